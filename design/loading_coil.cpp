@@ -1,0 +1,94 @@
+#include "loading_coil.h"
+
+#include "general_format.h"
+#include "wire_gauge_table.h"
+
+#include <cmath>
+
+namespace brevan {
+namespace {
+
+// The ten-digit value the formula was fitted with; the full-precision constant would move the
+// last digits of every published result.
+constexpr double kPi = 3.141592654;
+constexpr double kQuarterWaveFeetMHz = 234.0;
+
+double square(double x) { return std::pow(x, 2); }
+
+// (ln(24 * length / D) - 1) / length, with the reciprocal formed first.
+double logTerm(double length, double wireDia) {
+    const double ln = std::log(length * 24 / wireDia);
+    return (ln - 1) * (1 / length);
+}
+
+bool allFinite(const DesignState& s) {
+    for (double v : {s.fullOuterLength, s.outerLength, s.inductanceScale, s.fullLogTerm,
+                     s.fullShapeTerm, s.outerLogTerm, s.outerShapeTerm, s.inductance}) {
+        if (!std::isfinite(v)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+DesignFault checkInputs(const DesignState& s) {
+    if (!std::isfinite(s.freqMHz) || !std::isfinite(s.lengthA) || !std::isfinite(s.distB)) {
+        return DesignFault::NonFinite;
+    }
+    if (s.freqMHz == 0.0) {
+        return DesignFault::ZeroFrequency;
+    }
+    return DesignFault::None;
+}
+
+} // namespace
+
+LoadingCoilResult computeLoadingCoil(DesignState& state, double wireSWG,
+                                     std::string_view decimalSeparator) {
+    LoadingCoilResult result;
+    result.fault = checkInputs(state);
+    if (result.fault != DesignFault::None) {
+        return result;
+    }
+
+    DesignState s = state; // committed only when every value is defined
+    const double f = s.freqMHz;
+    const double b = s.distB;
+    s.fullOuterLength = kQuarterWaveFeetMHz / f - b;
+    s.outerLength = s.lengthA / 2 - b;
+    s.inductanceScale = 1000000 / (square(f * kPi) * 68);
+    s.wireSWG = wireSWG;
+    WireGaugeTable::lookupDiameter(WireColumn::Antenna, s.wireSWG, s.wireDia);
+
+    if (!(s.fullOuterLength > 0.0)) {
+        result.fault = std::isfinite(s.fullOuterLength) ? DesignFault::FullOuterNotPositive
+                                                        : DesignFault::NonFinite;
+        return result;
+    }
+    if (!(s.outerLength > 0.0)) {
+        result.fault = DesignFault::OuterNotPositive;
+        return result;
+    }
+    if (!(s.wireDia > 0.0)) {
+        result.fault = DesignFault::NoWireDiameter;
+        return result;
+    }
+
+    s.fullLogTerm = logTerm(s.fullOuterLength, s.wireDia);
+    s.fullShapeTerm = square(1 - b * f / kQuarterWaveFeetMHz) - 1;
+    s.outerLogTerm = logTerm(s.outerLength, s.wireDia);
+    s.outerShapeTerm = square(f * s.outerLength / kQuarterWaveFeetMHz) - 1;
+    s.inductance = (s.fullShapeTerm * s.fullLogTerm - s.outerShapeTerm * s.outerLogTerm) *
+                   s.inductanceScale;
+    if (!allFinite(s)) {
+        result.fault = DesignFault::NonFinite;
+        return result;
+    }
+
+    state = s;
+    result.inductance = s.inductance;
+    result.text = formatDouble(s.inductance, decimalSeparator);
+    return result;
+}
+
+} // namespace brevan

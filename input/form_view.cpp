@@ -1,0 +1,1 @@
+#include "form_view.h"

@@ -1,0 +1,8 @@
+#pragma once
+
+#include <QIcon>
+#include <QImage>
+
+// The program's icon: three blue diagonal strokes crossing a thick blue bar, on white.
+QImage drawAppIcon(int sizePixels);
+QIcon makeAppIcon();

@@ -1,0 +1,1 @@
+#include "field_handlers.h"

@@ -1,0 +1,1 @@
+#include "key_filters.h"

@@ -1,11 +1,15 @@
+#include "main_window.h"
+
 #include <QApplication>
-#include <QWidget>
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
-    QWidget window;
-    window.setWindowTitle(QStringLiteral("Loaded Dipole Antenna for restricted space ( metric units)"));
-    window.resize(643, 373);
+    // Message boxes carry no title of their own; the window system shows this name instead.
+    QApplication::setApplicationName(QStringLiteral("Brevan1"));
+    QApplication::setApplicationVersion(QStringLiteral("1.2"));
+    QApplication::setStyle(QStringLiteral("Fusion"));
+
+    frmBrevan1 window(UiServices::desktop());
     window.show();
     return QApplication::exec();
 }

@@ -39,6 +39,9 @@ public:
     virtual std::string decimalSeparator() const = 0;
 };
 
+// The control's name in the window's layout ("txtF", "Frame3", ...).
+const char* controlName(Control control);
+
 // Blank: nothing left once leading and trailing spaces are removed.
 bool isBlank(const std::string& text);
 

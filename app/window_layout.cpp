@@ -1,0 +1,19 @@
+#include "window_layout.h"
+
+#include <cmath>
+#include <cstring>
+
+namespace layout {
+
+int toPixels(int twips) { return static_cast<int>(std::lround(twips / double(kTwipsPerPixel))); }
+
+const ControlSpec* findControl(const char* name) {
+    for (const ControlSpec& spec : kControls) {
+        if (std::strcmp(spec.name, name) == 0) {
+            return &spec;
+        }
+    }
+    return nullptr;
+}
+
+} // namespace layout

@@ -37,10 +37,10 @@ constexpr qreal kFeedBottom = 61.0;
 constexpr qreal kDimensionAY = 70.5;
 constexpr qreal kDimensionBY = 29.5;
 
-const QColor kWireColour(0, 0, 0);
-const QColor kInsulatorColour(0, 64, 224);
-const QColor kDimensionColour(128, 128, 128);
-const QColor kAuthorColour(255, 0, 255);
+constexpr QColor kWireColour(0, 0, 0);
+constexpr QColor kInsulatorColour(0, 64, 224);
+constexpr QColor kDimensionColour(128, 128, 128);
+constexpr QColor kAuthorColour(255, 0, 255);
 
 QFont pixelFont(int pixelSize, bool bold, bool italic = false) {
     QFont font(QStringLiteral("Liberation Sans"));

@@ -15,11 +15,13 @@ namespace {
 // The icon is laid out on a 32-unit grid and scaled, so every size shows the same picture.
 constexpr qreal kGrid = 32.0;
 
-const QColor kIconBlue(0, 0, 224);
+constexpr QColor kIconBlue(0, 0, 224);
 
 // At 16 and 24 pixels a scaled stroke falls between pixels and turns to grey mush; these floors
 // keep the strokes and the bar solid there.
-qreal atLeast(qreal scaled, qreal floorPixels) { return scaled < floorPixels ? floorPixels : scaled; }
+qreal atLeast(qreal scaled, qreal floorPixels) {
+    return scaled < floorPixels ? floorPixels : scaled;
+}
 
 } // namespace
 
@@ -47,8 +49,8 @@ QImage drawAppIcon(int sizePixels) {
     // Evenly spaced and parallel, each stroke crossing the bar at its own middle.
     const std::array<qreal, 3> crossings{9.5, 16.0, 22.5};
     for (const qreal centreX : crossings) {
-        painter.drawLine(QLineF((centreX - 5.0) * unit, 27.0 * unit, (centreX + 5.0) * unit,
-                                5.0 * unit));
+        painter.drawLine(
+            QLineF((centreX - 5.0) * unit, 27.0 * unit, (centreX + 5.0) * unit, 5.0 * unit));
     }
     return image;
 }

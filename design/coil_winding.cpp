@@ -9,9 +9,9 @@ namespace {
 
 constexpr double kMmPerInch = 25.4;
 
-DesignFault checkInputs(const DesignState& s) {
+DesignFault checkInputs(const DesignState& s, double coilWireSWG) {
     if (!std::isfinite(s.inductance) || !std::isfinite(s.formerDia) ||
-        !std::isfinite(s.coilLength)) {
+        !std::isfinite(s.coilLength) || !std::isfinite(coilWireSWG)) {
         return DesignFault::NonFinite;
     }
     if (s.inductance < 0.0) {
@@ -27,7 +27,7 @@ DesignFault checkInputs(const DesignState& s) {
 
 CoilWindingResult computeCoilWinding(DesignState& state, double coilWireSWG) {
     CoilWindingResult result;
-    result.fault = checkInputs(state);
+    result.fault = checkInputs(state, coilWireSWG);
     if (result.fault != DesignFault::None) {
         return result;
     }
@@ -41,6 +41,10 @@ CoilWindingResult computeCoilWinding(DesignState& state, double coilWireSWG) {
         return result;
     }
     s.coilRadius = s.formerDia / 2;
+    if (!(s.coilRadius > 0.0)) { // the smallest positive diameter halves to nothing
+        result.fault = DesignFault::CoilRadiusNotPositive;
+        return result;
+    }
 
     std::size_t pass = 0;
     for (s.fullOuterLength = 1.0; !(s.fullOuterLength > 10.0); s.fullOuterLength += 1.0) {

@@ -37,6 +37,12 @@ std::string format(T value, int significantDigits, std::string_view separator) {
 } // namespace
 
 std::string formatDouble(double value, std::string_view decimalSeparator) {
+    // The few largest doubles round up, at 15 digits, to 1.79769313486232E+308, a number beyond
+    // every double that no reader could take back. They are written cut down instead.
+    constexpr double kLargestWritten = 1.79769313486231e308;
+    if (std::isfinite(value) && std::fabs(value) > kLargestWritten) {
+        value = std::copysign(kLargestWritten, value);
+    }
     return format(value, 15, decimalSeparator);
 }
 

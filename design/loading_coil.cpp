@@ -31,8 +31,11 @@ bool allFinite(const DesignState& s) {
     return true;
 }
 
-DesignFault checkInputs(const DesignState& s) {
-    if (!std::isfinite(s.freqMHz) || !std::isfinite(s.lengthA) || !std::isfinite(s.distB)) {
+DesignFault checkInputs(const DesignState& s, double wireSWG) {
+    // A gauge without a row keeps the last diameter looked up: a non-finite one would then be
+    // stored beside it.
+    if (!std::isfinite(s.freqMHz) || !std::isfinite(s.lengthA) || !std::isfinite(s.distB) ||
+        !std::isfinite(wireSWG)) {
         return DesignFault::NonFinite;
     }
     if (s.freqMHz == 0.0) {
@@ -46,7 +49,7 @@ DesignFault checkInputs(const DesignState& s) {
 LoadingCoilResult computeLoadingCoil(DesignState& state, double wireSWG,
                                      std::string_view decimalSeparator) {
     LoadingCoilResult result;
-    result.fault = checkInputs(state);
+    result.fault = checkInputs(state, wireSWG);
     if (result.fault != DesignFault::None) {
         return result;
     }
@@ -56,7 +59,6 @@ LoadingCoilResult computeLoadingCoil(DesignState& state, double wireSWG,
     const double b = s.distB;
     s.fullOuterLength = kQuarterWaveFeetMHz / f - b;
     s.outerLength = s.lengthA / 2 - b;
-    s.inductanceScale = 1000000 / (square(f * kPi) * 68);
     s.wireSWG = wireSWG;
     WireGaugeTable::lookupDiameter(WireColumn::Antenna, s.wireSWG, s.wireDia);
 
@@ -73,6 +75,12 @@ LoadingCoilResult computeLoadingCoil(DesignState& state, double wireSWG,
         result.fault = DesignFault::NoWireDiameter;
         return result;
     }
+    const double scaleDivisor = square(f * kPi) * 68;
+    if (!(scaleDivisor > 0.0)) { // F so small that its square is lost: no finite scale
+        result.fault = DesignFault::NonFinite;
+        return result;
+    }
+    s.inductanceScale = 1000000 / scaleDivisor;
 
     s.fullLogTerm = logTerm(s.fullOuterLength, s.wireDia);
     s.fullShapeTerm = square(1 - b * f / kQuarterWaveFeetMHz) - 1;

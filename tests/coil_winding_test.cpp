@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <limits>
 #include <vector>
 
 using brevan::CoilWindingResult;
@@ -89,6 +90,34 @@ TEST(CoilWinding, UndefinedInputsAreRefusedAndLeaveTheStateAlone) {
         const DesignState before = s;
         EXPECT_EQ(brevan::computeCoilWinding(s, c.gauge).fault, c.fault);
         EXPECT_EQ(std::memcmp(&s, &before, sizeof s), 0);
+    }
+}
+
+TEST(CoilWinding, FormerTooThinForAFiniteTurnCountIsRefused) {
+    const double thinnest = std::numeric_limits<double>::denorm_min();
+    const struct {
+        double formerInch;
+        DesignFault fault;
+    } cases[] = {
+        {thinnest, DesignFault::CoilRadiusNotPositive}, // halves to a radius of 0
+        {2 * thinnest, DesignFault::NonFinite},         // dividing by it overflows
+    };
+    for (const auto& c : cases) {
+        DesignState s = stateFor(20, 50, 40);
+        s.formerDia = c.formerInch;
+        const DesignState before = s;
+        EXPECT_EQ(brevan::computeCoilWinding(s, 18).fault, c.fault) << c.formerInch;
+        EXPECT_EQ(std::memcmp(&s, &before, sizeof s), 0);
+    }
+}
+
+TEST(CoilWinding, NonFiniteGaugeIsRefusedEvenWithAnEarlierDiameter) {
+    for (double gauge : {std::nan(""), HUGE_VAL, -HUGE_VAL}) {
+        DesignState s = stateFor(20, 50, 40);
+        ASSERT_EQ(brevan::computeCoilWinding(s, 18).fault, DesignFault::None);
+        const DesignState before = s;
+        EXPECT_EQ(brevan::computeCoilWinding(s, gauge).fault, DesignFault::NonFinite);
+        EXPECT_EQ(std::memcmp(&s, &before, sizeof s), 0) << gauge;
     }
 }
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 
 namespace {
 
@@ -27,6 +28,13 @@ TEST(GeneralFormat, Doubles) {
         {0.0001, "0.0001", "0,0001"},
         {1.5e-7, "1.5E-07", "1,5E-07"},
         {0.1 + 0.2, "0.3", "0,3"},
+        {std::numeric_limits<double>::denorm_min(), "4.94065645841247E-324",
+         "4,94065645841247E-324"},
+        // Rounded to 15 digits these would read 1.79769313486232E+308, beyond every double.
+        {std::numeric_limits<double>::max(), "1.79769313486231E+308", "1,79769313486231E+308"},
+        {-std::numeric_limits<double>::max(), "-1.79769313486231E+308",
+         "-1,79769313486231E+308"},
+        {1.797693134862315e308, "1.79769313486231E+308", "1,79769313486231E+308"},
     };
     for (const Row& r : rows) {
         EXPECT_EQ(brevan::formatDouble(r.value, "."), r.point);

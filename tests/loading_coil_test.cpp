@@ -94,6 +94,8 @@ TEST(LoadingCoil, UndefinedInputsAreRefusedAndLeaveTheStateAlone) {
         {"infinite_frequency", inf, 49.2, 9.84, 16, DesignFault::NonFinite},
         {"huge_length", 7.05, 1e308, 9.84, 16, DesignFault::NonFinite},
         {"tiny_frequency", 1e-307, 49.2, 9.84, 16, DesignFault::NonFinite},
+        {"frequency_whose_square_vanishes", 1e-200, 49.2, 9.84, 16, DesignFault::NonFinite},
+        {"infinite_gauge", 7.05, 49.2, 9.84, inf, DesignFault::NonFinite},
     };
     for (const Refusal& c : cases) {
         SCOPED_TRACE(c.name);
@@ -106,6 +108,16 @@ TEST(LoadingCoil, UndefinedInputsAreRefusedAndLeaveTheStateAlone) {
         EXPECT_EQ(result.fault, c.fault);
         EXPECT_TRUE(result.text.empty());
         EXPECT_EQ(std::memcmp(&s, &before, sizeof s), 0);
+    }
+}
+
+TEST(LoadingCoil, NonFiniteGaugeIsRefusedEvenWithAnEarlierDiameter) {
+    for (double gauge : {std::nan(""), HUGE_VAL, -HUGE_VAL}) {
+        DesignState s = stateFor(7.05, 15, 3);
+        ASSERT_EQ(brevan::computeLoadingCoil(s, 16, ".").fault, DesignFault::None);
+        const DesignState before = s;
+        EXPECT_EQ(brevan::computeLoadingCoil(s, gauge, ".").fault, DesignFault::NonFinite);
+        EXPECT_EQ(std::memcmp(&s, &before, sizeof s), 0) << gauge;
     }
 }
 

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 #include <optional>
 #include <string>
 
@@ -49,7 +50,9 @@ TEST(LocaleNumber, ReadsAWholeNumberOrNothing) {
 }
 
 TEST(LocaleNumber, ReadsBackWhatTheFormatWrites) {
-    for (double v : {7.17692396135787, 18.3, -3.45, 1e15, 1.5e-7, 123456.789, 0.0}) {
+    using Limits = std::numeric_limits<double>;
+    for (double v : {7.17692396135787, 18.3, -3.45, 1e15, 1.5e-7, 123456.789, 0.0, Limits::max(),
+                     -Limits::max(), Limits::min(), Limits::denorm_min()}) {
         for (const char* sep : {".", ","}) {
             const std::string text = brevan::formatDouble(v, sep);
             const auto back = brevan::parseLocaleNumber(text, sep);

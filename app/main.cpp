@@ -2,8 +2,10 @@
 
 #include <QApplication>
 
-int main(int argc, char* argv[]) {
-    QApplication app(argc, argv);
+int main(int /*argc*/, char* argv[]) {
+    // The program takes no command line, not even the toolkit's own options.
+    int toolkitArgc = 1;
+    QApplication app(toolkitArgc, argv);
     // Message boxes carry no title of their own; the window system shows this name instead.
     QApplication::setApplicationName(QStringLiteral("Brevan1"));
     QApplication::setApplicationVersion(QStringLiteral("1.2"));

@@ -110,7 +110,8 @@ QWidget* frmBrevan1::createControl(const layout::ControlSpec& spec) {
         for (const char* gauge : layout::kGauges) {
             combo->addItem(QString::fromUtf8(gauge), 0);
         }
-        combo->setCurrentText(text);
+        // Select the item itself, so the arrow keys step on from the gauge shown.
+        combo->setCurrentIndex(combo->findText(text));
         return combo;
     }
     case layout::Kind::Button:

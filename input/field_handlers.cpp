@@ -20,7 +20,9 @@ constexpr double kMaxDistanceShare = 0.8;
 constexpr double kLowestMHz = 1;
 constexpr double kHighestMHz = 30;
 
-double readBox(const FormView& form, Control box) { return parseLeadingNumber(form.text(box)); }
+double readBox(const FormView& form, Control box) {
+    return parseLeadingNumber(form.text(box));
+}
 
 // A limit is a whole number of feet held in single precision. A quotient or product with no
 // finite single value gives no limit, and the caller keeps the one it had.
@@ -37,8 +39,12 @@ std::optional<float> wholeFeetLimit(double value) {
 
 // An infinite value has no place on either side of a limit, so every test counts it out of
 // range; the message then shows the limit, which is always finite.
-bool isAbove(float value, float limit) { return !std::isfinite(value) || value > limit; }
-bool isBelow(double value, double limit) { return !std::isfinite(value) || value < limit; }
+bool isAbove(float value, float limit) {
+    return !std::isfinite(value) || value > limit;
+}
+bool isBelow(double value, double limit) {
+    return !std::isfinite(value) || value < limit;
+}
 
 } // namespace
 
@@ -86,7 +92,8 @@ void txtA_Change(DesignState& state, FormView& form) {
 void txtB_Change(DesignState& state, FormView& form) {
     state.distB = readBox(form, Control::txtB) * kFeetPerMetre;
     // From the length stored right now, which is 0 until the length box has held a number.
-    if (const std::optional<float> maxDist = wholeFeetLimit(state.lengthA * kMaxDistanceShare / 2)) {
+    if (const std::optional<float> maxDist =
+            wholeFeetLimit(state.lengthA * kMaxDistanceShare / 2)) {
         state.maxDistB = *maxDist;
     }
     if (isAbove(toSingle(state.distB), state.maxDistB)) {

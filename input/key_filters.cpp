@@ -23,6 +23,8 @@ void NumericKeyFilter(std::int16_t& keyAscii, FormView& form) {
     }
 }
 
-void ReadOnlyKeyFilter(std::int16_t& keyAscii) { keyAscii = 0; }
+void ReadOnlyKeyFilter(std::int16_t& keyAscii) {
+    keyAscii = 0;
+}
 
 } // namespace brevan

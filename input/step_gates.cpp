@@ -10,7 +10,9 @@ namespace brevan {
 namespace {
 
 // Each gate evaluates every condition, then writes the button state, whether or not it changes.
-bool allFilled(bool a, bool b, bool c) { return a && b && c; }
+bool allFilled(bool a, bool b, bool c) {
+    return a && b && c;
+}
 
 } // namespace
 

@@ -20,11 +20,15 @@
 
 class InputWindowTest : public ::testing::Test {
 protected:
-    void SetUp() override {
+    void SetUp() override { freshWindow(); }
+
+    // Table rows start from a window as the program starts it, with no messages so far.
+    void freshWindow() {
+        m_window.reset();
+        m_messages.clear();
+        m_urls.clear();
         UiServices services;
-        services.showMessage = [this](QWidget*, const QString& message) {
-            m_messages << message;
-        };
+        services.showMessage = [this](QWidget*, const QString& message) { m_messages << message; };
         services.openUrl = [this](const QUrl& url) {
             m_urls << url;
             return true;

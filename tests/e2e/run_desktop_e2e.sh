@@ -1,0 +1,116 @@
+#!/usr/bin/env bash
+# Runs the real program on a private X display with its own session and accessibility buses,
+# then lets desktop_e2e.py type into it and read it back the way a screen reader does.
+# Everything started here lives in a scratch folder and is ended on exit, whatever happens.
+set -euo pipefail
+
+if [ $# -ne 1 ]; then
+    echo "usage: $0 <path to Brevan1-2>" >&2
+    exit 2
+fi
+app=$(cd "$(dirname "$1")" && pwd)/$(basename "$1")
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+
+# The Debian interpreter, not whatever python3 comes first on PATH: the accessibility bindings
+# are Debian packages.
+python=/usr/bin/python3
+bus_launcher=/usr/libexec/at-spi-bus-launcher
+missing=()
+for need in Xvfb:xvfb xdotool:xdotool dbus-daemon:dbus dbus-send:dbus; do
+    command -v "${need%%:*}" >/dev/null || missing+=("${need#*:}")
+done
+[ -x "$bus_launcher" ] || missing+=(at-spi2-core)
+{ [ -x "$python" ] && "$python" -c 'import pyatspi' 2>/dev/null; } || missing+=(python3-pyatspi)
+if [ ${#missing[@]} -gt 0 ]; then
+    echo "FAIL: missing packages: ${missing[*]} (scripts/test.sh installs them)" >&2
+    exit 1
+fi
+[ -x "$app" ] || {
+    echo "FAIL: $app is not an executable" >&2
+    exit 1
+}
+
+work=$(mktemp -d "${TMPDIR:-/tmp}/brevan-e2e.XXXXXX")
+pids=()
+cleanup() {
+    local pid
+    # Each helper runs in a process group of its own, so its children (the accessibility bus
+    # daemon and the registry it activates) go with it.
+    for pid in "${pids[@]}"; do
+        kill -TERM -- "-$pid" 2>/dev/null || kill -TERM "$pid" 2>/dev/null || true
+    done
+    for _ in $(seq 20); do
+        local alive=0
+        for pid in "${pids[@]}"; do
+            kill -0 "$pid" 2>/dev/null && alive=1
+        done
+        [ $alive -eq 0 ] && break
+        sleep 0.1
+    done
+    for pid in "${pids[@]}"; do
+        kill -KILL -- "-$pid" 2>/dev/null || true
+    done
+    rm -rf "$work"
+}
+trap cleanup EXIT
+trap 'exit 130' INT TERM
+
+# Waits up to $1 tenths of a second for the command after it to succeed.
+wait_for() {
+    local tenths=$1
+    shift
+    for _ in $(seq "$tenths"); do
+        "$@" >/dev/null 2>&1 && return 0
+        sleep 0.1
+    done
+    return 1
+}
+
+# The X server picks a free display itself and writes its number once it accepts clients.
+setsid Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset \
+    3>"$work/display" >"$work/xvfb.log" 2>&1 &
+pids+=($!)
+if ! wait_for 100 grep -q '^[0-9]' "$work/display"; then
+    echo "FAIL: Xvfb did not start" >&2
+    cat "$work/xvfb.log" >&2
+    exit 1
+fi
+export DISPLAY=:$(head -n 1 "$work/display")
+
+# A session bus of our own; the desktop's (if any) is never touched.
+unset DBUS_SESSION_BUS_ADDRESS AT_SPI_BUS_ADDRESS
+setsid dbus-daemon --session --nofork --nopidfile --print-address=3 \
+    3>"$work/session-bus" >"$work/dbus.log" 2>&1 &
+pids+=($!)
+if ! wait_for 100 grep -q '^unix:' "$work/session-bus"; then
+    echo "FAIL: the session bus did not start" >&2
+    cat "$work/dbus.log" >&2
+    exit 1
+fi
+DBUS_SESSION_BUS_ADDRESS=$(head -n 1 "$work/session-bus")
+export DBUS_SESSION_BUS_ADDRESS
+# Qt and the bindings keep small runtime files; root on a bare machine has no runtime folder.
+export XDG_RUNTIME_DIR="$work/runtime"
+mkdir -m 0700 "$XDG_RUNTIME_DIR"
+
+setsid "$bus_launcher" --launch-immediately >"$work/a11y-bus.log" 2>&1 &
+pids+=($!)
+if ! wait_for 100 dbus-send --session --print-reply --dest=org.a11y.Bus /org/a11y/bus \
+    org.a11y.Bus.GetAddress; then
+    echo "FAIL: the accessibility bus did not start" >&2
+    cat "$work/a11y-bus.log" >&2
+    exit 1
+fi
+
+echo "display $DISPLAY, session bus and accessibility bus ready"
+status=0
+"$python" "$here/desktop_e2e.py" --app "$app" --work "$work" || status=$?
+if [ $status -ne 0 ]; then
+    for log in app a11y-bus xvfb; do
+        if [ -s "$work/$log.log" ]; then
+            echo "--- $log.log" >&2
+            tail -n 40 "$work/$log.log" >&2
+        fi
+    done
+fi
+exit $status

@@ -142,6 +142,10 @@ void frmBrevan1::setInitialState() {
                              m_controls.value(QLatin1String(tabOrder[i]->name)));
     }
 
+    for (const layout::Heading& heading : layout::kHeadings) {
+        find<QLabel>(heading.label)->setBuddy(m_controls.value(QLatin1String(heading.control)));
+    }
+
     auto* credit = find<QLabel>("Label11");
     QPalette palette = credit->palette();
     palette.setColor(QPalette::WindowText, QColor(0, 0, 255));

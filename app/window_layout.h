@@ -53,10 +53,10 @@ constexpr Font Def = Font::Default;
 inline constexpr ControlSpec kControls[] = {
     // Summary page, upper frame.
     {"Frame6", F, nullptr, 480, 2280, 8415, 1095, 33, "Antenna Diamensions", nullptr, Def, false},
-    {"txtSWG1", T, "Frame6", 6720, 600, 615, 360, 41, " ", "Antenna wire SWG", Bold},
-    {"txtBB", T, "Frame6", 4200, 600, 855, 360, 40, " ", "B, centre to coil distance (m)", Bold},
-    {"txtAA", T, "Frame6", 2160, 600, 855, 360, 39, " ", "A, total length (m)", Bold},
-    {"txtFF", T, "Frame6", 240, 600, 855, 360, 38, " ", "Frequency (MHz)", Bold},
+    {"txtSWG1", T, "Frame6", 6720, 600, 615, 360, 41, " ", "Summary: antenna wire SWG", Bold},
+    {"txtBB", T, "Frame6", 4200, 600, 855, 360, 40, " ", "Summary: B, centre to coil distance (m)", Bold},
+    {"txtAA", T, "Frame6", 2160, 600, 855, 360, 39, " ", "Summary: A, total length (m)", Bold},
+    {"txtFF", T, "Frame6", 240, 600, 855, 360, 38, " ", "Summary: frequency (MHz)", Bold},
     {"Label4", Lb, "Frame6", 6360, 240, 1575, 255, 37, "Antenna Wire SWG ", nullptr},
     {"Labe5_1", Lb, "Frame6", 3600, 240, 2235, 255, 36, "B = Centre to Coil distance ( m )", nullptr},
     {"Labe4_0", Lb, "Frame6", 1920, 240, 1545, 255, 35, "A = Total Length ( m )", nullptr},
@@ -64,8 +64,8 @@ inline constexpr ControlSpec kControls[] = {
 
     // Summary page, lower frame.
     {"Frame5", F, nullptr, 360, 3480, 8895, 1695, 24, "Winding data for the Loading Coils", nullptr, Def, false},
-    {"txtSWG2", T, "Frame5", 4320, 1080, 495, 360, 31, " ", "Coil wire SWG", Bold},
-    {"txtDD1", T, "Frame5", 2160, 1050, 615, 390, 29, " ", "Coil former diameter (mm)", Bold},
+    {"txtSWG2", T, "Frame5", 4320, 1080, 495, 360, 31, " ", "Summary: coil wire SWG", Bold},
+    {"txtDD1", T, "Frame5", 2160, 1050, 615, 390, 29, " ", "Summary: coil former diameter (mm)", Bold},
     {"txtB2", T, "Frame5", 4560, 480, 3255, 350, 18, " ", "Revised length of the coil", Bold, true, true, true},
     {"txtN", T, "Frame5", 2160, 480, 1035, 345, 42, " ", "Number of turns of the coil", Bold, true, true, true},
     {"L", T, "Frame5", 7320, 960, 1155, 420, 32, " ", "Inductance of the coil (\u00b5H)", Bold, true, true, true},
@@ -111,6 +111,22 @@ inline constexpr ControlSpec kControls[] = {
 } // namespace detail
 
 using detail::kControls;
+
+// Which box each heading label names. Screen readers take a combo box's name from the label
+// that points at it, not from the combo itself.
+struct Heading {
+    const char* label;
+    const char* control;
+};
+
+inline constexpr Heading kHeadings[] = {
+    {"Label3_1", "txtF"},   {"Labe4_1", "txtA"},    {"Labe5_0", "txtB"},
+    {"Labe6_0", "cmbSWG1"}, {"Label7_1", "txtD1"},  {"Label8_0", "txtB1"},
+    {"Label9_1", "cmbSWG2"}, {"Label3_0", "txtFF"}, {"Labe4_0", "txtAA"},
+    {"Labe5_1", "txtBB"},   {"Label4", "txtSWG1"},  {"Labe11_0", "txtN"},
+    {"Label12_0", "txtB2"}, {"Label7_0", "txtDD1"}, {"Label9_0", "txtSWG2"},
+    {"Label10_1", "L"},
+};
 
 int toPixels(int twips);
 const ControlSpec* findControl(const char* name);

@@ -26,6 +26,10 @@ ensure_packages() {
 RUN_PACKAGES=(g++ cmake ninja-build qt6-base-dev qt6-qpa-plugins libgl-dev fonts-liberation2
               fontconfig)
 
+# What scripts/bench.sh needs on top: Google Benchmark, and an X server with the Damage
+# extension to see the window's first frame from outside the program.
+BENCH_PACKAGES=(libbenchmark-dev xvfb libxcb1-dev libxcb-damage0-dev)
+
 configure_and_build() {
     local dir=$1
     shift

@@ -2,9 +2,37 @@
 # Installs what the tests need, builds everything and runs the whole suite headless.
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
-TEST_PACKAGES=(libgtest-dev libbenchmark-dev desktop-file-utils appstream file)
+TEST_PACKAGES=(libgtest-dev libbenchmark-dev desktop-file-utils appstream file xvfb xdotool x11-utils dbus at-spi2-core python3-pyatspi clang libclang-rt-14-dev)
 ensure_packages "${RUN_PACKAGES[@]}" "${TEST_PACKAGES[@]}"
 
 export QT_QPA_PLATFORM=offscreen
 configure_and_build "$BUILD_DIR" -DBUILD_TESTING=ON
 ctest --test-dir "$BUILD_DIR" --output-on-failure -j2
+
+# --- Sanitizers: the whole suite once more, built with ASan and UBSan (cmake/sanitizers.cmake) ---
+SAN_DIR=$ROOT/build-san
+configure_and_build "$SAN_DIR" -DCMAKE_BUILD_TYPE=Debug -DBREVAN_SANITIZE=ON -DBUILD_TESTING=ON \
+    -DBREVAN_BUILD_BENCHMARKS=OFF
+ctest --test-dir "$SAN_DIR" --output-on-failure -j2
+
+# --- Fuzzing: each libFuzzer target for a bounded time, on a scratch copy of its seed corpus ---
+# A finding stops the run; the input that caused it is kept in build-fuzz/findings/.
+FUZZERS=(fuzz_number_text fuzz_design)
+FUZZ_DIR=$ROOT/build-fuzz
+CC=clang CXX=clang++ cmake -S "$ROOT" -B "$FUZZ_DIR" -G Ninja -DBREVAN_FUZZ=ON \
+    -DBUILD_TESTING=OFF -DBREVAN_BUILD_BENCHMARKS=OFF >/dev/null
+cmake --build "$FUZZ_DIR" --target "${FUZZERS[@]}"
+FUZZ_WORK=$(mktemp -d)
+trap 'rm -rf "$FUZZ_WORK"' EXIT
+mkdir -p "$FUZZ_DIR/findings"
+for fuzzer in "${FUZZERS[@]}"; do
+    cp -r "$ROOT/fuzz/corpus/$fuzzer" "$FUZZ_WORK/$fuzzer"
+    if ! "$FUZZ_DIR/fuzz/$fuzzer" -max_total_time=20 -timeout=10 \
+        -artifact_prefix="$FUZZ_DIR/findings/$fuzzer-" "$FUZZ_WORK/$fuzzer" \
+        >"$FUZZ_DIR/$fuzzer.log" 2>&1; then
+        tail -n 40 "$FUZZ_DIR/$fuzzer.log"
+        echo "$fuzzer found a fault; its input is in $FUZZ_DIR/findings/"
+        exit 1
+    fi
+    echo "$fuzzer: $(grep -o 'Done [0-9]* runs in [0-9]* second(s)' "$FUZZ_DIR/$fuzzer.log"), no finding"
+done

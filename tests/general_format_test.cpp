@@ -32,8 +32,7 @@ TEST(GeneralFormat, Doubles) {
          "4,94065645841247E-324"},
         // Rounded to 15 digits these would read 1.79769313486232E+308, beyond every double.
         {std::numeric_limits<double>::max(), "1.79769313486231E+308", "1,79769313486231E+308"},
-        {-std::numeric_limits<double>::max(), "-1.79769313486231E+308",
-         "-1,79769313486231E+308"},
+        {-std::numeric_limits<double>::max(), "-1.79769313486231E+308", "-1,79769313486231E+308"},
         {1.797693134862315e308, "1.79769313486231E+308", "1,79769313486231E+308"},
     };
     for (const Row& r : rows) {

@@ -31,24 +31,28 @@ fi
 }
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/brevan-e2e.XXXXXX")
+driver=""
 pids=()
-cleanup() {
-    local pid
-    # Each helper runs in a process group of its own, so its children (the accessibility bus
-    # daemon and the registry it activates) go with it.
-    for pid in "${pids[@]}"; do
-        kill -TERM -- "-$pid" 2>/dev/null || kill -TERM "$pid" 2>/dev/null || true
-    done
-    for _ in $(seq 20); do
-        local alive=0
-        for pid in "${pids[@]}"; do
-            kill -0 "$pid" 2>/dev/null && alive=1
-        done
-        [ $alive -eq 0 ] && break
+# shellcheck disable=SC2317 # runs from the exit trap
+# Ends one process group and waits up to $2 tenths of a second before killing what is left.
+end_group() {
+    local pid=$1 tenths=$2
+    kill -TERM -- "-$pid" 2>/dev/null || return 0
+    for _ in $(seq "$tenths"); do
+        kill -0 "$pid" 2>/dev/null || return 0
         sleep 0.1
     done
+    kill -KILL -- "-$pid" 2>/dev/null || true
+}
+# shellcheck disable=SC2317 # the exit trap
+cleanup() {
+    # The driver first, so it ends the program while the display and buses still stand.
+    [ -n "$driver" ] && end_group "$driver" 100
+    # Each helper runs in a process group of its own, so its children (the accessibility bus
+    # daemon and the registry it activates) go with it.
+    local pid
     for pid in "${pids[@]}"; do
-        kill -KILL -- "-$pid" 2>/dev/null || true
+        end_group "$pid" 20
     done
     rm -rf "$work"
 }
@@ -75,7 +79,8 @@ if ! wait_for 100 grep -q '^[0-9]' "$work/display"; then
     cat "$work/xvfb.log" >&2
     exit 1
 fi
-export DISPLAY=:$(head -n 1 "$work/display")
+DISPLAY=:$(head -n 1 "$work/display")
+export DISPLAY
 
 # A session bus of our own; the desktop's (if any) is never touched.
 unset DBUS_SESSION_BUS_ADDRESS AT_SPI_BUS_ADDRESS
@@ -104,7 +109,11 @@ fi
 
 echo "display $DISPLAY, session bus and accessibility bus ready"
 status=0
-"$python" "$here/desktop_e2e.py" --app "$app" --work "$work" || status=$?
+# In the background, so that a signal to this script is acted on at once.
+setsid "$python" "$here/desktop_e2e.py" --app "$app" --work "$work" &
+driver=$!
+wait "$driver" || status=$?
+driver=""
 if [ $status -ne 0 ]; then
     for log in app a11y-bus xvfb; do
         if [ -s "$work/$log.log" ]; then

@@ -42,11 +42,10 @@ constexpr QColor kInsulatorColour(0, 64, 224);
 constexpr QColor kDimensionColour(128, 128, 128);
 constexpr QColor kAuthorColour(255, 0, 255);
 
-QFont pixelFont(int pixelSize, bool bold, bool italic = false) {
+QFont pixelFont(int pixelSize, bool bold) {
     QFont font(QStringLiteral("Liberation Sans"));
     font.setPixelSize(pixelSize);
     font.setBold(bold);
-    font.setItalic(italic);
     return font;
 }
 
@@ -64,7 +63,7 @@ QPainterPath coilPath(qreal centreX) {
     const qreal start = centreX - kCoilHalfLength;
     const qreal pitch = 2.0 * kCoilHalfLength / (kCoilTurns + 1);
     const qreal loopRadiusX = pitch * 0.85;
-    constexpr int kStepsPerTurn = 32;
+    constexpr int kStepsPerTurn = 12; // smooth at this size, and cheap at start-up
     constexpr qreal kTwoPi = 6.283185307179586;
 
     QPainterPath path(QPointF(start, kWireY));
@@ -164,7 +163,7 @@ QPixmap drawAntennaDiagram(qreal devicePixelRatio) {
                   QStringLiteral("B"));
 
     painter.setPen(kAuthorColour);
-    painter.setFont(pixelFont(11, false, true));
+    painter.setFont(pixelFont(11, false)); // the regular face is loaded already
     painter.drawText(QRectF(0.0, kHeight - 15.0, kWidth - 4.0, 14.0),
                      Qt::AlignRight | Qt::AlignBottom, QStringLiteral("Tolvane"));
     return pixmap;

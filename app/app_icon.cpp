@@ -57,7 +57,9 @@ QImage drawAppIcon(int sizePixels) {
 
 QIcon makeAppIcon() {
     QIcon icon;
-    for (const int size : {16, 24, 32, 48, 64, 128, 256}) {
+    // Title bars and task lists use these sizes; larger ones come from the installed theme
+    // icons, so the window does not draw them at every start.
+    for (const int size : {16, 24, 32, 48}) {
         icon.addPixmap(QPixmap::fromImage(drawAppIcon(size)));
     }
     return icon;

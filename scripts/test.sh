@@ -6,7 +6,7 @@ TEST_PACKAGES=(libgtest-dev libbenchmark-dev desktop-file-utils appstream file x
 ensure_packages "${RUN_PACKAGES[@]}" "${TEST_PACKAGES[@]}"
 
 export QT_QPA_PLATFORM=offscreen
-configure_and_build "$BUILD_DIR" -DBUILD_TESTING=ON
+configure_and_build "$BUILD_DIR" -DBUILD_TESTING=ON -DBREVAN_BUILD_BENCHMARKS=ON
 ctest --test-dir "$BUILD_DIR" --output-on-failure -j2
 
 # --- Sanitizers: the whole suite once more, built with ASan and UBSan (cmake/sanitizers.cmake) ---

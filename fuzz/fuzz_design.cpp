@@ -18,6 +18,7 @@
 #include <cstdint>
 #include <cstring>
 #include <initializer_list>
+#include <limits>
 #include <string>
 #include <string_view>
 
@@ -56,15 +57,33 @@ StateBytes bytesOf(const DesignState& state) {
     return bytes;
 }
 
-// A value as a box's text gives it, as a plain decimal, as any finite double, or as any bit
-// pattern at all, NaN and the infinities included. Only box values go through the unit.
+using Limits = std::numeric_limits<double>;
+
+// Where the arithmetic turns: too rarely hit by chance to be left to the mutations.
+constexpr std::array<double, 12> kEdgeValues{0.0,
+                                             -0.0,
+                                             Limits::denorm_min(),
+                                             2 * Limits::denorm_min(),
+                                             Limits::min(),
+                                             1e-200,
+                                             Limits::max(),
+                                             -Limits::max(),
+                                             Limits::infinity(),
+                                             -Limits::infinity(),
+                                             Limits::quiet_NaN(),
+                                             1.0};
+
+// A value as a box's text gives it, as a plain decimal, as an edge of the double range, as any
+// finite double, or as any bit pattern at all. Only box values go through the unit.
 double consumeValue(FuzzedDataProvider& in, double fromBoxUnit) {
-    switch (in.ConsumeIntegralInRange(0, 3)) {
+    switch (in.ConsumeIntegralInRange(0, 4)) {
     case 0:
         return brevan::parseLeadingNumber(in.ConsumeRandomLengthString(24)) * fromBoxUnit;
     case 1:
         return in.ConsumeIntegralInRange(-100000, 100000) / 100.0 * fromBoxUnit;
     case 2:
+        return kEdgeValues[in.ConsumeIntegralInRange<std::size_t>(0, kEdgeValues.size() - 1)];
+    case 3:
         return in.ConsumeFloatingPoint<double>();
     default: {
         const auto bits = in.ConsumeIntegral<std::uint64_t>();

@@ -3,7 +3,7 @@
 // A fresh window per test, with its messages recorded instead of shown, and helpers that type
 // into it with real key events.
 
-#include "main_window.h"
+#include "recording_window.h"
 
 #include <QComboBox>
 #include <QCoreApplication>
@@ -24,36 +24,27 @@ protected:
 
     // Table rows start from a window as the program starts it, with no messages so far.
     void freshWindow() {
-        m_window.reset();
-        m_messages.clear();
-        m_urls.clear();
-        UiServices services;
-        services.showMessage = [this](QWidget*, const QString& message) { m_messages << message; };
-        services.openUrl = [this](const QUrl& url) {
-            m_urls << url;
-            return true;
-        };
-        m_window = std::make_unique<frmBrevan1>(std::move(services));
-        m_window->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(m_window.get()));
+        m_recording.reset();
+        m_recording = std::make_unique<RecordingWindow>();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(m_recording->window.get()));
     }
 
-    frmBrevan1& window() { return *m_window; }
-    const QStringList& messages() const { return m_messages; }
-    QStringList takeMessages() { return std::exchange(m_messages, {}); }
+    frmBrevan1& window() { return *m_recording->window; }
+    const QStringList& messages() const { return m_recording->messages; }
+    QStringList takeMessages() { return std::exchange(m_recording->messages, {}); }
 
     QLineEdit* edit(const char* name) const {
-        auto* widget = m_window->findChild<QLineEdit*>(QLatin1String(name));
+        auto* widget = m_recording->window->findChild<QLineEdit*>(QLatin1String(name));
         EXPECT_NE(widget, nullptr) << name;
         return widget;
     }
     QComboBox* combo(const char* name) const {
-        auto* widget = m_window->findChild<QComboBox*>(QLatin1String(name));
+        auto* widget = m_recording->window->findChild<QComboBox*>(QLatin1String(name));
         EXPECT_NE(widget, nullptr) << name;
         return widget;
     }
     QPushButton* button(const char* name) const {
-        auto* widget = m_window->findChild<QPushButton*>(QLatin1String(name));
+        auto* widget = m_recording->window->findChild<QPushButton*>(QLatin1String(name));
         EXPECT_NE(widget, nullptr) << name;
         return widget;
     }
@@ -87,7 +78,5 @@ protected:
     }
 
 private:
-    std::unique_ptr<frmBrevan1> m_window;
-    QStringList m_messages;
-    QList<QUrl> m_urls;
+    std::unique_ptr<RecordingWindow> m_recording;
 };

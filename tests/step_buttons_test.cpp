@@ -32,6 +32,16 @@ QStringList changesOf(QLineEdit* edit, const std::function<void()>& action) {
     return seen;
 }
 
+// The typical design of the README, clicked through to the summary.
+void runTypicalDesign(RecordingWindow& w, const char* f, const char* a, const char* b,
+                      const char* former) {
+    fillStepOne(w, f, a, b, "16");
+    QTest::mouseClick(w.button("Command1"), Qt::LeftButton);
+    enter(w, "txtD1", former);
+    enter(w, "txtB1", "40");
+    QTest::mouseClick(w.button("Command2"), Qt::LeftButton);
+}
+
 bool sameState(const brevan::DesignState& a, const brevan::DesignState& b) {
     return std::memcmp(&a, &b, sizeof a) == 0;
 }
@@ -115,11 +125,7 @@ TEST(StepTwo, UsesTheFullPrecisionInductanceNotTheShownOne) {
 
 TEST(Summary, CopiesInputsAsTypedAndReformatsTheNumbers) {
     RecordingWindow w;
-    fillStepOne(w, "7.10", "15.0", " 3", "16");
-    QTest::mouseClick(w.button("Command1"), Qt::LeftButton);
-    enter(w, "txtD1", "050");
-    enter(w, "txtB1", "40");
-    QTest::mouseClick(w.button("Command2"), Qt::LeftButton);
+    runTypicalDesign(w, "7.10", "15.0", " 3", "050");
     const std::pair<const char*, const char*> expected[] = {
         {"txtFF", "7.1"}, {"txtAA", "15.0"}, {"txtBB", " 3"},
         {"txtSWG1", "16"}, {"txtDD1", "50"}, {"txtSWG2", "20"},
@@ -131,11 +137,7 @@ TEST(Summary, CopiesInputsAsTypedAndReformatsTheNumbers) {
 
 TEST(Pages, MoveForwardOnlyAndStayOnTheSummary) {
     RecordingWindow w;
-    fillStepOne(w, "7.05", "15", "3", "16");
-    QTest::mouseClick(w.button("Command1"), Qt::LeftButton);
-    enter(w, "txtD1", "50");
-    enter(w, "txtB1", "40");
-    QTest::mouseClick(w.button("Command2"), Qt::LeftButton);
+    runTypicalDesign(w, "7.05", "15", "3", "50");
     for (const char* name : {"Frame3", "Frame4"}) {
         EXPECT_FALSE(w.frame(name)->isVisible()) << name;
     }

@@ -18,12 +18,9 @@ bool KeyPressHook::eventFilter(QObject* watched, QEvent* event) {
         return QObject::eventFilter(watched, event);
     }
     switch (event->type()) {
-    case QEvent::KeyPress:
-        return filterKeyPress(watched, *static_cast<QKeyEvent*>(event));
-    case QEvent::InputMethod:
-        return filterInputMethod(*static_cast<QInputMethodEvent*>(event));
-    default:
-        return QObject::eventFilter(watched, event);
+    case QEvent::KeyPress: return filterKeyPress(watched, *static_cast<QKeyEvent*>(event));
+    case QEvent::InputMethod: return filterInputMethod(*static_cast<QInputMethodEvent*>(event));
+    default: return QObject::eventFilter(watched, event);
     }
 }
 

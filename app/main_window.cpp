@@ -89,8 +89,7 @@ QWidget* frmBrevan1::createControl(const layout::ControlSpec& spec) {
     QWidget* parent = spec.parent != nullptr ? m_controls.value(QLatin1String(spec.parent)) : this;
     const QString text = QString::fromUtf8(spec.text);
     switch (spec.kind) {
-    case layout::Kind::Frame:
-        return new QGroupBox(text, parent);
+    case layout::Kind::Frame: return new QGroupBox(text, parent);
     case layout::Kind::Label: {
         auto* label = new QLabel(text, parent);
         label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
@@ -114,8 +113,7 @@ QWidget* frmBrevan1::createControl(const layout::ControlSpec& spec) {
         combo->setCurrentIndex(combo->findText(text));
         return combo;
     }
-    case layout::Kind::Button:
-        return new QPushButton(text, parent);
+    case layout::Kind::Button: return new QPushButton(text, parent);
     case layout::Kind::Image: {
         auto* image = new QLabel(parent);
         image->setPixmap(drawAntennaDiagram(devicePixelRatioF()));
@@ -177,7 +175,8 @@ void frmBrevan1::connectEvents() {
     connectChange("txtB", &brevan::txtB_Change);
     connectChange("txtD1", &brevan::txtD1_Change);
     connectChange("txtB1", &brevan::txtB1_Change);
-    connect(find<QLineEdit>("L"), &QLineEdit::textChanged, this, [this] { brevan::L_Change(*this); });
+    connect(find<QLineEdit>("L"), &QLineEdit::textChanged, this,
+            [this] { brevan::L_Change(*this); });
 
     connect(find<QPushButton>("Command1"), &QPushButton::clicked, this,
             &frmBrevan1::Command1_Click);
@@ -197,22 +196,52 @@ void frmBrevan1::connectChange(const char* name,
             [this, handler] { handler(m_design, *this); });
 }
 
-void frmBrevan1::txtF_KeyPress(std::int16_t& keyAscii) { brevan::NumericKeyFilter(keyAscii, *this); }
-void frmBrevan1::txtA_KeyPress(std::int16_t& keyAscii) { brevan::NumericKeyFilter(keyAscii, *this); }
-void frmBrevan1::txtB_KeyPress(std::int16_t& keyAscii) { brevan::NumericKeyFilter(keyAscii, *this); }
-void frmBrevan1::txtD1_KeyPress(std::int16_t& keyAscii) { brevan::NumericKeyFilter(keyAscii, *this); }
-void frmBrevan1::txtB1_KeyPress(std::int16_t& keyAscii) { brevan::NumericKeyFilter(keyAscii, *this); }
-void frmBrevan1::cmbSWG1_KeyPress(std::int16_t& keyAscii) { brevan::ReadOnlyKeyFilter(keyAscii); }
-void frmBrevan1::cmbSWG2_KeyPress(std::int16_t& keyAscii) { brevan::ReadOnlyKeyFilter(keyAscii); }
-void frmBrevan1::txtFF_KeyPress(std::int16_t& keyAscii) { brevan::ReadOnlyKeyFilter(keyAscii); }
-void frmBrevan1::txtAA_KeyPress(std::int16_t& keyAscii) { brevan::ReadOnlyKeyFilter(keyAscii); }
-void frmBrevan1::txtBB_KeyPress(std::int16_t& keyAscii) { brevan::ReadOnlyKeyFilter(keyAscii); }
-void frmBrevan1::txtSWG1_KeyPress(std::int16_t& keyAscii) { brevan::ReadOnlyKeyFilter(keyAscii); }
-void frmBrevan1::txtDD1_KeyPress(std::int16_t& keyAscii) { brevan::ReadOnlyKeyFilter(keyAscii); }
-void frmBrevan1::txtSWG2_KeyPress(std::int16_t& keyAscii) { brevan::ReadOnlyKeyFilter(keyAscii); }
+void frmBrevan1::txtF_KeyPress(std::int16_t& keyAscii) {
+    brevan::NumericKeyFilter(keyAscii, *this);
+}
+void frmBrevan1::txtA_KeyPress(std::int16_t& keyAscii) {
+    brevan::NumericKeyFilter(keyAscii, *this);
+}
+void frmBrevan1::txtB_KeyPress(std::int16_t& keyAscii) {
+    brevan::NumericKeyFilter(keyAscii, *this);
+}
+void frmBrevan1::txtD1_KeyPress(std::int16_t& keyAscii) {
+    brevan::NumericKeyFilter(keyAscii, *this);
+}
+void frmBrevan1::txtB1_KeyPress(std::int16_t& keyAscii) {
+    brevan::NumericKeyFilter(keyAscii, *this);
+}
+void frmBrevan1::cmbSWG1_KeyPress(std::int16_t& keyAscii) {
+    brevan::ReadOnlyKeyFilter(keyAscii);
+}
+void frmBrevan1::cmbSWG2_KeyPress(std::int16_t& keyAscii) {
+    brevan::ReadOnlyKeyFilter(keyAscii);
+}
+void frmBrevan1::txtFF_KeyPress(std::int16_t& keyAscii) {
+    brevan::ReadOnlyKeyFilter(keyAscii);
+}
+void frmBrevan1::txtAA_KeyPress(std::int16_t& keyAscii) {
+    brevan::ReadOnlyKeyFilter(keyAscii);
+}
+void frmBrevan1::txtBB_KeyPress(std::int16_t& keyAscii) {
+    brevan::ReadOnlyKeyFilter(keyAscii);
+}
+void frmBrevan1::txtSWG1_KeyPress(std::int16_t& keyAscii) {
+    brevan::ReadOnlyKeyFilter(keyAscii);
+}
+void frmBrevan1::txtDD1_KeyPress(std::int16_t& keyAscii) {
+    brevan::ReadOnlyKeyFilter(keyAscii);
+}
+void frmBrevan1::txtSWG2_KeyPress(std::int16_t& keyAscii) {
+    brevan::ReadOnlyKeyFilter(keyAscii);
+}
 
-void frmBrevan1::Command1_Click() { brevan::Command1_Click(m_design, *this); }
-void frmBrevan1::Command2_Click() { brevan::Command2_Click(m_design, *this); }
+void frmBrevan1::Command1_Click() {
+    brevan::Command1_Click(m_design, *this);
+}
+void frmBrevan1::Command2_Click() {
+    brevan::Command2_Click(m_design, *this);
+}
 
 void frmBrevan1::Label11_Click() {
     // Whether a browser opened is the desktop's business; the window carries on either way.
@@ -224,7 +253,8 @@ bool frmBrevan1::eventFilter(QObject* watched, QEvent* event) {
         event->type() == QEvent::MouseButtonRelease) {
         const auto* mouse = static_cast<QMouseEvent*>(event);
         const auto* label = static_cast<QWidget*>(watched);
-        if (mouse->button() == Qt::LeftButton && label->rect().contains(mouse->position().toPoint())) {
+        if (mouse->button() == Qt::LeftButton &&
+            label->rect().contains(mouse->position().toPoint())) {
             Label11_Click();
             return true;
         }
@@ -257,12 +287,18 @@ void frmBrevan1::setText(brevan::Control which, const std::string& text) {
     }
 }
 
-void frmBrevan1::setEnabled(brevan::Control which, bool enabled) { control(which)->setEnabled(enabled); }
+void frmBrevan1::setEnabled(brevan::Control which, bool enabled) {
+    control(which)->setEnabled(enabled);
+}
 
-void frmBrevan1::setVisible(brevan::Control which, bool visible) { control(which)->setVisible(visible); }
+void frmBrevan1::setVisible(brevan::Control which, bool visible) {
+    control(which)->setVisible(visible);
+}
 
 void frmBrevan1::showMessage(const std::string& message) {
     m_services.showMessage(this, QString::fromStdString(message));
 }
 
-std::string frmBrevan1::decimalSeparator() const { return QLocale().decimalPoint().toStdString(); }
+std::string frmBrevan1::decimalSeparator() const {
+    return QLocale().decimalPoint().toStdString();
+}

@@ -2,8 +2,8 @@
 
 #include "coil_winding.h"
 #include "general_format.h"
-#include "locale_number.h"
 #include "loading_coil.h"
+#include "locale_number.h"
 #include "wire_gauge_table.h"
 
 #include <cmath>
@@ -39,8 +39,7 @@ std::string refusal(DesignFault fault, Step step) {
                    ? "These numbers are too large to design with. Check the frequency, A and B."
                    : "These numbers are too large to design with. Check the former diameter "
                      "and the coil length.";
-    case DesignFault::None:
-        break;
+    case DesignFault::None: break;
     }
     return {};
 }

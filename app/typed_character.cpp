@@ -24,10 +24,8 @@ bool typesNothing(int key) {
     case Qt::Key_End:
     case Qt::Key_PageUp:
     case Qt::Key_PageDown:
-    case Qt::Key_Clear:
-        return true;
-    default:
-        return key >= Qt::Key_F1 && key <= Qt::Key_F35;
+    case Qt::Key_Clear: return true;
+    default: return key >= Qt::Key_F1 && key <= Qt::Key_F35;
     }
 }
 
@@ -38,14 +36,10 @@ std::optional<std::int16_t> controlCode(int key) {
         return static_cast<std::int16_t>(key - Qt::Key_A + 1);
     }
     switch (key) {
-    case Qt::Key_BracketLeft:
-        return std::int16_t{27};
-    case Qt::Key_Backslash:
-        return std::int16_t{28};
-    case Qt::Key_BracketRight:
-        return std::int16_t{29};
-    default:
-        return std::nullopt;
+    case Qt::Key_BracketLeft: return std::int16_t{27};
+    case Qt::Key_Backslash: return std::int16_t{28};
+    case Qt::Key_BracketRight: return std::int16_t{29};
+    default: return std::nullopt;
     }
 }
 
@@ -57,15 +51,11 @@ std::optional<std::int16_t> typedCharacter(const QKeyEvent& event) {
         return std::nullopt;
     }
     switch (key) {
-    case Qt::Key_Backspace:
-        return kBackspace;
+    case Qt::Key_Backspace: return kBackspace;
     case Qt::Key_Return:
-    case Qt::Key_Enter:
-        return kCarriageReturn;
-    case Qt::Key_Escape:
-        return kEscape;
-    default:
-        break;
+    case Qt::Key_Enter: return kCarriageReturn;
+    case Qt::Key_Escape: return kEscape;
+    default: break;
     }
     const Qt::KeyboardModifiers modifiers = event.modifiers();
     // Ctrl together with Alt is AltGr on some layouts and types the character of its text.

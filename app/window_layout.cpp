@@ -5,7 +5,9 @@
 
 namespace layout {
 
-int toPixels(int twips) { return static_cast<int>(std::lround(twips / double(kTwipsPerPixel))); }
+int toPixels(int twips) {
+    return static_cast<int>(std::lround(twips / double(kTwipsPerPixel)));
+}
 
 const ControlSpec* findControl(const char* name) {
     for (const ControlSpec& spec : kControls) {

@@ -120,12 +120,10 @@ struct Heading {
 };
 
 inline constexpr Heading kHeadings[] = {
-    {"Label3_1", "txtF"},   {"Labe4_1", "txtA"},    {"Labe5_0", "txtB"},
-    {"Labe6_0", "cmbSWG1"}, {"Label7_1", "txtD1"},  {"Label8_0", "txtB1"},
-    {"Label9_1", "cmbSWG2"}, {"Label3_0", "txtFF"}, {"Labe4_0", "txtAA"},
-    {"Labe5_1", "txtBB"},   {"Label4", "txtSWG1"},  {"Labe11_0", "txtN"},
-    {"Label12_0", "txtB2"}, {"Label7_0", "txtDD1"}, {"Label9_0", "txtSWG2"},
-    {"Label10_1", "L"},
+    {"Label3_1", "txtF"},   {"Labe4_1", "txtA"},    {"Labe5_0", "txtB"},     {"Labe6_0", "cmbSWG1"},
+    {"Label7_1", "txtD1"},  {"Label8_0", "txtB1"},  {"Label9_1", "cmbSWG2"}, {"Label3_0", "txtFF"},
+    {"Labe4_0", "txtAA"},   {"Labe5_1", "txtBB"},   {"Label4", "txtSWG1"},   {"Labe11_0", "txtN"},
+    {"Label12_0", "txtB2"}, {"Label7_0", "txtDD1"}, {"Label9_0", "txtSWG2"}, {"Label10_1", "L"},
 };
 
 int toPixels(int twips);

@@ -48,8 +48,8 @@ CoilWindingResult computeCoilWinding(DesignState& state, double coilWireSWG) {
 
     std::size_t pass = 0;
     for (s.fullOuterLength = 1.0; !(s.fullOuterLength > 10.0); s.fullOuterLength += 1.0) {
-        const double x = std::sqrt(s.inductance * (s.coilLength * 10 + s.coilRadius * 9)) /
-                         s.coilRadius;
+        const double x =
+            std::sqrt(s.inductance * (s.coilLength * 10 + s.coilRadius * 9)) / s.coilRadius;
         if (!std::isfinite(x)) { // a negative pasted coil length, or an overflow
             result.fault = DesignFault::NonFinite;
             return result;

@@ -30,10 +30,10 @@ struct DesignState {
     double wireDia = 0.0;    // inch
     double wireSWG = 0.0;
     double coilWireSWG = 0.0;
-    double inductance = 0.0; // uH, full precision
-    double coilRadius = 0.0; // inch
-    double coilLength = 0.0; // inch
-    double formerDia = 0.0;  // inch
+    double inductance = 0.0;    // uH, full precision
+    double coilRadius = 0.0;    // inch
+    double coilLength = 0.0;    // inch
+    double formerDia = 0.0;     // inch
     double coilWireDia = 0.0;   // inch
     double windingLength = 0.0; // inch
     double turns = 0.0;

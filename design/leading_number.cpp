@@ -8,8 +8,12 @@
 namespace brevan {
 namespace {
 
-bool isSkipped(char c) { return c == ' ' || c == '\t' || c == '\n'; }
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
+bool isSkipped(char c) {
+    return c == ' ' || c == '\t' || c == '\n';
+}
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 // Walks the text while skipping blanks, so "1 2. 5" reads like "12.5".
 class Cursor {
@@ -57,7 +61,7 @@ double readWhole(Cursor& in, int radix) {
 // Collects the decimal form into a compact string for from_chars, counting where the decimal
 // exponent ends up so that a range error can be told apart as overflow or underflow.
 struct DecimalText {
-    std::string digits; // "123.45e-6" without sign
+    std::string digits;      // "123.45e-6" without sign
     long long magnitude = 0; // rough decimal exponent of the value
     bool hasDigit = false;
 };

@@ -13,7 +13,9 @@ namespace {
 constexpr double kPi = 3.141592654;
 constexpr double kQuarterWaveFeetMHz = 234.0;
 
-double square(double x) { return std::pow(x, 2); }
+double square(double x) {
+    return std::pow(x, 2);
+}
 
 // (ln(24 * length / D) - 1) / length, with the reciprocal formed first.
 double logTerm(double length, double wireDia) {
@@ -86,8 +88,8 @@ LoadingCoilResult computeLoadingCoil(DesignState& state, double wireSWG,
     s.fullShapeTerm = square(1 - b * f / kQuarterWaveFeetMHz) - 1;
     s.outerLogTerm = logTerm(s.outerLength, s.wireDia);
     s.outerShapeTerm = square(f * s.outerLength / kQuarterWaveFeetMHz) - 1;
-    s.inductance = (s.fullShapeTerm * s.fullLogTerm - s.outerShapeTerm * s.outerLogTerm) *
-                   s.inductanceScale;
+    s.inductance =
+        (s.fullShapeTerm * s.fullLogTerm - s.outerShapeTerm * s.outerLogTerm) * s.inductanceScale;
     if (!allFinite(s)) {
         result.fault = DesignFault::NonFinite;
         return result;

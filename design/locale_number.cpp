@@ -2,14 +2,16 @@
 
 #include <algorithm>
 #include <charconv>
-#include <cstdlib>
 #include <cmath>
+#include <cstdlib>
 #include <string>
 
 namespace brevan {
 namespace {
 
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 std::string_view trimBlanks(std::string_view text) {
     const auto first = text.find_first_not_of(" \t");
@@ -71,7 +73,8 @@ bool isUnderflow(const std::string& plain) {
     const double position = firstSignificant < point
                                 ? static_cast<double>(point - firstSignificant)
                                 : -static_cast<double>(firstSignificant - point);
-    const double exponent = e == std::string::npos ? 0.0 : std::strtod(plain.c_str() + e + 1, nullptr);
+    const double exponent =
+        e == std::string::npos ? 0.0 : std::strtod(plain.c_str() + e + 1, nullptr);
     return position + exponent <= 0.0;
 }
 

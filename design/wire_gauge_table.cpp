@@ -42,6 +42,8 @@ void WireGaugeTable::lookupDiameter(WireColumn column, double gauge, double& dia
     }
 }
 
-bool WireGaugeTable::hasRow(double gauge) { return findRow(gauge) != nullptr; }
+bool WireGaugeTable::hasRow(double gauge) {
+    return findRow(gauge) != nullptr;
+}
 
 } // namespace brevan

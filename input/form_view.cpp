@@ -30,6 +30,8 @@ const char* controlName(Control control) {
     return "";
 }
 
-bool isBlank(const std::string& text) { return text.find_first_not_of(' ') == std::string::npos; }
+bool isBlank(const std::string& text) {
+    return text.find_first_not_of(' ') == std::string::npos;
+}
 
 } // namespace brevan

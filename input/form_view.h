@@ -15,11 +15,28 @@ namespace brevan {
 
 // The controls that handlers read or write, named as in the window's layout.
 enum class Control {
-    txtF, txtA, txtB, cmbSWG1, Command1,
-    txtD1, txtB1, cmbSWG2, Command2,
-    L, txtN, txtB2,
-    txtFF, txtAA, txtBB, txtSWG1, txtDD1, txtSWG2,
-    Frame3, Frame4, Frame5, Frame6,
+    txtF,
+    txtA,
+    txtB,
+    cmbSWG1,
+    Command1,
+    txtD1,
+    txtB1,
+    cmbSWG2,
+    Command2,
+    L,
+    txtN,
+    txtB2,
+    txtFF,
+    txtAA,
+    txtBB,
+    txtSWG1,
+    txtDD1,
+    txtSWG2,
+    Frame3,
+    Frame4,
+    Frame5,
+    Frame6,
 };
 
 // What the handlers may do with the window. Texts are UTF-8.

@@ -31,12 +31,22 @@ struct Example {
 
 TEST(CoilWinding, WorkedExamplesPassByPass) {
     const Example examples[] = {
-        {"settles_after_two_passes", 20, 50, 40, 18,
+        {"settles_after_two_passes",
+         20,
+         50,
+         40,
+         18,
          {22, 19, 19, 19, 19, 19, 19, 19, 19, 19},
-         {1.0, 0.9, 0.9, 0.9, 0.9, 0.9, 0.9, 0.9, 0.9, 0.9}, 22},
-        {"still_growing_after_ten", 10, 10, 10, 10,
+         {1.0, 0.9, 0.9, 0.9, 0.9, 0.9, 0.9, 0.9, 0.9, 0.9},
+         22},
+        {"still_growing_after_ten",
+         10,
+         10,
+         10,
+         10,
          {38, 113, 193, 253, 289, 309, 319, 325, 327, 329},
-         {4.8, 14.4, 24.7, 32.3, 36.9, 39.5, 40.8, 41.5, 41.8, 42.1}, 1069},
+         {4.8, 14.4, 24.7, 32.3, 36.9, 39.5, 40.8, 41.5, 41.8, 42.1},
+         1069},
     };
     for (const Example& e : examples) {
         SCOPED_TRACE(e.name);

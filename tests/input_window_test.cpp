@@ -54,18 +54,10 @@ protected:
     void run(const std::vector<Step>& steps) {
         for (const Step& step : steps) {
             switch (step.act) {
-            case Act::Type:
-                type(step.box, step.text);
-                break;
-            case Act::Backspace:
-                backspace(step.box);
-                break;
-            case Act::Paste:
-                edit(step.box)->insert(QString::fromLatin1(step.text));
-                break;
-            case Act::WriteL:
-                window().setText(Control::L, step.text);
-                break;
+            case Act::Type: type(step.box, step.text); break;
+            case Act::Backspace: backspace(step.box); break;
+            case Act::Paste: edit(step.box)->insert(QString::fromLatin1(step.text)); break;
+            case Act::WriteL: window().setText(Control::L, step.text); break;
             }
         }
     }

@@ -66,7 +66,8 @@ TEST(StepOne, WorkedExamplesThroughTheWindow) {
         // cuts it to 0.1 uH; this observer hears the nested change before the outer one.
         EXPECT_EQ(written, (QStringList{QLatin1String(r.shown), QLatin1String(r.written)}));
         EXPECT_EQ(w.text("L"), QLatin1String(r.shown));
-        EXPECT_EQ(QString::number(w.window->design().inductance, 'g', 15), QLatin1String(r.written));
+        EXPECT_EQ(QString::number(w.window->design().inductance, 'g', 15),
+                  QLatin1String(r.written));
         EXPECT_FALSE(w.frame("Frame3")->isVisible());
         EXPECT_TRUE(w.frame("Frame4")->isVisible());
         EXPECT_FALSE(w.frame("Frame5")->isVisible());
@@ -127,8 +128,8 @@ TEST(Summary, CopiesInputsAsTypedAndReformatsTheNumbers) {
     RecordingWindow w;
     runTypicalDesign(w, "7.10", "15.0", " 3", "050");
     const std::pair<const char*, const char*> expected[] = {
-        {"txtFF", "7.1"}, {"txtAA", "15.0"}, {"txtBB", " 3"},
-        {"txtSWG1", "16"}, {"txtDD1", "50"}, {"txtSWG2", "20"},
+        {"txtFF", "7.1"},  {"txtAA", "15.0"}, {"txtBB", " 3"},
+        {"txtSWG1", "16"}, {"txtDD1", "50"},  {"txtSWG2", "20"},
     };
     for (const auto& [box, text] : expected) {
         EXPECT_EQ(w.text(box), QLatin1String(text)) << box;
@@ -212,8 +213,10 @@ TEST(StepTwo, UndefinedDesignsAreRefusedAndNothingMoves) {
         {"negative_inductance", -2.5, "50", "40", "20",
          "The inductance from step 1 is negative, so no coil can be wound for it. Start the "
          "program again with a longer A or a shorter B."},
-        {"gauge_not_a_number", 7.2, "50", "40", "x", "Pick the coil wire SWG from the list (10 to 30)."},
-        {"gauge_without_row", 7.2, "50", "40", "21", "Pick the coil wire SWG from the list (10 to 30)."},
+        {"gauge_not_a_number", 7.2, "50", "40", "x",
+         "Pick the coil wire SWG from the list (10 to 30)."},
+        {"gauge_without_row", 7.2, "50", "40", "21",
+         "Pick the coil wire SWG from the list (10 to 30)."},
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(r.name);

@@ -4,9 +4,9 @@
 #include <QApplication>
 #include <QFontMetrics>
 #include <QLabel>
+#include <QMessageBox>
 #include <QSet>
 #include <QSignalSpy>
-#include <QMessageBox>
 #include <QTest>
 #include <QTimer>
 
@@ -19,7 +19,9 @@ using layout::Kind;
 
 namespace {
 
-QRect twipsRect(const ControlSpec& s) { return {s.left, s.top, s.width, s.height}; }
+QRect twipsRect(const ControlSpec& s) {
+    return {s.left, s.top, s.width, s.height};
+}
 
 QRect absoluteTwips(const ControlSpec& s) {
     QRect r = twipsRect(s);
@@ -40,7 +42,8 @@ TEST(LayoutTable, NamesUniqueAndEveryControlInsideItsContainer) {
             const ControlSpec* parent = layout::findControl(s.parent);
             ASSERT_NE(parent, nullptr) << s.name;
             EXPECT_EQ(parent->kind, Kind::Frame) << s.name;
-            EXPECT_TRUE(QRect(0, 0, parent->width, parent->height).contains(twipsRect(s))) << s.name;
+            EXPECT_TRUE(QRect(0, 0, parent->width, parent->height).contains(twipsRect(s)))
+                << s.name;
         }
     }
 }
@@ -79,8 +82,8 @@ TEST(MainWindow, StartsOnStepOneWithEveryBoxBlank) {
         const bool button = s.kind == Kind::Button;
         EXPECT_EQ(widget->isEnabled(), !button) << s.name;
     }
-    const std::pair<const char*, bool> frames[] = {{"Frame1", true}, {"Frame2", true},
-                                                   {"Frame3", true}, {"Frame4", false},
+    const std::pair<const char*, bool> frames[] = {{"Frame1", true},  {"Frame2", true},
+                                                   {"Frame3", true},  {"Frame4", false},
                                                    {"Frame5", false}, {"Frame6", false}};
     for (const auto& [name, visible] : frames) {
         EXPECT_EQ(w.frame(name)->isVisible(), visible) << name;
@@ -99,8 +102,8 @@ TEST(MainWindow, GaugeListsHoldTheElevenEvenGauges) {
             items << w.combo(name)->itemText(i);
             EXPECT_EQ(w.combo(name)->itemData(i).toInt(), 0);
         }
-        EXPECT_EQ(items.join(QLatin1Char(',')),
-                  QStringLiteral("10,12,14,16,18,20,22,24,26,28,30")) << name;
+        EXPECT_EQ(items.join(QLatin1Char(',')), QStringLiteral("10,12,14,16,18,20,22,24,26,28,30"))
+            << name;
     }
 }
 
@@ -109,9 +112,11 @@ TEST(MainWindow, TabOrderFollowsTheLayoutAndFocusStartsOnFrequency) {
     QApplication::setActiveWindow(w.window.get());
     EXPECT_EQ(QApplication::focusWidget(), w.edit("txtF"));
 
-    const QStringList expected = QStringLiteral(
-        "txtF txtA txtB cmbSWG1 Command1 txtD1 txtB1 cmbSWG2 Command2 txtB2 txtDD1 txtSWG2 L "
-        "txtFF txtAA txtBB txtSWG1 txtN").split(QLatin1Char(' '));
+    const QStringList expected =
+        QStringLiteral(
+            "txtF txtA txtB cmbSWG1 Command1 txtD1 txtB1 cmbSWG2 Command2 txtB2 txtDD1 txtSWG2 L "
+            "txtFF txtAA txtBB txtSWG1 txtN")
+            .split(QLatin1Char(' '));
     QStringList chain;
     QWidget* widget = w.edit("txtF");
     do {
@@ -128,12 +133,12 @@ TEST(MainWindow, ResultBoxesLockedAndSummaryInLargeBoldType) {
     for (const char* name : {"txtN", "txtB2", "L"}) {
         EXPECT_TRUE(w.edit(name)->isReadOnly()) << name;
     }
-    for (const char* name : {"txtFF", "txtAA", "txtBB", "txtSWG1", "txtDD1", "txtSWG2", "txtF",
-                             "txtD1"}) {
+    for (const char* name :
+         {"txtFF", "txtAA", "txtBB", "txtSWG1", "txtDD1", "txtSWG2", "txtF", "txtD1"}) {
         EXPECT_FALSE(w.edit(name)->isReadOnly()) << name;
     }
-    for (const char* name : {"txtFF", "txtAA", "txtBB", "txtSWG1", "txtDD1", "txtSWG2", "txtN",
-                             "txtB2", "L"}) {
+    for (const char* name :
+         {"txtFF", "txtAA", "txtBB", "txtSWG1", "txtDD1", "txtSWG2", "txtN", "txtB2", "L"}) {
         EXPECT_TRUE(w.edit(name)->font().bold()) << name;
         EXPECT_EQ(w.edit(name)->font().pixelSize(), 16) << name;
     }
@@ -169,8 +174,8 @@ TEST(MainWindow, EveryCaptionFitsItsBox) {
         const QFontMetrics metrics(widget->font());
         const QString text = QString::fromUtf8(s.text);
         if (s.kind == Kind::Label) {
-            const QRect needed = metrics.boundingRect(QRect(0, 0, widget->width(), 10000),
-                                                      Qt::TextWordWrap, text);
+            const QRect needed =
+                metrics.boundingRect(QRect(0, 0, widget->width(), 10000), Qt::TextWordWrap, text);
             EXPECT_LE(needed.width(), widget->width()) << s.name;
             EXPECT_LE(needed.height(), widget->height()) << s.name;
             if (widget->height() < 2 * metrics.height()) {

@@ -20,7 +20,8 @@ void type(frmBrevan1& window, const char* box, const char* text) {
 
 bool save(frmBrevan1& window, const QString& folder, const char* page) {
     const QString scale = QString::number(window.devicePixelRatioF());
-    const QString path = QDir(folder).filePath(QStringLiteral("%1@%2x.png").arg(QLatin1String(page), scale));
+    const QString path =
+        QDir(folder).filePath(QStringLiteral("%1@%2x.png").arg(QLatin1String(page), scale));
     const bool ok = window.grab().save(path);
     std::printf("%s %s\n", ok ? "wrote" : "could not write", qPrintable(path));
     return ok;

@@ -78,6 +78,11 @@ bool KeyPressHook::filterInputMethod(QInputMethodEvent& event) {
 QString KeyPressHook::keptCharacters(const QString& text) {
     QString kept;
     for (const QChar character : text) {
+        // Text carries no editing keys: a control character in it would land in the box as it
+        // is, invisible, so it is dropped rather than offered as a key.
+        if (character.unicode() < u' ' || character.unicode() == u'\x7f') {
+            continue;
+        }
         std::int16_t keyAscii = static_cast<std::int16_t>(character.unicode());
         m_handler(keyAscii);
         if (keyAscii != 0) {

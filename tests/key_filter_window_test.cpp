@@ -196,6 +196,8 @@ TEST_F(KeyFilters, EachCharacterOfAnInputMethodCommitIsFiltered) {
         {"one letter", "x", " 12", 1},
         {"letters among digits", "3x4y", " 3412", 2},
         {"full-width digit", "\uff13", " 12", 1},
+        // Committed text is no key: a backspace or other control character in it is dropped.
+        {"control characters", "7\b\t\x7f" "8", " 7812", 0},
     };
     for (const CommitCase& c : cases) {
         SCOPED_TRACE(c.name);

@@ -41,9 +41,9 @@ QFont summaryFont() {
     return font;
 }
 
-QRect pixelRect(const layout::ControlSpec& spec) {
-    return {layout::toPixels(spec.left), layout::toPixels(spec.top), layout::toPixels(spec.width),
-            layout::toPixels(spec.height)};
+QRect pixelRect(const layout::ControlSpec& row) {
+    return {layout::toPixels(row.left), layout::toPixels(row.top), layout::toPixels(row.width),
+            layout::toPixels(row.height)};
 }
 
 bool takesFocus(layout::Kind kind) {
@@ -71,24 +71,24 @@ frmBrevan1::frmBrevan1(UiServices services, QWidget* parent)
 }
 
 void frmBrevan1::createControls() {
-    for (const layout::ControlSpec& spec : layout::kControls) {
-        QWidget* widget = createControl(spec);
-        widget->setObjectName(QString::fromUtf8(spec.name));
-        widget->setGeometry(pixelRect(spec));
-        if (spec.accessibleName != nullptr) {
-            widget->setAccessibleName(QString::fromUtf8(spec.accessibleName));
+    for (const layout::ControlSpec& row : layout::kControls) {
+        QWidget* widget = createControl(row);
+        widget->setObjectName(QString::fromUtf8(row.name));
+        widget->setGeometry(pixelRect(row));
+        if (row.accessibleName != nullptr) {
+            widget->setAccessibleName(QString::fromUtf8(row.accessibleName));
         }
-        if (spec.font == layout::Font::SummaryBold) {
+        if (row.font == layout::Font::SummaryBold) {
             widget->setFont(summaryFont());
         }
         m_controls.insert(widget->objectName(), widget);
     }
 }
 
-QWidget* frmBrevan1::createControl(const layout::ControlSpec& spec) {
-    QWidget* parent = spec.parent != nullptr ? m_controls.value(QLatin1String(spec.parent)) : this;
-    const QString text = QString::fromUtf8(spec.text);
-    switch (spec.kind) {
+QWidget* frmBrevan1::createControl(const layout::ControlSpec& row) {
+    QWidget* parent = row.parent != nullptr ? m_controls.value(QLatin1String(row.parent)) : this;
+    const QString text = QString::fromUtf8(row.text);
+    switch (row.kind) {
     case layout::Kind::Frame: return new QGroupBox(text, parent);
     case layout::Kind::Label: {
         auto* label = new QLabel(text, parent);
@@ -98,7 +98,7 @@ QWidget* frmBrevan1::createControl(const layout::ControlSpec& spec) {
     }
     case layout::Kind::TextBox: {
         auto* edit = new QLineEdit(text, parent);
-        edit->setReadOnly(spec.locked);
+        edit->setReadOnly(row.locked);
         return edit;
     }
     case layout::Kind::ComboBox: {
@@ -125,12 +125,12 @@ QWidget* frmBrevan1::createControl(const layout::ControlSpec& spec) {
 
 void frmBrevan1::setInitialState() {
     std::vector<const layout::ControlSpec*> tabOrder;
-    for (const layout::ControlSpec& spec : layout::kControls) {
-        QWidget* widget = m_controls.value(QLatin1String(spec.name));
-        widget->setVisible(spec.initiallyVisible);
-        widget->setEnabled(spec.initiallyEnabled);
-        if (takesFocus(spec.kind)) {
-            tabOrder.push_back(&spec);
+    for (const layout::ControlSpec& row : layout::kControls) {
+        QWidget* widget = m_controls.value(QLatin1String(row.name));
+        widget->setVisible(row.initiallyVisible);
+        widget->setEnabled(row.initiallyEnabled);
+        if (takesFocus(row.kind)) {
+            tabOrder.push_back(&row);
         }
     }
     std::sort(tabOrder.begin(), tabOrder.end(),

@@ -68,7 +68,7 @@ private:
     void txtSWG2_KeyPress(std::int16_t& keyAscii);
 
     void createControls();
-    QWidget* createControl(const layout::ControlSpec& spec);
+    QWidget* createControl(const layout::ControlSpec& row);
     void connectKeyPress(const char* name, void (frmBrevan1::*handler)(std::int16_t&));
     void connectChange(const char* name, void (*handler)(brevan::DesignState&, brevan::FormView&));
     void connectEvents();

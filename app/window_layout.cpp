@@ -10,9 +10,9 @@ int toPixels(int twips) {
 }
 
 const ControlSpec* findControl(const char* name) {
-    for (const ControlSpec& spec : kControls) {
-        if (std::strcmp(spec.name, name) == 0) {
-            return &spec;
+    for (const ControlSpec& row : kControls) {
+        if (std::strcmp(row.name, name) == 0) {
+            return &row;
         }
     }
     return nullptr;

@@ -71,27 +71,29 @@ wait_for() {
 }
 
 # The X server picks a free display itself and writes its number once it accepts clients.
-setsid Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset \
-    3>"$work/display" >"$work/xvfb.log" 2>&1 &
-pids+=($!)
-if ! wait_for 100 grep -q '^[0-9]' "$work/display"; then
-    echo "FAIL: Xvfb did not start" >&2
-    cat "$work/xvfb.log" >&2
-    exit 1
-fi
+# Starts a service in its own process group; it writes what we need to know (its display or
+# bus address) on descriptor 3, into $work/<name>, once it is ready.
+start_service() {
+    local name=$1 ready=$2 what=$3
+    shift 3
+    setsid "$@" 3>"$work/$name" >"$work/$name.log" 2>&1 &
+    pids+=($!)
+    if ! wait_for 100 grep -q "$ready" "$work/$name"; then
+        echo "FAIL: $what did not start" >&2
+        cat "$work/$name.log" >&2
+        exit 1
+    fi
+}
+
+start_service display '^[0-9]' "Xvfb" \
+    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset
 DISPLAY=:$(head -n 1 "$work/display")
 export DISPLAY
 
 # A session bus of our own; the desktop's (if any) is never touched.
 unset DBUS_SESSION_BUS_ADDRESS AT_SPI_BUS_ADDRESS
-setsid dbus-daemon --session --nofork --nopidfile --print-address=3 \
-    3>"$work/session-bus" >"$work/dbus.log" 2>&1 &
-pids+=($!)
-if ! wait_for 100 grep -q '^unix:' "$work/session-bus"; then
-    echo "FAIL: the session bus did not start" >&2
-    cat "$work/dbus.log" >&2
-    exit 1
-fi
+start_service session-bus '^unix:' "the session bus" \
+    dbus-daemon --session --nofork --nopidfile --print-address=3
 DBUS_SESSION_BUS_ADDRESS=$(head -n 1 "$work/session-bus")
 export DBUS_SESSION_BUS_ADDRESS
 # Qt and the bindings keep small runtime files; root on a bare machine has no runtime folder.

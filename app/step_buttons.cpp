@@ -4,6 +4,7 @@
 #include "general_format.h"
 #include "loading_coil.h"
 #include "locale_number.h"
+#include "refusal_text.h"
 #include "wire_gauge_table.h"
 
 #include <cmath>
@@ -12,37 +13,6 @@
 
 namespace brevan {
 namespace {
-
-enum class Step { One, Two };
-
-// Words for a design the core cannot compute. Each says what the user can change.
-std::string refusal(DesignFault fault, Step step) {
-    switch (fault) {
-    case DesignFault::ZeroFrequency:
-        return "The frequency reads as 0 MHz. Enter the design frequency (1.5 to 30 MHz).";
-    case DesignFault::FullOuterNotPositive:
-        return "B is too long for this frequency: each coil must sit within a quarter wave "
-               "(234 / F ft) of the centre. Enter a shorter B or a lower frequency.";
-    case DesignFault::OuterNotPositive:
-        return "A must be more than twice B, so that wire is left beyond each coil. "
-               "Enter a longer A or a shorter B.";
-    case DesignFault::NoWireDiameter:
-        return step == Step::One ? "Pick the antenna wire SWG from the list (10 to 30)."
-                                 : "Pick the coil wire SWG from the list (10 to 30).";
-    case DesignFault::CoilRadiusNotPositive:
-        return "The coil former diameter must be more than 0 mm. Enter the former diameter.";
-    case DesignFault::NegativeInductance:
-        return "The inductance from step 1 is negative, so no coil can be wound for it. "
-               "Start the program again with a longer A or a shorter B.";
-    case DesignFault::NonFinite:
-        return step == Step::One
-                   ? "These numbers are too large to design with. Check the frequency, A and B."
-                   : "These numbers are too large to design with. Check the former diameter "
-                     "and the coil length.";
-    case DesignFault::None: break;
-    }
-    return {};
-}
 
 // The gauge picked in a selector, or nothing when its text is not a gauge of the wire table
 // (text can reach the selector's edit field by pasting).
@@ -60,14 +30,14 @@ std::optional<double> pickedGauge(const FormView& form, Control selector) {
 void Command1_Click(DesignState& state, FormView& form) {
     const std::optional<double> gauge = pickedGauge(form, Control::cmbSWG1);
     if (!gauge) {
-        form.showMessage(refusal(DesignFault::NoWireDiameter, Step::One));
+        form.showMessage(refusalText(DesignFault::NoWireDiameter, DesignStep::One));
         return;
     }
     // The core works on its own copy and stores only a defined result, so a refusal leaves
     // everything as it was and the user can correct the input and click again.
     const LoadingCoilResult result = computeLoadingCoil(state, *gauge, form.decimalSeparator());
     if (result.fault != DesignFault::None) {
-        form.showMessage(refusal(result.fault, Step::One));
+        form.showMessage(refusalText(result.fault, DesignStep::One));
         return;
     }
     form.setVisible(Control::Frame3, false);
@@ -78,7 +48,7 @@ void Command1_Click(DesignState& state, FormView& form) {
 void Command2_Click(DesignState& state, FormView& form) {
     const std::optional<double> gauge = pickedGauge(form, Control::cmbSWG2);
     if (!gauge) {
-        form.showMessage(refusal(DesignFault::NoWireDiameter, Step::Two));
+        form.showMessage(refusalText(DesignFault::NoWireDiameter, DesignStep::Two));
         return;
     }
     DesignState next = state;
@@ -89,7 +59,7 @@ void Command2_Click(DesignState& state, FormView& form) {
                                   ? DesignFault::None
                                   : DesignFault::NonFinite;
     if (fault != DesignFault::None) {
-        form.showMessage(refusal(fault, Step::Two));
+        form.showMessage(refusalText(fault, DesignStep::Two));
         return;
     }
 

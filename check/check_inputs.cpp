@@ -1,0 +1,223 @@
+#include "check_inputs.h"
+
+#include "range_limits.h"
+#include "wire_gauge_table.h"
+
+#include <charconv>
+#include <cmath>
+#include <functional>
+
+namespace brevan::check {
+namespace {
+
+struct Range {
+    double low;
+    bool lowIncluded;
+    double high;
+    const char* unit;     // "MHz", "m", ...
+    const char* accepted; // what the option is, for the message
+};
+
+std::string quoted(std::string_view text) {
+    return "'" + std::string(text) + "'";
+}
+
+// Writes a limit as people type it: 0.1, 100, 1000 (never an exponent, never trailing zeros).
+std::string plain(double value) {
+    char buffer[32];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+    return std::string(buffer, result.ptr);
+}
+
+std::string rangeText(const Range& range) {
+    const std::string unit = *range.unit ? std::string(" ") + range.unit : "";
+    return std::string(range.lowIncluded ? "from " : "more than ") + plain(range.low) +
+           (range.lowIncluded ? " to " : " up to ") + plain(range.high) + unit;
+}
+
+UsageError badValue(const std::string& option, std::string_view given, const std::string& why,
+                    const std::string& accepted) {
+    return {"--" + option + ": " + quoted(given) + " " + why + "; " + accepted};
+}
+
+// Reads one numeric option into `out`; nothing when it was not given.
+std::optional<UsageError> readNumber(const std::map<std::string, std::string>& given,
+                                     const std::string& option, const Range& range,
+                                     std::optional<double>& out) {
+    const auto it = given.find(option);
+    if (it == given.end()) {
+        return std::nullopt;
+    }
+    const std::string accepted = std::string("give ") + range.accepted + ", " + rangeText(range) +
+                                 ", with a full stop as the decimal point";
+    const std::optional<double> value = parseOptionNumber(it->second);
+    if (!value) {
+        return badValue(option, it->second, "is not a number", accepted);
+    }
+    const bool lowOk = range.lowIncluded ? *value >= range.low : *value > range.low;
+    if (!lowOk || *value > range.high) {
+        return badValue(option, it->second, "is out of range", accepted);
+    }
+    out = value;
+    return std::nullopt;
+}
+
+std::optional<UsageError> readGauge(const std::map<std::string, std::string>& given,
+                                    const std::string& option, int& out) {
+    const auto it = given.find(option);
+    if (it == given.end()) {
+        return UsageError{"--" + option + " is missing; give a wire gauge (SWG) of the table: "
+                                          "10 12 14 16 18 20 22 24 26 28 30"};
+    }
+    const std::optional<double> value = parseOptionNumber(it->second);
+    if (!value || !WireGaugeTable::hasRow(*value)) {
+        return badValue(option, it->second, "is not a gauge of the wire table",
+                        "give one of 10 12 14 16 18 20 22 24 26 28 30 (SWG)");
+    }
+    out = static_cast<int>(*value);
+    return std::nullopt;
+}
+
+std::optional<UsageError> readRequired(const std::map<std::string, std::string>& given,
+                                       const std::string& option, const Range& range,
+                                       double& out) {
+    std::optional<double> value;
+    if (!given.count(option)) {
+        return UsageError{"--" + option + " is missing; give " + range.accepted + ", " +
+                          rangeText(range)};
+    }
+    if (std::optional<UsageError> error = readNumber(given, option, range, value)) {
+        return error;
+    }
+    out = *value;
+    return std::nullopt;
+}
+
+std::optional<UsageError> readChoice(const std::map<std::string, std::string>& given,
+                                     const std::string& option,
+                                     const std::map<std::string, int>& choices, int& out) {
+    const auto it = given.find(option);
+    if (it == given.end()) {
+        return std::nullopt;
+    }
+    const auto choice = choices.find(it->second);
+    if (choice == choices.end()) {
+        std::string names;
+        for (const auto& [name, value] : choices) {
+            names += (names.empty() ? "" : ", ") + name;
+        }
+        return badValue(option, it->second, "is not a choice", "give one of " + names);
+    }
+    out = choice->second;
+    return std::nullopt;
+}
+
+std::optional<UsageError> readPath(const std::map<std::string, std::string>& given,
+                                   const std::string& option, std::optional<std::string>& out) {
+    const auto it = given.find(option);
+    if (it == given.end()) {
+        return std::nullopt;
+    }
+    if (it->second.empty()) {
+        return UsageError{"--" + option + ": the file name is empty; give the file to write"};
+    }
+    out = it->second;
+    return std::nullopt;
+}
+
+const Range kFrequency{0.1, true, 100, "MHz", "the design frequency in MHz"};
+const Range kLength{0, false, 1000, "m", "the total length A in metres"};
+const Range kDistance{0, true, 1000, "m", "the centre-to-coil distance B in metres"};
+const Range kFormer{0, false, 1000, "mm", "the coil former diameter in millimetres"};
+const Range kCoilLength{0, true, 10000, "mm", "the planned coil length in millimetres"};
+const Range kCoilQ{1, true, 100000, "", "the coil's Q"};
+const Range kHeight{0.1, true, 1000, "m", "the height above ground in metres"};
+const Range kTimeout{0.1, true, 3600, "s", "the time limit of each engine run in seconds"};
+
+// The options that only make sense with the full-wave check.
+constexpr const char* kAntennaOnly[] = {"height", "ground", "plot", "deck", "engine-timeout"};
+
+} // namespace
+
+std::variant<CheckInputs, UsageError> readCheckInputs(const std::map<std::string, std::string>& given) {
+    CheckInputs in;
+    if (auto e = readRequired(given, "frequency", kFrequency, in.frequencyMHz)) return *e;
+    if (auto e = readRequired(given, "length", kLength, in.lengthM)) return *e;
+    if (auto e = readRequired(given, "distance", kDistance, in.distanceM)) return *e;
+    if (auto e = readGauge(given, "wire", in.wireSwg)) return *e;
+    if (auto e = readRequired(given, "former", kFormer, in.formerMm)) return *e;
+    if (auto e = readRequired(given, "coil-length", kCoilLength, in.coilLengthMm)) return *e;
+    if (auto e = readGauge(given, "coil-wire", in.coilWireSwg)) return *e;
+
+    // Turns cannot sit closer than touching, so the pitch starts at the bare wire's diameter.
+    const double wireMm = coilWireDiameterMm(in.coilWireSwg);
+    const Range pitch{wireMm, true, 1000, "mm",
+                      "the distance between turn centres in millimetres (at least the bare "
+                      "diameter of the coil wire)"};
+    if (auto e = readNumber(given, "pitch", pitch, in.pitchMm)) return *e;
+    if (auto e = readNumber(given, "coil-q", kCoilQ, in.coilQ)) return *e;
+
+    in.antenna = given.count("no-antenna") == 0;
+    if (!in.antenna) {
+        for (const char* option : kAntennaOnly) {
+            if (given.count(option)) {
+                return UsageError{std::string("--") + option +
+                                  " needs the full-wave check; leave out --no-antenna"};
+            }
+        }
+    }
+    std::optional<double> height;
+    if (auto e = readNumber(given, "height", kHeight, height)) return *e;
+    int ground = static_cast<int>(GroundKind::Average);
+    const std::map<std::string, int> grounds{{"poor", static_cast<int>(GroundKind::Poor)},
+                                             {"average", static_cast<int>(GroundKind::Average)},
+                                             {"good", static_cast<int>(GroundKind::Good)},
+                                             {"perfect", static_cast<int>(GroundKind::Perfect)}};
+    if (auto e = readChoice(given, "ground", grounds, ground)) return *e;
+    if (given.count("ground") && !height) {
+        return UsageError{"--ground needs --height: give the antenna's height above that ground "
+                          "in metres (without both, the antenna is in free space)"};
+    }
+    if (height) {
+        in.ground = Ground{static_cast<GroundKind>(ground), *height};
+    }
+
+    std::optional<double> timeout;
+    if (auto e = readNumber(given, "engine-timeout", kTimeout, timeout)) return *e;
+    in.engineTimeoutSeconds = timeout.value_or(in.engineTimeoutSeconds);
+
+    int format = static_cast<int>(OutputFormat::Text);
+    const std::map<std::string, int> formats{{"text", static_cast<int>(OutputFormat::Text)},
+                                             {"json", static_cast<int>(OutputFormat::Json)}};
+    if (auto e = readChoice(given, "format", formats, format)) return *e;
+    in.format = static_cast<OutputFormat>(format);
+
+    if (auto e = readPath(given, "plot", in.plotPath)) return *e;
+    if (auto e = readPath(given, "deck", in.deckPath)) return *e;
+    return in;
+}
+
+std::optional<double> parseOptionNumber(std::string_view text) {
+    const char* const first = text.data();
+    const char* const last = first + text.size();
+    double value = 0.0;
+    const auto [end, error] = std::from_chars(first, last, value, std::chars_format::general);
+    if (error != std::errc() || end != last || !std::isfinite(value)) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+double coilWireDiameterMm(int swg) {
+    double inch = 0.0;
+    WireGaugeTable::lookupDiameter(WireColumn::Coil, swg, inch);
+    return inch * kMillimetresPerInch;
+}
+
+double antennaWireDiameterMm(int swg) {
+    double inch = 0.0;
+    WireGaugeTable::lookupDiameter(WireColumn::Antenna, swg, inch);
+    return inch * kMillimetresPerInch;
+}
+
+} // namespace brevan::check

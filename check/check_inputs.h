@@ -1,0 +1,54 @@
+#pragma once
+
+// The check's inputs, read from the options' texts and validated before anything is computed.
+//
+//   option texts --readCheckInputs--> CheckInputs | UsageError (names the option, what was
+//   given and what is accepted)
+
+#include "nec_deck.h"
+
+#include <map>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <variant>
+
+namespace brevan::check {
+
+enum class OutputFormat { Text, Json };
+
+struct CheckInputs {
+    double frequencyMHz = 0.0;
+    double lengthM = 0.0;   // A, tip to tip
+    double distanceM = 0.0; // B, centre to the middle of each coil
+    int wireSwg = 0;
+    double formerMm = 0.0;
+    double coilLengthMm = 0.0;
+    int coilWireSwg = 0;
+    std::optional<double> pitchMm; // nothing: close-wound, one bare wire diameter
+    std::optional<double> coilQ;   // replaces the estimate from the losses
+    bool antenna = true;           // run the full-wave check
+    Ground ground;
+    double engineTimeoutSeconds = 60.0;
+    OutputFormat format = OutputFormat::Text;
+    std::optional<std::string> plotPath;
+    std::optional<std::string> deckPath;
+};
+
+struct UsageError {
+    std::string message;
+};
+
+// A whole option value as a number: digits with the full stop as decimal point and an optional
+// exponent, whatever the locale; leading/trailing characters, a comma, inf or nan are refused.
+std::optional<double> parseOptionNumber(std::string_view text);
+
+// `given` maps each option that was given (long name without dashes) to its value; flags map to
+// an empty text. Unknown names are the caller's business.
+std::variant<CheckInputs, UsageError> readCheckInputs(const std::map<std::string, std::string>& given);
+
+// Bare diameter of a wire gauge of the table, millimetres (coil column); 0 for no row.
+double coilWireDiameterMm(int swg);
+double antennaWireDiameterMm(int swg);
+
+} // namespace brevan::check

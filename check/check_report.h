@@ -1,0 +1,96 @@
+#pragma once
+
+// The whole check of one design, as plain data: what the window would show, the coil as it
+// will really be wound, its losses, the cut list, the full-wave check when it was run, and the
+// warnings. Text and JSON are both written from this one record.
+//
+//   CheckInputs --buildCheckReport--> CheckReport | DesignRefusal
+//   CheckReport + Engine --addAntennaCheck--> CheckReport with antenna, trim and verdict
+
+#include "antenna_check.h"
+#include "check_inputs.h"
+#include "coil_losses.h"
+#include "coil_model.h"
+#include "coil_winding.h"
+#include "cut_list.h"
+#include "design_fault.h"
+#include "refusal_text.h"
+
+#include <optional>
+#include <string>
+#include <variant>
+#include <vector>
+
+namespace brevan::check {
+
+// Step 1 and step 2 exactly as the window computes and shows them.
+struct WindowDesign {
+    double lengthAFeet = 0.0;
+    double distBFeet = 0.0;
+    double wireDiameterInch = 0.0;
+    double inductanceUh = 0.0;       // full precision
+    std::string inductanceText;      // as step 1 writes it, 15 digits
+    std::string shownInductanceText; // as L shows it, cut to 0.1 uH
+    std::array<CoilPass, CoilWindingResult::kPasses> passes{};
+    double coilWireDiameterInch = 0.0;
+    double turns = 0.0;
+    std::string turnsText;
+    double revisedLengthMm = 0.0;
+    std::string revisedLengthText; // "Revised length = 7 mm"
+};
+
+struct CoilAsWound {
+    WoundCoil coil;                 // step 2's turns at the chosen pitch
+    double lengthOverDiameter = 0.0;
+    double nagaoka = 0.0;
+    double rosaSelf = 0.0;          // A
+    double rosaMutual = 0.0;        // B
+    double currentSheet = 0.0;      // H
+    double inductance = 0.0;        // H, as wound
+    double wheeler = 0.0;           // H
+    double differencePercent = 0.0; // as wound against step 1
+    int closestTurns = 0;           // whole turns closest to step 1's inductance
+    double closestTurnsInductance = 0.0; // H
+    bool shortForWheeler = false;   // shorter than 0.4 of its diameter
+};
+
+struct CoilLosses {
+    double skinDepth = 0.0;        // m at F
+    CoilLoss resistance;           // from the wire
+    double reactance = 0.0;        // ohm, at F
+    double estimatedQ = 0.0;       // from the losses
+    bool qGiven = false;           // --coil-q replaced the estimate
+    double q = 0.0;                // the Q used
+    double seriesResistance = 0.0; // ohm, reactance / q: the loss the antenna sees
+    double selfCapacitance = 0.0;  // F
+    double selfResonance = 0.0;    // Hz
+};
+
+struct CheckReport {
+    CheckInputs inputs;
+    WindowDesign design;
+    CoilAsWound coil;
+    CoilLosses losses;
+    CutList cut;
+    std::optional<AntennaCheck> antenna;
+    std::vector<std::string> verdict;  // what it means for the builder, first in the report
+    std::vector<std::string> warnings; // advisory, in plain English
+};
+
+// A design with no result: the window's own words, or why step 2 never opens.
+struct DesignRefusal {
+    std::string message;
+};
+
+std::variant<CheckReport, DesignRefusal> buildCheckReport(const CheckInputs& inputs);
+
+// The loaded coil of `turns` turns of the report's wire, pitch and former, at F: its
+// as-wound inductance and its loss resistance (from the given Q when there is one).
+CoilLoad coilOfTurns(const CheckReport& report, int turns);
+
+// Runs the full-wave check, then fills in the antenna, the trim in the cut list, the verdict and
+// the antenna's warnings. On failure the report is left as it was.
+std::optional<AntennaCheckFailure> addAntennaCheck(CheckReport& report, const Engine& engine,
+                                                   const Progress& progress);
+
+} // namespace brevan::check

@@ -1,0 +1,41 @@
+#include "cut_list.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace brevan::check {
+namespace {
+
+// Whole millimetres, the resolution of a tape measure.
+double toMillimetre(double metres) {
+    return std::round(metres * 1000.0) / 1000.0;
+}
+
+// A tip is trimmed while watching the analyser, so it is cut a little long: 2 % of the outer
+// wire, at least 5 cm, in whole centimetres.
+double spareFor(double outerWire) {
+    return std::max(0.05, std::ceil(outerWire * 0.02 * 100.0) / 100.0);
+}
+
+} // namespace
+
+CutList makeCutList(const CutListInput& input) {
+    CutList cut;
+    const double halfCoil = input.windingLength / 2;
+    const double inner = input.coilDistance - halfCoil;
+    const double outer = input.length / 2 - input.coilDistance - halfCoil;
+    cut.coilReachesCentre = inner < 0;
+    cut.coilReachesTip = outer <= 0;
+    cut.innerWire = toMillimetre(std::max(inner, 0.0));
+    cut.outerWire = toMillimetre(std::max(outer, 0.0));
+    cut.tipChange = input.tipChange.value_or(0.0);
+    const double trimmed = std::max(cut.outerWire + cut.tipChange, 0.0);
+    cut.tipSpare = spareFor(trimmed);
+    cut.outerWireToCut = toMillimetre(trimmed + cut.tipSpare);
+    cut.coilWireEach = toMillimetre(input.windingWire + 2 * kCoilLeadAllowance);
+    cut.antennaWireTotal = toMillimetre(2 * (cut.innerWire + cut.outerWireToCut));
+    cut.coilWireTotal = toMillimetre(2 * cut.coilWireEach);
+    return cut;
+}
+
+} // namespace brevan::check

@@ -1,0 +1,33 @@
+#include "report_format.h"
+
+#include <charconv>
+#include <algorithm>
+#include <cmath>
+
+namespace brevan::check {
+
+std::string number(double value, int decimals) {
+    if (!std::isfinite(value)) {
+        return "-";
+    }
+    // -0.0 reads oddly in a report.
+    const double rounded = value == 0.0 ? 0.0 : value;
+    char buffer[64];
+    const auto result =
+        std::to_chars(buffer, buffer + sizeof buffer, rounded, std::chars_format::fixed, decimals);
+    std::string text(buffer, result.ptr);
+    if (text.find_first_not_of("-0.") == std::string::npos && text[0] == '-') {
+        text.erase(0, 1);
+    }
+    return text;
+}
+
+std::string significant(double value, int digits) {
+    if (!std::isfinite(value) || value == 0.0) {
+        return number(value, 0);
+    }
+    const int magnitude = static_cast<int>(std::floor(std::log10(std::abs(value))));
+    return number(value, std::max(0, digits - 1 - magnitude));
+}
+
+} // namespace brevan::check

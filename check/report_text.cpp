@@ -1,0 +1,248 @@
+#include "report_text.h"
+
+#include "report_format.h"
+
+#include <cmath>
+#include <sstream>
+#include <vector>
+
+namespace brevan::check {
+namespace {
+
+constexpr int kLabelWidth = 30;
+constexpr std::size_t kLineWidth = 96;
+
+class Writer {
+public:
+    void heading(const std::string& title) {
+        m_out << (m_out.tellp() > 0 ? "\n" : "") << title << "\n";
+    }
+    void row(const std::string& label, const std::string& value) {
+        m_out << "  " << label << std::string(std::max(1, kLabelWidth - int(label.size())), ' ')
+              << value << "\n";
+    }
+    // A sentence wrapped at the line width behind a bullet.
+    void bullet(const std::string& text) {
+        std::istringstream words(text);
+        std::string word;
+        std::string line = "  -";
+        while (words >> word) {
+            if (line.size() + 1 + word.size() > kLineWidth) {
+                m_out << line << "\n";
+                line = "   ";
+            }
+            line += " " + word;
+        }
+        m_out << line << "\n";
+    }
+    void plain(const std::string& text) { m_out << text << "\n"; }
+    std::string str() const { return m_out.str(); }
+
+private:
+    std::ostringstream m_out;
+};
+
+std::string mm(double metres) {
+    return number(metres * 1000, 1) + " mm";
+}
+std::string m3(double metres) {
+    return number(metres, 3) + " m";
+}
+std::string uh(double henries) {
+    return significant(henries * 1e6, 3) + " uH";
+}
+std::string ohm(double value) {
+    return significant(value, 3) + " ohm";
+}
+std::string mhz(const std::optional<double>& value) {
+    return value ? number(*value, 3) + " MHz" : std::string("none within 30 %");
+}
+
+void inputs(Writer& w, const CheckReport& r) {
+    const CheckInputs& in = r.inputs;
+    w.heading("Inputs");
+    w.row("Design frequency F", significant(in.frequencyMHz, 4) + " MHz");
+    w.row("Total length A", number(in.lengthM, 3) + " m (" +
+                                significant(r.design.lengthAFeet, 4) + " ft), tip to tip");
+    w.row("Centre to coil B", number(in.distanceM, 3) + " m (" +
+                                  significant(r.design.distBFeet, 4) +
+                                  " ft), feed point to the middle of each coil");
+    w.row("Antenna wire", "SWG " + std::to_string(in.wireSwg) + ", " +
+                              number(r.design.wireDiameterInch * 25.4, 3) + " mm");
+    w.row("Coil former diameter", significant(in.formerMm, 4) + " mm");
+    w.row("Planned coil length", significant(in.coilLengthMm, 4) + " mm");
+    w.row("Coil wire", "SWG " + std::to_string(in.coilWireSwg) + ", " +
+                           number(r.coil.coil.wireDiameter * 1000, 3) + " mm bare");
+    w.row("Pitch", number(r.coil.coil.pitch * 1000, 3) + " mm" +
+                       (in.pitchMm ? " between turn centres" : ", close-wound"));
+    if (in.coilQ) {
+        w.row("Coil Q", significant(*in.coilQ, 3) + ", given");
+    }
+    if (in.antenna) {
+        w.row("Surroundings", in.ground.kind == GroundKind::FreeSpace
+                                  ? std::string("free space")
+                                  : number(in.ground.height, 2) + " m over " +
+                                        groundName(in.ground.kind) + " ground");
+    }
+}
+
+void design(Writer& w, const CheckReport& r) {
+    const WindowDesign& d = r.design;
+    w.heading("Design, as the window computes it");
+    w.row("Loading coil inductance", d.inductanceText + " uH (the window shows " +
+                                         d.shownInductanceText + ")");
+    w.row("Turns", d.turnsText);
+    w.row("Revised coil length", d.revisedLengthText);
+}
+
+void coil(Writer& w, const CheckReport& r) {
+    const CoilAsWound& c = r.coil;
+    w.heading("The coil as wound");
+    w.row("Diameter to turn centres", number(c.coil.meanDiameter * 1000, 2) +
+                                          " mm (former + one wire diameter)");
+    w.row("Winding length", number(sheetLength(c.coil) * 1000, 2) + " mm (" + r.design.turnsText +
+                                " turns x " + number(c.coil.pitch * 1000, 3) +
+                                " mm), length / diameter " + significant(c.lengthOverDiameter, 3));
+    w.row("Nagaoka coefficient", number(c.nagaoka, 4));
+    w.row("Rosa's corrections A, B", number(c.rosaSelf, 4) + ", " + number(c.rosaMutual, 4));
+    w.row("Current sheet", uh(c.currentSheet));
+    w.row("Inductance as wound", uh(c.inductance) + ", " +
+                                     (c.differencePercent < 0 ? "" : "+") +
+                                     number(c.differencePercent, 1) + " % against step 1");
+    w.row("Wheeler's estimate", uh(c.wheeler));
+    w.row("Turns closest to step 1", std::to_string(c.closestTurns) + " turns, " +
+                                         uh(c.closestTurnsInductance));
+}
+
+void losses(Writer& w, const CheckReport& r) {
+    const CoilLosses& l = r.losses;
+    w.heading("Losses at " + significant(r.inputs.frequencyMHz, 4) + " MHz");
+    w.row("Skin depth", number(l.skinDepth * 1e6, 1) + " um");
+    w.row("Wire in the winding", m3(windingWireLength(r.coil.coil)));
+    w.row("Resistance, DC", ohm(l.resistance.dcResistance));
+    w.row("Resistance, skin effect", ohm(l.resistance.skinResistance) + " (the wire alone)");
+    w.row("Resistance in the coil", ohm(l.resistance.acResistance) + " (proximity factor " +
+                                        number(l.resistance.proximityFactor, 2) + ")");
+    w.row("Reactance", ohm(l.reactance));
+    w.row("Q", l.qGiven ? significant(l.q, 3) + " (given; estimate " +
+                              significant(l.estimatedQ, 3) + ")"
+                        : significant(l.q, 3) + " (estimated)");
+    w.row("Loss resistance used", ohm(l.seriesResistance) + " in series with each coil");
+    w.row("Self-capacitance", number(l.selfCapacitance * 1e12, 2) + " pF");
+    w.row("Self-resonance", significant(l.selfResonance / 1e6, 3) + " MHz");
+}
+
+// The three antennas side by side, one column each.
+std::string columns(const std::vector<std::string>& cells) {
+    constexpr std::size_t kColumn = 22;
+    std::string line;
+    for (std::string cell : cells) {
+        cell.resize(std::max(cell.size() + 1, kColumn), ' ');
+        line += cell;
+    }
+    while (!line.empty() && line.back() == ' ') {
+        line.pop_back();
+    }
+    return line;
+}
+
+void antennaRow(Writer& w, const std::string& label, const AntennaCheck& a,
+                std::string (*cell)(const AntennaResult&)) {
+    w.row(label, columns({cell(a.designed), cell(a.built), cell(a.trimmed)}));
+}
+
+std::string swrText(double swr) {
+    return swr < 100 ? number(swr, 2) : std::string("over 100");
+}
+
+void antenna(Writer& w, const CheckReport& r) {
+    if (!r.antenna) {
+        return;
+    }
+    const AntennaCheck& a = *r.antenna;
+    w.heading("The antenna, modelled with NEC-2 (nec2c)");
+    w.row("", columns({"As designed", "As built", "Trimmed"}));
+    antennaRow(w, "Length", a, [](const AntennaResult& x) { return m3(x.length); });
+    antennaRow(w, "Each coil", a, [](const AntennaResult& x) {
+        return uh(x.coil.inductance) + ", " + significant(x.coil.resistance, 2) + " ohm";
+    });
+    antennaRow(w, "Resonance", a, [](const AntennaResult& x) { return mhz(x.resonanceMHz); });
+    antennaRow(w, "Resistance at resonance", a, [](const AntennaResult& x) {
+        return x.resonanceMHz ? ohm(x.resonanceResistance) : std::string("-");
+    });
+    antennaRow(w, "Impedance at F", a, [](const AntennaResult& x) {
+        const double im = x.designImpedance.imag();
+        return significant(x.designImpedance.real(), 3) + (im < 0 ? " - j" : " + j") +
+               significant(std::abs(im), 3);
+    });
+    antennaRow(w, "SWR at F (50 ohm)", a,
+               [](const AntennaResult& x) { return swrText(x.designSwr); });
+    antennaRow(w, "2:1 band from", a, [](const AntennaResult& x) { return mhz(x.band.lowerMHz); });
+    antennaRow(w, "2:1 band to", a, [](const AntennaResult& x) { return mhz(x.band.upperMHz); });
+    antennaRow(w, "Efficiency at F", a, [](const AntennaResult& x) {
+        return number(x.designEfficiency * 100, 1) + " %";
+    });
+    const Trim& t = a.trim;
+    w.row("Trim of each tip", (t.tipChange >= 0 ? "+" : "") + number(t.tipChange * 100, 0) +
+                                  " cm, total length " + m3(t.trimmedLength));
+    w.row("Or, at the designed length", uh(t.neededInductance) + " each coil: " +
+                                            std::to_string(t.neededTurns) + " turns (" +
+                                            uh(t.neededTurnsCoil.inductance) + "), resonance " +
+                                            mhz(t.neededTurnsResonanceMHz));
+}
+
+void cutList(Writer& w, const CheckReport& r) {
+    const CutList& c = r.cut;
+    w.heading("Cut list, each half of the dipole (two of each)");
+    w.row("Inner wire", m3(c.innerWire) + ": centre to the near end of the coil, B less half "
+                                          "the winding length");
+    w.row("Coil", r.design.turnsText + " turns of SWG " + std::to_string(r.inputs.coilWireSwg) +
+                      " on a " + significant(r.inputs.formerMm, 4) + " mm former, " +
+                      mm(sheetLength(r.coil.coil)) + " long");
+    w.row("Coil wire", m3(c.coilWireEach) + ": the winding's " +
+                           m3(windingWireLength(r.coil.coil)) + " and " +
+                           number(kCoilLeadAllowance * 1000, 0) + " mm for each lead");
+    w.row("Outer wire as designed", m3(c.outerWire) +
+                                        ": far end of the coil to the tip, A/2 less B less half "
+                                        "the winding length");
+    if (r.antenna) {
+        w.row("Trim", (c.tipChange >= 0 ? "+" : "") + m3(c.tipChange) +
+                          " from the full-wave check");
+    }
+    w.row("Outer wire to cut", m3(c.outerWireToCut) + ", with " + m3(c.tipSpare) +
+                                   " spare for the final adjustment");
+    w.heading("To buy");
+    w.row("Antenna wire", m3(c.antennaWireTotal) + " of SWG " + std::to_string(r.inputs.wireSwg) +
+                              ", both halves as cut; add what the insulators and the feed "
+                              "connection take");
+    w.row("Coil wire", m3(c.coilWireTotal) + " of SWG " + std::to_string(r.inputs.coilWireSwg) +
+                           " for both coils");
+}
+
+} // namespace
+
+std::string reportText(const CheckReport& report, const std::string& version) {
+    Writer w;
+    w.plain("brevan-check " + version + ": a shortened, coil-loaded dipole, checked before the "
+                                        "wire is cut");
+    w.heading("What it means");
+    for (const std::string& line : report.verdict) {
+        w.bullet(line);
+    }
+    inputs(w, report);
+    design(w, report);
+    coil(w, report);
+    losses(w, report);
+    antenna(w, report);
+    cutList(w, report);
+    w.heading("Warnings");
+    if (report.warnings.empty()) {
+        w.bullet("None.");
+    }
+    for (const std::string& line : report.warnings) {
+        w.bullet(line);
+    }
+    return w.str();
+}
+
+} // namespace brevan::check

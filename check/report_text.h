@@ -1,0 +1,14 @@
+#pragma once
+
+#include "check_report.h"
+
+#include <string>
+
+namespace brevan::check {
+
+// The report a person reads from top to bottom: what it means, inputs, the design as the window
+// computes it, the coil as wound, its losses, the antenna, the cut list, warnings. Figures are
+// rounded for reading; the JSON report keeps them whole.
+std::string reportText(const CheckReport& report, const std::string& version);
+
+} // namespace brevan::check

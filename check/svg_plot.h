@@ -1,0 +1,20 @@
+#pragma once
+
+// SWR against frequency as a self-contained SVG picture: one curve per antenna, the design
+// frequency and the 2:1 line marked, axes in MHz and SWR with readable ticks, a legend.
+
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace brevan::check {
+
+struct PlotCurve {
+    std::string label;                              // legend text
+    std::vector<std::pair<double, double>> points;  // (MHz, SWR), ascending frequency
+};
+
+std::string swrPlotSvg(const std::vector<PlotCurve>& curves, double designMHz,
+                       const std::string& title);
+
+} // namespace brevan::check

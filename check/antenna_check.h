@@ -44,26 +44,29 @@ struct SwrBand {
 };
 
 struct AntennaResult {
-    double length = 0.0;                       // m, tip to tip as modelled
-    CoilLoad coil;                             // each coil as modelled
-    std::optional<double> resonanceMHz;        // reactance zero nearest F, within +-30 %
-    double resonanceResistance = 0.0;          // ohm, at the resonance
-    std::complex<double> designImpedance;      // ohm, at F
-    double designSwr = 0.0;                    // on 50 ohm, at F
-    SwrBand band;                              // 2:1 band around the resonance
-    double designEfficiency = 0.0;             // 0..1 at F, from the engine's power budget
-    std::vector<FeedPoint> curve;              // points for the SWR picture, ascending frequency
+    double length = 0.0;                  // m, tip to tip as modelled
+    CoilLoad coil;                        // each coil as modelled
+    std::optional<double> resonanceMHz;   // reactance zero nearest F, within +-30 %
+    double resonanceResistance = 0.0;     // ohm, at the resonance
+    std::complex<double> designImpedance; // ohm, at F
+    double designSwr = 0.0;               // on 50 ohm, at F
+    SwrBand band;                         // 2:1 band around the resonance
+    double designEfficiency = 0.0;        // 0..1 at F, from the engine's power budget
+    std::vector<FeedPoint> curve;         // points for the SWR picture, ascending frequency
 };
+
+// The NEC model of the check's antenna at `length` with `coil` in place of each loading coil.
+AntennaModel antennaModel(const AntennaCheckInput& input, double length, const CoilLoad& coil);
 
 double swr(std::complex<double> impedance, double reference = kReferenceImpedance);
 bool inBand(const SwrBand& band, double frequencyMHz);
 
 struct Trim {
-    double tipChange = 0.0;           // m, each tip, signed (+ = add wire), whole centimetres
-    double trimmedLength = 0.0;       // m, tip to tip after the trim
-    double neededInductance = 0.0;    // H, each coil, for resonance at F at the designed length
-    int neededTurns = 0;              // whole turns of the chosen wire that come closest
-    CoilLoad neededTurnsCoil;         // those turns as wound
+    double tipChange = 0.0;        // m, each tip, signed (+ = add wire), whole centimetres
+    double trimmedLength = 0.0;    // m, tip to tip after the trim
+    double neededInductance = 0.0; // H, each coil, for resonance at F at the designed length
+    int neededTurns = 0;           // whole turns of the chosen wire that come closest
+    CoilLoad neededTurnsCoil;      // those turns as wound
     std::optional<double> neededTurnsResonanceMHz;
 };
 
@@ -77,16 +80,15 @@ struct AntennaCheck {
 };
 
 struct AntennaCheckFailure {
-    std::optional<ModelRefusal> model;                 // the NEC rules cannot be met
-    EngineFailure engine = EngineFailure::None;        // or the engine failed
-    std::string message;                               // in words, for standard error
+    std::optional<ModelRefusal> model;          // the NEC rules cannot be met
+    EngineFailure engine = EngineFailure::None; // or the engine failed
+    std::string message;                        // in words, for standard error
 };
 
 // Progress for a person watching: a short line per stage ("modelling the antenna as built").
 using Progress = std::function<void(const std::string&)>;
 
-std::variant<AntennaCheck, AntennaCheckFailure> checkAntenna(const AntennaCheckInput& input,
-                                                            const Engine& engine,
-                                                            const Progress& progress);
+std::variant<AntennaCheck, AntennaCheckFailure>
+checkAntenna(const AntennaCheckInput& input, const Engine& engine, const Progress& progress);
 
 } // namespace brevan::check

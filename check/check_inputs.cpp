@@ -66,8 +66,9 @@ std::optional<UsageError> readGauge(const std::map<std::string, std::string>& gi
                                     const std::string& option, int& out) {
     const auto it = given.find(option);
     if (it == given.end()) {
-        return UsageError{"--" + option + " is missing; give a wire gauge (SWG) of the table: "
-                                          "10 12 14 16 18 20 22 24 26 28 30"};
+        return UsageError{"--" + option +
+                          " is missing; give a wire gauge (SWG) of the table: "
+                          "10 12 14 16 18 20 22 24 26 28 30"};
     }
     const std::optional<double> value = parseOptionNumber(it->second);
     if (!value || !WireGaugeTable::hasRow(*value)) {
@@ -79,8 +80,7 @@ std::optional<UsageError> readGauge(const std::map<std::string, std::string>& gi
 }
 
 std::optional<UsageError> readRequired(const std::map<std::string, std::string>& given,
-                                       const std::string& option, const Range& range,
-                                       double& out) {
+                                       const std::string& option, const Range& range, double& out) {
     std::optional<double> value;
     if (!given.count(option)) {
         return UsageError{"--" + option + " is missing; give " + range.accepted + ", " +
@@ -139,23 +139,33 @@ constexpr const char* kAntennaOnly[] = {"height", "ground", "plot", "deck", "eng
 
 } // namespace
 
-std::variant<CheckInputs, UsageError> readCheckInputs(const std::map<std::string, std::string>& given) {
+std::variant<CheckInputs, UsageError>
+readCheckInputs(const std::map<std::string, std::string>& given) {
     CheckInputs in;
-    if (auto e = readRequired(given, "frequency", kFrequency, in.frequencyMHz)) return *e;
-    if (auto e = readRequired(given, "length", kLength, in.lengthM)) return *e;
-    if (auto e = readRequired(given, "distance", kDistance, in.distanceM)) return *e;
-    if (auto e = readGauge(given, "wire", in.wireSwg)) return *e;
-    if (auto e = readRequired(given, "former", kFormer, in.formerMm)) return *e;
-    if (auto e = readRequired(given, "coil-length", kCoilLength, in.coilLengthMm)) return *e;
-    if (auto e = readGauge(given, "coil-wire", in.coilWireSwg)) return *e;
+    if (auto e = readRequired(given, "frequency", kFrequency, in.frequencyMHz))
+        return *e;
+    if (auto e = readRequired(given, "length", kLength, in.lengthM))
+        return *e;
+    if (auto e = readRequired(given, "distance", kDistance, in.distanceM))
+        return *e;
+    if (auto e = readGauge(given, "wire", in.wireSwg))
+        return *e;
+    if (auto e = readRequired(given, "former", kFormer, in.formerMm))
+        return *e;
+    if (auto e = readRequired(given, "coil-length", kCoilLength, in.coilLengthMm))
+        return *e;
+    if (auto e = readGauge(given, "coil-wire", in.coilWireSwg))
+        return *e;
 
     // Turns cannot sit closer than touching, so the pitch starts at the bare wire's diameter.
     const double wireMm = coilWireDiameterMm(in.coilWireSwg);
     const Range pitch{wireMm, true, 1000, "mm",
                       "the distance between turn centres in millimetres (at least the bare "
                       "diameter of the coil wire)"};
-    if (auto e = readNumber(given, "pitch", pitch, in.pitchMm)) return *e;
-    if (auto e = readNumber(given, "coil-q", kCoilQ, in.coilQ)) return *e;
+    if (auto e = readNumber(given, "pitch", pitch, in.pitchMm))
+        return *e;
+    if (auto e = readNumber(given, "coil-q", kCoilQ, in.coilQ))
+        return *e;
 
     in.antenna = given.count("no-antenna") == 0;
     if (!in.antenna) {
@@ -167,13 +177,15 @@ std::variant<CheckInputs, UsageError> readCheckInputs(const std::map<std::string
         }
     }
     std::optional<double> height;
-    if (auto e = readNumber(given, "height", kHeight, height)) return *e;
+    if (auto e = readNumber(given, "height", kHeight, height))
+        return *e;
     int ground = static_cast<int>(GroundKind::Average);
     const std::map<std::string, int> grounds{{"poor", static_cast<int>(GroundKind::Poor)},
                                              {"average", static_cast<int>(GroundKind::Average)},
                                              {"good", static_cast<int>(GroundKind::Good)},
                                              {"perfect", static_cast<int>(GroundKind::Perfect)}};
-    if (auto e = readChoice(given, "ground", grounds, ground)) return *e;
+    if (auto e = readChoice(given, "ground", grounds, ground))
+        return *e;
     if (given.count("ground") && !height) {
         return UsageError{"--ground needs --height: give the antenna's height above that ground "
                           "in metres (without both, the antenna is in free space)"};
@@ -183,17 +195,21 @@ std::variant<CheckInputs, UsageError> readCheckInputs(const std::map<std::string
     }
 
     std::optional<double> timeout;
-    if (auto e = readNumber(given, "engine-timeout", kTimeout, timeout)) return *e;
+    if (auto e = readNumber(given, "engine-timeout", kTimeout, timeout))
+        return *e;
     in.engineTimeoutSeconds = timeout.value_or(in.engineTimeoutSeconds);
 
     int format = static_cast<int>(OutputFormat::Text);
     const std::map<std::string, int> formats{{"text", static_cast<int>(OutputFormat::Text)},
                                              {"json", static_cast<int>(OutputFormat::Json)}};
-    if (auto e = readChoice(given, "format", formats, format)) return *e;
+    if (auto e = readChoice(given, "format", formats, format))
+        return *e;
     in.format = static_cast<OutputFormat>(format);
 
-    if (auto e = readPath(given, "plot", in.plotPath)) return *e;
-    if (auto e = readPath(given, "deck", in.deckPath)) return *e;
+    if (auto e = readPath(given, "plot", in.plotPath))
+        return *e;
+    if (auto e = readPath(given, "deck", in.deckPath))
+        return *e;
     return in;
 }
 

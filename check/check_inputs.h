@@ -45,7 +45,8 @@ std::optional<double> parseOptionNumber(std::string_view text);
 
 // `given` maps each option that was given (long name without dashes) to its value; flags map to
 // an empty text. Unknown names are the caller's business.
-std::variant<CheckInputs, UsageError> readCheckInputs(const std::map<std::string, std::string>& given);
+std::variant<CheckInputs, UsageError>
+readCheckInputs(const std::map<std::string, std::string>& given);
 
 // Bare diameter of a wire gauge of the table, millimetres (coil column); 0 for no row.
 double coilWireDiameterMm(int swg);

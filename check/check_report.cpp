@@ -1,5 +1,7 @@
 #include "check_report.h"
 
+#include "physics.h"
+
 #include "general_format.h"
 #include "loading_coil.h"
 #include "locale_number.h"
@@ -12,8 +14,6 @@
 namespace brevan::check {
 namespace {
 
-constexpr double kPi = 3.14159265358979323846;
-constexpr double kMetresPerInch = 0.0254;
 // Below this the coil's own resonance pulls its effective inductance noticeably.
 constexpr double kSelfResonanceMargin = 3.0;
 // A difference the trim easily takes up; beyond it the report suggests other turns.
@@ -64,7 +64,8 @@ std::variant<WindowDesign, DesignRefusal> runWindowDesign(const CheckInputs& in)
     design.turns = state.turns;
     design.turnsText = formatDouble(state.turns, ".");
     design.revisedLengthMm = step2.revisedLengthMm;
-    design.revisedLengthText = "Revised length = " + formatDouble(step2.revisedLengthMm, ".") + " mm";
+    design.revisedLengthText =
+        "Revised length = " + formatDouble(step2.revisedLengthMm, ".") + " mm";
     if (design.turns < 1) {
         return DesignRefusal{"Step 2 gives 0 turns for " + design.shownInductanceText +
                              " uH on this former, so there is no coil to check. Enter a smaller "
@@ -198,10 +199,10 @@ std::string percentFrom(double value, double reference) {
 
 std::string bandText(const SwrBand& band) {
     if (!band.lowerMHz || !band.upperMHz) {
-        return "its SWR does not fall to 2:1 on both sides of resonance";
+        return "its 2:1 SWR band (the SWR does not fall to 2 on both sides of resonance)";
     }
-    return "its 2:1 SWR band runs from " + number(*band.lowerMHz, 3) + " to " +
-           number(*band.upperMHz, 3) + " MHz";
+    return "its 2:1 SWR band (" + number(*band.lowerMHz, 3) + " to " + number(*band.upperMHz, 3) +
+           " MHz)";
 }
 
 // What the full-wave check means for the builder, in a few sentences.
@@ -211,15 +212,15 @@ std::vector<std::string> antennaVerdict(const CheckReport& report, const Antenna
     const AntennaResult& built = check.built;
     if (!built.resonanceMHz) {
         out.push_back("As built, the antenna has no resonance within 30 % of " + number(f, 3) +
-                      " MHz; the SWR at " + number(f, 3) + " MHz is " +
-                      number(built.designSwr, 1) + ".");
+                      " MHz; the SWR at " + number(f, 3) + " MHz is " + number(built.designSwr, 1) +
+                      ".");
     } else {
         out.push_back("As built, the antenna resonates at " + number(*built.resonanceMHz, 3) +
-                      " MHz, " + percentFrom(*built.resonanceMHz, f) + " the design frequency.");
-        out.push_back(std::string(inBand(built.band, f) ? "The design frequency lies inside "
-                                                        : "The design frequency lies outside ") +
-                      "its 2:1 band: " + bandText(built.band) + ", and the SWR at " +
-                      number(f, 3) + " MHz is " + number(built.designSwr, 1) + ".");
+                      " MHz, " + percentFrom(*built.resonanceMHz, f) + " the design frequency of " +
+                      formatDouble(f, ".") + " MHz.");
+        out.push_back(formatDouble(f, ".") + " MHz lies " +
+                      (inBand(built.band, f) ? "inside" : "outside") + " " + bandText(built.band) +
+                      "; the SWR there is " + number(built.designSwr, 1) + ".");
     }
     const Trim& trim = check.trim;
     const double cm = trim.tipChange * 100;
@@ -227,8 +228,8 @@ std::vector<std::string> antennaVerdict(const CheckReport& report, const Antenna
     if (std::abs(cm) < 0.5) {
         change = "No trim is needed: each tip is right as designed";
     } else {
-        change = std::string(cm > 0 ? "Add " : "Cut ") + number(std::abs(cm), 0) +
-                 " cm of wire " + (cm > 0 ? "to" : "from") + " each tip (total length " +
+        change = std::string(cm > 0 ? "Add " : "Cut ") + number(std::abs(cm), 0) + " cm of wire " +
+                 (cm > 0 ? "to" : "from") + " each tip (total length " +
                  number(trim.trimmedLength, 2) + " m)";
     }
     out.push_back(change + ", then cut each tip " + number(report.cut.tipSpare * 100, 0) +
@@ -237,9 +238,14 @@ std::vector<std::string> antennaVerdict(const CheckReport& report, const Antenna
                                               : std::string("no frequency within 30 %")) +
                   " with an SWR of " + number(check.trimmed.designSwr, 1) + " at " + number(f, 3) +
                   " MHz.");
+    if (trim.neededTurns == 0) {
+        out.push_back("No loading coil can bring it to " + formatDouble(f, ".") +
+                      " MHz at the designed length: the wire alone is already too long.");
+        return out;
+    }
     std::string coil = "Or keep the length and give each coil " +
-                       number(trim.neededInductance * 1e6, 2) + " uH: " +
-                       std::to_string(trim.neededTurns) + " turns come closest (" +
+                       number(trim.neededInductance * 1e6, 2) +
+                       " uH: " + std::to_string(trim.neededTurns) + " turns come closest (" +
                        number(trim.neededTurnsCoil.inductance * 1e6, 2) + " uH)";
     if (trim.neededTurnsResonanceMHz) {
         coil += " and resonate at " + number(*trim.neededTurnsResonanceMHz, 3) + " MHz";
@@ -310,8 +316,7 @@ std::optional<AntennaCheckFailure> addAntennaCheck(CheckReport& report, const En
     input.coilOfTurns = [report](int turns) { return coilOfTurns(report, turns); };
     input.builtTurns = static_cast<int>(report.design.turns);
 
-    std::variant<AntennaCheck, AntennaCheckFailure> result =
-        checkAntenna(input, engine, progress);
+    std::variant<AntennaCheck, AntennaCheckFailure> result = checkAntenna(input, engine, progress);
     if (auto* failure = std::get_if<AntennaCheckFailure>(&result)) {
         return *failure;
     }

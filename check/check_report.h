@@ -40,18 +40,18 @@ struct WindowDesign {
 };
 
 struct CoilAsWound {
-    WoundCoil coil;                 // step 2's turns at the chosen pitch
+    WoundCoil coil; // step 2's turns at the chosen pitch
     double lengthOverDiameter = 0.0;
     double nagaoka = 0.0;
-    double rosaSelf = 0.0;          // A
-    double rosaMutual = 0.0;        // B
-    double currentSheet = 0.0;      // H
-    double inductance = 0.0;        // H, as wound
-    double wheeler = 0.0;           // H
-    double differencePercent = 0.0; // as wound against step 1
-    int closestTurns = 0;           // whole turns closest to step 1's inductance
+    double rosaSelf = 0.0;               // A
+    double rosaMutual = 0.0;             // B
+    double currentSheet = 0.0;           // H
+    double inductance = 0.0;             // H, as wound
+    double wheeler = 0.0;                // H
+    double differencePercent = 0.0;      // as wound against step 1
+    int closestTurns = 0;                // whole turns closest to step 1's inductance
     double closestTurnsInductance = 0.0; // H
-    bool shortForWheeler = false;   // shorter than 0.4 of its diameter
+    bool shortForWheeler = false;        // shorter than 0.4 of its diameter
 };
 
 struct CoilLosses {

@@ -7,10 +7,10 @@
 namespace brevan::check {
 
 struct WoundCoil {
-    double turns = 0.0;          // whole turns as a rule, but any positive value works
-    double meanDiameter = 0.0;   // m, former diameter + wire diameter (turn centre to centre)
-    double pitch = 0.0;          // m, distance between turn centres (>= wireDiameter)
-    double wireDiameter = 0.0;   // m, bare copper
+    double turns = 0.0;        // whole turns as a rule, but any positive value works
+    double meanDiameter = 0.0; // m, former diameter + wire diameter (turn centre to centre)
+    double pitch = 0.0;        // m, distance between turn centres (>= wireDiameter)
+    double wireDiameter = 0.0; // m, bare copper
 };
 
 // The winding length of the equivalent current sheet: turns x pitch.
@@ -24,11 +24,14 @@ double nagaokaCoefficient(double diameterOverLength);
 // sheet: A = 5/4 - ln(2 p / d) (uniform current in the wire).
 double rosaSelfCorrection(double pitch, double wireDiameter);
 
-// Rosa's correction for the mutual inductances between turns, B(N); B(1) = 0, B(oo) = 0.3365.
+// Rosa's correction for the mutual inductances between turns, B(N): B(1) = 0, B(10) = 0.2664,
+// rising slowly (about ln N / 6N short of the limit) to 0.3379 for endless turns. Defined for
+// whole turns; between two whole numbers it is interpolated linearly, and it is 0 below 1.
 double rosaMutualCorrection(double turns);
 
 // L = mu0 pi a^2 N^2 K / l  -  mu0 a N (A + B), with a the radius to the wire centres and
-// l = N p. Henries.
+// l = N p, mu0 = 4 pi 1e-7 H/m. Henries. Rosa's corrections assume p << D: against the exact
+// sum over coaxial rings the result is within about 0.13 (p/D)^2.
 double currentSheetInductance(const WoundCoil& coil);
 double asWoundInductance(const WoundCoil& coil);
 

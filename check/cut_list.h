@@ -11,22 +11,22 @@ namespace brevan::check {
 inline constexpr double kCoilLeadAllowance = 0.10; // m of coil wire left at each end for leads
 
 struct CutListInput {
-    double length = 0.0;         // m, A
-    double coilDistance = 0.0;   // m, B
-    double windingLength = 0.0;  // m, the coil as wound: turns x pitch
-    double windingWire = 0.0;    // m, wire in the winding itself
+    double length = 0.0;             // m, A
+    double coilDistance = 0.0;       // m, B
+    double windingLength = 0.0;      // m, the coil as wound: turns x pitch
+    double windingWire = 0.0;        // m, wire in the winding itself
     std::optional<double> tipChange; // m, each tip, from the full-wave check
 };
 
 struct CutList {
-    double innerWire = 0.0;      // m, centre to the near end of the coil, each half
-    double outerWire = 0.0;      // m, far end of the coil to the tip, each half, as designed
-    double tipChange = 0.0;      // m, added to (or cut from) each outer wire
-    double outerWireToCut = 0.0; // m, outer wire with the trim and the spare for adjustment
-    double tipSpare = 0.0;       // m, left on each tip for the final adjustment
-    double coilWireEach = 0.0;   // m, winding plus both leads
-    double antennaWireTotal = 0.0; // m, both halves as cut
-    double coilWireTotal = 0.0;    // m, both coils
+    double innerWire = 0.0;         // m, centre to the near end of the coil, each half
+    double outerWire = 0.0;         // m, far end of the coil to the tip, each half, as designed
+    double tipChange = 0.0;         // m, added to (or cut from) each outer wire
+    double outerWireToCut = 0.0;    // m, outer wire with the trim and the spare for adjustment
+    double tipSpare = 0.0;          // m, left on each tip for the final adjustment
+    double coilWireEach = 0.0;      // m, winding plus both leads
+    double antennaWireTotal = 0.0;  // m, both halves as cut
+    double coilWireTotal = 0.0;     // m, both coils
     bool coilReachesCentre = false; // the coil is longer than 2 B: no inner wire is left
     bool coilReachesTip = false;    // the coil reaches past the tip
 };

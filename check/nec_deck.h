@@ -32,9 +32,9 @@ struct CoilLoad {
 };
 
 struct AntennaModel {
-    double length = 0.0;        // m, tip to tip
-    double coilDistance = 0.0;  // m, centre to each coil's middle (B)
-    double wireDiameter = 0.0;  // m
+    double length = 0.0;       // m, tip to tip
+    double coilDistance = 0.0; // m, centre to each coil's middle (B)
+    double wireDiameter = 0.0; // m
     CoilLoad coil;
     Ground ground;
 };

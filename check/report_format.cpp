@@ -1,7 +1,7 @@
 #include "report_format.h"
 
-#include <charconv>
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 
 namespace brevan::check {

@@ -1,5 +1,6 @@
 #include "report_text.h"
 
+#include "general_format.h"
 #include "report_format.h"
 
 #include <cmath>
@@ -42,6 +43,11 @@ private:
     std::ostringstream m_out;
 };
 
+// An input echoed as it was given, not rounded.
+std::string given(double value) {
+    return formatDouble(value, ".");
+}
+
 std::string mm(double metres) {
     return number(metres * 1000, 1) + " mm";
 }
@@ -61,16 +67,15 @@ std::string mhz(const std::optional<double>& value) {
 void inputs(Writer& w, const CheckReport& r) {
     const CheckInputs& in = r.inputs;
     w.heading("Inputs");
-    w.row("Design frequency F", significant(in.frequencyMHz, 4) + " MHz");
-    w.row("Total length A", number(in.lengthM, 3) + " m (" +
-                                significant(r.design.lengthAFeet, 4) + " ft), tip to tip");
-    w.row("Centre to coil B", number(in.distanceM, 3) + " m (" +
-                                  significant(r.design.distBFeet, 4) +
+    w.row("Design frequency F", given(in.frequencyMHz) + " MHz");
+    w.row("Total length A",
+          given(in.lengthM) + " m (" + given(r.design.lengthAFeet) + " ft), tip to tip");
+    w.row("Centre to coil B", given(in.distanceM) + " m (" + given(r.design.distBFeet) +
                                   " ft), feed point to the middle of each coil");
     w.row("Antenna wire", "SWG " + std::to_string(in.wireSwg) + ", " +
                               number(r.design.wireDiameterInch * 25.4, 3) + " mm");
-    w.row("Coil former diameter", significant(in.formerMm, 4) + " mm");
-    w.row("Planned coil length", significant(in.coilLengthMm, 4) + " mm");
+    w.row("Coil former diameter", given(in.formerMm) + " mm");
+    w.row("Planned coil length", given(in.coilLengthMm) + " mm");
     w.row("Coil wire", "SWG " + std::to_string(in.coilWireSwg) + ", " +
                            number(r.coil.coil.wireDiameter * 1000, 3) + " mm bare");
     w.row("Pitch", number(r.coil.coil.pitch * 1000, 3) + " mm" +
@@ -89,8 +94,8 @@ void inputs(Writer& w, const CheckReport& r) {
 void design(Writer& w, const CheckReport& r) {
     const WindowDesign& d = r.design;
     w.heading("Design, as the window computes it");
-    w.row("Loading coil inductance", d.inductanceText + " uH (the window shows " +
-                                         d.shownInductanceText + ")");
+    w.row("Loading coil inductance",
+          d.inductanceText + " uH (the window shows " + d.shownInductanceText + ")");
     w.row("Turns", d.turnsText);
     w.row("Revised coil length", d.revisedLengthText);
 }
@@ -98,20 +103,19 @@ void design(Writer& w, const CheckReport& r) {
 void coil(Writer& w, const CheckReport& r) {
     const CoilAsWound& c = r.coil;
     w.heading("The coil as wound");
-    w.row("Diameter to turn centres", number(c.coil.meanDiameter * 1000, 2) +
-                                          " mm (former + one wire diameter)");
+    w.row("Diameter to turn centres",
+          number(c.coil.meanDiameter * 1000, 2) + " mm (former + one wire diameter)");
     w.row("Winding length", number(sheetLength(c.coil) * 1000, 2) + " mm (" + r.design.turnsText +
                                 " turns x " + number(c.coil.pitch * 1000, 3) +
                                 " mm), length / diameter " + significant(c.lengthOverDiameter, 3));
     w.row("Nagaoka coefficient", number(c.nagaoka, 4));
     w.row("Rosa's corrections A, B", number(c.rosaSelf, 4) + ", " + number(c.rosaMutual, 4));
     w.row("Current sheet", uh(c.currentSheet));
-    w.row("Inductance as wound", uh(c.inductance) + ", " +
-                                     (c.differencePercent < 0 ? "" : "+") +
+    w.row("Inductance as wound", uh(c.inductance) + ", " + (c.differencePercent < 0 ? "" : "+") +
                                      number(c.differencePercent, 1) + " % against step 1");
     w.row("Wheeler's estimate", uh(c.wheeler));
-    w.row("Turns closest to step 1", std::to_string(c.closestTurns) + " turns, " +
-                                         uh(c.closestTurnsInductance));
+    w.row("Turns closest to step 1",
+          std::to_string(c.closestTurns) + " turns, " + uh(c.closestTurnsInductance));
 }
 
 void losses(Writer& w, const CheckReport& r) {
@@ -124,9 +128,9 @@ void losses(Writer& w, const CheckReport& r) {
     w.row("Resistance in the coil", ohm(l.resistance.acResistance) + " (proximity factor " +
                                         number(l.resistance.proximityFactor, 2) + ")");
     w.row("Reactance", ohm(l.reactance));
-    w.row("Q", l.qGiven ? significant(l.q, 3) + " (given; estimate " +
-                              significant(l.estimatedQ, 3) + ")"
-                        : significant(l.q, 3) + " (estimated)");
+    w.row("Q", l.qGiven
+                   ? significant(l.q, 3) + " (given; estimate " + significant(l.estimatedQ, 3) + ")"
+                   : significant(l.q, 3) + " (estimated)");
     w.row("Loss resistance used", ohm(l.seriesResistance) + " in series with each coil");
     w.row("Self-capacitance", number(l.selfCapacitance * 1e12, 2) + " pF");
     w.row("Self-resonance", significant(l.selfResonance / 1e6, 3) + " MHz");
@@ -179,42 +183,40 @@ void antenna(Writer& w, const CheckReport& r) {
                [](const AntennaResult& x) { return swrText(x.designSwr); });
     antennaRow(w, "2:1 band from", a, [](const AntennaResult& x) { return mhz(x.band.lowerMHz); });
     antennaRow(w, "2:1 band to", a, [](const AntennaResult& x) { return mhz(x.band.upperMHz); });
-    antennaRow(w, "Efficiency at F", a, [](const AntennaResult& x) {
-        return number(x.designEfficiency * 100, 1) + " %";
-    });
+    antennaRow(w, "Efficiency at F", a,
+               [](const AntennaResult& x) { return number(x.designEfficiency * 100, 1) + " %"; });
     const Trim& t = a.trim;
     w.row("Trim of each tip", (t.tipChange >= 0 ? "+" : "") + number(t.tipChange * 100, 0) +
                                   " cm, total length " + m3(t.trimmedLength));
-    w.row("Or, at the designed length", uh(t.neededInductance) + " each coil: " +
-                                            std::to_string(t.neededTurns) + " turns (" +
-                                            uh(t.neededTurnsCoil.inductance) + "), resonance " +
-                                            mhz(t.neededTurnsResonanceMHz));
+    if (t.neededTurns == 0) {
+        w.row("Or, at the designed length", "no coil can do it: the wire alone is too long");
+        return;
+    }
+    w.row("Or, at the designed length",
+          uh(t.neededInductance) + " each coil: " + std::to_string(t.neededTurns) + " turns (" +
+              uh(t.neededTurnsCoil.inductance) + "), resonance " + mhz(t.neededTurnsResonanceMHz));
 }
 
 void cutList(Writer& w, const CheckReport& r) {
     const CutList& c = r.cut;
     w.heading("Cut list, each half of the dipole (two of each)");
-    w.row("Inner wire", m3(c.innerWire) + ": centre to the near end of the coil, B less half "
-                                          "the winding length");
+    w.row("Inner wire", m3(c.innerWire) + ", centre to the coil: B - winding / 2");
     w.row("Coil", r.design.turnsText + " turns of SWG " + std::to_string(r.inputs.coilWireSwg) +
-                      " on a " + significant(r.inputs.formerMm, 4) + " mm former, " +
+                      " on a " + given(r.inputs.formerMm) + " mm former, " +
                       mm(sheetLength(r.coil.coil)) + " long");
-    w.row("Coil wire", m3(c.coilWireEach) + ": the winding's " +
+    w.row("Coil wire", m3(c.coilWireEach) + ", the winding's " +
                            m3(windingWireLength(r.coil.coil)) + " and " +
                            number(kCoilLeadAllowance * 1000, 0) + " mm for each lead");
-    w.row("Outer wire as designed", m3(c.outerWire) +
-                                        ": far end of the coil to the tip, A/2 less B less half "
-                                        "the winding length");
+    w.row("Outer wire as designed", m3(c.outerWire) + ", coil to tip: A/2 - B - winding / 2");
     if (r.antenna) {
-        w.row("Trim", (c.tipChange >= 0 ? "+" : "") + m3(c.tipChange) +
-                          " from the full-wave check");
+        w.row("Trim",
+              (c.tipChange >= 0 ? "+" : "") + m3(c.tipChange) + " from the full-wave check");
     }
-    w.row("Outer wire to cut", m3(c.outerWireToCut) + ", with " + m3(c.tipSpare) +
-                                   " spare for the final adjustment");
+    w.row("Outer wire to cut",
+          m3(c.outerWireToCut) + ", with " + m3(c.tipSpare) + " spare for the final adjustment");
     w.heading("To buy");
     w.row("Antenna wire", m3(c.antennaWireTotal) + " of SWG " + std::to_string(r.inputs.wireSwg) +
-                              ", both halves as cut; add what the insulators and the feed "
-                              "connection take");
+                              " as cut, plus what insulators and feed take");
     w.row("Coil wire", m3(c.coilWireTotal) + " of SWG " + std::to_string(r.inputs.coilWireSwg) +
                            " for both coils");
 }
@@ -223,8 +225,9 @@ void cutList(Writer& w, const CheckReport& r) {
 
 std::string reportText(const CheckReport& report, const std::string& version) {
     Writer w;
-    w.plain("brevan-check " + version + ": a shortened, coil-loaded dipole, checked before the "
-                                        "wire is cut");
+    w.plain("brevan-check " + version +
+            ": a shortened, coil-loaded dipole, checked before the "
+            "wire is cut");
     w.heading("What it means");
     for (const std::string& line : report.verdict) {
         w.bullet(line);

@@ -10,8 +10,8 @@
 namespace brevan::check {
 
 struct PlotCurve {
-    std::string label;                              // legend text
-    std::vector<std::pair<double, double>> points;  // (MHz, SWR), ascending frequency
+    std::string label;                             // legend text
+    std::vector<std::pair<double, double>> points; // (MHz, SWR), ascending frequency
 };
 
 std::string swrPlotSvg(const std::vector<PlotCurve>& curves, double designMHz,

@@ -15,21 +15,25 @@ struct OptionSpec {
 
 // Every option with its unit and default, in the order --help lists them.
 constexpr OptionSpec kOptions[] = {
-    {"frequency", "MHz", "Design frequency in MHz (0.1 to 100; the design is meant for 1.5 to 30)."},
+    {"frequency", "MHz",
+     "Design frequency in MHz (0.1 to 100; the design is meant for 1.5 to 30)."},
     {"length", "m", "Total length A of the antenna, tip to tip, in metres."},
     {"distance", "m", "Distance B from the centre to the middle of each coil, in metres."},
     {"wire", "SWG", "Antenna wire gauge: 10 12 14 16 18 20 22 24 26 28 30."},
     {"former", "mm", "Coil former diameter in millimetres."},
     {"coil-length", "mm", "Planned coil length in millimetres."},
     {"coil-wire", "SWG", "Coil wire gauge, from the same list."},
-    {"pitch", "mm", "Distance between turn centres in millimetres (default: close-wound, one "
-                    "bare wire diameter)."},
+    {"pitch", "mm",
+     "Distance between turn centres in millimetres (default: close-wound, one "
+     "bare wire diameter)."},
     {"coil-q", "Q", "Use this Q for each coil instead of the estimate from its losses."},
     {"height", "m", "Height of the antenna above ground in metres (default: free space)."},
-    {"ground", "kind", "Ground under the antenna: poor, average (default with --height), good "
-                       "or perfect."},
-    {"no-antenna", nullptr, "Skip the full-wave check with nec2c: design, coil, losses and cut "
-                            "list only."},
+    {"ground", "kind",
+     "Ground under the antenna: poor, average (default with --height), good "
+     "or perfect."},
+    {"no-antenna", nullptr,
+     "Skip the full-wave check with nec2c: design, coil, losses and cut "
+     "list only."},
     {"engine-timeout", "seconds", "Time limit of each nec2c run (default 60)."},
     {"format", "text|json", "Report as text to read (default) or as one JSON object."},
     {"plot", "FILE.svg", "Also write SWR against frequency of the three antennas as SVG."},
@@ -48,8 +52,8 @@ constexpr const char* kDescription =
 
 } // namespace
 
-std::variant<GivenOptions, HelpRequest, CommandLineError> parseCommandLine(
-    const QStringList& arguments) {
+std::variant<GivenOptions, HelpRequest, CommandLineError>
+parseCommandLine(const QStringList& arguments) {
     QCommandLineParser parser;
     parser.setApplicationDescription(QString::fromUtf8(kDescription));
     const QCommandLineOption help = parser.addHelpOption();

@@ -20,7 +20,7 @@ struct CommandLineError {
 using GivenOptions = std::map<std::string, std::string>;
 
 // The given options by long name, or what to print instead, or what is wrong with the line.
-std::variant<GivenOptions, HelpRequest, CommandLineError> parseCommandLine(
-    const QStringList& arguments);
+std::variant<GivenOptions, HelpRequest, CommandLineError>
+parseCommandLine(const QStringList& arguments);
 
 } // namespace brevan::cli

@@ -113,19 +113,19 @@ QJsonObject antennaResult(const AntennaResult& a) {
     for (const check::FeedPoint& p : a.curve) {
         curve.append(QJsonArray{num(p.frequencyMHz), num(check::swr(p.impedance))});
     }
-    return QJsonObject{{"length_m", num(a.length)},
-                       {"coil_uh", num(a.coil.inductance * 1e6)},
-                       {"coil_resistance_ohm", num(a.coil.resistance)},
-                       {"resonance_mhz", num(a.resonanceMHz)},
-                       {"resonance_resistance_ohm",
-                        a.resonanceMHz ? num(a.resonanceResistance) : QJsonValue()},
-                       {"design_resistance_ohm", num(a.designImpedance.real())},
-                       {"design_reactance_ohm", num(a.designImpedance.imag())},
-                       {"design_swr", num(a.designSwr)},
-                       {"band_lower_mhz", num(a.band.lowerMHz)},
-                       {"band_upper_mhz", num(a.band.upperMHz)},
-                       {"design_efficiency_percent", num(a.designEfficiency * 100)},
-                       {"swr_curve_mhz_swr", curve}};
+    return QJsonObject{
+        {"length_m", num(a.length)},
+        {"coil_uh", num(a.coil.inductance * 1e6)},
+        {"coil_resistance_ohm", num(a.coil.resistance)},
+        {"resonance_mhz", num(a.resonanceMHz)},
+        {"resonance_resistance_ohm", a.resonanceMHz ? num(a.resonanceResistance) : QJsonValue()},
+        {"design_resistance_ohm", num(a.designImpedance.real())},
+        {"design_reactance_ohm", num(a.designImpedance.imag())},
+        {"design_swr", num(a.designSwr)},
+        {"band_lower_mhz", num(a.band.lowerMHz)},
+        {"band_upper_mhz", num(a.band.upperMHz)},
+        {"design_efficiency_percent", num(a.designEfficiency * 100)},
+        {"swr_curve_mhz_swr", curve}};
 }
 
 QJsonValue antenna(const CheckReport& r) {
@@ -134,19 +134,25 @@ QJsonValue antenna(const CheckReport& r) {
     }
     const check::AntennaCheck& a = *r.antenna;
     const check::Trim& t = a.trim;
+    // No coil helps a wire that is already too long: those figures have no value then.
+    const bool coilHelps = t.neededTurns > 0;
+    const auto ifCoil = [coilHelps](const QJsonValue& value) {
+        return coilHelps ? value : QJsonValue();
+    };
     return QJsonObject{
         {"engine", "nec2c"},
         {"segments", a.builtSegmentation.totalSegments},
         {"designed", antennaResult(a.designed)},
         {"built", antennaResult(a.built)},
         {"trimmed", antennaResult(a.trimmed)},
-        {"trim", QJsonObject{{"tip_change_m", num(t.tipChange)},
-                             {"trimmed_length_m", num(t.trimmedLength)},
-                             {"needed_inductance_uh", num(t.neededInductance * 1e6)},
-                             {"needed_turns", t.neededTurns},
-                             {"needed_turns_uh", num(t.neededTurnsCoil.inductance * 1e6)},
-                             {"needed_turns_resistance_ohm", num(t.neededTurnsCoil.resistance)},
-                             {"needed_turns_resonance_mhz", num(t.neededTurnsResonanceMHz)}}}};
+        {"trim",
+         QJsonObject{{"tip_change_m", num(t.tipChange)},
+                     {"trimmed_length_m", num(t.trimmedLength)},
+                     {"needed_inductance_uh", ifCoil(num(t.neededInductance * 1e6))},
+                     {"needed_turns", ifCoil(t.neededTurns)},
+                     {"needed_turns_uh", ifCoil(num(t.neededTurnsCoil.inductance * 1e6))},
+                     {"needed_turns_resistance_ohm", ifCoil(num(t.neededTurnsCoil.resistance))},
+                     {"needed_turns_resonance_mhz", num(t.neededTurnsResonanceMHz)}}}};
 }
 
 QJsonObject cutList(const CheckReport& r) {
@@ -168,16 +174,12 @@ QJsonObject cutList(const CheckReport& r) {
 } // namespace
 
 QByteArray reportJson(const CheckReport& report, const QString& version) {
-    const QJsonObject root{{"program", "brevan-check"},
-                           {"version", version},
-                           {"verdict", texts(report.verdict)},
-                           {"inputs", inputs(report)},
-                           {"design", design(report)},
-                           {"coil", coil(report)},
-                           {"losses", losses(report)},
-                           {"antenna", antenna(report)},
-                           {"cut_list", cutList(report)},
-                           {"warnings", texts(report.warnings)}};
+    const QJsonObject root{
+        {"program", "brevan-check"},        {"version", version},
+        {"verdict", texts(report.verdict)}, {"inputs", inputs(report)},
+        {"design", design(report)},         {"coil", coil(report)},
+        {"losses", losses(report)},         {"antenna", antenna(report)},
+        {"cut_list", cutList(report)},      {"warnings", texts(report.warnings)}};
     return QJsonDocument(root).toJson(QJsonDocument::Indented);
 }
 

@@ -16,8 +16,8 @@
 #include <exception>
 #include <memory>
 #include <optional>
-#include <vector>
 #include <unistd.h>
+#include <vector>
 
 namespace brevan::cli {
 namespace {
@@ -135,7 +135,10 @@ int run(const QStringList& arguments) {
         const auto failure =
             check::addAntennaCheck(report, check::nec2cEngine(options), progressReporter());
         if (failure) {
-            return fail(failure->model ? kExitNoDesign : engineStatus(failure->engine),
+            // Without an engine failure, the model or the trim search found no answer: like a
+            // design without a result.
+            const bool engineFault = failure->engine != check::EngineFailure::None;
+            return fail(engineFault ? engineStatus(failure->engine) : kExitNoDesign,
                         failure->message);
         }
         if (inputs.plotPath) {

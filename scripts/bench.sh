@@ -12,7 +12,7 @@ ensure_packages "${RUN_PACKAGES[@]}" "${BENCH_PACKAGES[@]}"
 cmake -S "$ROOT" -B "$BENCH_BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF \
     -DBREVAN_BUILD_BENCHMARKS=ON >/dev/null
 cmake --build "$BENCH_BUILD_DIR" --target Brevan1-2 bare_window first_frame_probe design_bench \
-    keystroke_bench
+    keystroke_bench check_bench
 
 echo "== design core"
 "$BENCH_BUILD_DIR/bench/design_bench" --benchmark_repetitions=5 \
@@ -20,5 +20,7 @@ echo "== design core"
 echo "== one keystroke in the real window"
 "$BENCH_BUILD_DIR/bench/keystroke_bench" --benchmark_repetitions=5 \
     --benchmark_report_aggregates_only=true
+echo "== brevan-check: one report, and the full-wave check with nec2c"
+"$BENCH_BUILD_DIR/bench/check_bench"
 echo "== start-up and memory"
 bash "$ROOT/bench/startup_memory.sh" "$BENCH_BUILD_DIR" 21

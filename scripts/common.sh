@@ -1,4 +1,5 @@
-# Shared by the two set-up scripts: package installation that is quick when nothing is missing.
+# shellcheck shell=bash disable=SC2034  # sourced: the callers use what it defines
+# Shared by the set-up scripts: package installation that is quick when nothing is missing.
 set -euo pipefail
 
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -21,10 +22,11 @@ ensure_packages() {
         "${missing[@]}"
 }
 
-# What the program needs to build and run, fonts included: the window is laid out for
-# Liberation Sans, whose widths match the classic dialog font the layout was drawn for.
+# What the programs need to build and run, fonts included: the window is laid out for
+# Liberation Sans, whose widths match the classic dialog font the layout was drawn for, and
+# brevan-check runs the NEC-2 engine nec2c for its full-wave check.
 RUN_PACKAGES=(g++ cmake ninja-build qt6-base-dev qt6-qpa-plugins libgl-dev fonts-liberation2
-              fontconfig)
+              fontconfig nec2c)
 
 # What scripts/bench.sh needs on top: Google Benchmark, and an X server with the Damage
 # extension to see the window's first frame from outside the program.

@@ -2,8 +2,12 @@
 # Installs what the tests need, builds everything and runs the whole suite headless.
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
-TEST_PACKAGES=(libgtest-dev libbenchmark-dev desktop-file-utils appstream file xvfb xdotool x11-utils dbus at-spi2-core python3-pyatspi clang libclang-rt-14-dev)
-ensure_packages "${RUN_PACKAGES[@]}" "${TEST_PACKAGES[@]}"
+# groff-base formats the manual page in the installed-tree test.
+TEST_PACKAGES=(libgtest-dev libbenchmark-dev desktop-file-utils appstream file groff-base xvfb xdotool x11-utils dbus at-spi2-core python3-pyatspi clang libclang-rt-14-dev)
+ensure_packages "${RUN_PACKAGES[@]}" "${TEST_PACKAGES[@]}" locales
+# A decimal-comma locale, so the tests can show that numbers in reports, decks and pictures
+# keep the full stop whatever the user's locale.
+locale -a 2>/dev/null | grep -qx 'de_DE.utf8' || as_root localedef -i de_DE -f UTF-8 de_DE.UTF-8
 
 export QT_QPA_PLATFORM=offscreen
 configure_and_build "$BUILD_DIR" -DBUILD_TESTING=ON -DBREVAN_BUILD_BENCHMARKS=ON

@@ -1,0 +1,64 @@
+// brevan-check's costs: one whole report without the engine (the design, the coil as wound,
+// its losses, the cut list and the text), and the whole full-wave check with the real nec2c in
+// free space and over average ground, the way the program runs it.
+
+#include "check_report.h"
+#include "nec2c_engine.h"
+#include "report_text.h"
+
+#include <benchmark/benchmark.h>
+
+#include <variant>
+
+namespace {
+
+using namespace brevan::check;
+
+CheckInputs typicalDesign() {
+    CheckInputs in;
+    in.frequencyMHz = 7.05;
+    in.lengthM = 15;
+    in.distanceM = 3;
+    in.wireSwg = 16;
+    in.formerMm = 50;
+    in.coilLengthMm = 40;
+    in.coilWireSwg = 20;
+    return in;
+}
+
+void BM_WholeReport(benchmark::State& bench) {
+    CheckInputs in = typicalDesign();
+    in.antenna = false;
+    for (auto _ : bench) {
+        auto built = buildCheckReport(in);
+        std::string text = reportText(std::get<CheckReport>(built), "1.2");
+        benchmark::DoNotOptimize(text);
+    }
+}
+BENCHMARK(BM_WholeReport)->Unit(benchmark::kMicrosecond);
+
+void BM_FullWaveCheck(benchmark::State& bench, Ground ground) {
+    CheckInputs in = typicalDesign();
+    in.ground = ground;
+    const Engine engine = nec2cEngine({});
+    for (auto _ : bench) {
+        CheckReport report = std::get<CheckReport>(buildCheckReport(in));
+        if (addAntennaCheck(report, engine, {})) {
+            bench.SkipWithError("the engine failed");
+            break;
+        }
+        benchmark::DoNotOptimize(report);
+    }
+}
+BENCHMARK_CAPTURE(BM_FullWaveCheck, free_space, Ground{})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(5);
+BENCHMARK_CAPTURE(BM_FullWaveCheck, average_ground_10m, Ground{GroundKind::Average, 10})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(3);
+
+} // namespace
+
+BENCHMARK_MAIN();

@@ -1,0 +1,13 @@
+#pragma once
+
+// Constants shared by the check's formulas.
+
+namespace brevan::check {
+
+inline constexpr double kPi = 3.14159265358979323846;
+// The classic 4 pi x 1e-7 H/m; the 2019 SI value differs from it by 6e-10, far below the
+// accuracy of any formula here.
+inline constexpr double kMu0 = 4e-7 * kPi;
+inline constexpr double kMetresPerInch = 0.0254;
+
+} // namespace brevan::check

@@ -1,0 +1,254 @@
+#include "svg_plot.h"
+
+#include <algorithm>
+#include <array>
+#include <charconv>
+#include <cmath>
+#include <cstddef>
+
+namespace brevan::check {
+
+namespace {
+
+// The page and the frame the curves are drawn in, in SVG user units.
+constexpr double kWidth = 800.0;
+constexpr double kHeight = 500.0;
+constexpr double kLeft = 70.0;
+constexpr double kRight = 610.0;
+constexpr double kTop = 50.0;
+constexpr double kBottom = 440.0;
+constexpr double kLegendX = 630.0;
+
+// Colours apart in hue and lightness, and dashes that tell the curves apart when printed grey.
+constexpr std::array<const char*, 6> kColours = {"#1f5fbf", "#c8332b", "#2a8f3a",
+                                                 "#8a4fb0", "#d98a00", "#444444"};
+constexpr std::array<const char*, 6> kDashes = {"", "9 5", "2 4", "12 4 2 4", "6 3", "1 2"};
+
+std::string number(double value, int decimals) {
+    std::array<char, 64> buffer{};
+    const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value,
+                                      std::chars_format::fixed, decimals);
+    std::string text(buffer.data(), result.ptr);
+    return text == "-0" || text.find_first_not_of("-0.") == std::string::npos ? "0" : text;
+}
+
+// Coordinates: two decimals are far below a printed pixel.
+std::string coord(double value) {
+    return number(value, 2);
+}
+
+std::string escaped(const std::string& text) {
+    std::string out;
+    for (const char c : text) {
+        switch (c) {
+        case '&': out += "&amp;"; break;
+        case '<': out += "&lt;"; break;
+        case '>': out += "&gt;"; break;
+        case '"': out += "&quot;"; break;
+        case '\'': out += "&apos;"; break;
+        default: out += c;
+        }
+    }
+    return out;
+}
+
+// A 1-2-5 step giving about `wanted` intervals over `span`.
+double niceStep(double span, int wanted) {
+    const double raw = span / wanted;
+    const double decade = std::pow(10.0, std::floor(std::log10(raw)));
+    for (const double factor : {1.0, 2.0, 5.0}) {
+        if (factor * decade >= raw) {
+            return factor * decade;
+        }
+    }
+    return 10.0 * decade;
+}
+
+int decimalsFor(double step) {
+    return std::max(0, static_cast<int>(-std::floor(std::log10(step) + 1e-9)));
+}
+
+struct FrequencyAxis {
+    double low = 0.0;
+    double high = 0.0;
+    double step = 0.0;
+    int decimals = 0;
+};
+
+FrequencyAxis frequencyAxis(const std::vector<PlotCurve>& curves, double designMHz) {
+    double low = designMHz;
+    double high = designMHz;
+    for (const PlotCurve& curve : curves) {
+        for (const auto& [f, value] : curve.points) {
+            if (std::isfinite(f)) {
+                low = std::min(low, f);
+                high = std::max(high, f);
+            }
+        }
+    }
+    if (high - low < 1e-6 * std::max(1.0, std::abs(high))) {
+        const double pad = std::max(0.01 * std::abs(designMHz), 0.01);
+        low -= pad;
+        high += pad;
+    }
+    const double step = niceStep(high - low, 6);
+    return {low, high, step, decimalsFor(step)};
+}
+
+// SWR runs on a logarithmic scale: it spreads out the low SWR a builder reads most.
+double swrTop(const std::vector<PlotCurve>& curves) {
+    for (const PlotCurve& curve : curves) {
+        for (const auto& point : curve.points) {
+            if (point.second <= 4.0) {
+                return 5.0;
+            }
+        }
+    }
+    return curves.empty() ? 5.0 : 10.0;
+}
+
+struct Frame {
+    FrequencyAxis x;
+    double top = 5.0; // SWR at the top edge
+    double xAt(double f) const { return kLeft + (f - x.low) / (x.high - x.low) * (kRight - kLeft); }
+    double yAt(double swr) const {
+        const double clamped = std::clamp(swr, 1.0, top);
+        return kBottom - std::log(clamped) / std::log(top) * (kBottom - kTop);
+    }
+};
+
+std::string text(double x, double y, const std::string& content, const std::string& extra) {
+    return "<text x=\"" + coord(x) + "\" y=\"" + coord(y) + "\"" + extra + ">" + escaped(content) +
+           "</text>\n";
+}
+
+std::string line(double x1, double y1, double x2, double y2, const std::string& style) {
+    return "<line x1=\"" + coord(x1) + "\" y1=\"" + coord(y1) + "\" x2=\"" + coord(x2) +
+           "\" y2=\"" + coord(y2) + "\" " + style + "/>\n";
+}
+
+std::string frequencyTicks(const Frame& frame) {
+    std::string out;
+    const FrequencyAxis& axis = frame.x;
+    for (double f = std::ceil(axis.low / axis.step - 1e-9) * axis.step;
+         f <= axis.high + 1e-9 * axis.step; f += axis.step) {
+        const double x = frame.xAt(f);
+        out += line(x, kTop, x, kBottom, "stroke=\"#e4e4e4\"");
+        out += line(x, kBottom, x, kBottom + 5.0, "stroke=\"black\"");
+        out += text(x, kBottom + 20.0, number(f, axis.decimals),
+                    " class=\"xtick\" text-anchor=\"middle\"");
+    }
+    return out;
+}
+
+std::string swrTicks(const Frame& frame) {
+    std::string out;
+    const std::vector<double> ticks = frame.top > 5.0 ? std::vector<double>{1, 1.5, 2, 3, 5, 10}
+                                                      : std::vector<double>{1, 1.5, 2, 3, 5};
+    for (const double value : ticks) {
+        const double y = frame.yAt(value);
+        out += line(kLeft, y, kRight, y, "stroke=\"#e4e4e4\"");
+        out += line(kLeft - 5.0, y, kLeft, y, "stroke=\"black\"");
+        out += text(kLeft - 9.0, y + 4.0, number(value, value == std::floor(value) ? 0 : 1),
+                    " class=\"ytick\" text-anchor=\"end\"");
+    }
+    return out;
+}
+
+// The curve's points in the frame. A stretch above the top runs along the top edge, entering
+// and leaving it where the curve itself crosses the top.
+std::vector<std::pair<double, double>> framed(const Frame& frame, const PlotCurve& curve) {
+    std::vector<std::pair<double, double>> out;
+    const double logTop = std::log(frame.top);
+    const auto height = [&](double swr) {
+        return std::isfinite(swr) ? std::log(std::max(swr, 1.0)) : 10.0 * logTop;
+    };
+    for (std::size_t i = 0; i < curve.points.size(); ++i) {
+        const auto& [f, swr] = curve.points[i];
+        if (!std::isfinite(f)) {
+            continue;
+        }
+        if (i > 0 && std::isfinite(curve.points[i - 1].first)) {
+            const auto& [f0, swr0] = curve.points[i - 1];
+            const double h0 = height(swr0);
+            const double h1 = height(swr);
+            if ((h0 > logTop) != (h1 > logTop)) {
+                const double at = f0 + (f - f0) * (logTop - h0) / (h1 - h0);
+                out.emplace_back(frame.xAt(at), kTop);
+            }
+        }
+        out.emplace_back(frame.xAt(f), frame.yAt(std::isfinite(swr) ? swr : frame.top));
+    }
+    return out;
+}
+
+std::string curveLines(const Frame& frame, const std::vector<PlotCurve>& curves) {
+    std::string out;
+    for (std::size_t i = 0; i < curves.size(); ++i) {
+        std::string points;
+        for (const auto& [x, y] : framed(frame, curves[i])) {
+            points += (points.empty() ? "" : " ") + coord(x) + "," + coord(y);
+        }
+        const std::string dash = kDashes[i % kDashes.size()];
+        out += "<polyline fill=\"none\" stroke=\"" + std::string(kColours[i % kColours.size()]) +
+               "\" stroke-width=\"2\"" +
+               (dash.empty() ? "" : " stroke-dasharray=\"" + dash + "\"") + " points=\"" + points +
+               "\"/>\n";
+    }
+    return out;
+}
+
+std::string legend(const std::vector<PlotCurve>& curves) {
+    std::string out;
+    for (std::size_t i = 0; i < curves.size(); ++i) {
+        const double y = kTop + 10.0 + 24.0 * static_cast<double>(i);
+        const std::string dash = kDashes[i % kDashes.size()];
+        out += line(kLegendX, y, kLegendX + 34.0, y,
+                    "stroke=\"" + std::string(kColours[i % kColours.size()]) +
+                        "\" stroke-width=\"2\"" +
+                        (dash.empty() ? "" : " stroke-dasharray=\"" + dash + "\""));
+        out += text(kLegendX + 42.0, y + 4.0, curves[i].label, " class=\"legend\"");
+    }
+    return out;
+}
+
+std::string markers(const Frame& frame, double designMHz) {
+    std::string out;
+    const double y2 = frame.yAt(2.0);
+    out += line(kLeft, y2, kRight, y2,
+                "stroke=\"black\" stroke-width=\"1.2\" stroke-dasharray=\"6 4\"");
+    out += text(kRight - 4.0, y2 - 5.0, "2:1", " text-anchor=\"end\"");
+    const double x = frame.xAt(designMHz);
+    out += line(x, kTop, x, kBottom, "stroke=\"#555555\" stroke-width=\"1.2\"");
+    out += text(x + 4.0, kTop + 14.0, number(designMHz, std::max(3, frame.x.decimals + 1)) + " MHz",
+                " class=\"design\"");
+    return out;
+}
+
+} // namespace
+
+std::string swrPlotSvg(const std::vector<PlotCurve>& curves, double designMHz,
+                       const std::string& title) {
+    const Frame frame{frequencyAxis(curves, designMHz), swrTop(curves)};
+    std::string svg = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+                      "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" +
+                      coord(kWidth) + "\" height=\"" + coord(kHeight) + "\" viewBox=\"0 0 " +
+                      coord(kWidth) + " " + coord(kHeight) +
+                      "\" font-family=\"sans-serif\" font-size=\"13\">\n";
+    svg += "<rect width=\"100%\" height=\"100%\" fill=\"white\"/>\n";
+    svg += text(kWidth / 2.0, 28.0, title, " text-anchor=\"middle\" font-size=\"17\"");
+    svg += frequencyTicks(frame) + swrTicks(frame);
+    svg += "<rect class=\"frame\" x=\"" + coord(kLeft) + "\" y=\"" + coord(kTop) + "\" width=\"" +
+           coord(kRight - kLeft) + "\" height=\"" + coord(kBottom - kTop) +
+           "\" fill=\"none\" stroke=\"black\"/>\n";
+    svg += markers(frame, designMHz) + curveLines(frame, curves) + legend(curves);
+    svg +=
+        text((kLeft + kRight) / 2.0, kBottom + 44.0, "Frequency (MHz)", " text-anchor=\"middle\"");
+    svg += text(22.0, (kTop + kBottom) / 2.0, "SWR",
+                " text-anchor=\"middle\" transform=\"rotate(-90 22 " +
+                    coord((kTop + kBottom) / 2.0) + ")\"");
+    svg += "</svg>\n";
+    return svg;
+}
+
+} // namespace brevan::check

@@ -1,0 +1,112 @@
+// brevan-check with the engine: the files it writes, and every way the engine can let it down,
+// with stand-in engines put first on PATH.
+#include "cli_run.h"
+
+#include <QDir>
+#include <QFile>
+#include <QJsonArray>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+QString readAll(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+}
+
+TEST(CheckWithEngine, WritesThePictureAndTheDeckAndReportsTheThreeAntennas) {
+    QTemporaryDir dir;
+    const QString plot = dir.filePath(QStringLiteral("swr.svg"));
+    const QString deck = dir.filePath(QStringLiteral("built.nec"));
+    const CliRun run = runCli(typicalDesign({"--format", "json", "--plot", plot, "--deck", deck}));
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    const QJsonObject root = run.json();
+    const QJsonObject antenna = root["antenna"].toObject();
+    for (const char* name : {"designed", "built", "trimmed"}) {
+        SCOPED_TRACE(name);
+        const QJsonObject a = antenna[QLatin1String(name)].toObject();
+        EXPECT_GT(a["resonance_mhz"].toDouble(), 7.05 * 0.97);
+        EXPECT_LT(a["resonance_mhz"].toDouble(), 7.05 * 1.07);
+        EXPECT_LT(a["band_lower_mhz"].toDouble(), a["resonance_mhz"].toDouble());
+        EXPECT_GT(a["band_upper_mhz"].toDouble(), a["resonance_mhz"].toDouble());
+        EXPECT_GT(a["design_efficiency_percent"].toDouble(), 50);
+        EXPECT_LE(a["design_efficiency_percent"].toDouble(), 100);
+        EXPECT_GT(a["swr_curve_mhz_swr"].toArray().size(), 20);
+    }
+    // The trimmed antenna is on frequency, and the cut list carries the trim.
+    const QJsonObject trim = antenna["trim"].toObject();
+    EXPECT_NEAR(antenna["trimmed"]["resonance_mhz"].toDouble(), 7.05, 7.05 * 0.0006);
+    EXPECT_EQ(root["cut_list"]["tip_change_m"].toDouble(), trim["tip_change_m"].toDouble());
+    EXPECT_NEAR(trim["trimmed_length_m"].toDouble(), 15 + 2 * trim["tip_change_m"].toDouble(),
+                1e-12);
+
+    const QString svg = readAll(plot);
+    EXPECT_TRUE(svg.startsWith(QLatin1String("<?xml"))) << svg.left(80).toStdString();
+    EXPECT_EQ(svg.count(QLatin1String("<polyline")), 3);
+    const QString nec = readAll(deck);
+    EXPECT_TRUE(nec.contains(QLatin1String("\nGW "))) << nec.toStdString();
+    EXPECT_TRUE(nec.trimmed().endsWith(QLatin1String("EN")));
+}
+
+TEST(CheckWithEngine, TheTextReportSaysWhatItMeansFirst) {
+    const CliRun run = runCli(typicalDesign());
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    const std::size_t meaning = run.out.find("What it means");
+    EXPECT_LT(meaning, run.out.find("Inputs"));
+    EXPECT_NE(run.out.find("As built, the antenna resonates at"), std::string::npos);
+    EXPECT_NE(run.out.find("Add "), std::string::npos);
+    EXPECT_NE(run.out.find("cm of wire to each tip"), std::string::npos);
+    EXPECT_NE(run.out.find("Trim of each tip"), std::string::npos);
+    EXPECT_TRUE(run.err.empty()) << run.err; // no progress when standard error is no terminal
+}
+
+struct StandIn {
+    const char* name;
+    const char* script; // nullptr: no engine on PATH at all
+    int status;
+    const char* message;
+};
+
+TEST(CheckWithEngine, EveryEngineFailureHasItsMessageItsStatusAndLeavesNothing) {
+    const StandIn rows[] = {
+        {"missing", nullptr, 69, "Debian package nec2c"},
+        {"fails", "#!/bin/sh\necho 'cannot open input' >&2\nexit 3\n", 71, "exit"},
+        {"hangs", "#!/bin/sh\nexec sleep 30\n", 75, ""},
+        {"garbage",
+         "#!/bin/sh\nwhile [ $# -gt 0 ]; do\n  [ \"$1\" = -o ] && echo 'no numbers' > \"$2\"\n"
+         "  shift\ndone\nexit 0\n",
+         76, ""},
+    };
+    for (const StandIn& row : rows) {
+        SCOPED_TRACE(row.name);
+        QTemporaryDir bin;
+        QTemporaryDir tmp;
+        QTemporaryDir out;
+        if (row.script) {
+            QFile engine(bin.filePath(QStringLiteral("nec2c")));
+            ASSERT_TRUE(engine.open(QIODevice::WriteOnly));
+            engine.write(row.script);
+            engine.close();
+            engine.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        }
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        // The stand-in comes first on PATH; with none, PATH holds nothing at all.
+        env.insert(QStringLiteral("PATH"),
+                   bin.path() + (row.script ? QStringLiteral(":/usr/bin:/bin") : QString()));
+        env.insert(QStringLiteral("TMPDIR"), tmp.path());
+        const CliRun run =
+            runCli(typicalDesign({"--engine-timeout", "1", "--plot", out.filePath("p.svg"),
+                                  "--deck", out.filePath("d.nec")}),
+                   env);
+        EXPECT_EQ(run.exitCode, row.status) << run.err;
+        EXPECT_NE(run.err.find("nec2c"), std::string::npos) << run.err;
+        EXPECT_NE(run.err.find(row.message), std::string::npos) << run.err;
+        EXPECT_TRUE(run.out.empty());
+        EXPECT_TRUE(QDir(out.path()).isEmpty()) << "a file was written";
+        EXPECT_TRUE(QDir(tmp.path()).isEmpty()) << "the engine's folders were left behind";
+    }
+}
+
+} // namespace

@@ -1,0 +1,181 @@
+#include "cli_run.h"
+
+#include <QJsonArray>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// Replaces the value of `option` in the typical design, or drops the option when value is null.
+QStringList typicalWith(const QString& option, const char* value) {
+    QStringList args = typicalDesign();
+    const qsizetype at = args.indexOf(option);
+    if (value == nullptr) {
+        args.remove(at, 2);
+    } else {
+        args[at + 1] = QString::fromUtf8(value);
+    }
+    return args;
+}
+
+struct Refusal {
+    const char* name;
+    QStringList args;
+    int status;
+    const char* message; // a part of what standard error must say
+};
+
+TEST(CommandLine, RefusesBadInputBeforeComputingWithAMessageAndNoOutput) {
+    const Refusal rows[] = {
+        {"missing", typicalWith("--frequency", nullptr), 64, "--frequency is missing"},
+        {"comma", typicalWith("--frequency", "7,05"), 64, "--frequency: '7,05' is not a number"},
+        {"trailing", typicalWith("--frequency", "7.05MHz"), 64, "'7.05MHz' is not a number"},
+        {"empty", typicalWith("--length", ""), 64, "--length: '' is not a number"},
+        {"infinite", typicalWith("--length", "inf"), 64, "'inf' is not a number"},
+        {"nan", typicalWith("--distance", "nan"), 64, "'nan' is not a number"},
+        {"overflow", typicalWith("--length", "1e999"), 64, "'1e999' is not a number"},
+        {"zero_f", typicalWith("--frequency", "0"), 64, "from 0.1 to 100 MHz"},
+        {"high_f", typicalWith("--frequency", "300"), 64, "'300' is out of range"},
+        {"zero_a", typicalWith("--length", "0"), 64, "more than 0 up to 1000 m"},
+        {"negative_b", typicalWith("--distance", "-1"), 64, "--distance: '-1' is out of range"},
+        {"odd_gauge", typicalWith("--wire", "15"), 64, "--wire: '15' is not a gauge"},
+        {"fraction_gauge", typicalWith("--coil-wire", "20.5"), 64, "10 12 14 16 18 20 22"},
+        {"zero_former", typicalWith("--former", "0"), 64, "--former: '0' is out of range"},
+        {"negative_coil", typicalWith("--coil-length", "-5"), 64, "--coil-length"},
+        {"tight_pitch", typicalDesign({"--pitch", "0.5"}), 64, "at least the bare diameter"},
+        {"zero_q", typicalDesign({"--coil-q", "0"}), 64, "--coil-q: '0' is out of range"},
+        {"ground_kind", typicalDesign({"--height", "10", "--ground", "wet"}), 64,
+         "give one of average, good, perfect, poor"},
+        {"ground_alone", typicalDesign({"--ground", "good"}), 64, "--ground needs --height"},
+        {"low_height", typicalDesign({"--height", "0"}), 64, "--height: '0' is out of range"},
+        {"format", typicalDesign({"--format", "xml"}), 64, "give one of json, text"},
+        {"plot_without_check", typicalDesign({"--no-antenna", "--plot", "x.svg"}), 64,
+         "--plot needs the full-wave check"},
+        {"empty_deck", typicalDesign({"--deck", ""}), 64, "the file name is empty"},
+        {"unknown", typicalDesign({"--colour", "red"}), 64, "Unknown option 'colour'"},
+        {"positional", typicalDesign({"extra"}), 64, "unexpected argument 'extra'"},
+        {"twice", typicalDesign({"--frequency", "7.1"}), 64, "--frequency is given more than once"},
+        {"no_value", QStringList{"--frequency"}, 64, "Missing value after '--frequency'"},
+        // Designs the window's OK buttons refuse, in the window's words.
+        {"coil_beyond_quarter_wave", typicalWith("--frequency", "30"), 65,
+         "B is too long for this frequency"},
+        {"no_outer_wire", typicalWith("--distance", "7.5"), 65,
+         "A must be more than twice B, so that wire is left beyond each coil."},
+        {"negative_inductance", typicalWith("--distance", "7.4995"), 65,
+         "The inductance from step 1 is negative"},
+        {"no_coil_needed", typicalWith("--length", "20.2"), 65, "shows as 0"},
+    };
+    for (const Refusal& row : rows) {
+        SCOPED_TRACE(row.name);
+        const CliRun run = runCli(row.args);
+        EXPECT_EQ(run.exitCode, row.status);
+        EXPECT_NE(run.err.find(row.message), std::string::npos) << run.err;
+        EXPECT_EQ(run.err.rfind("brevan-check: ", 0), 0U) << run.err;
+        EXPECT_TRUE(run.out.empty()) << run.out;
+    }
+}
+
+TEST(CommandLine, HelpAndVersionGoToStandardOutput) {
+    const CliRun help = runCli({"--help"});
+    EXPECT_EQ(help.exitCode, 0);
+    for (const char* option : {"--frequency <MHz>", "--coil-wire <SWG>", "--pitch <mm>",
+                               "--ground <kind>", "--format <text|json>", "Exit status"}) {
+        EXPECT_NE(help.out.find(option), std::string::npos) << option;
+    }
+    const CliRun version = runCli({"--version"});
+    EXPECT_EQ(version.exitCode, 0);
+    EXPECT_EQ(version.out.rfind("brevan-check 1.2", 0), 0U) << version.out;
+    EXPECT_TRUE(version.err.empty());
+}
+
+TEST(CommandLine, NumbersUseTheFullStopWhateverTheLocale) {
+    QProcessEnvironment german = QProcessEnvironment::systemEnvironment();
+    german.insert(QStringLiteral("LC_ALL"), QStringLiteral("de_DE.UTF-8"));
+    german.insert(QStringLiteral("LANG"), QStringLiteral("de_DE.UTF-8"));
+    const CliRun run = runCli(typicalDesign({"--no-antenna"}), german);
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_NE(run.out.find("7.17692396135787 uH (the window shows 7.1)"), std::string::npos);
+    EXPECT_EQ(runCli(typicalWith("--frequency", "7,05"), german).exitCode, 64);
+}
+
+TEST(CommandLine, JsonCarriesTheReportAtFullPrecision) {
+    const CliRun run = runCli(typicalDesign({"--no-antenna", "--format", "json"}));
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    const QJsonObject root = run.json();
+    ASSERT_FALSE(root.isEmpty()) << run.out;
+    EXPECT_EQ(root["inputs"]["frequency_mhz"].toDouble(), 7.05);
+    // Full precision: the number reads back to the double whose 15 digits step 1 writes.
+    EXPECT_EQ(QString::number(root["design"]["inductance_uh"].toDouble(), 'g', 15),
+              QLatin1String("7.17692396135787"));
+    EXPECT_NE(root["design"]["inductance_uh"].toDouble(), 7.17692396135787);
+    EXPECT_EQ(root["design"]["inductance_shown"].toString(), "7.1");
+    EXPECT_EQ(root["design"]["turns"].toDouble(), 9);
+    EXPECT_EQ(root["design"]["revised_length_text"].toString(), "Revised length = 7 mm");
+    EXPECT_EQ(root["design"]["passes"].toArray().size(), 10);
+    EXPECT_TRUE(root["antenna"].isNull());
+    // The figures of the coil, its losses and the cut list hang together.
+    const QJsonObject coil = root["coil"].toObject();
+    const double target = root["design"]["inductance_uh"].toDouble();
+    EXPECT_NEAR(coil["difference_percent"].toDouble(),
+                (coil["inductance_uh"].toDouble() - target) / target * 100, 1e-9);
+    const QJsonObject cut = root["cut_list"].toObject();
+    EXPECT_NEAR(cut["inner_wire_m"].toDouble() + cut["outer_wire_m"].toDouble() +
+                    cut["coil_winding_length_m"].toDouble(),
+                7.5, 0.0015);
+    EXPECT_NEAR(cut["antenna_wire_total_m"].toDouble(),
+                2 * (cut["inner_wire_m"].toDouble() + cut["outer_wire_to_cut_m"].toDouble()), 1e-9);
+    EXPECT_GT(cut["coil_wire_each_m"].toDouble(), coil["turns"].toDouble() * 3.14159 * 0.05);
+    const QJsonObject losses = root["losses"].toObject();
+    EXPECT_NEAR(losses["q"].toDouble(),
+                losses["reactance_ohm"].toDouble() / losses["ac_resistance_ohm"].toDouble(), 1e-9);
+}
+
+TEST(CommandLine, AGivenQReplacesTheEstimate) {
+    const CliRun run =
+        runCli(typicalDesign({"--no-antenna", "--format", "json", "--coil-q", "150"}));
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    const QJsonObject losses = run.json()["losses"].toObject();
+    EXPECT_EQ(losses["q"].toDouble(), 150);
+    EXPECT_TRUE(losses["q_given"].toBool());
+    EXPECT_NEAR(losses["series_resistance_ohm"].toDouble(),
+                losses["reactance_ohm"].toDouble() / 150, 1e-12);
+}
+
+TEST(CommandLine, WarnsAboutWhatTheWindowOnlyAdvises) {
+    struct Row {
+        const char* name;
+        QStringList args;
+        const char* warning;
+    };
+    const Row rows[] = {
+        {"frequency", typicalWith("--frequency", "0.5"), "outside the HF range"},
+        {"long", typicalWith("--length", "19"), "longer than nine tenths of a half wave"},
+        {"coil_far_out", typicalWith("--distance", "6"), "shorter than 2.6 x B"},
+        {"b_share", typicalWith("--distance", "6.5"), "more than four tenths of A"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        const CliRun run = runCli(row.args + QStringList{"--no-antenna", "--format", "json"});
+        ASSERT_EQ(run.exitCode, 0) << run.err;
+        const QJsonArray warnings = run.json()["warnings"].toArray();
+        bool found = false;
+        for (const QJsonValue& w : warnings) {
+            found = found || w.toString().contains(QLatin1String(row.warning));
+        }
+        EXPECT_TRUE(found) << run.out;
+    }
+}
+
+TEST(CommandLine, AFileThatCannotBeWrittenFailsWithoutOutput) {
+    QTemporaryDir dir;
+    const QString plot = dir.filePath(QStringLiteral("no/such/folder/swr.svg"));
+    const QString deck = dir.filePath(QStringLiteral("antenna.nec"));
+    const CliRun run = runCli(typicalDesign({"--plot", plot, "--deck", deck}));
+    EXPECT_EQ(run.exitCode, 73) << run.err;
+    EXPECT_NE(run.err.find("cannot write"), std::string::npos) << run.err;
+    EXPECT_TRUE(run.out.empty());
+    EXPECT_TRUE(QDir(dir.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries).isEmpty());
+}
+
+} // namespace

@@ -44,7 +44,8 @@ std::string engineWords(EngineFailure failure) {
 AntennaCheckFailure engineFailure(EngineFailure kind, const std::string& detail) {
     AntennaCheckFailure failure;
     failure.engine = kind;
-    failure.message = engineWords(kind) + (detail.empty() ? "" : ": " + detail);
+    // The adapter's detail already names the engine and says what happened.
+    failure.message = detail.empty() ? engineWords(kind) : detail;
     return failure;
 }
 
@@ -683,12 +684,6 @@ std::optional<AntennaCheckFailure> sweepCurves(const Context& context,
     return std::nullopt;
 }
 
-AntennaCheckFailure searchFailure(const std::string& message) {
-    AntennaCheckFailure failure;
-    failure.message = message;
-    return failure;
-}
-
 template <typename T> const AntennaCheckFailure* failureIn(const T& value) {
     return std::get_if<AntennaCheckFailure>(&value);
 }
@@ -775,12 +770,11 @@ checkAntenna(const AntennaCheckInput& input, const Engine& engine, const Progres
                                    {SearchTask{&trim, trimProbe}, SearchTask{&coil, coilProbe}})) {
         return *failure;
     }
+    // A trim that cannot reach F goes as far as it can; the report says it falls short.
+    check.trim.reachesDesign = !trim.outOfRange;
     if (trim.outOfRange) {
-        return searchFailure(trim.tried.back()[0] <= trim.lower
-                                 ? "the antenna as built resonates below " + fixed(designMHz, 3) +
-                                       " MHz even with its tips cut back to the coils"
-                                 : "the antenna as built cannot be brought to " +
-                                       fixed(designMHz, 3) + " MHz by adding wire to its tips");
+        trim.root = trim.tried.back()[0] <= trim.lower ? std::ceil(trim.lower * 100.0) / 100.0
+                                                       : std::floor(trim.upper * 100.0) / 100.0;
     }
     check.designed = resultOf(designed, designMHz);
     check.built = resultOf(built, designMHz);

@@ -64,6 +64,7 @@ bool inBand(const SwrBand& band, double frequencyMHz);
 struct Trim {
     double tipChange = 0.0;        // m, each tip, signed (+ = add wire), whole centimetres
     double trimmedLength = 0.0;    // m, tip to tip after the trim
+    bool reachesDesign = true;     // false: no trim reaches F; the change goes as far as it can
     double neededInductance = 0.0; // H, each coil, for resonance at F at the designed length
     int neededTurns = 0;           // whole turns of the chosen wire that come closest
     CoilLoad neededTurnsCoil;      // those turns as wound

@@ -16,6 +16,9 @@ namespace {
 
 // Below this the coil's own resonance pulls its effective inductance noticeably.
 constexpr double kSelfResonanceMargin = 3.0;
+// Beyond this many turns no single-layer loading coil is realistic, and the turn counts stay
+// well inside an int.
+constexpr double kMostTurns = 100000;
 // A difference the trim easily takes up; beyond it the report suggests other turns.
 constexpr double kTurnsAdviceShare = 0.02;
 
@@ -66,6 +69,12 @@ std::variant<WindowDesign, DesignRefusal> runWindowDesign(const CheckInputs& in)
     design.revisedLengthMm = step2.revisedLengthMm;
     design.revisedLengthText =
         "Revised length = " + formatDouble(step2.revisedLengthMm, ".") + " mm";
+    if (design.turns > kMostTurns) {
+        return DesignRefusal{"Step 2 gives " + design.turnsText +
+                             " turns, far more than a loading coil can have (the check goes to " +
+                             formatDouble(kMostTurns, ".") +
+                             "). Check the frequency, A and B, or use a larger former."};
+    }
     if (design.turns < 1) {
         return DesignRefusal{"Step 2 gives 0 turns for " + design.shownInductanceText +
                              " uH on this former, so there is no coil to check. Enter a smaller "
@@ -127,7 +136,7 @@ CutList cutList(const CheckInputs& in, const CoilAsWound& wound, std::optional<d
 std::vector<std::string> rangeWarnings(const CheckInputs& in, const WindowDesign& design) {
     std::vector<std::string> out;
     if (frequencyOutsideHf(in.frequencyMHz)) {
-        out.push_back("The design frequency " + number(in.frequencyMHz, 4) +
+        out.push_back("The design frequency " + formatDouble(in.frequencyMHz, ".") +
                       " MHz is outside the HF range (1 to 30 MHz) the design formula is made for.");
     }
     const std::optional<float> maxLength = maxLengthFeet(in.frequencyMHz);
@@ -156,11 +165,17 @@ std::vector<std::string> coilWarnings(const CheckReport& report) {
     std::vector<std::string> out;
     const CoilAsWound& coil = report.coil;
     const double frequency = report.inputs.frequencyMHz * 1e6;
-    if (report.losses.selfResonance < kSelfResonanceMargin * frequency) {
-        out.push_back("The coil's self-resonance (" + number(report.losses.selfResonance / 1e6, 3) +
-                      " MHz) is less than three times the design frequency: its self-capacitance "
+    const double selfResonance = report.losses.selfResonance;
+    const std::string srf = significant(selfResonance / 1e6, 3) + " MHz";
+    if (selfResonance <= frequency) {
+        out.push_back("The coil resonates by itself at " + srf +
+                      ", below the design frequency: there it acts as a capacitor, not as a "
+                      "loading coil. Use fewer turns on a larger former, or spaced turns.");
+    } else if (selfResonance < kSelfResonanceMargin * frequency) {
+        out.push_back("The coil's self-resonance (" + srf +
+                      ") is less than three times the design frequency: its self-capacitance "
                       "raises the inductance it shows at " +
-                      number(report.inputs.frequencyMHz, 4) + " MHz and adds loss.");
+                      formatDouble(report.inputs.frequencyMHz, ".") + " MHz and adds loss.");
     }
     if (coil.shortForWheeler) {
         out.push_back("The coil is shorter than 0.4 of its diameter, where Wheeler's formula of "
@@ -179,14 +194,14 @@ std::vector<std::string> coilWarnings(const CheckReport& report) {
 
 std::string coilVerdict(const CheckReport& report) {
     const CoilAsWound& coil = report.coil;
-    std::string line = "Wound as planned, " + report.design.turnsText + " turns give " +
+    std::string line = "Wound as planned, " + turnsText(report.design.turns) + " give " +
                        number(coil.inductance * 1e6, 3) + " uH, " +
                        number(std::abs(coil.differencePercent), 1) + " % " +
                        (coil.differencePercent < 0 ? "less" : "more") + " than step 1's " +
                        number(report.design.inductanceUh, 3) + " uH.";
     if (std::abs(coil.differencePercent) > kTurnsAdviceShare * 100 &&
         coil.closestTurns != static_cast<int>(report.design.turns)) {
-        line += " " + std::to_string(coil.closestTurns) + " turns come closest (" +
+        line += " " + turnsText(coil.closestTurns) + " come closest (" +
                 number(coil.closestTurnsInductance * 1e6, 3) + " uH).";
     }
     return line;
@@ -205,15 +220,38 @@ std::string bandText(const SwrBand& band) {
            " MHz)";
 }
 
+// The trim in words: how much wire, or why no trim reaches F.
+std::string trimVerdict(const CheckReport& report, const AntennaCheck& check) {
+    const std::string f = formatDouble(report.inputs.frequencyMHz, ".");
+    const Trim& trim = check.trim;
+    const double cm = trim.tipChange * 100;
+    const std::string length = "(total length " + number(trim.trimmedLength, 2) + " m)";
+    const std::string resonance = check.trimmed.resonanceMHz
+                                      ? number(*check.trimmed.resonanceMHz, 3) + " MHz"
+                                      : std::string("no frequency within 30 %");
+    if (!trim.reachesDesign) {
+        return "No trim of the tips reaches " + f +
+               " MHz: " + (cm < 0 ? "even cut back to the coils " : "even with far longer tips ") +
+               length + " it resonates at " + resonance + ".";
+    }
+    const std::string change =
+        std::abs(cm) < 0.5 ? std::string("No trim is needed")
+                           : std::string(cm > 0 ? "Add " : "Cut ") + number(std::abs(cm), 0) +
+                                 " cm of wire " + (cm > 0 ? "to" : "from") + " each tip " + length;
+    return change + ", then cut each tip " + number(report.cut.tipSpare * 100, 0) +
+           " cm long and trim it to the lowest SWR. Trimmed, it resonates at " + resonance +
+           " with an SWR of " + number(check.trimmed.designSwr, 1) + " at " + f + " MHz.";
+}
+
 // What the full-wave check means for the builder, in a few sentences.
 std::vector<std::string> antennaVerdict(const CheckReport& report, const AntennaCheck& check) {
     std::vector<std::string> out;
     const double f = report.inputs.frequencyMHz;
     const AntennaResult& built = check.built;
     if (!built.resonanceMHz) {
-        out.push_back("As built, the antenna has no resonance within 30 % of " + number(f, 3) +
-                      " MHz; the SWR at " + number(f, 3) + " MHz is " + number(built.designSwr, 1) +
-                      ".");
+        out.push_back("As built, the antenna has no resonance within 30 % of " +
+                      formatDouble(f, ".") + " MHz; the SWR at " + formatDouble(f, ".") +
+                      " MHz is " + number(built.designSwr, 1) + ".");
     } else {
         out.push_back("As built, the antenna resonates at " + number(*built.resonanceMHz, 3) +
                       " MHz, " + percentFrom(*built.resonanceMHz, f) + " the design frequency of " +
@@ -223,29 +261,15 @@ std::vector<std::string> antennaVerdict(const CheckReport& report, const Antenna
                       "; the SWR there is " + number(built.designSwr, 1) + ".");
     }
     const Trim& trim = check.trim;
-    const double cm = trim.tipChange * 100;
-    std::string change;
-    if (std::abs(cm) < 0.5) {
-        change = "No trim is needed: each tip is right as designed";
-    } else {
-        change = std::string(cm > 0 ? "Add " : "Cut ") + number(std::abs(cm), 0) + " cm of wire " +
-                 (cm > 0 ? "to" : "from") + " each tip (total length " +
-                 number(trim.trimmedLength, 2) + " m)";
-    }
-    out.push_back(change + ", then cut each tip " + number(report.cut.tipSpare * 100, 0) +
-                  " cm long and trim it to the lowest SWR. Trimmed, it resonates at " +
-                  (check.trimmed.resonanceMHz ? number(*check.trimmed.resonanceMHz, 3) + " MHz"
-                                              : std::string("no frequency within 30 %")) +
-                  " with an SWR of " + number(check.trimmed.designSwr, 1) + " at " + number(f, 3) +
-                  " MHz.");
+    out.push_back(trimVerdict(report, check));
     if (trim.neededTurns == 0) {
         out.push_back("No loading coil can bring it to " + formatDouble(f, ".") +
-                      " MHz at the designed length: the wire alone is already too long.");
+                      " MHz at the designed length, whatever its inductance.");
         return out;
     }
     std::string coil = "Or keep the length and give each coil " +
                        number(trim.neededInductance * 1e6, 2) +
-                       " uH: " + std::to_string(trim.neededTurns) + " turns come closest (" +
+                       " uH: " + turnsText(trim.neededTurns) + " come closest (" +
                        number(trim.neededTurnsCoil.inductance * 1e6, 2) + " uH)";
     if (trim.neededTurnsResonanceMHz) {
         coil += " and resonate at " + number(*trim.neededTurnsResonanceMHz, 3) + " MHz";
@@ -259,7 +283,7 @@ std::vector<std::string> antennaWarnings(const CheckReport& report, const Antenn
     const double f = report.inputs.frequencyMHz;
     if (check.built.resonanceMHz && !inBand(check.built.band, f)) {
         out.push_back("Cut to the calculated length, the antenna will not be usable at " +
-                      number(f, 3) + " MHz until it is trimmed (SWR " +
+                      formatDouble(f, ".") + " MHz until it is trimmed (SWR " +
                       number(check.built.designSwr, 1) + ").");
     }
     if (check.built.designEfficiency < 0.5) {

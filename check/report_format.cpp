@@ -30,4 +30,8 @@ std::string significant(double value, int digits) {
     return number(value, std::max(0, digits - 1 - magnitude));
 }
 
+std::string turnsText(double turns) {
+    return number(turns, 0) + (turns == 1 ? " turn" : " turns");
+}
+
 } // namespace brevan::check

@@ -12,4 +12,7 @@ std::string number(double value, int decimals);
 // Three significant digits or more, the way an engineer rounds a figure: 7.18, 0.914, 1650.
 std::string significant(double value, int digits = 3);
 
+// "1 turn", "9 turns".
+std::string turnsText(double turns);
+
 } // namespace brevan::check

@@ -115,12 +115,12 @@ void coil(Writer& w, const CheckReport& r) {
                                      number(c.differencePercent, 1) + " % against step 1");
     w.row("Wheeler's estimate", uh(c.wheeler));
     w.row("Turns closest to step 1",
-          std::to_string(c.closestTurns) + " turns, " + uh(c.closestTurnsInductance));
+          turnsText(c.closestTurns) + ", " + uh(c.closestTurnsInductance));
 }
 
 void losses(Writer& w, const CheckReport& r) {
     const CoilLosses& l = r.losses;
-    w.heading("Losses at " + significant(r.inputs.frequencyMHz, 4) + " MHz");
+    w.heading("Losses at " + given(r.inputs.frequencyMHz) + " MHz");
     w.row("Skin depth", number(l.skinDepth * 1e6, 1) + " um");
     w.row("Wire in the winding", m3(windingWireLength(r.coil.coil)));
     w.row("Resistance, DC", ohm(l.resistance.dcResistance));
@@ -187,13 +187,14 @@ void antenna(Writer& w, const CheckReport& r) {
                [](const AntennaResult& x) { return number(x.designEfficiency * 100, 1) + " %"; });
     const Trim& t = a.trim;
     w.row("Trim of each tip", (t.tipChange >= 0 ? "+" : "") + number(t.tipChange * 100, 0) +
-                                  " cm, total length " + m3(t.trimmedLength));
+                                  " cm, total length " + m3(t.trimmedLength) +
+                                  (t.reachesDesign ? "" : ", as far as it goes: short of F"));
     if (t.neededTurns == 0) {
-        w.row("Or, at the designed length", "no coil can do it: the wire alone is too long");
+        w.row("Or, at the designed length", "no coil at B reaches F");
         return;
     }
     w.row("Or, at the designed length",
-          uh(t.neededInductance) + " each coil: " + std::to_string(t.neededTurns) + " turns (" +
+          uh(t.neededInductance) + " each coil: " + turnsText(t.neededTurns) + " (" +
               uh(t.neededTurnsCoil.inductance) + "), resonance " + mhz(t.neededTurnsResonanceMHz));
 }
 
@@ -201,7 +202,7 @@ void cutList(Writer& w, const CheckReport& r) {
     const CutList& c = r.cut;
     w.heading("Cut list, each half of the dipole (two of each)");
     w.row("Inner wire", m3(c.innerWire) + ", centre to the coil: B - winding / 2");
-    w.row("Coil", r.design.turnsText + " turns of SWG " + std::to_string(r.inputs.coilWireSwg) +
+    w.row("Coil", turnsText(r.design.turns) + " of SWG " + std::to_string(r.inputs.coilWireSwg) +
                       " on a " + given(r.inputs.formerMm) + " mm former, " +
                       mm(sheetLength(r.coil.coil)) + " long");
     w.row("Coil wire", m3(c.coilWireEach) + ", the winding's " +

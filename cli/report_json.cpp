@@ -147,6 +147,7 @@ QJsonValue antenna(const CheckReport& r) {
         {"trimmed", antennaResult(a.trimmed)},
         {"trim",
          QJsonObject{{"tip_change_m", num(t.tipChange)},
+                     {"reaches_design", t.reachesDesign},
                      {"trimmed_length_m", num(t.trimmedLength)},
                      {"needed_inductance_uh", ifCoil(num(t.neededInductance * 1e6))},
                      {"needed_turns", ifCoil(t.neededTurns)},

@@ -62,6 +62,23 @@ TEST(CheckWithEngine, TheTextReportSaysWhatItMeansFirst) {
     EXPECT_TRUE(run.err.empty()) << run.err; // no progress when standard error is no terminal
 }
 
+// Coils near the tips of a short antenna: no trim reaches F, and the report says so instead of
+// failing.
+TEST(CheckWithEngine, ATrimThatCannotReachTheDesignFrequencyIsReportedAsSuch) {
+    QStringList args = typicalDesign({"--format", "json"});
+    args[args.indexOf(QStringLiteral("--length")) + 1] = QStringLiteral("10");
+    args[args.indexOf(QStringLiteral("--distance")) + 1] = QStringLiteral("4.9");
+    const CliRun run = runCli(args);
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    const QJsonObject root = run.json();
+    const QJsonObject trim = root["antenna"]["trim"].toObject();
+    EXPECT_FALSE(trim["reaches_design"].toBool());
+    EXPECT_LT(trim["tip_change_m"].toDouble(), 0.0);
+    EXPECT_TRUE(root["verdict"].toArray().contains(QJsonValue(QStringLiteral(
+        "No loading coil can bring it to 7.05 MHz at the designed length, whatever its "
+        "inductance."))));
+}
+
 struct StandIn {
     const char* name;
     const char* script; // nullptr: no engine on PATH at all

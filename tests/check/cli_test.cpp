@@ -65,6 +65,11 @@ TEST(CommandLine, RefusesBadInputBeforeComputingWithAMessageAndNoOutput) {
         {"negative_inductance", typicalWith("--distance", "7.4995"), 65,
          "The inductance from step 1 is negative"},
         {"no_coil_needed", typicalWith("--length", "20.2"), 65, "shows as 0"},
+        {"no_coil_so_big",
+         {"--frequency", "0.1", "--length", "1", "--distance", "0.45", "--wire", "10", "--former",
+          "1", "--coil-length", "1", "--coil-wire", "12"},
+         65,
+         "far more than a loading coil can have"},
     };
     for (const Refusal& row : rows) {
         SCOPED_TRACE(row.name);

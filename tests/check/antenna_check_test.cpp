@@ -171,8 +171,8 @@ struct CircuitAntenna {
             }
             if (card == "GW") {
                 halfLength = std::max({halfLength, std::abs(values[3]), std::abs(values[6])});
-            } else if (card == "LD") {
-                inductance = values[5];
+            } else if (card == "LD" && values.at(0) == 0.0) { // a coil, not the wire's copper
+                inductance = values.at(5);
             } else if (card == "FR") {
                 for (int i = 0; i < static_cast<int>(values[1]); ++i) {
                     frequencies.push_back(values[4] + values[5] * i);

@@ -62,6 +62,21 @@ TEST(CheckWithEngine, TheTextReportSaysWhatItMeansFirst) {
     EXPECT_TRUE(run.err.empty()) << run.err; // no progress when standard error is no terminal
 }
 
+// On a terminal the stages of the full-wave check show on standard error; `script` gives the
+// program a terminal of its own.
+TEST(CheckWithEngine, ShowsProgressOnlyOnATerminal) {
+    const QString command = QStringLiteral(BREVAN_CHECK_EXE) + QLatin1Char(' ') +
+                            typicalDesign().join(QLatin1Char(' ')) + QStringLiteral(" >/dev/null");
+    QProcess script;
+    script.start(QStringLiteral("script"),
+                 {QStringLiteral("-qec"), command, QStringLiteral("/dev/null")});
+    ASSERT_TRUE(script.waitForFinished(120000));
+    EXPECT_EQ(script.exitCode(), 0);
+    const QString terminal = QString::fromUtf8(script.readAllStandardOutput());
+    EXPECT_TRUE(terminal.contains(QLatin1String("brevan-check: finding the trim")))
+        << terminal.toStdString();
+}
+
 // Coils near the tips of a short antenna: no trim reaches F, and the report says so instead of
 // failing.
 TEST(CheckWithEngine, ATrimThatCannotReachTheDesignFrequencyIsReportedAsSuch) {

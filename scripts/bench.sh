@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs what the benchmarks need, builds them in a Release folder of their own and runs them
-# all: the design core, one keystroke through the window, and start-up time and peak memory
-# against a bare Qt window. Not part of the test suite: timings from a shared machine are
+# all: the design core, one keystroke through the window, brevan-check with and without nec2c,
+# and start-up time and peak memory against a bare Qt window. Not part of the test suite: timings from a shared machine are
 # reported, never asserted.
 #   bash scripts/bench.sh          (build folder: build-bench, or BENCH_BUILD_DIR)
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"

@@ -7,14 +7,14 @@
 namespace brevan::cli {
 namespace {
 
-struct OptionSpec {
+struct OptionEntry {
     const char* name;
     const char* valueName; // nullptr for a flag
     const char* help;
 };
 
 // Every option with its unit and default, in the order --help lists them.
-constexpr OptionSpec kOptions[] = {
+constexpr OptionEntry kOptions[] = {
     {"frequency", "MHz",
      "Design frequency in MHz (0.1 to 100; the design is meant for 1.5 to 30)."},
     {"length", "m", "Total length A of the antenna, tip to tip, in metres."},
@@ -58,10 +58,10 @@ parseCommandLine(const QStringList& arguments) {
     parser.setApplicationDescription(QString::fromUtf8(kDescription));
     const QCommandLineOption help = parser.addHelpOption();
     const QCommandLineOption version = parser.addVersionOption();
-    for (const OptionSpec& spec : kOptions) {
-        QCommandLineOption option(QString::fromLatin1(spec.name), QString::fromUtf8(spec.help));
-        if (spec.valueName) {
-            option.setValueName(QString::fromLatin1(spec.valueName));
+    for (const OptionEntry& entry : kOptions) {
+        QCommandLineOption option(QString::fromLatin1(entry.name), QString::fromUtf8(entry.help));
+        if (entry.valueName) {
+            option.setValueName(QString::fromLatin1(entry.valueName));
         }
         parser.addOption(option);
     }
@@ -81,15 +81,15 @@ parseCommandLine(const QStringList& arguments) {
                                 "': every input is a named option (see --help)"};
     }
     GivenOptions given;
-    for (const OptionSpec& spec : kOptions) {
-        const QString name = QString::fromLatin1(spec.name);
+    for (const OptionEntry& entry : kOptions) {
+        const QString name = QString::fromLatin1(entry.name);
         const QStringList values = parser.values(name);
         if (values.size() > 1) {
-            return CommandLineError{std::string("--") + spec.name +
+            return CommandLineError{std::string("--") + entry.name +
                                     " is given more than once; give it once"};
         }
         if (parser.isSet(name)) {
-            given[spec.name] = spec.valueName ? values.constFirst().toStdString() : std::string();
+            given[entry.name] = entry.valueName ? values.constFirst().toStdString() : std::string();
         }
     }
     return given;

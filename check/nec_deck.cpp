@@ -276,7 +276,9 @@ std::string noLayoutReason(const AntennaModel& model, const Limits& limits) {
     if (model.coilDistance > 0.0 && model.coilDistance < limits.shortest * (1.0 - kCoilTolerance)) {
         return "the coils are only " + metres(model.coilDistance) +
                " from the centre, closer than one segment of 4 wire radii (" +
-               metres(limits.shortest) + "), so the feed and coil segments would overlap";
+               metres(limits.shortest) +
+               "), so the feed and coil segments would overlap; for coils at the feed point give B "
+               "= 0";
     }
     if (model.coilDistance > 0.0 && beyond < 1.5 * limits.shortest) {
         return "the wire beyond each coil is only " + metres(beyond) +

@@ -3,8 +3,8 @@
 // free space and over average ground, the way the program runs it.
 
 #include "check_report.h"
-#include "nec2c_engine.h"
-#include "report_text.h"
+#include "nec/engine/nec2c_engine.h"
+#include "report/report_text.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,6 +1,6 @@
 #include "antenna_check.h"
 
-#include "physics.h"
+#include "coil/physics.h"
 
 #include <algorithm>
 #include <array>

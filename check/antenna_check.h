@@ -7,9 +7,9 @@
 //   AntennaCheckInput --segmentAntenna / writeDeck--> decks --Engine--> feed points
 //                     --resonance, SWR band, efficiency--> AntennaResult (x3) + Trim
 
-#include "coil_model.h"
-#include "engine.h"
-#include "nec_deck.h"
+#include "coil/coil_model.h"
+#include "nec/engine.h"
+#include "nec/nec_deck.h"
 
 #include <complex>
 #include <functional>

@@ -5,7 +5,7 @@
 //   option texts --readCheckInputs--> CheckInputs | UsageError (names the option, what was
 //   given and what is accepted)
 
-#include "nec_deck.h"
+#include "nec/nec_deck.h"
 
 #include <map>
 #include <optional>

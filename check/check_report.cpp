@@ -1,12 +1,12 @@
 #include "check_report.h"
 
-#include "physics.h"
+#include "coil/physics.h"
 
 #include "general_format.h"
 #include "loading_coil.h"
 #include "locale_number.h"
 #include "range_limits.h"
-#include "report_format.h"
+#include "report/report_format.h"
 #include "wire_gauge_table.h"
 
 #include <cmath>

@@ -9,8 +9,8 @@
 
 #include "antenna_check.h"
 #include "check_inputs.h"
-#include "coil_losses.h"
-#include "coil_model.h"
+#include "coil/coil_losses.h"
+#include "coil/coil_model.h"
 #include "coil_winding.h"
 #include "cut_list.h"
 #include "design_fault.h"

@@ -2,11 +2,11 @@
 
 #include "check_report.h"
 #include "command_line.h"
-#include "nec2c_engine.h"
-#include "report_format.h"
+#include "nec/engine/nec2c_engine.h"
+#include "report/report_format.h"
 #include "report_json.h"
-#include "report_text.h"
-#include "svg_plot.h"
+#include "report/report_text.h"
+#include "report/svg_plot.h"
 
 #include <QCoreApplication>
 #include <QFile>

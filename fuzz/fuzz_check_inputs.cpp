@@ -8,7 +8,7 @@
 
 #include "check_report.h"
 #include "fuzz_check.h"
-#include "nec_output.h"
+#include "nec/nec_output.h"
 
 #include <cmath>
 #include <cstddef>

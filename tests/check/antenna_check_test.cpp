@@ -1,5 +1,5 @@
 #include "antenna_check.h"
-#include "nec2c_engine.h"
+#include "nec/engine/nec2c_engine.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "coil_losses.h"
+#include "coil/coil_losses.h"
 
 #include <gtest/gtest.h>
 

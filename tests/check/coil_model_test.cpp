@@ -1,4 +1,4 @@
-#include "coil_model.h"
+#include "coil/coil_model.h"
 
 #include <gtest/gtest.h>
 

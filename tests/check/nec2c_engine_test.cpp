@@ -1,5 +1,5 @@
-#include "nec2c_engine.h"
-#include "nec_deck.h"
+#include "nec/engine/nec2c_engine.h"
+#include "nec/nec_deck.h"
 
 #include "recorded_data.h"
 

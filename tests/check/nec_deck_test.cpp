@@ -1,4 +1,4 @@
-#include "nec_deck.h"
+#include "nec/nec_deck.h"
 
 #include <gtest/gtest.h>
 

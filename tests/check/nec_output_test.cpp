@@ -1,4 +1,4 @@
-#include "nec_output.h"
+#include "nec/nec_output.h"
 
 #include "recorded_data.h"
 

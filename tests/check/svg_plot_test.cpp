@@ -1,4 +1,4 @@
-#include "svg_plot.h"
+#include "report/svg_plot.h"
 
 #include <QString>
 #include <QXmlStreamReader>

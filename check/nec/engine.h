@@ -3,7 +3,7 @@
 // What the antenna check needs from a NEC-2 engine: decks in, feed points out. The real one
 // runs nec2c as a separate process (engine/nec2c_engine.h); the check itself only sees this.
 
-#include "nec_output.h"
+#include "nec/nec_output.h"
 
 #include <functional>
 #include <string>

@@ -1,4 +1,4 @@
-#include "report_format.h"
+#include "report/report_format.h"
 
 #include <algorithm>
 #include <charconv>

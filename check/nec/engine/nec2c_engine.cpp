@@ -1,4 +1,4 @@
-#include "nec2c_engine.h"
+#include "nec/engine/nec2c_engine.h"
 
 #include <QByteArray>
 #include <QDeadlineTimer>

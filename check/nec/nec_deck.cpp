@@ -1,6 +1,6 @@
-#include "nec_deck.h"
+#include "nec/nec_deck.h"
 
-#include "coil_losses.h"
+#include "coil/coil_losses.h"
 
 #include <algorithm>
 #include <array>

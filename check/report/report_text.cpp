@@ -1,7 +1,7 @@
-#include "report_text.h"
+#include "report/report_text.h"
 
 #include "general_format.h"
-#include "report_format.h"
+#include "report/report_format.h"
 
 #include <cmath>
 #include <sstream>

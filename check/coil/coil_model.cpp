@@ -1,6 +1,6 @@
-#include "coil_model.h"
+#include "coil/coil_model.h"
 
-#include "physics.h"
+#include "coil/physics.h"
 
 #include <algorithm>
 #include <cmath>

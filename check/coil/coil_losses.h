@@ -2,7 +2,7 @@
 
 // Losses and self-resonance of the wound coil. SI units throughout: metres, hertz, ohms, farads.
 
-#include "coil_model.h"
+#include "coil/coil_model.h"
 
 namespace brevan::check {
 

@@ -3,7 +3,7 @@
 // The one place that runs the NEC-2 engine: nec2c from Debian's package of the same name, found
 // on PATH, each run in a private temporary folder that is always removed, under a time limit.
 
-#include "engine.h"
+#include "nec/engine.h"
 
 #include <string>
 #include <vector>

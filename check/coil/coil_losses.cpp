@@ -1,6 +1,6 @@
-#include "coil_losses.h"
+#include "coil/coil_losses.h"
 
-#include "physics.h"
+#include "coil/physics.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,13 +1,16 @@
 #pragma once
 
-// The full-wave check of the antenna with a NEC-2 engine: three antennas analysed the same way
-// (as designed, as built, as built and trimmed), the trim of each tip that puts the built one on
-// the design frequency, and the coil that would do the same at the designed length.
+// The full-wave check of the antenna with a NEC-2 engine: the antenna as designed, as built
+// and as built and trimmed, analysed the same way; the trim of each tip that puts the built one
+// on the design frequency, and the coil that would do the same at the designed length.
 //
-//   AntennaCheckInput --segmentAntenna / writeDeck--> decks --Engine--> feed points
-//                     --resonance, SWR band, efficiency--> AntennaResult (x3) + Trim
+//   AntennaCheckInput --segmentation at two fineness levels, decks--> Engine --> feed points
+//     --analysis/ (resonance, 2:1 band, searches)--> AntennaResult (x3) + Trim + NeededCoil
+//
+// Each resonance is solved at two segmentations and extrapolated, because NEC-2's answer for a
+// wire with lumped loads converges slowly with the segment count; the difference between the
+// two is kept as the model's uncertainty.
 
-#include "coil/coil_model.h"
 #include "nec/engine.h"
 #include "nec/nec_deck.h"
 
@@ -23,18 +26,20 @@ namespace brevan::check {
 inline constexpr double kReferenceImpedance = 50.0; // ohm, the feed line the SWR is taken on
 inline constexpr double kResonanceWindow = 0.30;    // resonances are sought within +-30 % of F
 
+// A coil as the antenna sees it: its two-terminal impedance (ohm) at a frequency (Hz).
+using CoilImpedance = std::function<std::complex<double>(double frequencyHz)>;
+
 struct AntennaCheckInput {
     double designMHz = 0.0;
     double length = 0.0;       // m, tip to tip as entered
     double coilDistance = 0.0; // m, B
     double wireDiameter = 0.0; // m, antenna wire
-    CoilLoad designed;         // step 1's inductance, lossless
-    CoilLoad built;            // the coil as wound: its inductance and loss resistance
+    CoilImpedance designed;    // step 1's inductance, lossless
+    CoilImpedance built;       // the coil as wound: inductance, loss, self-capacitance
     Ground ground;
-    // The load of a coil of `turns` turns of the chosen wire at the chosen pitch (inductance as
-    // wound and its loss resistance); used for the alternative to trimming.
-    std::function<CoilLoad(int turns)> coilOfTurns;
-    // Turns of the built coil: the search for the alternative starts there.
+    // The coil of `turns` turns of the chosen wire, pitch and former, as the antenna sees it;
+    // used for the alternative to trimming.
+    std::function<CoilImpedance(int turns)> coilOfTurns;
     int builtTurns = 0;
 };
 
@@ -43,41 +48,77 @@ struct SwrBand {
     std::optional<double> upperMHz;
 };
 
+// Over ground: the far field at F, from the pattern over the upper half space.
+struct SkyShare {
+    double share = 0.0;        // 0..1 of the input power radiated into the sky
+    double maxGainDbi = 0.0;   // dBi
+    double maxElevation = 0.0; // degrees above the horizon
+};
+
 struct AntennaResult {
-    double length = 0.0;                  // m, tip to tip as modelled
-    CoilLoad coil;                        // each coil as modelled
-    std::optional<double> resonanceMHz;   // reactance zero nearest F, within +-30 %
-    double resonanceResistance = 0.0;     // ohm, at the resonance
+    double length = 0.0;                // m, tip to tip as modelled
+    std::complex<double> coilAtDesign;  // ohm, each coil at F
+    std::optional<double> resonanceMHz; // series resonance nearest F within +-30 %
+    double resonanceUncertainty = 0.0;  // relative, 0.001 = 0.1 %, of resonanceMHz
+    double resonanceResistance = 0.0;   // ohm, at the resonance
     std::complex<double> designImpedance; // ohm, at F
     double designSwr = 0.0;               // on 50 ohm, at F
     SwrBand band;                         // 2:1 band around the resonance
-    double designEfficiency = 0.0;        // 0..1 at F, from the engine's power budget
+    double designEfficiency = 0.0;        // 0..1 at F: wire and coils (the power budget)
+    std::optional<SkyShare> sky;          // over a finite or perfect ground
     std::vector<FeedPoint> curve;         // points for the SWR picture, ascending frequency
+    bool converged = true;                // false: a search ran out of tries
 };
 
-// The NEC model of the check's antenna at `length` with `coil` in place of each loading coil.
-AntennaModel antennaModel(const AntennaCheckInput& input, double length, const CoilLoad& coil);
+// The model of the antenna at `length` with `coil` in place of each loading coil.
+AntennaModel antennaModel(const AntennaCheckInput& input, double length, CoilImpedance coil);
 
 double swr(std::complex<double> impedance, double reference = kReferenceImpedance);
 bool inBand(const SwrBand& band, double frequencyMHz);
 
+// Why the trim is what it is.
+enum class TrimOutcome {
+    Reached,        // the trimmed antenna resonates at F
+    CoilsInTheWay,  // even cut back to the coils it resonates below F
+    TooFar,         // it would take tips more than twice as long as designed
+    NoResonance,    // as built it has no resonance near F to move
+    CoilResonates,  // the coil self-resonates at or below F: the coil must change
+    NotConverged,   // the search ran out of tries
+};
+
 struct Trim {
-    double tipChange = 0.0;        // m, each tip, signed (+ = add wire), whole centimetres
-    double trimmedLength = 0.0;    // m, tip to tip after the trim
-    bool reachesDesign = true;     // false: no trim reaches F; the change goes as far as it can
-    double neededInductance = 0.0; // H, each coil, for resonance at F at the designed length
-    int neededTurns = 0;           // whole turns of the chosen wire that come closest
-    CoilLoad neededTurnsCoil;      // those turns as wound
-    std::optional<double> neededTurnsResonanceMHz;
+    TrimOutcome outcome = TrimOutcome::Reached;
+    double tipChange = 0.0;     // m, each tip, signed (+ = add wire), whole centimetres
+    double trimmedLength = 0.0; // m, tip to tip after the trim
+    // Not reached: where the antenna resonates at the limit of what a trim can do.
+    double limitLength = 0.0;
+    std::optional<double> limitResonanceMHz;
+};
+
+enum class CoilOutcome {
+    Found,         // a coil of `apparentInductance` puts the resonance on F
+    NoCoilReaches, // the designed length is already too long for F: no coil helps
+    NotConverged,  // the search ran out of tries
+    NotSought,     // the coil self-resonates at or below F, or no resonance to move
+};
+
+struct NeededCoil {
+    CoilOutcome outcome = CoilOutcome::NotSought;
+    double apparentInductance = 0.0; // H, each coil, as it must look at F
+    int turns = 0;                   // whole turns of the chosen wire that come closest
+    std::complex<double> turnsAtDesign; // ohm, those turns at F
+    std::optional<double> turnsResonanceMHz;
 };
 
 struct AntennaCheck {
-    AntennaResult designed; // (a) step 1's inductance, no loss
-    AntennaResult built;    // (b) the coil as wound, with its loss
-    AntennaResult trimmed;  // (c) (b) with each tip changed by trim.tipChange
+    AntennaResult designed;               // step 1's inductance, no loss
+    AntennaResult built;                  // the coil as wound
+    std::optional<AntennaResult> trimmed; // built with each tip changed by trim.tipChange
     Trim trim;
-    Segmentation builtSegmentation;
-    std::string builtDeck; // the deck of (b), with a sweep around F
+    NeededCoil neededCoil;
+    int segments = 0;     // of the built antenna, at the coarser of the two levels
+    int fineSegments = 0; // at the finer
+    std::string builtDeck; // the deck of the built antenna, for other NEC-2 programs
 };
 
 struct AntennaCheckFailure {

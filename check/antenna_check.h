@@ -11,6 +11,7 @@
 // wire with lumped loads converges slowly with the segment count; the difference between the
 // two is kept as the model's uncertainty.
 
+#include "analysis/reactance_curve.h"
 #include "nec/engine.h"
 #include "nec/nec_deck.h"
 

@@ -23,6 +23,7 @@ struct EngineRun {
     EngineFailure failure = EngineFailure::None;
     std::string detail; // for a failure: what happened, in words
     std::vector<FeedPoint> points;
+    std::string output; // the engine's whole printed output, for what `points` do not hold
 };
 
 // Runs every deck (independent decks may run at once) and returns one run per deck, in order.

@@ -1,9 +1,17 @@
 #pragma once
 
 // The antenna as a NEC-2 model: one straight horizontal wire along y, fed at its centre, with
-// the two loading coils as lumped series R + L loads on the segments centred on +-B. The deck is
-// written from the NEC-2 card definitions (CM, CE, GW, GE, GN, LD, EX, PT, FR, XQ, EN).
+// the two loading coils as lumped impedance loads on the segments centred on +-B.
+//
+//   AntennaModel --segmentAntenna--> Segmentation (uniform segments; a finer level halves them)
+//   AntennaModel + Segmentation + per-frequency coil impedances --writeDeck--> deck text
+//
+// NEC-2's answer for a wire with lumped loads depends on the segments beside a loaded one, so
+// the wire is cut into equal segments: the feed and the coils each sit on one, and the wire
+// beyond the coils is cut as evenly as its length allows.
 
+#include <complex>
+#include <optional>
 #include <string>
 #include <variant>
 #include <vector>
@@ -25,25 +33,13 @@ struct GroundConstants {
 };
 GroundConstants groundConstants(GroundKind kind);
 const char* groundName(GroundKind kind); // "free space", "poor", "average", "good", "perfect"
-
-struct CoilLoad {
-    double inductance = 0.0; // H, each coil
-    double resistance = 0.0; // ohm, each coil
-};
+bool sommerfeldGround(GroundKind kind);  // a finite ground, solved by Sommerfeld-Norton
 
 struct AntennaModel {
     double length = 0.0;       // m, tip to tip
     double coilDistance = 0.0; // m, centre to each coil's middle (B)
     double wireDiameter = 0.0; // m
-    CoilLoad coil;
     Ground ground;
-};
-
-// A frequency sweep: `count` points from `start` in steps of `step`, MHz.
-struct Sweep {
-    double start = 0.0;
-    double step = 0.0;
-    int count = 1;
 };
 
 // One GW card: a straight piece of the wire with its own segment count.
@@ -54,11 +50,20 @@ struct WirePiece {
     double y2 = 0.0; // m
 };
 
+// How many equal segments lie between the feed's and a coil's centres (`inner`, 0 with the coils
+// at the feed) and beyond the coil's segment to the tip (`outer`), each half.
+struct SegmentCounts {
+    int inner = 0;
+    int outer = 0;
+};
+
 // Where the pieces, the feed and the loads lie, with the NEC rules already checked.
 struct Segmentation {
+    SegmentCounts counts;
     std::vector<WirePiece> pieces;
     int feedTag = 0;
     int feedSegment = 0;
+    bool coilsAtFeed = false; // both coils on the feed segment, as one load of twice the coil
     int coilTags[2] = {0, 0};
     int coilSegments[2] = {0, 0};
     double coilCentres[2] = {0.0, 0.0}; // m, y of the loaded segments' centres
@@ -72,14 +77,43 @@ struct ModelRefusal {
     std::string reason;
 };
 
-// Segments no longer than lambda/50 at `highestMHz`, at least four wire radii long,
-// neighbouring segments within a factor of two, the loads centred within 1 % of B.
+// The working segmentation: segments of about A/60 (shorter where the wire beyond the coils
+// needs at least three), no longer than lambda/50 at `highestMHz`, at least four wire radii.
+// Coils closer to the feed than a fraction of a segment are placed on the feed segment.
 std::variant<Segmentation, ModelRefusal> segmentAntenna(const AntennaModel& model,
                                                         double highestMHz);
 
-// The whole deck for `model` on `segmentation`, one FR + XQ pair per sweep. `comment` goes on
-// the CM card.
+// The same division for another length or fineness: `counts` times `factor` segments (the
+// length of the wire beyond the coils may differ from the model the counts were made for).
+std::variant<Segmentation, ModelRefusal> segmentWith(const AntennaModel& model,
+                                                     SegmentCounts counts, int factor,
+                                                     double highestMHz);
+
+// One execution of a deck: the frequency and the impedance of each coil there.
+struct DeckFrequency {
+    double frequencyMHz = 0.0;
+    std::complex<double> coil; // ohm, each coil
+};
+
+struct DeckOptions {
+    // Cards that ask for the far field (RP) of a one-frequency deck; they run it in place of XQ.
+    std::string patternCards;
+};
+
+// The deck for `model` on `segmentation`: the geometry once, then for each frequency its coil
+// loads (LD 4), the source and one FR + XQ. `comment` goes on the first CM card.
 std::string writeDeck(const AntennaModel& model, const Segmentation& segmentation,
-                      const std::vector<Sweep>& sweeps, const std::string& comment);
+                      const std::vector<DeckFrequency>& frequencies, const std::string& comment,
+                      const DeckOptions& options = {});
+
+// A deck for other NEC-2 programs: one FR sweep, each coil as the parallel R, L, C (LD 1) that
+// equals it at `centreMHz` (exact there and close around it); only cards every NEC-2 program
+// reads.
+std::string writeExportDeck(const AntennaModel& model, const Segmentation& segmentation,
+                            std::complex<double> coilAtCentre, double centreMHz, double startMHz,
+                            double stepMHz, int count, const std::string& comment);
+
+// Prints like %.9g in the C locale: every number on a card.
+std::string deckNumber(double value);
 
 } // namespace brevan::check

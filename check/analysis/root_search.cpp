@@ -1,0 +1,126 @@
+#include "analysis/root_search.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace brevan::check {
+
+namespace {
+
+bool onSide(const RootSearch& s, double x) {
+    return s.limit >= s.start ? x >= s.start : x <= s.start;
+}
+
+// The neighbouring probes on the search's side, ordered from the start outward.
+std::vector<std::pair<double, double>> sideProbes(const RootSearch& s) {
+    std::vector<std::pair<double, double>> side;
+    for (const auto& probe : s.probes) {
+        if (onSide(s, probe.first)) {
+            side.push_back(probe);
+        }
+    }
+    if (s.limit < s.start) {
+        std::reverse(side.begin(), side.end());
+    }
+    return side;
+}
+
+void finish(RootSearch& s, SearchState state, double root) {
+    s.state = state;
+    s.root = root;
+    s.next.reset();
+}
+
+// The false-position point of a bracket, or its middle when false position has stopped
+// shrinking it fast.
+double stepInside(RootSearch& s, double low, double vLow, double high, double vHigh) {
+    const double w = high - low;
+    double x = low - vLow * w / (vHigh - vLow);
+    if (!(x > low && x < high) || (s.lastWidth > 0.0 && w > 0.5 * s.lastWidth)) {
+        x = 0.5 * (low + high);
+    }
+    // Never closer to an end than a tenth of the tolerance: the next probe must tell something.
+    x = std::clamp(x, low + 0.1 * s.tolerance, high - 0.1 * s.tolerance);
+    s.lastWidth = w;
+    return x;
+}
+
+void plan(RootSearch& s) {
+    if (s.probes.size() >= static_cast<std::size_t>(s.maxProbes)) {
+        finish(s, SearchState::NotConverged, s.start);
+        return;
+    }
+    const auto side = sideProbes(s);
+    for (std::size_t i = 0; i + 1 < side.size(); ++i) {
+        const auto& [x0, v0] = side[i];
+        const auto& [x1, v1] = side[i + 1];
+        const bool ascending = x1 > x0;
+        const double low = ascending ? x0 : x1;
+        const double high = ascending ? x1 : x0;
+        const double vLow = ascending ? v0 : v1;
+        const double vHigh = ascending ? v1 : v0;
+        const bool zero = vLow < 0.0 && vHigh >= 0.0;
+        const bool pole = vHigh < vLow;
+        // A fall from + to - is a lone pole: v rises into it from above zero and out of it
+        // from below, so no zero lies beside it inside the pair.
+        if ((!zero && !pole) || (pole && vLow >= 0.0 && vHigh < 0.0)) {
+            continue;
+        }
+        if (high - low <= s.tolerance) {
+            if (zero) {
+                finish(s, SearchState::Converged, low - vLow * (high - low) / (vHigh - vLow));
+                return;
+            }
+            continue; // a pole narrowed down with nothing beside it: go on past it
+        }
+        s.next = zero && !pole ? stepInside(s, low, vLow, high, vHigh) : 0.5 * (low + high);
+        return;
+    }
+    // Nothing bracketed yet: step outward, doubling, until the limit has been tried.
+    const double last = side.back().first;
+    if (last == s.limit) {
+        finish(s, SearchState::OutOfRange, s.limit);
+        return;
+    }
+    const double reached = std::abs(last - s.start);
+    const double step = side.size() <= 1 ? s.firstStep
+                                         : std::copysign(std::max(reached, s.tolerance),
+                                                         s.limit - s.start);
+    double x = last + step;
+    if ((s.limit - x) * (s.limit - s.start) <= 0.0) {
+        x = s.limit;
+    }
+    s.next = x;
+}
+
+} // namespace
+
+RootSearch startRootSearch(double start, double valueAtStart, double firstGuess, double limit,
+                           double tolerance) {
+    RootSearch s;
+    s.start = start;
+    s.limit = limit;
+    s.tolerance = tolerance;
+    s.probes.emplace_back(start, valueAtStart);
+    double step = firstGuess - start;
+    if (step == 0.0 || (step > 0.0) != (limit > start)) {
+        step = std::copysign(10.0 * tolerance, limit - start);
+    }
+    s.firstStep = step;
+    if (limit == start) {
+        finish(s, SearchState::OutOfRange, start);
+        return s;
+    }
+    plan(s);
+    return s;
+}
+
+void takeProbe(RootSearch& s, double x, double value) {
+    const auto at = std::lower_bound(s.probes.begin(), s.probes.end(), x,
+                                     [](const auto& p, double v) { return p.first < v; });
+    s.probes.insert(at, {x, value});
+    s.next.reset();
+    plan(s);
+}
+
+} // namespace brevan::check

@@ -1,0 +1,44 @@
+#pragma once
+
+// The search for the value x (a tip change, a coil's inductance) at which a quantity v(x) that
+// rises with x between its poles (the reactance at a fixed frequency, as the antenna grows
+// electrically longer) crosses zero: the crossing nearest the start on one side of it.
+//
+// The search keeps every probe. Two neighbouring probes going from - to + hold a zero between
+// them; two probes where v falls hold a pole, with possibly a zero before it, and are split
+// first. So a step that lands beyond a pole is never taken for progress. It is a state machine
+// with no engine of its own: the caller asks `next`, evaluates v there, and calls `take`.
+
+#include <optional>
+#include <utility>
+#include <vector>
+
+namespace brevan::check {
+
+enum class SearchState {
+    Running,
+    Converged,   // a zero is bracketed within the tolerance
+    OutOfRange,  // no zero between the start and the limit
+    NotConverged // the tries ran out first
+};
+
+struct RootSearch {
+    double start = 0.0;
+    double limit = 0.0;     // the farthest x the search may go, on the side it searches
+    double tolerance = 0.0; // in x
+    double firstStep = 0.0; // signed: the side the search goes to
+    int maxProbes = 24;
+    std::vector<std::pair<double, double>> probes; // x, v(x), in ascending x
+    std::optional<double> next;
+    SearchState state = SearchState::Running;
+    double root = 0.0;
+    double lastWidth = 0.0; // the bracket's width at the previous step
+};
+
+// A search from x = start, where v = `valueAtStart`, toward `limit`, trying `firstGuess` first.
+RootSearch startRootSearch(double start, double valueAtStart, double firstGuess, double limit,
+                           double tolerance);
+
+void takeProbe(RootSearch& search, double x, double value);
+
+} // namespace brevan::check

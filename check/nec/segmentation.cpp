@@ -1,0 +1,247 @@
+#include "nec/nec_deck.h"
+
+#include <algorithm>
+#include <cmath>
+#include <string>
+
+namespace brevan::check {
+
+namespace {
+
+constexpr double kMetreMegahertz = 299.792458; // c in m * MHz: lambda = c / f
+constexpr double kWavelengthsPerSegment = 50.0;
+constexpr double kShortestInRadii = 4.0;    // thin-wire kernel: shorter segments are unreliable
+constexpr double kSegmentsAlongWire = 60.0; // the working resolution when the wavelength allows
+constexpr int kLeastOuter = 3;              // segments beyond each coil, where the wire allows
+constexpr int kMostInner = 110; // keeps the finer level within a few hundred segments
+// Coils closer to the feed than this share of a segment sit on the feed segment: one segment of
+// that length across the whole wire would take thousands.
+constexpr double kAtFeedShare = 0.4;
+
+struct Limits {
+    double shortest = 0.0; // 4 radii
+    double longest = 0.0;  // lambda / 50 at the highest frequency
+};
+
+std::string metres(double value) {
+    return deckNumber(value) + " m";
+}
+
+std::optional<std::string> inputProblem(const AntennaModel& model, double highestMHz) {
+    const auto bad = [](double value) { return !std::isfinite(value) || value <= 0.0; };
+    if (bad(highestMHz)) {
+        return "the highest frequency of the sweep must be a positive number of MHz";
+    }
+    if (bad(model.length)) {
+        return "the antenna length must be a positive number of metres";
+    }
+    if (bad(model.wireDiameter)) {
+        return "the wire diameter must be a positive number of metres";
+    }
+    if (!std::isfinite(model.coilDistance) || model.coilDistance < 0.0 ||
+        model.coilDistance >= model.length / 2.0) {
+        return "the coils must lie between the centre and the tips: B = " +
+               metres(model.coilDistance) + " with the half length " + metres(model.length / 2.0);
+    }
+    if (model.ground.kind != GroundKind::FreeSpace) {
+        const double radius = model.wireDiameter / 2.0;
+        if (!std::isfinite(model.ground.height) ||
+            model.ground.height < kShortestInRadii * radius) {
+            return "over ground the wire must hang at least 4 wire radii (" +
+                   metres(kShortestInRadii * radius) + ") above it; the height is " +
+                   metres(model.ground.height);
+        }
+    }
+    return std::nullopt;
+}
+
+Limits limitsFor(const AntennaModel& model, double highestMHz) {
+    return {kShortestInRadii * model.wireDiameter / 2.0,
+            kMetreMegahertz / highestMHz / kWavelengthsPerSegment};
+}
+
+// Equal segments everywhere: `inner` between the feed's and the coil's centres, `outer` beyond
+// the coil's segment. With inner = 0 the coils are on the feed segment and `outer` counts the
+// segments of each half beyond it.
+Segmentation assemble(const AntennaModel& model, SegmentCounts counts) {
+    const double half = model.length / 2.0;
+    Segmentation seg;
+    seg.counts = counts;
+    std::vector<double> edges; // the positive half, from the feed segment's edge to the tip
+    double step = 0.0;
+    double outerStep = 0.0;
+    if (counts.inner == 0) {
+        step = half / (counts.outer + 0.5);
+        outerStep = step;
+        edges.push_back(step / 2.0);
+        edges.push_back(half);
+    } else {
+        const double b = model.coilDistance;
+        step = b / counts.inner;
+        outerStep = (half - b - step / 2.0) / counts.outer;
+        edges = {step / 2.0, b - step / 2.0, b + step / 2.0, half};
+    }
+    // Pieces from -A/2 to +A/2: the mirrored half, the feed, the half.
+    std::vector<std::pair<double, int>> runs; // end of the run and its segments, positive half
+    if (counts.inner == 0) {
+        runs = {{half, counts.outer}};
+    } else {
+        runs = {{edges[1], counts.inner - 1}, {edges[2], 1}, {half, counts.outer}};
+    }
+    std::vector<WirePiece> negative;
+    double start = edges[0];
+    for (const auto& [end, segments] : runs) {
+        if (segments > 0) {
+            negative.push_back(WirePiece{0, segments, -end, -start});
+        }
+        start = end;
+    }
+    std::reverse(negative.begin(), negative.end());
+    int tag = 0;
+    for (WirePiece piece : negative) {
+        piece.tag = ++tag;
+        seg.pieces.push_back(piece);
+    }
+    seg.pieces.push_back(WirePiece{++tag, 1, -edges[0], edges[0]});
+    seg.feedTag = tag;
+    seg.feedSegment = 1;
+    start = edges[0];
+    for (const auto& [end, segments] : runs) {
+        if (segments > 0) {
+            seg.pieces.push_back(WirePiece{++tag, segments, start, end});
+        }
+        start = end;
+    }
+    if (counts.inner == 0) {
+        seg.coilsAtFeed = true;
+        seg.coilTags[0] = seg.coilTags[1] = seg.feedTag;
+        seg.coilSegments[0] = seg.coilSegments[1] = 1;
+    } else {
+        // The coil's own one-segment piece on each side.
+        seg.coilTags[0] = 2; // from the tip: the outer run, then the coil
+        seg.coilTags[1] = seg.feedTag + (counts.inner > 1 ? 2 : 1);
+        seg.coilSegments[0] = seg.coilSegments[1] = 1;
+        seg.coilCentres[0] = -model.coilDistance;
+        seg.coilCentres[1] = model.coilDistance;
+    }
+    seg.shortestSegment = std::min(step, outerStep);
+    seg.longestSegment = std::max(step, outerStep);
+    seg.totalSegments = 1 + 2 * (counts.inner + counts.outer);
+    return seg;
+}
+
+// The counts near `target` that keep the wire beyond the coil closest to the inner segments'
+// length, with at least kLeastOuter segments there where they stay 4 radii long.
+SegmentCounts chooseCounts(const AntennaModel& model, double target, const Limits& limits) {
+    const double half = model.length / 2.0;
+    const double b = model.coilDistance;
+    if (b < kAtFeedShare * target) {
+        return {0, std::max(1, static_cast<int>(std::lround(half / target - 0.5)))};
+    }
+    // Finer where the wire beyond the coil is short, as long as its segments keep 4 radii.
+    const double beyond = half - b;
+    const double fitted = std::max(beyond / (kLeastOuter + 0.5), limits.shortest);
+    const double step = std::max(std::min(target, fitted), b / kMostInner);
+    const int centre = std::max(1, static_cast<int>(std::lround(b / step)));
+    SegmentCounts best{centre, 1};
+    double bestMismatch = 1e300;
+    for (int inner = std::max(1, centre - 2); inner <= centre + 2; ++inner) {
+        const double s = b / inner;
+        const double rest = half - b - s / 2.0;
+        if (rest <= 0.0) {
+            continue;
+        }
+        const int outer = std::max(1, static_cast<int>(std::lround(rest / s)));
+        const double mismatch = std::abs(std::log(rest / outer / s));
+        if (mismatch < bestMismatch - 1e-12) {
+            bestMismatch = mismatch;
+            best = {inner, outer};
+        }
+    }
+    return best;
+}
+
+std::optional<std::string> ruleBreach(const Segmentation& seg, const Limits& limits) {
+    if (seg.shortestSegment < limits.shortest * (1.0 - 1e-9)) {
+        return "its segments would be " + metres(seg.shortestSegment) +
+               " long, shorter than 4 wire radii (" + metres(limits.shortest) + ")";
+    }
+    if (seg.longestSegment > limits.longest * (1.0 + 1e-9)) {
+        return "its segments would be " + metres(seg.longestSegment) +
+               " long, longer than lambda/50 (" + metres(limits.longest) + ")";
+    }
+    if (seg.counts.inner > 0 && seg.shortestSegment * 2.0 < seg.longestSegment) {
+        return "the wire beyond the coils cannot be cut into segments within a factor of two of "
+               "the coil's";
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
+GroundConstants groundConstants(GroundKind kind) {
+    // ARRL Antenna Book, "Conductivities and dielectric constants for common types of earth",
+    // the rows it rates poor (rocky soil, steep hills), average (pastoral, medium hills, heavy
+    // clay) and very good (pastoral, low hills, rich soil).
+    switch (kind) {
+    case GroundKind::Poor: return {13.0, 0.002};
+    case GroundKind::Average: return {13.0, 0.005};
+    case GroundKind::Good: return {20.0, 0.0303};
+    case GroundKind::FreeSpace:
+    case GroundKind::Perfect: break;
+    }
+    return {};
+}
+
+const char* groundName(GroundKind kind) {
+    switch (kind) {
+    case GroundKind::FreeSpace: return "free space";
+    case GroundKind::Poor: return "poor";
+    case GroundKind::Average: return "average";
+    case GroundKind::Good: return "good";
+    case GroundKind::Perfect: return "perfect";
+    }
+    return "free space";
+}
+
+bool sommerfeldGround(GroundKind kind) {
+    return kind == GroundKind::Poor || kind == GroundKind::Average || kind == GroundKind::Good;
+}
+
+std::variant<Segmentation, ModelRefusal> segmentWith(const AntennaModel& model,
+                                                     SegmentCounts counts, int factor,
+                                                     double highestMHz) {
+    if (const auto problem = inputProblem(model, highestMHz)) {
+        return ModelRefusal{*problem};
+    }
+    const Limits limits = limitsFor(model, highestMHz);
+    counts.inner *= factor;
+    counts.outer = std::max(1, counts.outer * factor);
+    if (counts.inner > 0 && model.length / 2.0 - model.coilDistance <=
+                                model.coilDistance / counts.inner / 2.0) {
+        return ModelRefusal{"the wire beyond each coil is shorter than half a segment"};
+    }
+    Segmentation seg = assemble(model, counts);
+    if (const auto breach = ruleBreach(seg, limits)) {
+        return ModelRefusal{"the wire cannot be divided within the NEC rules: " + *breach};
+    }
+    return seg;
+}
+
+std::variant<Segmentation, ModelRefusal> segmentAntenna(const AntennaModel& model,
+                                                        double highestMHz) {
+    if (const auto problem = inputProblem(model, highestMHz)) {
+        return ModelRefusal{*problem};
+    }
+    const Limits limits = limitsFor(model, highestMHz);
+    if (limits.shortest > limits.longest) {
+        return ModelRefusal{"the wire is too thick for " + deckNumber(highestMHz) +
+                            " MHz: a segment must be at least 4 wire radii (" +
+                            metres(limits.shortest) + ") long but at most lambda/50 (" +
+                            metres(limits.longest) + ")"};
+    }
+    const double target = std::min(model.length / kSegmentsAlongWire, limits.longest);
+    return segmentWith(model, chooseCounts(model, target, limits), 1, highestMHz);
+}
+
+} // namespace brevan::check

@@ -2,6 +2,7 @@
 
 #include "analysis/root_search.h"
 #include "coil/physics.h"
+#include "nec/radiation_pattern.h"
 
 #include <algorithm>
 #include <array>
@@ -68,6 +69,7 @@ struct Request {
     Segmentation segmentation;
     std::vector<DeckFrequency> frequencies;
     std::string comment;
+    DeckOptions options;
 };
 
 using Batch = std::variant<std::vector<EngineRun>, AntennaCheckFailure>;
@@ -77,7 +79,7 @@ using Batch = std::variant<std::vector<EngineRun>, AntennaCheckFailure>;
 Batch runBatch(const Engine& engine, const std::vector<Request>& requests) {
     std::vector<std::string> decks;
     for (const Request& r : requests) {
-        decks.push_back(writeDeck(r.model, r.segmentation, r.frequencies, r.comment));
+        decks.push_back(writeDeck(r.model, r.segmentation, r.frequencies, r.comment, r.options));
     }
     std::vector<EngineRun> runs = engine(decks);
     if (runs.size() != decks.size()) {
@@ -242,8 +244,10 @@ public:
     Request curveRequest(double low, double high, int count) const {
         return request(m_coarse, evenly(low / m_scale, high / m_scale, count));
     }
+    // The far field at F, over ground.
     Request patternRequest() const {
         Request r = request(m_coarse, {m_context.input.designMHz / m_scale});
+        r.options.patternCards = skyPatternCard();
         return r;
     }
     void addCurve(const std::vector<FeedPoint>& points) { addSamples(m_samples, points); }
@@ -262,7 +266,7 @@ private:
 
     Request request(const Segmentation& seg, const std::vector<double>& mhz) const {
         return Request{m_model, seg, at(m_coil, mhz),
-                       describe(m_what, m_model, m_context.input.designMHz)};
+                       describe(m_what, m_model, m_context.input.designMHz), {}};
     }
 
     // The finer level's resonance near the working level's, sampled until located.
@@ -544,7 +548,7 @@ std::optional<TrimSearch> trimSearch(const Context& context, const Analysis& bui
             return modelFailure(*refusal, "trimmed");
         }
         return Request{model, std::get<Segmentation>(segmented), at(coil, {target}),
-                       describe("trim probe", model, context.input.designMHz)};
+                       describe("trim probe", model, context.input.designMHz), {}};
     };
     return TrimSearch{std::make_unique<SearchTask>(std::move(search), std::move(probe)),
                       outward ? longest : shortest};
@@ -569,7 +573,7 @@ std::unique_ptr<SearchTask> coilSearch(const Context& context, const Analysis& b
                                resistance](double inductance) -> std::variant<Request, AntennaCheckFailure> {
         const AntennaModel model = antennaModel(context.input, context.input.length, {});
         return Request{model, seg, {DeckFrequency{target, {resistance, omega * inductance}}},
-                       describe("coil probe", model, context.input.designMHz)};
+                       describe("coil probe", model, context.input.designMHz), {}};
     };
     (void)in;
     return std::make_unique<SearchTask>(std::move(search), std::move(probe));
@@ -617,6 +621,33 @@ sweepCurves(const Context& context, const std::vector<Analysis*>& analyses,
                 curve.push_back(p);
             }
         }
+    }
+    return std::nullopt;
+}
+
+// Over ground the power budget counts what the ground absorbs as radiated; the far field over
+// the upper half space tells what reaches the sky.
+std::optional<AntennaCheckFailure> skyShares(const Context& context,
+                                             const std::vector<Analysis*>& analyses,
+                                             const std::vector<AntennaResult*>& results) {
+    std::vector<Request> requests;
+    for (const Analysis* a : analyses) {
+        requests.push_back(a->patternRequest());
+    }
+    Batch batch = runBatch(context.engine, requests);
+    if (auto* failure = std::get_if<AntennaCheckFailure>(&batch)) {
+        return *failure;
+    }
+    const auto& runs = std::get<std::vector<EngineRun>>(batch);
+    for (std::size_t i = 0; i < runs.size(); ++i) {
+        std::string error;
+        const auto pattern = readSkyPattern(runs[i].output, &error);
+        if (!pattern) {
+            return engineFailure(EngineFailure::Unreadable,
+                                 "the far field printed by nec2c could not be read: " + error);
+        }
+        results[i]->sky = SkyShare{pattern->skyShare, pattern->maxGainDbi,
+                                   pattern->maxGainElevationDeg};
     }
     return std::nullopt;
 }
@@ -786,6 +817,12 @@ checkAntenna(const AntennaCheckInput& input, const Engine& engine, const Progres
     }
     if (auto failure = sweepCurves(context, pictured, results)) {
         return *failure;
+    }
+    if (input.ground.kind != GroundKind::FreeSpace) {
+        tell(context, "working out the far field over the ground");
+        if (auto failure = skyShares(context, pictured, results)) {
+            return *failure;
+        }
     }
     return check;
 }

@@ -224,23 +224,21 @@ std::string bandText(const SwrBand& band) {
 std::string trimVerdict(const CheckReport& report, const AntennaCheck& check) {
     const std::string f = formatDouble(report.inputs.frequencyMHz, ".");
     const Trim& trim = check.trim;
+    if (trim.outcome != TrimOutcome::Reached || !check.trimmed) {
+        return "No trim of the tips reaches " + f + " MHz.";
+    }
     const double cm = trim.tipChange * 100;
     const std::string length = "(total length " + number(trim.trimmedLength, 2) + " m)";
-    const std::string resonance = check.trimmed.resonanceMHz
-                                      ? number(*check.trimmed.resonanceMHz, 3) + " MHz"
+    const std::string resonance = check.trimmed->resonanceMHz
+                                      ? number(*check.trimmed->resonanceMHz, 3) + " MHz"
                                       : std::string("no frequency within 30 %");
-    if (!trim.reachesDesign) {
-        return "No trim of the tips reaches " + f +
-               " MHz: " + (cm < 0 ? "even cut back to the coils " : "even with far longer tips ") +
-               length + " it resonates at " + resonance + ".";
-    }
     const std::string change =
         std::abs(cm) < 0.5 ? std::string("No trim is needed")
                            : std::string(cm > 0 ? "Add " : "Cut ") + number(std::abs(cm), 0) +
                                  " cm of wire " + (cm > 0 ? "to" : "from") + " each tip " + length;
     return change + ", then cut each tip " + number(report.cut.tipSpare * 100, 0) +
            " cm long and trim it to the lowest SWR. Trimmed, it resonates at " + resonance +
-           " with an SWR of " + number(check.trimmed.designSwr, 1) + " at " + f + " MHz.";
+           " with an SWR of " + number(check.trimmed->designSwr, 1) + " at " + f + " MHz.";
 }
 
 // What the full-wave check means for the builder, in a few sentences.
@@ -260,19 +258,20 @@ std::vector<std::string> antennaVerdict(const CheckReport& report, const Antenna
                       (inBand(built.band, f) ? "inside" : "outside") + " " + bandText(built.band) +
                       "; the SWR there is " + number(built.designSwr, 1) + ".");
     }
-    const Trim& trim = check.trim;
     out.push_back(trimVerdict(report, check));
-    if (trim.neededTurns == 0) {
+    const NeededCoil& needed = check.neededCoil;
+    if (needed.outcome != CoilOutcome::Found) {
         out.push_back("No loading coil can bring it to " + formatDouble(f, ".") +
                       " MHz at the designed length, whatever its inductance.");
         return out;
     }
+    const double omega = 2 * kPi * f * 1e6;
     std::string coil = "Or keep the length and give each coil " +
-                       number(trim.neededInductance * 1e6, 2) +
-                       " uH: " + turnsText(trim.neededTurns) + " come closest (" +
-                       number(trim.neededTurnsCoil.inductance * 1e6, 2) + " uH)";
-    if (trim.neededTurnsResonanceMHz) {
-        coil += " and resonate at " + number(*trim.neededTurnsResonanceMHz, 3) + " MHz";
+                       number(needed.apparentInductance * 1e6, 2) +
+                       " uH: " + turnsText(needed.turns) + " come closest (" +
+                       number(needed.turnsAtDesign.imag() / omega * 1e6, 2) + " uH)";
+    if (needed.turnsResonanceMHz) {
+        coil += " and resonate at " + number(*needed.turnsResonanceMHz, 3) + " MHz";
     }
     out.push_back(coil + ".");
     return out;
@@ -315,15 +314,20 @@ std::variant<CheckReport, DesignRefusal> buildCheckReport(const CheckInputs& inp
     return report;
 }
 
-CoilLoad coilOfTurns(const CheckReport& report, int turns) {
+CoilImpedance coilOfTurns(const CheckReport& report, int turns) {
     WoundCoil coil = report.coil.coil;
     coil.turns = turns;
     const double inductance = asWoundInductance(coil);
-    const double frequency = report.inputs.frequencyMHz * 1e6;
-    const double resistance = report.losses.qGiven
-                                  ? 2 * kPi * frequency * inductance / report.losses.q
-                                  : coilResistance(coil, frequency).acResistance;
-    return CoilLoad{inductance, resistance};
+    const double capacitance = selfCapacitance(coil);
+    const std::optional<double> q =
+        report.losses.qGiven ? std::optional<double>(report.losses.q) : std::nullopt;
+    return [coil, inductance, capacitance, q](double frequency) {
+        const double omega = 2 * kPi * frequency;
+        const double resistance =
+            q ? omega * inductance / *q : coilResistance(coil, frequency).acResistance;
+        const std::complex<double> series(resistance, omega * inductance);
+        return series / (1.0 + std::complex<double>(0.0, omega * capacitance) * series);
+    };
 }
 
 std::optional<AntennaCheckFailure> addAntennaCheck(CheckReport& report, const Engine& engine,
@@ -334,8 +338,11 @@ std::optional<AntennaCheckFailure> addAntennaCheck(CheckReport& report, const En
     input.length = in.lengthM;
     input.coilDistance = in.distanceM;
     input.wireDiameter = report.design.wireDiameterInch * kMetresPerInch;
-    input.designed = CoilLoad{report.design.inductanceUh * 1e-6, 0.0};
-    input.built = CoilLoad{report.coil.inductance, report.losses.seriesResistance};
+    const double designed = report.design.inductanceUh * 1e-6;
+    input.designed = [designed](double frequency) {
+        return std::complex<double>(0.0, 2 * kPi * frequency * designed);
+    };
+    input.built = coilOfTurns(report, static_cast<int>(report.design.turns));
     input.ground = in.ground;
     input.coilOfTurns = [report](int turns) { return coilOfTurns(report, turns); };
     input.builtTurns = static_cast<int>(report.design.turns);

@@ -86,7 +86,7 @@ std::variant<CheckReport, DesignRefusal> buildCheckReport(const CheckInputs& inp
 
 // The loaded coil of `turns` turns of the report's wire, pitch and former, at F: its
 // as-wound inductance and its loss resistance (from the given Q when there is one).
-CoilLoad coilOfTurns(const CheckReport& report, int turns);
+CoilImpedance coilOfTurns(const CheckReport& report, int turns);
 
 // Runs the full-wave check, then fills in the antenna, the trim in the cut list, the verdict and
 // the antenna's warnings. On failure the report is left as it was.

@@ -108,16 +108,23 @@ QJsonObject losses(const CheckReport& r) {
                        {"self_resonance_mhz", num(l.selfResonance / 1e6)}};
 }
 
-QJsonObject antennaResult(const AntennaResult& a) {
+QJsonValue antennaResult(const std::optional<AntennaResult>& maybe, double frequencyMHz) {
+    if (!maybe) {
+        return QJsonValue();
+    }
+    const AntennaResult& a = *maybe;
+    const double omega = 2 * 3.14159265358979323846 * frequencyMHz * 1e6;
     QJsonArray curve;
     for (const check::FeedPoint& p : a.curve) {
         curve.append(QJsonArray{num(p.frequencyMHz), num(check::swr(p.impedance))});
     }
     return QJsonObject{
         {"length_m", num(a.length)},
-        {"coil_uh", num(a.coil.inductance * 1e6)},
-        {"coil_resistance_ohm", num(a.coil.resistance)},
+        {"coil_apparent_uh", num(a.coilAtDesign.imag() / omega * 1e6)},
+        {"coil_apparent_resistance_ohm", num(a.coilAtDesign.real())},
         {"resonance_mhz", num(a.resonanceMHz)},
+        {"resonance_uncertainty_percent", num(a.resonanceUncertainty * 100)},
+        {"converged", a.converged},
         {"resonance_resistance_ohm", a.resonanceMHz ? num(a.resonanceResistance) : QJsonValue()},
         {"design_resistance_ohm", num(a.designImpedance.real())},
         {"design_reactance_ohm", num(a.designImpedance.imag())},
@@ -134,26 +141,30 @@ QJsonValue antenna(const CheckReport& r) {
     }
     const check::AntennaCheck& a = *r.antenna;
     const check::Trim& t = a.trim;
-    // No coil helps a wire that is already too long: those figures have no value then.
-    const bool coilHelps = t.neededTurns > 0;
-    const auto ifCoil = [coilHelps](const QJsonValue& value) {
-        return coilHelps ? value : QJsonValue();
+    const check::NeededCoil& n = a.neededCoil;
+    const double f = r.inputs.frequencyMHz;
+    const double omega = 2 * 3.14159265358979323846 * f * 1e6;
+    const bool reached = t.outcome == check::TrimOutcome::Reached;
+    const bool found = n.outcome == check::CoilOutcome::Found;
+    const auto when = [](bool valid, const QJsonValue& value) {
+        return valid ? value : QJsonValue();
     };
     return QJsonObject{
         {"engine", "nec2c"},
-        {"segments", a.builtSegmentation.totalSegments},
-        {"designed", antennaResult(a.designed)},
-        {"built", antennaResult(a.built)},
-        {"trimmed", antennaResult(a.trimmed)},
+        {"segments", a.segments},
+        {"fine_segments", a.fineSegments},
+        {"designed", antennaResult(a.designed, f)},
+        {"built", antennaResult(a.built, f)},
+        {"trimmed", antennaResult(a.trimmed, f)},
         {"trim",
-         QJsonObject{{"tip_change_m", num(t.tipChange)},
-                     {"reaches_design", t.reachesDesign},
-                     {"trimmed_length_m", num(t.trimmedLength)},
-                     {"needed_inductance_uh", ifCoil(num(t.neededInductance * 1e6))},
-                     {"needed_turns", ifCoil(t.neededTurns)},
-                     {"needed_turns_uh", ifCoil(num(t.neededTurnsCoil.inductance * 1e6))},
-                     {"needed_turns_resistance_ohm", ifCoil(num(t.neededTurnsCoil.resistance))},
-                     {"needed_turns_resonance_mhz", num(t.neededTurnsResonanceMHz)}}}};
+         QJsonObject{{"tip_change_m", when(reached, num(t.tipChange))},
+                     {"reaches_design", reached},
+                     {"trimmed_length_m", when(reached, num(t.trimmedLength))},
+                     {"needed_inductance_uh", when(found, num(n.apparentInductance * 1e6))},
+                     {"needed_turns", when(found, n.turns)},
+                     {"needed_turns_uh", when(found, num(n.turnsAtDesign.imag() / omega * 1e6))},
+                     {"needed_turns_resistance_ohm", when(found, num(n.turnsAtDesign.real()))},
+                     {"needed_turns_resonance_mhz", num(n.turnsResonanceMHz)}}}};
 }
 
 QJsonObject cutList(const CheckReport& r) {

@@ -56,8 +56,13 @@ std::string plotSvg(const check::CheckReport& report) {
     const check::AntennaCheck& a = *report.antenna;
     std::vector<check::PlotCurve> curves;
     const std::pair<const char*, const check::AntennaResult*> antennas[] = {
-        {"As designed", &a.designed}, {"As built", &a.built}, {"As built, trimmed", &a.trimmed}};
+        {"As designed", &a.designed},
+        {"As built", &a.built},
+        {"As built, trimmed", a.trimmed ? &*a.trimmed : nullptr}};
     for (const auto& [label, result] : antennas) {
+        if (!result) {
+            continue;
+        }
         check::PlotCurve curve{label, {}};
         for (const check::FeedPoint& p : result->curve) {
             curve.points.emplace_back(p.frequencyMHz, check::swr(p.impedance));

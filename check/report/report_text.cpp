@@ -152,11 +152,18 @@ std::string columns(const std::vector<std::string>& cells) {
 
 void antennaRow(Writer& w, const std::string& label, const AntennaCheck& a,
                 std::string (*cell)(const AntennaResult&)) {
-    w.row(label, columns({cell(a.designed), cell(a.built), cell(a.trimmed)}));
+    w.row(label, columns({cell(a.designed), cell(a.built),
+                          a.trimmed ? cell(*a.trimmed) : std::string("-")}));
 }
 
 std::string swrText(double swr) {
     return swr < 100 ? number(swr, 2) : std::string("over 100");
+}
+
+std::string coilText(const AntennaResult& x, double frequencyMHz) {
+    const double omega = 2 * 3.14159265358979323846 * frequencyMHz * 1e6;
+    return uh(x.coilAtDesign.imag() / omega) + ", " + significant(x.coilAtDesign.real(), 2) +
+           " ohm";
 }
 
 void antenna(Writer& w, const CheckReport& r) {
@@ -167,9 +174,10 @@ void antenna(Writer& w, const CheckReport& r) {
     w.heading("The antenna, modelled with NEC-2 (nec2c)");
     w.row("", columns({"As designed", "As built", "Trimmed"}));
     antennaRow(w, "Length", a, [](const AntennaResult& x) { return m3(x.length); });
-    antennaRow(w, "Each coil", a, [](const AntennaResult& x) {
-        return uh(x.coil.inductance) + ", " + significant(x.coil.resistance, 2) + " ohm";
-    });
+    w.row("Each coil at F", columns({coilText(a.designed, r.inputs.frequencyMHz),
+                                     coilText(a.built, r.inputs.frequencyMHz),
+                                     a.trimmed ? coilText(*a.trimmed, r.inputs.frequencyMHz)
+                                               : std::string("-")}));
     antennaRow(w, "Resonance", a, [](const AntennaResult& x) { return mhz(x.resonanceMHz); });
     antennaRow(w, "Resistance at resonance", a, [](const AntennaResult& x) {
         return x.resonanceMHz ? ohm(x.resonanceResistance) : std::string("-");
@@ -186,16 +194,21 @@ void antenna(Writer& w, const CheckReport& r) {
     antennaRow(w, "Efficiency at F", a,
                [](const AntennaResult& x) { return number(x.designEfficiency * 100, 1) + " %"; });
     const Trim& t = a.trim;
-    w.row("Trim of each tip", (t.tipChange >= 0 ? "+" : "") + number(t.tipChange * 100, 0) +
-                                  " cm, total length " + m3(t.trimmedLength) +
-                                  (t.reachesDesign ? "" : ", as far as it goes: short of F"));
-    if (t.neededTurns == 0) {
+    if (t.outcome == TrimOutcome::Reached) {
+        w.row("Trim of each tip", (t.tipChange >= 0 ? "+" : "") + number(t.tipChange * 100, 0) +
+                                      " cm, total length " + m3(t.trimmedLength));
+    } else {
+        w.row("Trim of each tip", "none reaches F");
+    }
+    const NeededCoil& n = a.neededCoil;
+    if (n.outcome != CoilOutcome::Found) {
         w.row("Or, at the designed length", "no coil at B reaches F");
         return;
     }
+    const double omega = 2 * 3.14159265358979323846 * r.inputs.frequencyMHz * 1e6;
     w.row("Or, at the designed length",
-          uh(t.neededInductance) + " each coil: " + turnsText(t.neededTurns) + " (" +
-              uh(t.neededTurnsCoil.inductance) + "), resonance " + mhz(t.neededTurnsResonanceMHz));
+          uh(n.apparentInductance) + " each coil: " + turnsText(n.turns) + " (" +
+              uh(n.turnsAtDesign.imag() / omega) + "), resonance " + mhz(n.turnsResonanceMHz));
 }
 
 void cutList(Writer& w, const CheckReport& r) {

@@ -130,6 +130,7 @@ EngineRun runOne(const QString& program, const std::string& deck, int limitMs) {
     }
     EngineRun run;
     run.points = std::move(*points);
+    run.output.assign(text.constData(), static_cast<std::size_t>(text.size()));
     return run;
 }
 

@@ -60,9 +60,6 @@ std::optional<CoilAlternative> windAlternative(const AlternativesRequest& reques
     }
     coil.turns = *turns;
     const double resonance = selfResonance(coil, std::nullopt);
-    if (!(resonance >= kResonanceMargin * request.frequency)) {
-        return std::nullopt;
-    }
     const std::complex<double> z = coilImpedance(coil, request.frequency, std::nullopt);
     CoilAlternative alternative;
     alternative.coil = coil;
@@ -86,30 +83,36 @@ bool meetsRequest(const CoilAlternative& a, const AlternativesRequest& request) 
 
 } // namespace
 
-std::vector<CoilAlternative> coilAlternatives(const AlternativesRequest& request,
-                                              std::size_t count) {
-    std::vector<CoilAlternative> found;
+CoilAlternatives coilAlternatives(const AlternativesRequest& request, std::size_t count) {
+    CoilAlternatives result;
     if (!(request.inductance > 0.0) || !(request.frequency > 0.0) ||
         !(request.wireDiameter > 0.0)) {
-        return found;
+        return result;
     }
     for (const double former : candidateFormers(request.formerDiameter)) {
         for (const Wire& wire : candidateWires(request.wireDiameter)) {
             for (const double ratio : candidatePitchRatios(request)) {
                 const std::optional<CoilAlternative> a =
                     windAlternative(request, former, wire, ratio);
-                if (a && meetsRequest(*a, request)) {
-                    found.push_back(*a);
+                if (!a || !meetsRequest(*a, request)) {
+                    continue;
+                }
+                if (!result.highestResonance ||
+                    a->selfResonance > result.highestResonance->selfResonance) {
+                    result.highestResonance = a;
+                }
+                if (a->selfResonance >= kResonanceMargin * request.frequency) {
+                    result.coils.push_back(*a);
                 }
             }
         }
     }
-    std::stable_sort(found.begin(), found.end(),
+    std::stable_sort(result.coils.begin(), result.coils.end(),
                      [](const CoilAlternative& a, const CoilAlternative& b) { return a.q > b.q; });
-    if (found.size() > count) {
-        found.resize(count);
+    if (result.coils.size() > count) {
+        result.coils.resize(count);
     }
-    return found;
+    return result;
 }
 
 } // namespace brevan::check

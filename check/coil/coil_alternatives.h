@@ -7,6 +7,7 @@
 #include "coil/coil_model.h"
 
 #include <cstddef>
+#include <optional>
 #include <vector>
 
 namespace brevan::check {
@@ -38,15 +39,22 @@ struct CoilAlternative {
     double q = 0.0;                  // Im Z / Re Z at F, the winding's own losses
 };
 
+struct CoilAlternatives {
+    // Those that self-resonate at kResonanceMargin F or higher, the `count` with the highest Q
+    // at F, best first: each of them gives the antenna the same reactance, so what is left to
+    // choose by is the power the coil burns, which for the same current goes as 1 / Q.
+    std::vector<CoilAlternative> coils;
+    // Of every combination that gives the inductance, the one that self-resonates highest,
+    // whether or not it clears the margin: when `coils` is empty, how near any coil of these
+    // sizes can come (a few hundred microhenries at 80 m cannot clear 3 F on any of them).
+    std::optional<CoilAlternative> highestResonance;
+};
+
 // Every combination of former (the user's and kCommonFormers), wire (the user's and each SWG
 // in the coil column of the wire gauge table) and pitch (close-wound, twice the wire diameter
-// and the user's pitch as a multiple of the wire diameter), wound to the whole turns whose
-// apparent inductance at F comes closest to the request, and kept when it self-resonates at
-// kResonanceMargin F or higher. The `count` with the highest Q at F, best first: each of them
-// gives the antenna the same reactance, so what is left to choose by is the power the coil
-// burns, which for the same current goes as 1 / Q. Empty when no combination qualifies or the
-// request has no positive inductance, frequency or wire.
-std::vector<CoilAlternative> coilAlternatives(const AlternativesRequest& request,
-                                              std::size_t count = 5);
+// and the user's pitch as a multiple of the wire diameter), each wound to the whole turns whose
+// apparent inductance at F comes closest to the request (and dropped unless that is within one
+// turn's worth of it). Nothing when the request has no positive inductance, frequency or wire.
+CoilAlternatives coilAlternatives(const AlternativesRequest& request, std::size_t count = 5);
 
 } // namespace brevan::check

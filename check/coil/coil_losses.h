@@ -3,13 +3,9 @@
 // Losses and self-resonance of the wound coil. SI units throughout: metres, hertz, ohms, farads.
 
 #include "coil/coil_model.h"
+#include "coil/round_wire.h"
 
 namespace brevan::check {
-
-// Annealed copper at 20 degrees C (IEC 60028), ohm metres.
-inline constexpr double kCopperResistivity = 1.7241e-8;
-
-double skinDepth(double frequency);
 
 // The length of wire in the winding itself: N turns of the helix, leads not included.
 double windingWireLength(const WoundCoil& coil);
@@ -28,7 +24,11 @@ CoilLoss coilResistance(const WoundCoil& coil, double frequency);
 
 // Medhurst's 1947 self-capacitance of a single-layer solenoid:
 // C(pF) = 0.1126 l + 0.08 D + 0.27 D sqrt(D / l), D and l in cm. Farads. A winding length
-// below 1 nm is taken as 1 nm, so the value stays finite.
+// below 1 nm is taken as 1 nm, so the value stays finite. Medhurst fitted it to coils he
+// measured on solid formers (Wireless Engineer 24, 1947); it knows nothing of the pitch, whose
+// effect Knight (2016) puts at a factor 1 / cos^2 of the pitch angle, under 0.1 % for any coil
+// whose pitch is below a tenth of its circumference. For coils much shorter or longer than
+// Medhurst's it is an extrapolation.
 double selfCapacitance(const WoundCoil& coil);
 
 // 1 / (2 pi sqrt(L C)). Hertz; 0 when either value is not positive.

@@ -1,10 +1,12 @@
 #include "coil/coil_model.h"
 
 #include "coil/physics.h"
+#include "coil/round_wire.h"
+#include "coil/turns_search.h"
 
 #include <algorithm>
 #include <cmath>
-#include <limits>
+#include <optional>
 
 namespace brevan::check {
 namespace {
@@ -15,8 +17,6 @@ constexpr double kShortCoilRatio = 50.0;
 
 // Rosa's B sums this many turn pairs exactly and the rest through its asymptotic series.
 constexpr double kDirectPairs = 64.0;
-
-constexpr long long kMaxTurns = 1LL << 30;
 
 double square(double x) {
     return x * x;
@@ -125,10 +125,13 @@ double rosaMutualWhole(double n) {
     return 2.0 * s1 - 2.0 * s2 / n;
 }
 
-double inductanceAt(const WoundCoil& coil, double turns) {
-    WoundCoil c = coil;
-    c.turns = turns;
-    return asWoundInductance(c);
+// The as-wound inductance with the wire's internal inductance at `internalFraction` of its
+// DC value.
+double inductanceWith(const WoundCoil& coil, double internalFraction) {
+    const double radius = 0.5 * coil.meanDiameter;
+    const double correction = rosaSelfCorrection(coil.pitch, coil.wireDiameter, internalFraction) +
+                              rosaMutualCorrection(coil.turns);
+    return currentSheetInductance(coil) - kMu0 * radius * coil.turns * correction;
 }
 
 } // namespace
@@ -157,11 +160,11 @@ double nagaokaCoefficient(double diameterOverLength) {
     return 4.0 / (3.0 * kPi * kPrime) * bracket;
 }
 
-double rosaSelfCorrection(double pitch, double wireDiameter) {
+double rosaSelfCorrection(double pitch, double wireDiameter, double internalFraction) {
     if (!(pitch > 0.0) || !(wireDiameter > 0.0)) {
         return 0.0;
     }
-    return 1.25 - std::log(2.0 * pitch / wireDiameter);
+    return 1.5 - 0.25 * internalFraction - std::log(2.0 * pitch / wireDiameter);
 }
 
 double rosaMutualCorrection(double turns) {
@@ -190,10 +193,15 @@ double currentSheetInductance(const WoundCoil& coil) {
 }
 
 double asWoundInductance(const WoundCoil& coil) {
-    const double radius = 0.5 * coil.meanDiameter;
-    const double correction =
-        rosaSelfCorrection(coil.pitch, coil.wireDiameter) + rosaMutualCorrection(coil.turns);
-    return currentSheetInductance(coil) - kMu0 * radius * coil.turns * correction;
+    return inductanceWith(coil, 1.0);
+}
+
+double inductanceAt(const WoundCoil& coil, double frequencyHz) {
+    if (!(frequencyHz > 0.0)) {
+        return asWoundInductance(coil);
+    }
+    const double radiusOverDepth = 0.5 * coil.wireDiameter / skinDepth(frequencyHz);
+    return inductanceWith(coil, roundWireInternal(radiusOverDepth).inductanceFraction);
 }
 
 double wheelerInductance(const WoundCoil& coil) {
@@ -209,30 +217,17 @@ double wheelerInductance(const WoundCoil& coil) {
 }
 
 int closestTurns(const WoundCoil& coil, double target) {
-    if (!(target > inductanceAt(coil, 1.0))) {
-        return 1;
-    }
-    // Inductance rises with the turns: double up to a bracket, then bisect to the first whole
-    // number of turns at or above the target.
-    long long high = 2;
-    while (high < kMaxTurns && inductanceAt(coil, static_cast<double>(high)) < target) {
-        high *= 2;
-    }
-    long long low = high / 2; // below the target
-    if (inductanceAt(coil, static_cast<double>(high)) < target) {
-        return static_cast<int>(high);
-    }
-    while (high - low > 1) {
-        const long long mid = low + (high - low) / 2;
-        if (inductanceAt(coil, static_cast<double>(mid)) < target) {
-            low = mid;
-        } else {
-            high = mid;
-        }
-    }
-    const double below = target - inductanceAt(coil, static_cast<double>(low));
-    const double above = inductanceAt(coil, static_cast<double>(high)) - target;
-    return static_cast<int>(below < above ? low : high);
+    const auto inductance = [&coil](int turns) -> std::optional<double> {
+        return asWoundInductance(withTurns(coil, turns));
+    };
+    const std::optional<TurnsMatch> match = closestWholeTurns(inductance, target);
+    return match ? match->turns : 1;
+}
+
+WoundCoil withTurns(const WoundCoil& coil, double turns) {
+    WoundCoil c = coil;
+    c.turns = turns;
+    return c;
 }
 
 } // namespace brevan::check

@@ -21,8 +21,11 @@ double sheetLength(const WoundCoil& coil);
 double nagaokaCoefficient(double diameterOverLength);
 
 // Rosa's correction for the self-inductance of a round wire against a strip of the current
-// sheet: A = 5/4 - ln(2 p / d) (uniform current in the wire).
-double rosaSelfCorrection(double pitch, double wireDiameter);
+// sheet: A = 3/2 - phi/4 - ln(2 p / d). phi / 4 is the wire's internal inductance in units of
+// mu0 / 2 pi: phi = 1 for uniform current (DC, Rosa's own A = 5/4 - ln(2 p / d)), falling to 0
+// as the current crowds into the skin (round_wire.h). The internal inductance adds to the
+// wire's own, so losing it raises A and lowers L.
+double rosaSelfCorrection(double pitch, double wireDiameter, double internalFraction = 1.0);
 
 // Rosa's correction for the mutual inductances between turns, B(N): B(1) = 0, B(10) = 0.2664,
 // rising slowly (about ln N / 6N short of the limit) to 0.3379 for endless turns. Defined for
@@ -33,14 +36,26 @@ double rosaMutualCorrection(double turns);
 // l = N p, mu0 = 4 pi 1e-7 H/m. Henries. Rosa's corrections assume p << D: against the exact
 // sum over coaxial rings the result is within about 0.13 (p/D)^2.
 double currentSheetInductance(const WoundCoil& coil);
+
+// The inductance at DC, current uniform across the wire: what the coil measures on an
+// inductance bridge at low frequency, and the figure the report gives as "as wound".
 double asWoundInductance(const WoundCoil& coil);
+
+// The inductance at `frequencyHz`, with the wire's internal inductance as the exact Bessel
+// solution gives it at that frequency (copper). At HF, once the wire is many skin depths thick,
+// it has all but gone: mu0 a N / 4 less than asWoundInductance (about 1 % for a short
+// close-wound coil). At or below 0 Hz it is asWoundInductance. Henries.
+double inductanceAt(const WoundCoil& coil, double frequencyHz);
 
 // Wheeler's 1928 estimate L(uH) = r^2 N^2 / (9 r + 10 l), r and l in inches, for the same coil.
 // Henries.
 double wheelerInductance(const WoundCoil& coil);
 
-// The whole number of turns (at least 1) whose as-wound inductance, at the same pitch and
-// diameter, comes closest to `target` henries.
+// The whole number of turns (1 to kMostTurns) whose as-wound inductance, at the same pitch and
+// diameter, comes closest to `target` henries (closestWholeTurns over asWoundInductance).
 int closestTurns(const WoundCoil& coil, double target);
+
+// The same coil with another number of turns.
+WoundCoil withTurns(const WoundCoil& coil, double turns);
 
 } // namespace brevan::check

@@ -1,4 +1,5 @@
 #include "coil/coil_model.h"
+#include "coil/turns_search.h"
 
 #include <gtest/gtest.h>
 
@@ -244,7 +245,7 @@ TEST(ClosestTurns, BracketsTheTargetAndPicksTheNearer) {
         {coilOf(1, 30, 1, 0.8), 1e-6},
         {coilOf(1, 30, 1, 0.8), 2.5e-6},
         {coilOf(1, 100, 2, 1), 50e-6},
-        {coilOf(1, 0.5, 0.1, 0.1), 1e-3},
+        {coilOf(1, 0.5, 0.1, 0.1), 1e-4},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.target);
@@ -273,6 +274,11 @@ TEST(ClosestTurns, SmallTargetsGiveOneTurnAndExactOnesTheirOwnCount) {
         c.turns = turns;
         EXPECT_EQ(closestTurns(coil, asWoundInductance(c)), turns);
     }
+}
+
+TEST(ClosestTurns, StopsAtTheMostTurnsTheSearchAllows) {
+    // 1 mH on a 0.5 mm former would take some 400000 turns.
+    EXPECT_EQ(closestTurns(coilOf(1, 0.5, 0.1, 0.1), 1e-3), kMostTurns);
 }
 
 // Every value the options allow gives finite, positive inductances.

@@ -1,0 +1,110 @@
+#include "coil/coil_impedance.h"
+
+#include "coil/coil_losses.h"
+#include "coil/physics.h"
+#include "coil/turns_search.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+namespace brevan::check {
+namespace {
+
+// The bracket around the lossless LC estimate in which self-resonance is sought, and how
+// narrow (relative) the bisection makes it.
+constexpr double kResonanceBracket = 4.0;
+constexpr double kResonanceTolerance = 1e-12;
+
+bool isGivenQ(std::optional<double> q) {
+    return q && *q > 0.0 && std::isfinite(*q);
+}
+
+double omegaOf(double frequencyHz) {
+    return 2.0 * kPi * frequencyHz;
+}
+
+} // namespace
+
+double lossResistance(const WoundCoil& coil, double frequencyHz, std::optional<double> q) {
+    if (isGivenQ(q)) {
+        const double f = std::max(frequencyHz, 0.0);
+        return omegaOf(f) * inductanceAt(coil, f) / *q;
+    }
+    return coilResistance(coil, frequencyHz).acResistance;
+}
+
+std::complex<double> coilImpedance(const WoundCoil& coil, double frequencyHz,
+                                   std::optional<double> q) {
+    const double resistance = lossResistance(coil, frequencyHz, q);
+    if (!(frequencyHz > 0.0)) {
+        return {resistance, 0.0};
+    }
+    const double omega = omegaOf(frequencyHz);
+    const std::complex<double> winding(resistance, omega * inductanceAt(coil, frequencyHz));
+    // Z = Zw / (1 + j omega C Zw): the denominator vanishes only for a lossless winding exactly
+    // at resonance.
+    const std::complex<double> denominator =
+        1.0 + std::complex<double>(0.0, omega * selfCapacitance(coil)) * winding;
+    if (denominator == 0.0) {
+        return {std::numeric_limits<double>::max(), 0.0};
+    }
+    return winding / denominator;
+}
+
+ApparentCoil apparentCoil(const WoundCoil& coil, double frequencyHz, std::optional<double> q) {
+    ApparentCoil seen;
+    if (!(frequencyHz > 0.0)) {
+        seen.inductance = asWoundInductance(coil);
+        seen.resistance = lossResistance(coil, 0.0, q);
+        return seen;
+    }
+    const double omega = omegaOf(frequencyHz);
+    const std::complex<double> z = coilImpedance(coil, frequencyHz, q);
+    seen.inductance = z.imag() / omega;
+    seen.resistance = z.real();
+    if (z.imag() <= 0.0) {
+        seen.actsAs = CoilActsAs::Capacitor;
+        seen.capacitance = z.imag() < 0.0 ? -1.0 / (omega * z.imag()) : 0.0;
+    }
+    return seen;
+}
+
+double selfResonance(const WoundCoil& coil, std::optional<double> q) {
+    const double estimate = selfResonantFrequency(asWoundInductance(coil), selfCapacitance(coil));
+    if (!(estimate > 0.0)) {
+        return 0.0;
+    }
+    const auto inductive = [&](double f) { return coilImpedance(coil, f, q).imag() > 0.0; };
+    double low = estimate / kResonanceBracket;
+    double high = estimate * kResonanceBracket;
+    if (!inductive(low)) {
+        return 0.0;
+    }
+    if (inductive(high)) {
+        return high; // not reached: at 4 f0 even a lossless winding is capacitive
+    }
+    while (high - low > kResonanceTolerance * high) {
+        const double mid = std::sqrt(low * high);
+        (inductive(mid) ? low : high) = mid;
+    }
+    return std::sqrt(low * high);
+}
+
+std::optional<int> closestTurnsSeen(const WoundCoil& coil, double frequencyHz, double target,
+                                    std::optional<double> q) {
+    const auto seen = [&](int turns) -> std::optional<double> {
+        const ApparentCoil apparent = apparentCoil(withTurns(coil, turns), frequencyHz, q);
+        if (apparent.actsAs == CoilActsAs::Capacitor) {
+            return std::nullopt;
+        }
+        return apparent.inductance;
+    };
+    const std::optional<TurnsMatch> match = closestWholeTurns(seen, target);
+    if (!match) {
+        return std::nullopt;
+    }
+    return match->turns;
+}
+
+} // namespace brevan::check

@@ -1,5 +1,6 @@
 #include "check_report.h"
 
+#include "coil/coil_impedance.h"
 #include "coil/physics.h"
 
 #include "general_format.h"
@@ -315,19 +316,10 @@ std::variant<CheckReport, DesignRefusal> buildCheckReport(const CheckInputs& inp
 }
 
 CoilImpedance coilOfTurns(const CheckReport& report, int turns) {
-    WoundCoil coil = report.coil.coil;
-    coil.turns = turns;
-    const double inductance = asWoundInductance(coil);
-    const double capacitance = selfCapacitance(coil);
+    const WoundCoil coil = withTurns(report.coil.coil, turns);
     const std::optional<double> q =
         report.losses.qGiven ? std::optional<double>(report.losses.q) : std::nullopt;
-    return [coil, inductance, capacitance, q](double frequency) {
-        const double omega = 2 * kPi * frequency;
-        const double resistance =
-            q ? omega * inductance / *q : coilResistance(coil, frequency).acResistance;
-        const std::complex<double> series(resistance, omega * inductance);
-        return series / (1.0 + std::complex<double>(0.0, omega * capacitance) * series);
-    };
+    return [coil, q](double frequency) { return coilImpedance(coil, frequency, q); };
 }
 
 std::optional<AntennaCheckFailure> addAntennaCheck(CheckReport& report, const Engine& engine,

@@ -71,21 +71,6 @@ plain() {
     sed 's/\x1b\[[0-9;]*m//g' "$@"
 }
 
-# A home of its own, so the user's xnec2c settings are neither used nor changed. xnec2c only
-# sweeps the frequencies (and batch mode only ends) when its frequency-plots window is open, so
-# the settings open that window, and no quit dialog holds up the exit. They name no maths library:
-# xnec2c then takes the first one it finds instead of complaining that its default is missing.
-home=$work/home
-mkdir -p "$home/.xnec2c"
-{
-    xnec2c -V 2>/dev/null | head -n 1 || true
-    printf '%s\n' \
-        '# Frequency Plots Window Size, in pixels' '600,400' \
-        '# Frequency Plots Window VSWR toggle button state' '1' \
-        '# Main Window Frequency loop start state' '1' \
-        '# Enable Confirm Quit Dialog' '0'
-} >"$home/.xnec2c/xnec2c.conf"
-
 # The X server picks a free display and writes its number on descriptor 3 once it is ready.
 setsid Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset \
     3>"$work/display" >"$work/xvfb.log" 2>&1 &
@@ -100,6 +85,24 @@ grep -q '^[0-9]' "$work/display" || {
     exit 1
 }
 display=:$(head -n 1 "$work/display")
+
+# A home of its own, so the user's xnec2c settings are neither used nor changed. xnec2c only
+# sweeps the frequencies (and batch mode only ends) when its frequency-plots window is open, so
+# the settings open that window, and no quit dialog holds up the exit. They name no maths library:
+# xnec2c then takes the first one it finds instead of complaining that its default is missing.
+home=$work/home
+mkdir -p "$home/.xnec2c"
+{
+    # The version first, under xnec2c's own (misspelt) heading, or it notes that the settings
+    # come from another version.
+    echo '# Application Vesrsion'
+    env DISPLAY="$display" HOME="$home" xnec2c -V 2>/dev/null | head -n 1 || true
+    printf '%s\n' \
+        '# Frequency Plots Window Size, in pixels' '600,400' \
+        '# Frequency Plots Window VSWR toggle button state' '1' \
+        '# Main Window Frequency loop start state' '1' \
+        '# Enable Confirm Quit Dialog' '0'
+} >"$home/.xnec2c/xnec2c.conf"
 
 csv=$work/sweep.csv
 # -j0: one process, so an error in the sweep reaches the dialog instead of ending a worker.
@@ -135,7 +138,8 @@ while [ -z "$status" ]; do
     elif error_window; then
         status=error
     elif ! kill -0 "$viewer" 2>/dev/null; then
-        status=exited
+        # A complaint printed on the way out counts as well.
+        if grep -q '\[err\]' "$work/stderr" 2>/dev/null; then status=error; else status=exited; fi
     elif [ "$SECONDS" -ge "$deadline" ]; then
         status=timeout
     else

@@ -23,10 +23,12 @@ ensure_packages() {
 }
 
 # What the programs need to build and run, fonts included: the window is laid out for
-# Liberation Sans, whose widths match the classic dialog font the layout was drawn for, and
-# brevan-check runs the NEC-2 engine nec2c for its full-wave check.
-RUN_PACKAGES=(g++ cmake ninja-build qt6-base-dev qt6-qpa-plugins libgl-dev fonts-liberation2
-              fontconfig nec2c)
+# Liberation Sans, whose widths match the classic dialog font the layout was drawn for; Qt's
+# Wayland plugin lets it open on a Wayland desktop that has no X11 side; brevan-check runs the
+# NEC-2 engine nec2c for its full-wave check. jq is for the README's example that picks numbers
+# out of brevan-check's JSON.
+RUN_PACKAGES=(g++ cmake ninja-build qt6-base-dev qt6-qpa-plugins qt6-wayland libgl-dev
+              fonts-liberation2 fontconfig nec2c jq)
 
 # What scripts/bench.sh needs on top: Google Benchmark, and an X server with the Damage
 # extension to see the window's first frame from outside the program.

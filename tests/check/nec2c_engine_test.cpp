@@ -81,8 +81,12 @@ std::vector<std::string> sweepDecks() {
     const auto seg = std::get<Segmentation>(segmentAntenna(model, 9.2));
     std::vector<std::string> decks;
     for (int i = 0; i < 5; ++i) {
-        model.coil = {(6.0 + i) * 1e-6, 2.0 + i};
-        decks.push_back(writeDeck(model, seg, {{6.5 + 0.1 * i, 0.2, 3}}, "sweep"));
+        std::vector<DeckFrequency> frequencies;
+        for (int k = 0; k < 3; ++k) {
+            const double mhz = 6.5 + 0.1 * i + 0.2 * k;
+            frequencies.push_back({mhz, {2.0 + i, 2e6 * 3.14159265358979 * mhz * (6.0 + i) * 1e-6}});
+        }
+        decks.push_back(writeDeck(model, seg, frequencies, "sweep"));
     }
     return decks;
 }

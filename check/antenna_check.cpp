@@ -160,7 +160,7 @@ struct SweepPlan {
 
 // A Sommerfeld ground costs the engine about ten times more per frequency.
 SweepPlan sweepPlan(GroundKind ground) {
-    return sommerfeldGround(ground) ? SweepPlan{21, 25} : SweepPlan{};
+    return sommerfeldGround(ground) ? SweepPlan{17, 21} : SweepPlan{};
 }
 
 std::vector<DeckFrequency> at(const CoilImpedance& coil, const std::vector<double>& mhz) {

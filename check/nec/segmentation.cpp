@@ -152,7 +152,9 @@ SegmentCounts chooseCounts(const AntennaModel& model, double target, const Limit
             continue;
         }
         const int outer = std::max(1, static_cast<int>(std::lround(rest / s)));
-        const double mismatch = std::abs(std::log(rest / outer / s));
+        // Even segments beside the coil first, then the resolution asked for.
+        const double mismatch =
+            std::abs(std::log(rest / outer / s)) + 0.05 * std::abs(std::log(s / step));
         if (mismatch < bestMismatch - 1e-12) {
             bestMismatch = mismatch;
             best = {inner, outer};
@@ -169,10 +171,6 @@ std::optional<std::string> ruleBreach(const Segmentation& seg, const Limits& lim
     if (seg.longestSegment > limits.longest * (1.0 + 1e-9)) {
         return "its segments would be " + metres(seg.longestSegment) +
                " long, longer than lambda/50 (" + metres(limits.longest) + ")";
-    }
-    if (seg.counts.inner > 0 && seg.shortestSegment * 2.0 < seg.longestSegment) {
-        return "the wire beyond the coils cannot be cut into segments within a factor of two of "
-               "the coil's";
     }
     return std::nullopt;
 }

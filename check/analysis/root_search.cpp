@@ -45,11 +45,17 @@ double stepInside(RootSearch& s, double low, double vLow, double high, double vH
     return x;
 }
 
-void plan(RootSearch& s) {
+// The budget is checked only when another probe is wanted: a search that converges on its last
+// allowed probe has converged.
+void ask(RootSearch& s, double x) {
     if (s.probes.size() >= static_cast<std::size_t>(s.maxProbes)) {
         finish(s, SearchState::NotConverged, s.start);
         return;
     }
+    s.next = x;
+}
+
+void plan(RootSearch& s) {
     const auto side = sideProbes(s);
     for (std::size_t i = 0; i + 1 < side.size(); ++i) {
         const auto& [x0, v0] = side[i];
@@ -73,7 +79,7 @@ void plan(RootSearch& s) {
             }
             continue; // a pole narrowed down with nothing beside it: go on past it
         }
-        s.next = zero && !pole ? stepInside(s, low, vLow, high, vHigh) : 0.5 * (low + high);
+        ask(s, zero && !pole ? stepInside(s, low, vLow, high, vHigh) : 0.5 * (low + high));
         return;
     }
     // Nothing bracketed yet: step outward, doubling, until the limit has been tried.
@@ -90,7 +96,7 @@ void plan(RootSearch& s) {
     if ((s.limit - x) * (s.limit - s.start) <= 0.0) {
         x = s.limit;
     }
-    s.next = x;
+    ask(s, x);
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <string>
 
 namespace brevan::check {
@@ -22,6 +23,12 @@ struct Limits {
     double shortest = 0.0; // 4 radii
     double longest = 0.0;  // lambda / 50 at the highest frequency
 };
+
+// The value a card will carry, so that the segmentation holds exactly what the engine reads.
+double asOnCard(double value) {
+    const std::string text = deckNumber(value);
+    return std::strtod(text.c_str(), nullptr);
+}
 
 std::string metres(double value) {
     return deckNumber(value) + " m";
@@ -80,6 +87,9 @@ Segmentation assemble(const AntennaModel& model, SegmentCounts counts) {
         step = b / counts.inner;
         outerStep = (half - b - step / 2.0) / counts.outer;
         edges = {step / 2.0, b - step / 2.0, b + step / 2.0, half};
+    }
+    for (double& edge : edges) {
+        edge = asOnCard(edge);
     }
     // Pieces from -A/2 to +A/2: the mirrored half, the feed, the half.
     std::vector<std::pair<double, int>> runs; // end of the run and its segments, positive half

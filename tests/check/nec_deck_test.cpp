@@ -67,7 +67,10 @@ ReadDeck readDeck(const std::string& deck) {
             if (l.type == -1) { // the next frequency's loads replace these
                 continue;
             }
-            fields >> l.tag >> l.from >> l.to >> l.resistance >> l.inductance >> l.capacitance;
+            fields >> l.tag >> l.from >> l.to >> l.resistance >> l.inductance;
+            if (l.type != 4) { // an impedance load has no third value
+                fields >> l.capacitance;
+            }
             EXPECT_FALSE(fields.fail()) << line;
             read.loads.push_back(l);
         } else if (name == "EX") {

@@ -23,6 +23,7 @@
 #include <optional>
 #include <vector>
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -135,11 +136,22 @@ std::optional<WriteError> writeFiles(const std::vector<OutputFile>& files,
     return std::nullopt;
 }
 
+// Where the report will begin when standard output is a file: for a file opened to add to
+// (>>), its end, as the offset of such a file says nothing until the first write.
+off_t reportStart() {
+    const int flags = ::fcntl(STDOUT_FILENO, F_GETFL);
+    struct stat info {};
+    if (flags != -1 && (flags & O_APPEND) != 0 && ::fstat(STDOUT_FILENO, &info) == 0) {
+        return info.st_size;
+    }
+    return ::lseek(STDOUT_FILENO, 0, SEEK_CUR);
+}
+
 // The whole text to standard output. Should it not all go (a full disk under a redirection), what
 // did go is cut off again when standard output is a file, so that no half report is left.
 int writeStdout(const std::string& text) {
     std::fflush(stdout);
-    const off_t start = ::lseek(STDOUT_FILENO, 0, SEEK_CUR);
+    const off_t start = reportStart();
     std::size_t written = 0;
     while (written < text.size()) {
         const ssize_t n = ::write(STDOUT_FILENO, text.data() + written, text.size() - written);

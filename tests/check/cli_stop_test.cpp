@@ -6,12 +6,14 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QThread>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <csignal>
 #include <string>
 
@@ -123,42 +125,53 @@ TEST_F(CheckEndingEarly, TheFirstEngineFailureEndsTheBatchAndIsWhatIsReported) {
 
 // The file size limit stands in for a full disk: writes past it fail with EFBIG (SIGXFSZ is
 // ignored, as a shell's trap leaves it across exec). The stand-in lifts its own soft limit again
-// and runs the real nec2c, so that only brevan-check's writes meet the limit; 2048 bytes are more
-// than its engine decks and less than the picture and the report.
+// and runs the real nec2c, so that only brevan-check's writes meet the limit. The limit is the
+// largest engine deck brevan-check writes for nec2c, measured by a first run without it: the
+// engine still runs, the picture (larger) cannot be written, and a report added to a file that
+// is nearly at the limit cannot be either.
 TEST_F(CheckEndingEarly, AFullDiskFailsTheRunAndLeavesEveryFileAsItWas) {
     const QString nec2c = QStandardPaths::findExecutable(QStringLiteral("nec2c"));
     ASSERT_FALSE(nec2c.isEmpty());
-    ASSERT_TRUE(standIn("ulimit -S -f unlimited\nexec '" + nec2c.toStdString() + "' \"$@\""));
+    const std::string sizes = path(QStringLiteral("deck_sizes")).toStdString();
+    ASSERT_TRUE(standIn("wc -c < deck.nec >> '" + sizes + "'\nulimit -S -f unlimited\nexec '" +
+                        nec2c.toStdString() + "' \"$@\""));
+    const QStringList files{"--plot", path(QStringLiteral("out/p.svg")), "--deck",
+                            path(QStringLiteral("out/d.nec"))};
+    const CliRun measure = runCli(typicalDesign(files), environment());
+    ASSERT_EQ(measure.exitCode, 0) << measure.err;
+    const auto deckSizes = pidsIn(sizes); // numbers, one a line
+    ASSERT_FALSE(deckSizes.empty());
+    const qint64 limit = *std::max_element(deckSizes.begin(), deckSizes.end());
+    ASSERT_GT(QFileInfo(path(QStringLiteral("out/p.svg"))).size(), limit)
+        << "the picture must be larger than the engine's decks for this test";
+
     struct Row {
         const char* name;
-        QStringList files;    // options that write files into out/
-        const char* redirect; // the report into out/report.txt: ">" or ">>"; nullptr: a pipe
+        QStringList files; // options that write files into out/
+        bool reportToFile; // the report added (>>) to out/report.txt, else into a pipe
         const char* saying;
     };
     const Row rows[] = {
-        {"--plot and --deck over files already there",
-         {"--plot", path(QStringLiteral("out/p.svg")), "--deck", path(QStringLiteral("out/d.nec"))},
-         nullptr,
-         "cannot write "},
-        {"the report added to a file", {}, ">>", "cannot write the report"},
-        {"the report into a new file", {}, ">", "cannot write the report"},
+        {"--plot and --deck over files already there", files, false, "cannot write "},
+        {"the report added to a file", {}, true, "cannot write the report"},
     };
+    // Short of the limit by less than the report: adding the report goes past it.
+    const QByteArray earlier = QByteArray(static_cast<int>(limit - 100), '.') + "\n";
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
         existing(QStringLiteral("p.svg"), "<svg>old picture</svg>\n");
         existing(QStringLiteral("d.nec"), "CM old deck\nEN\n");
-        existing(QStringLiteral("report.txt"), "earlier report\n");
-        const QString report = path(QStringLiteral("out/report.txt"));
-        const QString redirect =
-            row.redirect ? QLatin1String(row.redirect) + QStringLiteral(" \"$out\"") : QString();
+        existing(QStringLiteral("report.txt"), earlier);
         QProcess shell;
         shell.setProcessEnvironment(environment());
         shell.start(QStringLiteral("/bin/sh"),
                     QStringList{"-c",
-                                "trap '' XFSZ; out=$1; shift; exec prlimit --fsize=2048:unlimited "
-                                "\"$@\" " +
-                                    redirect,
-                                "sh", report, QStringLiteral(BREVAN_CHECK_EXE)} +
+                                QStringLiteral("trap '' XFSZ; out=$1; shift; exec prlimit "
+                                               "--fsize=%1:unlimited \"$@\" %2")
+                                    .arg(limit)
+                                    .arg(row.reportToFile ? ">> \"$out\"" : ""),
+                                "sh", path(QStringLiteral("out/report.txt")),
+                                QStringLiteral(BREVAN_CHECK_EXE)} +
                         typicalDesign(row.files));
         shell.closeWriteChannel();
         ASSERT_TRUE(shell.waitForFinished(120000));
@@ -168,11 +181,8 @@ TEST_F(CheckEndingEarly, AFullDiskFailsTheRunAndLeavesEveryFileAsItWas) {
         EXPECT_NE(err.find("File too large"), std::string::npos) << err;
         EXPECT_EQ(contentOf(QStringLiteral("out/p.svg")), QByteArray("<svg>old picture</svg>\n"));
         EXPECT_EQ(contentOf(QStringLiteral("out/d.nec")), QByteArray("CM old deck\nEN\n"));
-        // What went of the report is taken back out: a file it was added to is as it was, a
-        // file the shell made for it is empty.
-        const QByteArray reportLeft =
-            QByteArray(row.redirect && row.redirect == std::string(">") ? "" : "earlier report\n");
-        EXPECT_EQ(contentOf(QStringLiteral("out/report.txt")), reportLeft);
+        // What went of the report is taken back out: the file is as it was.
+        EXPECT_EQ(contentOf(QStringLiteral("out/report.txt")), earlier);
         EXPECT_EQ(outFiles().size(), 3) << outFiles().join(QLatin1Char(' ')).toStdString();
         EXPECT_TRUE(tmpLeft().isEmpty());
     }

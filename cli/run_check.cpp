@@ -4,20 +4,28 @@
 #include "command_line.h"
 #include "nec/engine/nec2c_engine.h"
 #include "report/report_format.h"
-#include "report_json.h"
 #include "report/report_text.h"
 #include "report/svg_plot.h"
+#include "report_json.h"
+#include "stop_signals.h"
 
 #include <QCoreApplication>
 #include <QFile>
 #include <QSaveFile>
 
+#include <cerrno>
+#include <csignal>
 #include <cstdio>
+#include <cstring>
 #include <exception>
 #include <memory>
+#include <new>
 #include <optional>
-#include <unistd.h>
 #include <vector>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace brevan::cli {
 namespace {
@@ -80,18 +88,40 @@ struct OutputFile {
     std::string content;
 };
 
-// Every file is written to a temporary beside it and renamed over the target only when all of
-// them were written, so a failed run leaves no half-written file behind.
-std::optional<std::string> writeFiles(const std::vector<OutputFile>& files) {
+struct WriteError {
+    int status;
+    std::string message;
+};
+
+// Every file is written to a temporary beside it and flushed, and only when all of them are
+// complete are they renamed over their targets, so a failed run leaves no half-written file and
+// the files it would have replaced as they were. (QSaveFile::commit() reports no failure of the
+// flush it does on closing, which a full disk makes fail: hence the explicit flush first.)
+std::optional<WriteError> writeFiles(const std::vector<OutputFile>& files,
+                                     const std::atomic<int>* stopSignal) {
     std::vector<std::unique_ptr<QSaveFile>> saves;
     for (const OutputFile& file : files) {
         auto save = std::make_unique<QSaveFile>(QString::fromStdString(file.path));
-        if (!save->open(QIODevice::WriteOnly) ||
-            save->write(file.content.data(), static_cast<qint64>(file.content.size())) !=
-                static_cast<qint64>(file.content.size())) {
-            return "cannot write " + file.path + ": " + save->errorString().toStdString();
+        if (!save->open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+            return WriteError{kExitCannotCreate, "cannot create " + file.path + ": " +
+                                                     save->errorString().toStdString()};
+        }
+        // Unbuffered, a full disk shows here as a short write. Qt's own text for that is
+        // "Unknown error"; the system's says what happened.
+        errno = 0;
+        const auto size = static_cast<qint64>(file.content.size());
+        const bool whole = save->write(file.content.data(), size) == size;
+        const int writeErrno = errno;
+        if (!whole || !save->flush() || save->error() != QFileDevice::NoError) {
+            const std::string reason =
+                writeErrno != 0 ? std::strerror(writeErrno) : save->errorString().toStdString();
+            return WriteError{kExitIoError, "cannot write " + file.path + ": " + reason +
+                                                "; the file is left as it was"};
         }
         saves.push_back(std::move(save));
+    }
+    if (stopSignal != nullptr && *stopSignal != 0) {
+        return std::nullopt; // the caller reports the signal; the temporaries go with `saves`
     }
     for (std::size_t i = 0; i < saves.size(); ++i) {
         if (!saves[i]->commit()) {
@@ -99,21 +129,58 @@ std::optional<std::string> writeFiles(const std::vector<OutputFile>& files) {
             for (std::size_t j = 0; j < i; ++j) {
                 QFile::remove(QString::fromStdString(files[j].path));
             }
-            return "cannot write " + files[i].path + ": " + saves[i]->errorString().toStdString();
+            return WriteError{kExitIoError, "cannot write " + files[i].path + ": " +
+                                                saves[i]->errorString().toStdString()};
         }
     }
     return std::nullopt;
 }
 
+// Where the report will begin when standard output is a file: for a file opened to add to
+// (>>), its end, as the offset of such a file says nothing until the first write.
+off_t reportStart() {
+    const int flags = ::fcntl(STDOUT_FILENO, F_GETFL);
+    struct stat info {};
+    if (flags != -1 && (flags & O_APPEND) != 0 && ::fstat(STDOUT_FILENO, &info) == 0) {
+        return info.st_size;
+    }
+    return ::lseek(STDOUT_FILENO, 0, SEEK_CUR);
+}
+
+// The whole text to standard output. Should it not all go (a full disk under a redirection), what
+// did go is cut off again when standard output is a file, so that no half report is left.
 int writeStdout(const std::string& text) {
-    if (std::fwrite(text.data(), 1, text.size(), stdout) != text.size() ||
-        std::fflush(stdout) != 0) {
-        return fail(kExitOutput, "cannot write the report to standard output");
+    std::fflush(stdout);
+    const off_t start = reportStart();
+    std::size_t written = 0;
+    while (written < text.size()) {
+        const ssize_t n = ::write(STDOUT_FILENO, text.data() + written, text.size() - written);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n <= 0) {
+            const std::string reason = n < 0 ? std::strerror(errno) : "nothing was written";
+            struct stat info {};
+            if (start >= 0 && ::fstat(STDOUT_FILENO, &info) == 0 && S_ISREG(info.st_mode)) {
+                [[maybe_unused]] const int cut = ::ftruncate(STDOUT_FILENO, start);
+            }
+            return fail(kExitIoError, "cannot write the report to standard output: " + reason);
+        }
+        written += static_cast<std::size_t>(n);
     }
     return kExitOk;
 }
 
-int run(const QStringList& arguments) {
+int stopped(int signal) {
+    const char* name = signal == SIGINT ? "SIGINT" : signal == SIGTERM ? "SIGTERM" : "SIGHUP";
+    return fail(statusForSignal(signal),
+                std::string("stopped by ") + name + "; nothing was written");
+}
+
+int run(const QStringList& arguments, const RunEnvironment& environment) {
+    const auto signalled = [&environment] {
+        return environment.stopSignal != nullptr ? environment.stopSignal->load() : 0;
+    };
     const auto line = parseCommandLine(arguments);
     if (const auto* help = std::get_if<HelpRequest>(&line)) {
         return writeStdout(help->text);
@@ -137,8 +204,12 @@ int run(const QStringList& arguments) {
     if (inputs.antenna) {
         check::Nec2cOptions options;
         options.timeLimitSeconds = inputs.engineTimeoutSeconds;
+        options.stop = environment.stopSignal;
         const auto failure =
-            check::addAntennaCheck(report, check::nec2cEngine(options), progressReporter());
+            check::addAntennaCheck(report, environment.engine(options), progressReporter());
+        if (signalled() != 0) {
+            return stopped(signalled()); // what failed was the engine being stopped
+        }
         if (failure) {
             // Without an engine failure, the model or the trim search found no answer: like a
             // design without a result.
@@ -158,19 +229,26 @@ int run(const QStringList& arguments) {
     const std::string out = inputs.format == check::OutputFormat::Json
                                 ? reportJson(report, QString::fromStdString(version)).toStdString()
                                 : check::reportText(report, version);
-    if (const auto error = writeFiles(files)) {
-        return fail(kExitCannotCreate, *error);
+    if (const auto error = writeFiles(files, environment.stopSignal)) {
+        return fail(error->status, error->message);
+    }
+    if (signalled() != 0) {
+        return stopped(signalled());
     }
     return writeStdout(out);
 }
 
 } // namespace
 
-int runCheck(const QStringList& arguments) {
+int runCheck(const QStringList& arguments, const RunEnvironment& environment) {
     try {
-        return run(arguments);
+        return run(arguments, environment);
+    } catch (const std::bad_alloc&) {
+        return fail(kExitInternal, "internal error: out of memory");
     } catch (const std::exception& error) {
         return fail(kExitInternal, std::string("internal error: ") + error.what());
+    } catch (...) {
+        return fail(kExitInternal, "internal error: an unknown exception");
     }
 }
 

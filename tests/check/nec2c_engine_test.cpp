@@ -2,6 +2,7 @@
 #include "nec/nec_deck.h"
 
 #include "recorded_data.h"
+#include "stand_in.h"
 
 #include <gtest/gtest.h>
 
@@ -13,12 +14,16 @@
 #include <QTemporaryDir>
 #include <QtGlobal>
 
+#include <atomic>
 #include <cmath>
 #include <complex>
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
+
+#include <csignal>
 
 namespace brevan::check {
 namespace {
@@ -66,6 +71,8 @@ protected:
         return QDir(base_.filePath(QStringLiteral("tmp")))
             .entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
     }
+
+    std::string pidFile() const { return base_.filePath(QStringLiteral("pids")).toStdString(); }
 
     QTemporaryDir base_;
     QByteArray savedPath_;
@@ -189,6 +196,57 @@ TEST_F(Nec2cEngine, MissingEngineNamesThePackage) {
         EXPECT_NE(run.detail.find("install the Debian package nec2c"), std::string::npos);
     }
     EXPECT_TRUE(leftovers().isEmpty());
+}
+
+// One deck fails at once while another sleeps with a child: the sleeper and its child are ended,
+// the queued decks never start, and every deck that did not finish carries the one failure.
+TEST_F(Nec2cEngine, TheFirstFailureStopsItsBatch) {
+    const std::string first = base_.filePath(QStringLiteral("first")).toStdString();
+    standIn("if mkdir '" + first + "' 2>/dev/null; then\n" + sleepsWithAChild(pidFile()) +
+            "\nexit 0\nfi\necho $$ >> '" + pidFile() + "'\nsleep 0.2\necho 'bad deck' >&2\nexit 3");
+    const std::vector<std::string> decks(8, recorded("nec_free_space.nec"));
+    const auto runs = runNec2c(decks, {60.0, 3});
+    ASSERT_EQ(runs.size(), decks.size());
+    for (const EngineRun& run : runs) {
+        EXPECT_EQ(run.failure, EngineFailure::Failed);
+        EXPECT_NE(run.detail.find("code 3: bad deck"), std::string::npos) << run.detail;
+    }
+    const auto pids = pidsIn(pidFile());
+    // The sleeper, its child and at most two failing decks: the rest never started.
+    EXPECT_GE(pids.size(), 3u);
+    EXPECT_LE(pids.size(), 4u);
+    EXPECT_TRUE(stillRunning(pids).empty());
+    EXPECT_TRUE(leftovers().isEmpty()) << leftovers().join(QLatin1Char(' ')).toStdString();
+}
+
+TEST_F(Nec2cEngine, AStopFromOutsideEndsEveryRunAndStartsNoMore) {
+    standIn(sleepsWithAChild(pidFile()));
+    const std::vector<std::string> decks(5, recorded("nec_free_space.nec"));
+    for (const bool alreadyStopped : {false, true}) {
+        SCOPED_TRACE(alreadyStopped ? "stopped before the call" : "stopped while running");
+        QFile::remove(QString::fromStdString(pidFile()));
+        std::atomic<int> stop{alreadyStopped ? SIGTERM : 0};
+        std::thread signaller([&] {
+            if (!alreadyStopped) {
+                waitForPids(pidFile(), 4); // two stand-ins, each with its child
+                stop = SIGTERM;
+            }
+        });
+        Nec2cOptions options{60.0, 2};
+        options.stop = &stop;
+        const auto runs = runNec2c(decks, options);
+        signaller.join();
+        ASSERT_EQ(runs.size(), decks.size());
+        for (const EngineRun& run : runs) {
+            EXPECT_EQ(run.failure, EngineFailure::Failed);
+            EXPECT_NE(run.detail.find("stopped before it finished"), std::string::npos)
+                << run.detail;
+        }
+        const auto pids = pidsIn(pidFile());
+        EXPECT_EQ(pids.size(), alreadyStopped ? 0u : 4u);
+        EXPECT_TRUE(stillRunning(pids).empty());
+        EXPECT_TRUE(leftovers().isEmpty()) << leftovers().join(QLatin1Char(' ')).toStdString();
+    }
 }
 
 } // namespace

@@ -1,5 +1,7 @@
 #include "nec/engine/nec2c_engine.h"
 
+#include "nec/engine/parallel_batch.h"
+
 #include <QByteArray>
 #include <QDeadlineTimer>
 #include <QFile>
@@ -11,11 +13,15 @@
 #include <QThread>
 
 #include <algorithm>
-#include <atomic>
 #include <climits>
 #include <cmath>
 #include <cstddef>
-#include <thread>
+#include <mutex>
+#include <optional>
+
+#include <signal.h>
+#include <sys/prctl.h>
+#include <unistd.h>
 
 namespace brevan::check {
 
@@ -64,8 +70,82 @@ std::string withTail(std::string detail, const QTemporaryDir& folder) {
     return detail;
 }
 
-// One deck in its own temporary folder, which goes when this returns, whatever happened.
-EngineRun runOne(const QString& program, const std::string& deck, int limitMs) {
+// How long a wait for the engine lasts before it looks again whether the batch is to stop: the
+// time a stop can take.
+constexpr int kPollMilliseconds = 50;
+
+// The engine runs in a process group of its own, so that a stop ends whatever it started too,
+// and with the signals unblocked that this program takes in one thread of its own.
+void prepareEngineChild() {
+    ::setpgid(0, 0);
+    ::prctl(PR_SET_PDEATHSIG, SIGKILL); // should this program die without cleaning up
+    sigset_t none;
+    sigemptyset(&none);
+    ::sigprocmask(SIG_SETMASK, &none, nullptr);
+}
+
+// Ends the engine and every process of its group, and reaps it, unless it has already ended.
+// The group is killed only while its leader is not yet reaped, so its number cannot belong to
+// anyone else.
+void endEngine(QProcess& process) {
+    if (process.state() == QProcess::NotRunning) {
+        return;
+    }
+    const qint64 pid = process.processId();
+    if (pid > 0) {
+        ::kill(-static_cast<pid_t>(pid), SIGKILL);
+    }
+    process.kill();
+    process.waitForFinished(-1);
+}
+
+// Whatever way runOne is left, even by an exception, no engine process outlives it.
+class EngineProcess {
+public:
+    EngineProcess() { m_process.setChildProcessModifier(prepareEngineChild); }
+    ~EngineProcess() { endEngine(m_process); }
+    EngineProcess(const EngineProcess&) = delete;
+    EngineProcess& operator=(const EngineProcess&) = delete;
+    QProcess& operator*() { return m_process; }
+    QProcess* operator->() { return &m_process; }
+
+    void start() {
+        m_process.start();
+        // Also from this side, in case the child has not reached its setpgid yet when a stop
+        // comes; once the child runs the engine this fails harmlessly.
+        if (m_process.processId() > 0) {
+            const auto pid = static_cast<pid_t>(m_process.processId());
+            ::setpgid(pid, pid);
+        }
+    }
+
+private:
+    QProcess m_process;
+};
+
+enum class Waited { Finished, TimedOut, Stopped };
+
+Waited waitForEngine(QProcess& process, const QDeadlineTimer& deadline, const BatchStop& stop) {
+    for (;;) {
+        if (stop.stopping()) {
+            return Waited::Stopped;
+        }
+        if (deadline.hasExpired()) {
+            return Waited::TimedOut;
+        }
+        const auto slice =
+            static_cast<int>(std::clamp<qint64>(deadline.remainingTime(), 1, kPollMilliseconds));
+        // False also when it had already ended.
+        if (process.waitForFinished(slice) || process.state() == QProcess::NotRunning) {
+            return Waited::Finished;
+        }
+    }
+}
+
+// One deck in its own temporary folder, which goes when this returns, whatever happened. Nothing
+// when the batch was stopped before this run ended.
+std::optional<EngineRun> runOne(const QString& program, const std::string& deck, int limitMs,
+                                const BatchStop& stop) {
     QTemporaryDir folder;
     if (!folder.isValid()) {
         return failure(EngineFailure::Failed,
@@ -74,46 +154,45 @@ EngineRun runOne(const QString& program, const std::string& deck, int limitMs) {
     QFile deckFile(folder.filePath(QString::fromLatin1(kDeckFile)));
     if (!deckFile.open(QIODevice::WriteOnly) ||
         deckFile.write(deck.data(), static_cast<qint64>(deck.size())) !=
-            static_cast<qint64>(deck.size())) {
+            static_cast<qint64>(deck.size()) ||
+        !deckFile.flush()) {
         return failure(EngineFailure::Failed,
                        "could not write the deck: " + deckFile.errorString().toStdString());
     }
     deckFile.close();
 
-    QProcess process;
-    process.setProgram(program);
-    process.setArguments({QStringLiteral("-i"), QString::fromLatin1(kDeckFile),
-                          QStringLiteral("-o"), QString::fromLatin1(kOutputFile)});
-    process.setWorkingDirectory(folder.path());
-    process.setStandardInputFile(QProcess::nullDevice());
-    process.setStandardOutputFile(QProcess::nullDevice());
-    process.setStandardErrorFile(folder.filePath(QString::fromLatin1(kErrorFile)));
+    // Declared after the folder, so it is ended before the folder is removed.
+    EngineProcess process;
+    process->setProgram(program);
+    process->setArguments({QStringLiteral("-i"), QString::fromLatin1(kDeckFile),
+                           QStringLiteral("-o"), QString::fromLatin1(kOutputFile)});
+    process->setWorkingDirectory(folder.path());
+    process->setStandardInputFile(QProcess::nullDevice());
+    process->setStandardOutputFile(QProcess::nullDevice());
+    process->setStandardErrorFile(folder.filePath(QString::fromLatin1(kErrorFile)));
     // One limit for starting and running together.
     const QDeadlineTimer deadline(limitMs);
-    const auto remainingMs = [&deadline] {
-        return static_cast<int>(std::max<qint64>(1, deadline.remainingTime()));
-    };
     process.start();
-    if (!process.waitForStarted(remainingMs())) {
-        const std::string reason = process.errorString().toStdString();
-        process.kill();
-        process.waitForFinished(-1);
+    if (!process->waitForStarted(static_cast<int>(std::max<qint64>(1, deadline.remainingTime())))) {
+        const std::string reason = process->errorString().toStdString();
+        endEngine(*process);
         return failure(EngineFailure::Failed, "nec2c did not start: " + reason);
     }
-    if (!process.waitForFinished(remainingMs())) {
-        // Stop it and reap it before its folder is removed.
-        process.kill();
-        process.waitForFinished(-1);
+    switch (waitForEngine(*process, deadline, stop)) {
+    case Waited::Stopped: endEngine(*process); return std::nullopt;
+    case Waited::TimedOut:
+        endEngine(*process);
         return failure(EngineFailure::TimedOut,
                        "nec2c ran longer than " + std::to_string(limitMs) + " ms and was stopped");
+    case Waited::Finished: break;
     }
-    if (process.exitStatus() != QProcess::NormalExit) {
+    if (process->exitStatus() != QProcess::NormalExit) {
         return failure(EngineFailure::Failed, withTail("nec2c crashed", folder));
     }
-    if (process.exitCode() != 0) {
+    if (process->exitCode() != 0) {
         return failure(
             EngineFailure::Failed,
-            withTail("nec2c exited with code " + std::to_string(process.exitCode()), folder));
+            withTail("nec2c exited with code " + std::to_string(process->exitCode()), folder));
     }
 
     QFile output(folder.filePath(QString::fromLatin1(kOutputFile)));
@@ -155,25 +234,28 @@ std::vector<EngineRun> runNec2c(const std::vector<std::string>& decks,
         options.parallelRuns > 0 ? options.parallelRuns : std::max(1, QThread::idealThreadCount());
     const std::size_t workers = std::min(static_cast<std::size_t>(wanted), decks.size());
 
-    // Each worker takes the next deck until none is left; every QProcess lives and dies in the
-    // thread that made it, waiting without an event loop.
-    std::atomic<std::size_t> next{0};
-    const auto work = [&] {
-        for (std::size_t index = next++; index < decks.size(); index = next++) {
-            runs[index] = runOne(program, decks[index], limitMs);
+    // Every QProcess lives and dies in the worker thread that made it, waiting without an event
+    // loop. The first failure stops the batch: the caller reports one failure, and the runs
+    // still going would only cost time.
+    std::vector<std::optional<EngineRun>> done(decks.size());
+    std::mutex firstFailureLock;
+    std::optional<EngineRun> firstFailure;
+    BatchStop stop(options.stop);
+    runInParallel(decks.size(), workers, stop, [&](std::size_t index) {
+        done[index] = runOne(program, decks[index], limitMs, stop);
+        if (done[index] && done[index]->failure != EngineFailure::None && stop.fail()) {
+            const std::lock_guard<std::mutex> hold(firstFailureLock);
+            firstFailure = *done[index];
         }
-    };
-    if (workers == 1) {
-        work();
-        return runs;
-    }
-    std::vector<std::thread> threads;
-    threads.reserve(workers);
-    for (std::size_t i = 0; i < workers; ++i) {
-        threads.emplace_back(work);
-    }
-    for (std::thread& thread : threads) {
-        thread.join();
+    });
+
+    // A run that was stopped, or never started, carries the failure that stopped the batch,
+    // whichever deck it was; a stop from outside has no failure of its own.
+    const EngineRun stopped =
+        firstFailure ? *firstFailure
+                     : failure(EngineFailure::Failed, "nec2c was stopped before it finished");
+    for (std::size_t i = 0; i < decks.size(); ++i) {
+        runs[i] = done[i] ? std::move(*done[i]) : stopped;
     }
     return runs;
 }

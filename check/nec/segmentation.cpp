@@ -76,7 +76,7 @@ Segmentation assemble(const AntennaModel& model, SegmentCounts counts) {
     seg.counts = counts;
     std::vector<double> edges; // the positive half, from the feed segment's edge to the tip
     double step = 0.0;
-    double outerStep = 0.0;
+    double outerStep = 0.0; // before the edges are rounded to the cards
     if (counts.inner == 0) {
         step = half / (counts.outer + 0.5);
         outerStep = step;
@@ -135,7 +135,12 @@ Segmentation assemble(const AntennaModel& model, SegmentCounts counts) {
         seg.coilCentres[1] = model.coilDistance;
     }
     seg.shortestSegment = std::min(step, outerStep);
-    seg.longestSegment = std::max(step, outerStep);
+    seg.longestSegment = seg.shortestSegment;
+    for (const WirePiece& piece : seg.pieces) {
+        const double length = (piece.y2 - piece.y1) / piece.segments;
+        seg.shortestSegment = std::min(seg.shortestSegment, length);
+        seg.longestSegment = std::max(seg.longestSegment, length);
+    }
     seg.totalSegments = 1 + 2 * (counts.inner + counts.outer);
     return seg;
 }

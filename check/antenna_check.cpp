@@ -525,13 +525,24 @@ std::optional<TrimSearch> trimSearch(const Context& context, const Analysis& bui
     }
     const Segmentation& seg = built.coarse();
     const double half = in.length / 2.0;
-    // Shortest: the wire beyond each coil cut to half its segments' length.
-    const double coilHalf = seg.coilsAtFeed ? seg.longestSegment / 2.0
-                                            : in.coilDistance / std::max(1, seg.counts.inner) / 2.0;
-    const double shortestOuter = seg.counts.outer * seg.shortestSegment / 2.0;
+    // Shortest: the wire beyond each coil cut to half its segments' length. Longest: that wire
+    // doubled. Beside coils off the feed, the wire beyond keeps its segment count and its
+    // segments must stay within a factor of two of the coil's (segmentWith refuses otherwise),
+    // which may narrow both (kept a hair inside, so the limit itself is a probe it accepts).
+    const double coilSegment = seg.coilsAtFeed
+                                   ? seg.longestSegment
+                                   : in.coilDistance / std::max(1, seg.counts.inner);
+    const double coilHalf = coilSegment / 2.0;
+    const double shortestOuter =
+        seg.counts.outer *
+        (seg.coilsAtFeed ? seg.shortestSegment / 2.0 : coilSegment / 2.0 * (1.0 + 1e-6));
     const double shortest = (seg.coilsAtFeed ? coilHalf : in.coilDistance + coilHalf) +
                             shortestOuter - half;
-    const double longest = half - (seg.coilsAtFeed ? 0.0 : in.coilDistance);
+    const double doubled = half - (seg.coilsAtFeed ? 0.0 : in.coilDistance);
+    const double longestOuter = seg.counts.outer * 2.0 * coilSegment * (1.0 - 1e-6);
+    const double longest =
+        seg.coilsAtFeed ? doubled
+                        : std::min(doubled, in.coilDistance + coilHalf + longestOuter - half);
     const bool outward = resonance->frequencyMHz > target;
     const double guess = start + half * (resonance->frequencyMHz / target - 1.0);
     RootSearch search = startRootSearch(start, startReactance, guess,
@@ -579,8 +590,10 @@ std::unique_ptr<SearchTask> coilSearch(const Context& context, const Analysis& b
     return std::make_unique<SearchTask>(std::move(search), std::move(probe));
 }
 
+// A coil of no impedance at all is the plain wire, which trims like any other.
 bool coilActsAsCapacitor(const AntennaCheckInput& input) {
-    return input.built(input.designMHz * 1e6).imag() <= 0.0;
+    const std::complex<double> coil = input.built(input.designMHz * 1e6);
+    return coil.imag() <= 0.0 && coil != std::complex<double>{};
 }
 
 std::optional<AntennaCheckFailure>

@@ -526,23 +526,17 @@ std::optional<TrimSearch> trimSearch(const Context& context, const Analysis& bui
     const Segmentation& seg = built.coarse();
     const double half = in.length / 2.0;
     // Shortest: the wire beyond each coil cut to half its segments' length. Longest: that wire
-    // doubled. Beside coils off the feed, the wire beyond keeps its segment count and its
-    // segments must stay within a factor of two of the coil's (segmentWith refuses otherwise),
-    // which may narrow both (kept a hair inside, so the limit itself is a probe it accepts).
-    const double coilSegment = seg.coilsAtFeed
-                                   ? seg.longestSegment
-                                   : in.coilDistance / std::max(1, seg.counts.inner);
+    // doubled. The wire beyond keeps its segment count, so the reactance changes smoothly with
+    // the trim.
+    const double coilSegment =
+        seg.coilsAtFeed ? seg.longestSegment
+                        : seg.counts.coilShare * in.coilDistance / std::max(1, seg.counts.inner);
     const double coilHalf = coilSegment / 2.0;
-    const double shortestOuter =
-        seg.counts.outer *
-        (seg.coilsAtFeed ? seg.shortestSegment / 2.0 : coilSegment / 2.0 * (1.0 + 1e-6));
+    const double shortestOuter = seg.counts.outer * std::max(coilSegment, seg.shortestSegment) /
+                                 2.0 * (1.0 + 1e-6);
     const double shortest = (seg.coilsAtFeed ? coilHalf : in.coilDistance + coilHalf) +
                             shortestOuter - half;
-    const double doubled = half - (seg.coilsAtFeed ? 0.0 : in.coilDistance);
-    const double longestOuter = seg.counts.outer * 2.0 * coilSegment * (1.0 - 1e-6);
-    const double longest =
-        seg.coilsAtFeed ? doubled
-                        : std::min(doubled, in.coilDistance + coilHalf + longestOuter - half);
+    const double longest = half - (seg.coilsAtFeed ? 0.0 : in.coilDistance);
     const bool outward = resonance->frequencyMHz > target;
     const double guess = start + half * (resonance->frequencyMHz / target - 1.0);
     RootSearch search = startRootSearch(start, startReactance, guess,
@@ -555,6 +549,10 @@ std::optional<TrimSearch> trimSearch(const Context& context, const Analysis& bui
         const AntennaModel model =
             antennaModel(context.input, context.input.length + 2.0 * tip, coil);
         auto segmented = segmentWith(model, counts, 1, context.highestMHz);
+        if (std::holds_alternative<ModelRefusal>(segmented)) {
+            // Stretched past the rules: cut afresh for this length.
+            segmented = segmentAntenna(model, context.highestMHz);
+        }
         if (auto* refusal = std::get_if<ModelRefusal>(&segmented)) {
             return modelFailure(*refusal, "trimmed");
         }

@@ -55,6 +55,9 @@ struct WirePiece {
 struct SegmentCounts {
     int inner = 0;
     int outer = 0;
+    // The coil's segment against the inner ones: shorter only where the coil sits closer to
+    // the tip than one and a half segments.
+    double coilShare = 1.0;
 };
 
 // Where the pieces, the feed and the loads lie, with the NEC rules already checked.

@@ -71,7 +71,7 @@ Limits limitsFor(const AntennaModel& model, double highestMHz) {
 // the coil's segment. With inner = 0 the coils are on the feed segment and `outer` counts the
 // segments of each half beyond it.
 Segmentation assemble(const AntennaModel& model, SegmentCounts counts) {
-    const double half = model.length / 2.0;
+    const double half = asOnCard(model.length / 2.0);
     Segmentation seg;
     seg.counts = counts;
     std::vector<double> edges; // the positive half, from the feed segment's edge to the tip
@@ -85,8 +85,9 @@ Segmentation assemble(const AntennaModel& model, SegmentCounts counts) {
     } else {
         const double b = model.coilDistance;
         step = b / counts.inner;
-        outerStep = (half - b - step / 2.0) / counts.outer;
-        edges = {step / 2.0, b - step / 2.0, b + step / 2.0, half};
+        const double coil = counts.coilShare * step;
+        outerStep = (half - b - coil / 2.0) / counts.outer;
+        edges = {step / 2.0, b - coil / 2.0, b + coil / 2.0, half};
     }
     for (double& edge : edges) {
         edge = asOnCard(edge);
@@ -134,8 +135,8 @@ Segmentation assemble(const AntennaModel& model, SegmentCounts counts) {
         seg.coilCentres[0] = -model.coilDistance;
         seg.coilCentres[1] = model.coilDistance;
     }
-    seg.shortestSegment = std::min(step, outerStep);
-    seg.longestSegment = seg.shortestSegment;
+    seg.shortestSegment = std::max(step, outerStep);
+    seg.longestSegment = 0.0;
     for (const WirePiece& piece : seg.pieces) {
         const double length = (piece.y2 - piece.y1) / piece.segments;
         seg.shortestSegment = std::min(seg.shortestSegment, length);
@@ -172,8 +173,16 @@ SegmentCounts chooseCounts(const AntennaModel& model, double target, const Limit
             std::abs(std::log(rest / outer / s)) + 0.05 * std::abs(std::log(s / step));
         if (mismatch < bestMismatch - 1e-12) {
             bestMismatch = mismatch;
-            best = {inner, outer};
+            best = {inner, outer, 1.0};
         }
+    }
+    const double s = b / best.inner;
+    if (beyond < 1.5 * s) {
+        // Too close to the tip for a whole segment and one beyond it: the coil's segment and
+        // the one beyond it share what is left, equally.
+        best.inner = std::max(best.inner, 2);
+        best.outer = 1;
+        best.coilShare = std::min(1.0, beyond / (1.5 * b / best.inner));
     }
     return best;
 }
@@ -231,7 +240,7 @@ std::variant<Segmentation, ModelRefusal> segmentWith(const AntennaModel& model,
     counts.inner *= factor;
     counts.outer = std::max(1, counts.outer * factor);
     if (counts.inner > 0 && model.length / 2.0 - model.coilDistance <=
-                                model.coilDistance / counts.inner / 2.0) {
+                                counts.coilShare * model.coilDistance / counts.inner / 2.0) {
         return ModelRefusal{"the wire beyond each coil is shorter than half a segment"};
     }
     Segmentation seg = assemble(model, counts);

@@ -65,9 +65,6 @@ TEST(CommandLine, RefusesBadInputBeforeComputingWithAMessageAndNoOutput) {
         {"negative_inductance", typicalWith("--distance", "7.4995"), 65,
          "The inductance from step 1 is negative"},
         {"no_coil_needed", typicalWith("--length", "20.2"), 65, "shows as 0"},
-        // Coils closer to the feed than a segment can be long: reported, not modelled badly.
-        {"coils_in_the_feed", typicalWith("--distance", "0.003"), 65,
-         "closer than one segment of 4 wire radii"},
         {"no_coil_so_big",
          {"--frequency", "0.1", "--length", "1", "--distance", "0.45", "--wire", "10", "--former",
           "1", "--coil-length", "1", "--coil-wire", "12"},

@@ -5,6 +5,7 @@
 #include "general_format.h"
 #include "loading_coil.h"
 #include "locale_number.h"
+#include "range_limits.h"
 #include "wire_gauge_table.h"
 
 #include <cmath>

@@ -95,7 +95,7 @@ QJsonObject coil(const CheckReport& r) {
     const check::CoilAsWound& c = r.coil;
     return QJsonObject{
         {"turns", num(c.coil.turns)},
-        {"diameter_to_centres_mm", num(c.coil.meanDiameter * 1000)},
+        {"diameter_to_centres_mm", decimal(c.coil.meanDiameter * 1000, kWirePlaces)},
         {"winding_length_mm", decimal(check::sheetLength(c.coil) * 1000, kMicrometres)},
         {"length_over_diameter", num(c.lengthOverDiameter)},
         {"nagaoka", num(c.nagaoka)},

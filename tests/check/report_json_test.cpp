@@ -15,10 +15,10 @@
 namespace brevan::check {
 namespace {
 
+using cli::reportJson;
 using test::notReached;
 using test::typicalCheck;
 using test::typicalReport;
-using cli::reportJson;
 
 QJsonObject parsed(const QByteArray& json) {
     QJsonParseError error;
@@ -75,11 +75,17 @@ TEST(ReportJson, DecimalFiguresComeOutAsPeopleWriteThem) {
         const char* text;
     };
     const Row rows[] = {
-        {"trimmed_length_m", "13.88"},   {"length_m", "13.88"},
-        {"tip_change_m", "-0.56"},       {"coil_wire_diameter_mm", "0.9144"},
-        {"pitch_mm", "0.9144"},          {"wire_diameter_mm", "1.6256"},
-        {"winding_length_mm", "8.2296"}, {"inner_wire_m", "2.996"},
-        {"outer_wire_m", "4.496"},       {"coil_lead_allowance_m", "0.1"},
+        {"trimmed_length_m", "13.88"},
+        {"length_m", "13.88"},
+        {"tip_change_m", "-0.56"},
+        {"coil_wire_diameter_mm", "0.9144"},
+        {"pitch_mm", "0.9144"},
+        {"wire_diameter_mm", "1.626"},
+        {"winding_length_mm", "8.2296"},
+        {"inner_wire_m", "2.996"},
+        {"outer_wire_m", "4.496"},
+        {"coil_lead_allowance_m", "0.1"},
+        {"diameter_to_centres_mm", "50.9144"},
     };
     for (const Row& row : rows) {
         EXPECT_TRUE(writes(json, row.key, row.text)) << row.key << " " << json.toStdString();

@@ -127,10 +127,10 @@ TEST(UsageMessages, GiveLimitsAsPeopleWriteThem) {
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.option);
-        std::map<std::string, std::string> given{{"frequency", "7.05"}, {"length", "15"},
-                                                 {"distance", "3"},     {"wire", "16"},
-                                                 {"former", "50"},      {"coil-length", "40"},
-                                                 {"coil-wire", "20"},   {row.option, row.value}};
+        std::map<std::string, std::string> given{
+            {"frequency", "7.05"}, {"length", "15"},      {"distance", "3"},  {"wire", "16"},
+            {"former", "50"},      {"coil-length", "40"}, {"coil-wire", "20"}};
+        given[row.option] = row.value;
         const auto read = readCheckInputs(given);
         ASSERT_TRUE(std::holds_alternative<UsageError>(read));
         const std::string& message = std::get<UsageError>(read).message;

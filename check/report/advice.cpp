@@ -307,8 +307,7 @@ std::vector<std::string> antennaWarnings(const CheckReport& report, const Antenn
         uncertainty = std::max(uncertainty, check.trimmed->resonanceUncertainty);
     }
     if (uncertainty > kShownUncertainty) {
-        out.push_back("The model puts the resonance no closer than " +
-                      uncertaintyText(uncertainty) +
+        out.push_back("The model's resonance is uncertain by " + uncertaintyText(uncertainty) +
                       ": with the coils this close to the tips, NEC-2's answer still moves with "
                       "the number of segments. Trim in small steps and measure.");
     }
@@ -406,7 +405,10 @@ std::string neededCoilSummary(const AntennaCheck& check, double designMHz) {
     }
     case CoilOutcome::NoCoilReaches: return "no coil at B reaches F";
     case CoilOutcome::NotConverged: return "not found: the search ran out of tries";
-    case CoilOutcome::NotSought: return "not sought";
+    case CoilOutcome::NotSought:
+        return check.trim.outcome == TrimOutcome::CoilResonates ? "none: the coil must change"
+               : check.trim.outcome == TrimOutcome::NoResonance ? "none: no resonance to move"
+                                                                : "not sought";
     }
     return {};
 }

@@ -140,8 +140,7 @@ const Case kCases[] = {
          withCheck(r, check);
      },
      {"resonates at 7.372 MHz ± 0.3 %, 4.6 % above", "Trimmed, it resonates at 7.047 MHz with"},
-     {"The model puts the resonance no closer than ± 0.3 %: with the coils this close to the "
-      "tips"},
+     {"The model's resonance is uncertain by ± 0.3 %: with the coils this close to the tips"},
      {}},
     {"search_ran_out",
      [](CheckReport& r) {

@@ -65,6 +65,13 @@ const Case kCases[] = {
       "  Trim                          none: no trim of the tips reaches F",
       "  Or, at the designed length    not sought"},
      {"+0.", "-4.400 m"}},
+    {"coil_must_change",
+     [](CheckReport& r) {
+         applyAntennaCheck(r, notReached(TrimOutcome::CoilResonates, 15, std::nullopt));
+     },
+     {"  Trim of each tip              none: the coil self-resonates, it must change",
+      "  Or, at the designed length    none: the coil must change"},
+     {"not sought"}},
     {"capacitive_coil",
      [](CheckReport& r) {
          AntennaCheck check = typicalCheck();

@@ -1,5 +1,6 @@
 #include "check_report.h"
 
+#include "coil/coil_impedance.h"
 #include "coil/physics.h"
 
 #include "general_format.h"
@@ -103,20 +104,6 @@ CoilAsWound windCoil(const CheckInputs& in, const WindowDesign& design) {
     return wound;
 }
 
-// The wound coil as a two-terminal part: its winding (inductance as wound, loss from the wire
-// or from the given Q) with its self-capacitance across it.
-CoilImpedance woundCoilImpedance(const WoundCoil& coil, std::optional<double> q) {
-    const double inductance = asWoundInductance(coil);
-    const double capacitance = selfCapacitance(coil);
-    return [coil, q, inductance, capacitance](double frequency) {
-        const double omega = 2 * kPi * frequency;
-        const double resistance =
-            q ? omega * inductance / *q : coilResistance(coil, frequency).acResistance;
-        const std::complex<double> winding{resistance, omega * inductance};
-        return 1.0 / (1.0 / winding + std::complex<double>{0.0, omega * capacitance});
-    };
-}
-
 CoilLosses coilLosses(const CheckInputs& in, const CoilAsWound& wound) {
     CoilLosses losses;
     const double frequency = in.frequencyMHz * 1e6;
@@ -129,10 +116,26 @@ CoilLosses coilLosses(const CheckInputs& in, const CoilAsWound& wound) {
     losses.seriesResistance = losses.reactance / losses.q;
     losses.selfCapacitance = selfCapacitance(wound.coil);
     losses.selfResonance = selfResonantFrequency(wound.inductance, losses.selfCapacitance);
-    const std::complex<double> z = woundCoilImpedance(wound.coil, in.coilQ)(frequency);
-    losses.apparentInductance = z.imag() / (2 * kPi * frequency);
-    losses.apparentResistance = z.real();
+    const ApparentCoil seen = apparentCoil(wound.coil, frequency, in.coilQ);
+    losses.apparentInductance = seen.inductance;
+    losses.apparentResistance = seen.resistance;
     return losses;
+}
+
+// A coil that self-resonates at or below F acts as a capacitor there: it must change, and the
+// report names coils of the same inductance that would do.
+CoilAlternatives alternativesIfNeeded(const CheckReport& report) {
+    const double frequency = report.inputs.frequencyMHz * 1e6;
+    if (report.losses.selfResonance > frequency) {
+        return {};
+    }
+    AlternativesRequest request;
+    request.inductance = report.design.inductanceUh * 1e-6;
+    request.frequency = frequency;
+    request.formerDiameter = report.inputs.formerMm / 1000;
+    request.wireDiameter = report.coil.coil.wireDiameter;
+    request.pitch = report.coil.coil.pitch;
+    return coilAlternatives(request);
 }
 
 CutList cutList(const CheckInputs& in, const CoilAsWound& wound, std::optional<double> tip) {
@@ -158,13 +161,15 @@ std::variant<CheckReport, DesignRefusal> buildCheckReport(const CheckInputs& inp
     report.coil = windCoil(inputs, report.design);
     report.losses = coilLosses(inputs, report.coil);
     report.cut = cutList(inputs, report.coil, std::nullopt);
+    report.alternatives = alternativesIfNeeded(report);
     return report;
 }
 
 CoilImpedance coilOfTurns(const CheckReport& report, int turns) {
-    WoundCoil coil = report.coil.coil;
-    coil.turns = turns;
-    return woundCoilImpedance(coil, report.inputs.coilQ);
+    const WoundCoil coil = withTurns(report.coil.coil, turns);
+    const std::optional<double> q =
+        report.losses.qGiven ? std::optional<double>(report.losses.q) : std::nullopt;
+    return [coil, q](double frequency) { return coilImpedance(coil, frequency, q); };
 }
 
 void applyAntennaCheck(CheckReport& report, AntennaCheck check) {
@@ -188,7 +193,7 @@ std::optional<AntennaCheckFailure> addAntennaCheck(CheckReport& report, const En
     input.designed = [designed](double frequency) {
         return std::complex<double>{0.0, 2 * kPi * frequency * designed};
     };
-    input.built = woundCoilImpedance(report.coil.coil, in.coilQ);
+    input.built = coilOfTurns(report, static_cast<int>(report.design.turns));
     input.ground = in.ground;
     input.coilOfTurns = [report](int turns) { return coilOfTurns(report, turns); };
     input.builtTurns = static_cast<int>(report.design.turns);

@@ -11,6 +11,7 @@
 
 #include "antenna_check.h"
 #include "check_inputs.h"
+#include "coil/coil_alternatives.h"
 #include "coil/coil_losses.h"
 #include "coil/coil_model.h"
 #include "coil_winding.h"
@@ -72,17 +73,6 @@ struct CoilLosses {
     double apparentResistance = 0.0; // ohm
 };
 
-// A coil that would do where the planned one self-resonates at or below F: another former or
-// wire, worked out by the check of alternatives; the advice words them in the order given.
-struct CoilAlternative {
-    double formerDiameter = 0.0; // m
-    int wireSwg = 0;
-    int turns = 0;
-    double windingLength = 0.0; // m
-    double selfResonance = 0.0; // Hz
-    double q = 0.0;             // at F
-};
-
 struct CheckReport {
     CheckInputs inputs;
     WindowDesign design;
@@ -90,7 +80,7 @@ struct CheckReport {
     CoilLosses losses;
     CutList cut;
     std::optional<AntennaCheck> antenna;
-    std::vector<CoilAlternative> alternatives; // empty unless the coil must change
+    CoilAlternatives alternatives; // empty unless the coil self-resonates at or below F
 };
 
 // A design with no result: the window's own words, or why step 2 never opens.

@@ -149,8 +149,8 @@ QJsonObject antennaResult(const AntennaResult& a, double designMHz) {
     const double omega = 2 * check::kPi * designMHz * 1e6;
     return QJsonObject{
         {"length_m", decimal(a.length, kMicrometres)},
-        {"coil_uh", num(a.coilAtDesign.imag() / omega * 1e6)},
-        {"coil_resistance_ohm", num(a.coilAtDesign.real())},
+        {"coil_apparent_uh", num(a.coilAtDesign.imag() / omega * 1e6)},
+        {"coil_apparent_resistance_ohm", num(a.coilAtDesign.real())},
         {"coil_reactance_ohm", num(a.coilAtDesign.imag())},
         {"resonance_mhz", num(a.resonanceMHz)},
         {"resonance_uncertainty_percent",
@@ -234,17 +234,29 @@ QJsonValue antenna(const CheckReport& r) {
         {"needed_coil", neededCoil(a.neededCoil, f)}};
 }
 
-QJsonArray alternatives(const CheckReport& r) {
-    QJsonArray out;
-    for (const check::CoilAlternative& c : r.alternatives) {
-        out.append(QJsonObject{{"former_mm", decimal(c.formerDiameter * 1000, kMicrometres)},
-                               {"wire_swg", c.wireSwg},
-                               {"turns", c.turns},
-                               {"winding_length_mm", decimal(c.windingLength * 1000, kMicrometres)},
-                               {"self_resonance_mhz", num(c.selfResonance / 1e6)},
-                               {"q", num(c.q)}});
+QJsonObject alternative(const check::CoilAlternative& c) {
+    return QJsonObject{{"former_mm", decimal(c.formerDiameter * 1000, kMicrometres)},
+                       {"wire_swg", c.gauge == 0 ? QJsonValue() : QJsonValue(c.gauge)},
+                       {"wire_diameter_mm", decimal(c.coil.wireDiameter * 1000, kWirePlaces)},
+                       {"pitch_mm", decimal(c.coil.pitch * 1000, kMicrometres)},
+                       {"turns", num(c.coil.turns)},
+                       {"winding_length_mm", decimal(c.windingLength * 1000, kMicrometres)},
+                       {"apparent_inductance_uh", num(c.apparentInductance * 1e6)},
+                       {"self_resonance_mhz", num(c.selfResonance / 1e6)},
+                       {"q", num(c.q)}};
+}
+
+// Only when the coil self-resonates at or below F: the coils that would do, best first, and
+// the one that self-resonates highest.
+QJsonObject alternatives(const CheckReport& r) {
+    QJsonArray coils;
+    for (const check::CoilAlternative& c : r.alternatives.coils) {
+        coils.append(alternative(c));
     }
-    return out;
+    const auto& highest = r.alternatives.highestResonance;
+    return QJsonObject{
+        {"coils", coils},
+        {"highest_resonance", highest ? QJsonValue(alternative(*highest)) : QJsonValue()}};
 }
 
 QJsonObject cutList(const CheckReport& r) {

@@ -63,11 +63,16 @@ std::string bandEdges(const SwrBand& band, double designMHz) {
     return lower + " to " + upper + " MHz";
 }
 
-std::string coilText(const CoilAlternative& coil) {
-    return turnsText(coil.turns) + " of SWG " + std::to_string(coil.wireSwg) + " on a " +
-           significant(coil.formerDiameter * 1000, 3) + " mm former, " +
-           number(coil.windingLength * 1000, 1) + " mm long (self-resonance " +
-           significant(coil.selfResonance / 1e6, 3) + " MHz, Q " + significant(coil.q, 2) + ")";
+// "14 turns of SWG 18 on a 32 mm former, close-wound, 25.1 mm long"
+std::string coilText(const CoilAlternative& c) {
+    const std::string wire =
+        c.gauge == 0 ? std::string("your wire") : "SWG " + std::to_string(c.gauge);
+    const bool closeWound = c.coil.pitch <= c.coil.wireDiameter * 1.001;
+    return turnsText(c.coil.turns) + " of " + wire + " on a " +
+           significant(c.formerDiameter * 1000, 2) + " mm former, " +
+           (closeWound ? std::string("close-wound")
+                       : "at a " + number(c.coil.pitch * 1000, 2) + " mm pitch") +
+           ", " + number(c.windingLength * 1000, 1) + " mm long";
 }
 
 // ---- the coil ----
@@ -322,17 +327,28 @@ std::vector<std::string> antennaWarnings(const CheckReport& report, const Antenn
 
 } // namespace
 
-std::string alternativesSentence(const std::vector<CoilAlternative>& alternatives) {
-    if (alternatives.empty()) {
-        return {};
+std::string alternativesSentence(const CoilAlternatives& alternatives) {
+    const std::vector<CoilAlternative>& coils = alternatives.coils;
+    if (coils.empty()) {
+        if (!alternatives.highestResonance) {
+            return {};
+        }
+        const CoilAlternative& best = *alternatives.highestResonance;
+        return "No coil of the usual formers and wires with this inductance self-resonates at "
+               "three times F or more; the highest, " +
+               coilText(best) + ", self-resonates at " + significant(best.selfResonance / 1e6, 3) +
+               " MHz. Move the coils further out or lengthen the antenna, so that it needs less "
+               "inductance.";
     }
-    std::string line =
-        alternatives.size() == 1 ? "A coil that would do: " : "Coils that would do: ";
-    for (std::size_t i = 0; i < alternatives.size(); ++i) {
-        line += (i == 0                         ? ""
-                 : i + 1 == alternatives.size() ? "; or "
-                                                : "; ") +
-                coilText(alternatives[i]);
+    std::string line = coils.size() == 1 ? "A coil that would do: " : "Coils that would do: ";
+    for (std::size_t i = 0; i < coils.size(); ++i) {
+        const CoilAlternative& c = coils[i];
+        line += (i == 0                  ? ""
+                 : i + 1 == coils.size() ? "; or "
+                                         : "; ") +
+                coilText(c) + " (" + number(c.apparentInductance * 1e6, 2) +
+                " uH at F, self-resonance " + significant(c.selfResonance / 1e6, 3) + " MHz, Q " +
+                number(c.q, 0) + ")";
     }
     return line + ".";
 }

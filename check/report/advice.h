@@ -26,7 +26,8 @@ std::vector<std::string> warningSentences(const CheckReport& report);
 std::string trimSummary(const Trim& trim);
 std::string neededCoilSummary(const AntennaCheck& check, double designMHz);
 
-// The coils that would do instead, in one sentence; empty when none were worked out.
-std::string alternativesSentence(const std::vector<CoilAlternative>& alternatives);
+// The coils that would do instead, in one sentence, or how near any could come; empty when
+// none were worked out.
+std::string alternativesSentence(const CoilAlternatives& alternatives);
 
 } // namespace brevan::check

@@ -28,8 +28,24 @@ void withCheck(CheckReport& report, AntennaCheck check) {
     applyAntennaCheck(report, std::move(check));
 }
 
-std::vector<CoilAlternative> twoAlternatives() {
-    return {{0.032, 18, 14, 0.0251, 21.3e6, 212}, {0.040, 16, 11, 0.0224, 18.6e6, 260}};
+CoilAlternative alternative(double former, int gauge, double wire, double pitch, int turns,
+                            double microhenry, double srf, double q) {
+    CoilAlternative c;
+    c.coil = {static_cast<double>(turns), former + wire, pitch, wire};
+    c.formerDiameter = former;
+    c.gauge = gauge;
+    c.windingLength = turns * pitch;
+    c.apparentInductance = microhenry * 1e-6;
+    c.selfResonance = srf;
+    c.q = q;
+    return c;
+}
+
+CoilAlternatives twoAlternatives() {
+    CoilAlternatives out;
+    out.coils = {alternative(0.032, 18, 0.00122, 0.00122, 14, 7.18, 21.3e6, 212.4),
+                 alternative(0.040, 0, 0.000914, 0.001828, 11, 7.17, 18.6e6, 260)};
+    return out;
 }
 
 const Case kCases[] = {
@@ -82,9 +98,10 @@ const Case kCases[] = {
          withCheck(r, notReached(TrimOutcome::CoilResonates, 15, std::nullopt));
      },
      {"No trim helps: the coil self-resonates at 6.20 MHz, at or below 7.05 MHz, and acts as a "
-      "capacitor: the coil must change. Coils that would do: 14 turns of SWG 18 on a 32.0 mm "
-      "former, 25.1 mm long (self-resonance 21.3 MHz, Q 212); or 11 turns of SWG 16 on a "
-      "40.0 mm former, 22.4 mm long (self-resonance 18.6 MHz, Q 260)."},
+      "capacitor: the coil must change. Coils that would do: 14 turns of SWG 18 on a 32 mm "
+      "former, close-wound, 17.1 mm long (7.18 uH at F, self-resonance 21.3 MHz, Q 212); or 11 "
+      "turns of your wire on a 40 mm former, at a 1.83 mm pitch, 20.1 mm long (7.17 uH at F, "
+      "self-resonance 18.6 MHz, Q 260)."},
      {"The coil resonates by itself at 6.20 MHz, at or below the design frequency"},
      {"larger former", "fewer turns"}},
     {"coil_resonates_before_alternatives_are_known",
@@ -98,11 +115,23 @@ const Case kCases[] = {
     {"coil_resonates_without_the_antenna",
      [](CheckReport& r) {
          r.losses.selfResonance = 6.2e6;
-         r.alternatives = {twoAlternatives()[0]};
+         r.alternatives.coils = {twoAlternatives().coils[0]};
      },
-     {"A coil that would do: 14 turns of SWG 18 on a 32.0 mm former"},
+     {"A coil that would do: 14 turns of SWG 18 on a 32 mm former"},
      {"acts as a capacitor"},
      {"larger former"}},
+    {"no_coil_clears_three_times_f",
+     [](CheckReport& r) {
+         r.losses.selfResonance = 1.5e6;
+         r.alternatives.highestResonance =
+             alternative(0.11, 10, 0.00325, 0.00325, 40, 180, 3.9e6, 400);
+         withCheck(r, notReached(TrimOutcome::CoilResonates, 15, std::nullopt));
+     },
+     {"the coil must change. No coil of the usual formers and wires with this inductance "
+      "self-resonates at three times F or more; the highest, 40 turns of SWG 10 on a 110 mm "
+      "former, close-wound, 130.0 mm long, self-resonates at 3.90 MHz."},
+     {},
+     {"would do:"}},
     {"trim_not_converged",
      [](CheckReport& r) { withCheck(r, notReached(TrimOutcome::NotConverged, 15.5, 7.2)); },
      {"The search for the trim ran out of tries before the resonance reached 7.05 MHz: at its "

@@ -15,6 +15,8 @@ namespace {
 constexpr double kSelfResonanceMargin = 3.0;
 // A difference the trim easily takes up; beyond it the report suggests other turns.
 constexpr double kTurnsAdviceShare = 0.02;
+// Coils whose outer wire is less than this share of each half sit close to the tips.
+constexpr double kNearTipShare = 0.25;
 // The SWR at which an antenna counts as usable on the feed line.
 constexpr double kUsableSwr = 2.0;
 
@@ -283,15 +285,18 @@ std::vector<std::string> antennaWarnings(const CheckReport& report, const Antenn
     const double designMHz = report.inputs.frequencyMHz;
     const AntennaResult& built = check.built;
     const bool reached = check.trim.outcome == TrimOutcome::Reached;
+    const bool trimmedMismatch = reached && check.trimmed && check.trimmed->designSwr > kUsableSwr;
     if (!built.resonanceMHz) {
         out.push_back("As built, the antenna has no resonance within 30 % of " + f + " (SWR " +
                       swrText(built.designSwr) + " at " + f + "): it cannot be used there.");
     } else if (!inBand(built.band, designMHz)) {
         out.push_back("Cut to the calculated length, the antenna will not be usable at " + f +
                       " (SWR " + swrText(built.designSwr) + ")" +
-                      (reached ? " until it is trimmed." : ", and no trim of the tips helps."));
+                      (!reached          ? ", and no trim of the tips helps."
+                       : trimmedMismatch ? " until it is trimmed and matched."
+                                         : " until it is trimmed."));
     }
-    if (reached && check.trimmed && check.trimmed->designSwr > kUsableSwr) {
+    if (trimmedMismatch) {
         out.push_back("Trimmed to resonance, the antenna still shows an SWR of " +
                       swrText(check.trimmed->designSwr) + " at " + f + ": its " +
                       significant(check.trimmed->resonanceResistance, 3) +
@@ -312,9 +317,14 @@ std::vector<std::string> antennaWarnings(const CheckReport& report, const Antenn
         uncertainty = std::max(uncertainty, check.trimmed->resonanceUncertainty);
     }
     if (uncertainty > kShownUncertainty) {
+        // Outer wires of less than a quarter of each half leave few segments between the
+        // coils and the tips, where NEC-2's answer converges slowest.
+        const bool nearTips = report.cut.outerWire < kNearTipShare * report.inputs.lengthM / 2;
         out.push_back("The model's resonance is uncertain by " + uncertaintyText(uncertainty) +
-                      ": with the coils this close to the tips, NEC-2's answer still moves with "
-                      "the number of segments. Trim in small steps and measure.");
+                      (nearTips ? ": with the coils this close to the tips, NEC-2's answer "
+                                : ": NEC-2's answer for a wire with lumped coils ") +
+                      "still moves with the number of segments. Trim in small steps and "
+                      "measure.");
     }
     const bool settled = check.designed.converged && check.built.converged &&
                          (!check.trimmed || check.trimmed->converged);

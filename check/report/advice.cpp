@@ -347,8 +347,7 @@ std::string alternativesSentence(const CoilAlternatives& alternatives) {
         return "No coil of the usual formers and wires with this inductance self-resonates at "
                "three times F or more; the highest, " +
                coilText(best) + ", self-resonates at " + significant(best.selfResonance / 1e6, 3) +
-               " MHz. Move the coils further out or lengthen the antenna, so that it needs less "
-               "inductance.";
+               " MHz. Coils nearer the feed point, or a longer antenna, need less inductance.";
     }
     std::string line = coils.size() == 1 ? "A coil that would do: " : "Coils that would do: ";
     for (std::size_t i = 0; i < coils.size(); ++i) {

@@ -129,7 +129,8 @@ const Case kCases[] = {
      },
      {"the coil must change. No coil of the usual formers and wires with this inductance "
       "self-resonates at three times F or more; the highest, 40 turns of SWG 10 on a 110 mm "
-      "former, close-wound, 130.0 mm long, self-resonates at 3.90 MHz."},
+      "former, close-wound, 130.0 mm long, self-resonates at 3.90 MHz. Coils nearer the feed "
+      "point, or a longer antenna, need less inductance."},
      {},
      {"would do:"}},
     {"trim_not_converged",

@@ -3,6 +3,7 @@
 #include "range_limits.h"
 #include "wire_gauge_table.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <functional>
@@ -22,11 +23,22 @@ std::string quoted(std::string_view text) {
     return "'" + std::string(text) + "'";
 }
 
-// Writes a limit as people type it: 0.1, 100, 1000 (never an exponent, never trailing zeros).
+// Writes a limit as people type it: 0.1, 0.9144, 100000; never an exponent, never trailing
+// zeros, and never the binary tail of a converted unit (0.9143999999999999). Six significant
+// digits keep a wire diameter in millimetres whole, so the limit shown is the limit applied.
 std::string plain(double value) {
-    char buffer[32];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
-    return std::string(buffer, result.ptr);
+    const int magnitude = value == 0.0 ? 0 : static_cast<int>(std::floor(std::log10(value)));
+    char buffer[64];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value,
+                                      std::chars_format::fixed, std::max(0, 5 - magnitude));
+    std::string text(buffer, result.ptr);
+    if (text.find('.') != std::string::npos) {
+        text.erase(text.find_last_not_of('0') + 1);
+        if (text.back() == '.') {
+            text.pop_back();
+        }
+    }
+    return text;
 }
 
 std::string rangeText(const Range& range) {

@@ -7,21 +7,17 @@
 #include "loading_coil.h"
 #include "locale_number.h"
 #include "range_limits.h"
-#include "report/report_format.h"
 #include "wire_gauge_table.h"
 
 #include <cmath>
+#include <complex>
 
 namespace brevan::check {
 namespace {
 
-// Below this the coil's own resonance pulls its effective inductance noticeably.
-constexpr double kSelfResonanceMargin = 3.0;
 // Beyond this many turns no single-layer loading coil is realistic, and the turn counts stay
 // well inside an int.
 constexpr double kMostTurns = 100000;
-// A difference the trim easily takes up; beyond it the report suggests other turns.
-constexpr double kTurnsAdviceShare = 0.02;
 
 // The window's inputs as its change handlers store them.
 DesignState windowState(const CheckInputs& in) {
@@ -120,7 +116,26 @@ CoilLosses coilLosses(const CheckInputs& in, const CoilAsWound& wound) {
     losses.seriesResistance = losses.reactance / losses.q;
     losses.selfCapacitance = selfCapacitance(wound.coil);
     losses.selfResonance = selfResonantFrequency(wound.inductance, losses.selfCapacitance);
+    const ApparentCoil seen = apparentCoil(wound.coil, frequency, in.coilQ);
+    losses.apparentInductance = seen.inductance;
+    losses.apparentResistance = seen.resistance;
     return losses;
+}
+
+// A coil that self-resonates at or below F acts as a capacitor there: it must change, and the
+// report names coils of the same inductance that would do.
+CoilAlternatives alternativesIfNeeded(const CheckReport& report) {
+    const double frequency = report.inputs.frequencyMHz * 1e6;
+    if (report.losses.selfResonance > frequency) {
+        return {};
+    }
+    AlternativesRequest request;
+    request.inductance = report.design.inductanceUh * 1e-6;
+    request.frequency = frequency;
+    request.formerDiameter = report.inputs.formerMm / 1000;
+    request.wireDiameter = report.coil.coil.wireDiameter;
+    request.pitch = report.coil.coil.pitch;
+    return coilAlternatives(request);
 }
 
 CutList cutList(const CheckInputs& in, const CoilAsWound& wound, std::optional<double> tip) {
@@ -131,167 +146,6 @@ CutList cutList(const CheckInputs& in, const CoilAsWound& wound, std::optional<d
     cut.windingWire = windingWireLength(wound.coil);
     cut.tipChange = tip;
     return makeCutList(cut);
-}
-
-// The window's advisory range checks, in plain words.
-std::vector<std::string> rangeWarnings(const CheckInputs& in, const WindowDesign& design) {
-    std::vector<std::string> out;
-    if (frequencyOutsideHf(in.frequencyMHz)) {
-        out.push_back("The design frequency " + formatDouble(in.frequencyMHz, ".") +
-                      " MHz is outside the HF range (1 to 30 MHz) the design formula is made for.");
-    }
-    const std::optional<float> maxLength = maxLengthFeet(in.frequencyMHz);
-    if (maxLength && isAboveLimit(static_cast<float>(design.lengthAFeet), *maxLength)) {
-        out.push_back("A (" + number(design.lengthAFeet, 2) +
-                      " ft) is longer than nine tenths of a half wave at this frequency (" +
-                      number(*maxLength, 0) +
-                      " ft): a loaded dipole only makes sense when it is shorter than that; "
-                      "consider a full-size dipole.");
-    }
-    const double minLength = minLengthFeet(design.distBFeet);
-    if (isBelowLimit(design.lengthAFeet, minLength)) {
-        out.push_back("A (" + number(design.lengthAFeet, 2) + " ft) is shorter than 2.6 x B (" +
-                      number(minLength, 2) +
-                      " ft): the coils sit too far out. Make A longer or B shorter.");
-    }
-    const std::optional<float> maxDist = maxDistanceFeet(design.lengthAFeet);
-    if (maxDist && isAboveLimit(static_cast<float>(design.distBFeet), *maxDist)) {
-        out.push_back("B (" + number(design.distBFeet, 2) + " ft) is more than four tenths of A (" +
-                      number(*maxDist, 0) + " ft). Make B shorter.");
-    }
-    return out;
-}
-
-std::vector<std::string> coilWarnings(const CheckReport& report) {
-    std::vector<std::string> out;
-    const CoilAsWound& coil = report.coil;
-    const double frequency = report.inputs.frequencyMHz * 1e6;
-    const double selfResonance = report.losses.selfResonance;
-    const std::string srf = significant(selfResonance / 1e6, 3) + " MHz";
-    if (selfResonance <= frequency) {
-        out.push_back("The coil resonates by itself at " + srf +
-                      ", below the design frequency: there it acts as a capacitor, not as a "
-                      "loading coil. Use fewer turns on a larger former, or spaced turns.");
-    } else if (selfResonance < kSelfResonanceMargin * frequency) {
-        out.push_back("The coil's self-resonance (" + srf +
-                      ") is less than three times the design frequency: its self-capacitance "
-                      "raises the inductance it shows at " +
-                      formatDouble(report.inputs.frequencyMHz, ".") + " MHz and adds loss.");
-    }
-    if (coil.shortForWheeler) {
-        out.push_back("The coil is shorter than 0.4 of its diameter, where Wheeler's formula of "
-                      "step 2 loses its accuracy; the as-wound figure does not.");
-    }
-    if (report.cut.coilReachesCentre) {
-        out.push_back("The coil is longer than twice B, so it reaches the centre: no inner wire "
-                      "is left. Make B larger or the coil shorter.");
-    }
-    if (report.cut.coilReachesTip) {
-        out.push_back("The coil reaches past the tip: no outer wire is left. Make A longer or B "
-                      "shorter.");
-    }
-    return out;
-}
-
-std::string coilVerdict(const CheckReport& report) {
-    const CoilAsWound& coil = report.coil;
-    std::string line = "Wound as planned, " + turnsText(report.design.turns) + " give " +
-                       number(coil.inductance * 1e6, 3) + " uH, " +
-                       number(std::abs(coil.differencePercent), 1) + " % " +
-                       (coil.differencePercent < 0 ? "less" : "more") + " than step 1's " +
-                       number(report.design.inductanceUh, 3) + " uH.";
-    if (std::abs(coil.differencePercent) > kTurnsAdviceShare * 100 &&
-        coil.closestTurns != static_cast<int>(report.design.turns)) {
-        line += " " + turnsText(coil.closestTurns) + " come closest (" +
-                number(coil.closestTurnsInductance * 1e6, 3) + " uH).";
-    }
-    return line;
-}
-
-std::string percentFrom(double value, double reference) {
-    const double percent = (value - reference) / reference * 100;
-    return number(std::abs(percent), 1) + " % " + (percent < 0 ? "below" : "above");
-}
-
-std::string bandText(const SwrBand& band) {
-    if (!band.lowerMHz || !band.upperMHz) {
-        return "its 2:1 SWR band (the SWR does not fall to 2 on both sides of resonance)";
-    }
-    return "its 2:1 SWR band (" + number(*band.lowerMHz, 3) + " to " + number(*band.upperMHz, 3) +
-           " MHz)";
-}
-
-// The trim in words: how much wire, or why no trim reaches F.
-std::string trimVerdict(const CheckReport& report, const AntennaCheck& check) {
-    const std::string f = formatDouble(report.inputs.frequencyMHz, ".");
-    const Trim& trim = check.trim;
-    if (trim.outcome != TrimOutcome::Reached || !check.trimmed) {
-        return "No trim of the tips reaches " + f + " MHz.";
-    }
-    const double cm = trim.tipChange * 100;
-    const std::string length = "(total length " + number(trim.trimmedLength, 2) + " m)";
-    const std::string resonance = check.trimmed->resonanceMHz
-                                      ? number(*check.trimmed->resonanceMHz, 3) + " MHz"
-                                      : std::string("no frequency within 30 %");
-    const std::string change =
-        std::abs(cm) < 0.5 ? std::string("No trim is needed")
-                           : std::string(cm > 0 ? "Add " : "Cut ") + number(std::abs(cm), 0) +
-                                 " cm of wire " + (cm > 0 ? "to" : "from") + " each tip " + length;
-    return change + ", then cut each tip " + number(report.cut.tipSpare * 100, 0) +
-           " cm long and trim it to the lowest SWR. Trimmed, it resonates at " + resonance +
-           " with an SWR of " + number(check.trimmed->designSwr, 1) + " at " + f + " MHz.";
-}
-
-// What the full-wave check means for the builder, in a few sentences.
-std::vector<std::string> antennaVerdict(const CheckReport& report, const AntennaCheck& check) {
-    std::vector<std::string> out;
-    const double f = report.inputs.frequencyMHz;
-    const AntennaResult& built = check.built;
-    if (!built.resonanceMHz) {
-        out.push_back("As built, the antenna has no resonance within 30 % of " +
-                      formatDouble(f, ".") + " MHz; the SWR at " + formatDouble(f, ".") +
-                      " MHz is " + number(built.designSwr, 1) + ".");
-    } else {
-        out.push_back("As built, the antenna resonates at " + number(*built.resonanceMHz, 3) +
-                      " MHz, " + percentFrom(*built.resonanceMHz, f) + " the design frequency of " +
-                      formatDouble(f, ".") + " MHz.");
-        out.push_back(formatDouble(f, ".") + " MHz lies " +
-                      (inBand(built.band, f) ? "inside" : "outside") + " " + bandText(built.band) +
-                      "; the SWR there is " + number(built.designSwr, 1) + ".");
-    }
-    out.push_back(trimVerdict(report, check));
-    const NeededCoil& needed = check.neededCoil;
-    if (needed.outcome != CoilOutcome::Found) {
-        out.push_back("No loading coil can bring it to " + formatDouble(f, ".") +
-                      " MHz at the designed length, whatever its inductance.");
-        return out;
-    }
-    const double omega = 2 * kPi * f * 1e6;
-    std::string coil = "Or keep the length and give each coil " +
-                       number(needed.apparentInductance * 1e6, 2) +
-                       " uH: " + turnsText(needed.turns) + " come closest (" +
-                       number(needed.turnsAtDesign.imag() / omega * 1e6, 2) + " uH)";
-    if (needed.turnsResonanceMHz) {
-        coil += " and resonate at " + number(*needed.turnsResonanceMHz, 3) + " MHz";
-    }
-    out.push_back(coil + ".");
-    return out;
-}
-
-std::vector<std::string> antennaWarnings(const CheckReport& report, const AntennaCheck& check) {
-    std::vector<std::string> out;
-    const double f = report.inputs.frequencyMHz;
-    if (check.built.resonanceMHz && !inBand(check.built.band, f)) {
-        out.push_back("Cut to the calculated length, the antenna will not be usable at " +
-                      formatDouble(f, ".") + " MHz until it is trimmed (SWR " +
-                      number(check.built.designSwr, 1) + ").");
-    }
-    if (check.built.designEfficiency < 0.5) {
-        out.push_back("Only " + number(check.built.designEfficiency * 100, 0) +
-                      " % of the power is radiated: the coils' losses are large. A thicker coil "
-                      "wire, a larger former or coils further out help.");
-    }
-    return out;
 }
 
 } // namespace
@@ -307,11 +161,7 @@ std::variant<CheckReport, DesignRefusal> buildCheckReport(const CheckInputs& inp
     report.coil = windCoil(inputs, report.design);
     report.losses = coilLosses(inputs, report.coil);
     report.cut = cutList(inputs, report.coil, std::nullopt);
-    report.warnings = rangeWarnings(inputs, report.design);
-    for (std::string& warning : coilWarnings(report)) {
-        report.warnings.push_back(std::move(warning));
-    }
-    report.verdict.push_back(coilVerdict(report));
+    report.alternatives = alternativesIfNeeded(report);
     return report;
 }
 
@@ -320,6 +170,15 @@ CoilImpedance coilOfTurns(const CheckReport& report, int turns) {
     const std::optional<double> q =
         report.losses.qGiven ? std::optional<double>(report.losses.q) : std::nullopt;
     return [coil, q](double frequency) { return coilImpedance(coil, frequency, q); };
+}
+
+void applyAntennaCheck(CheckReport& report, AntennaCheck check) {
+    // A trim that stops short of F is no length to cut: the tips are cut as designed.
+    const std::optional<double> tip = check.trim.outcome == TrimOutcome::Reached
+                                          ? std::optional<double>(check.trim.tipChange)
+                                          : std::nullopt;
+    report.cut = cutList(report.inputs, report.coil, tip);
+    report.antenna = std::move(check);
 }
 
 std::optional<AntennaCheckFailure> addAntennaCheck(CheckReport& report, const Engine& engine,
@@ -332,7 +191,7 @@ std::optional<AntennaCheckFailure> addAntennaCheck(CheckReport& report, const En
     input.wireDiameter = report.design.wireDiameterInch * kMetresPerInch;
     const double designed = report.design.inductanceUh * 1e-6;
     input.designed = [designed](double frequency) {
-        return std::complex<double>(0.0, 2 * kPi * frequency * designed);
+        return std::complex<double>{0.0, 2 * kPi * frequency * designed};
     };
     input.built = coilOfTurns(report, static_cast<int>(report.design.turns));
     input.ground = in.ground;
@@ -343,15 +202,7 @@ std::optional<AntennaCheckFailure> addAntennaCheck(CheckReport& report, const En
     if (auto* failure = std::get_if<AntennaCheckFailure>(&result)) {
         return *failure;
     }
-    const AntennaCheck& check = std::get<AntennaCheck>(result);
-    report.cut = cutList(in, report.coil, check.trim.tipChange);
-    report.antenna = check;
-    for (std::string& line : antennaVerdict(report, check)) {
-        report.verdict.push_back(std::move(line));
-    }
-    for (std::string& line : antennaWarnings(report, check)) {
-        report.warnings.push_back(std::move(line));
-    }
+    applyAntennaCheck(report, std::get<AntennaCheck>(std::move(result)));
     return std::nullopt;
 }
 

@@ -1,14 +1,17 @@
 #pragma once
 
 // The whole check of one design, as plain data: what the window would show, the coil as it
-// will really be wound, its losses, the cut list, the full-wave check when it was run, and the
-// warnings. Text and JSON are both written from this one record.
+// will really be wound, its losses, the cut list and the full-wave check when it was run. The
+// record holds numbers and outcomes only; report/advice turns it into sentences, and text and
+// JSON are both written from it.
 //
 //   CheckInputs --buildCheckReport--> CheckReport | DesignRefusal
-//   CheckReport + Engine --addAntennaCheck--> CheckReport with antenna, trim and verdict
+//   CheckReport + Engine --addAntennaCheck--> CheckReport with antenna and trim
+//   CheckReport --report/advice--> verdict and warnings
 
 #include "antenna_check.h"
 #include "check_inputs.h"
+#include "coil/coil_alternatives.h"
 #include "coil/coil_losses.h"
 #include "coil/coil_model.h"
 #include "coil_winding.h"
@@ -64,6 +67,10 @@ struct CoilLosses {
     double seriesResistance = 0.0; // ohm, reactance / q: the loss the antenna sees
     double selfCapacitance = 0.0;  // F
     double selfResonance = 0.0;    // Hz
+    // What the antenna sees at F: the winding's inductance and loss with its self-capacitance
+    // across them, as one series inductance and resistance.
+    double apparentInductance = 0.0; // H
+    double apparentResistance = 0.0; // ohm
 };
 
 struct CheckReport {
@@ -73,8 +80,7 @@ struct CheckReport {
     CoilLosses losses;
     CutList cut;
     std::optional<AntennaCheck> antenna;
-    std::vector<std::string> verdict;  // what it means for the builder, first in the report
-    std::vector<std::string> warnings; // advisory, in plain English
+    CoilAlternatives alternatives; // empty unless the coil self-resonates at or below F
 };
 
 // A design with no result: the window's own words, or why step 2 never opens.
@@ -84,12 +90,16 @@ struct DesignRefusal {
 
 std::variant<CheckReport, DesignRefusal> buildCheckReport(const CheckInputs& inputs);
 
-// The loaded coil of `turns` turns of the report's wire, pitch and former, at F: its
-// as-wound inductance and its loss resistance (from the given Q when there is one).
+// The coil of `turns` turns of the report's wire, pitch and former as the antenna sees it: its
+// as-wound inductance, its loss (from the given Q when there is one) and its self-capacitance.
 CoilImpedance coilOfTurns(const CheckReport& report, int turns);
 
-// Runs the full-wave check, then fills in the antenna, the trim in the cut list, the verdict and
-// the antenna's warnings. On failure the report is left as it was.
+// Puts a finished full-wave check into the report; only a trim that reaches F goes into the
+// cut list.
+void applyAntennaCheck(CheckReport& report, AntennaCheck check);
+
+// Runs the full-wave check, then fills in the antenna and the trim in the cut list. On failure
+// the report is left as it was.
 std::optional<AntennaCheckFailure> addAntennaCheck(CheckReport& report, const Engine& engine,
                                                    const Progress& progress);
 

@@ -21,15 +21,18 @@ double spareFor(double outerWire) {
 
 CutList makeCutList(const CutListInput& input) {
     CutList cut;
+    cut.coilsAtFeed = input.coilDistance == 0.0;
     const double halfCoil = input.windingLength / 2;
-    const double inner = input.coilDistance - halfCoil;
-    const double outer = input.length / 2 - input.coilDistance - halfCoil;
+    // At the feed point the coil's near end, not its middle, is at the centre.
+    const double coilMiddle = cut.coilsAtFeed ? halfCoil : input.coilDistance;
+    const double inner = coilMiddle - halfCoil;
+    const double outer = input.length / 2 - coilMiddle - halfCoil;
     cut.coilReachesCentre = inner < 0;
     cut.coilReachesTip = outer <= 0;
     cut.innerWire = toMillimetre(std::max(inner, 0.0));
     cut.outerWire = toMillimetre(std::max(outer, 0.0));
-    cut.tipChange = input.tipChange.value_or(0.0);
-    const double trimmed = std::max(cut.outerWire + cut.tipChange, 0.0);
+    cut.tipChange = input.tipChange;
+    const double trimmed = std::max(cut.outerWire + input.tipChange.value_or(0.0), 0.0);
     cut.tipSpare = spareFor(trimmed);
     cut.outerWireToCut = toMillimetre(trimmed + cut.tipSpare);
     cut.coilWireEach = toMillimetre(input.windingWire + 2 * kCoilLeadAllowance);

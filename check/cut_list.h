@@ -2,7 +2,8 @@
 
 // What to cut, per half of the dipole and in total. B is taken from the feed point at the centre
 // to the middle of each coil, and A from tip to tip with the coils in line, so each half is
-// inner wire + coil + outer wire = A / 2.
+// inner wire + coil + outer wire = A / 2. B = 0 puts both coils at the feed point: each coil then
+// starts there, and each half is coil + outer wire = A / 2, with no inner wire.
 
 #include <optional>
 
@@ -11,24 +12,26 @@ namespace brevan::check {
 inline constexpr double kCoilLeadAllowance = 0.10; // m of coil wire left at each end for leads
 
 struct CutListInput {
-    double length = 0.0;             // m, A
-    double coilDistance = 0.0;       // m, B
-    double windingLength = 0.0;      // m, the coil as wound: turns x pitch
-    double windingWire = 0.0;        // m, wire in the winding itself
-    std::optional<double> tipChange; // m, each tip, from the full-wave check
+    double length = 0.0;        // m, A
+    double coilDistance = 0.0;  // m, B
+    double windingLength = 0.0; // m, the coil as wound: turns x pitch
+    double windingWire = 0.0;   // m, wire in the winding itself
+    // m, each tip, from the full-wave check; only a trim that reaches F belongs here.
+    std::optional<double> tipChange;
 };
 
 struct CutList {
-    double innerWire = 0.0;         // m, centre to the near end of the coil, each half
-    double outerWire = 0.0;         // m, far end of the coil to the tip, each half, as designed
-    double tipChange = 0.0;         // m, added to (or cut from) each outer wire
-    double outerWireToCut = 0.0;    // m, outer wire with the trim and the spare for adjustment
-    double tipSpare = 0.0;          // m, left on each tip for the final adjustment
-    double coilWireEach = 0.0;      // m, winding plus both leads
-    double antennaWireTotal = 0.0;  // m, both halves as cut
-    double coilWireTotal = 0.0;     // m, both coils
-    bool coilReachesCentre = false; // the coil is longer than 2 B: no inner wire is left
-    bool coilReachesTip = false;    // the coil reaches past the tip
+    bool coilsAtFeed = false;        // B = 0: each coil starts at the feed point
+    double innerWire = 0.0;          // m, centre to the near end of the coil, each half
+    double outerWire = 0.0;          // m, far end of the coil to the tip, each half, as designed
+    std::optional<double> tipChange; // m, added to (or cut from) each outer wire
+    double outerWireToCut = 0.0;     // m, outer wire with the trim and the spare for adjustment
+    double tipSpare = 0.0;           // m, left on each tip for the final adjustment
+    double coilWireEach = 0.0;       // m, winding plus both leads
+    double antennaWireTotal = 0.0;   // m, both halves as cut
+    double coilWireTotal = 0.0;      // m, both coils
+    bool coilReachesCentre = false;  // the coil is longer than 2 B: no inner wire is left
+    bool coilReachesTip = false;     // the coil reaches past the tip
 };
 
 CutList makeCutList(const CutListInput& input);

@@ -1,5 +1,8 @@
 #include "report_json.h"
 
+#include "coil/physics.h"
+#include "report/advice.h"
+
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -12,13 +15,28 @@ namespace {
 using check::AntennaResult;
 using check::CheckReport;
 
-// JSON has no infinity or NaN; a figure without a value is null.
+// JSON has no infinity or NaN; a figure without a value is null. Qt writes the shortest text
+// that reads back to the same double.
 QJsonValue num(double value) {
     return std::isfinite(value) ? QJsonValue(value) : QJsonValue();
 }
 QJsonValue num(const std::optional<double>& value) {
     return value ? num(*value) : QJsonValue();
 }
+// A figure that is decimal by nature (a length from whole millimetres and centimetres, a wire
+// diameter from the gauge table in inches) but came out of arithmetic with a binary tail:
+// the double nearest its decimal value, so it is written as people write it (15.44, not
+// 15.440000000000001). `places` is far below any figure's own resolution.
+QJsonValue decimal(double value, int places) {
+    const double scale = std::pow(10.0, places);
+    return num(std::round(value * scale) / scale);
+}
+QJsonValue decimal(const std::optional<double>& value, int places) {
+    return value ? decimal(*value, places) : QJsonValue();
+}
+constexpr int kMicrometres = 6; // places of a length in metres
+constexpr int kWirePlaces = 4;  // places of a gauge diameter in millimetres
+
 QJsonValue text(const std::string& value) {
     return QString::fromStdString(value);
 }
@@ -36,12 +54,13 @@ QJsonObject inputs(const CheckReport& r) {
                   {"length_a_m", num(in.lengthM)},
                   {"distance_b_m", num(in.distanceM)},
                   {"wire_swg", in.wireSwg},
-                  {"wire_diameter_mm", num(r.design.wireDiameterInch * 25.4)},
+                  {"wire_diameter_mm", decimal(r.design.wireDiameterInch * 25.4, kWirePlaces)},
                   {"former_mm", num(in.formerMm)},
                   {"coil_length_mm", num(in.coilLengthMm)},
                   {"coil_wire_swg", in.coilWireSwg},
-                  {"coil_wire_diameter_mm", num(r.coil.coil.wireDiameter * 1000)},
-                  {"pitch_mm", num(r.coil.coil.pitch * 1000)},
+                  {"coil_wire_diameter_mm", decimal(r.coil.coil.wireDiameter * 1000, kWirePlaces)},
+                  {"pitch_mm",
+                   in.pitchMm ? num(*in.pitchMm) : decimal(r.coil.coil.pitch * 1000, kWirePlaces)},
                   {"close_wound", !in.pitchMm.has_value()},
                   {"coil_q", num(in.coilQ)}};
     if (in.antenna) {
@@ -74,20 +93,21 @@ QJsonObject design(const CheckReport& r) {
 
 QJsonObject coil(const CheckReport& r) {
     const check::CoilAsWound& c = r.coil;
-    return QJsonObject{{"turns", num(c.coil.turns)},
-                       {"diameter_to_centres_mm", num(c.coil.meanDiameter * 1000)},
-                       {"winding_length_mm", num(check::sheetLength(c.coil) * 1000)},
-                       {"length_over_diameter", num(c.lengthOverDiameter)},
-                       {"nagaoka", num(c.nagaoka)},
-                       {"rosa_a", num(c.rosaSelf)},
-                       {"rosa_b", num(c.rosaMutual)},
-                       {"current_sheet_uh", num(c.currentSheet * 1e6)},
-                       {"inductance_uh", num(c.inductance * 1e6)},
-                       {"wheeler_uh", num(c.wheeler * 1e6)},
-                       {"difference_percent", num(c.differencePercent)},
-                       {"closest_turns", c.closestTurns},
-                       {"closest_turns_uh", num(c.closestTurnsInductance * 1e6)},
-                       {"short_for_wheeler", c.shortForWheeler}};
+    return QJsonObject{
+        {"turns", num(c.coil.turns)},
+        {"diameter_to_centres_mm", decimal(c.coil.meanDiameter * 1000, kWirePlaces)},
+        {"winding_length_mm", decimal(check::sheetLength(c.coil) * 1000, kMicrometres)},
+        {"length_over_diameter", num(c.lengthOverDiameter)},
+        {"nagaoka", num(c.nagaoka)},
+        {"rosa_a", num(c.rosaSelf)},
+        {"rosa_b", num(c.rosaMutual)},
+        {"current_sheet_uh", num(c.currentSheet * 1e6)},
+        {"inductance_uh", num(c.inductance * 1e6)},
+        {"wheeler_uh", num(c.wheeler * 1e6)},
+        {"difference_percent", num(c.differencePercent)},
+        {"closest_turns", c.closestTurns},
+        {"closest_turns_uh", num(c.closestTurnsInductance * 1e6)},
+        {"short_for_wheeler", c.shortForWheeler}};
 }
 
 QJsonObject losses(const CheckReport& r) {
@@ -105,26 +125,36 @@ QJsonObject losses(const CheckReport& r) {
                        {"q_given", l.qGiven},
                        {"series_resistance_ohm", num(l.seriesResistance)},
                        {"self_capacitance_pf", num(l.selfCapacitance * 1e12)},
-                       {"self_resonance_mhz", num(l.selfResonance / 1e6)}};
+                       {"self_resonance_mhz", num(l.selfResonance / 1e6)},
+                       {"apparent_inductance_uh", num(l.apparentInductance * 1e6)},
+                       {"apparent_resistance_ohm", num(l.apparentResistance)}};
 }
 
-QJsonValue antennaResult(const std::optional<AntennaResult>& maybe, double frequencyMHz) {
-    if (!maybe) {
+// Over ground: what the pattern sends into the sky, apart from the wire and coils' efficiency,
+// in which NEC-2 counts what the ground absorbs as radiated.
+QJsonValue sky(const std::optional<check::SkyShare>& share) {
+    if (!share) {
         return QJsonValue();
     }
-    const AntennaResult& a = *maybe;
-    const double omega = 2 * 3.14159265358979323846 * frequencyMHz * 1e6;
+    return QJsonObject{{"radiated_into_sky_percent", num(share->share * 100)},
+                       {"max_gain_dbi", num(share->maxGainDbi)},
+                       {"max_gain_elevation_deg", num(share->maxElevation)}};
+}
+
+QJsonObject antennaResult(const AntennaResult& a, double designMHz) {
     QJsonArray curve;
     for (const check::FeedPoint& p : a.curve) {
         curve.append(QJsonArray{num(p.frequencyMHz), num(check::swr(p.impedance))});
     }
+    const double omega = 2 * check::kPi * designMHz * 1e6;
     return QJsonObject{
-        {"length_m", num(a.length)},
+        {"length_m", decimal(a.length, kMicrometres)},
         {"coil_apparent_uh", num(a.coilAtDesign.imag() / omega * 1e6)},
         {"coil_apparent_resistance_ohm", num(a.coilAtDesign.real())},
+        {"coil_reactance_ohm", num(a.coilAtDesign.imag())},
         {"resonance_mhz", num(a.resonanceMHz)},
-        {"resonance_uncertainty_percent", num(a.resonanceUncertainty * 100)},
-        {"converged", a.converged},
+        {"resonance_uncertainty_percent",
+         a.resonanceMHz ? num(a.resonanceUncertainty * 100) : QJsonValue()},
         {"resonance_resistance_ohm", a.resonanceMHz ? num(a.resonanceResistance) : QJsonValue()},
         {"design_resistance_ohm", num(a.designImpedance.real())},
         {"design_reactance_ohm", num(a.designImpedance.imag())},
@@ -132,7 +162,59 @@ QJsonValue antennaResult(const std::optional<AntennaResult>& maybe, double frequ
         {"band_lower_mhz", num(a.band.lowerMHz)},
         {"band_upper_mhz", num(a.band.upperMHz)},
         {"design_efficiency_percent", num(a.designEfficiency * 100)},
+        {"sky", sky(a.sky)},
+        {"converged", a.converged},
         {"swr_curve_mhz_swr", curve}};
+}
+
+const char* trimOutcome(check::TrimOutcome outcome) {
+    switch (outcome) {
+    case check::TrimOutcome::Reached: return "reached";
+    case check::TrimOutcome::CoilsInTheWay: return "coils_in_the_way";
+    case check::TrimOutcome::TooFar: return "too_far";
+    case check::TrimOutcome::NoResonance: return "no_resonance";
+    case check::TrimOutcome::CoilResonates: return "coil_resonates";
+    case check::TrimOutcome::NotConverged: return "not_converged";
+    }
+    return "";
+}
+
+const char* coilOutcome(check::CoilOutcome outcome) {
+    switch (outcome) {
+    case check::CoilOutcome::Found: return "found";
+    case check::CoilOutcome::NoCoilReaches: return "no_coil_reaches";
+    case check::CoilOutcome::NotConverged: return "not_converged";
+    case check::CoilOutcome::NotSought: return "not_sought";
+    }
+    return "";
+}
+
+QJsonObject trim(const check::Trim& t) {
+    const bool reached = t.outcome == check::TrimOutcome::Reached;
+    const auto ifReached = [reached](const QJsonValue& value) {
+        return reached ? value : QJsonValue();
+    };
+    const auto ifNot = [reached](const QJsonValue& value) {
+        return reached ? QJsonValue() : value;
+    };
+    return QJsonObject{{"outcome", trimOutcome(t.outcome)},
+                       {"reaches_design", reached},
+                       {"tip_change_m", ifReached(decimal(t.tipChange, kMicrometres))},
+                       {"trimmed_length_m", ifReached(decimal(t.trimmedLength, kMicrometres))},
+                       {"limit_length_m", ifNot(decimal(t.limitLength, kMicrometres))},
+                       {"limit_resonance_mhz", ifNot(num(t.limitResonanceMHz))}};
+}
+
+QJsonObject neededCoil(const check::NeededCoil& c, double designMHz) {
+    const bool found = c.outcome == check::CoilOutcome::Found;
+    const auto ifFound = [found](const QJsonValue& value) { return found ? value : QJsonValue(); };
+    const double omega = 2 * check::kPi * designMHz * 1e6;
+    return QJsonObject{{"outcome", coilOutcome(c.outcome)},
+                       {"apparent_inductance_uh", ifFound(num(c.apparentInductance * 1e6))},
+                       {"turns", ifFound(c.turns)},
+                       {"turns_uh", ifFound(num(c.turnsAtDesign.imag() / omega * 1e6))},
+                       {"turns_resistance_ohm", ifFound(num(c.turnsAtDesign.real()))},
+                       {"turns_resonance_mhz", ifFound(num(c.turnsResonanceMHz))}};
 }
 
 QJsonValue antenna(const CheckReport& r) {
@@ -140,43 +222,54 @@ QJsonValue antenna(const CheckReport& r) {
         return QJsonValue();
     }
     const check::AntennaCheck& a = *r.antenna;
-    const check::Trim& t = a.trim;
-    const check::NeededCoil& n = a.neededCoil;
     const double f = r.inputs.frequencyMHz;
-    const double omega = 2 * 3.14159265358979323846 * f * 1e6;
-    const bool reached = t.outcome == check::TrimOutcome::Reached;
-    const bool found = n.outcome == check::CoilOutcome::Found;
-    const auto when = [](bool valid, const QJsonValue& value) {
-        return valid ? value : QJsonValue();
-    };
     return QJsonObject{
         {"engine", "nec2c"},
         {"segments", a.segments},
         {"fine_segments", a.fineSegments},
         {"designed", antennaResult(a.designed, f)},
         {"built", antennaResult(a.built, f)},
-        {"trimmed", antennaResult(a.trimmed, f)},
-        {"trim",
-         QJsonObject{{"tip_change_m", when(reached, num(t.tipChange))},
-                     {"reaches_design", reached},
-                     {"trimmed_length_m", when(reached, num(t.trimmedLength))},
-                     {"needed_inductance_uh", when(found, num(n.apparentInductance * 1e6))},
-                     {"needed_turns", when(found, n.turns)},
-                     {"needed_turns_uh", when(found, num(n.turnsAtDesign.imag() / omega * 1e6))},
-                     {"needed_turns_resistance_ohm", when(found, num(n.turnsAtDesign.real()))},
-                     {"needed_turns_resonance_mhz", num(n.turnsResonanceMHz)}}}};
+        {"trimmed", a.trimmed ? QJsonValue(antennaResult(*a.trimmed, f)) : QJsonValue()},
+        {"trim", trim(a.trim)},
+        {"needed_coil", neededCoil(a.neededCoil, f)}};
+}
+
+QJsonObject alternative(const check::CoilAlternative& c) {
+    return QJsonObject{{"former_mm", decimal(c.formerDiameter * 1000, kMicrometres)},
+                       {"wire_swg", c.gauge == 0 ? QJsonValue() : QJsonValue(c.gauge)},
+                       {"wire_diameter_mm", decimal(c.coil.wireDiameter * 1000, kWirePlaces)},
+                       {"pitch_mm", decimal(c.coil.pitch * 1000, kMicrometres)},
+                       {"turns", num(c.coil.turns)},
+                       {"winding_length_mm", decimal(c.windingLength * 1000, kMicrometres)},
+                       {"apparent_inductance_uh", num(c.apparentInductance * 1e6)},
+                       {"self_resonance_mhz", num(c.selfResonance / 1e6)},
+                       {"q", num(c.q)}};
+}
+
+// Only when the coil self-resonates at or below F: the coils that would do, best first, and
+// the one that self-resonates highest.
+QJsonObject alternatives(const CheckReport& r) {
+    QJsonArray coils;
+    for (const check::CoilAlternative& c : r.alternatives.coils) {
+        coils.append(alternative(c));
+    }
+    const auto& highest = r.alternatives.highestResonance;
+    return QJsonObject{
+        {"coils", coils},
+        {"highest_resonance", highest ? QJsonValue(alternative(*highest)) : QJsonValue()}};
 }
 
 QJsonObject cutList(const CheckReport& r) {
     const check::CutList& c = r.cut;
-    return QJsonObject{{"b_to_coil_middle", true},
+    return QJsonObject{{"b_to_coil_middle", !c.coilsAtFeed},
+                       {"coils_at_feed", c.coilsAtFeed},
                        {"inner_wire_m", num(c.innerWire)},
                        {"coil_turns", num(r.design.turns)},
-                       {"coil_winding_length_m", num(check::sheetLength(r.coil.coil))},
+                       {"coil_winding_length_m", decimal(check::sheetLength(r.coil.coil), 9)},
                        {"coil_wire_each_m", num(c.coilWireEach)},
                        {"coil_lead_allowance_m", num(check::kCoilLeadAllowance)},
                        {"outer_wire_m", num(c.outerWire)},
-                       {"tip_change_m", num(c.tipChange)},
+                       {"tip_change_m", decimal(c.tipChange, kMicrometres)},
                        {"tip_spare_m", num(c.tipSpare)},
                        {"outer_wire_to_cut_m", num(c.outerWireToCut)},
                        {"antenna_wire_total_m", num(c.antennaWireTotal)},
@@ -186,12 +279,17 @@ QJsonObject cutList(const CheckReport& r) {
 } // namespace
 
 QByteArray reportJson(const CheckReport& report, const QString& version) {
-    const QJsonObject root{
-        {"program", "brevan-check"},        {"version", version},
-        {"verdict", texts(report.verdict)}, {"inputs", inputs(report)},
-        {"design", design(report)},         {"coil", coil(report)},
-        {"losses", losses(report)},         {"antenna", antenna(report)},
-        {"cut_list", cutList(report)},      {"warnings", texts(report.warnings)}};
+    const QJsonObject root{{"program", "brevan-check"},
+                           {"version", version},
+                           {"verdict", texts(check::verdictSentences(report))},
+                           {"inputs", inputs(report)},
+                           {"design", design(report)},
+                           {"coil", coil(report)},
+                           {"losses", losses(report)},
+                           {"alternatives", alternatives(report)},
+                           {"antenna", antenna(report)},
+                           {"cut_list", cutList(report)},
+                           {"warnings", texts(check::warningSentences(report))}};
     return QJsonDocument(root).toJson(QJsonDocument::Indented);
 }
 

@@ -34,4 +34,18 @@ std::string turnsText(double turns) {
     return number(turns, 0) + (turns == 1 ? " turn" : " turns");
 }
 
+std::string uncertaintyText(double uncertainty) {
+    const double percent = uncertainty * 100;
+    return "± " + (percent < 1 ? significant(percent, 1) : number(percent, 1)) + " %";
+}
+
+std::string resonanceText(double frequencyMHz, double uncertainty) {
+    const std::string text = number(frequencyMHz, 3) + " MHz";
+    return uncertainty > kShownUncertainty ? text + " " + uncertaintyText(uncertainty) : text;
+}
+
+std::string swrText(double swr) {
+    return number(swr, swr < 10 ? 1 : 0);
+}
+
 } // namespace brevan::check

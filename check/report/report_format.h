@@ -15,4 +15,15 @@ std::string significant(double value, int digits = 3);
 // "1 turn", "9 turns".
 std::string turnsText(double turns);
 
+// A resonance to the kHz, with the model's relative uncertainty when it is large enough to
+// matter at that resolution: "7.372 MHz", "7.372 MHz ± 0.3 %".
+inline constexpr double kShownUncertainty = 0.0005;
+std::string resonanceText(double frequencyMHz, double uncertainty);
+
+// The share as people say it: "± 0.3 %", "± 0.06 %", "± 1.2 %".
+std::string uncertaintyText(double uncertainty);
+
+// An SWR for a sentence: one decimal below 10 ("4.1"), whole above ("625").
+std::string swrText(double swr);
+
 } // namespace brevan::check

@@ -1,9 +1,14 @@
 #include "report/report_text.h"
 
+#include "coil/physics.h"
 #include "general_format.h"
+#include "report/advice.h"
 #include "report/report_format.h"
 
+#include <algorithm>
 #include <cmath>
+#include <complex>
+#include <functional>
 #include <sstream>
 #include <vector>
 
@@ -64,6 +69,12 @@ std::string mhz(const std::optional<double>& value) {
     return value ? number(*value, 3) + " MHz" : std::string("none within 30 %");
 }
 
+// Characters as a terminal shows them: UTF-8 continuation bytes take no column.
+std::size_t width(const std::string& text) {
+    return static_cast<std::size_t>(
+        std::count_if(text.begin(), text.end(), [](char c) { return (c & 0xC0) != 0x80; }));
+}
+
 void inputs(Writer& w, const CheckReport& r) {
     const CheckInputs& in = r.inputs;
     w.heading("Inputs");
@@ -105,8 +116,8 @@ void coil(Writer& w, const CheckReport& r) {
     w.heading("The coil as wound");
     w.row("Diameter to turn centres",
           number(c.coil.meanDiameter * 1000, 2) + " mm (former + one wire diameter)");
-    w.row("Winding length", number(sheetLength(c.coil) * 1000, 2) + " mm (" + r.design.turnsText +
-                                " turns x " + number(c.coil.pitch * 1000, 3) +
+    w.row("Winding length", number(sheetLength(c.coil) * 1000, 2) + " mm (" +
+                                turnsText(r.design.turns) + " x " + number(c.coil.pitch * 1000, 3) +
                                 " mm), length / diameter " + significant(c.lengthOverDiameter, 3));
     w.row("Nagaoka coefficient", number(c.nagaoka, 4));
     w.row("Rosa's corrections A, B", number(c.rosaSelf, 4) + ", " + number(c.rosaMutual, 4));
@@ -134,15 +145,17 @@ void losses(Writer& w, const CheckReport& r) {
     w.row("Loss resistance used", ohm(l.seriesResistance) + " in series with each coil");
     w.row("Self-capacitance", number(l.selfCapacitance * 1e12, 2) + " pF");
     w.row("Self-resonance", significant(l.selfResonance / 1e6, 3) + " MHz");
+    w.row("As the antenna sees it", uh(l.apparentInductance) + ", " + ohm(l.apparentResistance) +
+                                        " (self-capacitance across the winding)");
 }
 
 // The three antennas side by side, one column each.
 std::string columns(const std::vector<std::string>& cells) {
     constexpr std::size_t kColumn = 22;
     std::string line;
-    for (std::string cell : cells) {
-        cell.resize(std::max(cell.size() + 1, kColumn), ' ');
-        line += cell;
+    for (const std::string& cell : cells) {
+        line += cell + std::string(
+                           std::max<std::size_t>(1, kColumn - std::min(kColumn, width(cell))), ' ');
     }
     while (!line.empty() && line.back() == ' ') {
         line.pop_back();
@@ -150,20 +163,35 @@ std::string columns(const std::vector<std::string>& cells) {
     return line;
 }
 
+// One row of the three antennas; the trimmed one is missing when no trim reached F.
 void antennaRow(Writer& w, const std::string& label, const AntennaCheck& a,
-                std::string (*cell)(const AntennaResult&)) {
-    w.row(label, columns({cell(a.designed), cell(a.built),
-                          a.trimmed ? cell(*a.trimmed) : std::string("-")}));
+                const std::function<std::string(const AntennaResult&)>& cell) {
+    w.row(label, columns({cell(a.designed), cell(a.built), a.trimmed ? cell(*a.trimmed) : "-"}));
 }
 
-std::string swrText(double swr) {
+std::string tableSwr(double swr) {
     return swr < 100 ? number(swr, 2) : std::string("over 100");
 }
 
-std::string coilText(const AntennaResult& x, double frequencyMHz) {
-    const double omega = 2 * 3.14159265358979323846 * frequencyMHz * 1e6;
-    return uh(x.coilAtDesign.imag() / omega) + ", " + significant(x.coilAtDesign.real(), 2) +
-           " ohm";
+// Each coil at F as the antenna sees it: an inductance and its loss, or, past its own
+// resonance, a capacitive impedance.
+std::string coilCell(std::complex<double> z, double designMHz) {
+    if (z.imag() < 0) {
+        return significant(z.real(), 2) + " - j" + significant(-z.imag(), 3) + " ohm";
+    }
+    return uh(z.imag() / (2 * kPi * designMHz * 1e6)) + ", " + significant(z.real(), 2) + " ohm";
+}
+
+// A 2:1 band edge: a frequency, or why there is none.
+std::string bandCell(const AntennaResult& x, const std::optional<double>& edge) {
+    if (edge) {
+        return mhz(edge);
+    }
+    if (!x.resonanceMHz) {
+        return "none, no resonance";
+    }
+    const double least = swr(std::complex<double>{x.resonanceResistance, 0.0});
+    return least > 2 ? "none, SWR " + number(least, 1) + " at res." : std::string("beyond 30 %");
 }
 
 void antenna(Writer& w, const CheckReport& r) {
@@ -171,14 +199,16 @@ void antenna(Writer& w, const CheckReport& r) {
         return;
     }
     const AntennaCheck& a = *r.antenna;
+    const double f = r.inputs.frequencyMHz;
     w.heading("The antenna, modelled with NEC-2 (nec2c)");
     w.row("", columns({"As designed", "As built", "Trimmed"}));
     antennaRow(w, "Length", a, [](const AntennaResult& x) { return m3(x.length); });
-    w.row("Each coil at F", columns({coilText(a.designed, r.inputs.frequencyMHz),
-                                     coilText(a.built, r.inputs.frequencyMHz),
-                                     a.trimmed ? coilText(*a.trimmed, r.inputs.frequencyMHz)
-                                               : std::string("-")}));
-    antennaRow(w, "Resonance", a, [](const AntennaResult& x) { return mhz(x.resonanceMHz); });
+    antennaRow(w, "Each coil at F", a,
+               [f](const AntennaResult& x) { return coilCell(x.coilAtDesign, f); });
+    antennaRow(w, "Resonance", a, [](const AntennaResult& x) {
+        return x.resonanceMHz ? resonanceText(*x.resonanceMHz, x.resonanceUncertainty)
+                              : mhz(x.resonanceMHz);
+    });
     antennaRow(w, "Resistance at resonance", a, [](const AntennaResult& x) {
         return x.resonanceMHz ? ohm(x.resonanceResistance) : std::string("-");
     });
@@ -188,43 +218,54 @@ void antenna(Writer& w, const CheckReport& r) {
                significant(std::abs(im), 3);
     });
     antennaRow(w, "SWR at F (50 ohm)", a,
-               [](const AntennaResult& x) { return swrText(x.designSwr); });
-    antennaRow(w, "2:1 band from", a, [](const AntennaResult& x) { return mhz(x.band.lowerMHz); });
-    antennaRow(w, "2:1 band to", a, [](const AntennaResult& x) { return mhz(x.band.upperMHz); });
-    antennaRow(w, "Efficiency at F", a,
+               [](const AntennaResult& x) { return tableSwr(x.designSwr); });
+    antennaRow(w, "2:1 band from", a,
+               [](const AntennaResult& x) { return bandCell(x, x.band.lowerMHz); });
+    antennaRow(w, "2:1 band to", a,
+               [](const AntennaResult& x) { return bandCell(x, x.band.upperMHz); });
+    antennaRow(w, "Efficiency, wire and coils", a,
                [](const AntennaResult& x) { return number(x.designEfficiency * 100, 1) + " %"; });
-    const Trim& t = a.trim;
-    if (t.outcome == TrimOutcome::Reached) {
-        w.row("Trim of each tip", (t.tipChange >= 0 ? "+" : "") + number(t.tipChange * 100, 0) +
-                                      " cm, total length " + m3(t.trimmedLength));
-    } else {
-        w.row("Trim of each tip", "none reaches F");
+    if (a.built.sky) {
+        // NEC-2's power budget counts what the ground absorbs as radiated; the pattern over
+        // the sky is what is left for the far field.
+        const auto sky = [](const AntennaResult& x, auto field) {
+            return x.sky ? field(*x.sky) : std::string("-");
+        };
+        antennaRow(w, "Radiated into the sky", a, [sky](const AntennaResult& x) {
+            return sky(x, [](const SkyShare& s) { return number(s.share * 100, 1) + " %"; });
+        });
+        antennaRow(w, "Maximum gain", a, [sky](const AntennaResult& x) {
+            return sky(x, [](const SkyShare& s) {
+                return number(s.maxGainDbi, 1) + " dBi at " + number(s.maxElevation, 0) + " deg";
+            });
+        });
     }
-    const NeededCoil& n = a.neededCoil;
-    if (n.outcome != CoilOutcome::Found) {
-        w.row("Or, at the designed length", "no coil at B reaches F");
-        return;
-    }
-    const double omega = 2 * 3.14159265358979323846 * r.inputs.frequencyMHz * 1e6;
-    w.row("Or, at the designed length",
-          uh(n.apparentInductance) + " each coil: " + turnsText(n.turns) + " (" +
-              uh(n.turnsAtDesign.imag() / omega) + "), resonance " + mhz(n.turnsResonanceMHz));
+    w.row("Trim of each tip", trimSummary(a.trim));
+    w.row("Or, at the designed length", neededCoilSummary(a, f));
 }
 
 void cutList(Writer& w, const CheckReport& r) {
     const CutList& c = r.cut;
     w.heading("Cut list, each half of the dipole (two of each)");
-    w.row("Inner wire", m3(c.innerWire) + ", centre to the coil: B - winding / 2");
+    if (c.coilsAtFeed) {
+        w.row("Inner wire", "none: B = 0, each coil starts at the feed point");
+    } else {
+        w.row("Inner wire", m3(c.innerWire) + ", centre to the coil: B - winding / 2");
+    }
     w.row("Coil", turnsText(r.design.turns) + " of SWG " + std::to_string(r.inputs.coilWireSwg) +
                       " on a " + given(r.inputs.formerMm) + " mm former, " +
                       mm(sheetLength(r.coil.coil)) + " long");
     w.row("Coil wire", m3(c.coilWireEach) + ", the winding's " +
                            m3(windingWireLength(r.coil.coil)) + " and " +
                            number(kCoilLeadAllowance * 1000, 0) + " mm for each lead");
-    w.row("Outer wire as designed", m3(c.outerWire) + ", coil to tip: A/2 - B - winding / 2");
-    if (r.antenna) {
+    w.row("Outer wire as designed",
+          m3(c.outerWire) + (c.coilsAtFeed ? ", coil to tip: A/2 - winding"
+                                           : ", coil to tip: A/2 - B - winding / 2"));
+    if (c.tipChange) {
         w.row("Trim",
-              (c.tipChange >= 0 ? "+" : "") + m3(c.tipChange) + " from the full-wave check");
+              (*c.tipChange >= 0 ? "+" : "") + m3(*c.tipChange) + " from the full-wave check");
+    } else if (r.antenna) {
+        w.row("Trim", "none: no trim of the tips reaches F, so they are cut as designed");
     }
     w.row("Outer wire to cut",
           m3(c.outerWireToCut) + ", with " + m3(c.tipSpare) + " spare for the final adjustment");
@@ -243,7 +284,7 @@ std::string reportText(const CheckReport& report, const std::string& version) {
             ": a shortened, coil-loaded dipole, checked before the "
             "wire is cut");
     w.heading("What it means");
-    for (const std::string& line : report.verdict) {
+    for (const std::string& line : verdictSentences(report)) {
         w.bullet(line);
     }
     inputs(w, report);
@@ -253,10 +294,11 @@ std::string reportText(const CheckReport& report, const std::string& version) {
     antenna(w, report);
     cutList(w, report);
     w.heading("Warnings");
-    if (report.warnings.empty()) {
+    const std::vector<std::string> warnings = warningSentences(report);
+    if (warnings.empty()) {
         w.bullet("None.");
     }
-    for (const std::string& line : report.warnings) {
+    for (const std::string& line : warnings) {
         w.bullet(line);
     }
     return w.str();

@@ -21,6 +21,10 @@ TEST(CutList, EachHalfAddsUpToHalfTheLengthWithBToTheCoilsMiddle) {
         {"trim_cut", {15, 3, 0.0082296, 1.44, -0.3}, 2.996, 4.496, 0.09, 4.286},
         // Short outer wires still get a spare worth trimming.
         {"short_tip", {2.1, 1, 0.01, 0.5, std::nullopt}, 0.995, 0.045, 0.05, 0.095},
+        // B = 0: each coil starts at the feed point, so there is no inner wire and the outer
+        // wire is A / 2 less the whole winding (160 m band, a 28 cm coil).
+        {"coils_at_feed", {31.6, 0, 0.28, 21.0, std::nullopt}, 0.0, 15.52, 0.32, 15.84},
+        {"coils_at_feed_trimmed", {31.6, 0, 0.28, 21.0, -0.5}, 0.0, 15.52, 0.31, 15.33},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
@@ -34,6 +38,8 @@ TEST(CutList, EachHalfAddsUpToHalfTheLengthWithBToTheCoilsMiddle) {
         EXPECT_NEAR(cut.coilWireEach, row.in.windingWire + 2 * brevan::check::kCoilLeadAllowance,
                     0.0005);
         EXPECT_FALSE(cut.coilReachesCentre || cut.coilReachesTip);
+        EXPECT_EQ(cut.coilsAtFeed, row.in.coilDistance == 0.0);
+        EXPECT_EQ(cut.tipChange, row.in.tipChange);
     }
 }
 

@@ -1,0 +1,441 @@
+#include "report/advice.h"
+
+#include "coil/physics.h"
+#include "general_format.h"
+#include "range_limits.h"
+#include "report/report_format.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace brevan::check {
+namespace {
+
+// Below this the coil's own resonance pulls its effective inductance noticeably.
+constexpr double kSelfResonanceMargin = 3.0;
+// A difference the trim easily takes up; beyond it the report suggests other turns.
+constexpr double kTurnsAdviceShare = 0.02;
+// Coils whose outer wire is less than this share of each half sit close to the tips.
+constexpr double kNearTipShare = 0.25;
+// The SWR at which an antenna counts as usable on the feed line.
+constexpr double kUsableSwr = 2.0;
+
+// ---- words shared by several sentences ----
+
+// The design frequency as it was given: "7.05 MHz".
+std::string designText(const CheckReport& report) {
+    return formatDouble(report.inputs.frequencyMHz, ".") + " MHz";
+}
+
+std::string verb(double count, const char* one, const char* many) {
+    return count == 1 ? one : many;
+}
+
+std::string percentFrom(double value, double reference) {
+    const double percent = (value - reference) / reference * 100;
+    return number(std::abs(percent), 1) + " % " + (percent < 0 ? "below" : "above");
+}
+
+std::string resonanceOf(const AntennaResult& result) {
+    return resonanceText(*result.resonanceMHz, result.resonanceUncertainty);
+}
+
+// The SWR at resonance on the feed line: the least the antenna can show, however it is trimmed.
+double resonanceSwr(const AntennaResult& result) {
+    return swr(std::complex<double>{result.resonanceResistance, 0.0});
+}
+
+bool mismatchedAtResonance(const AntennaResult& result) {
+    return result.resonanceMHz && resonanceSwr(result) > kUsableSwr;
+}
+
+// "12 ohm at resonance keeps the SWR at 4.1 on 50 ohm"
+std::string mismatchText(const AntennaResult& result, double swrShown) {
+    return significant(result.resonanceResistance, 3) + " ohm at resonance keeps the SWR at " +
+           swrText(swrShown) + " on " + number(kReferenceImpedance, 0) + " ohm";
+}
+
+std::string bandEdges(const SwrBand& band, double designMHz) {
+    const std::string lower = band.lowerMHz
+                                  ? number(*band.lowerMHz, 3)
+                                  : "below " + number(designMHz * (1 - kResonanceWindow), 3);
+    const std::string upper = band.upperMHz
+                                  ? number(*band.upperMHz, 3)
+                                  : "above " + number(designMHz * (1 + kResonanceWindow), 3);
+    return lower + " to " + upper + " MHz";
+}
+
+// "14 turns of SWG 18 on a 32 mm former, close-wound, 25.1 mm long"
+std::string coilText(const CoilAlternative& c) {
+    const std::string wire =
+        c.gauge == 0 ? std::string("your wire") : "SWG " + std::to_string(c.gauge);
+    const bool closeWound = c.coil.pitch <= c.coil.wireDiameter * 1.001;
+    return turnsText(c.coil.turns) + " of " + wire + " on a " +
+           significant(c.formerDiameter * 1000, 2) + " mm former, " +
+           (closeWound ? std::string("close-wound")
+                       : "at a " + number(c.coil.pitch * 1000, 2) + " mm pitch") +
+           ", " + number(c.windingLength * 1000, 1) + " mm long";
+}
+
+// ---- the coil ----
+
+std::string coilVerdict(const CheckReport& report) {
+    const CoilAsWound& coil = report.coil;
+    const double turns = report.design.turns;
+    std::string line = "Wound as planned, " + turnsText(turns) + " " +
+                       verb(turns, "gives", "give") + " " + number(coil.inductance * 1e6, 3) +
+                       " uH, " + number(std::abs(coil.differencePercent), 1) + " % " +
+                       (coil.differencePercent < 0 ? "less" : "more") + " than step 1's " +
+                       number(report.design.inductanceUh, 3) + " uH.";
+    if (std::abs(coil.differencePercent) > kTurnsAdviceShare * 100 &&
+        coil.closestTurns != static_cast<int>(turns)) {
+        line += " " + turnsText(coil.closestTurns) + " " +
+                verb(coil.closestTurns, "comes", "come") + " closest (" +
+                number(coil.closestTurnsInductance * 1e6, 3) + " uH).";
+    }
+    return line;
+}
+
+bool coilSelfResonates(const CheckReport& report) {
+    return report.losses.selfResonance <= report.inputs.frequencyMHz * 1e6;
+}
+
+std::string selfResonanceText(const CheckReport& report) {
+    return significant(report.losses.selfResonance / 1e6, 3) + " MHz";
+}
+
+// The window's advisory range checks.
+std::vector<std::string> rangeWarnings(const CheckReport& report) {
+    std::vector<std::string> out;
+    const CheckInputs& in = report.inputs;
+    const WindowDesign& design = report.design;
+    if (frequencyOutsideHf(in.frequencyMHz)) {
+        out.push_back("The design frequency " + designText(report) +
+                      " is outside the HF range (1 to 30 MHz) the design formula is made for.");
+    }
+    const std::optional<float> maxLength = maxLengthFeet(in.frequencyMHz);
+    if (maxLength && isAboveLimit(static_cast<float>(design.lengthAFeet), *maxLength)) {
+        out.push_back("A (" + number(design.lengthAFeet, 2) +
+                      " ft) is longer than nine tenths of a half wave at this frequency (" +
+                      number(*maxLength, 0) +
+                      " ft): a loaded dipole only makes sense when it is shorter than that; "
+                      "consider a full-size dipole.");
+    }
+    const double minLength = minLengthFeet(design.distBFeet);
+    if (isBelowLimit(design.lengthAFeet, minLength)) {
+        out.push_back("A (" + number(design.lengthAFeet, 2) + " ft) is shorter than 2.6 x B (" +
+                      number(minLength, 2) +
+                      " ft): the coils sit too far out. Make A longer or B shorter.");
+    }
+    const std::optional<float> maxDist = maxDistanceFeet(design.lengthAFeet);
+    if (maxDist && isAboveLimit(static_cast<float>(design.distBFeet), *maxDist)) {
+        out.push_back("B (" + number(design.distBFeet, 2) + " ft) is more than four tenths of A (" +
+                      number(*maxDist, 0) + " ft). Make B shorter.");
+    }
+    return out;
+}
+
+std::vector<std::string> coilWarnings(const CheckReport& report) {
+    std::vector<std::string> out;
+    const double frequency = report.inputs.frequencyMHz * 1e6;
+    if (coilSelfResonates(report)) {
+        out.push_back("The coil resonates by itself at " + selfResonanceText(report) +
+                      ", at or below the design frequency: there it acts as a capacitor, not as "
+                      "a loading coil, so the coil must change.");
+    } else if (report.losses.selfResonance < kSelfResonanceMargin * frequency) {
+        out.push_back("The coil's self-resonance (" + selfResonanceText(report) +
+                      ") is less than three times the design frequency: its self-capacitance "
+                      "raises the inductance it shows at " +
+                      designText(report) + " and adds loss.");
+    }
+    if (report.coil.shortForWheeler) {
+        out.push_back("The coil is shorter than 0.4 of its diameter, where Wheeler's formula of "
+                      "step 2 loses its accuracy; the as-wound figure does not.");
+    }
+    if (report.cut.coilReachesCentre) {
+        out.push_back("The coil is longer than twice B, so it reaches the centre: no inner wire "
+                      "is left. Make B larger or the coil shorter, or give B = 0 to put both "
+                      "coils at the feed point.");
+    }
+    if (report.cut.coilReachesTip) {
+        out.push_back("The coil reaches past the tip: no outer wire is left. Make A longer or B "
+                      "shorter.");
+    }
+    return out;
+}
+
+// ---- the antenna ----
+
+std::vector<std::string> builtVerdict(const CheckReport& report, const AntennaResult& built) {
+    const std::string f = designText(report);
+    if (!built.resonanceMHz) {
+        return {"As built, the antenna has no resonance within 30 % of " + f + ": the SWR at " + f +
+                " is " + swrText(built.designSwr) + ", and it cannot be used as it is."};
+    }
+    std::vector<std::string> out{"As built, the antenna resonates at " + resonanceOf(built) + ", " +
+                                 percentFrom(*built.resonanceMHz, report.inputs.frequencyMHz) +
+                                 " the design frequency of " + f + "."};
+    if (mismatchedAtResonance(built)) {
+        out.push_back("Its " + mismatchText(built, resonanceSwr(built)) +
+                      ", so it has no 2:1 SWR band; the SWR at " + f + " is " +
+                      swrText(built.designSwr) + ".");
+    } else {
+        out.push_back(f + " lies " +
+                      (inBand(built.band, report.inputs.frequencyMHz) ? "inside" : "outside") +
+                      " its 2:1 SWR band (" + bandEdges(built.band, report.inputs.frequencyMHz) +
+                      "); the SWR there is " + swrText(built.designSwr) + ".");
+    }
+    return out;
+}
+
+std::string lengthText(double length) {
+    return "(total length " + number(length, 2) + " m)";
+}
+
+// Where the antenna resonates at the end of what a trim can do.
+std::string limitResonance(const CheckReport& report, const Trim& trim) {
+    return trim.limitResonanceMHz ? "it resonates at " + number(*trim.limitResonanceMHz, 3) + " MHz"
+                                  : "it has no resonance within 30 % of " + designText(report);
+}
+
+std::string reachedVerdict(const CheckReport& report, const AntennaCheck& check) {
+    const std::string f = designText(report);
+    const Trim& trim = check.trim;
+    const double cm = trim.tipChange * 100;
+    const std::string length = lengthText(trim.trimmedLength);
+    std::string line = std::abs(cm) < 0.5
+                           ? std::string("No trim is needed")
+                           : std::string(cm > 0 ? "Add " : "Cut ") + number(std::abs(cm), 0) +
+                                 " cm of wire " + (cm > 0 ? "to" : "from") + " each tip " + length;
+    line += ", then cut each tip " + number(report.cut.tipSpare * 100, 0) +
+            " cm long and trim it to the lowest SWR.";
+    if (!check.trimmed || !check.trimmed->resonanceMHz) {
+        return line;
+    }
+    const AntennaResult& trimmed = *check.trimmed;
+    line += " Trimmed, it resonates at " + resonanceOf(trimmed);
+    if (trimmed.designSwr > kUsableSwr) {
+        return line + ", but its " + mismatchText(trimmed, trimmed.designSwr) +
+               ": it needs a matching network or transformer.";
+    }
+    return line + " with an SWR of " + swrText(trimmed.designSwr) + " at " + f + ".";
+}
+
+// The trim in words: how much wire, or why no trim reaches F.
+std::string trimVerdict(const CheckReport& report, const AntennaCheck& check) {
+    const std::string f = designText(report);
+    const Trim& trim = check.trim;
+    const std::string noTrim = "No trim of the tips reaches " + f + ": ";
+    switch (trim.outcome) {
+    case TrimOutcome::Reached: return reachedVerdict(report, check);
+    case TrimOutcome::CoilsInTheWay:
+        return noTrim + "even cut back to the coils " + lengthText(trim.limitLength) + " " +
+               limitResonance(report, trim) + ".";
+    case TrimOutcome::TooFar:
+        return noTrim + "it would take tips more than twice as long as designed, and at that " +
+               lengthText(trim.limitLength) + " " + limitResonance(report, trim) + ".";
+    case TrimOutcome::NoResonance:
+        return "No trim is given: as built, the antenna has no resonance within 30 % of " + f +
+               " for a trim to move.";
+    case TrimOutcome::CoilResonates: {
+        const std::string alternatives = alternativesSentence(report.alternatives);
+        return "No trim helps: the coil self-resonates at " + selfResonanceText(report) +
+               ", at or below " + f + ", and acts as a capacitor: the coil must change." +
+               (alternatives.empty() ? "" : " " + alternatives);
+    }
+    case TrimOutcome::NotConverged:
+        return "The search for the trim ran out of tries before the resonance reached " + f +
+               ": at its last try " + lengthText(trim.limitLength) + " " +
+               limitResonance(report, trim) +
+               ". Cut the tips as designed and trim them on the analyser.";
+    }
+    return {};
+}
+
+std::string neededCoilVerdict(const CheckReport& report, const AntennaCheck& check) {
+    const NeededCoil& coil = check.neededCoil;
+    const double frequency = report.inputs.frequencyMHz * 1e6;
+    switch (coil.outcome) {
+    case CoilOutcome::Found: {
+        std::string line =
+            "Or keep the length and give each coil " + number(coil.apparentInductance * 1e6, 2) +
+            " uH at " + designText(report) + ": " + turnsText(coil.turns) + " " +
+            verb(coil.turns, "comes", "come") + " closest (" +
+            number(coil.turnsAtDesign.imag() / (2 * kPi * frequency) * 1e6, 2) + " uH)";
+        if (coil.turnsResonanceMHz) {
+            line += " and " + verb(coil.turns, "resonates", "resonate") + " at " +
+                    number(*coil.turnsResonanceMHz, 3) + " MHz";
+        }
+        return line + ".";
+    }
+    case CoilOutcome::NoCoilReaches:
+        return "No loading coil can bring it to " + designText(report) +
+               " at the designed length, whatever its inductance.";
+    case CoilOutcome::NotConverged:
+        return "The search for a coil that keeps the designed length ran out of tries; no coil "
+               "is given.";
+    case CoilOutcome::NotSought: return {};
+    }
+    return {};
+}
+
+std::vector<std::string> antennaWarnings(const CheckReport& report, const AntennaCheck& check) {
+    std::vector<std::string> out;
+    const std::string f = designText(report);
+    const double designMHz = report.inputs.frequencyMHz;
+    const AntennaResult& built = check.built;
+    const bool reached = check.trim.outcome == TrimOutcome::Reached;
+    const bool trimmedMismatch = reached && check.trimmed && check.trimmed->designSwr > kUsableSwr;
+    if (!built.resonanceMHz) {
+        out.push_back("As built, the antenna has no resonance within 30 % of " + f + " (SWR " +
+                      swrText(built.designSwr) + " at " + f + "): it cannot be used there.");
+    } else if (!inBand(built.band, designMHz)) {
+        out.push_back("Cut to the calculated length, the antenna will not be usable at " + f +
+                      " (SWR " + swrText(built.designSwr) + ")" +
+                      (!reached          ? ", and no trim of the tips helps."
+                       : trimmedMismatch ? " until it is trimmed and matched."
+                                         : " until it is trimmed."));
+    }
+    if (trimmedMismatch) {
+        out.push_back("Trimmed to resonance, the antenna still shows an SWR of " +
+                      swrText(check.trimmed->designSwr) + " at " + f + ": its " +
+                      significant(check.trimmed->resonanceResistance, 3) +
+                      " ohm at resonance is far from " + number(kReferenceImpedance, 0) +
+                      " ohm. Feed it through a matching network or transformer.");
+    }
+    if (built.designEfficiency < 0.5) {
+        out.push_back("The wire and coils turn " + number((1 - built.designEfficiency) * 100, 0) +
+                      " % of the power into heat: the coils' losses are large. A thicker coil "
+                      "wire or coils further out help.");
+    }
+    double uncertainty = 0.0;
+    for (const AntennaResult* result : {&check.designed, &check.built}) {
+        uncertainty =
+            std::max(uncertainty, result->resonanceMHz ? result->resonanceUncertainty : 0);
+    }
+    if (check.trimmed && check.trimmed->resonanceMHz) {
+        uncertainty = std::max(uncertainty, check.trimmed->resonanceUncertainty);
+    }
+    if (uncertainty > kShownUncertainty) {
+        // Outer wires of less than a quarter of each half leave few segments between the
+        // coils and the tips, where NEC-2's answer converges slowest.
+        const bool nearTips = report.cut.outerWire < kNearTipShare * report.inputs.lengthM / 2;
+        out.push_back("The model's resonance is uncertain by " + uncertaintyText(uncertainty) +
+                      (nearTips ? ": with the coils this close to the tips, NEC-2's answer "
+                                : ": NEC-2's answer for a wire with lumped coils ") +
+                      "still moves with the number of segments. Trim in small steps and "
+                      "measure.");
+    }
+    const bool settled = check.designed.converged && check.built.converged &&
+                         (!check.trimmed || check.trimmed->converged);
+    if (!settled) {
+        out.push_back("A search of the model ran out of tries: some antenna figures are its last "
+                      "try, not a settled answer.");
+    }
+    return out;
+}
+
+} // namespace
+
+std::string alternativesSentence(const CoilAlternatives& alternatives) {
+    const std::vector<CoilAlternative>& coils = alternatives.coils;
+    if (coils.empty()) {
+        if (!alternatives.highestResonance) {
+            return {};
+        }
+        const CoilAlternative& best = *alternatives.highestResonance;
+        return "No coil of the usual formers and wires with this inductance self-resonates at "
+               "three times F or more; the highest, " +
+               coilText(best) + ", self-resonates at " + significant(best.selfResonance / 1e6, 3) +
+               " MHz. Coils nearer the feed point, or a longer antenna, need less inductance.";
+    }
+    std::string line = coils.size() == 1 ? "A coil that would do: " : "Coils that would do: ";
+    for (std::size_t i = 0; i < coils.size(); ++i) {
+        const CoilAlternative& c = coils[i];
+        line += (i == 0                  ? ""
+                 : i + 1 == coils.size() ? "; or "
+                                         : "; ") +
+                coilText(c) + " (" + number(c.apparentInductance * 1e6, 2) +
+                " uH at F, self-resonance " + significant(c.selfResonance / 1e6, 3) + " MHz, Q " +
+                number(c.q, 0) + ")";
+    }
+    return line + ".";
+}
+
+std::vector<std::string> verdictSentences(const CheckReport& report) {
+    std::vector<std::string> out{coilVerdict(report)};
+    const bool trimSaysIt =
+        report.antenna && report.antenna->trim.outcome == TrimOutcome::CoilResonates;
+    if (coilSelfResonates(report) && !trimSaysIt) {
+        const std::string alternatives = alternativesSentence(report.alternatives);
+        if (!alternatives.empty()) {
+            out.push_back(alternatives);
+        }
+    }
+    if (!report.antenna) {
+        return out;
+    }
+    const AntennaCheck& check = *report.antenna;
+    for (std::string& line : builtVerdict(report, check.built)) {
+        out.push_back(std::move(line));
+    }
+    out.push_back(trimVerdict(report, check));
+    const std::string coil = neededCoilVerdict(report, check);
+    if (!coil.empty()) {
+        out.push_back(coil);
+    }
+    return out;
+}
+
+std::vector<std::string> warningSentences(const CheckReport& report) {
+    std::vector<std::string> out = rangeWarnings(report);
+    for (std::string& line : coilWarnings(report)) {
+        out.push_back(std::move(line));
+    }
+    if (report.antenna) {
+        for (std::string& line : antennaWarnings(report, *report.antenna)) {
+            out.push_back(std::move(line));
+        }
+    }
+    return out;
+}
+
+std::string trimSummary(const Trim& trim) {
+    switch (trim.outcome) {
+    case TrimOutcome::Reached:
+        return (trim.tipChange >= 0 ? "+" : "") + number(trim.tipChange * 100, 0) +
+               " cm, total length " + number(trim.trimmedLength, 3) + " m";
+    case TrimOutcome::CoilsInTheWay:
+        return "none reaches F: cut back to the coils (" + number(trim.limitLength, 3) +
+               " m) it is still low";
+    case TrimOutcome::TooFar: return "none reaches F: it would take tips over twice as long";
+    case TrimOutcome::NoResonance: return "none: no resonance to move";
+    case TrimOutcome::CoilResonates: return "none: the coil self-resonates, it must change";
+    case TrimOutcome::NotConverged: return "not found: the search ran out of tries";
+    }
+    return {};
+}
+
+std::string neededCoilSummary(const AntennaCheck& check, double designMHz) {
+    const NeededCoil& coil = check.neededCoil;
+    switch (coil.outcome) {
+    case CoilOutcome::Found: {
+        const double frequency = designMHz * 1e6;
+        return significant(coil.apparentInductance * 1e6, 3) +
+               " uH each coil: " + turnsText(coil.turns) + " (" +
+               significant(coil.turnsAtDesign.imag() / (2 * kPi * frequency) * 1e6, 3) +
+               " uH), resonance " +
+               (coil.turnsResonanceMHz ? number(*coil.turnsResonanceMHz, 3) + " MHz"
+                                       : std::string("none within 30 %"));
+    }
+    case CoilOutcome::NoCoilReaches: return "no coil at B reaches F";
+    case CoilOutcome::NotConverged: return "not found: the search ran out of tries";
+    case CoilOutcome::NotSought:
+        return check.trim.outcome == TrimOutcome::CoilResonates ? "none: the coil must change"
+               : check.trim.outcome == TrimOutcome::NoResonance ? "none: no resonance to move"
+                                                                : "not sought";
+    }
+    return {};
+}
+
+} // namespace brevan::check

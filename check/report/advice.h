@@ -1,0 +1,33 @@
+#pragma once
+
+// Every sentence the report says about a design, in one place so they can be read and reviewed
+// together: pure functions from the record to words. The record holds numbers and outcomes;
+// the text and JSON writers print what these return.
+//
+//   CheckReport --verdictSentences--> "What it means"
+//   CheckReport --warningSentences--> "Warnings"
+//   Trim, NeededCoil --trimSummary / neededCoilSummary--> the short cells of the antenna table
+
+#include "check_report.h"
+
+#include <string>
+#include <vector>
+
+namespace brevan::check {
+
+// What it means for the builder, first in the report: the coil as wound, where the antenna as
+// built resonates, what to change and what it then does.
+std::vector<std::string> verdictSentences(const CheckReport& report);
+
+// Advisory, in plain English: the window's range checks, the coil, the antenna and the model.
+std::vector<std::string> warningSentences(const CheckReport& report);
+
+// The trim and the coil at the designed length in a few words, for the antenna table.
+std::string trimSummary(const Trim& trim);
+std::string neededCoilSummary(const AntennaCheck& check, double designMHz);
+
+// The coils that would do instead, in one sentence, or how near any could come; empty when
+// none were worked out.
+std::string alternativesSentence(const CoilAlternatives& alternatives);
+
+} // namespace brevan::check

@@ -1,0 +1,296 @@
+// The report's words, read from records made by hand: each row bends the typical design's
+// record to one case and names what the verdict and the warnings must say, and must not.
+#include "hand_made_report.h"
+#include "report/advice.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <vector>
+
+namespace brevan::check {
+namespace {
+
+using test::joined;
+using test::notReached;
+using test::typicalCheck;
+using test::typicalReport;
+
+struct Case {
+    const char* name;
+    std::function<void(CheckReport&)> bend;
+    std::vector<const char*> verdict;  // each must appear in the verdict
+    std::vector<const char*> warnings; // each must appear in the warnings
+    std::vector<const char*> never;    // none may appear in either
+};
+
+void withCheck(CheckReport& report, AntennaCheck check) {
+    applyAntennaCheck(report, std::move(check));
+}
+
+CoilAlternative alternative(double former, int gauge, double wire, double pitch, int turns,
+                            double microhenry, double srf, double q) {
+    CoilAlternative c;
+    c.coil = {static_cast<double>(turns), former + wire, pitch, wire};
+    c.formerDiameter = former;
+    c.gauge = gauge;
+    c.windingLength = turns * pitch;
+    c.apparentInductance = microhenry * 1e-6;
+    c.selfResonance = srf;
+    c.q = q;
+    return c;
+}
+
+CoilAlternatives twoAlternatives() {
+    CoilAlternatives out;
+    out.coils = {alternative(0.032, 18, 0.00122, 0.00122, 14, 7.18, 21.3e6, 212.4),
+                 alternative(0.040, 0, 0.000914, 0.001828, 11, 7.17, 18.6e6, 260)};
+    return out;
+}
+
+const Case kCases[] = {
+    {"reached_and_usable",
+     [](CheckReport& r) { withCheck(r, typicalCheck()); },
+     {"Wound as planned, 9 turns give 6.813 uH",
+      "As built, the antenna resonates at 7.372 MHz, 4.6 % above the design frequency of 7.05 MHz.",
+      "7.05 MHz lies outside its 2:1 SWR band (7.265 to 7.483 MHz); the SWR there is 6.8.",
+      "Add 38 cm of wire to each tip (total length 15.76 m), then cut each tip 10 cm long",
+      "Trimmed, it resonates at 7.047 MHz with an SWR of 1.0 at 7.05 MHz.",
+      "Or keep the length and give each coil 8.27 uH at 7.05 MHz: 10 turns come closest "
+      "(8.11 uH) and resonate at 7.083 MHz."},
+     {"will not be usable at 7.05 MHz (SWR 6.8) until it is trimmed."},
+     {"±", "ran out of tries", "matching network"}},
+    {"coils_in_the_way",
+     [](CheckReport& r) { withCheck(r, notReached(TrimOutcome::CoilsInTheWay, 6.2, 6.9)); },
+     {"No trim of the tips reaches 7.05 MHz: even cut back to the coils (total length 6.20 m) "
+      "it resonates at 6.900 MHz."},
+     {"(SWR 6.8), and no trim of the tips helps."},
+     {"cm of wire", "Trimmed,", "until it is trimmed"}},
+    {"coils_in_the_way_without_resonance",
+     [](CheckReport& r) {
+         withCheck(r, notReached(TrimOutcome::CoilsInTheWay, 6.2, std::nullopt));
+     },
+     {"even cut back to the coils (total length 6.20 m) it has no resonance within 30 % of "
+      "7.05 MHz."},
+     {},
+     {"Trimmed,"}},
+    {"too_far",
+     [](CheckReport& r) { withCheck(r, notReached(TrimOutcome::TooFar, 33.0, 7.6)); },
+     {"No trim of the tips reaches 7.05 MHz: it would take tips more than twice as long as "
+      "designed, and at that (total length 33.00 m) it resonates at 7.600 MHz."},
+     {},
+     {"even cut back", "Add ", "Trimmed,"}},
+    {"no_resonance_at_all",
+     [](CheckReport& r) {
+         AntennaCheck check = notReached(TrimOutcome::NoResonance, 15, std::nullopt);
+         check.built = test::result(15, std::nullopt, 0, 625, std::nullopt, std::nullopt);
+         withCheck(r, check);
+     },
+     {"As built, the antenna has no resonance within 30 % of 7.05 MHz: the SWR at 7.05 MHz is "
+      "625, and it cannot be used as it is.",
+      "No trim is given: as built, the antenna has no resonance within 30 % of 7.05 MHz"},
+     {"As built, the antenna has no resonance within 30 % of 7.05 MHz (SWR 625 at 7.05 MHz)"},
+     {"Trimmed,", "lies inside", "lies outside"}},
+    {"coil_resonates_with_alternatives",
+     [](CheckReport& r) {
+         r.losses.selfResonance = 6.2e6;
+         r.alternatives = twoAlternatives();
+         withCheck(r, notReached(TrimOutcome::CoilResonates, 15, std::nullopt));
+     },
+     {"No trim helps: the coil self-resonates at 6.20 MHz, at or below 7.05 MHz, and acts as a "
+      "capacitor: the coil must change. Coils that would do: 14 turns of SWG 18 on a 32 mm "
+      "former, close-wound, 17.1 mm long (7.18 uH at F, self-resonance 21.3 MHz, Q 212); or 11 "
+      "turns of your wire on a 40 mm former, at a 1.83 mm pitch, 20.1 mm long (7.17 uH at F, "
+      "self-resonance 18.6 MHz, Q 260)."},
+     {"The coil resonates by itself at 6.20 MHz, at or below the design frequency"},
+     {"larger former", "fewer turns"}},
+    {"coil_resonates_before_alternatives_are_known",
+     [](CheckReport& r) {
+         r.losses.selfResonance = 6.2e6;
+         withCheck(r, notReached(TrimOutcome::CoilResonates, 15, std::nullopt));
+     },
+     {"acts as a capacitor: the coil must change.\n"},
+     {"so the coil must change."},
+     {"larger former", "fewer turns", "would do"}},
+    {"coil_resonates_without_the_antenna",
+     [](CheckReport& r) {
+         r.losses.selfResonance = 6.2e6;
+         r.alternatives.coils = {twoAlternatives().coils[0]};
+     },
+     {"A coil that would do: 14 turns of SWG 18 on a 32 mm former"},
+     {"acts as a capacitor"},
+     {"larger former"}},
+    {"no_coil_clears_three_times_f",
+     [](CheckReport& r) {
+         r.losses.selfResonance = 1.5e6;
+         r.alternatives.highestResonance =
+             alternative(0.11, 10, 0.00325, 0.00325, 40, 180, 3.9e6, 400);
+         withCheck(r, notReached(TrimOutcome::CoilResonates, 15, std::nullopt));
+     },
+     {"the coil must change. No coil of the usual formers and wires with this inductance "
+      "self-resonates at three times F or more; the highest, 40 turns of SWG 10 on a 110 mm "
+      "former, close-wound, 130.0 mm long, self-resonates at 3.90 MHz. Coils nearer the feed "
+      "point, or a longer antenna, need less inductance."},
+     {},
+     {"would do:"}},
+    {"trim_not_converged",
+     [](CheckReport& r) { withCheck(r, notReached(TrimOutcome::NotConverged, 15.5, 7.2)); },
+     {"The search for the trim ran out of tries before the resonance reached 7.05 MHz: at its "
+      "last try (total length 15.50 m) it resonates at 7.200 MHz. Cut the tips as designed"},
+     {},
+     {"Trimmed,", "Add ", "with an SWR of"}},
+    {"trimmed_but_mismatched",
+     [](CheckReport& r) {
+         AntennaCheck check = typicalCheck();
+         check.trimmed->resonanceResistance = 12;
+         check.trimmed->designSwr = 4.17;
+         check.trimmed->band = {};
+         withCheck(r, check);
+     },
+     {"Trimmed, it resonates at 7.047 MHz, but its 12.0 ohm at resonance keeps the SWR at 4.2 "
+      "on 50 ohm: it needs a matching network or transformer."},
+     {"Trimmed to resonance, the antenna still shows an SWR of 4.2 at 7.05 MHz",
+      "(SWR 6.8) until it is trimmed and matched."},
+     {"with an SWR of"}},
+    {"built_mismatched_has_no_band",
+     [](CheckReport& r) {
+         AntennaCheck check = typicalCheck();
+         check.built.resonanceResistance = 12;
+         check.built.band = {};
+         withCheck(r, check);
+     },
+     {"Its 12.0 ohm at resonance keeps the SWR at 4.2 on 50 ohm, so it has no 2:1 SWR band; "
+      "the SWR at 7.05 MHz is 6.8."},
+     {},
+     {"none within 30 %", "does not fall to 2"}},
+    {"uncertain_model",
+     [](CheckReport& r) {
+         AntennaCheck check = typicalCheck();
+         check.built.resonanceUncertainty = 0.003;
+         check.trimmed->resonanceUncertainty = 0.0004; // too small to show
+         withCheck(r, check);
+     },
+     {"resonates at 7.372 MHz ± 0.3 %, 4.6 % above", "Trimmed, it resonates at 7.047 MHz with"},
+     {"The model's resonance is uncertain by ± 0.3 %: NEC-2's answer for a wire with lumped "
+      "coils still moves"},
+     {}},
+    {"uncertain_with_coils_near_the_tips",
+     [](CheckReport& r) {
+         AntennaCheck check = typicalCheck();
+         check.built.resonanceUncertainty = 0.012;
+         withCheck(r, check);
+         r.cut.outerWire = 1.5; // of a 7.5 m half
+     },
+     {"resonates at 7.372 MHz ± 1.2 %"},
+     {"uncertain by ± 1.2 %: with the coils this close to the tips, NEC-2's answer still moves"},
+     {}},
+    {"search_ran_out",
+     [](CheckReport& r) {
+         AntennaCheck check = typicalCheck();
+         check.built.converged = false;
+         check.neededCoil.outcome = CoilOutcome::NotConverged;
+         withCheck(r, check);
+     },
+     {"The search for a coil that keeps the designed length ran out of tries"},
+     {"A search of the model ran out of tries"},
+     {"Or keep the length"}},
+    {"no_coil_reaches",
+     [](CheckReport& r) {
+         AntennaCheck check = typicalCheck();
+         check.neededCoil.outcome = CoilOutcome::NoCoilReaches;
+         withCheck(r, check);
+     },
+     {"No loading coil can bring it to 7.05 MHz at the designed length, whatever its "
+      "inductance."},
+     {},
+     {"Or keep the length"}},
+    {"lossy_coils",
+     [](CheckReport& r) {
+         AntennaCheck check = typicalCheck();
+         check.built.designEfficiency = 0.4;
+         withCheck(r, check);
+     },
+     {},
+     {"The wire and coils turn 60 % of the power into heat"},
+     {}},
+    {"one_turn",
+     [](CheckReport& r) { r.design.turns = 1; },
+     {"Wound as planned, 1 turn gives"},
+     {},
+     {"1 turn give ", "1 turns"}},
+    {"one_turn_comes_closest",
+     [](CheckReport& r) {
+         r.design.turns = 2;
+         r.coil.closestTurns = 1;
+     },
+     {"Wound as planned, 2 turns give", "1 turn comes closest"},
+     {},
+     {"1 turn come ", "1 turns"}},
+};
+
+class Advice : public testing::TestWithParam<Case> {};
+
+TEST_P(Advice, SaysWhatTheRecordMeans) {
+    const Case& c = GetParam();
+    CheckReport report = typicalReport();
+    c.bend(report);
+    const std::string verdict = joined(verdictSentences(report));
+    const std::string warnings = joined(warningSentences(report));
+    for (const char* words : c.verdict) {
+        EXPECT_NE(verdict.find(words), std::string::npos) << words << "\n--- verdict:\n" << verdict;
+    }
+    for (const char* words : c.warnings) {
+        EXPECT_NE(warnings.find(words), std::string::npos) << words << "\n--- warnings:\n"
+                                                           << warnings;
+    }
+    for (const char* words : c.never) {
+        EXPECT_EQ((verdict + warnings).find(words), std::string::npos)
+            << words << "\n--- verdict:\n"
+            << verdict << "--- warnings:\n"
+            << warnings;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, Advice, testing::ValuesIn(kCases),
+                         [](const testing::TestParamInfo<Case>& row) {
+                             return std::string(row.param.name);
+                         });
+
+// Only a trim that reaches F is cut; any other leaves the tips as designed.
+TEST(Advice, OnlyATrimThatReachesFGoesIntoTheCutList) {
+    const CheckReport plain = typicalReport();
+    for (const TrimOutcome outcome :
+         {TrimOutcome::CoilsInTheWay, TrimOutcome::TooFar, TrimOutcome::NoResonance,
+          TrimOutcome::CoilResonates, TrimOutcome::NotConverged}) {
+        CheckReport report = plain;
+        applyAntennaCheck(report, notReached(outcome, 6.2, 6.9));
+        EXPECT_FALSE(report.cut.tipChange);
+        EXPECT_EQ(report.cut.outerWireToCut, plain.cut.outerWireToCut);
+        EXPECT_EQ(report.cut.antennaWireTotal, plain.cut.antennaWireTotal);
+    }
+    CheckReport report = plain;
+    applyAntennaCheck(report, typicalCheck());
+    ASSERT_TRUE(report.cut.tipChange);
+    EXPECT_EQ(*report.cut.tipChange, 0.38);
+    EXPECT_NEAR(report.cut.antennaWireTotal - plain.cut.antennaWireTotal, 2 * 0.38 + 0.02, 1e-9);
+}
+
+// B = 0 is the documented way to put both coils at the feed point: nothing to warn about.
+TEST(Advice, CoilsAtTheFeedPointAreNoFault) {
+    const CheckReport report = typicalReport({{"frequency", "1.862"},
+                                              {"length", "31.6"},
+                                              {"distance", "0"},
+                                              {"wire", "28"},
+                                              {"former", "26"},
+                                              {"coil-length", "46.3"},
+                                              {"coil-wire", "16"}});
+    EXPECT_TRUE(report.cut.coilsAtFeed);
+    EXPECT_EQ(report.cut.innerWire, 0.0);
+    EXPECT_NEAR(report.cut.outerWire + sheetLength(report.coil.coil), 31.6 / 2, 0.0005);
+    const std::string warnings = joined(warningSentences(report));
+    EXPECT_EQ(warnings.find("Make B larger"), std::string::npos) << warnings;
+    EXPECT_EQ(warnings.find("reaches the centre"), std::string::npos) << warnings;
+}
+
+} // namespace
+} // namespace brevan::check

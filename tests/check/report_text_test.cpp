@@ -1,0 +1,155 @@
+// The text report's tables and cut list, read from records made by hand, and the usage
+// messages' limits as a person would type them.
+#include "hand_made_report.h"
+#include "report/report_text.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <vector>
+
+namespace brevan::check {
+namespace {
+
+using test::notReached;
+using test::typicalCheck;
+using test::typicalReport;
+
+struct Case {
+    const char* name;
+    std::function<void(CheckReport&)> bend;
+    std::vector<const char*> shown;
+    std::vector<const char*> never;
+};
+
+const Case kCases[] = {
+    {"typical",
+     [](CheckReport& r) { applyAntennaCheck(r, typicalCheck()); },
+     {"  Efficiency, wire and coils    93.5 %", "  Each coil at F                6.81 uH, 1.2 ohm",
+      "  Trim of each tip              +38 cm, total length 15.760 m",
+      "  Trim                          +0.380 m from the full-wave check", "(9 turns x 0.914 mm)",
+      "  As the antenna sees it        "},
+     {"Radiated into the sky", "±"}},
+    {"over_ground",
+     [](CheckReport& r) {
+         AntennaCheck check = typicalCheck();
+         for (AntennaResult* a : {&check.designed, &check.built, &*check.trimmed}) {
+             a->sky = SkyShare{0.62, 6.3, 23};
+         }
+         applyAntennaCheck(r, check);
+     },
+     {"  Efficiency, wire and coils    93.5 %", "  Radiated into the sky         62.0 %",
+      "  Maximum gain                  6.3 dBi at 23 deg"},
+     {"Efficiency at F"}},
+    {"uncertain_resonance_keeps_the_columns",
+     [](CheckReport& r) {
+         AntennaCheck check = typicalCheck();
+         check.built.resonanceUncertainty = 0.003;
+         applyAntennaCheck(r, check);
+     },
+     {"  Resonance                     7.287 MHz             7.372 MHz ± 0.3 %     7.047 MHz"},
+     {}},
+    {"mismatched_band",
+     [](CheckReport& r) {
+         AntennaCheck check = typicalCheck();
+         check.built.resonanceResistance = 12;
+         check.built.band = {};
+         applyAntennaCheck(r, check);
+     },
+     {"  2:1 band from                 7.187 MHz             none, SWR 4.2 at res."},
+     {"none within 30 %"}},
+    {"trim_short_of_f",
+     [](CheckReport& r) { applyAntennaCheck(r, notReached(TrimOutcome::CoilsInTheWay, 6.2, 6.9)); },
+     {"15.000 m              15.000 m              -",
+      "  Trim of each tip              none reaches F: cut back to the coils (6.200 m)",
+      "  Trim                          none: no trim of the tips reaches F",
+      "  Or, at the designed length    not sought"},
+     {"+0.", "-4.400 m"}},
+    {"coil_must_change",
+     [](CheckReport& r) {
+         applyAntennaCheck(r, notReached(TrimOutcome::CoilResonates, 15, std::nullopt));
+     },
+     {"  Trim of each tip              none: the coil self-resonates, it must change",
+      "  Or, at the designed length    none: the coil must change"},
+     {"not sought"}},
+    {"capacitive_coil",
+     [](CheckReport& r) {
+         AntennaCheck check = typicalCheck();
+         check.built.coilAtDesign = {40, -250};
+         applyAntennaCheck(r, check);
+     },
+     {"40 - j250 ohm"},
+     {"-5.64"}},
+    {"one_turn", [](CheckReport& r) { r.design.turns = 1; }, {"(1 turn x 0.914 mm)"}, {"1 turns"}},
+};
+
+class ReportText : public testing::TestWithParam<Case> {};
+
+TEST_P(ReportText, ShowsTheRecord) {
+    const Case& c = GetParam();
+    CheckReport report = typicalReport();
+    c.bend(report);
+    const std::string text = reportText(report, "test");
+    for (const char* words : c.shown) {
+        EXPECT_NE(text.find(words), std::string::npos) << words << "\n---\n" << text;
+    }
+    for (const char* words : c.never) {
+        EXPECT_EQ(text.find(words), std::string::npos) << words << "\n---\n" << text;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, ReportText, testing::ValuesIn(kCases),
+                         [](const testing::TestParamInfo<Case>& row) {
+                             return std::string(row.param.name);
+                         });
+
+TEST(ReportText, CoilsAtTheFeedPointHaveNoInnerWire) {
+    const CheckReport report = typicalReport({{"frequency", "1.862"},
+                                              {"length", "31.6"},
+                                              {"distance", "0"},
+                                              {"wire", "28"},
+                                              {"former", "26"},
+                                              {"coil-length", "46.3"},
+                                              {"coil-wire", "16"}});
+    const std::string text = reportText(report, "test");
+    EXPECT_NE(text.find("Inner wire                    none: B = 0, each coil starts at the "
+                        "feed point"),
+              std::string::npos)
+        << text;
+    EXPECT_NE(text.find("coil to tip: A/2 - winding\n"), std::string::npos) << text;
+}
+
+// Limits in usage messages as a person writes them; the lower limit of the pitch is the wire's
+// exact diameter, so typing what the message says is accepted.
+TEST(UsageMessages, GiveLimitsAsPeopleWriteThem) {
+    struct Row {
+        const char* option;
+        const char* value;
+        const char* says;
+    };
+    const Row rows[] = {
+        {"pitch", "0.5", "from 0.9144 to 1000 mm"},    {"coil-q", "0", "from 1 to 100000,"},
+        {"frequency", "0.01", "from 0.1 to 100 MHz"},  {"length", "0", "more than 0 up to 1000 m"},
+        {"engine-timeout", "0", "from 0.1 to 3600 s"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.option);
+        std::map<std::string, std::string> given{
+            {"frequency", "7.05"}, {"length", "15"},      {"distance", "3"},  {"wire", "16"},
+            {"former", "50"},      {"coil-length", "40"}, {"coil-wire", "20"}};
+        given[row.option] = row.value;
+        const auto read = readCheckInputs(given);
+        ASSERT_TRUE(std::holds_alternative<UsageError>(read));
+        const std::string& message = std::get<UsageError>(read).message;
+        EXPECT_NE(message.find(row.says), std::string::npos) << message;
+        EXPECT_EQ(message.find("e+"), std::string::npos) << message;
+        EXPECT_EQ(message.find("9999"), std::string::npos) << message;
+    }
+    std::map<std::string, std::string> atTheLimit{
+        {"frequency", "7.05"}, {"length", "15"},      {"distance", "3"},   {"wire", "16"},
+        {"former", "50"},      {"coil-length", "40"}, {"coil-wire", "20"}, {"pitch", "0.9144"}};
+    EXPECT_TRUE(std::holds_alternative<CheckInputs>(readCheckInputs(atTheLimit)));
+}
+
+} // namespace
+} // namespace brevan::check

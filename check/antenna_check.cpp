@@ -728,6 +728,7 @@ checkAntenna(const AntennaCheckInput& input, const Engine& engine, const Progres
     tell(context, "analysing the trimmed antenna");
     std::unique_ptr<Analysis> trimmed;
     std::unique_ptr<Analysis> turns;
+    std::unique_ptr<Analysis> limitAnalysis;
     std::vector<Task*> last;
     if (trim) {
         const RootSearch& s = trim->task->search();
@@ -747,7 +748,20 @@ checkAntenna(const AntennaCheckInput& input, const Engine& engine, const Progres
                                      ? (trim->limit < 0.0 ? TrimOutcome::CoilsInTheWay
                                                           : TrimOutcome::TooFar)
                                      : TrimOutcome::NotConverged;
-            check.trim.limitLength = input.length + 2.0 * trim->limit;
+            // Out of range: the limit itself; out of tries: the probe that came closest.
+            const auto closest = std::min_element(
+                s.probes.begin(), s.probes.end(), [](const auto& a, const auto& b) {
+                    return std::abs(a.second) < std::abs(b.second);
+                });
+            const double limit =
+                s.state == SearchState::OutOfRange ? trim->limit : closest->first;
+            check.trim.limitLength = input.length + 2.0 * limit;
+            // Where the antenna resonates at that limit, for the words that say why.
+            auto limitOr = newAnalysis(context, check.trim.limitLength, input.built, "at the trim's limit");
+            if (auto* analysis = std::get_if<std::unique_ptr<Analysis>>(&limitOr)) {
+                limitAnalysis = std::move(*analysis);
+                last.push_back(limitAnalysis.get());
+            }
         }
     }
     if (coil) {
@@ -816,6 +830,9 @@ checkAntenna(const AntennaCheckInput& input, const Engine& engine, const Progres
     }
     if (turns) {
         check.neededCoil.turnsResonanceMHz = turns->result().resonanceMHz;
+    }
+    if (limitAnalysis) {
+        check.trim.limitResonanceMHz = limitAnalysis->result().resonanceMHz;
     }
 
     // ---- the pictures

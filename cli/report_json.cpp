@@ -194,8 +194,12 @@ QJsonObject trim(const check::Trim& t) {
     const auto ifReached = [reached](const QJsonValue& value) {
         return reached ? value : QJsonValue();
     };
-    const auto ifNot = [reached](const QJsonValue& value) {
-        return reached ? QJsonValue() : value;
+    // Only a search that went as far as it could has a limit to tell.
+    const bool limited = t.outcome == check::TrimOutcome::CoilsInTheWay ||
+                         t.outcome == check::TrimOutcome::TooFar ||
+                         t.outcome == check::TrimOutcome::NotConverged;
+    const auto ifNot = [limited](const QJsonValue& value) {
+        return limited ? value : QJsonValue();
     };
     return QJsonObject{{"outcome", trimOutcome(t.outcome)},
                        {"reaches_design", reached},

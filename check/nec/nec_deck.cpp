@@ -37,6 +37,27 @@ std::string commentText(const std::string& comment) {
     return text;
 }
 
+// Comment cards of at most 80 columns, the card width NEC-2 programs read; longer text goes on
+// as many cards as it takes, broken between words.
+std::string commentCards(const std::string& text) {
+    constexpr std::size_t kWidth = 77; // after "CM "
+    std::string cards;
+    std::size_t start = 0;
+    do {
+        std::size_t end = text.size();
+        if (end - start > kWidth) {
+            const std::size_t space = text.rfind(' ', start + kWidth);
+            end = space != std::string::npos && space > start ? space : start + kWidth;
+        }
+        cards += "CM " + text.substr(start, end - start) + '\n';
+        start = end;
+        while (start < text.size() && text[start] == ' ') {
+            ++start;
+        }
+    } while (start < text.size());
+    return cards;
+}
+
 std::string groundCards(const Ground& ground) {
     switch (ground.kind) {
     case GroundKind::FreeSpace: return {};
@@ -59,7 +80,7 @@ std::string geometryCards(const AntennaModel& model, const Segmentation& segment
     const bool overGround = model.ground.kind != GroundKind::FreeSpace;
     const std::string height = deckNumber(overGround ? model.ground.height : 0.0);
     const std::string radius = deckNumber(model.wireDiameter / 2.0);
-    std::string deck = "CM " + commentText(comment) + '\n';
+    std::string deck = commentCards(commentText(comment));
     deck += "CM ground: " + std::string(groundName(model.ground.kind)) + '\n';
     deck += "CE\n";
     for (const WirePiece& piece : segmentation.pieces) {

@@ -132,8 +132,9 @@ Segmentation assemble(const AntennaModel& model, SegmentCounts counts) {
         seg.coilTags[0] = 2; // from the tip: the outer run, then the coil
         seg.coilTags[1] = seg.feedTag + (counts.inner > 1 ? 2 : 1);
         seg.coilSegments[0] = seg.coilSegments[1] = 1;
-        seg.coilCentres[0] = -model.coilDistance;
-        seg.coilCentres[1] = model.coilDistance;
+        const WirePiece& coil = seg.pieces[static_cast<std::size_t>(seg.coilTags[1] - 1)];
+        seg.coilCentres[1] = 0.5 * (coil.y1 + coil.y2);
+        seg.coilCentres[0] = -seg.coilCentres[1];
     }
     seg.shortestSegment = std::max(step, outerStep);
     seg.longestSegment = 0.0;

@@ -109,13 +109,16 @@ CoilLosses coilLosses(const CheckInputs& in, const CoilAsWound& wound) {
     const double frequency = in.frequencyMHz * 1e6;
     losses.skinDepth = skinDepth(frequency);
     losses.resistance = coilResistance(wound.coil, frequency);
-    losses.reactance = 2 * kPi * frequency * wound.inductance;
+    // The winding at F: its inductance without the wire's internal part, which the skin effect
+    // has all but removed.
+    losses.reactance = 2 * kPi * frequency * inductanceAt(wound.coil, frequency);
     losses.estimatedQ = losses.reactance / losses.resistance.acResistance;
     losses.qGiven = in.coilQ.has_value();
     losses.q = in.coilQ.value_or(losses.estimatedQ);
-    losses.seriesResistance = losses.reactance / losses.q;
+    losses.seriesResistance = lossResistance(wound.coil, frequency, in.coilQ);
     losses.selfCapacitance = selfCapacitance(wound.coil);
-    losses.selfResonance = selfResonantFrequency(wound.inductance, losses.selfCapacitance);
+    // Where the coil stops being an inductor: the same impedance the antenna model uses.
+    losses.selfResonance = selfResonance(wound.coil, in.coilQ);
     const ApparentCoil seen = apparentCoil(wound.coil, frequency, in.coilQ);
     losses.apparentInductance = seen.inductance;
     losses.apparentResistance = seen.resistance;

@@ -1,0 +1,192 @@
+#include "antenna_analysis.h"
+
+#include "nec/radiation_pattern.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace brevan::check {
+
+namespace {
+
+std::variant<std::pair<Segmentation, Segmentation>, AntennaCheckFailure>
+levels(const Context& context, const AntennaModel& model, const std::string& what,
+       std::optional<SegmentCounts> counts) {
+    auto coarse = counts ? segmentWith(model, *counts, 1, context.highestMHz)
+                         : segmentAntenna(model, context.highestMHz);
+    if (auto* refusal = std::get_if<ModelRefusal>(&coarse)) {
+        return modelFailure(*refusal, what);
+    }
+    const SegmentCounts base = std::get<Segmentation>(coarse).counts;
+    auto fine = segmentWith(model, base, 2, context.highestMHz);
+    if (auto* refusal = std::get_if<ModelRefusal>(&fine)) {
+        return modelFailure(*refusal, what);
+    }
+    return std::pair{std::get<Segmentation>(coarse), std::get<Segmentation>(fine)};
+}
+
+// The range of frequencies the three pictures share: every dip, every 2:1 edge and F, with a
+// margin of the widest band (at least 1 % of F) on each side, inside the search window.
+std::pair<double, double> curveRange(const std::vector<AntennaResult>& results, double f) {
+    double low = f;
+    double high = f;
+    double widest = 0.0;
+    for (const AntennaResult& r : results) {
+        for (const auto& x : {r.resonanceMHz, r.band.lowerMHz, r.band.upperMHz}) {
+            if (x) {
+                low = std::min(low, *x);
+                high = std::max(high, *x);
+            }
+        }
+        if (r.band.lowerMHz && r.band.upperMHz) {
+            widest = std::max(widest, *r.band.upperMHz - *r.band.lowerMHz);
+        }
+    }
+    const double margin = std::max(widest, 0.01 * f);
+    return {std::max(low - margin, f * (1 - kResonanceWindow)),
+            std::min(high + margin, f * (1 + kResonanceWindow))};
+}
+
+} // namespace
+
+SweepPlan sweepPlan(GroundKind ground) {
+    return sommerfeldGround(ground) ? SweepPlan{17, 21} : SweepPlan{};
+}
+
+std::vector<DeckFrequency> at(const CoilImpedance& coil, const std::vector<double>& mhz) {
+    std::vector<DeckFrequency> out;
+    for (const double f : mhz) {
+        out.push_back(DeckFrequency{f, coil(f * 1e6)});
+    }
+    return out;
+}
+
+std::vector<double> evenly(double low, double high, int count) {
+    std::vector<double> out;
+    for (int i = 0; i < count; ++i) {
+        out.push_back(low + (high - low) * i / (count - 1));
+    }
+    return out;
+}
+
+std::string describe(const std::string& what, const AntennaModel& model, double designMHz) {
+    return "Brevan check, " + what + ": " + fixed(model.length, 3) + " m tip to tip, coils at +-" +
+           fixed(model.coilDistance, 3) + " m, design " + fixed(designMHz, 4) + " MHz";
+}
+
+AntennaResult Analysis::result() const {
+    AntennaResult out;
+    const double f = m_context.input.designMHz;
+    out.length = m_model.length;
+    out.coilAtDesign = m_coil(f * 1e6);
+    out.converged = m_converged;
+    const double shifted = f / m_scale;
+    const auto design = std::min_element(
+        m_samples.begin(), m_samples.end(), [shifted](const FeedPoint& a, const FeedPoint& b) {
+            return std::abs(a.frequencyMHz - shifted) < std::abs(b.frequencyMHz - shifted);
+        });
+    out.designImpedance = impedanceAt(m_samples, shifted);
+    out.designSwr = swr(out.designImpedance);
+    out.designEfficiency = efficiency(*design);
+    if (const auto r = nearestResonance(m_samples, f)) {
+        out.resonanceMHz = r->frequencyMHz * m_scale;
+        out.resonanceUncertainty = m_uncertainty;
+        out.resonanceResistance = impedanceAt(m_samples, r->frequencyMHz).real();
+        const Band band = bandAround(m_samples, *r, kReferenceImpedance);
+        if (band.lowerMHz) {
+            out.band.lowerMHz = *band.lowerMHz * m_scale;
+        }
+        if (band.upperMHz) {
+            out.band.upperMHz = *band.upperMHz * m_scale;
+        }
+    }
+    return out;
+}
+
+std::variant<std::unique_ptr<Analysis>, AntennaCheckFailure>
+newAnalysis(const Context& context, double length, CoilImpedance coil, const std::string& what,
+            std::optional<SegmentCounts> counts) {
+    const AntennaModel model = antennaModel(context.input, length, coil);
+    auto segmented = levels(context, model, what, counts);
+    if (auto* failure = std::get_if<AntennaCheckFailure>(&segmented)) {
+        return *failure;
+    }
+    auto& [coarse, fine] = std::get<std::pair<Segmentation, Segmentation>>(segmented);
+    return std::make_unique<Analysis>(context, model, std::move(coil), coarse, fine, what);
+}
+
+// The frequency the working level must resonate at for the corrected antenna to resonate at F.
+double workingTarget(const Analysis& analysis, double designMHz) {
+    return designMHz / analysis.scale();
+}
+
+std::optional<AntennaCheckFailure> sweepCurves(const Context& context,
+                                               const std::vector<Analysis*>& analyses,
+                                               std::vector<AntennaResult*> results) {
+    std::vector<AntennaResult> plain;
+    for (const AntennaResult* r : results) {
+        plain.push_back(*r);
+    }
+    const auto [low, high] = curveRange(plain, context.input.designMHz);
+    const int count = context.plan.curve;
+    std::vector<Request> requests;
+    for (const Analysis* a : analyses) {
+        // Two halves, so two cores share the work evenly.
+        Request whole = a->curveRequest(low, high, count);
+        Request first = whole;
+        first.frequencies.resize(static_cast<std::size_t>(count / 2));
+        Request second = whole;
+        second.frequencies.erase(second.frequencies.begin(),
+                                 second.frequencies.begin() + count / 2);
+        requests.push_back(std::move(first));
+        requests.push_back(std::move(second));
+    }
+    Batch batch = runBatch(context.engine, requests);
+    if (auto* failure = std::get_if<AntennaCheckFailure>(&batch)) {
+        return *failure;
+    }
+    const auto& runs = std::get<std::vector<EngineRun>>(batch);
+    for (std::size_t i = 0; i < analyses.size(); ++i) {
+        analyses[i]->addCurve(runs[2 * i].points);
+        analyses[i]->addCurve(runs[2 * i + 1].points);
+        const double scale = analyses[i]->scale();
+        auto& curve = results[i]->curve;
+        curve.clear();
+        for (FeedPoint p : analyses[i]->samples()) {
+            p.frequencyMHz *= scale;
+            if (p.frequencyMHz >= low * (1 - 1e-9) && p.frequencyMHz <= high * (1 + 1e-9)) {
+                curve.push_back(p);
+            }
+        }
+    }
+    return std::nullopt;
+}
+
+// Over ground the power budget counts what the ground absorbs as radiated; the far field over
+// the upper half space tells what reaches the sky.
+std::optional<AntennaCheckFailure> skyShares(const Context& context,
+                                             const std::vector<Analysis*>& analyses,
+                                             const std::vector<AntennaResult*>& results) {
+    std::vector<Request> requests;
+    for (const Analysis* a : analyses) {
+        requests.push_back(a->patternRequest());
+    }
+    Batch batch = runBatch(context.engine, requests);
+    if (auto* failure = std::get_if<AntennaCheckFailure>(&batch)) {
+        return *failure;
+    }
+    const auto& runs = std::get<std::vector<EngineRun>>(batch);
+    for (std::size_t i = 0; i < runs.size(); ++i) {
+        std::string error;
+        const auto pattern = readSkyPattern(runs[i].output, &error);
+        if (!pattern) {
+            return engineFailure(EngineFailure::Unreadable,
+                                 "the far field printed by nec2c could not be read: " + error);
+        }
+        results[i]->sky =
+            SkyShare{pattern->skyShare, pattern->maxGainDbi, pattern->maxGainElevationDeg};
+    }
+    return std::nullopt;
+}
+
+} // namespace brevan::check

@@ -1,0 +1,219 @@
+#pragma once
+
+// One antenna analysed the way the check analyses every antenna: swept over the whole window on
+// the working segmentation and refined until no resonance or band edge can hide; its resonance
+// located again on the finer segmentation; and the two extrapolated to NEC-2's limit. The
+// correction scales the whole curve, so every figure of the antenna is the corrected one.
+
+#include "engine_rounds.h"
+#include "nec/radiation_pattern.h"
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace brevan::check {
+
+// NEC-2's resonance of a wire with lumped loads approaches its limit as (segments)^-0.75: solved
+// here for designs from 160 m to 10 m at 30 to 1300 segments. Two levels, the second with every
+// segment halved, extrapolate to the limit; the spread of the order between 0.6 and 0.9 is taken
+// as the extrapolation's uncertainty.
+constexpr double kConvergenceOrder = 0.75;
+constexpr double kOrderSpread = 0.39; // (1/(2^0.6 - 1) - 1/(2^0.9 - 1)) / 2
+constexpr double kPoleWidth = 0.0005; // of F: a pole's interval is split down to this
+constexpr double kFineWidth = 0.0025; // of F: resonance and band edges sampled this closely
+constexpr int kMostRounds = 10;
+
+struct SweepPlan {
+    int coarse = 31; // over the whole window, odd so that F is the middle point
+    int curve = 41;  // for the picture
+};
+
+// A Sommerfeld ground costs the engine about ten times more per frequency.
+SweepPlan sweepPlan(GroundKind ground);
+
+struct Context {
+    const AntennaCheckInput& input;
+    const Engine& engine;
+    const Progress& progress;
+    double highestMHz = 0.0; // every model is segmented for the top of the search window
+    SweepPlan plan;
+    std::string patternCards; // over ground: the far field at F
+};
+
+std::string describe(const std::string& what, const AntennaModel& model, double designMHz);
+std::vector<DeckFrequency> at(const CoilImpedance& coil, const std::vector<double>& mhz);
+std::vector<double> evenly(double low, double high, int count);
+
+// An antenna analysed at the working segmentation over the whole window, then its resonance at
+// the finer one, then the design frequency with the correction between the two applied.
+class Analysis : public Task {
+public:
+    Analysis(const Context& context, AntennaModel model, CoilImpedance coil, Segmentation coarse,
+             Segmentation fine, std::string what)
+        : m_context(context), m_model(std::move(model)), m_coil(std::move(coil)),
+          m_coarse(std::move(coarse)), m_fine(std::move(fine)), m_what(std::move(what)) {}
+
+    std::vector<Request> requests() override {
+        const double f = m_context.input.designMHz;
+        if (m_stage == Stage::Sweep) {
+            std::vector<double> next =
+                m_samples.empty()
+                    ? evenly(f * (1 - kResonanceWindow), f * (1 + kResonanceWindow),
+                             m_context.plan.coarse)
+                    : refinement(m_samples, f, kReferenceImpedance, kPoleWidth * f, kFineWidth * f);
+            if (!next.empty() && ++m_rounds <= kMostRounds) {
+                return {request(m_coarse, next)};
+            }
+            m_converged = m_converged && next.empty();
+            m_stage = Stage::Fine;
+            m_coarseResonance = nearestResonance(m_samples, f);
+        }
+        if (m_stage == Stage::Fine) {
+            if (const auto next = fineFrequencies()) {
+                return {request(m_fine, *next)};
+            }
+            settleScale();
+            m_stage = Stage::Design;
+            return {request(m_coarse, {f / m_scale})};
+        }
+        return {};
+    }
+
+    void take(const std::vector<EngineRun>& runs) override {
+        if (m_stage == Stage::Sweep) {
+            addSamples(m_samples, runs.front().points);
+        } else if (m_stage == Stage::Fine) {
+            addSamples(m_fineSamples, runs.front().points);
+        } else if (m_stage == Stage::Design) {
+            addSamples(m_samples, runs.front().points);
+            m_stage = Stage::Done;
+        }
+    }
+
+    // The frequencies at the working level for the picture, within [low, high] as corrected.
+    Request curveRequest(double low, double high, int count) const {
+        return request(m_coarse, evenly(low / m_scale, high / m_scale, count));
+    }
+    // The far field at F, over ground.
+    Request patternRequest() const {
+        Request r = request(m_coarse, {m_context.input.designMHz / m_scale});
+        r.options.patternCards = skyPatternCard();
+        return r;
+    }
+    void addCurve(const std::vector<FeedPoint>& points) { addSamples(m_samples, points); }
+
+    AntennaResult result() const;
+    double scale() const { return m_scale; }
+    const AntennaModel& model() const { return m_model; }
+    const Segmentation& coarse() const { return m_coarse; }
+    const Segmentation& fine() const { return m_fine; }
+    const CoilImpedance& coil() const { return m_coil; }
+    const Samples& samples() const { return m_samples; }
+    std::optional<Resonance> coarseResonance() const { return m_coarseResonance; }
+
+private:
+    enum class Stage { Sweep, Fine, Design, Done };
+
+    Request request(const Segmentation& seg, const std::vector<double>& mhz) const {
+        return Request{m_model,
+                       seg,
+                       at(m_coil, mhz),
+                       describe(m_what, m_model, m_context.input.designMHz),
+                       {}};
+    }
+
+    // The finer level's resonance near the working level's, sampled until located.
+    std::optional<std::vector<double>> fineFrequencies() {
+        if (!m_coarseResonance) {
+            return std::nullopt;
+        }
+        const double r = m_coarseResonance->frequencyMHz;
+        const double f = m_context.input.designMHz;
+        if (m_fineSamples.empty()) {
+            return std::vector<double>{r * 0.985, r * 0.995, r * 1.002, r * 1.01};
+        }
+        if (++m_fineRounds > kMostRounds) {
+            m_converged = false;
+            return std::nullopt;
+        }
+        const auto found = nearestResonance(m_fineSamples, r);
+        if (!found) {
+            // Not within the samples yet: widen on the side the reactance points to.
+            const double low = m_fineSamples.front().frequencyMHz;
+            const double high = m_fineSamples.back().frequencyMHz;
+            if (high - low > 0.2 * r) {
+                m_converged = false;
+                return std::nullopt;
+            }
+            const bool below = m_fineSamples.front().impedance.imag() > 0.0;
+            const double span = high - low;
+            return below ? std::vector<double>{low - span, low - span / 2}
+                         : std::vector<double>{high + span / 2, high + span};
+        }
+        const auto next =
+            refinement(m_fineSamples, r, kReferenceImpedance, kPoleWidth * f, kFineWidth * f);
+        // Only what bears on the resonance itself: its interval and poles beside it.
+        std::vector<double> near;
+        for (const double x : next) {
+            if (std::abs(x - found->frequencyMHz) < 0.02 * r) {
+                near.push_back(x);
+            }
+        }
+        if (near.empty()) {
+            m_fineResonance = found->frequencyMHz;
+            return std::nullopt;
+        }
+        return near;
+    }
+
+    void settleScale() {
+        if (!m_coarseResonance || !m_fineResonance) {
+            return;
+        }
+        const double r1 = m_coarseResonance->frequencyMHz;
+        const double r2 = *m_fineResonance;
+        const double limit = r2 + (r2 - r1) / (std::pow(2.0, kConvergenceOrder) - 1.0);
+        m_scale = limit / r1;
+        m_uncertainty = kOrderSpread * std::abs(r2 - r1) / limit;
+    }
+
+    const Context& m_context;
+    AntennaModel m_model;
+    CoilImpedance m_coil;
+    Segmentation m_coarse;
+    Segmentation m_fine;
+    std::string m_what;
+    Stage m_stage = Stage::Sweep;
+    Samples m_samples;
+    Samples m_fineSamples;
+    int m_rounds = 0;
+    int m_fineRounds = 0;
+    bool m_converged = true;
+    std::optional<Resonance> m_coarseResonance;
+    std::optional<double> m_fineResonance;
+    double m_scale = 1.0;
+    double m_uncertainty = 0.0;
+};
+
+// The frequency the working level must resonate at for the corrected antenna to resonate at F.
+double workingTarget(const Analysis& analysis, double designMHz);
+
+// An analysis of the antenna at `length`, segmented afresh or with the given counts.
+std::variant<std::unique_ptr<Analysis>, AntennaCheckFailure>
+newAnalysis(const Context& context, double length, CoilImpedance coil, const std::string& what,
+            std::optional<SegmentCounts> counts = std::nullopt);
+
+// The SWR pictures of the analysed antennas, over one range of frequencies.
+std::optional<AntennaCheckFailure> sweepCurves(const Context& context,
+                                               const std::vector<Analysis*>& analyses,
+                                               std::vector<AntennaResult*> results);
+
+// Over ground: the far field at F of each analysed antenna.
+std::optional<AntennaCheckFailure> skyShares(const Context& context,
+                                             const std::vector<Analysis*>& analyses,
+                                             const std::vector<AntennaResult*>& results);
+
+} // namespace brevan::check

@@ -1,0 +1,116 @@
+#include "engine_rounds.h"
+
+#include <array>
+#include <charconv>
+#include <cmath>
+#include <cstddef>
+
+namespace brevan::check {
+
+std::string fixed(double value, int decimals) {
+    std::array<char, 64> buffer{};
+    const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value,
+                                      std::chars_format::fixed, decimals);
+    return std::string(buffer.data(), result.ptr);
+}
+
+namespace {
+
+std::string engineWords(EngineFailure failure) {
+    switch (failure) {
+    case EngineFailure::Missing: return "the NEC-2 engine nec2c is not installed";
+    case EngineFailure::Failed: return "the NEC-2 engine failed";
+    case EngineFailure::TimedOut: return "the NEC-2 engine ran past its time limit";
+    case EngineFailure::Unreadable: return "the NEC-2 engine's output could not be read";
+    case EngineFailure::None: break;
+    }
+    return "the NEC-2 engine failed";
+}
+
+} // namespace
+
+AntennaCheckFailure engineFailure(EngineFailure kind, const std::string& detail) {
+    AntennaCheckFailure failure;
+    failure.engine = kind;
+    failure.message = detail.empty() ? engineWords(kind) : detail;
+    return failure;
+}
+
+AntennaCheckFailure modelFailure(const ModelRefusal& refusal, const std::string& which) {
+    AntennaCheckFailure failure;
+    failure.model = refusal;
+    failure.message = "the antenna " + which + " cannot be modelled: " + refusal.reason;
+    return failure;
+}
+
+// ---------------------------------------------------------------- running the engine
+
+// Runs the decks as one batch. The engine prints frequencies to five digits only, so each point
+// takes the exact frequency the deck asked for, after checking that it is the one printed.
+Batch runBatch(const Engine& engine, const std::vector<Request>& requests) {
+    std::vector<std::string> decks;
+    for (const Request& r : requests) {
+        decks.push_back(writeDeck(r.model, r.segmentation, r.frequencies, r.comment, r.options));
+    }
+    std::vector<EngineRun> runs = engine(decks);
+    if (runs.size() != decks.size()) {
+        return engineFailure(EngineFailure::Unreadable,
+                             "it answered " + std::to_string(runs.size()) + " runs for " +
+                                 std::to_string(decks.size()) + " decks");
+    }
+    for (std::size_t i = 0; i < runs.size(); ++i) {
+        EngineRun& run = runs[i];
+        if (run.failure != EngineFailure::None) {
+            return engineFailure(run.failure, run.detail);
+        }
+        const auto& asked = requests[i].frequencies;
+        if (run.points.size() != asked.size()) {
+            return engineFailure(EngineFailure::Unreadable,
+                                 "it printed " + std::to_string(run.points.size()) +
+                                     " frequencies where " + std::to_string(asked.size()) +
+                                     " were asked for");
+        }
+        for (std::size_t k = 0; k < asked.size(); ++k) {
+            const double f = asked[k].frequencyMHz;
+            if (std::abs(run.points[k].frequencyMHz - f) > 1e-4 * f) {
+                return engineFailure(EngineFailure::Unreadable,
+                                     "it analysed " + fixed(run.points[k].frequencyMHz, 5) +
+                                         " MHz where " + fixed(f, 5) + " MHz was asked for");
+            }
+            run.points[k].frequencyMHz = f;
+        }
+    }
+    return runs;
+}
+
+// Runs the tasks together, each round one batch, until every one is finished.
+std::optional<AntennaCheckFailure> runTogether(const Engine& engine,
+                                               const std::vector<Task*>& tasks) {
+    for (;;) {
+        std::vector<Request> all;
+        std::vector<std::pair<Task*, std::size_t>> owners;
+        for (Task* task : tasks) {
+            std::vector<Request> mine = task->requests();
+            if (!mine.empty()) {
+                owners.emplace_back(task, mine.size());
+                all.insert(all.end(), mine.begin(), mine.end());
+            }
+        }
+        if (all.empty()) {
+            return std::nullopt;
+        }
+        Batch batch = runBatch(engine, all);
+        if (auto* failure = std::get_if<AntennaCheckFailure>(&batch)) {
+            return *failure;
+        }
+        auto& runs = std::get<std::vector<EngineRun>>(batch);
+        std::size_t i = 0;
+        for (const auto& [task, count] : owners) {
+            task->take({runs.begin() + static_cast<std::ptrdiff_t>(i),
+                        runs.begin() + static_cast<std::ptrdiff_t>(i + count)});
+            i += count;
+        }
+    }
+}
+
+} // namespace brevan::check

@@ -244,18 +244,25 @@ checkAntenna(const AntennaCheckInput& input, const Engine& engine, const Progres
     std::unique_ptr<Analysis> turns;
     std::unique_ptr<Analysis> limitAnalysis;
     std::vector<Task*> last;
+    // Each tip changed by whole centimetres, and the antenna that gives, ready to analyse.
+    const auto trimTo = [&](double tip) -> std::optional<AntennaCheckFailure> {
+        check.trim.tipChange = tip;
+        // To the micrometre, so that a length like 15.54 m stays the number it reads as.
+        check.trim.trimmedLength = std::round((input.length + 2.0 * tip) * 1e6) / 1e6;
+        auto analysis = newAnalysis(context, check.trim.trimmedLength, input.built,
+                                    "as built and trimmed", built.coarse().counts);
+        if (const auto* failure = failureIn(analysis)) {
+            return *failure;
+        }
+        trimmed = std::move(std::get<std::unique_ptr<Analysis>>(analysis));
+        return std::nullopt;
+    };
     if (trim) {
         const RootSearch& s = trim->task->search();
         if (s.state == SearchState::Converged) {
-            double tip = roundToCentimetre(s.root);
-            check.trim.tipChange = tip;
-            check.trim.trimmedLength = input.length + 2.0 * tip;
-            auto trimmedOr = newAnalysis(context, check.trim.trimmedLength, input.built,
-                                         "as built and trimmed", built.coarse().counts);
-            if (const auto* failure = failureIn(trimmedOr)) {
+            if (auto failure = trimTo(roundToCentimetre(s.root))) {
                 return *failure;
             }
-            trimmed = std::move(std::get<std::unique_ptr<Analysis>>(trimmedOr));
             last.push_back(trimmed.get());
         } else {
             check.trim.outcome =
@@ -323,14 +330,9 @@ checkAntenna(const AntennaCheckInput& input, const Engine& engine, const Progres
             const RootSearch& s = again->task->search();
             const double tip = roundToCentimetre(s.root);
             if (s.state == SearchState::Converged && tip != check.trim.tipChange) {
-                check.trim.tipChange = tip;
-                check.trim.trimmedLength = input.length + 2.0 * tip;
-                auto redoOr = newAnalysis(context, check.trim.trimmedLength, input.built,
-                                          "as built and trimmed", built.coarse().counts);
-                if (const auto* failure = failureIn(redoOr)) {
+                if (auto failure = trimTo(tip)) {
                     return *failure;
                 }
-                trimmed = std::move(std::get<std::unique_ptr<Analysis>>(redoOr));
                 if (auto failure = runTogether(engine, {trimmed.get()})) {
                     return *failure;
                 }

@@ -49,6 +49,46 @@ std::pair<double, double> curveRange(const std::vector<AntennaResult>& results, 
 
 } // namespace
 
+std::optional<std::vector<double>> locate(Locator& l, double r, double f) {
+    if (l.resonanceMHz || l.failed) {
+        return std::nullopt;
+    }
+    if (l.samples.empty()) {
+        return std::vector<double>{r * 0.985, r * 0.995, r * 1.002, r * 1.01};
+    }
+    if (++l.rounds > kMostRounds) {
+        l.failed = true;
+        return std::nullopt;
+    }
+    const auto found = nearestResonance(l.samples, r);
+    if (!found) {
+        // Not within the samples yet: widen on the side the reactance points to.
+        const double low = l.samples.front().frequencyMHz;
+        const double high = l.samples.back().frequencyMHz;
+        if (high - low > 0.2 * r) {
+            l.failed = true;
+            return std::nullopt;
+        }
+        const bool below = l.samples.front().impedance.imag() > 0.0;
+        const double span = high - low;
+        return below ? std::vector<double>{low - span, low - span / 2}
+                     : std::vector<double>{high + span / 2, high + span};
+    }
+    const auto next = refinement(l.samples, r, kReferenceImpedance, kPoleWidth * f, kFineWidth * f);
+    // Only what bears on the resonance itself: its interval and poles beside it.
+    std::vector<double> near;
+    for (const double x : next) {
+        if (std::abs(x - found->frequencyMHz) < 0.02 * r) {
+            near.push_back(x);
+        }
+    }
+    if (near.empty()) {
+        l.resonanceMHz = found->frequencyMHz;
+        return std::nullopt;
+    }
+    return near;
+}
+
 SweepPlan sweepPlan(GroundKind ground) {
     return sommerfeldGround(ground) ? SweepPlan{17, 21} : SweepPlan{};
 }

@@ -25,6 +25,8 @@ constexpr double kOrderSpread = 0.39; // (1/(2^0.6 - 1) - 1/(2^0.9 - 1)) / 2
 constexpr double kPoleWidth = 0.0005; // of F: a pole's interval is split down to this
 constexpr double kFineWidth = 0.0025; // of F: resonance and band edges sampled this closely
 constexpr int kMostRounds = 10;
+// Share of the interpolated shift for coils beside the feed taken as its uncertainty.
+constexpr double kPositionSpread = 0.2;
 
 struct SweepPlan {
     int coarse = 31; // over the whole window, odd so that F is the middle point
@@ -47,6 +49,20 @@ std::string describe(const std::string& what, const AntennaModel& model, double 
 std::vector<DeckFrequency> at(const CoilImpedance& coil, const std::vector<double>& mhz);
 std::vector<double> evenly(double low, double high, int count);
 
+// The search for one resonance on one segmentation, near where the working level found it.
+struct Locator {
+    AntennaModel model;
+    Segmentation segmentation;
+    Samples samples;
+    int rounds = 0;
+    std::optional<double> resonanceMHz;
+    bool failed = false;
+};
+
+// The frequencies `locator` needs next to place its resonance near `aroundMHz`; nothing when it
+// has placed it or given up (`failed`).
+std::optional<std::vector<double>> locate(Locator& locator, double aroundMHz, double designMHz);
+
 // An antenna analysed at the working segmentation over the whole window, then its resonance at
 // the finer one, then the design frequency with the correction between the two applied.
 class Analysis : public Task {
@@ -54,7 +70,11 @@ public:
     Analysis(const Context& context, AntennaModel model, CoilImpedance coil, Segmentation coarse,
              Segmentation fine, std::string what)
         : m_context(context), m_model(std::move(model)), m_coil(std::move(coil)),
-          m_coarse(std::move(coarse)), m_fine(std::move(fine)), m_what(std::move(what)) {}
+          m_coarse(std::move(coarse)), m_fine(std::move(fine)), m_what(std::move(what)) {
+        m_fineLocator.model = m_model;
+        m_fineLocator.segmentation = m_fine;
+        m_positionLocator = positionLocator();
+    }
 
     std::vector<Request> requests() override {
         const double f = m_context.input.designMHz;
@@ -72,8 +92,22 @@ public:
             m_coarseResonance = nearestResonance(m_samples, f);
         }
         if (m_stage == Stage::Fine) {
-            if (const auto next = fineFrequencies()) {
-                return {request(m_fine, *next)};
+            std::vector<Request> out;
+            m_waiting.clear();
+            if (m_coarseResonance) {
+                const double r = m_coarseResonance->frequencyMHz;
+                for (Locator* l :
+                     {&m_fineLocator, m_positionLocator ? &*m_positionLocator : nullptr}) {
+                    if (l) {
+                        if (const auto next = locate(*l, r, f)) {
+                            out.push_back(request(l->model, l->segmentation, *next));
+                            m_waiting.push_back(l);
+                        }
+                    }
+                }
+            }
+            if (!out.empty()) {
+                return out;
             }
             settleScale();
             m_stage = Stage::Design;
@@ -86,7 +120,9 @@ public:
         if (m_stage == Stage::Sweep) {
             addSamples(m_samples, runs.front().points);
         } else if (m_stage == Stage::Fine) {
-            addSamples(m_fineSamples, runs.front().points);
+            for (std::size_t i = 0; i < m_waiting.size(); ++i) {
+                addSamples(m_waiting[i]->samples, runs[i].points);
+            }
         } else if (m_stage == Stage::Design) {
             addSamples(m_samples, runs.front().points);
             m_stage = Stage::Done;
@@ -117,6 +153,11 @@ public:
 private:
     enum class Stage { Sweep, Fine, Design, Done };
 
+    Request request(const AntennaModel& model, const Segmentation& seg,
+                    const std::vector<double>& mhz) const {
+        return Request{
+            model, seg, at(m_coil, mhz), describe(m_what, model, m_context.input.designMHz), {}};
+    }
     Request request(const Segmentation& seg, const std::vector<double>& mhz) const {
         return Request{m_model,
                        seg,
@@ -125,59 +166,43 @@ private:
                        {}};
     }
 
-    // The finer level's resonance near the working level's, sampled until located.
-    std::optional<std::vector<double>> fineFrequencies() {
-        if (!m_coarseResonance) {
+    // Coils closer to the feed than a fraction of a segment sit on the feed segment; their
+    // offset is put back by interpolating, at the working level, between the feed and the
+    // coils one segment out, where the resonance moves in proportion to B.
+    std::optional<Locator> positionLocator() const {
+        if (!m_coarse.coilsAtFeed || m_model.coilDistance <= 0.0) {
             return std::nullopt;
         }
-        const double r = m_coarseResonance->frequencyMHz;
-        const double f = m_context.input.designMHz;
-        if (m_fineSamples.empty()) {
-            return std::vector<double>{r * 0.985, r * 0.995, r * 1.002, r * 1.01};
-        }
-        if (++m_fineRounds > kMostRounds) {
-            m_converged = false;
+        Locator l;
+        l.model = m_model;
+        l.model.coilDistance = m_coarse.longestSegment;
+        auto seg = segmentAntenna(l.model, m_context.highestMHz);
+        if (!std::holds_alternative<Segmentation>(seg) || std::get<Segmentation>(seg).coilsAtFeed) {
             return std::nullopt;
         }
-        const auto found = nearestResonance(m_fineSamples, r);
-        if (!found) {
-            // Not within the samples yet: widen on the side the reactance points to.
-            const double low = m_fineSamples.front().frequencyMHz;
-            const double high = m_fineSamples.back().frequencyMHz;
-            if (high - low > 0.2 * r) {
-                m_converged = false;
-                return std::nullopt;
-            }
-            const bool below = m_fineSamples.front().impedance.imag() > 0.0;
-            const double span = high - low;
-            return below ? std::vector<double>{low - span, low - span / 2}
-                         : std::vector<double>{high + span / 2, high + span};
-        }
-        const auto next =
-            refinement(m_fineSamples, r, kReferenceImpedance, kPoleWidth * f, kFineWidth * f);
-        // Only what bears on the resonance itself: its interval and poles beside it.
-        std::vector<double> near;
-        for (const double x : next) {
-            if (std::abs(x - found->frequencyMHz) < 0.02 * r) {
-                near.push_back(x);
-            }
-        }
-        if (near.empty()) {
-            m_fineResonance = found->frequencyMHz;
-            return std::nullopt;
-        }
-        return near;
+        l.segmentation = std::get<Segmentation>(seg);
+        return l;
     }
 
     void settleScale() {
-        if (!m_coarseResonance || !m_fineResonance) {
+        if (!m_coarseResonance || !m_fineLocator.resonanceMHz) {
+            m_converged = m_converged && !m_fineLocator.failed;
             return;
         }
         const double r1 = m_coarseResonance->frequencyMHz;
-        const double r2 = *m_fineResonance;
+        const double r2 = *m_fineLocator.resonanceMHz;
         const double limit = r2 + (r2 - r1) / (std::pow(2.0, kConvergenceOrder) - 1.0);
         m_scale = limit / r1;
         m_uncertainty = kOrderSpread * std::abs(r2 - r1) / limit;
+        if (m_positionLocator && m_positionLocator->resonanceMHz) {
+            const double share = m_model.coilDistance / m_positionLocator->model.coilDistance;
+            const double moved = share * (*m_positionLocator->resonanceMHz / r1 - 1.0);
+            m_scale *= 1.0 + moved;
+            // The resonance bends a little away from the straight line between the two.
+            m_uncertainty += kPositionSpread * std::abs(moved);
+        }
+        m_converged = m_converged && !m_fineLocator.failed &&
+                      !(m_positionLocator && m_positionLocator->failed);
     }
 
     const Context& m_context;
@@ -188,12 +213,12 @@ private:
     std::string m_what;
     Stage m_stage = Stage::Sweep;
     Samples m_samples;
-    Samples m_fineSamples;
+    Locator m_fineLocator;
+    std::optional<Locator> m_positionLocator;
+    std::vector<Locator*> m_waiting; // the locators whose decks are out, in order
     int m_rounds = 0;
-    int m_fineRounds = 0;
     bool m_converged = true;
     std::optional<Resonance> m_coarseResonance;
-    std::optional<double> m_fineResonance;
     double m_scale = 1.0;
     double m_uncertainty = 0.0;
 };

@@ -64,8 +64,15 @@ TEST(Regression, CoilsMillimetresFromTheFeedActLikeCoilsAtTheFeed) {
     const double atFeed = built("0");
     const double fewMillimetres = built("0.005");
     const double fewCentimetres = built("0.05");
-    EXPECT_NEAR(fewMillimetres / atFeed, 1.0, 0.002);
-    EXPECT_NEAR(fewCentimetres / atFeed, 1.0, 0.005);
+    const double fifthOfAMetre = built("0.2");
+    // Moving the coils out raises the resonance steadily, a few millimetres hardly at all.
+    EXPECT_NEAR(fewMillimetres / atFeed, 1.0, 0.0003);
+    EXPECT_LT(atFeed, fewMillimetres);
+    EXPECT_LT(fewMillimetres, fewCentimetres);
+    EXPECT_LT(fewCentimetres, fifthOfAMetre);
+    // Nearly in proportion to B there: within a fifth of the straight line's rise.
+    const double line = atFeed + (fifthOfAMetre - atFeed) * 0.05 / 0.2;
+    EXPECT_NEAR(fewCentimetres, line, 0.2 * (fifthOfAMetre - atFeed));
 }
 
 TEST(Regression, ATrimThatReachesFResonatesThere) {

@@ -93,6 +93,7 @@ CoilAsWound windCoil(const CheckInputs& in, const WindowDesign& design) {
     wound.rosaMutual = rosaMutualCorrection(wound.coil.turns);
     wound.currentSheet = currentSheetInductance(wound.coil);
     wound.inductance = asWoundInductance(wound.coil);
+    wound.inductanceAtDesign = inductanceAt(wound.coil, in.frequencyMHz * 1e6);
     wound.wheeler = wheelerInductance(wound.coil);
     const double target = design.inductanceUh * 1e-6;
     wound.differencePercent = (wound.inductance - target) / target * 100;

@@ -49,7 +49,8 @@ struct CoilAsWound {
     double rosaSelf = 0.0;               // A
     double rosaMutual = 0.0;             // B
     double currentSheet = 0.0;           // H
-    double inductance = 0.0;             // H, as wound
+    double inductance = 0.0;             // H, as wound, at low frequency
+    double inductanceAtDesign = 0.0;     // H, at F: the skin effect removes the internal part
     double wheeler = 0.0;                // H
     double differencePercent = 0.0;      // as wound against step 1
     int closestTurns = 0;                // whole turns closest to step 1's inductance

@@ -103,6 +103,7 @@ QJsonObject coil(const CheckReport& r) {
         {"rosa_b", num(c.rosaMutual)},
         {"current_sheet_uh", num(c.currentSheet * 1e6)},
         {"inductance_uh", num(c.inductance * 1e6)},
+        {"inductance_at_f_uh", num(c.inductanceAtDesign * 1e6)},
         {"wheeler_uh", num(c.wheeler * 1e6)},
         {"difference_percent", num(c.differencePercent)},
         {"closest_turns", c.closestTurns},

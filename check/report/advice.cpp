@@ -87,6 +87,13 @@ std::string coilVerdict(const CheckReport& report) {
                        " uH, " + number(std::abs(coil.differencePercent), 1) + " % " +
                        (coil.differencePercent < 0 ? "less" : "more") + " than step 1's " +
                        number(report.design.inductanceUh, 3) + " uH.";
+    // What the antenna works with: the winding at F with its self-capacitance across it.
+    const CoilLosses& losses = report.losses;
+    if (losses.apparentInductance > 0.0) {
+        line += " At " + formatDouble(report.inputs.frequencyMHz, ".") +
+                " MHz, with its self-capacitance, each coil looks like " +
+                number(losses.apparentInductance * 1e6, 3) + " uH to the antenna.";
+    }
     if (std::abs(coil.differencePercent) > kTurnsAdviceShare * 100 &&
         coil.closestTurns != static_cast<int>(turns)) {
         line += " " + turnsText(coil.closestTurns) + " " +

@@ -124,6 +124,8 @@ void coil(Writer& w, const CheckReport& r) {
     w.row("Current sheet", uh(c.currentSheet));
     w.row("Inductance as wound", uh(c.inductance) + ", " + (c.differencePercent < 0 ? "" : "+") +
                                      number(c.differencePercent, 1) + " % against step 1");
+    w.row("At F", uh(c.inductanceAtDesign) +
+                      ", without the wire's internal inductance, which the skin effect removes");
     w.row("Wheeler's estimate", uh(c.wheeler));
     w.row("Turns closest to step 1",
           turnsText(c.closestTurns) + ", " + uh(c.closestTurnsInductance));

@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -117,6 +118,11 @@ TEST(Convergence, ReportedResonanceIsNecTwosAnswerAtFourTimesTheSegments) {
         // NEC-2's resonance approaches its limit as segments^-0.75.
         const double limit = *r4 + (*r4 - *r2) / (std::pow(2.0, 0.75) - 1.0);
         const double allowed = std::max(0.0005, 2.0 * built.resonanceUncertainty);
+        std::printf("%-28s %3d/%3d segments: reported %.5f MHz (+-%.3f %%), %d segments %.5f, "
+                    "extrapolated %.5f, off %+.3f %%\n",
+                    d.name, report.antenna->segments, report.antenna->fineSegments,
+                    *built.resonanceMHz, built.resonanceUncertainty * 100, four.totalSegments, *r4,
+                    limit, (*built.resonanceMHz / limit - 1) * 100);
         EXPECT_NEAR(*built.resonanceMHz / limit, 1.0, allowed)
             << "reported " << *built.resonanceMHz << " MHz, at four times the segments "
             << *r4 << " MHz, extrapolated " << limit << " MHz";

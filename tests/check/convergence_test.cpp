@@ -124,8 +124,8 @@ TEST(Convergence, ReportedResonanceIsNecTwosAnswerAtFourTimesTheSegments) {
                     *built.resonanceMHz, built.resonanceUncertainty * 100, four.totalSegments, *r4,
                     limit, (*built.resonanceMHz / limit - 1) * 100);
         EXPECT_NEAR(*built.resonanceMHz / limit, 1.0, allowed)
-            << "reported " << *built.resonanceMHz << " MHz, at four times the segments "
-            << *r4 << " MHz, extrapolated " << limit << " MHz";
+            << "reported " << *built.resonanceMHz << " MHz, at four times the segments " << *r4
+            << " MHz, extrapolated " << limit << " MHz";
         // Without the extrapolation the working segmentation alone would be further off.
         EXPECT_GT(std::abs(*r2 / limit - 1.0), std::abs(*built.resonanceMHz / limit - 1.0));
     }

@@ -13,9 +13,9 @@ namespace {
 
 QStringList design(const char* f, const char* a, const char* b, const char* wire,
                    const char* former, const char* coilLength, const char* coilWire) {
-    return {"--frequency", f,        "--length",      a,          "--distance",
-            b,             "--wire", wire,            "--former", former,
-            "--coil-length", coilLength, "--coil-wire", coilWire, "--format", "json"};
+    return {"--frequency", f,        "--length", a,      "--distance",    b,
+            "--wire",      wire,     "--former", former, "--coil-length", coilLength,
+            "--coil-wire", coilWire, "--format", "json"};
 }
 
 QJsonObject checked(const QStringList& arguments) {
@@ -24,22 +24,37 @@ QJsonObject checked(const QStringList& arguments) {
     return run.json();
 }
 
+bool anyContains(const QJsonArray& sentences, const char* words) {
+    for (const QJsonValue& sentence : sentences) {
+        if (sentence.toString().contains(QLatin1String(words))) {
+            return true;
+        }
+    }
+    return false;
+}
+
 double at(const QJsonObject& o, const char* a, const char* b) {
     return o[a].toObject()[b].toDouble(std::nan(""));
 }
 
 TEST(Regression, ACoilThatSelfResonatesBelowFGetsNoTrim) {
     // Its own resonance lies below F: at F it is a capacitor, and no length of wire helps.
-    for (const QStringList& args :
-         {design("7.05", "6", "2", "16", "100", "200", "24"),
-          design("7.05", "10", "4.5", "16", "150", "40", "20"),
-          design("18.148", "4.82", "2.26", "18", "120", "79", "10")}) {
+    for (const QStringList& args : {design("7.05", "6", "2", "16", "100", "200", "24"),
+                                    design("7.05", "10", "4.5", "16", "150", "40", "20"),
+                                    design("18.148", "4.82", "2.26", "18", "120", "79", "10"),
+                                    design("7.05", "12", "5.9", "16", "150", "40", "20"),
+                                    design("7.05", "12", "5.95", "16", "150", "40", "20")}) {
         SCOPED_TRACE(args.join(' ').toStdString());
         const QJsonObject o = checked(args);
-        EXPECT_LT(at(o, "losses", "self_resonance_mhz"), o["inputs"].toObject()["frequency_mhz"].toDouble());
+        EXPECT_LT(at(o, "losses", "self_resonance_mhz"),
+                  o["inputs"].toObject()["frequency_mhz"].toDouble());
         const QJsonObject antenna = o["antenna"].toObject();
         EXPECT_FALSE(antenna["trim"].toObject()["reaches_design"].toBool());
         EXPECT_TRUE(antenna["trimmed"].isNull());
+        EXPECT_EQ(antenna["trim"].toObject()["outcome"].toString(),
+                  QStringLiteral("coil_resonates"));
+        EXPECT_TRUE(o["cut_list"].toObject()["tip_change_m"].isNull());
+        EXPECT_TRUE(anyContains(o["verdict"].toArray(), "the coil must change"));
     }
 }
 
@@ -91,10 +106,46 @@ TEST(Regression, ATrimThatReachesFResonatesThere) {
 
 TEST(Regression, NoResonanceAtAllIsSaid) {
     QStringList args = design("7.05", "10", "1", "16", "50", "40", "20");
-    args << "--pitch" << "5";
+    args << "--pitch"
+         << "5";
     const QJsonObject o = checked(args);
     EXPECT_TRUE(o["antenna"].toObject()["built"].toObject()["resonance_mhz"].isNull());
     EXPECT_FALSE(o["antenna"].toObject()["trim"].toObject()["reaches_design"].toBool());
+    // Once an SWR of 625 with "Warnings: None".
+    EXPECT_TRUE(anyContains(o["warnings"].toArray(), "no resonance"));
+}
+
+TEST(Regression, ATrimmedAntennaFarFromFiftyOhmIsNotCalledUsable) {
+    // 12 ohm at resonance: trimmed onto F, the SWR there still stays near 4.
+    const QJsonObject o = checked(design("3.6", "10", "1", "16", "50", "60", "20"));
+    const QJsonObject trimmed = o["antenna"].toObject()["trimmed"].toObject();
+    ASSERT_GT(trimmed["design_swr"].toDouble(), 2.0);
+    EXPECT_TRUE(anyContains(o["verdict"].toArray(), "matching network or transformer"));
+    EXPECT_TRUE(anyContains(o["warnings"].toArray(), "ohm at resonance"));
+}
+
+TEST(Regression, CoilsAtTheFeedAreCutAsModelled) {
+    // Each coil starts at the feed point: each half is the coil and the outer wire, nothing more.
+    const QJsonObject o = checked(design("1.862", "31.6", "0", "28", "26", "46.3", "16"));
+    const QJsonObject cut = o["cut_list"].toObject();
+    EXPECT_EQ(cut["inner_wire_m"].toDouble(), 0.0);
+    EXPECT_NEAR(cut["outer_wire_m"].toDouble() + cut["coil_winding_length_m"].toDouble(), 31.6 / 2,
+                0.0006);
+    EXPECT_FALSE(anyContains(o["warnings"].toArray(), "Make B larger"));
+}
+
+TEST(Regression, OverGroundTheSkyShareIsApartFromTheEfficiency) {
+    QStringList args = design("7.05", "15", "3", "16", "50", "40", "20");
+    args << "--height"
+         << "10";
+    const QJsonObject built = checked(args)["antenna"].toObject()["built"].toObject();
+    const QJsonObject sky = built["sky"].toObject();
+    ASSERT_FALSE(sky.isEmpty());
+    // The ground takes its share: less reaches the sky than the wire and coils let through.
+    EXPECT_LT(sky["radiated_into_sky_percent"].toDouble(),
+              built["design_efficiency_percent"].toDouble());
+    EXPECT_GT(sky["radiated_into_sky_percent"].toDouble(), 20.0);
+    EXPECT_GT(sky["max_gain_elevation_deg"].toDouble(), 0.0);
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 #include "command_line.h"
 #include "nec/engine/nec2c_engine.h"
 #include "report/report_format.h"
+#include "report/report_plot.h"
 #include "report/report_text.h"
 #include "report/svg_plot.h"
 #include "report_json.h"
@@ -58,29 +59,6 @@ check::Progress progressReporter() {
         std::fprintf(stderr, "%s: %s...\n", kProgram, stage.c_str());
         std::fflush(stderr);
     };
-}
-
-std::string plotSvg(const check::CheckReport& report) {
-    const check::AntennaCheck& a = *report.antenna;
-    std::vector<check::PlotCurve> curves;
-    const std::pair<const char*, const check::AntennaResult*> antennas[] = {
-        {"As designed", &a.designed},
-        {"As built", &a.built},
-        {"As built, trimmed", a.trimmed ? &*a.trimmed : nullptr}};
-    for (const auto& [label, result] : antennas) {
-        if (!result) {
-            continue;
-        }
-        check::PlotCurve curve{label, {}};
-        for (const check::FeedPoint& p : result->curve) {
-            curve.points.emplace_back(p.frequencyMHz, check::swr(p.impedance));
-        }
-        curves.push_back(std::move(curve));
-    }
-    return check::swrPlotSvg(curves, report.inputs.frequencyMHz,
-                             "SWR of the loaded dipole, " +
-                                 check::number(report.inputs.lengthM, 2) + " m, coils at " +
-                                 check::number(report.inputs.distanceM, 2) + " m");
 }
 
 struct OutputFile {
@@ -218,7 +196,7 @@ int run(const QStringList& arguments, const RunEnvironment& environment) {
                         failure->message);
         }
         if (inputs.plotPath) {
-            files.push_back({*inputs.plotPath, plotSvg(report)});
+            files.push_back({*inputs.plotPath, check::reportPlotCurvesSvg(report)});
         }
         if (inputs.deckPath) {
             files.push_back({*inputs.deckPath, report.antenna->builtDeck});

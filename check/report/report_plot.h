@@ -1,0 +1,19 @@
+#pragma once
+
+// The SWR picture of a checked design: the three antennas' curves as the report has them.
+
+#include "check_report.h"
+#include "report/svg_plot.h"
+
+#include <string>
+#include <vector>
+
+namespace brevan::check {
+
+// The curves of the antennas that were modelled, labelled as the report labels them.
+std::vector<PlotCurve> reportPlotCurves(const CheckReport& report);
+
+// The picture `--plot` writes. The report must hold a full-wave check.
+std::string reportPlotCurvesSvg(const CheckReport& report);
+
+} // namespace brevan::check

@@ -16,7 +16,9 @@ namespace {
 // The searches stop within these of the answer; the tip is then rounded to whole centimetres.
 constexpr double kTipTolerance = 0.0005;      // m
 constexpr double kInductanceTolerance = 1e-4; // relative
-constexpr double kRescaleThreshold = 0.0002;  // relative change of the correction worth a redo
+// Above this SWR at resonance a builder needs more than a trim: the report designs a match.
+constexpr double kMatchAbove = 1.5;
+constexpr double kRescaleThreshold = 0.0002; // relative change of the correction worth a redo
 
 // A search as a task: each probe is one frequency on the working segmentation.
 class SearchTask : public Task {
@@ -363,6 +365,12 @@ checkAntenna(const AntennaCheckInput& input, const Engine& engine, const Progres
     }
     if (auto failure = sweepCurves(context, pictured, results)) {
         return *failure;
+    }
+    if (check.trimmed && check.trimmed->resonanceMHz &&
+        swr(check.trimmed->resonanceResistance) > kMatchAbove) {
+        const Samples& curve = check.trimmed->curve;
+        check.matching = Matching{bestTransformer(curve, f, kReferenceImpedance),
+                                  lNetwork(curve, f, kReferenceImpedance)};
     }
     if (input.ground.kind != GroundKind::FreeSpace) {
         tell(context, "working out the far field over the ground");

@@ -11,6 +11,7 @@
 // wire with lumped loads converges slowly with the segment count; the difference between the
 // two is kept as the model's uncertainty.
 
+#include "analysis/matching.h"
 #include "analysis/reactance_curve.h"
 #include "nec/engine.h"
 #include "nec/nec_deck.h"
@@ -57,11 +58,11 @@ struct SkyShare {
 };
 
 struct AntennaResult {
-    double length = 0.0;                // m, tip to tip as modelled
-    std::complex<double> coilAtDesign;  // ohm, each coil at F
-    std::optional<double> resonanceMHz; // series resonance nearest F within +-30 %
-    double resonanceUncertainty = 0.0;  // relative, 0.001 = 0.1 %, of resonanceMHz
-    double resonanceResistance = 0.0;   // ohm, at the resonance
+    double length = 0.0;                  // m, tip to tip as modelled
+    std::complex<double> coilAtDesign;    // ohm, each coil at F
+    std::optional<double> resonanceMHz;   // series resonance nearest F within +-30 %
+    double resonanceUncertainty = 0.0;    // relative, 0.001 = 0.1 %, of resonanceMHz
+    double resonanceResistance = 0.0;     // ohm, at the resonance
     std::complex<double> designImpedance; // ohm, at F
     double designSwr = 0.0;               // on 50 ohm, at F
     SwrBand band;                         // 2:1 band around the resonance
@@ -79,12 +80,12 @@ bool inBand(const SwrBand& band, double frequencyMHz);
 
 // Why the trim is what it is.
 enum class TrimOutcome {
-    Reached,        // the trimmed antenna resonates at F
-    CoilsInTheWay,  // even cut back to the coils it resonates below F
-    TooFar,         // it would take tips more than twice as long as designed
-    NoResonance,    // as built it has no resonance near F to move
-    CoilResonates,  // the coil self-resonates at or below F: the coil must change
-    NotConverged,   // the search ran out of tries
+    Reached,       // the trimmed antenna resonates at F
+    CoilsInTheWay, // even cut back to the coils it resonates below F
+    TooFar,        // it would take tips more than twice as long as designed
+    NoResonance,   // as built it has no resonance near F to move
+    CoilResonates, // the coil self-resonates at or below F: the coil must change
+    NotConverged,  // the search ran out of tries
 };
 
 struct Trim {
@@ -105,10 +106,17 @@ enum class CoilOutcome {
 
 struct NeededCoil {
     CoilOutcome outcome = CoilOutcome::NotSought;
-    double apparentInductance = 0.0; // H, each coil, as it must look at F
-    int turns = 0;                   // whole turns of the chosen wire that come closest
+    double apparentInductance = 0.0;    // H, each coil, as it must look at F
+    int turns = 0;                      // whole turns of the chosen wire that come closest
     std::complex<double> turnsAtDesign; // ohm, those turns at F
     std::optional<double> turnsResonanceMHz;
+};
+
+// When the trimmed antenna's resistance at resonance keeps the SWR at F above 1.5: the usual
+// transformer that matches it best, and the L-network that matches it exactly at F.
+struct Matching {
+    TransformerMatch transformer;
+    std::optional<LNetwork> network;
 };
 
 struct AntennaCheck {
@@ -117,8 +125,9 @@ struct AntennaCheck {
     std::optional<AntennaResult> trimmed; // built with each tip changed by trim.tipChange
     Trim trim;
     NeededCoil neededCoil;
-    int segments = 0;     // of the built antenna, at the coarser of the two levels
-    int fineSegments = 0; // at the finer
+    std::optional<Matching> matching;
+    int segments = 0;      // of the built antenna, at the coarser of the two levels
+    int fineSegments = 0;  // at the finer
     std::string builtDeck; // the deck of the built antenna, for other NEC-2 programs
 };
 

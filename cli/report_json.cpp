@@ -222,6 +222,42 @@ QJsonObject neededCoil(const check::NeededCoil& c, double designMHz) {
                        {"turns_resonance_mhz", ifFound(num(c.turnsResonanceMHz))}};
 }
 
+QJsonValue componentJson(const check::Component& c) {
+    if (c.value == 0.0) {
+        return QJsonValue();
+    }
+    const bool inductor = c.element == check::Element::Inductor;
+    const char* place = c.place == check::Place::Series          ? "series"
+                        : c.place == check::Place::ShuntLineSide ? "across_line"
+                                                                 : "across_feed_point";
+    return QJsonObject{
+        {"element", inductor ? "inductor" : "capacitor"},
+        {"place", place},
+        {inductor ? "value_uh" : "value_pf", num(c.value * (inductor ? 1e6 : 1e12))}};
+}
+
+QJsonValue matchingJson(const std::optional<check::Matching>& m) {
+    if (!m) {
+        return QJsonValue();
+    }
+    const check::TransformerMatch& t = m->transformer;
+    QJsonObject out{{"transformer", QJsonObject{{"ratio", num(t.ratio)},
+                                                {"steps_antenna_up", t.stepUp},
+                                                {"design_swr", num(t.swrAtDesign)},
+                                                {"band_lower_mhz", num(t.lowerMHz)},
+                                                {"band_upper_mhz", num(t.upperMHz)}}}};
+    if (m->network) {
+        const check::LNetwork& n = *m->network;
+        out.insert("l_network", QJsonObject{{"series", componentJson(n.series)},
+                                            {"shunt", componentJson(n.shunt)},
+                                            {"band_lower_mhz", num(n.lowerMHz)},
+                                            {"band_upper_mhz", num(n.upperMHz)}});
+    } else {
+        out.insert("l_network", QJsonValue());
+    }
+    return out;
+}
+
 QJsonValue antenna(const CheckReport& r) {
     if (!r.antenna) {
         return QJsonValue();
@@ -236,6 +272,7 @@ QJsonValue antenna(const CheckReport& r) {
         {"built", antennaResult(a.built, f)},
         {"trimmed", a.trimmed ? QJsonValue(antennaResult(*a.trimmed, f)) : QJsonValue()},
         {"trim", trim(a.trim)},
+        {"matching", matchingJson(a.matching)},
         {"needed_coil", neededCoil(a.neededCoil, f)}};
 }
 

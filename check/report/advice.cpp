@@ -342,6 +342,44 @@ std::vector<std::string> antennaWarnings(const CheckReport& report, const Antenn
     return out;
 }
 
+std::string componentText(const Component& c) {
+    const bool inductor = c.element == Element::Inductor;
+    const std::string value =
+        inductor ? number(c.value * 1e6, 2) + " uH" : significant(c.value * 1e12, 3) + " pF";
+    const std::string what = inductor ? "inductor" : "capacitor";
+    switch (c.place) {
+    case Place::Series: return "a " + value + " " + what + " in series with the antenna";
+    case Place::ShuntLineSide: return "a " + value + " " + what + " across the coax";
+    case Place::ShuntAntennaSide: return "a " + value + " " + what + " across the feed point";
+    }
+    return value;
+}
+
+std::string bandFromTo(const std::optional<double>& low, const std::optional<double>& high) {
+    if (low && high) {
+        return "its 2:1 band runs from " + number(*low, 3) + " to " + number(*high, 3) + " MHz";
+    }
+    return "the SWR stays under 2 beyond the swept range on at least one side";
+}
+
+// How to match a trimmed antenna whose resistance keeps the SWR up, with the figures it gives.
+std::string matchingVerdict(const CheckReport& report, const Matching& m) {
+    const std::string f = designText(report);
+    const TransformerMatch& t = m.transformer;
+    std::string line = "With a 1:" + formatDouble(t.ratio, ".") + " transformer " +
+                       (t.stepUp ? "(stepping the antenna up)" : "(stepping the antenna down)") +
+                       " the SWR at " + f + " is " + swrText(t.swrAtDesign) + " and " +
+                       bandFromTo(t.lowerMHz, t.upperMHz) + ".";
+    if (m.network) {
+        const LNetwork& n = *m.network;
+        line += " Or an L-network at the feed point, exact at " + f + ": " +
+                componentText(n.series) +
+                (n.shunt.value > 0.0 ? " and " + componentText(n.shunt) : std::string()) + "; " +
+                bandFromTo(n.lowerMHz, n.upperMHz) + ".";
+    }
+    return line;
+}
+
 } // namespace
 
 std::string alternativesSentence(const CoilAlternatives& alternatives) {
@@ -387,6 +425,9 @@ std::vector<std::string> verdictSentences(const CheckReport& report) {
         out.push_back(std::move(line));
     }
     out.push_back(trimVerdict(report, check));
+    if (check.matching) {
+        out.push_back(matchingVerdict(report, *check.matching));
+    }
     const std::string coil = neededCoilVerdict(report, check);
     if (!coil.empty()) {
         out.push_back(coil);

@@ -122,6 +122,14 @@ TEST(Regression, ATrimmedAntennaFarFromFiftyOhmIsNotCalledUsable) {
     ASSERT_GT(trimmed["design_swr"].toDouble(), 2.0);
     EXPECT_TRUE(anyContains(o["verdict"].toArray(), "matching network or transformer"));
     EXPECT_TRUE(anyContains(o["warnings"].toArray(), "ohm at resonance"));
+    // And how to match it: the transformer that fits 12.8 ohm is 1:4, and the L-network is
+    // exact at F.
+    const QJsonObject matching = o["antenna"].toObject()["matching"].toObject();
+    const QJsonObject transformer = matching["transformer"].toObject();
+    EXPECT_EQ(transformer["ratio"].toDouble(), 4.0);
+    EXPECT_LT(transformer["design_swr"].toDouble(), 1.5);
+    EXPECT_TRUE(anyContains(o["verdict"].toArray(), "With a 1:4 transformer"));
+    EXPECT_FALSE(matching["l_network"].isNull());
 }
 
 TEST(Regression, CoilsAtTheFeedAreCutAsModelled) {

@@ -151,6 +151,7 @@ void CheckWindow::createResults() {
 
     m_tabs = new QTabWidget;
     m_tabs->setObjectName(QStringLiteral("resultTabs"));
+    m_tabs->setAccessibleName(tr("Results"));
     m_tabs->addTab(antennaPage, tr("&Antennas"));
     m_tabs->addTab(m_plot, tr("S&WR plot"));
     m_tabs->addTab(m_cutList, tr("&Cut list"));

@@ -2,7 +2,9 @@
 // design shown, the title and the question before changes are lost.
 #include "window_fixture.h"
 
+#include <QDir>
 #include <QMimeData>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <QUrl>
 
@@ -132,4 +134,18 @@ TEST_F(WindowTest, ADroppedDesignFileOpens) {
     EXPECT_TRUE(drop.isAccepted());
     EXPECT_EQ(window->designPath(), path);
     EXPECT_EQ(find<QLineEdit>("lengthEdit")->text(), "12.5");
+}
+
+// The window's place and the last folder outlive the window.
+TEST_F(WindowTest, TheFolderAndTheWindowsPlaceAreRemembered) {
+    QTemporaryDir dir;
+    recorded->saveAnswers = {dir.filePath("kept.brevan.json")};
+    find<QAction>("saveAsAction")->trigger();
+    window->resize(900, 640);
+    ASSERT_TRUE(window->close());
+
+    QSettings settings;
+    EXPECT_EQ(settings.value("files/lastFolder").toString(), QDir(dir.path()).absolutePath());
+    auto again = std::make_unique<CheckWindow>(recordingServices(recorded));
+    EXPECT_EQ(again->size(), QSize(900, 640));
 }

@@ -1,0 +1,50 @@
+#pragma once
+
+// The full-wave check off the window's thread. One check at a time: starting another stops the
+// one running (its nec2c processes end, their folders go) and whatever it would have said is
+// dropped. Results come back as signals on the window's thread.
+//
+//   start(report) --worker thread: addAntennaCheck (nec2c)--> finished(report) | failed(words)
+
+#include "check_report.h"
+#include "nec/engine/nec2c_engine.h"
+
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <QThread>
+
+#include <atomic>
+#include <memory>
+#include <vector>
+
+class CheckRunner : public QObject {
+    Q_OBJECT
+public:
+    explicit CheckRunner(QObject* parent = nullptr);
+    // Stops the check that runs and waits for its thread: a fraction of a second at most.
+    ~CheckRunner() override;
+
+    void start(const brevan::check::CheckReport& report, double timeLimitSeconds);
+    // Stops the running check, if any; nothing it found is reported.
+    void cancel();
+    bool running() const { return m_running; }
+
+Q_SIGNALS:
+    void progress(const QString& stage);
+    void finished(const brevan::check::CheckReport& report);
+    void failed(const QString& message);
+
+private:
+    struct Run {
+        std::atomic<int> stop{0};
+        QPointer<QThread> thread;
+    };
+
+    void deliver(unsigned generation, const std::function<void()>& signal);
+
+    unsigned m_generation = 0;
+    bool m_running = false;
+    std::shared_ptr<Run> m_current;
+    std::vector<std::shared_ptr<Run>> m_stopping; // told to stop, their threads still ending
+};

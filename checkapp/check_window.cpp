@@ -1,0 +1,312 @@
+#include "check_window.h"
+
+#include "check_runner.h"
+#include "dipole_drawing.h"
+#include "form_reading.h"
+#include "input_form.h"
+#include "report/advice.h"
+#include "report/report_text.h"
+#include "result_rows.h"
+#include "swr_plot_widget.h"
+
+#include <QCoreApplication>
+#include <QFrame>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QScrollArea>
+#include <QSettings>
+#include <QSplitter>
+#include <QTabWidget>
+#include <QTableWidget>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace {
+
+using brevan::check::CheckReport;
+
+// Typing pauses this long before the full-wave check starts: long enough to span the gap
+// between keystrokes, short enough to feel immediate.
+constexpr int kPauseMs = 300;
+
+// The design of the README, so that the window opens on a checked antenna.
+brevan::check::CheckInputs firstDesign() {
+    brevan::check::CheckInputs in;
+    in.frequencyMHz = 7.05;
+    in.lengthM = 15;
+    in.distanceM = 3;
+    in.wireSwg = 16;
+    in.formerMm = 50;
+    in.coilLengthMm = 40;
+    in.coilWireSwg = 20;
+    return in;
+}
+
+QLabel* wrapped(const QString& name, const QString& accessible) {
+    auto* label = new QLabel;
+    label->setObjectName(name);
+    label->setAccessibleName(accessible);
+    label->setWordWrap(true);
+    label->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    return label;
+}
+
+QTableWidget* table(const QString& name, const QString& accessible, const QStringList& columns) {
+    auto* view = new QTableWidget(0, static_cast<int>(columns.size()));
+    view->setObjectName(name);
+    view->setAccessibleName(accessible);
+    view->setHorizontalHeaderLabels(columns);
+    view->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    view->setTabKeyNavigation(false); // Tab leaves the table, arrows move inside it
+    view->verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    view->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    view->horizontalHeader()->setStretchLastSection(true);
+    return view;
+}
+
+void fill(QTableWidget* view, const std::vector<brevan::checkapp::ResultRow>& rows) {
+    view->setRowCount(static_cast<int>(rows.size()));
+    for (int i = 0; i < static_cast<int>(rows.size()); ++i) {
+        view->setVerticalHeaderItem(i, new QTableWidgetItem(QString::fromStdString(rows[i].label)));
+        view->setItem(i, 0, new QTableWidgetItem(QString::fromStdString(rows[i].value)));
+    }
+}
+
+QString joined(const std::vector<std::string>& sentences) {
+    QStringList lines;
+    for (const std::string& sentence : sentences) {
+        lines << QString::fromStdString(sentence);
+    }
+    return lines.join(QLatin1Char('\n'));
+}
+
+} // namespace
+
+CheckWindow::CheckWindow(WindowServices services, QWidget* parent)
+    : QMainWindow(parent), m_services(std::move(services)) {
+    setObjectName(QStringLiteral("checkWindow"));
+    setAcceptDrops(true);
+    createResults();
+    createMenus();
+    connectParts();
+    m_form->setInputs(firstDesign());
+    readInputs();
+    setDesignPath({});
+    restoreSettings();
+}
+
+CheckWindow::~CheckWindow() {
+    m_runner->cancel();
+}
+
+void CheckWindow::createResults() {
+    m_form = new InputForm;
+    auto* inputs = new QScrollArea;
+    inputs->setObjectName(QStringLiteral("inputScroll"));
+    inputs->setWidget(m_form);
+    inputs->setWidgetResizable(true);
+    inputs->setFrameShape(QFrame::NoFrame);
+
+    m_verdict = wrapped(QStringLiteral("verdictLabel"), tr("What it means"));
+    QFont bold = m_verdict->font();
+    bold.setBold(true);
+    m_verdict->setFont(bold);
+    m_refusal = wrapped(QStringLiteral("designRefusalLabel"), tr("Why there is no design"));
+    m_refusal->setForegroundRole(QPalette::Link);
+    m_warnings = wrapped(QStringLiteral("warningsLabel"), tr("Warnings"));
+    m_engineStatus = wrapped(QStringLiteral("engineStatusLabel"), tr("The full-wave check"));
+    m_progress = new QProgressBar;
+    m_progress->setObjectName(QStringLiteral("checkProgress"));
+    m_progress->setAccessibleName(tr("Full-wave check running"));
+    m_progress->setRange(0, 0);
+    m_progress->setMaximumHeight(m_engineStatus->fontMetrics().height());
+    m_progress->setTextVisible(false);
+    m_progress->hide();
+
+    m_antennas = table(QStringLiteral("antennaTable"), tr("The three antennas side by side"),
+                       {tr("As designed"), tr("As built"), tr("Trimmed")});
+    m_trim = wrapped(QStringLiteral("trimLabel"), tr("Trim and coil"));
+    auto* antennaPage = new QWidget;
+    auto* antennaLayout = new QVBoxLayout(antennaPage);
+    antennaLayout->addWidget(m_antennas, 1);
+    antennaLayout->addWidget(m_trim);
+    m_design =
+        table(QStringLiteral("designTable"), tr("The design and the coil as wound"), {tr("Value")});
+    m_cutList = table(QStringLiteral("cutListTable"), tr("Cut list, each half of the dipole"),
+                      {tr("Length")});
+    m_plot = new SwrPlotWidget;
+    m_plot->setObjectName(QStringLiteral("swrPlot"));
+    m_plot->setAccessibleName(tr("SWR of the three antennas"));
+    m_drawing = new DipoleDrawing;
+    m_drawing->setObjectName(QStringLiteral("dipoleDrawing"));
+    m_drawing->setAccessibleName(tr("One half of the dipole, with the lengths to cut"));
+    m_reportText = new QPlainTextEdit;
+    m_reportText->setObjectName(QStringLiteral("reportText"));
+    m_reportText->setAccessibleName(tr("The whole report as text"));
+    m_reportText->setReadOnly(true);
+    m_reportText->setFont(QFont(QStringLiteral("monospace")));
+    m_reportText->setLineWrapMode(QPlainTextEdit::NoWrap);
+
+    m_tabs = new QTabWidget;
+    m_tabs->setObjectName(QStringLiteral("resultTabs"));
+    m_tabs->setAccessibleName(tr("Results"));
+    m_tabs->addTab(antennaPage, tr("&Antennas"));
+    m_tabs->addTab(m_plot, tr("S&WR plot"));
+    m_tabs->addTab(m_cutList, tr("&Cut list"));
+    m_tabs->addTab(m_drawing, tr("D&ipole"));
+    m_tabs->addTab(m_design, tr("Design and co&il"));
+    m_tabs->addTab(m_reportText, tr("&Report"));
+
+    auto* results = new QWidget;
+    auto* column = new QVBoxLayout(results);
+    column->addWidget(m_verdict);
+    column->addWidget(m_refusal);
+    column->addWidget(m_engineStatus);
+    column->addWidget(m_progress);
+    column->addWidget(m_tabs, 1);
+    column->addWidget(m_warnings);
+
+    m_splitter = new QSplitter(Qt::Horizontal);
+    m_splitter->setObjectName(QStringLiteral("mainSplitter"));
+    m_splitter->addWidget(inputs);
+    m_splitter->addWidget(results);
+    m_splitter->setStretchFactor(1, 1);
+    setCentralWidget(m_splitter);
+
+    // Tab goes down the form, then into the results.
+    QList<QWidget*> chain = m_form->tabChain();
+    chain << m_tabs << m_reportText;
+    for (int i = 0; i + 1 < chain.size(); ++i) {
+        setTabOrder(chain[i], chain[i + 1]);
+    }
+}
+
+void CheckWindow::connectParts() {
+    m_runner = new CheckRunner(this);
+    m_pause = new QTimer(this);
+    m_pause->setSingleShot(true);
+    m_pause->setInterval(kPauseMs);
+    connect(m_form, &InputForm::edited, this, &CheckWindow::inputsEdited);
+    connect(m_pause, &QTimer::timeout, this, &CheckWindow::startFullCheck);
+    connect(m_runner, &CheckRunner::progress, this, [this](const QString& stage) {
+        setEngineStatus(tr("Full-wave check: %1…").arg(stage), true);
+    });
+    connect(m_runner, &CheckRunner::finished, this, &CheckWindow::fullCheckFinished);
+    connect(m_runner, &CheckRunner::failed, this, &CheckWindow::fullCheckFailed);
+}
+
+void CheckWindow::inputsEdited() {
+    setWindowModified(true);
+    readInputs();
+}
+
+// Every keystroke: the command's reading of the fields, then the fast part of the check. What
+// is not accepted shows beside its field; the results of the last accepted design stay.
+void CheckWindow::readInputs() {
+    m_runner->cancel();
+    m_pause->stop();
+    m_reportCurrent = false;
+    const auto reading = brevan::checkapp::readForm(m_form->optionTexts());
+    m_form->showRefusals(reading.refusals);
+    if (!reading.inputs) {
+        m_inputs.reset();
+        m_refusal->hide();
+        setEngineStatus(
+            m_report ? tr("The results shown are of the last design accepted.") : QString(), false);
+        updateActions();
+        return;
+    }
+    m_inputs = reading.inputs;
+    auto built = brevan::check::buildCheckReport(*m_inputs);
+    if (const auto* refusal = std::get_if<brevan::check::DesignRefusal>(&built)) {
+        m_refusal->setText(QString::fromStdString(refusal->message));
+        m_refusal->show();
+        setEngineStatus(
+            m_report ? tr("The results shown are of the last design accepted.") : QString(), false);
+        updateActions();
+        return;
+    }
+    m_refusal->hide();
+    showReport(std::get<CheckReport>(built));
+    m_reportCurrent = true;
+    setEngineStatus(tr("Full-wave check: waiting for typing to pause…"), false);
+    m_pause->start();
+    updateActions();
+}
+
+void CheckWindow::showReport(const CheckReport& report) {
+    m_report = report;
+    m_verdict->setText(joined(brevan::check::verdictSentences(report)));
+    const QString warnings = joined(brevan::check::warningSentences(report));
+    m_warnings->setText(warnings.isEmpty() ? QString() : tr("Warnings:\n%1").arg(warnings));
+    m_warnings->setVisible(!warnings.isEmpty());
+    fill(m_design, brevan::checkapp::designRows(report));
+    fill(m_cutList, brevan::checkapp::cutListRows(report));
+
+    const auto rows = brevan::checkapp::antennaRows(report);
+    m_antennas->setRowCount(static_cast<int>(rows.size()));
+    for (int i = 0; i < static_cast<int>(rows.size()); ++i) {
+        m_antennas->setVerticalHeaderItem(
+            i, new QTableWidgetItem(QString::fromStdString(rows[i].label)));
+        for (int c = 0; c < 3; ++c) {
+            m_antennas->setItem(i, c,
+                                new QTableWidgetItem(QString::fromStdString(rows[i].cells[c])));
+        }
+    }
+    m_trim->setText(
+        report.antenna
+            ? tr("Trim of each tip: %1\nOr, at the designed length: %2")
+                  .arg(QString::fromStdString(brevan::check::trimSummary(report.antenna->trim)),
+                       QString::fromStdString(brevan::check::neededCoilSummary(
+                           *report.antenna, report.inputs.frequencyMHz)))
+            : tr("The antennas appear when the full-wave check is done."));
+    m_reportText->setPlainText(QString::fromStdString(
+        brevan::check::reportText(report, QCoreApplication::applicationVersion().toStdString())));
+    m_plot->setReport(report);
+    m_drawing->setReport(report);
+}
+
+void CheckWindow::startFullCheck() {
+    if (!m_report || !m_reportCurrent) {
+        return;
+    }
+    setEngineStatus(tr("Full-wave check: starting nec2c…"), true);
+    m_runner->start(*m_report, m_engineTimeLimit);
+}
+
+void CheckWindow::fullCheckFinished(const CheckReport& report) {
+    showReport(report);
+    setEngineStatus(tr("Full-wave check done (nec2c)."), false);
+    updateActions();
+}
+
+void CheckWindow::fullCheckFailed(const QString& message) {
+    // The command's words; the engine comes from Debian's package of the same name.
+    QString text = tr("The full-wave check did not finish: %1").arg(message);
+    if (!message.contains(QLatin1String("install"))) {
+        text += tr("\nThe engine is nec2c, from the Debian package nec2c.");
+    }
+    setEngineStatus(text, false);
+    updateActions();
+}
+
+void CheckWindow::setEngineStatus(const QString& text, bool busy) {
+    m_engineStatus->setText(text);
+    m_engineStatus->setVisible(!text.isEmpty());
+    m_progress->setVisible(busy);
+}
+
+bool CheckWindow::checkDone() const {
+    return m_reportCurrent && m_report && m_report->antenna;
+}
+
+void CheckWindow::updateActions() {
+    const bool done = checkDone();
+    m_exportSheet->setEnabled(done);
+    m_exportPlot->setEnabled(done);
+    m_exportDeck->setEnabled(done);
+    m_exportJson->setEnabled(done);
+    m_save->setEnabled(m_inputs.has_value());
+}

@@ -1,0 +1,115 @@
+#pragma once
+
+// The check window: brevan-check's report on one screen, as the design is typed.
+//
+//   InputForm --edited--> readForm (the command's rules) --buildCheckReport--> live results
+//     --typing pauses--> CheckRunner (nec2c, off this thread) --> antennas, plot, drawing
+//
+// Every figure comes from the check library; the window only lays out what it returns. Files
+// (designs and exports) are handled in check_window_files.cpp; everything that would wait on a
+// person goes through WindowServices.
+
+#include "check_report.h"
+#include "window_services.h"
+
+#include <QMainWindow>
+#include <QString>
+
+#include <optional>
+
+class CheckRunner;
+class DipoleDrawing;
+class InputForm;
+class QAction;
+class QLabel;
+class QPlainTextEdit;
+class QProgressBar;
+class QSplitter;
+class QTableWidget;
+class QTabWidget;
+class QTimer;
+class SwrPlotWidget;
+
+class CheckWindow : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit CheckWindow(WindowServices services, QWidget* parent = nullptr);
+    ~CheckWindow() override;
+
+    // The time each nec2c run may take; the command's default unless changed.
+    void setEngineTimeLimit(double seconds) { m_engineTimeLimit = seconds; }
+    // The file open, or empty for a design not yet saved.
+    QString designPath() const { return m_path; }
+    bool openDesign(const QString& path);
+    // The report on screen, whole (with the full-wave check) once it has arrived.
+    const std::optional<brevan::check::CheckReport>& report() const { return m_report; }
+    bool checkDone() const;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+private:
+    // Creation, in the order the constructor runs them.
+    void createResults();
+    void createMenus();
+    void connectParts();
+    void restoreSettings();
+
+    // Live results.
+    void inputsEdited();
+    void readInputs();
+    void showReport(const brevan::check::CheckReport& report);
+    void startFullCheck();
+    void fullCheckFinished(const brevan::check::CheckReport& report);
+    void fullCheckFailed(const QString& message);
+    void setEngineStatus(const QString& text, bool busy);
+    void updateActions();
+
+    // Files (check_window_files.cpp).
+    void openTriggered();
+    bool save();
+    bool saveAs();
+    bool saveTo(const QString& path);
+    bool maybeKeepChanges();
+    void exportBuildSheet();
+    void exportPlot();
+    void exportDeck();
+    void exportJson();
+    QString askExportPath(const QString& caption, const QString& suffix, const QString& filter);
+    bool writeWhole(const QString& path, const QByteArray& content);
+    void setDesignPath(const QString& path);
+    void rememberFolder(const QString& path);
+    void about();
+
+    WindowServices m_services;
+    double m_engineTimeLimit = 60.0;
+    QString m_path;
+    std::optional<brevan::check::CheckInputs> m_inputs; // as last accepted
+    std::optional<brevan::check::CheckReport> m_report; // what is on screen
+    bool m_reportCurrent = false;                       // m_report is of the inputs as they stand
+
+    InputForm* m_form = nullptr;
+    CheckRunner* m_runner = nullptr;
+    QTimer* m_pause = nullptr;
+    QSplitter* m_splitter = nullptr;
+    QLabel* m_verdict = nullptr;
+    QLabel* m_refusal = nullptr;
+    QLabel* m_warnings = nullptr;
+    QLabel* m_engineStatus = nullptr;
+    QProgressBar* m_progress = nullptr;
+    QTabWidget* m_tabs = nullptr;
+    QTableWidget* m_antennas = nullptr;
+    QLabel* m_trim = nullptr;
+    QTableWidget* m_design = nullptr;
+    QTableWidget* m_cutList = nullptr;
+    SwrPlotWidget* m_plot = nullptr;
+    DipoleDrawing* m_drawing = nullptr;
+    QPlainTextEdit* m_reportText = nullptr;
+    QAction* m_save = nullptr;
+    QAction* m_exportSheet = nullptr;
+    QAction* m_exportPlot = nullptr;
+    QAction* m_exportDeck = nullptr;
+    QAction* m_exportJson = nullptr;
+};

@@ -1,0 +1,283 @@
+// The check window's files, menus and remembered state: designs opened and saved, the exports
+// (each byte for byte what brevan-check writes for the same inputs), the question before
+// changes are lost, and what QSettings keeps between runs.
+#include "check_window.h"
+
+#include "build_sheet.h"
+#include "design_file.h"
+#include "input_form.h"
+#include "report/report_plot.h"
+#include "report_json.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFile>
+#include <QFileInfo>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QSaveFile>
+#include <QSettings>
+#include <QSplitter>
+
+namespace {
+
+const QString kDesignFilter = QStringLiteral("Brevan Check designs (*.brevan.json *.json)");
+const QString kDesignSuffix = QStringLiteral(".brevan.json");
+
+QString localDesignFile(const QMimeData* data) {
+    if (data == nullptr || !data->hasUrls() || data->urls().size() != 1) {
+        return {};
+    }
+    const QUrl url = data->urls().constFirst();
+    return url.isLocalFile() ? url.toLocalFile() : QString();
+}
+
+} // namespace
+
+void CheckWindow::createMenus() {
+    QMenu* file = menuBar()->addMenu(tr("&File"));
+    QAction* open = file->addAction(tr("&Open…"), this, &CheckWindow::openTriggered);
+    open->setObjectName(QStringLiteral("openAction"));
+    open->setShortcut(QKeySequence::Open);
+    m_save = file->addAction(tr("&Save"), this, [this] { save(); });
+    m_save->setObjectName(QStringLiteral("saveAction"));
+    m_save->setShortcut(QKeySequence::Save);
+    QAction* saveAsAction = file->addAction(tr("Save &As…"), this, [this] { saveAs(); });
+    saveAsAction->setObjectName(QStringLiteral("saveAsAction"));
+    saveAsAction->setShortcut(QKeySequence::SaveAs);
+
+    QMenu* exports = file->addMenu(tr("&Export"));
+    m_exportSheet =
+        exports->addAction(tr("&Build sheet (PDF)…"), this, &CheckWindow::exportBuildSheet);
+    m_exportSheet->setObjectName(QStringLiteral("exportSheetAction"));
+    m_exportSheet->setShortcut(QKeySequence::Print);
+    m_exportPlot = exports->addAction(tr("SWR &plot (SVG)…"), this, &CheckWindow::exportPlot);
+    m_exportPlot->setObjectName(QStringLiteral("exportPlotAction"));
+    m_exportDeck = exports->addAction(tr("NEC &deck…"), this, &CheckWindow::exportDeck);
+    m_exportDeck->setObjectName(QStringLiteral("exportDeckAction"));
+    m_exportJson = exports->addAction(tr("&JSON report…"), this, &CheckWindow::exportJson);
+    m_exportJson->setObjectName(QStringLiteral("exportJsonAction"));
+
+    file->addSeparator();
+    QAction* quit = file->addAction(tr("&Quit"), this, &QWidget::close);
+    quit->setObjectName(QStringLiteral("quitAction"));
+    quit->setShortcut(QKeySequence::Quit);
+
+    QMenu* help = menuBar()->addMenu(tr("&Help"));
+    QAction* aboutAction = help->addAction(tr("&About Brevan Check"), this, &CheckWindow::about);
+    aboutAction->setObjectName(QStringLiteral("aboutAction"));
+}
+
+void CheckWindow::restoreSettings() {
+    const QSettings settings;
+    restoreGeometry(settings.value(QStringLiteral("window/geometry")).toByteArray());
+    restoreState(settings.value(QStringLiteral("window/state")).toByteArray());
+    m_splitter->restoreState(settings.value(QStringLiteral("window/splitter")).toByteArray());
+}
+
+void CheckWindow::closeEvent(QCloseEvent* event) {
+    if (!maybeKeepChanges()) {
+        event->ignore();
+        return;
+    }
+    QSettings settings;
+    settings.setValue(QStringLiteral("window/geometry"), saveGeometry());
+    settings.setValue(QStringLiteral("window/state"), saveState());
+    settings.setValue(QStringLiteral("window/splitter"), m_splitter->saveState());
+    event->accept();
+}
+
+void CheckWindow::dragEnterEvent(QDragEnterEvent* event) {
+    if (!localDesignFile(event->mimeData()).isEmpty()) {
+        event->acceptProposedAction();
+    }
+}
+
+void CheckWindow::dropEvent(QDropEvent* event) {
+    const QString path = localDesignFile(event->mimeData());
+    if (path.isEmpty()) {
+        return;
+    }
+    event->acceptProposedAction();
+    if (maybeKeepChanges()) {
+        openDesign(path);
+    }
+}
+
+// True when it is fine to go on: nothing unsaved, saved now, or let go on purpose.
+bool CheckWindow::maybeKeepChanges() {
+    if (!isWindowModified()) {
+        return true;
+    }
+    switch (m_services.askUnsaved(this, tr("The design has changes that are not saved. Save "
+                                           "them first?"))) {
+    case UnsavedAnswer::Save: return save();
+    case UnsavedAnswer::Discard: return true;
+    case UnsavedAnswer::Cancel: break;
+    }
+    return false;
+}
+
+void CheckWindow::openTriggered() {
+    if (!maybeKeepChanges()) {
+        return;
+    }
+    const QSettings settings;
+    const QString folder =
+        settings.value(QStringLiteral("files/lastFolder"), QDir::homePath()).toString();
+    const QString path = m_services.openFileName(this, tr("Open a design"), folder, kDesignFilter);
+    if (!path.isEmpty()) {
+        openDesign(path);
+    }
+}
+
+bool CheckWindow::openDesign(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        m_services.showMessage(this, tr("Cannot open %1: %2. The design shown is kept.")
+                                         .arg(QDir::toNativeSeparators(path), file.errorString()));
+        return false;
+    }
+    const auto read = brevan::checkapp::readDesignFile(file.readAll());
+    if (const auto* message = std::get_if<QString>(&read)) {
+        m_services.showMessage(this, tr("Cannot open %1. %2 The design shown is kept.")
+                                         .arg(QDir::toNativeSeparators(path), *message));
+        return false;
+    }
+    m_form->setInputs(std::get<brevan::check::CheckInputs>(read));
+    rememberFolder(path);
+    setDesignPath(path);
+    readInputs();
+    return true;
+}
+
+bool CheckWindow::save() {
+    return m_path.isEmpty() ? saveAs() : saveTo(m_path);
+}
+
+bool CheckWindow::saveAs() {
+    const QSettings settings;
+    const QString folder =
+        settings.value(QStringLiteral("files/lastFolder"), QDir::homePath()).toString();
+    const QString suggested =
+        m_path.isEmpty() ? QDir(folder).filePath(tr("design") + kDesignSuffix) : m_path;
+    const QString path =
+        m_services.saveFileName(this, tr("Save the design"), suggested, kDesignFilter);
+    return !path.isEmpty() && saveTo(path);
+}
+
+bool CheckWindow::saveTo(const QString& path) {
+    if (!m_inputs) {
+        m_services.showMessage(this, tr("The design cannot be saved while a field is not "
+                                        "accepted: see the message beside it."));
+        return false;
+    }
+    if (!writeWhole(path, brevan::checkapp::designFileJson(*m_inputs))) {
+        return false;
+    }
+    rememberFolder(path);
+    setDesignPath(path);
+    return true;
+}
+
+bool CheckWindow::writeWhole(const QString& path, const QByteArray& content) {
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size() ||
+        !file.commit()) {
+        m_services.showMessage(this, tr("Cannot write %1: %2. Nothing was written.")
+                                         .arg(QDir::toNativeSeparators(path), file.errorString()));
+        return false;
+    }
+    return true;
+}
+
+QString CheckWindow::askExportPath(const QString& caption, const QString& suffix,
+                                   const QString& filter) {
+    const QSettings settings;
+    const QString folder =
+        settings.value(QStringLiteral("files/lastFolder"), QDir::homePath()).toString();
+    QString base = m_path.isEmpty() ? tr("design") : QFileInfo(m_path).fileName();
+    if (base.endsWith(kDesignSuffix)) {
+        base.chop(kDesignSuffix.size());
+    }
+    const QString path =
+        m_services.saveFileName(this, caption, QDir(folder).filePath(base + suffix), filter);
+    if (!path.isEmpty()) {
+        rememberFolder(path);
+    }
+    return path;
+}
+
+void CheckWindow::exportBuildSheet() {
+    if (!checkDone()) {
+        return;
+    }
+    const QString path =
+        askExportPath(tr("Export the build sheet"), QStringLiteral(".pdf"), tr("PDF (*.pdf)"));
+    QString error;
+    if (!path.isEmpty() &&
+        !writeBuildSheet(path, *m_report, QCoreApplication::applicationVersion(), &error)) {
+        m_services.showMessage(this, tr("Cannot write %1: %2. Nothing was written.")
+                                         .arg(QDir::toNativeSeparators(path), error));
+    }
+}
+
+void CheckWindow::exportPlot() {
+    if (!checkDone()) {
+        return;
+    }
+    const QString path = askExportPath(tr("Export the SWR plot"), QStringLiteral(".svg"),
+                                       tr("SVG pictures (*.svg)"));
+    if (!path.isEmpty()) {
+        writeWhole(path, QByteArray::fromStdString(brevan::check::reportPlotCurvesSvg(*m_report)));
+    }
+}
+
+void CheckWindow::exportDeck() {
+    if (!checkDone()) {
+        return;
+    }
+    const QString path =
+        askExportPath(tr("Export the NEC deck"), QStringLiteral(".nec"), tr("NEC-2 decks (*.nec)"));
+    if (!path.isEmpty()) {
+        writeWhole(path, QByteArray::fromStdString(m_report->antenna->builtDeck));
+    }
+}
+
+void CheckWindow::exportJson() {
+    if (!checkDone()) {
+        return;
+    }
+    const QString path =
+        askExportPath(tr("Export the JSON report"), QStringLiteral(".json"), tr("JSON (*.json)"));
+    if (!path.isEmpty()) {
+        writeWhole(path,
+                   brevan::cli::reportJson(*m_report, QCoreApplication::applicationVersion()));
+    }
+}
+
+void CheckWindow::setDesignPath(const QString& path) {
+    m_path = path;
+    const QString name = path.isEmpty() ? tr("Untitled") : QFileInfo(path).fileName();
+    setWindowTitle(tr("%1[*] — Brevan Check").arg(name));
+    setWindowFilePath(path);
+    setWindowModified(false);
+}
+
+void CheckWindow::rememberFolder(const QString& path) {
+    QSettings settings;
+    settings.setValue(QStringLiteral("files/lastFolder"), QFileInfo(path).absolutePath());
+}
+
+void CheckWindow::about() {
+    m_services.showMessage(
+        this, tr("Brevan Check %1\n\nThe check of a shortened, coil-loaded dipole before the wire "
+                 "is cut: the design as Brevan1-2 computes it, the coil as it will really be "
+                 "wound, and the antenna modelled with the NEC-2 engine nec2c. The same check as "
+                 "the command brevan-check.")
+                  .arg(QCoreApplication::applicationVersion()));
+}

@@ -1,0 +1,164 @@
+#include "design_file.h"
+
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QJsonParseError>
+#include <QJsonValue>
+
+#include <charconv>
+#include <optional>
+
+namespace brevan::checkapp {
+namespace {
+
+using check::CheckInputs;
+using check::GroundKind;
+
+constexpr const char* kFormat = "brevan-check design";
+
+// The shortest text that reads back to the same double, with a full stop.
+std::string exactText(double value) {
+    char buffer[64];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+    return std::string(buffer, result.ptr);
+}
+
+QJsonValue optionalNumber(const std::optional<double>& value) {
+    return value ? QJsonValue(*value) : QJsonValue();
+}
+
+// What each key of the file is called on the command line.
+struct Field {
+    const char* key;
+    const char* option;
+    bool required;
+};
+constexpr Field kFields[] = {
+    {"frequency_mhz", "frequency", true}, {"length_a_m", "length", true},
+    {"distance_b_m", "distance", true},   {"wire_swg", "wire", true},
+    {"former_mm", "former", true},        {"coil_length_mm", "coil-length", true},
+    {"coil_wire_swg", "coil-wire", true}, {"pitch_mm", "pitch", false},
+    {"coil_q", "coil-q", false},          {"height_m", "height", false},
+};
+
+// The command's message names the option; the file's reader wants to know the key.
+QString inFileWords(std::string message) {
+    for (const Field& field : kFields) {
+        const std::string option = std::string("--") + field.option;
+        const auto at = message.find(option);
+        if (at != std::string::npos &&
+            (at + option.size() == message.size() || message[at + option.size()] == ':' ||
+             message[at + option.size()] == ' ')) {
+            message.replace(at, option.size(), std::string("\"") + field.key + "\"");
+        }
+    }
+    const auto ground = message.find("--ground");
+    if (ground != std::string::npos) {
+        message.replace(ground, 8, "\"ground\"");
+    }
+    return QString::fromStdString(message);
+}
+
+} // namespace
+
+std::map<std::string, std::string> optionTexts(const CheckInputs& in) {
+    std::map<std::string, std::string> given{
+        {"frequency", exactText(in.frequencyMHz)},    {"length", exactText(in.lengthM)},
+        {"distance", exactText(in.distanceM)},        {"wire", std::to_string(in.wireSwg)},
+        {"former", exactText(in.formerMm)},           {"coil-length", exactText(in.coilLengthMm)},
+        {"coil-wire", std::to_string(in.coilWireSwg)}};
+    if (in.pitchMm) {
+        given["pitch"] = exactText(*in.pitchMm);
+    }
+    if (in.coilQ) {
+        given["coil-q"] = exactText(*in.coilQ);
+    }
+    if (in.ground.kind != GroundKind::FreeSpace) {
+        given["ground"] = check::groundName(in.ground.kind);
+        given["height"] = exactText(in.ground.height);
+    }
+    return given;
+}
+
+QByteArray designFileJson(const CheckInputs& in) {
+    const bool overGround = in.ground.kind != GroundKind::FreeSpace;
+    const QJsonObject object{
+        {"format", kFormat},
+        {"version", kDesignFileVersion},
+        {"frequency_mhz", in.frequencyMHz},
+        {"length_a_m", in.lengthM},
+        {"distance_b_m", in.distanceM},
+        {"wire_swg", in.wireSwg},
+        {"former_mm", in.formerMm},
+        {"coil_length_mm", in.coilLengthMm},
+        {"coil_wire_swg", in.coilWireSwg},
+        {"pitch_mm", optionalNumber(in.pitchMm)},
+        {"coil_q", optionalNumber(in.coilQ)},
+        {"ground", check::groundName(in.ground.kind)},
+        {"height_m", overGround ? QJsonValue(in.ground.height) : QJsonValue()},
+    };
+    return QJsonDocument(object).toJson(QJsonDocument::Indented);
+}
+
+std::variant<CheckInputs, QString> readDesignFile(const QByteArray& content) {
+    QJsonParseError parseError{};
+    const QJsonDocument document = QJsonDocument::fromJson(content, &parseError);
+    if (parseError.error != QJsonParseError::NoError || !document.isObject()) {
+        return QStringLiteral("This is not a design file: it is not a JSON object (%1).")
+            .arg(parseError.error != QJsonParseError::NoError ? parseError.errorString()
+                                                              : QStringLiteral("no object"));
+    }
+    const QJsonObject object = document.object();
+    if (object.value("format").toString() != QLatin1String(kFormat)) {
+        return QStringLiteral("This is not a design file: it does not say \"format\": \"%1\".")
+            .arg(QLatin1String(kFormat));
+    }
+    const QJsonValue version = object.value("version");
+    if (!version.isDouble() || version.toDouble() < 1 ||
+        version.toDouble() != static_cast<int>(version.toDouble())) {
+        return QStringLiteral("The design file has no valid \"version\".");
+    }
+    if (version.toInt() > kDesignFileVersion) {
+        return QStringLiteral("The design file is of version %1, made by a newer program; this "
+                              "one reads up to version %2. Open it with a newer Brevan Check.")
+            .arg(version.toInt())
+            .arg(kDesignFileVersion);
+    }
+
+    std::map<std::string, std::string> given;
+    for (const Field& field : kFields) {
+        const QJsonValue value = object.value(QLatin1String(field.key));
+        if (value.isNull() || value.isUndefined()) {
+            if (field.required) {
+                return QStringLiteral("The design file has no \"%1\".")
+                    .arg(QLatin1String(field.key));
+            }
+            continue;
+        }
+        if (!value.isDouble()) {
+            return QStringLiteral("The design file's \"%1\" is not a number.")
+                .arg(QLatin1String(field.key));
+        }
+        given[field.option] = exactText(value.toDouble());
+    }
+    const QString ground = object.value("ground").toString();
+    if (ground.isEmpty()) {
+        return QStringLiteral("The design file has no \"ground\".");
+    }
+    if (ground == QLatin1String("free space")) {
+        if (given.count("height")) {
+            return QStringLiteral("The design file gives a \"height_m\" in free space.");
+        }
+    } else {
+        given["ground"] = ground.toStdString();
+    }
+
+    const auto read = check::readCheckInputs(given);
+    if (const auto* error = std::get_if<check::UsageError>(&read)) {
+        return QStringLiteral("The design file cannot be used: %1.")
+            .arg(inFileWords(error->message));
+    }
+    return std::get<CheckInputs>(read);
+}
+
+} // namespace brevan::checkapp

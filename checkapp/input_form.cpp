@@ -1,0 +1,254 @@
+#include "input_form.h"
+
+#include "form_reading.h"
+#include "wire_gauge_table.h"
+
+#include <QComboBox>
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QSignalBlocker>
+#include <QVBoxLayout>
+
+#include <charconv>
+
+namespace {
+
+using brevan::check::GroundKind;
+
+constexpr int kGauges[] = {10, 12, 14, 16, 18, 20, 22, 24, 26, 28, 30};
+// The surroundings in the order the picker lists them.
+constexpr GroundKind kGrounds[] = {GroundKind::FreeSpace, GroundKind::Poor, GroundKind::Average,
+                                   GroundKind::Good, GroundKind::Perfect};
+
+QLabel* messageLabel(const QString& name) {
+    auto* label = new QLabel;
+    label->setObjectName(name);
+    label->setWordWrap(true);
+    label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    label->setForegroundRole(QPalette::Link); // stands out on light and dark themes alike
+    label->setMinimumWidth(220);
+    label->hide();
+    return label;
+}
+
+} // namespace
+
+InputForm::InputForm(QWidget* parent) : QWidget(parent), m_bands(brevan::checkapp::bandChoices()) {
+    setObjectName(QStringLiteral("inputForm"));
+    auto* outer = new QVBoxLayout(this);
+    m_grid = new QGridLayout;
+    m_grid->setColumnStretch(3, 1);
+    outer->addLayout(m_grid);
+    m_otherMessage = messageLabel(QStringLiteral("otherMessage"));
+    outer->addWidget(m_otherMessage);
+    outer->addStretch(1);
+    createRows();
+}
+
+void InputForm::addRow(const std::string& option, const QString& label, QWidget* field,
+                       const QString& unit) {
+    const int row = m_grid->rowCount();
+    auto* caption = new QLabel(label);
+    caption->setBuddy(field);
+    m_grid->addWidget(caption, row, 0);
+    m_grid->addWidget(field, row, 1);
+    if (!unit.isEmpty()) {
+        m_grid->addWidget(new QLabel(unit), row, 2);
+    }
+    QLabel* message = nullptr;
+    if (!option.empty()) {
+        message = messageLabel(QString::fromStdString(option) + QStringLiteral("Message"));
+        message->setAccessibleName(field->accessibleName() + QStringLiteral(": not accepted"));
+        m_grid->addWidget(message, row, 3);
+    }
+    m_rows.push_back({option, field, message});
+}
+
+QLineEdit* InputForm::addNumber(const std::string& option, const QString& name,
+                                const QString& label, const QString& unit,
+                                const QString& accessible) {
+    auto* edit = new QLineEdit;
+    edit->setObjectName(name);
+    edit->setAccessibleName(accessible);
+    edit->setMaximumWidth(fontMetrics().horizontalAdvance(QLatin1Char('0')) * 14);
+    connect(edit, &QLineEdit::textEdited, this, [this] { Q_EMIT edited(); });
+    addRow(option, label, edit, unit);
+    return edit;
+}
+
+QComboBox* InputForm::addGauge(const std::string& option, const QString& name, const QString& label,
+                               const QString& accessible) {
+    auto* combo = new QComboBox;
+    combo->setObjectName(name);
+    combo->setAccessibleName(accessible);
+    for (const int swg : kGauges) {
+        combo->addItem(QString::number(swg), swg);
+    }
+    connect(combo, &QComboBox::activated, this, [this] { Q_EMIT edited(); });
+    addRow(option, label, combo, QStringLiteral("SWG"));
+    return combo;
+}
+
+void InputForm::createRows() {
+    m_bandPicker = new QComboBox;
+    m_bandPicker->setObjectName(QStringLiteral("bandPicker"));
+    m_bandPicker->setAccessibleName(tr("Amateur band: fills the frequency with its centre"));
+    m_bandPicker->addItem(tr("Frequency as typed"));
+    for (const auto& band : m_bands) {
+        m_bandPicker->addItem(QString::fromStdString(band.label));
+    }
+    connect(m_bandPicker, &QComboBox::activated, this, &InputForm::pickBand);
+    addRow({}, tr("&Band"), m_bandPicker, {});
+
+    m_frequency = addNumber("frequency", QStringLiteral("frequencyEdit"), tr("&Frequency F"),
+                            tr("MHz"), tr("Design frequency F in megahertz"));
+    connect(m_frequency, &QLineEdit::textEdited, this, &InputForm::followFrequency);
+    addNumber("length", QStringLiteral("lengthEdit"), tr("Total &length A"), tr("m"),
+              tr("Total length A, tip to tip, in metres"));
+    addNumber("distance", QStringLiteral("distanceEdit"), tr("Coil &distance B"), tr("m"),
+              tr("Distance B from the centre to the middle of each coil, in metres"));
+    addGauge("wire", QStringLiteral("wireCombo"), tr("Antenna &wire"),
+             tr("Antenna wire gauge, SWG"));
+    addNumber("former", QStringLiteral("formerEdit"), tr("C&oil former diameter"), tr("mm"),
+              tr("Coil former diameter in millimetres"));
+    addNumber("coil-length", QStringLiteral("coilLengthEdit"), tr("Coil le&ngth"), tr("mm"),
+              tr("Planned coil length in millimetres"));
+    addGauge("coil-wire", QStringLiteral("coilWireCombo"), tr("Co&il wire"),
+             tr("Coil wire gauge, SWG"));
+    auto* pitch = addNumber("pitch", QStringLiteral("pitchEdit"), tr("&Pitch"), tr("mm"),
+                            tr("Pitch, turn centre to centre, in millimetres; empty for "
+                               "close-wound"));
+    pitch->setPlaceholderText(tr("close-wound"));
+    auto* q = addNumber("coil-q", QStringLiteral("coilQEdit"), tr("Coil &Q"), {},
+                        tr("The coil's Q; empty to estimate it from the losses"));
+    q->setPlaceholderText(tr("from the losses"));
+
+    m_ground = new QComboBox;
+    m_ground->setObjectName(QStringLiteral("groundCombo"));
+    m_ground->setAccessibleName(tr("Surroundings: free space or a ground below the antenna"));
+    m_ground->addItems({tr("Free space"), tr("Over poor ground"), tr("Over average ground"),
+                        tr("Over good ground"), tr("Over perfect ground")});
+    connect(m_ground, &QComboBox::activated, this, &InputForm::groundChanged);
+    addRow({}, tr("&Surroundings"), m_ground, {});
+    m_height = addNumber("height", QStringLiteral("heightEdit"), tr("&Height above ground"),
+                         tr("m"), tr("Height of the antenna above the ground, in metres"));
+    m_height->setEnabled(false);
+}
+
+QList<QWidget*> InputForm::tabChain() const {
+    QList<QWidget*> chain;
+    for (const Row& row : m_rows) {
+        chain.append(row.field);
+    }
+    return chain;
+}
+
+std::map<std::string, std::string> InputForm::optionTexts() const {
+    std::map<std::string, std::string> given;
+    const char point = m_locale.decimalPoint().at(0).toLatin1();
+    for (const Row& row : m_rows) {
+        if (const auto* edit = qobject_cast<const QLineEdit*>(row.field)) {
+            const std::string text =
+                brevan::checkapp::optionText(edit->text().toStdString(), point);
+            // An empty field is not given: the command then says what is missing.
+            if (!text.empty() && edit->isEnabled()) {
+                given[row.option] = text;
+            }
+        } else if (const auto* combo = qobject_cast<const QComboBox*>(row.field);
+                   combo != nullptr && !row.option.empty()) {
+            given[row.option] = combo->currentText().toStdString();
+        }
+    }
+    const GroundKind ground = kGrounds[m_ground->currentIndex()];
+    if (ground != GroundKind::FreeSpace) {
+        given["ground"] = brevan::check::groundName(ground);
+    }
+    return given;
+}
+
+QString InputForm::shown(double value) const {
+    char buffer[64];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+    QString text = QString::fromLatin1(buffer, static_cast<int>(result.ptr - buffer));
+    return text.replace(QLatin1Char('.'), m_locale.decimalPoint());
+}
+
+void InputForm::setInputs(const brevan::check::CheckInputs& in) {
+    const auto text = [this](const std::string& option) -> QLineEdit* {
+        for (const Row& row : m_rows) {
+            if (row.option == option) {
+                return qobject_cast<QLineEdit*>(row.field);
+            }
+        }
+        return nullptr;
+    };
+    const auto gauge = [this](const std::string& option, int swg) {
+        for (const Row& row : m_rows) {
+            if (row.option == option) {
+                auto* combo = qobject_cast<QComboBox*>(row.field);
+                combo->setCurrentIndex(combo->findData(swg));
+            }
+        }
+    };
+    text("frequency")->setText(shown(in.frequencyMHz));
+    text("length")->setText(shown(in.lengthM));
+    text("distance")->setText(shown(in.distanceM));
+    gauge("wire", in.wireSwg);
+    text("former")->setText(shown(in.formerMm));
+    text("coil-length")->setText(shown(in.coilLengthMm));
+    gauge("coil-wire", in.coilWireSwg);
+    text("pitch")->setText(in.pitchMm ? shown(*in.pitchMm) : QString());
+    text("coil-q")->setText(in.coilQ ? shown(*in.coilQ) : QString());
+    for (int i = 0; i < static_cast<int>(std::size(kGrounds)); ++i) {
+        if (kGrounds[i] == in.ground.kind) {
+            m_ground->setCurrentIndex(i);
+        }
+    }
+    const bool overGround = in.ground.kind != GroundKind::FreeSpace;
+    m_height->setEnabled(overGround);
+    m_height->setText(overGround ? shown(in.ground.height) : QString());
+    followFrequency();
+}
+
+void InputForm::showRefusals(const std::map<std::string, std::string>& refusals) {
+    for (const Row& row : m_rows) {
+        if (row.message == nullptr) {
+            continue;
+        }
+        const auto it = refusals.find(row.option);
+        row.message->setText(it != refusals.end() ? QString::fromStdString(it->second) : QString());
+        row.message->setVisible(it != refusals.end());
+    }
+    const auto other = refusals.find("");
+    m_otherMessage->setText(other != refusals.end() ? QString::fromStdString(other->second)
+                                                    : QString());
+    m_otherMessage->setVisible(other != refusals.end());
+}
+
+void InputForm::pickBand(int index) {
+    if (index <= 0) {
+        return; // as typed: the frequency stays
+    }
+    m_frequency->setText(shown(m_bands[static_cast<std::size_t>(index - 1)].centreMHz));
+    Q_EMIT edited();
+}
+
+void InputForm::followFrequency() {
+    const char point = m_locale.decimalPoint().at(0).toLatin1();
+    const auto value = brevan::check::parseOptionNumber(
+        brevan::checkapp::optionText(m_frequency->text().toStdString(), point));
+    const int at = value ? brevan::checkapp::bandChoiceAt(m_bands, *value) : -1;
+    const QSignalBlocker blocker(m_bandPicker);
+    // A frequency that is some band's centre shows that band; the first such entry wins.
+    m_bandPicker->setCurrentIndex(at + 1);
+}
+
+void InputForm::groundChanged() {
+    const bool overGround = m_ground->currentIndex() > 0;
+    m_height->setEnabled(overGround);
+    if (overGround && m_height->text().isEmpty()) {
+        m_height->setText(shown(10.0));
+    }
+    Q_EMIT edited();
+}

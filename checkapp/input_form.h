@@ -1,0 +1,68 @@
+#pragma once
+
+// The design's inputs as a form, in the window's units, each field with the command's message
+// beside it when the command would refuse what is typed. The form only holds texts; what they
+// mean is read by form_reading.
+
+#include "band_plan.h"
+#include "check_inputs.h"
+
+#include <QLocale>
+#include <QWidget>
+
+#include <map>
+#include <string>
+#include <vector>
+
+class QComboBox;
+class QGridLayout;
+class QLabel;
+class QLineEdit;
+
+class InputForm : public QWidget {
+    Q_OBJECT
+public:
+    explicit InputForm(QWidget* parent = nullptr);
+
+    // The fields as the command line's option texts: empty fields are not given.
+    std::map<std::string, std::string> optionTexts() const;
+    void setInputs(const brevan::check::CheckInputs& inputs);
+    // Shows each option's message beside its field and clears the others; a message that
+    // names no field goes below the form.
+    void showRefusals(const std::map<std::string, std::string>& refusals);
+
+    // The widgets in the order Tab takes them.
+    QList<QWidget*> tabChain() const;
+
+Q_SIGNALS:
+    void edited();
+
+private:
+    struct Row {
+        std::string option; // the command line's name
+        QWidget* field = nullptr;
+        QLabel* message = nullptr;
+    };
+
+    void createRows();
+    QLineEdit* addNumber(const std::string& option, const QString& name, const QString& label,
+                         const QString& unit, const QString& accessible);
+    QComboBox* addGauge(const std::string& option, const QString& name, const QString& label,
+                        const QString& accessible);
+    void addRow(const std::string& option, const QString& label, QWidget* field,
+                const QString& unit);
+    QString shown(double value) const;
+    void pickBand(int index);
+    void followFrequency();
+    void groundChanged();
+
+    QLocale m_locale;
+    std::vector<brevan::checkapp::BandChoice> m_bands;
+    QGridLayout* m_grid = nullptr;
+    std::vector<Row> m_rows;
+    QComboBox* m_bandPicker = nullptr;
+    QLineEdit* m_frequency = nullptr;
+    QComboBox* m_ground = nullptr;
+    QLineEdit* m_height = nullptr;
+    QLabel* m_otherMessage = nullptr;
+};

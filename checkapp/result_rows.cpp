@@ -1,0 +1,111 @@
+#include "result_rows.h"
+
+#include "coil/coil_losses.h"
+#include "coil/coil_model.h"
+#include "report/advice.h"
+#include "report/report_format.h"
+
+#include <functional>
+
+namespace brevan::checkapp {
+namespace {
+
+using check::AntennaResult;
+using check::number;
+using check::significant;
+
+std::string m3(double metres) {
+    return number(metres, 3) + " m";
+}
+std::string uh(double henries) {
+    return significant(henries * 1e6, 3) + " uH";
+}
+std::string ohm(double value) {
+    return significant(value, 3) + " ohm";
+}
+std::string bandEdge(const AntennaResult& x, const std::optional<double>& edge) {
+    if (edge) {
+        return number(*edge, 3) + " MHz";
+    }
+    return x.resonanceMHz ? "none" : "no resonance";
+}
+
+} // namespace
+
+std::vector<ResultRow> designRows(const check::CheckReport& r) {
+    const auto& c = r.coil;
+    const auto& l = r.losses;
+    return {
+        {"Loading coil inductance (step 1)", r.design.shownInductanceText + " uH"},
+        {"Turns (step 2)", r.design.turnsText},
+        {"Revised coil length", r.design.revisedLengthText},
+        {"Winding as wound", number(check::sheetLength(c.coil) * 1000, 2) + " mm, " +
+                                 check::turnsText(r.design.turns) + " x " +
+                                 number(c.coil.pitch * 1000, 3) + " mm"},
+        {"Inductance as wound", uh(c.inductance) + ", " + (c.differencePercent < 0 ? "" : "+") +
+                                    number(c.differencePercent, 1) + " % against step 1"},
+        {"Turns closest to step 1",
+         check::turnsText(c.closestTurns) + ", " + uh(c.closestTurnsInductance)},
+        {"Q", significant(l.q, 3) + (l.qGiven ? " (given)" : " (estimated)")},
+        {"Loss resistance, each coil", ohm(l.seriesResistance)},
+        {"Self-resonance", significant(l.selfResonance / 1e6, 3) + " MHz"},
+        {"As the antenna sees it", uh(l.apparentInductance) + ", " + ohm(l.apparentResistance)},
+    };
+}
+
+std::vector<ResultRow> cutListRows(const check::CheckReport& r) {
+    const check::CutList& c = r.cut;
+    std::vector<ResultRow> rows;
+    rows.push_back({"Inner wire, each half",
+                    c.coilsAtFeed ? "none: the coils start at the feed" : m3(c.innerWire)});
+    rows.push_back({"Coil, each half", check::turnsText(r.design.turns) + ", " +
+                                           number(check::sheetLength(r.coil.coil) * 1000, 1) +
+                                           " mm long"});
+    rows.push_back({"Coil wire, each coil", m3(c.coilWireEach)});
+    rows.push_back({"Outer wire as designed", m3(c.outerWire)});
+    rows.push_back({"Trim of each tip", c.tipChange
+                                            ? (*c.tipChange >= 0 ? "+" : "") + m3(*c.tipChange)
+                                        : r.antenna ? "none reaches F"
+                                                    : "after the full-wave check"});
+    rows.push_back({"Outer wire to cut", m3(c.outerWireToCut)});
+    rows.push_back({"Spare at each tip", m3(c.tipSpare)});
+    rows.push_back({"Antenna wire in all", m3(c.antennaWireTotal)});
+    rows.push_back({"Coil wire in all", m3(c.coilWireTotal)});
+    return rows;
+}
+
+std::vector<AntennaRow> antennaRows(const check::CheckReport& r) {
+    if (!r.antenna) {
+        return {};
+    }
+    const check::AntennaCheck& a = *r.antenna;
+    const auto row = [&a](const std::string& label,
+                          const std::function<std::string(const AntennaResult&)>& cell) {
+        return AntennaRow{
+            label,
+            {cell(a.designed), cell(a.built), a.trimmed ? cell(*a.trimmed) : std::string("-")}};
+    };
+    return {
+        row("Length", [](const AntennaResult& x) { return m3(x.length); }),
+        row("Resonance",
+            [](const AntennaResult& x) {
+                return x.resonanceMHz
+                           ? check::resonanceText(*x.resonanceMHz, x.resonanceUncertainty)
+                           : std::string("none within 30 %");
+            }),
+        row("Resistance at resonance",
+            [](const AntennaResult& x) {
+                return x.resonanceMHz ? ohm(x.resonanceResistance) : std::string("-");
+            }),
+        row("SWR at F (50 ohm)",
+            [](const AntennaResult& x) {
+                return x.designSwr < 100 ? number(x.designSwr, 2) : std::string("over 100");
+            }),
+        row("2:1 band from", [](const AntennaResult& x) { return bandEdge(x, x.band.lowerMHz); }),
+        row("2:1 band to", [](const AntennaResult& x) { return bandEdge(x, x.band.upperMHz); }),
+        row("Efficiency, wire and coils",
+            [](const AntennaResult& x) { return number(x.designEfficiency * 100, 1) + " %"; }),
+    };
+}
+
+} // namespace brevan::checkapp

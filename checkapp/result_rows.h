@@ -1,0 +1,30 @@
+#pragma once
+
+// The report's figures as rows for the window's tables, worded and rounded as the text report
+// words them. Pure: the record in, texts out; nothing here computes a figure.
+
+#include "check_report.h"
+
+#include <array>
+#include <string>
+#include <vector>
+
+namespace brevan::checkapp {
+
+struct ResultRow {
+    std::string label;
+    std::string value;
+};
+
+// The three antennas side by side: designed, built, trimmed ("-" when no trim reached F).
+struct AntennaRow {
+    std::string label;
+    std::array<std::string, 3> cells;
+};
+
+std::vector<ResultRow> designRows(const check::CheckReport& report);
+std::vector<ResultRow> cutListRows(const check::CheckReport& report);
+// Empty without a full-wave check.
+std::vector<AntennaRow> antennaRows(const check::CheckReport& report);
+
+} // namespace brevan::checkapp

@@ -1,0 +1,87 @@
+#include "form_reading.h"
+
+#include <gtest/gtest.h>
+
+using brevan::checkapp::optionText;
+using brevan::checkapp::readForm;
+using brevan::checkapp::refusedOption;
+
+struct TextRow {
+    const char* typed;
+    char decimalPoint;
+    const char* option;
+};
+
+class OptionText : public ::testing::TestWithParam<TextRow> {};
+
+TEST_P(OptionText, TakesTheUsersSeparatorAndTheFullStop) {
+    EXPECT_EQ(optionText(GetParam().typed, GetParam().decimalPoint), GetParam().option);
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, OptionText,
+                         ::testing::Values(TextRow{"7,05", ',', "7.05"},
+                                           TextRow{"7.05", ',', "7.05"},
+                                           TextRow{"7.05", '.', "7.05"},
+                                           TextRow{"7,05", '.', "7,05"}, // refused by the command
+                                           TextRow{"  15 ", '.', "15"}, TextRow{"   ", '.', ""},
+                                           TextRow{"1e1", ',', "1e1"}));
+
+TEST(RefusedOption, IsTheOptionTheMessageStartsWith) {
+    EXPECT_EQ(refusedOption("--coil-length: 'x' is not a number; give ..."), "coil-length");
+    EXPECT_EQ(refusedOption("--frequency is missing; give ..."), "frequency");
+    EXPECT_EQ(refusedOption("Step 1 gives ..."), "");
+}
+
+std::map<std::string, std::string> typical() {
+    return {{"frequency", "7.05"}, {"length", "15"},      {"distance", "3"},  {"wire", "16"},
+            {"former", "50"},      {"coil-length", "40"}, {"coil-wire", "20"}};
+}
+
+struct FormRow {
+    const char* name;
+    std::map<std::string, std::string> changes; // empty value: the field is left empty
+    std::vector<std::string> refused;
+    const char* firstWords; // of the first refused option's message
+};
+
+class ReadForm : public ::testing::TestWithParam<FormRow> {};
+
+TEST_P(ReadForm, NamesEveryRefusedFieldInTheCommandsWords) {
+    auto given = typical();
+    for (const auto& [option, value] : GetParam().changes) {
+        if (value.empty()) {
+            given.erase(option);
+        } else {
+            given[option] = value;
+        }
+    }
+    const auto reading = readForm(given);
+    std::vector<std::string> refused;
+    for (const auto& [option, message] : reading.refusals) {
+        refused.push_back(option);
+    }
+    EXPECT_EQ(refused, GetParam().refused);
+    EXPECT_EQ(reading.inputs.has_value(), GetParam().refused.empty());
+    if (!refused.empty()) {
+        EXPECT_EQ(reading.refusals.at(refused.front()).rfind(GetParam().firstWords, 0), 0u)
+            << reading.refusals.at(refused.front());
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, ReadForm,
+    ::testing::Values(
+        FormRow{"Accepted", {}, {}, ""},
+        FormRow{"OneNotANumber", {{"length", "abc"}}, {"length"}, "--length: 'abc' is not a"},
+        FormRow{"TwoAtOnce",
+                {{"length", "0"}, {"former", "x"}},
+                {"former", "length"},
+                "--former: 'x' is not a number"},
+        FormRow{"Missing", {{"frequency", ""}}, {"frequency"}, "--frequency is missing"},
+        FormRow{"PitchBelowTheWire", {{"pitch", "0.1"}}, {"pitch"}, "--pitch: '0.1' is out"},
+        FormRow{"GroundWithoutHeight", {{"ground", "good"}}, {"height"}, "--ground needs"},
+        FormRow{"HeightTooLow",
+                {{"ground", "poor"}, {"height", "0.01"}},
+                {"height"},
+                "--height: '0.01' is out of range"}),
+    [](const auto& row) { return std::string(row.param.name); });

@@ -1,0 +1,21 @@
+// Entry of the window tests: a QApplication on the offscreen platform, named as the program is
+// but with QSettings in Qt's test location, so no test reads or changes a person's settings.
+#include <QApplication>
+#include <QByteArray>
+#include <QStandardPaths>
+
+#include <gtest/gtest.h>
+
+int main(int argc, char** argv) {
+    ::testing::InitGoogleTest(&argc, argv);
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", QByteArray("offscreen"));
+    }
+    QStandardPaths::setTestModeEnabled(true);
+    QApplication app(argc, argv);
+    QApplication::setOrganizationName(QStringLiteral("BrevanTests"));
+    QApplication::setApplicationName(QStringLiteral("BrevanCheckTests"));
+    // The version brevan-check prints, so that the reports compare byte for byte.
+    QApplication::setApplicationVersion(QStringLiteral(PROJECT_VERSION_TEXT));
+    return RUN_ALL_TESTS();
+}

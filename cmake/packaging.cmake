@@ -28,39 +28,74 @@ configure_file(packaging/brevan.desktop.in "${PROJECT_BINARY_DIR}/${BREVAN_APP_I
 configure_file(packaging/brevan.metainfo.xml.in
                "${PROJECT_BINARY_DIR}/${BREVAN_APP_ID}.metainfo.xml" @ONLY)
 
-# Debian policy wants manual pages compressed with gzip -9; -n leaves out the name and time
-# stamp so that the same page always gives the same bytes. Without gzip it is installed plain.
-set(_brevan_man_source "${PROJECT_SOURCE_DIR}/docs/brevan-check.1")
-set(_brevan_man_dir "${PROJECT_BINARY_DIR}/man")
+# Debian policy wants manual pages and the changelog compressed with gzip -9; -n leaves out the
+# name and time stamp so that the same text always gives the same bytes. Without gzip they are
+# installed plain.
 find_program(BREVAN_GZIP gzip)
-if(BREVAN_GZIP)
-  set(_brevan_man_page "${_brevan_man_dir}/brevan-check.1.gz")
+
+# Compresses <source> into <dir> under the same name with .gz, as part of the build; sets
+# <out_var> to the file to install, the source itself when there is no gzip.
+function(brevan_gzipped out_var source dir)
+  cmake_path(GET source FILENAME name)
+  if(NOT BREVAN_GZIP)
+    set(${out_var} "${source}" PARENT_SCOPE)
+    return()
+  endif()
+  set(compressed "${dir}/${name}.gz")
   add_custom_command(
-    OUTPUT "${_brevan_man_page}"
-    COMMAND "${CMAKE_COMMAND}" -E copy "${_brevan_man_source}" "${_brevan_man_dir}/brevan-check.1"
-    COMMAND "${BREVAN_GZIP}" -9nf "${_brevan_man_dir}/brevan-check.1"
-    DEPENDS "${_brevan_man_source}"
-    COMMENT "Compressing the brevan-check manual page"
+    OUTPUT "${compressed}"
+    COMMAND "${CMAKE_COMMAND}" -E copy "${source}" "${dir}/${name}"
+    COMMAND "${BREVAN_GZIP}" -9nf "${dir}/${name}"
+    DEPENDS "${source}"
+    COMMENT "Compressing ${name}"
     VERBATIM)
-  add_custom_target(brevan_man_page ALL DEPENDS "${_brevan_man_page}")
-else()
-  set(_brevan_man_page "${_brevan_man_source}")
-endif()
-cmake_path(GET _brevan_man_page FILENAME _brevan_man_name)
-set(_brevan_man_installed "${CMAKE_INSTALL_MANDIR}/man1/${_brevan_man_name}")
+  string(MAKE_C_IDENTIFIER "brevan_gzip_${name}" target)
+  add_custom_target(${target} ALL DEPENDS "${compressed}")
+  set(${out_var} "${compressed}" PARENT_SCOPE)
+endfunction()
+
+# Installs the manual page docs/<name>.<section>; appends its installed path to
+# _brevan_man_pages for the installed-tree test.
+function(brevan_man_page name section)
+  brevan_gzipped(page "${PROJECT_SOURCE_DIR}/docs/${name}.${section}" "${PROJECT_BINARY_DIR}/man")
+  install(FILES "${page}" DESTINATION "${CMAKE_INSTALL_MANDIR}/man${section}")
+  cmake_path(GET page FILENAME file)
+  set(pages ${_brevan_man_pages} "${CMAKE_INSTALL_MANDIR}/man${section}/${file}")
+  set(_brevan_man_pages "${pages}" PARENT_SCOPE)
+endfunction()
+
+set(_brevan_man_pages "")
+brevan_man_page(brevan-check 1)
+brevan_man_page(Brevan1-2 1)
+# The first page is brevan-check's, whose options the installed-tree test compares with --help.
+list(GET _brevan_man_pages 0 _brevan_man_installed)
+
+# What Debian wants beside every package's files: its history and its licence (DEP-5).
+set(BREVAN_PACKAGE_NAME "brevan")
+set(BREVAN_PACKAGE_DOC_DIR "${CMAKE_INSTALL_DATAROOTDIR}/doc/${BREVAN_PACKAGE_NAME}")
+brevan_gzipped(_brevan_changelog "${PROJECT_SOURCE_DIR}/packaging/changelog"
+               "${PROJECT_BINARY_DIR}/doc")
+install(FILES "${_brevan_changelog}" "${PROJECT_SOURCE_DIR}/packaging/copyright"
+        DESTINATION "${BREVAN_PACKAGE_DOC_DIR}")
+
+# The check window's menu entry, icon, AppStream data and manual page, when the build has it.
+include(cmake/check_window_desktop.cmake)
 
 # For the installed-tree test, which is set up before this file is read.
 list(JOIN BREVAN_ICON_SIZES " " _brevan_icon_size_words)
+list(JOIN _brevan_man_pages " " _brevan_man_page_words)
 file(CONFIGURE OUTPUT "${PROJECT_BINARY_DIR}/install_layout.sh"
      CONTENT "BREVAN_APP_ID='@BREVAN_APP_ID@'
+BREVAN_CHECK_APP_ID='@BREVAN_CHECK_APP_ID@'
 BREVAN_ICON_SIZES='@_brevan_icon_size_words@'
 BREVAN_VERSION='@PROJECT_VERSION@'
 BREVAN_MAN_PAGE='@_brevan_man_installed@'
+BREVAN_MAN_PAGES='@_brevan_man_page_words@'
+BREVAN_DOC_DIR='@BREVAN_PACKAGE_DOC_DIR@'
 "
      @ONLY)
 
 install(TARGETS Brevan1-2 brevan-check RUNTIME DESTINATION "${CMAKE_INSTALL_BINDIR}")
-install(FILES "${_brevan_man_page}" DESTINATION "${CMAKE_INSTALL_MANDIR}/man1")
 install(FILES "${PROJECT_BINARY_DIR}/${BREVAN_APP_ID}.desktop"
         DESTINATION "${CMAKE_INSTALL_DATADIR}/applications")
 install(FILES "${PROJECT_BINARY_DIR}/${BREVAN_APP_ID}.metainfo.xml"
@@ -68,20 +103,30 @@ install(FILES "${PROJECT_BINARY_DIR}/${BREVAN_APP_ID}.metainfo.xml"
 install(DIRECTORY "${_brevan_hicolor_dir}" DESTINATION "${CMAKE_INSTALL_DATADIR}/icons")
 
 set(CPACK_GENERATOR "DEB")
-set(CPACK_PACKAGE_NAME "brevan")
+set(CPACK_PACKAGE_NAME "${BREVAN_PACKAGE_NAME}")
 set(CPACK_PACKAGE_VENDOR "Brevan developers")
 set(CPACK_PACKAGE_CONTACT "Brevan developers <brevan@example.com>")
+# Debian's tools show the description in an 80-column terminal: lines of at most 79 columns
+# with the leading space.
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
     "shortened coil-loaded HF dipole calculator and checker for restricted spaces")
 set(CPACK_PACKAGE_DESCRIPTION
-    "Brevan designs a shortened, coil-loaded half-wave dipole for the HF bands: from the\n\
-frequency, the antenna length, the coil position and the wire gauge it gives the inductance\n\
-of each loading coil, then the turns and revised length of a single-layer coil.\n\
+    "Brevan designs a shortened, coil-loaded half-wave dipole for the HF bands.\n\
+The window Brevan1-2 takes the frequency, the antenna length, the coil\n\
+position and the wire gauge and gives the inductance of each loading coil,\n\
+then the turns and revised length of a single-layer coil.\n\
 .\n\
-The command brevan-check checks such a design as it will be built: the coil as wound\n\
-(Nagaoka's coefficient with Rosa's corrections), its losses and self-capacitance, a cut\n\
-list, and a full-wave model of the antenna with the NEC-2 engine nec2c that gives where\n\
-it resonates, its SWR and 2:1 band, its efficiency and how much to trim each tip.")
+The command brevan-check checks such a design as it will be built: the coil\n\
+as wound (Nagaoka's coefficient with Rosa's corrections), its losses and\n\
+self-capacitance, a cut list, and a full-wave model of the antenna with the\n\
+NEC-2 engine nec2c that gives where it resonates, its SWR and 2:1 band, its\n\
+efficiency and how much to trim each tip.")
+if(BREVAN_CHECK_APP_ID)
+  string(APPEND CPACK_PACKAGE_DESCRIPTION "\n\
+.\n\
+The window BrevanCheck shows the same check as you type, with the SWR plot,\n\
+a drawing of the cut list and a printable build sheet.")
+endif()
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${CPACK_PACKAGE_CONTACT}")

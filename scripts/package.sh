@@ -29,12 +29,19 @@ esac
 }
 
 PACKAGE_DIR=$ROOT/build-package
-# dpkg-shlibdeps (dpkg-dev) and file let CPack work out the package's library dependencies.
-ensure_packages "${RUN_PACKAGES[@]}" dpkg-dev file >&2
+# dpkg-shlibdeps (dpkg-dev) and file let CPack work out the package's library dependencies;
+# lintian checks the package as Debian's archive would.
+ensure_packages "${RUN_PACKAGES[@]}" dpkg-dev file lintian >&2
+
+# Built with the flags Debian builds its own packages with, all hardening included (fortified
+# functions, read-only relocations bound at start), as lintian expects of a program in the archive.
+buildflag() { DEB_BUILD_MAINT_OPTIONS=hardening=+all dpkg-buildflags --get "$1"; }
 
 {
     configure_and_build "$PACKAGE_DIR" -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF \
-        -DBREVAN_BUILD_BENCHMARKS=OFF
+        -DBREVAN_BUILD_BENCHMARKS=OFF \
+        -DCMAKE_CXX_FLAGS="$(buildflag CPPFLAGS) $(buildflag CXXFLAGS)" \
+        -DCMAKE_EXE_LINKER_FLAGS="$(buildflag LDFLAGS)"
     # An older package left in the folder must not be mistaken for this one.
     rm -f "$PACKAGE_DIR"/brevan_*.deb
     (cd "$PACKAGE_DIR" && cpack -G DEB)
@@ -47,17 +54,33 @@ if [ ${#debs[@]} -ne 1 ] || [ ! -f "${debs[0]}" ]; then
 fi
 deb=${debs[0]}
 
-# What the package is for must be in it: both programs, the manual page, and the engine the
-# check runs, which no library dependency would bring along.
+# What the package is for must be in it: every program with its manual page, Debian's changelog
+# and copyright file, and the engine the check runs, which no library dependency would bring
+# along. The check window is there when the build has it, which its install layout records.
+# shellcheck source=/dev/null
+source "$PACKAGE_DIR/install_layout.sh"
+programs=(Brevan1-2 brevan-check)
+[ -z "$BREVAN_CHECK_APP_ID" ] || programs+=(BrevanCheck)
+expected=(./usr/share/doc/brevan/changelog.gz ./usr/share/doc/brevan/copyright)
+for program in "${programs[@]}"; do
+    expected+=("./usr/bin/$program" "./usr/share/man/man1/$program.1.gz")
+done
 contents=$(dpkg-deb --contents "$deb")
-for path in ./usr/bin/Brevan1-2 ./usr/bin/brevan-check ./usr/share/man/man1/brevan-check.1; do
-    grep -qE " $path(\.gz)?\$" <<<"$contents" || {
+for path in "${expected[@]}"; do
+    grep -qE " ${path//./\\.}\$" <<<"$contents" || {
         echo "$deb does not contain $path" >&2
         exit 1
     }
 done
 grep -qE '(^|, )nec2c( |,|$)' <<<"$(dpkg-deb --field "$deb" Depends)" || {
     echo "$deb does not depend on nec2c" >&2
+    exit 1
+}
+
+# Debian's own check of the package: an error is something the archive would refuse. The tags
+# it finds, warnings included, are shown; only errors stop the script.
+lintian --fail-on error --info "$deb" >&2 || {
+    echo "lintian finds errors in $deb" >&2
     exit 1
 }
 

@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
-# Installs the build into a scratch prefix and checks what a desktop needs from it: the program,
-# a menu entry and an AppStream description that the freedesktop validators accept, and the
-# icon at every size the entry's Icon= name promises; and what a shell user needs: brevan-check,
-# answering for the version being installed, and its manual page, readable without warnings.
+# Installs the build into a scratch prefix and checks what a desktop needs from it: each window
+# program (Brevan1-2, and BrevanCheck when the build has it), a menu entry and an AppStream
+# description that the freedesktop validators accept, and the icon at every size the entry's
+# Icon= name promises; what a shell user needs: brevan-check, answering for the version being
+# installed, and a manual page for every program, readable without warnings; and what Debian
+# wants beside them: the changelog of this version and a machine-readable copyright file.
 set -euo pipefail
 
 if [ $# -ne 1 ]; then
@@ -19,10 +21,10 @@ layout="$build_dir/install_layout.sh"
 }
 # shellcheck source=/dev/null
 source "$layout"
-app_id=$BREVAN_APP_ID
 read -r -a sizes <<<"$BREVAN_ICON_SIZES"
+read -r -a man_pages <<<"$BREVAN_MAN_PAGES"
 
-for tool in desktop-file-validate appstreamcli file groff; do
+for tool in desktop-file-validate appstreamcli file groff zcat; do
     command -v "$tool" >/dev/null || {
         echo "missing $tool (install desktop-file-utils, appstream, file and groff-base)" >&2
         exit 1
@@ -38,8 +40,6 @@ fail() {
     echo "FAIL: $*" >&2
     failures=$((failures + 1))
 }
-
-[ -x "$prefix/bin/Brevan1-2" ] || fail "bin/Brevan1-2 is missing or not executable"
 
 check="$prefix/bin/brevan-check"
 if [ -x "$check" ]; then
@@ -69,10 +69,23 @@ man_page_complaints() {
     fi
 }
 
+for page in "${man_pages[@]}"; do
+    if [ -f "$prefix/$page" ]; then
+        complaints=$(man_page_complaints "$prefix/$page")
+        [ -z "$complaints" ] || fail "$page does not format cleanly: $complaints"
+    else
+        fail "$page is missing"
+    fi
+done
+# Every program in bin has its page: Debian wants one for each command it installs.
+for program in "$prefix"/bin/*; do
+    name=$(basename -- "$program")
+    printf '%s\n' "${man_pages[@]}" | grep -q "/$name\.[1-9]\(\.gz\)\?$" ||
+        fail "bin/$name has no manual page"
+done
+
 man_page="$prefix/$BREVAN_MAN_PAGE"
 if [ -f "$man_page" ]; then
-    complaints=$(man_page_complaints "$man_page")
-    [ -z "$complaints" ] || fail "$BREVAN_MAN_PAGE does not format cleanly: $complaints"
     # The page and the program must offer the same options: one added to either alone is a
     # promise the other breaks.
     long_options() { grep -oE -- '--[a-z][a-z-]*' | sort -u; }
@@ -86,43 +99,77 @@ if [ -f "$man_page" ]; then
     else
         fail "brevan-check --help lists no options"
     fi
-else
-    fail "$BREVAN_MAN_PAGE is missing"
 fi
 
-desktop="$prefix/share/applications/$app_id.desktop"
-if [ -f "$desktop" ]; then
-    desktop-file-validate "$desktop" || fail "desktop-file-validate rejects $app_id.desktop"
-    # The menu must start the installed program and find the installed icon by name.
-    grep -qx "Exec=Brevan1-2" "$desktop" || fail "desktop entry does not run Brevan1-2"
-    grep -qx "Icon=$app_id" "$desktop" || fail "desktop entry's icon is not $app_id"
+# Debian's changelog names the package's version in its first line; one left behind by a new
+# version would describe another release.
+changelog="$prefix/$BREVAN_DOC_DIR/changelog.gz"
+if [ -f "$changelog" ]; then
+    first_line=$(zcat -- "$changelog" | head -n 1)
+    grep -qF "($BREVAN_VERSION)" <<<"$first_line" ||
+        fail "the changelog's latest entry is not version $BREVAN_VERSION: '$first_line'"
 else
-    fail "share/applications/$app_id.desktop is missing"
+    fail "$BREVAN_DOC_DIR/changelog.gz is missing"
+fi
+copyright="$prefix/$BREVAN_DOC_DIR/copyright"
+if [ -f "$copyright" ]; then
+    head -n 1 -- "$copyright" |
+        grep -qx 'Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/' ||
+        fail "$BREVAN_DOC_DIR/copyright is not in the machine-readable format"
+else
+    fail "$BREVAN_DOC_DIR/copyright is missing"
 fi
 
-metainfo="$prefix/share/metainfo/$app_id.metainfo.xml"
-if [ -f "$metainfo" ]; then
-    appstreamcli validate --no-net "$metainfo" || fail "appstreamcli rejects $app_id.metainfo.xml"
-    grep -q "<launchable type=\"desktop-id\">$app_id.desktop</launchable>" "$metainfo" ||
-        fail "metainfo does not point at $app_id.desktop"
-else
-    fail "share/metainfo/$app_id.metainfo.xml is missing"
-fi
+# A window program as the desktop sees it: its menu entry starts it and names its icon, its
+# AppStream data points at the entry, and the icon is there at every size.
+check_desktop_program() {
+    local app_id=$1 program=$2
+    [ -x "$prefix/bin/$program" ] || fail "bin/$program is missing or not executable"
 
-for size in "${sizes[@]}"; do
-    icon="$prefix/share/icons/hicolor/${size}x${size}/apps/$app_id.png"
-    if [ ! -f "$icon" ]; then
-        fail "icon ${size}x${size} is missing"
-        continue
+    local desktop="$prefix/share/applications/$app_id.desktop"
+    if [ -f "$desktop" ]; then
+        desktop-file-validate "$desktop" || fail "desktop-file-validate rejects $app_id.desktop"
+        # The menu must start the installed program and find the installed icon by name.
+        grep -qx "Exec=$program" "$desktop" || fail "desktop entry does not run $program"
+        grep -qx "Icon=$app_id" "$desktop" || fail "desktop entry's icon is not $app_id"
+    else
+        fail "share/applications/$app_id.desktop is missing"
     fi
-    # A theme directory's name is a promise about the picture's size; a mismatch gets the icon
-    # scaled or skipped by the desktop.
-    description=$(file -b "$icon")
-    case $description in
-    "PNG image data, $size x $size,"*) ;;
-    *) fail "icon ${size}x${size} is: $description" ;;
-    esac
-done
+
+    local metainfo="$prefix/share/metainfo/$app_id.metainfo.xml"
+    if [ -f "$metainfo" ]; then
+        appstreamcli validate --no-net "$metainfo" ||
+            fail "appstreamcli rejects $app_id.metainfo.xml"
+        grep -q "<launchable type=\"desktop-id\">$app_id.desktop</launchable>" "$metainfo" ||
+            fail "metainfo does not point at $app_id.desktop"
+        grep -q "<binary>$program</binary>" "$metainfo" ||
+            fail "metainfo does not provide $program"
+    else
+        fail "share/metainfo/$app_id.metainfo.xml is missing"
+    fi
+
+    local size icon description
+    for size in "${sizes[@]}"; do
+        icon="$prefix/share/icons/hicolor/${size}x${size}/apps/$app_id.png"
+        if [ ! -f "$icon" ]; then
+            fail "icon $app_id ${size}x${size} is missing"
+            continue
+        fi
+        # A theme directory's name is a promise about the picture's size; a mismatch gets the
+        # icon scaled or skipped by the desktop.
+        description=$(file -b "$icon")
+        case $description in
+        "PNG image data, $size x $size,"*) ;;
+        *) fail "icon $app_id ${size}x${size} is: $description" ;;
+        esac
+    done
+}
+
+check_desktop_program "$BREVAN_APP_ID" Brevan1-2
+# An empty id: this build has no check window, so there is nothing of it to install.
+if [ -n "$BREVAN_CHECK_APP_ID" ]; then
+    check_desktop_program "$BREVAN_CHECK_APP_ID" BrevanCheck
+fi
 
 if [ "$failures" -ne 0 ]; then
     echo "$failures check(s) failed" >&2

@@ -1,5 +1,6 @@
 // Brevan Check: the design check in a window. Everything but the application's identity lives
 // in the brevan_checkapp library.
+#include "check_icon.h"
 #include "check_window.h"
 
 #include <QApplication>
@@ -11,6 +12,9 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationName(QStringLiteral("BrevanCheck"));
     QApplication::setApplicationDisplayName(QStringLiteral("Brevan Check"));
     QApplication::setApplicationVersion(QStringLiteral(PROJECT_VERSION_TEXT));
+    // The desktop entry's name, so a Wayland desktop shows the menu's icon for the window.
+    QGuiApplication::setDesktopFileName(QStringLiteral("com.example.BrevanCheck"));
+    QApplication::setWindowIcon(makeCheckIcon());
 
     CheckWindow window(WindowServices::desktop());
     // A design file named on the command line (as a file manager passes it) opens at once.

@@ -1,24 +1,67 @@
 #pragma once
 
-// Placeholder until the dipole drawing lands: the agreed interface, painting nothing.
+// One half of the dipole drawn to scale along the wire, feed point at the left and tip at the
+// right, with each length of the cut list written on it; beside it the coil with its turns,
+// former and winding length. The painting is a free function over a painter and a rectangle,
+// so the window's widget and the printed build sheet draw the same picture.
+//
+//   CheckReport --markedLengths--> the pieces of one half, feed to tip, as the cut list has them
+//   CheckReport --paintDipoleDrawing(painter, rect)--> picture
 
 #include "check_report.h"
 
+#include <QColor>
+#include <QPalette>
+#include <QRectF>
 #include <QWidget>
 
+#include <optional>
 #include <string>
 #include <vector>
 
+class QPainter;
+
 struct MarkedLength {
-    std::string label;
+    std::string label; // "Inner wire", "Coil", "Outer wire", "Trim", "Spare"
     double metres = 0.0;
 };
 
+// The pieces of one half from the feed point out: the inner wire (none when the coils sit at
+// the feed), the coil's winding, the outer wire as designed, the trim of the tip (signed, + adds
+// wire; none when no trim reaches F) and the spare left for the final adjustment.
 std::vector<MarkedLength> markedLengths(const brevan::check::CheckReport& report);
+
+struct DrawingColours {
+    QColor background;
+    QColor text;
+    QColor wire;
+    QColor coil;
+    QColor former;
+    QColor trimAdded;
+    QColor trimCut;
+    QColor spare;
+};
+DrawingColours drawingColours(const QPalette& palette);
+
+// Uses the painter's font for the labels; line widths grow with it.
+void paintDipoleDrawing(QPainter& painter, const QRectF& rect,
+                        const brevan::check::CheckReport& report, const DrawingColours& colours);
 
 class DipoleDrawing : public QWidget {
     Q_OBJECT
+
 public:
     explicit DipoleDrawing(QWidget* parent = nullptr);
+
     void setReport(const brevan::check::CheckReport& report);
+    void clearReport();
+
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    std::optional<brevan::check::CheckReport> m_report;
 };

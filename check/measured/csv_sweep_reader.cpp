@@ -123,15 +123,22 @@ std::optional<Role> roleOf(const std::string& name) {
         return Role::Frequency;
     }
     if (contains(name, "s11")) {
-        std::string rest = name;
-        rest.erase(rest.find("s11"), 3);
-        if (contains(rest, "re")) {
+        // What is left of "S11 Real", "Re(S11)", "s11_im" once S11 and the brackets go.
+        std::string rest;
+        std::string others = name;
+        others.erase(others.find("s11"), 3);
+        for (const char c : others) {
+            if (std::string_view("()[]").find(c) == std::string_view::npos) {
+                rest.push_back(c);
+            }
+        }
+        if (isOneOf(rest, {"re", "real", "r"})) {
             return Role::ReflectionReal;
         }
-        if (contains(rest, "im")) {
+        if (isOneOf(rest, {"im", "imag", "imaginary", "i"})) {
             return Role::ReflectionImaginary;
         }
-        return std::nullopt; // magnitude, phase, dB: not read
+        return std::nullopt; // magnitude, phase, dB, return loss: not read
     }
     if (isOneOf(name, {"re(z)", "real(z)", "zre", "zreal", "zr", "rez", "realz"}) ||
         isOneOf(base, {"r", "rs", "resistance", "rseries"})) {

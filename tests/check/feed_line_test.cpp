@@ -48,6 +48,12 @@ TEST(FeedLine, TransformsAsTheTextbookLine) {
     EXPECT_LT(std::abs(quarter - 2500.0 / load), 1e-9);
     line.lengthM *= 2.0;
     EXPECT_LT(std::abs(throughLine(line, kResonanceMHz) - load), 1e-9);
+    // An eighth wave, where the turn's direction shows: Z0 (Z + j Z0) / (Z0 + j Z).
+    const std::complex<double> j(0.0, 1.0);
+    line.lengthM /= 4.0;
+    EXPECT_LT(
+        std::abs(throughLine(line, kResonanceMHz) - 50.0 * (load + 50.0 * j) / (50.0 + j * load)),
+        1e-9);
 }
 
 TEST(FeedLine, LossScalesWithTheRootOfFrequency) {

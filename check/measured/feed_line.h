@@ -17,6 +17,7 @@
 #include "measured/measured_sweep.h"
 
 #include <complex>
+#include <cstddef>
 
 namespace brevan::check {
 

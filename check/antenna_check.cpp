@@ -1,9 +1,7 @@
 #include "antenna_check.h"
 
-#include "analysis/root_search.h"
 #include "antenna_analysis.h"
-#include "coil/physics.h"
-#include "coil/turns_search.h"
+#include "trim_search.h"
 
 #include <algorithm>
 #include <cmath>
@@ -13,57 +11,9 @@ namespace brevan::check {
 
 namespace {
 
-// The searches stop within these of the answer; the tip is then rounded to whole centimetres.
-constexpr double kTipTolerance = 0.0005;      // m
-constexpr double kInductanceTolerance = 1e-4; // relative
 // Above this SWR at resonance a builder needs more than a trim: the report designs a match.
 constexpr double kMatchAbove = 1.5;
 constexpr double kRescaleThreshold = 0.0002; // relative change of the correction worth a redo
-
-// A search as a task: each probe is one frequency on the working segmentation.
-class SearchTask : public Task {
-public:
-    using Probe = std::function<std::variant<Request, AntennaCheckFailure>(double x)>;
-    SearchTask(RootSearch search, Probe probe) : m_search(std::move(search)), m_probe(probe) {}
-
-    std::vector<Request> requests() override {
-        if (m_failure || !m_search.next) {
-            return {};
-        }
-        auto request = m_probe(*m_search.next);
-        if (auto* failure = std::get_if<AntennaCheckFailure>(&request)) {
-            m_failure = *failure;
-            return {};
-        }
-        return {std::get<Request>(std::move(request))};
-    }
-    void take(const std::vector<EngineRun>& runs) override {
-        takeProbe(m_search, *m_search.next, runs.front().points.front().impedance.imag());
-    }
-    const RootSearch& search() const { return m_search; }
-    const std::optional<AntennaCheckFailure>& failure() const { return m_failure; }
-
-private:
-    RootSearch m_search;
-    Probe m_probe;
-    std::optional<AntennaCheckFailure> m_failure;
-};
-
-double roundToCentimetre(double metres) {
-    return std::round(metres * 100.0) / 100.0;
-}
-
-// The whole turns whose inductance as the antenna sees it at F comes closest to `needed`; a
-// coil past its own resonance has none.
-int closestApparentTurns(const AntennaCheckInput& input, double needed) {
-    const double hz = input.designMHz * 1e6;
-    const TurnsQuantity apparent = [&](int turns) -> std::optional<double> {
-        const double inductance = input.coilOfTurns(turns)(hz).imag() / (2.0 * kPi * hz);
-        return inductance > 0.0 ? std::optional<double>(inductance) : std::nullopt;
-    };
-    const auto match = closestWholeTurns(apparent, needed);
-    return match ? match->turns : 0;
-}
 
 void tell(const Context& context, const std::string& line) {
     if (context.progress) {
@@ -73,90 +23,6 @@ void tell(const Context& context, const std::string& line) {
 
 template <typename T> const AntennaCheckFailure* failureIn(const T& value) {
     return std::get_if<AntennaCheckFailure>(&value);
-}
-
-struct TrimSearch {
-    std::unique_ptr<SearchTask> task;
-    double limit = 0.0;
-};
-
-// The trim as a search over the tip change at the built antenna's segment counts, so that the
-// reactance changes smoothly with it; outward when the built antenna resonates above F.
-std::optional<TrimSearch> trimSearch(const Context& context, const Analysis& built, double start,
-                                     double startReactance, double target) {
-    const auto& in = context.input;
-    const auto resonance = built.coarseResonance();
-    if (!resonance) {
-        return std::nullopt;
-    }
-    const Segmentation& seg = built.coarse();
-    const double half = in.length / 2.0;
-    // Shortest: the wire beyond each coil cut to half its segments' length. Longest: that wire
-    // doubled. The wire beyond keeps its segment count, so the reactance changes smoothly with
-    // the trim.
-    const double coilSegment =
-        seg.coilsAtFeed ? seg.longestSegment
-                        : seg.counts.coilShare * in.coilDistance / std::max(1, seg.counts.inner);
-    const double coilHalf = coilSegment / 2.0;
-    const double shortestOuter =
-        seg.counts.outer * std::max(coilSegment, seg.shortestSegment) / 2.0 * (1.0 + 1e-6);
-    const double shortest =
-        (seg.coilsAtFeed ? coilHalf : in.coilDistance + coilHalf) + shortestOuter - half;
-    const double longest = half - (seg.coilsAtFeed ? 0.0 : in.coilDistance);
-    const bool outward = resonance->frequencyMHz > target;
-    const double guess = start + half * (resonance->frequencyMHz / target - 1.0);
-    RootSearch search = startRootSearch(
-        start, startReactance, guess, outward ? longest : std::min(shortest, start), kTipTolerance);
-    const SegmentCounts counts = seg.counts;
-    const CoilImpedance coil = built.coil();
-    SearchTask::Probe probe = [&context, counts, coil,
-                               target](double tip) -> std::variant<Request, AntennaCheckFailure> {
-        const AntennaModel model =
-            antennaModel(context.input, context.input.length + 2.0 * tip, coil);
-        auto segmented = segmentWith(model, counts, 1, context.highestMHz);
-        if (std::holds_alternative<ModelRefusal>(segmented)) {
-            // Stretched past the rules: cut afresh for this length.
-            segmented = segmentAntenna(model, context.highestMHz);
-        }
-        if (auto* refusal = std::get_if<ModelRefusal>(&segmented)) {
-            return modelFailure(*refusal, "trimmed");
-        }
-        return Request{model,
-                       std::get<Segmentation>(segmented),
-                       at(coil, {target}),
-                       describe("trim probe", model, context.input.designMHz),
-                       {}};
-    };
-    return TrimSearch{std::make_unique<SearchTask>(std::move(search), std::move(probe)),
-                      outward ? longest : shortest};
-}
-
-std::unique_ptr<SearchTask> coilSearch(const Context& context, const Analysis& built,
-                                       double target) {
-    const auto& in = context.input;
-    const double omega = 2.0 * kPi * target * 1e6;
-    const std::complex<double> builtCoil = built.coil()(target * 1e6);
-    const double start = builtCoil.imag() / omega;
-    const double startReactance = impedanceAt(built.samples(), target).imag();
-    const double resonance = built.coarseResonance()->frequencyMHz;
-    const bool more = resonance > target;
-    const double guess = start * std::pow(resonance / target, 2.0);
-    RootSearch search =
-        startRootSearch(start, startReactance, guess, more ? 1000.0 * start : 1e-3 * start,
-                        kInductanceTolerance * start);
-    const Segmentation seg = built.coarse();
-    const double resistance = builtCoil.real();
-    SearchTask::Probe probe = [&context, seg, target, omega, resistance](
-                                  double inductance) -> std::variant<Request, AntennaCheckFailure> {
-        const AntennaModel model = antennaModel(context.input, context.input.length, {});
-        return Request{model,
-                       seg,
-                       {DeckFrequency{target, {resistance, omega * inductance}}},
-                       describe("coil probe", model, context.input.designMHz),
-                       {}};
-    };
-    (void)in;
-    return std::make_unique<SearchTask>(std::move(search), std::move(probe));
 }
 
 // A coil of no impedance at all is the plain wire, which trims like any other.
@@ -228,7 +94,7 @@ checkAntenna(const AntennaCheckInput& input, const Engine& engine, const Progres
     } else {
         const double x0 = impedanceAt(built.samples(), target).imag();
         trim = trimSearch(context, built, 0.0, x0, target);
-        coil = coilSearch(context, built, target);
+        coil = coilSearch(context, built, input.length, target);
         std::vector<Task*> tasks{trim->task.get(), coil.get()};
         if (auto failure = runTogether(engine, tasks)) {
             return *failure;

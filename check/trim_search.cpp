@@ -1,0 +1,118 @@
+#include "trim_search.h"
+
+#include "coil/physics.h"
+#include "coil/turns_search.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace brevan::check {
+
+std::vector<Request> SearchTask::requests() {
+    if (m_failure || !m_search.next) {
+        return {};
+    }
+    auto request = m_probe(*m_search.next);
+    if (auto* failure = std::get_if<AntennaCheckFailure>(&request)) {
+        m_failure = *failure;
+        return {};
+    }
+    return {std::get<Request>(std::move(request))};
+}
+
+void SearchTask::take(const std::vector<EngineRun>& runs) {
+    takeProbe(m_search, *m_search.next, runs.front().points.front().impedance.imag());
+}
+
+double roundToCentimetre(double metres) {
+    return std::round(metres * 100.0) / 100.0;
+}
+
+int closestApparentTurns(const AntennaCheckInput& input, double needed) {
+    const double hz = input.designMHz * 1e6;
+    const TurnsQuantity apparent = [&](int turns) -> std::optional<double> {
+        const double inductance = input.coilOfTurns(turns)(hz).imag() / (2.0 * kPi * hz);
+        return inductance > 0.0 ? std::optional<double>(inductance) : std::nullopt;
+    };
+    const auto match = closestWholeTurns(apparent, needed);
+    return match ? match->turns : 0;
+}
+
+// The trim as a search over the tip change at the analysed antenna's segment counts, so that
+// the reactance changes smoothly with it; outward when the antenna resonates above the target.
+std::optional<TrimSearch> trimSearch(const Context& context, const Analysis& built, double start,
+                                     double startReactance, double target) {
+    const auto& in = context.input;
+    const auto resonance = built.coarseResonance();
+    if (!resonance) {
+        return std::nullopt;
+    }
+    const Segmentation& seg = built.coarse();
+    const double half = in.length / 2.0;
+    // Shortest: the wire beyond each coil cut to half its segments' length. Longest: that wire
+    // doubled. The wire beyond keeps its segment count, so the reactance changes smoothly with
+    // the trim.
+    const double coilSegment =
+        seg.coilsAtFeed ? seg.longestSegment
+                        : seg.counts.coilShare * in.coilDistance / std::max(1, seg.counts.inner);
+    const double coilHalf = coilSegment / 2.0;
+    const double shortestOuter =
+        seg.counts.outer * std::max(coilSegment, seg.shortestSegment) / 2.0 * (1.0 + 1e-6);
+    const double shortest =
+        (seg.coilsAtFeed ? coilHalf : in.coilDistance + coilHalf) + shortestOuter - half;
+    const double longest = half - (seg.coilsAtFeed ? 0.0 : in.coilDistance);
+    const bool outward = resonance->frequencyMHz > target;
+    const double guess = start + half * (resonance->frequencyMHz / target - 1.0);
+    RootSearch search = startRootSearch(
+        start, startReactance, guess, outward ? longest : std::min(shortest, start), kTipTolerance);
+    const SegmentCounts counts = seg.counts;
+    const CoilImpedance coil = built.coil();
+    SearchTask::Probe probe = [&context, counts, coil,
+                               target](double tip) -> std::variant<Request, AntennaCheckFailure> {
+        const AntennaModel model =
+            antennaModel(context.input, context.input.length + 2.0 * tip, coil);
+        auto segmented = segmentWith(model, counts, 1, context.highestMHz);
+        if (std::holds_alternative<ModelRefusal>(segmented)) {
+            // Stretched past the rules: cut afresh for this length.
+            segmented = segmentAntenna(model, context.highestMHz);
+        }
+        if (auto* refusal = std::get_if<ModelRefusal>(&segmented)) {
+            return modelFailure(*refusal, "trimmed");
+        }
+        return Request{model,
+                       std::get<Segmentation>(segmented),
+                       at(coil, {target}),
+                       describe("trim probe", model, context.input.designMHz),
+                       {}};
+    };
+    return TrimSearch{std::make_unique<SearchTask>(std::move(search), std::move(probe)),
+                      outward ? longest : shortest};
+}
+
+std::unique_ptr<SearchTask> coilSearch(const Context& context, const Analysis& built, double length,
+                                       double target) {
+    const double omega = 2.0 * kPi * target * 1e6;
+    const std::complex<double> builtCoil = built.coil()(target * 1e6);
+    const double start = builtCoil.imag() / omega;
+    const double startReactance = impedanceAt(built.samples(), target).imag();
+    const double resonance = built.coarseResonance()->frequencyMHz;
+    const bool more = resonance > target;
+    const double guess = start * std::pow(resonance / target, 2.0);
+    RootSearch search =
+        startRootSearch(start, startReactance, guess, more ? 1000.0 * start : 1e-3 * start,
+                        kInductanceTolerance * start);
+    const Segmentation seg = built.coarse();
+    const double resistance = builtCoil.real();
+    SearchTask::Probe probe = [&context, seg, length, target, omega, resistance](
+                                  double inductance) -> std::variant<Request, AntennaCheckFailure> {
+        const AntennaModel model = antennaModel(context.input, length, {});
+        return Request{model,
+                       seg,
+                       {DeckFrequency{target, {resistance, omega * inductance}}},
+                       describe("coil probe", model, context.input.designMHz),
+                       {}};
+    };
+    return std::make_unique<SearchTask>(std::move(search), std::move(probe));
+}
+
+} // namespace brevan::check

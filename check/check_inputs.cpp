@@ -145,9 +145,53 @@ const Range kCoilLength{0, true, 10000, "mm", "the planned coil length in millim
 const Range kCoilQ{1, true, 100000, "", "the coil's Q"};
 const Range kHeight{0.1, true, 1000, "m", "the height above ground in metres"};
 const Range kTimeout{0.1, true, 3600, "s", "the time limit of each engine run in seconds"};
+const Range kFeedlineLength{0, true, 10000, "m", "the length of the feed line in metres"};
+const Range kFeedlineVf{0, false, 1, "", "the velocity factor of the feed line"};
+const Range kFeedlineLoss{0, true, 100, "dB per 100 m",
+                          "the loss of the feed line at the design frequency"};
+
+// The options that describe the line a sweep was measured through.
+constexpr const char* kFeedlineOptions[] = {"feedline-length", "feedline-vf", "feedline-loss"};
 
 // The options that only make sense with the full-wave check.
-constexpr const char* kAntennaOnly[] = {"height", "ground", "plot", "deck", "engine-timeout"};
+constexpr const char* kAntennaOnly[] = {"height", "ground",         "plot",
+                                        "deck",   "engine-timeout", "measured"};
+
+// The sweep to read and the line it came through; the line's options mean nothing alone.
+std::optional<UsageError> readMeasured(const std::map<std::string, std::string>& given,
+                                       CheckInputs& in) {
+    const auto it = given.find("measured");
+    if (it != given.end() && it->second.empty()) {
+        return UsageError{"--measured: the file name is empty; give the analyser's sweep "
+                          "(Touchstone .s1p or CSV)"};
+    }
+    if (it == given.end()) {
+        for (const char* option : kFeedlineOptions) {
+            if (given.count(option)) {
+                return UsageError{std::string("--") + option +
+                                  " describes the line a sweep was measured through; give the "
+                                  "sweep with --measured"};
+            }
+        }
+        return std::nullopt;
+    }
+    in.measuredPath = it->second;
+    if (auto e = readNumber(given, "feedline-length", kFeedlineLength, in.feedlineLengthM))
+        return e;
+    std::optional<double> vf;
+    if (auto e = readNumber(given, "feedline-vf", kFeedlineVf, vf))
+        return e;
+    std::optional<double> loss;
+    if (auto e = readNumber(given, "feedline-loss", kFeedlineLoss, loss))
+        return e;
+    if ((vf || loss) && !in.feedlineLengthM) {
+        return UsageError{std::string("--") + (vf ? "feedline-vf" : "feedline-loss") +
+                          " needs --feedline-length: give the length of the line in metres"};
+    }
+    in.feedlineVelocityFactor = vf.value_or(in.feedlineVelocityFactor);
+    in.feedlineLossDb = loss.value_or(in.feedlineLossDb);
+    return std::nullopt;
+}
 
 } // namespace
 
@@ -221,6 +265,8 @@ readCheckInputs(const std::map<std::string, std::string>& given) {
     if (auto e = readPath(given, "plot", in.plotPath))
         return *e;
     if (auto e = readPath(given, "deck", in.deckPath))
+        return *e;
+    if (auto e = readMeasured(given, in))
         return *e;
     return in;
 }

@@ -33,6 +33,11 @@ struct CheckInputs {
     OutputFormat format = OutputFormat::Text;
     std::optional<std::string> plotPath;
     std::optional<std::string> deckPath;
+    // The analyser's sweep of the antenna as hung, and the coax it was measured through.
+    std::optional<std::string> measuredPath;
+    std::optional<double> feedlineLengthM; // nothing: measured at the feed point
+    double feedlineVelocityFactor = 0.66;  // solid polyethylene coax
+    double feedlineLossDb = 0.0;           // dB per 100 m at F
 };
 
 struct UsageError {

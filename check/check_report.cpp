@@ -185,8 +185,7 @@ void applyAntennaCheck(CheckReport& report, AntennaCheck check) {
     report.antenna = std::move(check);
 }
 
-std::optional<AntennaCheckFailure> addAntennaCheck(CheckReport& report, const Engine& engine,
-                                                   const Progress& progress) {
+AntennaCheckInput antennaCheckInput(const CheckReport& report) {
     const CheckInputs& in = report.inputs;
     AntennaCheckInput input;
     input.designMHz = in.frequencyMHz;
@@ -201,12 +200,28 @@ std::optional<AntennaCheckFailure> addAntennaCheck(CheckReport& report, const En
     input.ground = in.ground;
     input.coilOfTurns = [report](int turns) { return coilOfTurns(report, turns); };
     input.builtTurns = static_cast<int>(report.design.turns);
+    return input;
+}
 
+std::optional<AntennaCheckFailure> addAntennaCheck(CheckReport& report, const Engine& engine,
+                                                   const Progress& progress) {
+    const AntennaCheckInput input = antennaCheckInput(report);
     std::variant<AntennaCheck, AntennaCheckFailure> result = checkAntenna(input, engine, progress);
     if (auto* failure = std::get_if<AntennaCheckFailure>(&result)) {
         return *failure;
     }
     applyAntennaCheck(report, std::get<AntennaCheck>(std::move(result)));
+    return std::nullopt;
+}
+
+std::optional<AntennaCheckFailure> addMeasured(CheckReport& report, const MeasuredSetup& setup,
+                                               const Engine& engine, const Progress& progress) {
+    AsMeasured sweep = analyseMeasured(setup, report.inputs.frequencyMHz);
+    auto result = calibrateToMeasurement(antennaCheckInput(report), sweep, engine, progress);
+    if (auto* failure = std::get_if<AntennaCheckFailure>(&result)) {
+        return *failure;
+    }
+    report.measured = MeasuredReport{std::move(sweep), std::get<Calibration>(std::move(result))};
     return std::nullopt;
 }
 

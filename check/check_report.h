@@ -17,6 +17,7 @@
 #include "coil_winding.h"
 #include "cut_list.h"
 #include "design_fault.h"
+#include "measured_calibration.h"
 #include "refusal_text.h"
 
 #include <optional>
@@ -81,7 +82,8 @@ struct CheckReport {
     CoilLosses losses;
     CutList cut;
     std::optional<AntennaCheck> antenna;
-    CoilAlternatives alternatives; // empty unless the coil self-resonates at or below F
+    CoilAlternatives alternatives;          // empty unless the coil self-resonates at or below F
+    std::optional<MeasuredReport> measured; // --measured: the sweep and the cut it asks for
 };
 
 // A design with no result: the window's own words, or why step 2 never opens.
@@ -103,5 +105,13 @@ void applyAntennaCheck(CheckReport& report, AntennaCheck check);
 // the report is left as it was.
 std::optional<AntennaCheckFailure> addAntennaCheck(CheckReport& report, const Engine& engine,
                                                    const Progress& progress);
+
+// The full-wave check's input for the report's design and coil.
+AntennaCheckInput antennaCheckInput(const CheckReport& report);
+
+// Reads what the sweep shows and calibrates the model of the antenna as built to it. On failure
+// the report is left as it was.
+std::optional<AntennaCheckFailure> addMeasured(CheckReport& report, const MeasuredSetup& setup,
+                                               const Engine& engine, const Progress& progress);
 
 } // namespace brevan::check

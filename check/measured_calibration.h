@@ -82,6 +82,12 @@ struct Calibration {
     std::optional<double> turnsResonanceMHz; // the calibrated model's resonance with them
 };
 
+// The as-measured part of a report: the sweep and what it says to cut.
+struct MeasuredReport {
+    AsMeasured sweep;
+    Calibration calibration;
+};
+
 std::variant<Calibration, AntennaCheckFailure>
 calibrateToMeasurement(const AntennaCheckInput& input, const AsMeasured& measured,
                        const Engine& engine, const Progress& progress);

@@ -43,6 +43,15 @@ constexpr OptionEntry kOptions[] = {
     {"format", "text|json", "Report as text to read (default) or as one JSON object."},
     {"plot", "FILE.svg", "Also write SWR against frequency of the three antennas as SVG."},
     {"deck", "FILE.nec", "Also write the NEC-2 deck of the antenna as built."},
+    {"measured", "FILE",
+     "The analyser's sweep of the antenna as hung (Touchstone .s1p or CSV): add what it shows "
+     "and what to cut to the report."},
+    {"feedline-length", "m",
+     "The sweep was measured through this length of coax, in metres (default: at the feed "
+     "point)."},
+    {"feedline-vf", "factor", "Velocity factor of that coax (default 0.66)."},
+    {"feedline-loss", "dB",
+     "Loss of that coax in dB per 100 m at the design frequency (default 0, lossless)."},
 };
 
 constexpr const char* kDescription =

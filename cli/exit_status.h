@@ -13,6 +13,7 @@ enum ExitStatus : int {
     kExitOk = 0,
     kExitUsage = 64,
     kExitNoDesign = 65,
+    kExitBadSweep = 66,
     kExitEngineMissing = 69,
     kExitInternal = 70,
     kExitEngineFailed = 71,
@@ -39,6 +40,9 @@ inline constexpr ExitStatusEntry kExitStatuses[] = {
     {kExitNoDesign, "no-design",
      "the design has no result, for the reasons the window's OK buttons give, or the antenna "
      "cannot be modelled within the segmentation rules of NEC-2."},
+    {kExitBadSweep, "bad-sweep",
+     "the sweep given with --measured cannot be read, or is not a sweep: the message names the "
+     "file, the line and what was expected there; nothing is written."},
     {kExitEngineMissing, "engine-missing",
      "nec2c is not installed: install the Debian package nec2c, or use --no-antenna."},
     {kExitInternal, "internal", "internal error."},

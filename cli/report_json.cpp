@@ -318,6 +318,94 @@ QJsonObject cutList(const CheckReport& r) {
                        {"coil_wire_total_m", num(c.coilWireTotal)}};
 }
 
+const char* calibrationOutcome(check::CalibrationOutcome outcome) {
+    switch (outcome) {
+    case check::CalibrationOutcome::Calibrated: return "calibrated";
+    case check::CalibrationOutcome::NoMeasuredResonance: return "no-measured-resonance";
+    case check::CalibrationOutcome::NoModelResonance: return "no-model-resonance";
+    case check::CalibrationOutcome::OutOfReach: return "out-of-reach";
+    case check::CalibrationOutcome::CutOutOfReach: return "cut-out-of-reach";
+    case check::CalibrationOutcome::NotConverged: return "not-converged";
+    }
+    return "";
+}
+
+QJsonArray sweepWarnings(const check::SweepAnalysis& a) {
+    QJsonArray out;
+    for (const check::SweepWarning w : a.warnings) {
+        switch (w) {
+        case check::SweepWarning::ResonanceNotSpanned: out.append("resonance-not-spanned"); break;
+        case check::SweepWarning::LowerEdgeNotSpanned: out.append("lower-edge-not-spanned"); break;
+        case check::SweepWarning::UpperEdgeNotSpanned: out.append("upper-edge-not-spanned"); break;
+        case check::SweepWarning::DesignOutsideSweep: out.append("design-outside-sweep"); break;
+        }
+    }
+    return out;
+}
+
+QJsonValue feedLine(const std::optional<check::FeedLine>& line) {
+    if (!line) {
+        return QJsonValue();
+    }
+    return QJsonObject{{"length_m", num(line->lengthM)},
+                       {"velocity_factor", num(line->velocityFactor)},
+                       {"loss_db_per_100m", num(line->lossDbPer100mAtF)},
+                       {"characteristic_ohm", num(line->characteristicOhm)}};
+}
+
+QJsonObject calibration(const check::Calibration& c) {
+    const bool calibrated = c.outcome == check::CalibrationOutcome::Calibrated ||
+                            c.outcome == check::CalibrationOutcome::CutOutOfReach;
+    const bool cut = c.outcome == check::CalibrationOutcome::Calibrated;
+    const auto when = [](bool yes, const QJsonValue& value) { return yes ? value : QJsonValue(); };
+    QJsonValue after;
+    if (cut && c.afterCut) {
+        after = QJsonObject{{"resonance_mhz", num(c.afterCut->resonanceMHz)},
+                            {"resistance_ohm", num(c.afterCut->resonanceResistance)},
+                            {"swr_at_design", num(c.afterCut->designSwr)}};
+    }
+    return QJsonObject{
+        {"outcome", calibrationOutcome(c.outcome)},
+        {"calibrated_to_mhz", when(calibrated, num(c.calibrationMHz))},
+        {"from_swr_minimum", c.fromSwrMinimum},
+        {"tip_correction_m", when(calibrated, decimal(c.correction, kMicrometres))},
+        {"model_resistance_ohm", when(calibrated, num(c.modelResistance))},
+        {"resistance_far_from_model", c.resistanceFar},
+        {"tip_change_m", when(cut, decimal(c.tipChange, kMicrometres))},
+        {"length_after_cut_m", when(cut, decimal(c.lengthAfterCut, kMicrometres))},
+        {"after_cut", after},
+        {"coil_turns_instead", when(cut && c.turns > 0, c.turns)},
+        {"coil_turns_resonance_mhz", when(cut && c.turns > 0, num(c.turnsResonanceMHz))}};
+}
+
+QJsonValue measured(const CheckReport& r) {
+    if (!r.measured) {
+        return QJsonValue();
+    }
+    const check::AsMeasured& m = r.measured->sweep;
+    const check::SweepAnalysis& a = m.analysis;
+    const bool swrOnly = m.atAnalyser.kind == check::SweepKind::SwrOnly;
+    return QJsonObject{
+        {"file", text(m.fileName)},
+        {"format", m.atAnalyser.format == check::SweepFormat::Touchstone ? "touchstone" : "csv"},
+        {"kind", swrOnly ? "swr" : "impedance"},
+        {"points",
+         static_cast<int>(swrOnly ? m.atAnalyser.swr.size() : m.atAnalyser.impedance.size())},
+        {"feed_line", feedLine(m.feedLine)},
+        {"resonance_mhz", num(a.resonanceMHz)},
+        {"resonance_is_swr_minimum", a.resonanceIsSwrMinimum},
+        {"resistance_ohm", num(a.resistanceOhm)},
+        {"swr_minimum_mhz", num(a.swrMinimumMHz)},
+        {"minimum_swr", num(a.minimumSwr)},
+        {"swr_at_design", num(a.swrAtDesign)},
+        {"band_lower_mhz", num(a.bandLowerMHz)},
+        {"band_upper_mhz", num(a.bandUpperMHz)},
+        {"warnings", sweepWarnings(a)},
+        {"calibration", calibration(r.measured->calibration)},
+        {"verdict", text(check::measuredVerdict(r))},
+        {"notes", texts(check::measuredNotes(r))}};
+}
+
 } // namespace
 
 QByteArray reportJson(const CheckReport& report, const QString& version) {
@@ -330,6 +418,7 @@ QByteArray reportJson(const CheckReport& report, const QString& version) {
                            {"losses", losses(report)},
                            {"alternatives", alternatives(report)},
                            {"antenna", antenna(report)},
+                           {"measured", measured(report)},
                            {"cut_list", cutList(report)},
                            {"warnings", texts(check::warningSentences(report))}};
     return QJsonDocument(root).toJson(QJsonDocument::Indented);

@@ -149,6 +149,29 @@ int writeStdout(const std::string& text) {
     return kExitOk;
 }
 
+// The sweep file read whole and parsed, with the line it came through; or why not, in words.
+std::variant<check::MeasuredSetup, std::string> readMeasuredSetup(const check::CheckInputs& in) {
+    const std::string& path = *in.measuredPath;
+    QFile file(QString::fromStdString(path));
+    if (!file.open(QIODevice::ReadOnly)) {
+        return "cannot read the sweep " + path + ": " + file.errorString().toStdString();
+    }
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        return "cannot read the sweep " + path + ": " + file.errorString().toStdString();
+    }
+    auto read = check::readSweep(std::string_view(bytes.constData(), bytes.size()), path);
+    if (const auto* error = std::get_if<check::SweepError>(&read)) {
+        return check::message(*error);
+    }
+    check::MeasuredSetup setup{path, std::get<check::MeasuredSweep>(std::move(read)), {}};
+    if (in.feedlineLengthM) {
+        setup.feedLine = check::FeedLine{*in.feedlineLengthM, in.feedlineVelocityFactor,
+                                         in.feedlineLossDb, in.frequencyMHz, 50.0};
+    }
+    return setup;
+}
+
 int stopped(int signal) {
     const char* name = signal == SIGINT ? "SIGINT" : signal == SIGTERM ? "SIGTERM" : "SIGHUP";
     return fail(statusForSignal(signal),
@@ -178,6 +201,16 @@ int run(const QStringList& arguments, const RunEnvironment& environment) {
     }
     check::CheckReport& report = std::get<check::CheckReport>(built);
 
+    // The sweep is read before the engine runs, so a bad file costs nothing.
+    std::optional<check::MeasuredSetup> measured;
+    if (inputs.measuredPath) {
+        auto setup = readMeasuredSetup(inputs);
+        if (const auto* refusal = std::get_if<std::string>(&setup)) {
+            return fail(kExitBadSweep, *refusal);
+        }
+        measured = std::get<check::MeasuredSetup>(std::move(setup));
+    }
+
     std::vector<OutputFile> files;
     if (inputs.antenna) {
         check::Nec2cOptions options;
@@ -194,6 +227,18 @@ int run(const QStringList& arguments, const RunEnvironment& environment) {
             const bool engineFault = failure->engine != check::EngineFailure::None;
             return fail(engineFault ? engineStatus(failure->engine) : kExitNoDesign,
                         failure->message);
+        }
+        if (measured) {
+            const auto measuredFailure = check::addMeasured(
+                report, *measured, environment.engine(options), progressReporter());
+            if (signalled() != 0) {
+                return stopped(signalled());
+            }
+            if (measuredFailure) {
+                const bool engineFault = measuredFailure->engine != check::EngineFailure::None;
+                return fail(engineFault ? engineStatus(measuredFailure->engine) : kExitNoDesign,
+                            measuredFailure->message);
+            }
         }
         if (inputs.plotPath) {
             files.push_back({*inputs.plotPath, check::reportPlotCurvesSvg(report)});

@@ -407,6 +407,189 @@ std::string alternativesSentence(const CoilAlternatives& alternatives) {
     return line + ".";
 }
 
+// ---- the antenna as measured ----
+
+namespace {
+
+std::string mhz3(double value) {
+    return number(value, 3) + " MHz";
+}
+
+// "6.912 MHz (the reactance's zero at the feed point)"
+std::string measuredResonanceText(const MeasuredReport& m) {
+    return mhz3(m.calibration.calibrationMHz) +
+           (m.calibration.fromSwrMinimum
+                ? " (worked out from the SWR minimum at " + mhz3(m.sweep.analysis.swrMinimumMHz) +
+                      ")"
+                : std::string(" (the reactance's zero at the feed point)"));
+}
+
+std::string calibratedVerdict(const CheckReport& report, const MeasuredReport& m) {
+    const Calibration& c = m.calibration;
+    const double cm = c.tipChange * 100;
+    std::string line = "As measured, the antenna resonates at " + measuredResonanceText(m) + ": ";
+    line += std::abs(cm) < 0.5
+                ? std::string("no cut is needed")
+                : std::string(cm > 0 ? "add " : "cut ") + number(std::abs(cm), 0) + " cm " +
+                      (cm > 0 ? "to" : "from") + " each tip of the antenna as it hangs";
+    line += ".";
+    if (c.afterCut && c.afterCut->resonanceMHz) {
+        const AntennaResult& after = *c.afterCut;
+        line += " Then expect it to resonate at " + mhz3(*after.resonanceMHz) + " with " +
+                significant(after.resonanceResistance, 3) + " ohm there and an SWR of " +
+                swrText(after.designSwr) + " at " + designText(report) + " (at the feed point).";
+    }
+    return line;
+}
+
+std::string sweepSpan(const MeasuredReport& m) {
+    const MeasuredSweep& s = m.sweep.atFeed.atFeed;
+    const bool swrOnly = s.kind == SweepKind::SwrOnly;
+    const double low = swrOnly ? s.swr.front().frequencyMHz : s.impedance.front().frequencyMHz;
+    const double high = swrOnly ? s.swr.back().frequencyMHz : s.impedance.back().frequencyMHz;
+    return number(low, 3) + " to " + number(high, 3) + " MHz";
+}
+
+std::string feedLineNote(const MeasuredReport& m) {
+    const bool swrOnly = m.sweep.atAnalyser.kind == SweepKind::SwrOnly;
+    const std::string rule = "a lossless line does not move the SWR minimum, but it turns the "
+                             "impedance, so the reactance's zero moves";
+    if (!m.sweep.feedLine) {
+        return swrOnly ? "Taken as measured at the feed point. An SWR minimum stays where it is "
+                         "through coax (" +
+                             rule + "), but the line's loss makes the SWR look lower."
+                       : "Taken as measured at the feed point. If it was swept at the end of the "
+                         "coax, give --feedline-length and --feedline-vf: " +
+                             rule + ".";
+    }
+    const FeedLine& line = *m.sweep.feedLine;
+    std::string out = "The feed line (" + number(line.lengthM, 2) + " m, velocity factor " +
+                      number(line.velocityFactor, 2) + ", " + number(line.lossDbPer100mAtF, 1) +
+                      " dB per 100 m at F) is taken out of the sweep: " + rule + ".";
+    if (m.sweep.atFeed.lossOnly) {
+        out += " The sweep gives only the SWR, with no phase to turn back, so only the line's "
+               "loss is taken out.";
+    }
+    if (m.sweep.atFeed.pointsBeyondLoss > 0) {
+        out += " At " + std::to_string(m.sweep.atFeed.pointsBeyondLoss) +
+               " points the line's loss is more than the measured return loss: the loss given "
+               "is too high, or the sweep is noisy there.";
+    }
+    return out;
+}
+
+std::string resistanceNote(const MeasuredReport& m) {
+    const Calibration& c = m.calibration;
+    return "At resonance the antenna measured " + significant(*m.sweep.analysis.resistanceOhm, 3) +
+           " ohm where the calibrated model has " + significant(c.modelResistance, 3) +
+           " ohm, more than " + number(kResistanceTolerance * 100, 0) +
+           " % apart. That usually means losses the model does not have (joints, the coils, "
+           "the ground), the feed line radiating (current on the outside of the coax; a choke "
+           "at the feed point stops it) or an object near the antenna; the sweep cannot tell "
+           "which. The cut still holds: it moves the resonance, not the resistance.";
+}
+
+std::vector<std::string> sweepWarnings(const CheckReport& report, const MeasuredReport& m) {
+    std::vector<std::string> out;
+    const SweepAnalysis& a = m.sweep.analysis;
+    if (hasWarning(a, SweepWarning::LowerEdgeNotSpanned)) {
+        out.push_back("The sweep stops before the SWR rises to 2 below the resonance: the 2:1 "
+                      "band's lower edge is not measured.");
+    }
+    if (hasWarning(a, SweepWarning::UpperEdgeNotSpanned)) {
+        out.push_back("The sweep stops before the SWR rises to 2 above the resonance: the 2:1 "
+                      "band's upper edge is not measured.");
+    }
+    if (hasWarning(a, SweepWarning::DesignOutsideSweep)) {
+        out.push_back("The sweep (" + sweepSpan(m) + ") does not reach " + designText(report) +
+                      ": the SWR there is not measured.");
+    }
+    return out;
+}
+
+} // namespace
+
+std::string measuredVerdict(const CheckReport& report) {
+    if (!report.measured) {
+        return {};
+    }
+    const MeasuredReport& m = *report.measured;
+    const Calibration& c = m.calibration;
+    const std::string f = designText(report);
+    switch (c.outcome) {
+    case CalibrationOutcome::Calibrated: return calibratedVerdict(report, m);
+    case CalibrationOutcome::NoMeasuredResonance: {
+        std::string line = "The sweep (" + sweepSpan(m) + ") does not show the resonance";
+        if (report.antenna && report.antenna->built.resonanceMHz) {
+            line += "; the model puts it at " + mhz3(*report.antenna->built.resonanceMHz);
+        }
+        return line + ": no cut can be worked out from it. Sweep again over a wider range.";
+    }
+    case CalibrationOutcome::NoModelResonance:
+        return "The model of the antenna as built has no resonance within 30 % of " + f +
+               " to calibrate to the sweep, so no cut is worked out from it.";
+    case CalibrationOutcome::OutOfReach:
+        return "No change of the model's tips makes it resonate at " + mhz3(c.calibrationMHz) +
+               ", where the antenna measured: the sweep and the design do not fit. Check the "
+               "coils and the figures given.";
+    case CalibrationOutcome::CutOutOfReach:
+        return "As measured, the antenna resonates at " + measuredResonanceText(m) +
+               ", and no trim of its tips reaches " + f + ": the coils must change.";
+    case CalibrationOutcome::NotConverged:
+        return "The search for the cut from the sweep ran out of tries; trim the tips on the "
+               "analyser.";
+    }
+    return {};
+}
+
+std::vector<std::string> measuredNotes(const CheckReport& report) {
+    std::vector<std::string> out;
+    if (!report.measured) {
+        return out;
+    }
+    const MeasuredReport& m = *report.measured;
+    const Calibration& c = m.calibration;
+    const bool calibrated = c.outcome == CalibrationOutcome::Calibrated ||
+                            c.outcome == CalibrationOutcome::CutOutOfReach;
+    if (calibrated) {
+        const double cm = c.correction * 100;
+        out.push_back("To resonate where the antenna did, the model needs each tip " +
+                      number(std::abs(cm), 1) + " cm " + (cm < 0 ? "shorter" : "longer") +
+                      " than designed. That stands for what the model does not know: the "
+                      "height and surroundings, the wire's insulation, or tips already cut "
+                      "otherwise; the cut is worked out on the model so calibrated.");
+    }
+    if (m.sweep.analysis.resonanceIsSwrMinimum) {
+        out.push_back("The sweep gives only the SWR, so the model is calibrated on its minimum "
+                      "at " +
+                      mhz3(m.sweep.analysis.swrMinimumMHz) +
+                      ", which lies near, not exactly at, the resonance; a sweep with R and X "
+                      "(or S11) says it exactly.");
+    }
+    out.push_back(feedLineNote(m));
+    if (calibrated && c.resistanceFar && m.sweep.analysis.resistanceOhm) {
+        out.push_back(resistanceNote(m));
+    }
+    if (c.outcome == CalibrationOutcome::Calibrated && c.turns > 0) {
+        const int now = static_cast<int>(report.design.turns);
+        if (c.turns == now) {
+            out.push_back("No whole number of turns on the coils comes closer than the present " +
+                          turnsText(now) + ": cut the tips.");
+        } else {
+            std::string line = "Instead of the cut, " + turnsText(c.turns) + " on each coil (now " +
+                               turnsText(now) + ")";
+            if (c.turnsResonanceMHz) {
+                line += " would put it at " + mhz3(*c.turnsResonanceMHz);
+            }
+            out.push_back(line + ".");
+        }
+    }
+    for (std::string& line : sweepWarnings(report, m)) {
+        out.push_back(std::move(line));
+    }
+    return out;
+}
+
 std::vector<std::string> verdictSentences(const CheckReport& report) {
     std::vector<std::string> out{coilVerdict(report)};
     const bool trimSaysIt =
@@ -431,6 +614,10 @@ std::vector<std::string> verdictSentences(const CheckReport& report) {
     const std::string coil = neededCoilVerdict(report, check);
     if (!coil.empty()) {
         out.push_back(coil);
+    }
+    const std::string measured = measuredVerdict(report);
+    if (!measured.empty()) {
+        out.push_back(measured);
     }
     return out;
 }

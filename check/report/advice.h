@@ -26,6 +26,16 @@ std::vector<std::string> warningSentences(const CheckReport& report);
 std::string trimSummary(const Trim& trim);
 std::string neededCoilSummary(const AntennaCheck& check, double designMHz);
 
+// From the measured sweep: what to cut from each tip of the antenna as it hangs and what it then
+// measures, or why no cut can be worked out. Empty without --measured. It is also the first
+// line of the verdict's measured part.
+std::string measuredVerdict(const CheckReport& report);
+
+// The rest of what the sweep says, for the as-measured section: the SWR-only sweep's minimum,
+// what the feed line does, a resistance far from the model's, the coils instead of the cut,
+// and where the sweep stops short.
+std::vector<std::string> measuredNotes(const CheckReport& report);
+
 // The coils that would do instead, in one sentence, or how near any could come; empty when
 // none were worked out.
 std::string alternativesSentence(const CoilAlternatives& alternatives);

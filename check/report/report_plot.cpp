@@ -2,9 +2,40 @@
 
 #include "report/report_format.h"
 
+#include <algorithm>
+#include <cmath>
 #include <utility>
 
 namespace brevan::check {
+
+namespace {
+
+// The measured SWR at the feed point, over the models' range widened to take in the measured
+// dip, so a wide sweep does not squeeze the models' curves into a corner.
+PlotCurve measuredCurve(const MeasuredReport& measured, const std::vector<PlotCurve>& models,
+                        double designMHz) {
+    double low = designMHz;
+    double high = designMHz;
+    for (const PlotCurve& c : models) {
+        if (!c.points.empty()) {
+            low = std::min(low, c.points.front().first);
+            high = std::max(high, c.points.back().first);
+        }
+    }
+    const double dip = measured.sweep.analysis.swrMinimumMHz;
+    const double margin = 0.01 * designMHz;
+    low = std::min(low, dip - margin);
+    high = std::max(high, dip + margin);
+    PlotCurve curve{measured.sweep.feedLine ? "As measured, at the feed point" : "As measured", {}};
+    for (const SwrPoint& p : swrCurve(measured.sweep.atFeed.atFeed, kReferenceImpedance)) {
+        if (p.frequencyMHz >= low && p.frequencyMHz <= high && std::isfinite(p.swr)) {
+            curve.points.emplace_back(p.frequencyMHz, p.swr);
+        }
+    }
+    return curve;
+}
+
+} // namespace
 
 std::vector<PlotCurve> reportPlotCurves(const CheckReport& report) {
     std::vector<PlotCurve> curves;
@@ -25,6 +56,9 @@ std::vector<PlotCurve> reportPlotCurves(const CheckReport& report) {
             curve.points.emplace_back(p.frequencyMHz, swr(p.impedance));
         }
         curves.push_back(std::move(curve));
+    }
+    if (report.measured) {
+        curves.push_back(measuredCurve(*report.measured, curves, report.inputs.frequencyMHz));
     }
     return curves;
 }

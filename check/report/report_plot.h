@@ -1,6 +1,7 @@
 #pragma once
 
-// The SWR picture of a checked design: the three antennas' curves as the report has them.
+// The SWR picture of a checked design: the three antennas' curves as the report has them, and
+// the antenna as measured over them.
 
 #include "check_report.h"
 #include "report/svg_plot.h"
@@ -10,7 +11,8 @@
 
 namespace brevan::check {
 
-// The curves of the antennas that were modelled, labelled as the report labels them.
+// The curves of the antennas that were modelled, labelled as the report labels them, and the
+// measured sweep's SWR at the feed point when there is one.
 std::vector<PlotCurve> reportPlotCurves(const CheckReport& report);
 
 // The picture `--plot` writes. The report must hold a full-wave check.

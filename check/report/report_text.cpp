@@ -246,6 +246,95 @@ void antenna(Writer& w, const CheckReport& r) {
     w.row("Or, at the designed length", neededCoilSummary(a, f));
 }
 
+std::string sweepFileText(const AsMeasured& m) {
+    const MeasuredSweep& s = m.atAnalyser;
+    const bool swrOnly = s.kind == SweepKind::SwrOnly;
+    const std::size_t count = swrOnly ? s.swr.size() : s.impedance.size();
+    const double low = swrOnly ? s.swr.front().frequencyMHz : s.impedance.front().frequencyMHz;
+    const double high = swrOnly ? s.swr.back().frequencyMHz : s.impedance.back().frequencyMHz;
+    return m.fileName + ", " + (s.format == SweepFormat::Touchstone ? "Touchstone" : "CSV") + ", " +
+           (swrOnly ? "SWR only" : "impedance") + ", " + std::to_string(count) + " points from " +
+           number(low, 3) + " to " + number(high, 3) + " MHz";
+}
+
+std::string feedLineText(const AsMeasured& m) {
+    if (!m.feedLine) {
+        return "none given: measured at the feed point";
+    }
+    const FeedLine& line = *m.feedLine;
+    return number(line.lengthM, 2) + " m, velocity factor " + number(line.velocityFactor, 2) +
+           ", " + number(line.lossDbPer100mAtF, 1) + " dB per 100 m at F, taken out";
+}
+
+std::string signedCm(double metres) {
+    const double cm = std::round(metres * 1000) / 10;
+    return (cm > 0 ? "+" : "") + number(cm, 1) + " cm";
+}
+
+void measured(Writer& w, const CheckReport& r) {
+    if (!r.measured) {
+        return;
+    }
+    const AsMeasured& m = r.measured->sweep;
+    const SweepAnalysis& a = m.analysis;
+    const Calibration& c = r.measured->calibration;
+    w.heading("As measured");
+    w.row("Sweep", sweepFileText(m));
+    w.row("Feed line", feedLineText(m));
+    if (a.resonanceMHz) {
+        w.row("Resonance",
+              number(*a.resonanceMHz, 3) + " MHz, " +
+                  (a.resonanceIsSwrMinimum ? "the SWR minimum (an SWR-only sweep)"
+                                           : "the reactance's zero at the feed point") +
+                  (hasWarning(a, SweepWarning::ResonanceNotSpanned)
+                       ? ", at the sweep's end: not spanned"
+                       : ""));
+    } else {
+        w.row("Resonance", "not in the sweep");
+    }
+    if (a.resistanceOhm) {
+        const bool modelled = c.modelResistance > 0.0;
+        w.row("Resistance there",
+              ohm(*a.resistanceOhm) +
+                  (modelled ? " (the calibrated model: " + ohm(c.modelResistance) + ")"
+                            : std::string()));
+    }
+    w.row("Lowest SWR", swrText(a.minimumSwr) + " at " + number(a.swrMinimumMHz, 3) + " MHz");
+    w.row("SWR at F", a.swrAtDesign ? swrText(*a.swrAtDesign) : std::string("not measured"));
+    if (a.belowTwo) {
+        w.row("2:1 band",
+              (a.bandLowerMHz ? number(*a.bandLowerMHz, 3) : std::string("below the sweep")) +
+                  " to " +
+                  (a.bandUpperMHz ? number(*a.bandUpperMHz, 3) + " MHz"
+                                  : std::string("above the sweep")));
+    } else {
+        w.row("2:1 band", "none: the SWR stays at 2 or above");
+    }
+    if (c.outcome == CalibrationOutcome::Calibrated ||
+        c.outcome == CalibrationOutcome::CutOutOfReach) {
+        w.row("Model calibrated by", signedCm(c.correction) + " on each tip, in effect");
+    }
+    if (c.outcome == CalibrationOutcome::Calibrated) {
+        w.row("Cut", c.tipChange == 0.0 ? std::string("none")
+                                        : signedCm(c.tipChange) + " on each tip (- = cut off)");
+        if (c.afterCut && c.afterCut->resonanceMHz) {
+            w.row("Then expect", number(*c.afterCut->resonanceMHz, 3) + " MHz, " +
+                                     ohm(c.afterCut->resonanceResistance) + ", SWR " +
+                                     swrText(c.afterCut->designSwr) + " at F");
+        }
+        if (c.turns > 0) {
+            w.row("Or the coils",
+                  turnsText(c.turns) + " each" +
+                      (c.turnsResonanceMHz ? ": " + number(*c.turnsResonanceMHz, 3) + " MHz"
+                                           : std::string()));
+        }
+    }
+    w.bullet(measuredVerdict(r));
+    for (const std::string& line : measuredNotes(r)) {
+        w.bullet(line);
+    }
+}
+
 void cutList(Writer& w, const CheckReport& r) {
     const CutList& c = r.cut;
     w.heading("Cut list, each half of the dipole (two of each)");
@@ -294,6 +383,7 @@ std::string reportText(const CheckReport& report, const std::string& version) {
     coil(w, report);
     losses(w, report);
     antenna(w, report);
+    measured(w, report);
     cutList(w, report);
     w.heading("Warnings");
     const std::vector<std::string> warnings = warningSentences(report);

@@ -150,5 +150,91 @@ INSTANTIATE_TEST_SUITE_P(
                     BuiltRow{"swr_only_longer_2pct", 1.02, 20.0, 3.0, Written::CsvSwr}),
     [](const testing::TestParamInfo<BuiltRow>& row) { return std::string(row.param.tag); });
 
+// ---- what is calibrated to, without the engine -------------------------------------------
+
+// A made-up antenna resonating at 7.0 MHz with 40 ohm there, swept over [low, high].
+MeasuredSweep madeUpSweep(double low, double high, bool swrOnly) {
+    MeasuredSweep sweep;
+    sweep.kind = swrOnly ? SweepKind::SwrOnly : SweepKind::Impedance;
+    for (int i = 0; i <= 200; ++i) {
+        const double f = low + (high - low) * i / 200.0;
+        const double u = f / 7.0;
+        const std::complex<double> z{40.0 * u, 600.0 * (u - 1.0 / u)};
+        if (swrOnly) {
+            const double g = std::abs((z - 50.0) / (z + 50.0));
+            sweep.swr.push_back({f, (1.0 + g) / (1.0 - g)});
+        } else {
+            FeedPoint p;
+            p.frequencyMHz = f;
+            p.impedance = z;
+            sweep.impedance.push_back(p);
+        }
+    }
+    return sweep;
+}
+
+struct FrequencyRow {
+    const char* tag;
+    double low;
+    double high;
+    bool swrOnly;
+    std::optional<double> calibratedTo; // nothing: the sweep does not span the resonance
+};
+
+class CalibrationFrequency : public testing::TestWithParam<FrequencyRow> {};
+
+TEST_P(CalibrationFrequency, IsTheSpannedResonanceOrNothing) {
+    const FrequencyRow& row = GetParam();
+    const SweepAnalysis a = analyseSweep(madeUpSweep(row.low, row.high, row.swrOnly), kDesignMHz);
+    const auto at = calibrationFrequency(a);
+    ASSERT_EQ(at.has_value(), row.calibratedTo.has_value());
+    if (at) {
+        // The SWR-only sweep's minimum lies a little off the reactance's zero.
+        EXPECT_NEAR(*at, *row.calibratedTo, row.swrOnly ? 0.01 : 1e-4);
+        EXPECT_EQ(a.resonanceIsSwrMinimum, row.swrOnly);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Sweeps, CalibrationFrequency,
+    testing::Values(FrequencyRow{"impedance_spanning", 6.8, 7.3, false, 7.0},
+                    FrequencyRow{"swr_only_spanning", 6.8, 7.3, true, 7.0},
+                    FrequencyRow{"impedance_above_it", 7.1, 7.5, false, std::nullopt},
+                    FrequencyRow{"impedance_below_it", 6.5, 6.9, false, std::nullopt},
+                    FrequencyRow{"swr_only_above_it", 7.1, 7.5, true, std::nullopt}),
+    [](const testing::TestParamInfo<FrequencyRow>& row) { return std::string(row.param.tag); });
+
+TEST(Calibration, ASweepThatMissesTheResonanceSaysSoWithoutTheEngine) {
+    const Engine noEngine = [](const std::vector<std::string>&) {
+        ADD_FAILURE() << "the engine was asked for";
+        return std::vector<EngineRun>{};
+    };
+    const AsMeasured measured =
+        analyseMeasured({"above.s1p", madeUpSweep(7.1, 7.5, false), std::nullopt}, kDesignMHz);
+    const auto result = calibrateToMeasurement(typicalDesign(), measured, noEngine, {});
+    ASSERT_TRUE(std::holds_alternative<Calibration>(result));
+    EXPECT_EQ(std::get<Calibration>(result).outcome, CalibrationOutcome::NoMeasuredResonance);
+}
+
+TEST(Calibration, AResistanceFarFromTheModelsIsBeyondThirtyPercentEitherWay) {
+    const struct {
+        double measured;
+        double model;
+        bool far;
+    } rows[] = {{50, 50, false}, {64, 50, false}, {66, 50, true},
+                {36, 50, false}, {34, 50, true},  {5, 0, true}};
+    for (const auto& row : rows) {
+        EXPECT_EQ(resistanceFarFromModel(row.measured, row.model), row.far)
+            << row.measured << " against " << row.model;
+    }
+}
+
+// The SWR minimum's offset from the resonance carries over in proportion to frequency.
+TEST(Calibration, AnSwrMinimumIsMovedAsFarFromTheResonanceAsTheModelsIs) {
+    EXPECT_NEAR(resonanceFromSwrMinimum(6.9, 7.0, 7.0), 6.9, 1e-12);
+    EXPECT_GT(resonanceFromSwrMinimum(6.9, 7.0, 6.99), 6.9);
+    EXPECT_LT(resonanceFromSwrMinimum(6.9, 7.0, 7.01), 6.9);
+}
+
 } // namespace
 } // namespace brevan::check

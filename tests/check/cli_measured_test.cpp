@@ -1,0 +1,127 @@
+// brevan-check --measured through the real program: the as-measured section in text and JSON,
+// the measured curve in the picture, and sweep files and feed-line options refused before the
+// engine runs.
+
+#include "cli_run.h"
+
+#include <QFile>
+#include <QJsonArray>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <string>
+
+namespace {
+
+// A made-up antenna that resonates at 6.95 MHz, below the typical design's 7.05, with 45 ohm.
+std::string madeUpTouchstone() {
+    std::string text = "! made up for the test\n# MHz Z RI R 50\n";
+    for (int i = 0; i <= 100; ++i) {
+        const double f = 6.7 + 0.5 * i / 100.0;
+        const double u = f / 6.95;
+        char line[96];
+        std::snprintf(line, sizeof line, "%.5f %.6f %.6f\n", f, (5.0 + 40.0 * u * u) / 50.0,
+                      700.0 * (u - 1.0 / u) / 50.0);
+        text += line;
+    }
+    return text;
+}
+
+QString written(const QTemporaryDir& dir, const char* name, const std::string& content) {
+    const QString path = dir.filePath(QString::fromLatin1(name));
+    QFile file(path);
+    EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(content.data(), static_cast<qint64>(content.size()));
+    return path;
+}
+
+TEST(MeasuredCli, TextReportSaysWhereItResonatesAndWhatToCut) {
+    QTemporaryDir dir;
+    const QString sweep = written(dir, "my-sweep.s1p", madeUpTouchstone());
+    const QString plot = dir.filePath("swr.svg");
+    const CliRun run = runCli(typicalDesign({"--measured", sweep, "--plot", plot}));
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    const std::size_t section = run.out.find("\nAs measured\n");
+    ASSERT_NE(section, std::string::npos) << run.out;
+    const std::string part = run.out.substr(section, run.out.find("\nCut list", section) - section);
+    for (const char* words :
+         {"my-sweep.s1p, Touchstone, impedance, 101 points", "6.950 MHz, the reactance's zero",
+          "Resistance there              45.0 ohm", "cm on each tip (- = cut off)",
+          "a lossless line does not move the SWR minimum", "Then expect                   7.05"}) {
+        EXPECT_NE(part.find(words), std::string::npos) << words << "\n" << part;
+    }
+    EXPECT_NE(run.out.find("As measured, the antenna resonates at 6.950 MHz"), std::string::npos);
+    QFile svg(plot);
+    ASSERT_TRUE(svg.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(svg.readAll().contains("As measured"));
+}
+
+TEST(MeasuredCli, JsonHasTheMeasuredObjectThroughAFeedLine) {
+    QTemporaryDir dir;
+    const QString sweep = written(dir, "my-sweep.s1p", madeUpTouchstone());
+    // Near half a wave long at 6.95 MHz: the line gives the impedance back, a little turned.
+    const CliRun run =
+        runCli(typicalDesign({"--measured", sweep, "--feedline-length", "14.2", "--feedline-vf",
+                              "0.66", "--feedline-loss", "2", "--format", "json"}));
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    const QJsonObject measured = run.json().value("measured").toObject();
+    ASSERT_FALSE(measured.isEmpty()) << run.out;
+    EXPECT_EQ(measured.value("format").toString(), "touchstone");
+    EXPECT_EQ(measured.value("points").toInt(), 101);
+    EXPECT_DOUBLE_EQ(measured.value("feed_line").toObject().value("length_m").toDouble(), 14.2);
+    EXPECT_NEAR(measured.value("resonance_mhz").toDouble(), 6.95, 0.1);
+    const QJsonObject calibration = measured.value("calibration").toObject();
+    EXPECT_EQ(calibration.value("outcome").toString(), "calibrated");
+    const double tip = calibration.value("tip_change_m").toDouble();
+    EXPECT_DOUBLE_EQ(std::round(tip * 100) / 100, tip);
+    EXPECT_NEAR(calibration.value("after_cut").toObject().value("resonance_mhz").toDouble(), 7.05,
+                0.01);
+    EXPECT_FALSE(measured.value("notes").toArray().isEmpty());
+}
+
+struct SweepRefusal {
+    const char* name;
+    const char* content; // nullptr: the file does not exist
+    QStringList extra;
+    int status;
+    const char* message;
+};
+
+TEST(MeasuredCli, RefusesBadSweepsAndLineOptionsBeforeTheEngineRuns) {
+    QTemporaryDir dir;
+    const SweepRefusal rows[] = {
+        {"bad.s1p", "# MHz Z RI R 50\n7.0 1 0\n7.1 one 0\n", {}, 66, "bad.s1p, line 3: expected"},
+        {"missing.s1p", nullptr, {}, 66, "cannot read the sweep"},
+        {"good.s1p",
+         "# MHz Z RI R 50\n7.0 1 0\n7.1 1 0.1\n",
+         {"--feedline-vf", "1.5"},
+         64,
+         "--feedline-vf: '1.5' is out of range"},
+        {"good.s1p",
+         "# MHz Z RI R 50\n7.0 1 0\n7.1 1 0.1\n",
+         {"--feedline-loss", "2"},
+         64,
+         "--feedline-loss needs --feedline-length"},
+        {"good.s1p",
+         "# MHz Z RI R 50\n7.0 1 0\n7.1 1 0.1\n",
+         {"--no-antenna"},
+         64,
+         "--measured needs the full-wave check"},
+    };
+    for (const SweepRefusal& row : rows) {
+        const QString path = row.content ? written(dir, row.name, row.content)
+                                         : dir.filePath(QString::fromLatin1(row.name));
+        const CliRun run = runCli(typicalDesign(QStringList{"--measured", path} + row.extra));
+        EXPECT_EQ(run.exitCode, row.status) << row.name << ": " << run.err;
+        EXPECT_NE(run.err.find(row.message), std::string::npos) << run.err;
+        EXPECT_TRUE(run.out.empty()) << run.out;
+    }
+    const CliRun alone = runCli(typicalDesign({"--feedline-length", "10"}));
+    EXPECT_EQ(alone.exitCode, 64);
+    EXPECT_NE(alone.err.find("give the sweep with --measured"), std::string::npos) << alone.err;
+}
+
+} // namespace

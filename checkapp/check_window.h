@@ -24,6 +24,7 @@ class QAction;
 class QLabel;
 class QPlainTextEdit;
 class QProgressBar;
+class QScrollArea;
 class QSplitter;
 class QTableWidget;
 class QTabWidget;
@@ -93,7 +94,9 @@ private:
     InputForm* m_form = nullptr;
     CheckRunner* m_runner = nullptr;
     QTimer* m_pause = nullptr;
-    QSplitter* m_splitter = nullptr;
+    QSplitter* m_splitter = nullptr;       // the form | the results
+    QSplitter* m_resultSplitter = nullptr; // what it means, above the tabs
+    QScrollArea* m_summaryScroll = nullptr;
     QLabel* m_verdict = nullptr;
     QLabel* m_refusal = nullptr;
     QLabel* m_warnings = nullptr;

@@ -7,6 +7,7 @@
 #include "report/advice.h"
 #include "report/report_text.h"
 #include "result_rows.h"
+#include "spoken_label.h"
 #include "swr_plot_widget.h"
 
 #include <QCoreApplication>
@@ -297,7 +298,7 @@ void CheckWindow::readInputs() {
     m_inputs = reading.inputs;
     auto built = brevan::check::buildCheckReport(*m_inputs);
     if (const auto* refusal = std::get_if<brevan::check::DesignRefusal>(&built)) {
-        m_refusal->setText(QString::fromStdString(refusal->message));
+        setSpokenText(m_refusal, QString::fromStdString(refusal->message));
         m_refusal->show();
         setEngineStatus(
             m_report ? tr("The results shown are of the last design accepted.") : QString(), false);
@@ -314,9 +315,9 @@ void CheckWindow::readInputs() {
 
 void CheckWindow::showReport(const CheckReport& report) {
     m_report = report;
-    m_verdict->setText(joined(brevan::check::verdictSentences(report)));
+    setSpokenText(m_verdict, joined(brevan::check::verdictSentences(report)));
     const QString warnings = joined(brevan::check::warningSentences(report));
-    m_warnings->setText(warnings.isEmpty() ? QString() : tr("Warnings:\n%1").arg(warnings));
+    setSpokenText(m_warnings, warnings.isEmpty() ? QString() : tr("Warnings:\n%1").arg(warnings));
     m_warnings->setVisible(!warnings.isEmpty());
     fill(m_design, brevan::checkapp::designRows(report));
     fill(m_cutList, brevan::checkapp::cutListRows(report));
@@ -334,13 +335,13 @@ void CheckWindow::showReport(const CheckReport& report) {
     m_antennas->resizeRowsToContents();
     m_antennas->setFixedHeight(allRowsHeight(m_antennas));
     m_antennas->setMinimumWidth(allColumnsWidth(m_antennas));
-    m_trim->setText(
-        report.antenna
-            ? tr("Trim of each tip: %1\nOr, at the designed length: %2")
-                  .arg(QString::fromStdString(brevan::check::trimSummary(report.antenna->trim)),
-                       QString::fromStdString(brevan::check::neededCoilSummary(
-                           *report.antenna, report.inputs.frequencyMHz)))
-            : tr("The antennas appear when the full-wave check is done."));
+    setSpokenText(m_trim, report.antenna
+                              ? tr("Trim of each tip: %1\nOr, at the designed length: %2")
+                                    .arg(QString::fromStdString(
+                                             brevan::check::trimSummary(report.antenna->trim)),
+                                         QString::fromStdString(brevan::check::neededCoilSummary(
+                                             *report.antenna, report.inputs.frequencyMHz)))
+                              : tr("The antennas appear when the full-wave check is done."));
     m_reportText->setPlainText(QString::fromStdString(
         brevan::check::reportText(report, QCoreApplication::applicationVersion().toStdString())));
     m_plot->setReport(report);
@@ -372,7 +373,7 @@ void CheckWindow::fullCheckFailed(const QString& message) {
 }
 
 void CheckWindow::setEngineStatus(const QString& text, bool busy) {
-    m_engineStatus->setText(text);
+    setSpokenText(m_engineStatus, text);
     m_engineStatus->setVisible(!text.isEmpty());
     m_progress->setVisible(busy);
     // The pane does not follow its content's height by itself when the wrapped sentences

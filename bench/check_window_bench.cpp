@@ -7,7 +7,9 @@
 //    nec2c: from the last key event, through the pause that waits for typing to stop and the
 //    full-wave check off the window's thread, until the antennas are shown and painted.
 
+#include "check_report.h"
 #include "check_window.h"
+#include "nec/engine/nec2c_engine.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -21,6 +23,7 @@
 
 #include <chrono>
 #include <memory>
+#include <variant>
 
 namespace {
 
@@ -126,6 +129,32 @@ BENCHMARK(BM_FullCheckAfterLastKeystroke)
     ->UseManualTime()
     ->Iterations(6)
     ->Unit(benchmark::kMillisecond);
+
+// The same checks without the window, as brevan-check runs them, in the same run: what the
+// full-wave check itself takes on this machine now, so the window's share (the pause that waits
+// for typing to stop, the thread, the showing) is the difference.
+void BM_EngineAloneSameDesigns(benchmark::State& bench) {
+    const brevan::check::Engine engine = brevan::check::nec2cEngine({});
+    const double frequencies[] = {7.06, 7.05};
+    int round = 0;
+    for (auto _ : bench) {
+        brevan::check::CheckInputs in;
+        in.frequencyMHz = frequencies[round++ % 2];
+        in.lengthM = 15;
+        in.distanceM = 3;
+        in.wireSwg = 16;
+        in.formerMm = 50;
+        in.coilLengthMm = 40;
+        in.coilWireSwg = 20;
+        auto report = std::get<brevan::check::CheckReport>(brevan::check::buildCheckReport(in));
+        if (brevan::check::addAntennaCheck(report, engine, {})) {
+            bench.SkipWithError("the engine failed");
+            break;
+        }
+        benchmark::DoNotOptimize(report);
+    }
+}
+BENCHMARK(BM_EngineAloneSameDesigns)->UseRealTime()->Iterations(6)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

@@ -266,6 +266,7 @@ void CheckWindow::connectParts() {
     m_pause->setSingleShot(true);
     m_pause->setInterval(kPauseMs);
     connect(m_form, &InputForm::edited, this, &CheckWindow::inputsEdited);
+    connect(m_tabs, &QTabWidget::currentChanged, this, &CheckWindow::showReportText);
     connect(m_pause, &QTimer::timeout, this, &CheckWindow::startFullCheck);
     connect(m_runner, &CheckRunner::progress, this, [this](const QString& stage) {
         setEngineStatus(tr("Full-wave check: %1…").arg(stage), true);
@@ -342,8 +343,10 @@ void CheckWindow::showReport(const CheckReport& report) {
                                          QString::fromStdString(brevan::check::neededCoilSummary(
                                              *report.antenna, report.inputs.frequencyMHz)))
                               : tr("The antennas appear when the full-wave check is done."));
-    m_reportText->setPlainText(QString::fromStdString(
-        brevan::check::reportText(report, QCoreApplication::applicationVersion().toStdString())));
+    // The whole text is laid out only when its tab is shown: it is the costliest part of a
+    // keystroke's update, and most keystrokes are typed with another tab in front.
+    m_reportTextCurrent = false;
+    showReportText();
     m_plot->setReport(report);
     m_drawing->setReport(report);
 }
@@ -379,6 +382,15 @@ void CheckWindow::setEngineStatus(const QString& text, bool busy) {
     // The pane does not follow its content's height by itself when the wrapped sentences
     // change; asking again fits the content to them, so nothing is cut off below.
     m_summaryScroll->setWidgetResizable(true);
+}
+
+void CheckWindow::showReportText() {
+    if (m_reportTextCurrent || !m_report || m_tabs->currentWidget() != m_reportText) {
+        return;
+    }
+    m_reportText->setPlainText(QString::fromStdString(brevan::check::reportText(
+        *m_report, QCoreApplication::applicationVersion().toStdString())));
+    m_reportTextCurrent = true;
 }
 
 bool CheckWindow::checkDone() const {

@@ -62,6 +62,7 @@ private:
     void inputsEdited();
     void readInputs();
     void showReport(const brevan::check::CheckReport& report);
+    void showReportText();
     void startFullCheck();
     void fullCheckFinished(const brevan::check::CheckReport& report);
     void fullCheckFailed(const QString& message);
@@ -90,6 +91,7 @@ private:
     std::optional<brevan::check::CheckInputs> m_inputs; // as last accepted
     std::optional<brevan::check::CheckReport> m_report; // what is on screen
     bool m_reportCurrent = false;                       // m_report is of the inputs as they stand
+    bool m_reportTextCurrent = false;                   // the Report tab shows m_report
 
     InputForm* m_form = nullptr;
     CheckRunner* m_runner = nullptr;

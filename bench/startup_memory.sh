@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Start-up time and peak memory of the program against a bare Qt Widgets window with the same
 # application set-up, both built in the given build folder (targets Brevan1-2, bare_window and
-# first_frame_probe). Builds nothing itself.
+# first_frame_probe). Builds nothing itself. When the build has the check window BrevanCheck,
+# it runs in the same rounds and its first frame is compared with Brevan1-2's.
 #
 #   bash bench/startup_memory.sh <build-dir> [runs]
 #
@@ -20,6 +21,8 @@ RUNS=${2:-15}
 PROGRAM=$BUILD/app/Brevan1-2
 BARE=$BUILD/bench/bare_window
 PROBE=$BUILD/bench/first_frame_probe
+CHECK_WINDOW=$BUILD/checkapp/BrevanCheck
+[ -x "$CHECK_WINDOW" ] || CHECK_WINDOW=
 for binary in "$PROGRAM" "$BARE" "$PROBE"; do
     if [ ! -x "$binary" ]; then
         echo "missing $binary: build the targets Brevan1-2 bare_window first_frame_probe" >&2
@@ -61,6 +64,9 @@ unset QT_SCALE_FACTOR QT_SCREEN_SCALE_FACTORS QT_AUTO_SCREEN_SCALE_FACTOR QT_STY
     QT_QPA_PLATFORMTHEME
 export XDG_RUNTIME_DIR=$WORK/runtime
 mkdir -m 700 "$XDG_RUNTIME_DIR"
+# Settings in the scratch folder: a window size left by a person must not change the figures,
+# and the runs must not change the person's settings.
+export XDG_CONFIG_HOME=$WORK/config
 
 measure() { # name binary
     if ! "$PROBE" "$2" >>"$WORK/$1" 2>>"$WORK/probe.log"; then
@@ -73,12 +79,15 @@ measure() { # name binary
 for _ in 1 2; do
     measure warmup "$PROGRAM"
     measure warmup "$BARE"
+    [ -n "$CHECK_WINDOW" ] && measure warmup "$CHECK_WINDOW"
 done
 for i in $(seq "$RUNS"); do
     if [ $((i % 2)) -eq 1 ]; then
         measure program "$PROGRAM"
         measure bare "$BARE"
+        [ -n "$CHECK_WINDOW" ] && measure check "$CHECK_WINDOW"
     else
+        [ -n "$CHECK_WINDOW" ] && measure check "$CHECK_WINDOW"
         measure bare "$BARE"
         measure program "$PROGRAM"
     fi
@@ -95,8 +104,8 @@ stats() {
 }
 # Per-pair ratio of first-frame times, run i of the program against run i of the bare window:
 # less sensitive to load that drifts during the run than the ratio of the two medians.
-paired_ratio() {
-    paste -d' ' "$WORK/program" "$WORK/bare" | awk '{ print $2 / $5 }' | sort -g | awk '
+paired_ratio() { # numerator-file denominator-file
+    paste -d' ' "$WORK/$1" "$WORK/$2" | awk '{ print $2 / $(NF / 2 + 2) }' | sort -g | awk '
         { v[NR] = $1 }
         END { printf "%.3f\n", (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'
 }
@@ -109,7 +118,7 @@ read -r pRss pRssMin pRssMax < <(stats program 3)
 read -r bRss bRssMin bRssMax < <(stats bare 3)
 read -r pCpu pCpuMin pCpuMax < <(stats program 4)
 read -r bCpu bCpuMin bCpuMax < <(stats bare 4)
-pairRatio=$(paired_ratio)
+pairRatio=$(paired_ratio program bare)
 
 awk -v runs="$RUNS" \
     -v pMap="$pMap" -v pMapMin="$pMapMin" -v pMapMax="$pMapMax" \
@@ -140,4 +149,27 @@ awk -v runs="$RUNS" \
            pCpu / bCpu
     printf "peak RSS difference: %+.2f MiB; target <= +4 MiB: %s\n", extra,
            extra <= 4 ? "met" : "MISSED"
+}'
+
+[ -n "$CHECK_WINDOW" ] || exit 0
+# The check window against Brevan1-2, run for run in the same rounds.
+read -r cMap cMapMin cMapMax < <(stats check 1)
+read -r cFrame cFrameMin cFrameMax < <(stats check 2)
+read -r cRss cRssMin cRssMax < <(stats check 3)
+read -r cCpu cCpuMin cCpuMax < <(stats check 4)
+checkRatio=$(paired_ratio check program)
+awk -v cMap="$cMap" -v cMapMin="$cMapMin" -v cMapMax="$cMapMax" \
+    -v cFrame="$cFrame" -v cFrameMin="$cFrameMin" -v cFrameMax="$cFrameMax" \
+    -v cRss="$cRss" -v cRssMin="$cRssMin" -v cRssMax="$cRssMax" \
+    -v cCpu="$cCpu" -v cCpuMin="$cCpuMin" -v cCpuMax="$cCpuMax" \
+    -v pFrame="$pFrame" -v pCpu="$pCpu" -v checkRatio="$checkRatio" 'BEGIN {
+    printf "%-26s %28s\n", "", "BrevanCheck"
+    printf "%-26s %10.1f [%6.1f - %6.1f]\n", "window mapped (ms)", cMap, cMapMin, cMapMax
+    printf "%-26s %10.1f [%6.1f - %6.1f]\n", "first frame (ms)", cFrame, cFrameMin, cFrameMax
+    printf "%-26s %10.1f [%6.1f - %6.1f]\n", "CPU, whole run (ms)", cCpu, cCpuMin, cCpuMax
+    printf "%-26s %10.1f [%6.1f - %6.1f]\n", "peak RSS (MiB)", cRss / 1024, cRssMin / 1024,
+           cRssMax / 1024
+    ratio = cFrame / pFrame
+    printf "first frame BrevanCheck/Brevan1-2: %.3f (median of per-pair ratios %.3f); target <= 1.5: %s\n",
+           ratio, checkRatio, ratio <= 1.5 ? "met" : "MISSED"
 }'

@@ -7,6 +7,7 @@
 #include "report/advice.h"
 #include "report/report_text.h"
 #include "result_rows.h"
+#include "spoken_label.h"
 #include "swr_plot_widget.h"
 
 #include <QCoreApplication>
@@ -15,6 +16,7 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QProgressBar>
+#include <QScreen>
 #include <QScrollArea>
 #include <QSettings>
 #include <QSplitter>
@@ -44,6 +46,17 @@ brevan::check::CheckInputs firstDesign() {
     return in;
 }
 
+// Room for the form beside the three antennas and the plot, on any screen from 1280 x 800 up;
+// a smaller screen gets nine tenths of what it has.
+QSize firstSize(const QWidget* window) {
+    const QSize wanted(1180, 740);
+    const QScreen* screen = window->screen();
+    if (screen == nullptr) {
+        return wanted;
+    }
+    return wanted.boundedTo(screen->availableSize() * 9 / 10);
+}
+
 QLabel* wrapped(const QString& name, const QString& accessible) {
     auto* label = new QLabel;
     label->setObjectName(name);
@@ -51,6 +64,43 @@ QLabel* wrapped(const QString& name, const QString& accessible) {
     label->setWordWrap(true);
     label->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     return label;
+}
+
+// Wrapped text scrolls down only; a table too wide for a narrow window scrolls sideways too.
+enum class Sideways { No, AsNeeded };
+
+QScrollArea* scrolled(const QString& name, QWidget* content, Sideways sideways) {
+    auto* area = new QScrollArea;
+    area->setObjectName(name);
+    area->setWidget(content);
+    area->setWidgetResizable(true);
+    area->setFrameShape(QFrame::NoFrame);
+    area->setHorizontalScrollBarPolicy(sideways == Sideways::No ? Qt::ScrollBarAlwaysOff
+                                                                : Qt::ScrollBarAsNeeded);
+    return area;
+}
+
+// The table's height with every row in view, header and frame included.
+int allRowsHeight(const QTableWidget* view) {
+    int height = view->horizontalHeader()->sizeHint().height() + 2 * view->frameWidth();
+    for (int row = 0; row < view->rowCount(); ++row) {
+        height += view->rowHeight(row);
+    }
+    return height;
+}
+
+// The table's width with every column whole, row labels and frame included. The columns are
+// measured at their contents' width, then share out whatever room the page gives them.
+int allColumnsWidth(QTableWidget* view) {
+    QHeaderView* header = view->horizontalHeader();
+    header->setSectionResizeMode(QHeaderView::Interactive);
+    view->resizeColumnsToContents();
+    int width = view->verticalHeader()->sizeHint().width() + 2 * view->frameWidth();
+    for (int column = 0; column < view->columnCount(); ++column) {
+        width += view->columnWidth(column);
+    }
+    header->setSectionResizeMode(QHeaderView::Stretch);
+    return width;
 }
 
 QTableWidget* table(const QString& name, const QString& accessible, const QStringList& columns) {
@@ -94,7 +144,8 @@ CheckWindow::CheckWindow(WindowServices services, QWidget* parent)
     m_form->setInputs(firstDesign());
     readInputs();
     setDesignPath({});
-    restoreSettings();
+    resize(firstSize(this));
+    restoreSettings(); // a size the person chose wins over the first one
 }
 
 CheckWindow::~CheckWindow() {
@@ -127,11 +178,20 @@ void CheckWindow::createResults() {
 
     m_antennas = table(QStringLiteral("antennaTable"), tr("The three antennas side by side"),
                        {tr("As designed"), tr("As built"), tr("Trimmed")});
+    // The table is as tall as its rows, never squeezed to one: when the window is short the
+    // page scrolls instead.
+    m_antennas->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_antennas->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_antennas->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    m_antennas->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     m_trim = wrapped(QStringLiteral("trimLabel"), tr("Trim and coil"));
     auto* antennaPage = new QWidget;
     auto* antennaLayout = new QVBoxLayout(antennaPage);
-    antennaLayout->addWidget(m_antennas, 1);
+    antennaLayout->addWidget(m_antennas);
     antennaLayout->addWidget(m_trim);
+    antennaLayout->addStretch(1);
+    auto* antennaScroll =
+        scrolled(QStringLiteral("antennaScroll"), antennaPage, Sideways::AsNeeded);
     m_design =
         table(QStringLiteral("designTable"), tr("The design and the coil as wound"), {tr("Value")});
     m_cutList = table(QStringLiteral("cutListTable"), tr("Cut list, each half of the dipole"),
@@ -152,26 +212,43 @@ void CheckWindow::createResults() {
     m_tabs = new QTabWidget;
     m_tabs->setObjectName(QStringLiteral("resultTabs"));
     m_tabs->setAccessibleName(tr("Results"));
-    m_tabs->addTab(antennaPage, tr("&Antennas"));
+    m_tabs->addTab(antennaScroll, tr("&Antennas"));
     m_tabs->addTab(m_plot, tr("S&WR plot"));
     m_tabs->addTab(m_cutList, tr("&Cut list"));
     m_tabs->addTab(m_drawing, tr("D&ipole"));
     m_tabs->addTab(m_design, tr("Design and co&il"));
     m_tabs->addTab(m_reportText, tr("&Report"));
 
-    auto* results = new QWidget;
-    auto* column = new QVBoxLayout(results);
+    // What it means and how the check is going sit above the tabs in a pane of their own, which
+    // scrolls when the sentences are longer than it is tall; the divider gives either more room.
+    auto* summary = new QWidget;
+    auto* column = new QVBoxLayout(summary);
     column->addWidget(m_verdict);
     column->addWidget(m_refusal);
     column->addWidget(m_engineStatus);
     column->addWidget(m_progress);
-    column->addWidget(m_tabs, 1);
     column->addWidget(m_warnings);
+    column->addStretch(1);
+    m_summaryScroll = scrolled(QStringLiteral("summaryScroll"), summary, Sideways::No);
+
+    m_resultSplitter = new QSplitter(Qt::Vertical);
+    m_resultSplitter->setObjectName(QStringLiteral("resultSplitter"));
+    m_resultSplitter->setChildrenCollapsible(false);
+    m_resultSplitter->addWidget(m_summaryScroll);
+    m_resultSplitter->addWidget(m_tabs);
+    m_resultSplitter->setStretchFactor(0, 0);
+    m_resultSplitter->setStretchFactor(1, 1);
+    // The verdict runs to six or seven wrapped lines, the check's state and the warnings to
+    // five or six more: room for them all at first; the tabs get the rest.
+    const int line = m_verdict->fontMetrics().lineSpacing();
+    m_resultSplitter->setSizes({16 * line, 30 * line});
 
     m_splitter = new QSplitter(Qt::Horizontal);
     m_splitter->setObjectName(QStringLiteral("mainSplitter"));
+    m_splitter->setChildrenCollapsible(false);
     m_splitter->addWidget(inputs);
-    m_splitter->addWidget(results);
+    m_splitter->addWidget(m_resultSplitter);
+    m_splitter->setStretchFactor(0, 0);
     m_splitter->setStretchFactor(1, 1);
     setCentralWidget(m_splitter);
 
@@ -189,6 +266,7 @@ void CheckWindow::connectParts() {
     m_pause->setSingleShot(true);
     m_pause->setInterval(kPauseMs);
     connect(m_form, &InputForm::edited, this, &CheckWindow::inputsEdited);
+    connect(m_tabs, &QTabWidget::currentChanged, this, &CheckWindow::showReportText);
     connect(m_pause, &QTimer::timeout, this, &CheckWindow::startFullCheck);
     connect(m_runner, &CheckRunner::progress, this, [this](const QString& stage) {
         setEngineStatus(tr("Full-wave check: %1…").arg(stage), true);
@@ -221,7 +299,7 @@ void CheckWindow::readInputs() {
     m_inputs = reading.inputs;
     auto built = brevan::check::buildCheckReport(*m_inputs);
     if (const auto* refusal = std::get_if<brevan::check::DesignRefusal>(&built)) {
-        m_refusal->setText(QString::fromStdString(refusal->message));
+        setSpokenText(m_refusal, QString::fromStdString(refusal->message));
         m_refusal->show();
         setEngineStatus(
             m_report ? tr("The results shown are of the last design accepted.") : QString(), false);
@@ -238,9 +316,9 @@ void CheckWindow::readInputs() {
 
 void CheckWindow::showReport(const CheckReport& report) {
     m_report = report;
-    m_verdict->setText(joined(brevan::check::verdictSentences(report)));
+    setSpokenText(m_verdict, joined(brevan::check::verdictSentences(report)));
     const QString warnings = joined(brevan::check::warningSentences(report));
-    m_warnings->setText(warnings.isEmpty() ? QString() : tr("Warnings:\n%1").arg(warnings));
+    setSpokenText(m_warnings, warnings.isEmpty() ? QString() : tr("Warnings:\n%1").arg(warnings));
     m_warnings->setVisible(!warnings.isEmpty());
     fill(m_design, brevan::checkapp::designRows(report));
     fill(m_cutList, brevan::checkapp::cutListRows(report));
@@ -255,15 +333,20 @@ void CheckWindow::showReport(const CheckReport& report) {
                                 new QTableWidgetItem(QString::fromStdString(rows[i].cells[c])));
         }
     }
-    m_trim->setText(
-        report.antenna
-            ? tr("Trim of each tip: %1\nOr, at the designed length: %2")
-                  .arg(QString::fromStdString(brevan::check::trimSummary(report.antenna->trim)),
-                       QString::fromStdString(brevan::check::neededCoilSummary(
-                           *report.antenna, report.inputs.frequencyMHz)))
-            : tr("The antennas appear when the full-wave check is done."));
-    m_reportText->setPlainText(QString::fromStdString(
-        brevan::check::reportText(report, QCoreApplication::applicationVersion().toStdString())));
+    m_antennas->resizeRowsToContents();
+    m_antennas->setFixedHeight(allRowsHeight(m_antennas));
+    m_antennas->setMinimumWidth(allColumnsWidth(m_antennas));
+    setSpokenText(m_trim, report.antenna
+                              ? tr("Trim of each tip: %1\nOr, at the designed length: %2")
+                                    .arg(QString::fromStdString(
+                                             brevan::check::trimSummary(report.antenna->trim)),
+                                         QString::fromStdString(brevan::check::neededCoilSummary(
+                                             *report.antenna, report.inputs.frequencyMHz)))
+                              : tr("The antennas appear when the full-wave check is done."));
+    // The whole text is laid out only when its tab is shown: it is the costliest part of a
+    // keystroke's update, and most keystrokes are typed with another tab in front.
+    m_reportTextCurrent = false;
+    showReportText();
     m_plot->setReport(report);
     m_drawing->setReport(report);
 }
@@ -293,9 +376,21 @@ void CheckWindow::fullCheckFailed(const QString& message) {
 }
 
 void CheckWindow::setEngineStatus(const QString& text, bool busy) {
-    m_engineStatus->setText(text);
+    setSpokenText(m_engineStatus, text);
     m_engineStatus->setVisible(!text.isEmpty());
     m_progress->setVisible(busy);
+    // The pane does not follow its content's height by itself when the wrapped sentences
+    // change; asking again fits the content to them, so nothing is cut off below.
+    m_summaryScroll->setWidgetResizable(true);
+}
+
+void CheckWindow::showReportText() {
+    if (m_reportTextCurrent || !m_report || m_tabs->currentWidget() != m_reportText) {
+        return;
+    }
+    m_reportText->setPlainText(QString::fromStdString(brevan::check::reportText(
+        *m_report, QCoreApplication::applicationVersion().toStdString())));
+    m_reportTextCurrent = true;
 }
 
 bool CheckWindow::checkDone() const {

@@ -24,6 +24,7 @@ class QAction;
 class QLabel;
 class QPlainTextEdit;
 class QProgressBar;
+class QScrollArea;
 class QSplitter;
 class QTableWidget;
 class QTabWidget;
@@ -61,6 +62,7 @@ private:
     void inputsEdited();
     void readInputs();
     void showReport(const brevan::check::CheckReport& report);
+    void showReportText();
     void startFullCheck();
     void fullCheckFinished(const brevan::check::CheckReport& report);
     void fullCheckFailed(const QString& message);
@@ -89,11 +91,14 @@ private:
     std::optional<brevan::check::CheckInputs> m_inputs; // as last accepted
     std::optional<brevan::check::CheckReport> m_report; // what is on screen
     bool m_reportCurrent = false;                       // m_report is of the inputs as they stand
+    bool m_reportTextCurrent = false;                   // the Report tab shows m_report
 
     InputForm* m_form = nullptr;
     CheckRunner* m_runner = nullptr;
     QTimer* m_pause = nullptr;
-    QSplitter* m_splitter = nullptr;
+    QSplitter* m_splitter = nullptr;       // the form | the results
+    QSplitter* m_resultSplitter = nullptr; // what it means, above the tabs
+    QScrollArea* m_summaryScroll = nullptr;
     QLabel* m_verdict = nullptr;
     QLabel* m_refusal = nullptr;
     QLabel* m_warnings = nullptr;

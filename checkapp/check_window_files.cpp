@@ -77,6 +77,8 @@ void CheckWindow::restoreSettings() {
     restoreGeometry(settings.value(QStringLiteral("window/geometry")).toByteArray());
     restoreState(settings.value(QStringLiteral("window/state")).toByteArray());
     m_splitter->restoreState(settings.value(QStringLiteral("window/splitter")).toByteArray());
+    m_resultSplitter->restoreState(
+        settings.value(QStringLiteral("window/resultSplitter")).toByteArray());
 }
 
 void CheckWindow::closeEvent(QCloseEvent* event) {
@@ -88,6 +90,7 @@ void CheckWindow::closeEvent(QCloseEvent* event) {
     settings.setValue(QStringLiteral("window/geometry"), saveGeometry());
     settings.setValue(QStringLiteral("window/state"), saveState());
     settings.setValue(QStringLiteral("window/splitter"), m_splitter->saveState());
+    settings.setValue(QStringLiteral("window/resultSplitter"), m_resultSplitter->saveState());
     event->accept();
 }
 

@@ -1,6 +1,7 @@
 #include "input_form.h"
 
 #include "form_reading.h"
+#include "spoken_label.h"
 #include "wire_gauge_table.h"
 
 #include <QComboBox>
@@ -217,12 +218,13 @@ void InputForm::showRefusals(const std::map<std::string, std::string>& refusals)
             continue;
         }
         const auto it = refusals.find(row.option);
-        row.message->setText(it != refusals.end() ? QString::fromStdString(it->second) : QString());
+        setSpokenText(row.message,
+                      it != refusals.end() ? QString::fromStdString(it->second) : QString());
         row.message->setVisible(it != refusals.end());
     }
     const auto other = refusals.find("");
-    m_otherMessage->setText(other != refusals.end() ? QString::fromStdString(other->second)
-                                                    : QString());
+    setSpokenText(m_otherMessage,
+                  other != refusals.end() ? QString::fromStdString(other->second) : QString());
     m_otherMessage->setVisible(other != refusals.end());
 }
 

@@ -2,14 +2,16 @@
 # Runs the real program on a private X display with its own session and accessibility buses,
 # then lets desktop_e2e.py type into it and read it back the way a screen reader does.
 # Everything started here lives in a scratch folder and is ended on exit, whatever happens.
+# The driver is desktop_e2e.py unless another is named (check_window_e2e.py for BrevanCheck).
 set -euo pipefail
 
-if [ $# -ne 1 ]; then
-    echo "usage: $0 <path to Brevan1-2>" >&2
+if [ $# -lt 1 ] || [ $# -gt 2 ]; then
+    echo "usage: $0 <path to Brevan1-2> [driver.py]" >&2
     exit 2
 fi
 app=$(cd "$(dirname "$1")" && pwd)/$(basename "$1")
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+driver_script=${2:-$here/desktop_e2e.py}
 
 # The Debian interpreter, not whatever python3 comes first on PATH: the accessibility bindings
 # are Debian packages.
@@ -112,7 +114,7 @@ fi
 echo "display $DISPLAY, session bus and accessibility bus ready"
 status=0
 # In the background, so that a signal to this script is acted on at once.
-setsid "$python" "$here/desktop_e2e.py" --app "$app" --work "$work" &
+setsid "$python" "$driver_script" --app "$app" --work "$work" &
 driver=$!
 wait "$driver" || status=$?
 driver=""

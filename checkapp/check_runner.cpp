@@ -29,7 +29,9 @@ void CheckRunner::deliver(unsigned generation, const std::function<void()>& sign
         Qt::QueuedConnection);
 }
 
-void CheckRunner::start(const CheckReport& report, double timeLimitSeconds) {
+void CheckRunner::start(const CheckReport& report,
+                        const std::optional<brevan::check::MeasuredSetup>& sweep,
+                        double timeLimitSeconds) {
     cancel();
     const unsigned generation = ++m_generation;
     auto run = std::make_shared<Run>();
@@ -38,15 +40,18 @@ void CheckRunner::start(const CheckReport& report, double timeLimitSeconds) {
     options.stop = &run->stop;
 
     // The worker keeps `run` alive (and with it the stop flag the engine reads) until it ends.
-    QThread* thread = QThread::create([this, run, options, report, generation] {
+    QThread* thread = QThread::create([this, run, options, report, sweep, generation] {
         try {
             CheckReport checked = report;
             const auto progress = [this, generation](const std::string& stage) {
                 const QString text = QString::fromStdString(stage);
                 deliver(generation, [this, text] { Q_EMIT this->progress(text); });
             };
-            const auto failure = brevan::check::addAntennaCheck(
-                checked, brevan::check::nec2cEngine(options), progress);
+            const brevan::check::Engine engine = brevan::check::nec2cEngine(options);
+            auto failure = brevan::check::addAntennaCheck(checked, engine, progress);
+            if (!failure && sweep && run->stop == 0) {
+                failure = brevan::check::addMeasured(checked, *sweep, engine, progress);
+            }
             if (run->stop != 0) {
                 return;
             }

@@ -4,7 +4,8 @@
 // one running (its nec2c processes end, their folders go) and whatever it would have said is
 // dropped. Results come back as signals on the window's thread.
 //
-//   start(report) --worker thread: addAntennaCheck (nec2c)--> finished(report) | failed(words)
+//   start(report, sweep) --worker thread: addAntennaCheck (nec2c), then with a sweep addMeasured
+//     --> finished(report) | failed(words)
 
 #include "check_report.h"
 #include "nec/engine/nec2c_engine.h"
@@ -16,6 +17,7 @@
 
 #include <atomic>
 #include <memory>
+#include <optional>
 #include <vector>
 
 class CheckRunner : public QObject {
@@ -25,7 +27,9 @@ public:
     // Stops the check that runs and waits for its thread: a fraction of a second at most.
     ~CheckRunner() override;
 
-    void start(const brevan::check::CheckReport& report, double timeLimitSeconds);
+    // With a measured sweep the model is also calibrated to it, on the same thread and engine.
+    void start(const brevan::check::CheckReport& report,
+               const std::optional<brevan::check::MeasuredSetup>& sweep, double timeLimitSeconds);
     // Stops the running check, if any; nothing it found is reported.
     void cancel();
     bool running() const { return m_running; }

@@ -168,6 +168,10 @@ void CheckWindow::createResults() {
     m_refusal->setForegroundRole(QPalette::Link);
     m_warnings = wrapped(QStringLiteral("warningsLabel"), tr("Warnings"));
     m_engineStatus = wrapped(QStringLiteral("engineStatusLabel"), tr("The full-wave check"));
+    m_sweepStatus = wrapped(QStringLiteral("sweepStatusLabel"), tr("The measured sweep"));
+    m_sweepStatus->hide();
+    m_measuredNotes = wrapped(QStringLiteral("measuredNotesLabel"), tr("As measured"));
+    m_measuredNotes->hide();
     m_progress = new QProgressBar;
     m_progress->setObjectName(QStringLiteral("checkProgress"));
     m_progress->setAccessibleName(tr("Full-wave check running"));
@@ -227,6 +231,8 @@ void CheckWindow::createResults() {
     column->addWidget(m_refusal);
     column->addWidget(m_engineStatus);
     column->addWidget(m_progress);
+    column->addWidget(m_sweepStatus);
+    column->addWidget(m_measuredNotes);
     column->addWidget(m_warnings);
     column->addStretch(1);
     m_summaryScroll = scrolled(QStringLiteral("summaryScroll"), summary, Sideways::No);
@@ -320,6 +326,10 @@ void CheckWindow::showReport(const CheckReport& report) {
     const QString warnings = joined(brevan::check::warningSentences(report));
     setSpokenText(m_warnings, warnings.isEmpty() ? QString() : tr("Warnings:\n%1").arg(warnings));
     m_warnings->setVisible(!warnings.isEmpty());
+    const QString notes =
+        report.measured ? joined(brevan::check::measuredNotes(report)) : QString();
+    setSpokenText(m_measuredNotes, notes.isEmpty() ? QString() : tr("As measured:\n%1").arg(notes));
+    m_measuredNotes->setVisible(!notes.isEmpty());
     fill(m_design, brevan::checkapp::designRows(report));
     fill(m_cutList, brevan::checkapp::cutListRows(report));
 
@@ -356,7 +366,7 @@ void CheckWindow::startFullCheck() {
         return;
     }
     setEngineStatus(tr("Full-wave check: starting nec2c…"), true);
-    m_runner->start(*m_report, m_engineTimeLimit);
+    m_runner->start(*m_report, m_sweep, m_engineTimeLimit);
 }
 
 void CheckWindow::fullCheckFinished(const CheckReport& report) {

@@ -42,6 +42,10 @@ public:
     // The file open, or empty for a design not yet saved.
     QString designPath() const { return m_path; }
     bool openDesign(const QString& path);
+    // Opens an analyser's sweep (.s1p, .csv) beside the design; the full-wave check then also
+    // says what to cut. A file that cannot be read is refused in place, the sweep shown kept.
+    bool openSweep(const QString& path);
+    QString sweepPath() const { return m_sweepPath; }
     // The report on screen, whole (with the full-wave check) once it has arrived.
     const std::optional<brevan::check::CheckReport>& report() const { return m_report; }
     bool checkDone() const;
@@ -71,6 +75,7 @@ private:
 
     // Files (check_window_files.cpp).
     void openTriggered();
+    void openSweepTriggered();
     bool save();
     bool saveAs();
     bool saveTo(const QString& path);
@@ -88,10 +93,12 @@ private:
     WindowServices m_services;
     double m_engineTimeLimit = 60.0;
     QString m_path;
-    std::optional<brevan::check::CheckInputs> m_inputs; // as last accepted
-    std::optional<brevan::check::CheckReport> m_report; // what is on screen
-    bool m_reportCurrent = false;                       // m_report is of the inputs as they stand
-    bool m_reportTextCurrent = false;                   // the Report tab shows m_report
+    std::optional<brevan::check::CheckInputs> m_inputs;  // as last accepted
+    std::optional<brevan::check::CheckReport> m_report;  // what is on screen
+    std::optional<brevan::check::MeasuredSetup> m_sweep; // the sweep open, at the analyser
+    QString m_sweepPath;
+    bool m_reportCurrent = false;     // m_report is of the inputs as they stand
+    bool m_reportTextCurrent = false; // the Report tab shows m_report
 
     InputForm* m_form = nullptr;
     CheckRunner* m_runner = nullptr;
@@ -103,6 +110,8 @@ private:
     QLabel* m_refusal = nullptr;
     QLabel* m_warnings = nullptr;
     QLabel* m_engineStatus = nullptr;
+    QLabel* m_sweepStatus = nullptr;   // the sweep open, or why a file was refused
+    QLabel* m_measuredNotes = nullptr; // what the sweep says beyond the verdict
     QProgressBar* m_progress = nullptr;
     QTabWidget* m_tabs = nullptr;
     QTableWidget* m_antennas = nullptr;

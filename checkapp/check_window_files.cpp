@@ -6,8 +6,10 @@
 #include "build_sheet.h"
 #include "design_file.h"
 #include "input_form.h"
+#include "measured/measured_sweep.h"
 #include "report/report_plot.h"
 #include "report_json.h"
+#include "spoken_label.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -27,6 +29,14 @@ namespace {
 
 const QString kDesignFilter = QStringLiteral("Brevan Check designs (*.brevan.json *.json)");
 const QString kDesignSuffix = QStringLiteral(".brevan.json");
+const QString kSweepFilter =
+    QStringLiteral("Analyser sweeps (*.s1p *.S1P *.csv *.CSV);;All files (*)");
+
+// Told apart by the name: a dropped sweep opens beside the design, anything else as a design.
+bool isSweepFile(const QString& path) {
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    return suffix == QLatin1String("s1p") || suffix == QLatin1String("csv");
+}
 
 QString localDesignFile(const QMimeData* data) {
     if (data == nullptr || !data->hasUrls() || data->urls().size() != 1) {
@@ -43,6 +53,9 @@ void CheckWindow::createMenus() {
     QAction* open = file->addAction(tr("&Open…"), this, &CheckWindow::openTriggered);
     open->setObjectName(QStringLiteral("openAction"));
     open->setShortcut(QKeySequence::Open);
+    QAction* openSweepAction =
+        file->addAction(tr("Open s&weep…"), this, &CheckWindow::openSweepTriggered);
+    openSweepAction->setObjectName(QStringLiteral("openSweepAction"));
     m_save = file->addAction(tr("&Save"), this, [this] { save(); });
     m_save->setObjectName(QStringLiteral("saveAction"));
     m_save->setShortcut(QKeySequence::Save);
@@ -106,7 +119,9 @@ void CheckWindow::dropEvent(QDropEvent* event) {
         return;
     }
     event->acceptProposedAction();
-    if (maybeKeepChanges()) {
+    if (isSweepFile(path)) {
+        openSweep(path);
+    } else if (maybeKeepChanges()) {
         openDesign(path);
     }
 }
@@ -136,6 +151,53 @@ void CheckWindow::openTriggered() {
     if (!path.isEmpty()) {
         openDesign(path);
     }
+}
+
+void CheckWindow::openSweepTriggered() {
+    const QSettings settings;
+    const QString folder =
+        settings.value(QStringLiteral("files/lastFolder"), QDir::homePath()).toString();
+    const QString path =
+        m_services.openFileName(this, tr("Open a measured sweep"), folder, kSweepFilter);
+    if (!path.isEmpty()) {
+        openSweep(path);
+    }
+}
+
+// The sweep replaces the one open only when it reads whole; a refusal is shown where the sweep
+// is named, as the reader words it (file, line, what was expected), and the results stay.
+bool CheckWindow::openSweep(const QString& path) {
+    const QString name = QFileInfo(path).fileName();
+    const QString kept =
+        m_sweep ? tr(" The sweep %1 is kept.").arg(QFileInfo(m_sweepPath).fileName()) : QString();
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        setSpokenText(m_sweepStatus,
+                      tr("Cannot open the sweep %1: %2.%3")
+                          .arg(QDir::toNativeSeparators(path), file.errorString(), kept));
+        m_sweepStatus->show();
+        return false;
+    }
+    const QByteArray text = file.readAll();
+    auto read = brevan::check::readSweep(std::string_view(text.constData(), text.size()),
+                                         name.toStdString());
+    if (const auto* error = std::get_if<brevan::check::SweepError>(&read)) {
+        setSpokenText(
+            m_sweepStatus,
+            tr("The sweep is not read: %1.%2").arg(QString::fromStdString(message(*error)), kept));
+        m_sweepStatus->show();
+        return false;
+    }
+    brevan::check::MeasuredSetup setup;
+    setup.fileName = name.toStdString();
+    setup.sweep = std::get<brevan::check::MeasuredSweep>(std::move(read));
+    m_sweep = std::move(setup);
+    m_sweepPath = path;
+    setSpokenText(m_sweepStatus, tr("Measured sweep: %1").arg(QDir::toNativeSeparators(path)));
+    m_sweepStatus->show();
+    rememberFolder(path);
+    readInputs();
+    return true;
 }
 
 bool CheckWindow::openDesign(const QString& path) {

@@ -121,7 +121,8 @@ void paintHalfDipole(QPainter& p, const QRectF& rect, const CheckReport& report,
     const double inner = lengthOf(pieces, "Inner wire");
     const double coil = lengthOf(pieces, "Coil");
     const double outer = cut.outerWire;
-    const double trim = cut.tipChange.value_or(0.0);
+    const std::optional<double> tipChange = shownTipChange(report);
+    const double trim = tipChange.value_or(0.0);
     const double coilEnd = inner + coil;
     const double trimmedTip = coilEnd + std::max(outer + trim, 0.0);
     const double wireEnd = trimmedTip + cut.tipSpare;
@@ -188,13 +189,14 @@ void paintHalfDipole(QPainter& p, const QRectF& rect, const CheckReport& report,
                   colours.coil, true});
     rows.draw(p, {xAt(coilEnd), xAt(coilEnd + outer),
                   QStringLiteral("Outer wire ") + metresText(outer), colours.text, true});
-    if (cut.tipChange) {
-        const bool adds = *cut.tipChange >= 0;
+    if (tipChange) {
+        const bool adds = *tipChange >= 0;
         rows.draw(
             p,
             {xAt(std::min(coilEnd + outer, trimmedTip)), xAt(std::max(coilEnd + outer, trimmedTip)),
-             QStringLiteral("Trim ") + (adds ? QStringLiteral("+") : QString()) +
-                 metresText(*cut.tipChange) +
+             (cutFromSweep(report) ? QStringLiteral("As measured, trim ")
+                                   : QStringLiteral("Trim ")) +
+                 (adds ? QStringLiteral("+") : QString()) + metresText(*tipChange) +
                  (adds ? QStringLiteral(": add at the tip") : QStringLiteral(": cut from the tip")),
              adds ? colours.trimAdded : colours.trimCut, false});
     }
@@ -206,7 +208,9 @@ void paintHalfDipole(QPainter& p, const QRectF& rect, const CheckReport& report,
 
     p.setPen(colours.text);
     QString title = QStringLiteral("One half of the dipole, to scale along the wire (cut two)");
-    if (!cut.tipChange) {
+    if (cutFromSweep(report)) {
+        title += QStringLiteral(": the trim the measured sweep asks for");
+    } else if (!tipChange) {
         title += report.antenna ? QStringLiteral(": no trim reaches F, tips cut as designed")
                                 : QStringLiteral(": the trim follows from the full-wave check");
     }
@@ -303,6 +307,16 @@ void paintCoil(QPainter& p, const QRectF& rect, const CheckReport& report,
 
 } // namespace
 
+bool cutFromSweep(const CheckReport& report) {
+    return report.measured &&
+           report.measured->calibration.outcome == brevan::check::CalibrationOutcome::Calibrated;
+}
+
+std::optional<double> shownTipChange(const CheckReport& report) {
+    return cutFromSweep(report) ? std::optional<double>(report.measured->calibration.tipChange)
+                                : report.cut.tipChange;
+}
+
 std::vector<MarkedLength> markedLengths(const CheckReport& report) {
     const CutList& cut = report.cut;
     std::vector<MarkedLength> pieces;
@@ -311,8 +325,8 @@ std::vector<MarkedLength> markedLengths(const CheckReport& report) {
     }
     pieces.push_back({"Coil", brevan::check::sheetLength(report.coil.coil)});
     pieces.push_back({"Outer wire", cut.outerWire});
-    if (cut.tipChange) {
-        pieces.push_back({"Trim", *cut.tipChange});
+    if (const std::optional<double> trim = shownTipChange(report)) {
+        pieces.push_back({"Trim", *trim});
     }
     pieces.push_back({"Spare", cut.tipSpare});
     return pieces;

@@ -21,6 +21,12 @@
 
 class QPainter;
 
+// The calibration to a measured sweep has found the cut: it, not the model's trim, is drawn.
+bool cutFromSweep(const brevan::check::CheckReport& report);
+// The change of each tip drawn: the measured sweep's cut when there is one, else the model's
+// trim (none when no trim reaches F).
+std::optional<double> shownTipChange(const brevan::check::CheckReport& report);
+
 struct MarkedLength {
     std::string label; // "Inner wire", "Coil", "Outer wire", "Trim", "Spare"
     double metres = 0.0;
@@ -28,7 +34,8 @@ struct MarkedLength {
 
 // The pieces of one half from the feed point out: the inner wire (none when the coils sit at
 // the feed), the coil's winding, the outer wire as designed, the trim of the tip (signed, + adds
-// wire; none when no trim reaches F) and the spare left for the final adjustment.
+// wire; the measured sweep's cut when there is one; none when no trim reaches F) and the spare left
+// for the final adjustment.
 std::vector<MarkedLength> markedLengths(const brevan::check::CheckReport& report);
 
 struct DrawingColours {

@@ -28,9 +28,16 @@ constexpr double kFinestView = 1.0 / 200; // of the whole sweep: a few kHz at HF
 constexpr double kShownSwrLimit = 99.0;   // above it the read-out only says "> 99"
 
 // Hues apart, and dashes that tell the curves apart on a grey printout.
-const std::array<QColor, 3> kCurveHues = {QColor(0x1f, 0x5f, 0xbf), QColor(0xc8, 0x33, 0x2b),
-                                          QColor(0x2a, 0x8f, 0x3a)};
-const std::array<Qt::PenStyle, 3> kCurveDashes = {Qt::SolidLine, Qt::DashLine, Qt::DotLine};
+// The fourth, the antenna as measured, keeps its own whether or not a trimmed curve is drawn.
+const std::array<QColor, 4> kCurveHues = {QColor(0x1f, 0x5f, 0xbf), QColor(0xc8, 0x33, 0x2b),
+                                          QColor(0x2a, 0x8f, 0x3a), QColor(0x8e, 0x3c, 0xb0)};
+const std::array<Qt::PenStyle, 4> kCurveDashes = {Qt::SolidLine, Qt::DashLine, Qt::DotLine,
+                                                  Qt::DashDotLine};
+constexpr std::size_t kMeasuredStyle = 3;
+
+std::size_t styleOf(const SwrPlotData& data, std::size_t curve) {
+    return curve < data.styles.size() ? data.styles[curve] : curve;
+}
 
 } // namespace
 
@@ -256,7 +263,7 @@ void paintCurves(QPainter& p, const SwrPlotFrame& f, const SwrPlotData& data, do
                 started = true;
             }
         }
-        p.strokePath(path, curvePen(colours, i, unit));
+        p.strokePath(path, curvePen(colours, styleOf(data, i), unit));
     }
 }
 
@@ -268,7 +275,7 @@ void paintCursor(QPainter& p, const SwrPlotFrame& f, const SwrPlotData& data, do
     for (std::size_t i = 0; i < data.curves.size(); ++i) {
         if (const std::optional<double> swr = swrAt(data.curves[i], cursorMHz)) {
             p.setPen(QPen(colours.text, unit));
-            p.setBrush(colours.curves[i % colours.curves.size()]);
+            p.setBrush(colours.curves[styleOf(data, i) % colours.curves.size()]);
             p.drawEllipse(QPointF(x, f.yAt(*swr)), 3.5 * unit, 3.5 * unit);
         }
     }
@@ -284,7 +291,7 @@ void paintLegend(QPainter& p, const QRectF& rect, const SwrPlotFrame& f, const S
         const auto [row, offset] = layout.places[i];
         const double y = top + metrics.height() * 1.15 * row + metrics.height() / 2;
         const double x = f.area.left() + offset;
-        p.setPen(curvePen(colours, i, unit));
+        p.setPen(curvePen(colours, styleOf(data, i), unit));
         p.drawLine(QPointF(x, y), QPointF(x + 2.4 * metrics.height(), y));
         p.setPen(colours.text);
         p.drawText(
@@ -313,6 +320,13 @@ SwrPlotData swrPlotData(const brevan::check::CheckReport& report) {
         if (report.antenna->trimmed) {
             data.bands.push_back(report.antenna->trimmed->band);
         }
+    }
+    // The models' curves come first, in their order; the measured one, when there is one, last.
+    for (std::size_t i = 0; i < data.curves.size(); ++i) {
+        data.styles.push_back(i);
+    }
+    if (report.measured && !data.styles.empty()) {
+        data.styles.back() = kMeasuredStyle;
     }
     data.lowMHz = data.designMHz;
     data.highMHz = data.designMHz;

@@ -1,6 +1,7 @@
 #pragma once
 
-// The SWR of the three antennas against frequency, as the report's curves have it: the design
+// The SWR of the three antennas against frequency, as the report's curves have it (and the
+// antenna as measured, when a sweep is open, in a colour of its own): the design
 // frequency, the 2:1 line and each antenna's 2:1 band marked. The painting is a free function
 // over a painter and a rectangle, so the window's widget and the printed build sheet draw the
 // same picture.
@@ -17,6 +18,7 @@
 #include <QString>
 #include <QWidget>
 
+#include <cstddef>
 #include <optional>
 #include <vector>
 
@@ -25,7 +27,8 @@ class QPainter;
 
 struct SwrPlotData {
     std::vector<brevan::check::PlotCurve> curves; // reportPlotCurves: designed, built, trimmed
-    std::vector<brevan::check::SwrBand> bands;    // each curve's 2:1 band, in the same order
+    std::vector<brevan::check::SwrBand> bands;    // each model curve's 2:1 band, in that order
+    std::vector<std::size_t> styles; // each curve's colour and dash; the measured sweep its own
     double designMHz = 0.0;
     double lowMHz = 0.0; // the whole sweep, the design frequency included
     double highMHz = 0.0;

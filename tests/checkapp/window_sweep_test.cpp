@@ -1,0 +1,117 @@
+// A measured sweep beside the design: made with the real engine from the window's own design
+// hung 2 % long, opened through the menu, it must give the cut brevan-check --measured gives,
+// on the plot and on the drawing; a broken file is refused in place and nothing shown is lost.
+#include "antenna_analysis.h"
+#include "cli_run.h"
+#include "dipole_drawing.h"
+#include "nec/engine/nec2c_engine.h"
+#include "swr_plot_widget.h"
+#include "window_fixture.h"
+
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QMimeData>
+#include <QTemporaryDir>
+#include <QUrl>
+
+#include <cstdio>
+#include <string>
+
+namespace {
+
+using namespace brevan::check;
+
+// The antenna of `length` as the model says an analyser at its feed point would measure it:
+// 81 points over +-4 % of its resonance, written as a Touchstone S11 file.
+std::string modelledTouchstone(const AntennaCheckInput& design, double length) {
+    const Engine engine = nec2cEngine({});
+    const Progress quiet;
+    const Context context{design,      engine, quiet, design.designMHz * (1.0 + kResonanceWindow),
+                          SweepPlan{}, {}};
+    auto made = newAnalysis(context, length, design.built, "made for the test");
+    auto& analysis = *std::get<std::unique_ptr<Analysis>>(made);
+    EXPECT_FALSE(runTogether(engine, {&analysis}));
+    const double r = analysis.result().resonanceMHz.value_or(design.designMHz);
+    auto runs = runBatch(engine, {analysis.curveRequest(0.96 * r, 1.04 * r, 81)});
+    std::string text = "! made by the engine\n# MHz S RI R 50\n";
+    for (const FeedPoint& p : std::get<std::vector<EngineRun>>(runs).front().points) {
+        const std::complex<double> s = (p.impedance - 50.0) / (p.impedance + 50.0);
+        char line[96];
+        std::snprintf(line, sizeof line, "%.9g %.9g %.9g\n", p.frequencyMHz * analysis.scale(),
+                      s.real(), s.imag());
+        text += line;
+    }
+    return text;
+}
+
+bool writeText(const QString& path, const std::string& text) {
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) &&
+           file.write(text.data(), static_cast<qint64>(text.size())) ==
+               static_cast<qint64>(text.size());
+}
+
+void dropFile(QWidget* window, const QString& path) {
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(path)});
+    // As the desktop delivers a drop: the drag enters, is accepted, then lets go.
+    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(window, &enter);
+    EXPECT_TRUE(enter.isAccepted());
+    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(window, &drop);
+}
+
+} // namespace
+
+TEST_F(WindowTest, OpenedSweepGivesTheCommandsCutOnThePlotAndTheDrawing) {
+    ASSERT_TRUE(waitForCheck());
+    const AntennaCheckInput design = antennaCheckInput(*window->report());
+    QTemporaryDir dir;
+    const QString path = dir.filePath("hung-long.s1p");
+    ASSERT_TRUE(writeText(path, modelledTouchstone(design, 1.02 * design.length)));
+
+    recorded->openAnswers = {path};
+    find<QAction>("openSweepAction")->trigger();
+    EXPECT_TRUE(message("sweepStatusLabel").contains("hung-long.s1p"));
+    ASSERT_TRUE(QTest::qWaitFor(
+        [this] { return window->checkDone() && window->report()->measured.has_value(); }, 120000));
+    const Calibration& calibration = window->report()->measured->calibration;
+    ASSERT_EQ(calibration.outcome, CalibrationOutcome::Calibrated);
+
+    const CliRun run = runCli(typicalDesign({"--measured", path, "--format", "json"}));
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    const QJsonObject cli = run.json().value("measured").toObject().value("calibration").toObject();
+    EXPECT_DOUBLE_EQ(calibration.tipChange, cli.value("tip_change_m").toDouble());
+    // Hung 15 cm long on each tip: 15 cm less than the model's own trim to F.
+    ASSERT_TRUE(window->report()->cut.tipChange.has_value());
+    EXPECT_NEAR(calibration.tipChange, *window->report()->cut.tipChange - 0.01 * design.length,
+                0.015);
+    EXPECT_TRUE(message("verdictLabel").contains("As measured, the antenna resonates at"));
+    EXPECT_FALSE(message("measuredNotesLabel").isEmpty());
+
+    const SwrPlotData& plot = find<SwrPlotWidget>("swrPlot")->data();
+    ASSERT_FALSE(plot.curves.empty());
+    EXPECT_EQ(plot.curves.back().label, "As measured");
+    EXPECT_GT(plot.curves.back().points.size(), 40u);
+    // Its own colour, not one of the models'.
+    EXPECT_EQ(plot.styles.back(), 3u);
+    EXPECT_EQ(shownTipChange(*window->report()), calibration.tipChange);
+}
+
+TEST_F(WindowTest, BrokenSweepIsRefusedInPlaceAndTheDesignStays) {
+    ASSERT_TRUE(waitForCheck());
+    const QString verdict = message("verdictLabel");
+    QTemporaryDir dir;
+    const QString path = dir.filePath("bad.csv");
+    ASSERT_TRUE(writeText(path, "Frequency (MHz),R,X\n7.0,50,1\n7.1,fifty,2\n"));
+
+    dropFile(window.get(), path);
+    EXPECT_TRUE(message("sweepStatusLabel").contains("bad.csv, line 3: expected"))
+        << find<QLabel>("sweepStatusLabel")->text().toStdString();
+    EXPECT_TRUE(recorded->messages.isEmpty());
+    EXPECT_TRUE(window->sweepPath().isEmpty());
+    EXPECT_TRUE(window->checkDone());
+    EXPECT_EQ(message("verdictLabel"), verdict);
+    EXPECT_FALSE(window->report()->measured.has_value());
+}

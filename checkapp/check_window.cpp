@@ -292,7 +292,16 @@ void CheckWindow::readInputs() {
     m_runner->cancel();
     m_pause->stop();
     m_reportCurrent = false;
-    const auto reading = brevan::checkapp::readForm(m_form->optionTexts());
+    auto given = m_form->optionTexts();
+    // The feed line belongs to the sweep: read by the command's rules only while one is open.
+    if (m_sweep) {
+        given["measured"] = m_sweepPath.toStdString();
+    } else {
+        for (const char* option : {"feedline-length", "feedline-vf", "feedline-loss"}) {
+            given.erase(option);
+        }
+    }
+    const auto reading = brevan::checkapp::readForm(given);
     m_form->showRefusals(reading.refusals);
     if (!reading.inputs) {
         m_inputs.reset();
@@ -366,7 +375,13 @@ void CheckWindow::startFullCheck() {
         return;
     }
     setEngineStatus(tr("Full-wave check: starting nec2c…"), true);
-    m_runner->start(*m_report, m_sweep, m_engineTimeLimit);
+    std::optional<brevan::check::MeasuredSetup> sweep = m_sweep;
+    const brevan::check::CheckInputs& in = m_report->inputs;
+    if (sweep && in.feedlineLengthM) {
+        sweep->feedLine = brevan::check::FeedLine{*in.feedlineLengthM, in.feedlineVelocityFactor,
+                                                  in.feedlineLossDb, in.frequencyMHz, 50.0};
+    }
+    m_runner->start(*m_report, sweep, m_engineTimeLimit);
 }
 
 void CheckWindow::fullCheckFinished(const CheckReport& report) {

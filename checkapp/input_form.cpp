@@ -135,6 +135,19 @@ void InputForm::createRows() {
     m_height = addNumber("height", QStringLiteral("heightEdit"), tr("&Height above ground"),
                          tr("m"), tr("Height of the antenna above the ground, in metres"));
     m_height->setEnabled(false);
+
+    // The coax an open sweep was measured through; read only while a sweep is open.
+    auto* line = addNumber("feedline-length", QStringLiteral("feedlineLengthEdit"),
+                           tr("Sweep's feed line"), tr("m"),
+                           tr("Length of the coax the sweep was measured through, in metres; "
+                              "empty when swept at the feed point"));
+    line->setPlaceholderText(tr("swept at the feed"));
+    auto* vf = addNumber("feedline-vf", QStringLiteral("feedlineVfEdit"), tr("Velocity factor"), {},
+                         tr("Velocity factor of that coax"));
+    vf->setPlaceholderText(QStringLiteral("0.66"));
+    auto* loss = addNumber("feedline-loss", QStringLiteral("feedlineLossEdit"), tr("Line loss"),
+                           tr("dB/100 m"), tr("Loss of that coax at F, in dB per 100 metres"));
+    loss->setPlaceholderText(QStringLiteral("0"));
 }
 
 QList<QWidget*> InputForm::tabChain() const {

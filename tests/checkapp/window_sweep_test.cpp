@@ -44,6 +44,20 @@ std::string modelledTouchstone(const AntennaCheckInput& design, double length) {
     return text;
 }
 
+// A made-up antenna that resonates at 6.95 MHz with 45 ohm: no engine needed to make it.
+std::string madeUpTouchstone() {
+    std::string text = "! made up for the test\n# MHz Z RI R 50\n";
+    for (int i = 0; i <= 100; ++i) {
+        const double f = 6.7 + 0.5 * i / 100.0;
+        const double u = f / 6.95;
+        char line[96];
+        std::snprintf(line, sizeof line, "%.5f %.6f %.6f\n", f, (5.0 + 40.0 * u * u) / 50.0,
+                      700.0 * (u - 1.0 / u) / 50.0);
+        text += line;
+    }
+    return text;
+}
+
 bool writeText(const QString& path, const std::string& text) {
     QFile file(path);
     return file.open(QIODevice::WriteOnly) &&
@@ -114,4 +128,35 @@ TEST_F(WindowTest, BrokenSweepIsRefusedInPlaceAndTheDesignStays) {
     EXPECT_TRUE(window->checkDone());
     EXPECT_EQ(message("verdictLabel"), verdict);
     EXPECT_FALSE(window->report()->measured.has_value());
+}
+
+// The feed line's fields mean nothing without a sweep; with one they are read by the command's
+// rules and the sweep is taken back through the line as brevan-check takes it.
+TEST_F(WindowTest, FeedLineFieldsGoWithTheSweep) {
+    type("feedlineVfEdit", "1.5");
+    EXPECT_TRUE(message("feedline-vfMessage").isEmpty());
+    ASSERT_TRUE(waitForCheck());
+
+    QTemporaryDir dir;
+    const QString path = dir.filePath("through-coax.s1p");
+    ASSERT_TRUE(writeText(path, madeUpTouchstone()));
+    EXPECT_TRUE(window->openSweep(path));
+    EXPECT_TRUE(message("feedline-vfMessage").contains("feedline-vf"));
+
+    type("feedlineLengthEdit", "14.2");
+    type("feedlineVfEdit", "0.66");
+    type("feedlineLossEdit", "2");
+    EXPECT_TRUE(message("feedline-vfMessage").isEmpty());
+    ASSERT_TRUE(QTest::qWaitFor(
+        [this] { return window->checkDone() && window->report()->measured.has_value(); }, 120000));
+    const MeasuredReport& measured = *window->report()->measured;
+    ASSERT_TRUE(measured.sweep.feedLine.has_value());
+    EXPECT_DOUBLE_EQ(measured.sweep.feedLine->lengthM, 14.2);
+
+    const CliRun run =
+        runCli(typicalDesign({"--measured", path, "--feedline-length", "14.2", "--feedline-vf",
+                              "0.66", "--feedline-loss", "2", "--format", "json"}));
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    const QJsonObject cli = run.json().value("measured").toObject().value("calibration").toObject();
+    EXPECT_DOUBLE_EQ(measured.calibration.tipChange, cli.value("tip_change_m").toDouble());
 }

@@ -48,9 +48,11 @@ void CheckRunner::start(const CheckReport& report,
                 deliver(generation, [this, text] { Q_EMIT this->progress(text); });
             };
             const brevan::check::Engine engine = brevan::check::nec2cEngine(options);
-            auto failure = brevan::check::addAntennaCheck(checked, engine, progress);
+            const auto failure = brevan::check::addAntennaCheck(checked, engine, progress);
+            // The antennas are worth showing even when the calibration to the sweep fails.
+            std::optional<brevan::check::AntennaCheckFailure> measuredFailure;
             if (!failure && sweep && run->stop == 0) {
-                failure = brevan::check::addMeasured(checked, *sweep, engine, progress);
+                measuredFailure = brevan::check::addMeasured(checked, *sweep, engine, progress);
             }
             if (run->stop != 0) {
                 return;
@@ -67,6 +69,11 @@ void CheckRunner::start(const CheckReport& report,
                 m_running = false;
                 Q_EMIT finished(checked);
             });
+            if (measuredFailure) {
+                const QString message = QStringLiteral("the sweep: %1")
+                                            .arg(QString::fromStdString(measuredFailure->message));
+                deliver(generation, [this, message] { Q_EMIT failed(message); });
+            }
         } catch (const std::exception& error) {
             const QString message = QStringLiteral("internal error: %1").arg(error.what());
             deliver(generation, [this, message] {

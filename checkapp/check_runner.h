@@ -27,7 +27,8 @@ public:
     // Stops the check that runs and waits for its thread: a fraction of a second at most.
     ~CheckRunner() override;
 
-    // With a measured sweep the model is also calibrated to it, on the same thread and engine.
+    // With a measured sweep the model is also calibrated to it, on the same thread and engine;
+    // when only that fails, the antennas come first (finished) and then the failure.
     void start(const brevan::check::CheckReport& report,
                const std::optional<brevan::check::MeasuredSetup>& sweep, double timeLimitSeconds);
     // Stops the running check, if any; nothing it found is reported.

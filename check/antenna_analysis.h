@@ -133,6 +133,10 @@ public:
     Request curveRequest(double low, double high, int count) const {
         return request(m_coarse, evenly(low / m_scale, high / m_scale, count));
     }
+    // More frequencies at the working level, as the engine is asked them (not corrected).
+    Request samplesRequest(const std::vector<double>& workingMHz) const {
+        return request(m_coarse, workingMHz);
+    }
     // The far field at F, over ground.
     Request patternRequest() const {
         Request r = request(m_coarse, {m_context.input.designMHz / m_scale});

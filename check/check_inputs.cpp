@@ -154,8 +154,8 @@ const Range kFeedlineLoss{0, true, 100, "dB per 100 m",
 constexpr const char* kFeedlineOptions[] = {"feedline-length", "feedline-vf", "feedline-loss"};
 
 // The options that only make sense with the full-wave check.
-constexpr const char* kAntennaOnly[] = {"height", "ground",         "plot",
-                                        "deck",   "engine-timeout", "measured"};
+constexpr const char* kAntennaOnly[] = {"height",         "ground",   "plot",  "deck",
+                                        "engine-timeout", "measured", "study", "study-plot"};
 
 // The sweep to read and the line it came through; the line's options mean nothing alone.
 std::optional<UsageError> readMeasured(const std::map<std::string, std::string>& given,
@@ -191,6 +191,19 @@ std::optional<UsageError> readMeasured(const std::map<std::string, std::string>&
     in.feedlineVelocityFactor = vf.value_or(in.feedlineVelocityFactor);
     in.feedlineLossDb = loss.value_or(in.feedlineLossDb);
     return std::nullopt;
+}
+
+// The one study there is, and where its picture goes.
+std::optional<UsageError> readStudy(const std::map<std::string, std::string>& given,
+                                    CheckInputs& in) {
+    int study = 0;
+    if (auto e = readChoice(given, "study", {{"coil-position", 1}}, study))
+        return e;
+    in.coilPositionStudy = study == 1;
+    if (given.count("study-plot") && !in.coilPositionStudy) {
+        return UsageError{"--study-plot draws the study; give --study coil-position"};
+    }
+    return readPath(given, "study-plot", in.studyPlotPath);
 }
 
 } // namespace
@@ -267,6 +280,8 @@ readCheckInputs(const std::map<std::string, std::string>& given) {
     if (auto e = readPath(given, "deck", in.deckPath))
         return *e;
     if (auto e = readMeasured(given, in))
+        return *e;
+    if (auto e = readStudy(given, in))
         return *e;
     return in;
 }

@@ -33,6 +33,8 @@ struct CheckInputs {
     OutputFormat format = OutputFormat::Text;
     std::optional<std::string> plotPath;
     std::optional<std::string> deckPath;
+    bool coilPositionStudy = false; // where the coils should go, position by position
+    std::optional<std::string> studyPlotPath;
     // The analyser's sweep of the antenna as hung, and the coax it was measured through.
     std::optional<std::string> measuredPath;
     std::optional<double> feedlineLengthM; // nothing: measured at the feed point

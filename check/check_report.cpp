@@ -214,6 +214,27 @@ std::optional<AntennaCheckFailure> addAntennaCheck(CheckReport& report, const En
     return std::nullopt;
 }
 
+double stepOneInductance(const CheckInputs& inputs, double coilDistance) {
+    CheckInputs at = inputs;
+    at.distanceM = coilDistance;
+    DesignState state = windowState(at);
+    const LoadingCoilResult step1 = computeLoadingCoil(state, at.wireSwg, ".");
+    return step1.fault == DesignFault::None ? step1.inductance * 1e-6 : 0.0;
+}
+
+std::optional<AntennaCheckFailure> addCoilPositionStudy(CheckReport& report, const Engine& engine,
+                                                        const Progress& progress) {
+    const CheckInputs inputs = report.inputs;
+    auto result = studyCoilPosition(
+        antennaCheckInput(report), [inputs](double b) { return stepOneInductance(inputs, b); },
+        engine, progress);
+    if (auto* failure = std::get_if<AntennaCheckFailure>(&result)) {
+        return *failure;
+    }
+    report.study = std::get<CoilPositionStudy>(std::move(result));
+    return std::nullopt;
+}
+
 std::optional<AntennaCheckFailure> addMeasured(CheckReport& report, const MeasuredSetup& setup,
                                                const Engine& engine, const Progress& progress) {
     AsMeasured sweep = analyseMeasured(setup, report.inputs.frequencyMHz);

@@ -14,6 +14,7 @@
 #include "coil/coil_alternatives.h"
 #include "coil/coil_losses.h"
 #include "coil/coil_model.h"
+#include "coil_position_study.h"
 #include "coil_winding.h"
 #include "cut_list.h"
 #include "design_fault.h"
@@ -84,6 +85,7 @@ struct CheckReport {
     std::optional<AntennaCheck> antenna;
     CoilAlternatives alternatives;          // empty unless the coil self-resonates at or below F
     std::optional<MeasuredReport> measured; // --measured: the sweep and the cut it asks for
+    std::optional<CoilPositionStudy> study; // --study coil-position
 };
 
 // A design with no result: the window's own words, or why step 2 never opens.
@@ -108,6 +110,14 @@ std::optional<AntennaCheckFailure> addAntennaCheck(CheckReport& report, const En
 
 // The full-wave check's input for the report's design and coil.
 AntennaCheckInput antennaCheckInput(const CheckReport& report);
+
+// Step 1's inductance (H) for the report's design with the coils at `coilDistance` (m); 0 where
+// step 1 gives none.
+double stepOneInductance(const CheckInputs& inputs, double coilDistance);
+
+// Studies the coil's position for the report's design. On failure the report is left as it was.
+std::optional<AntennaCheckFailure> addCoilPositionStudy(CheckReport& report, const Engine& engine,
+                                                        const Progress& progress);
 
 // Reads what the sweep shows and calibrates the model of the antenna as built to it. On failure
 // the report is left as it was.

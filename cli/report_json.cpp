@@ -406,6 +406,57 @@ QJsonValue measured(const CheckReport& r) {
         {"notes", texts(check::measuredNotes(r))}};
 }
 
+const char* studyOutcome(check::StudyOutcome outcome) {
+    switch (outcome) {
+    case check::StudyOutcome::Found: return "found";
+    case check::StudyOutcome::NoResonance: return "no_resonance";
+    case check::StudyOutcome::NoCoilReaches: return "no_coil_reaches";
+    case check::StudyOutcome::NotConverged: return "not_converged";
+    }
+    return "";
+}
+
+QJsonObject band(const check::SwrBand& b) {
+    return QJsonObject{{"lower_mhz", num(b.lowerMHz)},
+                       {"upper_mhz", num(b.upperMHz)},
+                       {"width_khz", num(check::bandWidth(b).value_or(NAN) * 1000)}};
+}
+
+QJsonValue index(const std::optional<std::size_t>& i) {
+    return i ? QJsonValue(static_cast<int>(*i)) : QJsonValue();
+}
+
+// Where the coils should go: one entry per position, in ascending B.
+QJsonValue study(const CheckReport& r) {
+    if (!r.study) {
+        return QJsonValue();
+    }
+    QJsonArray points;
+    for (const check::StudyPoint& p : r.study->points) {
+        const bool found = p.outcome == check::StudyOutcome::Found;
+        const auto value = [found](double v) { return found ? num(v) : QJsonValue(); };
+        points.append(
+            QJsonObject{{"distance_b_m", decimal(p.coilDistance, kMicrometres)},
+                        {"outcome", studyOutcome(p.outcome)},
+                        {"apparent_inductance_uh", value(p.inductance * 1e6)},
+                        {"turns", found && p.turns > 0 ? QJsonValue(p.turns) : QJsonValue()},
+                        {"coil_resistance_ohm", value(p.coilResistance)},
+                        {"coil_q", value(p.coilQ)},
+                        {"resonance_mhz", num(p.resonanceMHz)},
+                        {"resonance_resistance_ohm", value(p.resonanceResistance)},
+                        {"efficiency_percent", value(p.efficiency * 100)},
+                        {"band_50_ohm", found ? QJsonValue(band(p.band)) : QJsonValue()},
+                        {"band_matched", found ? QJsonValue(band(p.matchedBand)) : QJsonValue()}});
+    }
+    return QJsonObject{{"kind", "coil-position"},
+                       {"points", points},
+                       {"users_point", static_cast<int>(r.study->users)},
+                       {"most_efficient_point", index(r.study->mostEfficient)},
+                       {"widest_band_point", index(r.study->widestBand)},
+                       {"widest_band_on", r.study->widestOnFifty ? "50_ohm" : "matched"},
+                       {"sentences", texts(check::studySentences(r))}};
+}
+
 } // namespace
 
 QByteArray reportJson(const CheckReport& report, const QString& version) {
@@ -419,6 +470,7 @@ QByteArray reportJson(const CheckReport& report, const QString& version) {
                            {"alternatives", alternatives(report)},
                            {"antenna", antenna(report)},
                            {"measured", measured(report)},
+                           {"study", study(report)},
                            {"cut_list", cutList(report)},
                            {"warnings", texts(check::warningSentences(report))}};
     return QJsonDocument(root).toJson(QJsonDocument::Indented);

@@ -6,6 +6,7 @@
 #include "report/report_format.h"
 #include "report/report_plot.h"
 #include "report/report_text.h"
+#include "report/study_plot.h"
 #include "report/svg_plot.h"
 #include "report_json.h"
 #include "stop_signals.h"
@@ -239,6 +240,21 @@ int run(const QStringList& arguments, const RunEnvironment& environment) {
                 return fail(engineFault ? engineStatus(measuredFailure->engine) : kExitNoDesign,
                             measuredFailure->message);
             }
+        }
+        if (inputs.coilPositionStudy) {
+            const auto studyFailure = check::addCoilPositionStudy(
+                report, environment.engine(options), progressReporter());
+            if (signalled() != 0) {
+                return stopped(signalled());
+            }
+            if (studyFailure) {
+                const bool engineFault = studyFailure->engine != check::EngineFailure::None;
+                return fail(engineFault ? engineStatus(studyFailure->engine) : kExitNoDesign,
+                            studyFailure->message);
+            }
+        }
+        if (inputs.studyPlotPath) {
+            files.push_back({*inputs.studyPlotPath, check::studyPlotSvg(report)});
         }
         if (inputs.plotPath) {
             files.push_back({*inputs.plotPath, check::reportPlotCurvesSvg(report)});

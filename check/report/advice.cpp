@@ -673,4 +673,111 @@ std::string neededCoilSummary(const AntennaCheck& check, double designMHz) {
     return {};
 }
 
+// ---- where the coils should go ----
+
+std::string studyOutcomeText(StudyOutcome outcome) {
+    switch (outcome) {
+    case StudyOutcome::Found: return "found";
+    case StudyOutcome::NoResonance: return "no coil: no resonance within 30 % to start from";
+    case StudyOutcome::NoCoilReaches: return "no coil here puts the antenna on F";
+    case StudyOutcome::NotConverged: return "no coil: the search ran out of tries";
+    }
+    return {};
+}
+
+namespace {
+
+std::string metresText(double metres) {
+    return number(metres, 2) + " m";
+}
+
+// "0.50 m further out than your 2.50 m", "0.50 m nearer the feed than your 2.50 m"
+std::string fromUsers(double best, double users) {
+    return metresText(std::abs(best - users)) +
+           (best > users ? " further out than" : " nearer the feed than") + " your " +
+           metresText(users);
+}
+
+std::string bandKhz(const SwrBand& band) {
+    const auto wide = bandWidth(band);
+    return wide ? number(*wide * 1000, 0) + " kHz" : std::string();
+}
+
+std::string efficiencySentence(const CoilPositionStudy& study) {
+    const StudyPoint& best = study.points[*study.mostEfficient];
+    const StudyPoint& users = study.points[study.users];
+    const std::string percent = number(best.efficiency * 100, 1) + " %";
+    if (*study.mostEfficient == study.users) {
+        return "Of the positions studied, your B = " + metresText(users.coilDistance) +
+               " gives the highest efficiency, " + percent + ".";
+    }
+    std::string line = "The highest efficiency, " + percent +
+                       ", is with the coils at B = " + metresText(best.coilDistance) + ", " +
+                       fromUsers(best.coilDistance, users.coilDistance);
+    if (users.outcome == StudyOutcome::Found) {
+        line += ", where it is " + number(users.efficiency * 100, 1) + " %";
+    }
+    return line + ".";
+}
+
+std::string bandSentence(const CoilPositionStudy& study) {
+    const StudyPoint& best = study.points[*study.widestBand];
+    const StudyPoint& users = study.points[study.users];
+    const auto bandOf = [&](const StudyPoint& p) {
+        return study.widestOnFifty ? p.band : p.matchedBand;
+    };
+    const std::string what =
+        study.widestOnFifty
+            ? "The widest 2:1 band on 50 ohm, "
+            : "No position gives a 2:1 band on 50 ohm without a match; with an ideal match the "
+              "widest, ";
+    if (*study.widestBand == study.users) {
+        return what + bandKhz(bandOf(best)) +
+               ", is with the coils where you have them, B = " + metresText(users.coilDistance) +
+               ".";
+    }
+    std::string line = what + bandKhz(bandOf(best)) +
+                       ", is with the coils at B = " + metresText(best.coilDistance) + ", " +
+                       fromUsers(best.coilDistance, users.coilDistance);
+    const std::string yours = bandKhz(bandOf(users));
+    if (users.outcome == StudyOutcome::Found) {
+        line += yours.empty() ? (study.widestOnFifty ? ", where the SWR stays above 2"
+                                                     : ", where the band is not closed")
+                              : ", where it is " + yours;
+    }
+    return line + ".";
+}
+
+} // namespace
+
+std::vector<std::string> studySentences(const CheckReport& report) {
+    std::vector<std::string> out;
+    if (!report.study || report.study->points.empty()) {
+        return out;
+    }
+    const CoilPositionStudy& study = *report.study;
+    if (study.mostEfficient) {
+        out.push_back(efficiencySentence(study));
+    }
+    if (study.widestBand) {
+        out.push_back(bandSentence(study));
+    }
+    std::string missing;
+    for (const StudyPoint& p : study.points) {
+        if (p.outcome != StudyOutcome::Found) {
+            missing += (missing.empty() ? "" : ", ") + metresText(p.coilDistance);
+        }
+    }
+    if (!missing.empty()) {
+        out.push_back("With the coils at B = " + missing +
+                      " the study found no coil that puts "
+                      "the antenna on " +
+                      designText(report) + ".");
+    }
+    out.push_back("Each position has the coil that puts the antenna on " + designText(report) +
+                  " at the length you gave, with the Q of its whole turns; the efficiency counts "
+                  "the wire and the coils, not the ground.");
+    return out;
+}
+
 } // namespace brevan::check

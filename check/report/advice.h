@@ -40,4 +40,11 @@ std::vector<std::string> measuredNotes(const CheckReport& report);
 // none were worked out.
 std::string alternativesSentence(const CoilAlternatives& alternatives);
 
+// Where the coils should go: the positions with the highest efficiency and the widest band,
+// and how far the design's own B is from them. Empty without the study.
+std::vector<std::string> studySentences(const CheckReport& report);
+
+// Why a position of the study has no coil, in a few words for its table row.
+std::string studyOutcomeText(StudyOutcome outcome);
+
 } // namespace brevan::check

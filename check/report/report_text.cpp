@@ -367,6 +367,51 @@ void cutList(Writer& w, const CheckReport& r) {
                            " for both coils");
 }
 
+// A fixed-width cell, padded on the left so that the figures line up.
+std::string cell(const std::string& text, std::size_t wide) {
+    return std::string(wide > width(text) ? wide - width(text) : 1, ' ') + text;
+}
+
+std::string bandWidthCell(const SwrBand& band) {
+    const auto wide = bandWidth(band);
+    return wide ? number(*wide * 1000, 0) + " kHz" : std::string("-");
+}
+
+// One row per position: the coil that puts the antenna on F there and what the antenna does.
+void studyRow(Writer& w, const StudyPoint& p, bool users) {
+    std::string line = cell(number(p.coilDistance, 2) + " m", 9) + (users ? " *" : "  ");
+    if (p.outcome != StudyOutcome::Found) {
+        w.plain(line + "   " + studyOutcomeText(p.outcome));
+        return;
+    }
+    line += cell(number(p.inductance * 1e6, 2) + " uH", 12) +
+            cell(p.turns > 0 ? std::to_string(p.turns) : std::string("-"), 6) +
+            cell(number(p.coilResistance, 2) + " ohm", 11) + cell(significant(p.coilQ, 3), 6) +
+            cell(number(p.efficiency * 100, 1) + " %", 9) +
+            cell(number(p.resonanceResistance, 1) + " ohm", 11) + cell(bandWidthCell(p.band), 10) +
+            cell(bandWidthCell(p.matchedBand), 10);
+    w.plain(line);
+}
+
+void study(Writer& w, const CheckReport& r) {
+    if (!r.study) {
+        return;
+    }
+    w.heading("Where the coils should go: each position with the coil that puts it on " +
+              given(r.inputs.frequencyMHz) + " MHz");
+    w.plain(cell("B", 9) + "  " + cell("each coil", 12) + cell("turns", 6) + cell("loss", 11) +
+            cell("Q", 6) + cell("effic.", 9) + cell("R at res.", 11) + cell("2:1 50 ohm", 10) +
+            cell("matched", 10));
+    for (std::size_t i = 0; i < r.study->points.size(); ++i) {
+        studyRow(w, r.study->points[i], i == r.study->users);
+    }
+    w.plain("  (* your B; 2:1 bands on 50 ohm and with an ideal match to the resistance at "
+            "resonance)");
+    for (const std::string& line : studySentences(r)) {
+        w.bullet(line);
+    }
+}
+
 } // namespace
 
 std::string reportText(const CheckReport& report, const std::string& version) {
@@ -384,6 +429,7 @@ std::string reportText(const CheckReport& report, const std::string& version) {
     losses(w, report);
     antenna(w, report);
     measured(w, report);
+    study(w, report);
     cutList(w, report);
     w.heading("Warnings");
     const std::vector<std::string> warnings = warningSentences(report);

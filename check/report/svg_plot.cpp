@@ -1,14 +1,22 @@
 #include "report/svg_plot.h"
 
+#include "report/svg_parts.h"
+
 #include <algorithm>
 #include <array>
-#include <charconv>
 #include <cmath>
 #include <cstddef>
 
 namespace brevan::check {
 
 namespace {
+
+using svg::coord;
+using svg::decimalsFor;
+using svg::line;
+using svg::niceStep;
+using svg::number;
+using svg::text;
 
 // The page and the frame the curves are drawn in, in SVG user units.
 constexpr double kWidth = 800.0;
@@ -23,50 +31,6 @@ constexpr double kLegendX = 630.0;
 constexpr std::array<const char*, 6> kColours = {"#1f5fbf", "#c8332b", "#2a8f3a",
                                                  "#8a4fb0", "#d98a00", "#444444"};
 constexpr std::array<const char*, 6> kDashes = {"", "9 5", "2 4", "12 4 2 4", "6 3", "1 2"};
-
-std::string number(double value, int decimals) {
-    std::array<char, 64> buffer{};
-    const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value,
-                                      std::chars_format::fixed, decimals);
-    std::string text(buffer.data(), result.ptr);
-    return text == "-0" || text.find_first_not_of("-0.") == std::string::npos ? "0" : text;
-}
-
-// Coordinates: two decimals are far below a printed pixel.
-std::string coord(double value) {
-    return number(value, 2);
-}
-
-std::string escaped(const std::string& text) {
-    std::string out;
-    for (const char c : text) {
-        switch (c) {
-        case '&': out += "&amp;"; break;
-        case '<': out += "&lt;"; break;
-        case '>': out += "&gt;"; break;
-        case '"': out += "&quot;"; break;
-        case '\'': out += "&apos;"; break;
-        default: out += c;
-        }
-    }
-    return out;
-}
-
-// A 1-2-5 step giving about `wanted` intervals over `span`.
-double niceStep(double span, int wanted) {
-    const double raw = span / wanted;
-    const double decade = std::pow(10.0, std::floor(std::log10(raw)));
-    for (const double factor : {1.0, 2.0, 5.0}) {
-        if (factor * decade >= raw) {
-            return factor * decade;
-        }
-    }
-    return 10.0 * decade;
-}
-
-int decimalsFor(double step) {
-    return std::max(0, static_cast<int>(-std::floor(std::log10(step) + 1e-9)));
-}
 
 struct FrequencyAxis {
     double low = 0.0;
@@ -116,16 +80,6 @@ struct Frame {
         return kBottom - std::log(clamped) / std::log(top) * (kBottom - kTop);
     }
 };
-
-std::string text(double x, double y, const std::string& content, const std::string& extra) {
-    return "<text x=\"" + coord(x) + "\" y=\"" + coord(y) + "\"" + extra + ">" + escaped(content) +
-           "</text>\n";
-}
-
-std::string line(double x1, double y1, double x2, double y2, const std::string& style) {
-    return "<line x1=\"" + coord(x1) + "\" y1=\"" + coord(y1) + "\" x2=\"" + coord(x2) +
-           "\" y2=\"" + coord(y2) + "\" " + style + "/>\n";
-}
 
 std::string frequencyTicks(const Frame& frame) {
     std::string out;

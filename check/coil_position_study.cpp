@@ -1,0 +1,386 @@
+#include "coil_position_study.h"
+
+#include "antenna_analysis.h"
+#include "coil/physics.h"
+#include "trim_search.h"
+
+#include <algorithm>
+#include <cmath>
+#include <memory>
+
+namespace brevan::check {
+
+namespace {
+
+constexpr int kFirstPositions = 9; // the feed to kStudyReach, evenly
+constexpr int kMostPositions = 21;
+constexpr int kRefinements = 2;
+// Neighbours that differ by more than these get a position between them.
+constexpr double kEfficiencyStep = 0.03; // absolute, 0..1
+constexpr double kBandRatio = 1.25;
+constexpr double kInductanceRatio = 1.5;
+constexpr double kNarrowestGap = 0.02; // of the half length: positions no closer than this
+
+// The impedance `coil` has, scaled so that its reactance at `hz` is omega * `inductance`; its Q
+// and its self-resonance's shape stay as they were.
+CoilImpedance scaledTo(CoilImpedance coil, double hz, double inductance) {
+    const double factor = 2.0 * kPi * hz * inductance / coil(hz).imag();
+    return [coil = std::move(coil), factor](double f) { return factor * coil(f); };
+}
+
+SwrBand scaledBand(const Band& band, double scale) {
+    SwrBand out;
+    if (band.lowerMHz) {
+        out.lowerMHz = *band.lowerMHz * scale;
+    }
+    if (band.upperMHz) {
+        out.upperMHz = *band.upperMHz * scale;
+    }
+    return out;
+}
+
+// One position worked through: the antenna with a first-guess coil analysed, the coil that puts
+// it on F sought, then the antenna with that coil analysed, its band with an ideal match last.
+class PositionTask : public Task {
+public:
+    PositionTask(const AntennaCheckInput& input, const Engine& engine, const Progress& progress,
+                 double coilDistance, CoilImpedance start)
+        : m_input(withDistance(input, coilDistance)),
+          m_context{m_input,
+                    engine,
+                    progress,
+                    input.designMHz * (1.0 + kResonanceWindow),
+                    sweepPlan(input.ground.kind),
+                    {}},
+          m_start(std::move(start)) {
+        m_point.coilDistance = coilDistance;
+    }
+
+    // Builds the first analysis; a design the NEC rules refuse fails the whole study.
+    std::optional<AntennaCheckFailure> begin() {
+        auto analysis = newAnalysis(m_context, m_input.length, m_start, "coil-position study");
+        if (auto* failure = std::get_if<AntennaCheckFailure>(&analysis)) {
+            return *failure;
+        }
+        m_first = std::move(std::get<std::unique_ptr<Analysis>>(analysis));
+        return std::nullopt;
+    }
+
+    std::vector<Request> requests() override {
+        while (!m_failure) {
+            if (Task* task = current()) {
+                if (auto next = task->requests(); !next.empty()) {
+                    return next;
+                }
+            }
+            if (!advance()) {
+                return {};
+            }
+        }
+        return {};
+    }
+
+    void take(const std::vector<EngineRun>& runs) override {
+        if (m_stage == Stage::Band) {
+            m_found->addCurve(runs.front().points);
+        } else if (Task* task = current()) {
+            task->take(runs);
+        }
+    }
+
+    const StudyPoint& point() const { return m_point; }
+    const std::optional<AntennaCheckFailure>& failure() const { return m_failure; }
+
+private:
+    enum class Stage { First, Search, Found, Band, Done };
+
+    static AntennaCheckInput withDistance(AntennaCheckInput input, double coilDistance) {
+        input.coilDistance = coilDistance;
+        return input;
+    }
+
+    Task* current() {
+        switch (m_stage) {
+        case Stage::First: return m_first.get();
+        case Stage::Search: return m_search.get();
+        case Stage::Found: return m_found.get();
+        case Stage::Band: return &m_band;
+        case Stage::Done: return nullptr;
+        }
+        return nullptr;
+    }
+
+    // Moves on once the current stage asks for nothing more; false when the point is done.
+    bool advance() {
+        switch (m_stage) {
+        case Stage::First: return afterFirst();
+        case Stage::Search: return afterSearch();
+        case Stage::Found:
+            m_stage = Stage::Band;
+            m_band.owner = this;
+            return true;
+        case Stage::Band: settle(); return false;
+        case Stage::Done: return false;
+        }
+        return false;
+    }
+
+    bool afterFirst() {
+        if (!m_first->coarseResonance()) {
+            m_point.outcome = StudyOutcome::NoResonance;
+            m_stage = Stage::Done;
+            return false;
+        }
+        m_search = coilSearch(m_context, *m_first, m_input.length,
+                              workingTarget(*m_first, m_input.designMHz));
+        m_stage = Stage::Search;
+        return true;
+    }
+
+    bool afterSearch() {
+        if (m_search->failure()) {
+            m_failure = m_search->failure();
+            return false;
+        }
+        const RootSearch& s = m_search->search();
+        if (s.state != SearchState::Converged) {
+            m_point.outcome = s.state == SearchState::OutOfRange ? StudyOutcome::NoCoilReaches
+                                                                 : StudyOutcome::NotConverged;
+            m_stage = Stage::Done;
+            return false;
+        }
+        const double hz = m_input.designMHz * 1e6;
+        m_point.outcome = StudyOutcome::Found;
+        m_point.inductance = s.root;
+        m_point.turns = m_input.coilOfTurns ? closestApparentTurns(m_input, s.root) : 0;
+        // The whole turns' Q at exactly the needed inductance: what a builder gets once the
+        // coil is pruned or the tips trimmed onto F.
+        const CoilImpedance shape =
+            m_point.turns > 0 ? m_input.coilOfTurns(m_point.turns) : m_start;
+        const CoilImpedance coil = scaledTo(shape, hz, s.root);
+        const std::complex<double> atF = coil(hz);
+        m_point.coilResistance = atF.real();
+        m_point.coilQ = atF.real() > 0.0 ? atF.imag() / atF.real() : 0.0;
+        auto analysis = newAnalysis(m_context, m_input.length, coil, "coil-position study",
+                                    m_first->coarse().counts);
+        if (auto* failure = std::get_if<AntennaCheckFailure>(&analysis)) {
+            m_failure = *failure;
+            return false;
+        }
+        m_found = std::move(std::get<std::unique_ptr<Analysis>>(analysis));
+        m_stage = Stage::Found;
+        return true;
+    }
+
+    // The frequencies the band with an ideal match still needs, at the working level.
+    std::vector<double> bandNeeds() const {
+        const Samples& samples = m_found->samples();
+        const auto resonance = nearestResonance(samples, m_input.designMHz / m_found->scale());
+        if (!resonance) {
+            return {};
+        }
+        const double f = m_input.designMHz;
+        const double reference = impedanceAt(samples, resonance->frequencyMHz).real();
+        return reference > 0.0 ? refinement(samples, resonance->frequencyMHz, reference,
+                                            kPoleWidth * f, kFineWidth * f)
+                               : std::vector<double>{};
+    }
+
+    void settle() {
+        m_stage = Stage::Done;
+        const AntennaResult result = m_found->result();
+        m_point.resonanceMHz = result.resonanceMHz;
+        m_point.resonanceResistance = result.resonanceResistance;
+        m_point.efficiency = result.designEfficiency;
+        m_point.band = result.band;
+        const Samples& samples = m_found->samples();
+        const auto resonance = nearestResonance(samples, m_input.designMHz / m_found->scale());
+        if (resonance && result.resonanceResistance > 0.0) {
+            m_point.matchedBand = scaledBand(
+                bandAround(samples, *resonance, result.resonanceResistance), m_found->scale());
+        }
+    }
+
+    // The band's edges refined like the 50-ohm ones, a few rounds at most.
+    struct BandTask : Task {
+        PositionTask* owner = nullptr;
+        int rounds = 0;
+        std::vector<Request> requests() override {
+            const std::vector<double> next = owner->bandNeeds();
+            if (next.empty() || ++rounds > kMostRounds) {
+                return {};
+            }
+            return {owner->m_found->samplesRequest(next)};
+        }
+        void take(const std::vector<EngineRun>&) override {}
+    };
+
+    AntennaCheckInput m_input;
+    Context m_context;
+    CoilImpedance m_start;
+    Stage m_stage = Stage::First;
+    std::unique_ptr<Analysis> m_first;
+    std::unique_ptr<SearchTask> m_search;
+    std::unique_ptr<Analysis> m_found;
+    BandTask m_band;
+    StudyPoint m_point;
+    std::optional<AntennaCheckFailure> m_failure;
+};
+
+// A coil of no reactance at F (or a capacitive one) cannot be scaled into an inductor: the
+// lossless designed coil stands in for it.
+CoilImpedance startingShape(const AntennaCheckInput& input) {
+    const std::complex<double> built = input.built(input.designMHz * 1e6);
+    return built.imag() > 0.0 ? input.built : input.designed;
+}
+
+std::variant<std::vector<StudyPoint>, AntennaCheckFailure>
+studyAt(const AntennaCheckInput& input, const InductanceGuess& guess, const Engine& engine,
+        const Progress& progress, const std::vector<double>& positions) {
+    const CoilImpedance shape = startingShape(input);
+    const double users = guess(input.coilDistance);
+    std::vector<std::unique_ptr<PositionTask>> tasks;
+    std::vector<Task*> running;
+    for (const double b : positions) {
+        // At the design's own B the first coil is the one built, as in the check itself.
+        const double wanted = guess(b);
+        const double factor =
+            b == input.coilDistance || !(wanted > 0.0) || !(users > 0.0) ? 1.0 : wanted / users;
+        CoilImpedance start = [shape, factor](double f) { return factor * shape(f); };
+        tasks.push_back(
+            std::make_unique<PositionTask>(input, engine, progress, b, std::move(start)));
+        if (auto failure = tasks.back()->begin()) {
+            return *failure;
+        }
+        running.push_back(tasks.back().get());
+    }
+    if (auto failure = runTogether(engine, running)) {
+        return *failure;
+    }
+    std::vector<StudyPoint> points;
+    for (const auto& task : tasks) {
+        if (task->failure()) {
+            return *task->failure();
+        }
+        points.push_back(task->point());
+    }
+    return points;
+}
+
+} // namespace
+
+std::optional<double> bandWidth(const SwrBand& band) {
+    if (band.lowerMHz && band.upperMHz) {
+        return *band.upperMHz - *band.lowerMHz;
+    }
+    return std::nullopt;
+}
+
+std::vector<double> studyPositions(double length, double users) {
+    std::vector<double> positions;
+    const double reach = kStudyReach * length / 2.0;
+    for (int i = 0; i < kFirstPositions; ++i) {
+        positions.push_back(reach * i / (kFirstPositions - 1));
+    }
+    if (std::find(positions.begin(), positions.end(), users) == positions.end()) {
+        positions.push_back(users);
+    }
+    std::sort(positions.begin(), positions.end());
+    return positions;
+}
+
+std::vector<double> positionsBetween(const std::vector<StudyPoint>& points, double length) {
+    std::vector<double> between;
+    const double narrowest = kNarrowestGap * length / 2.0;
+    const auto ratio = [](double a, double b) {
+        return a > 0.0 && b > 0.0 ? std::max(a, b) / std::min(a, b) : 1.0;
+    };
+    for (std::size_t i = 1; i < points.size(); ++i) {
+        const StudyPoint& a = points[i - 1];
+        const StudyPoint& b = points[i];
+        if (b.coilDistance - a.coilDistance < 2.0 * narrowest) {
+            continue;
+        }
+        const bool bothFound = a.outcome == StudyOutcome::Found && b.outcome == StudyOutcome::Found;
+        const bool steep = !bothFound || std::abs(a.efficiency - b.efficiency) > kEfficiencyStep ||
+                           ratio(a.inductance, b.inductance) > kInductanceRatio ||
+                           ratio(bandWidth(a.matchedBand).value_or(0.0),
+                                 bandWidth(b.matchedBand).value_or(0.0)) > kBandRatio;
+        // Where neither side found a coil, a position between will not find one either.
+        const bool neither = a.outcome != StudyOutcome::Found && b.outcome != StudyOutcome::Found;
+        if (steep && !neither) {
+            between.push_back((a.coilDistance + b.coilDistance) / 2.0);
+        }
+    }
+    return between;
+}
+
+void nameBest(CoilPositionStudy& study) {
+    const auto& points = study.points;
+    study.mostEfficient.reset();
+    study.widestBand.reset();
+    const auto widest = [&](bool fifty) {
+        std::optional<std::size_t> best;
+        double width = 0.0;
+        for (std::size_t i = 0; i < points.size(); ++i) {
+            if (points[i].outcome != StudyOutcome::Found) {
+                continue;
+            }
+            const auto w = bandWidth(fifty ? points[i].band : points[i].matchedBand);
+            if (w && *w > width) {
+                width = *w;
+                best = i;
+            }
+        }
+        return best;
+    };
+    for (std::size_t i = 0; i < points.size(); ++i) {
+        if (points[i].outcome == StudyOutcome::Found &&
+            (!study.mostEfficient ||
+             points[i].efficiency > points[*study.mostEfficient].efficiency)) {
+            study.mostEfficient = i;
+        }
+    }
+    study.widestBand = widest(true);
+    study.widestOnFifty = study.widestBand.has_value();
+    if (!study.widestBand) {
+        study.widestBand = widest(false);
+    }
+}
+
+std::variant<CoilPositionStudy, AntennaCheckFailure>
+studyCoilPosition(const AntennaCheckInput& input, const InductanceGuess& guess,
+                  const Engine& engine, const Progress& progress) {
+    CoilPositionStudy study;
+    std::vector<double> positions = studyPositions(input.length, input.coilDistance);
+    for (int pass = 0; pass <= kRefinements && !positions.empty(); ++pass) {
+        if (progress) {
+            progress("studying the coil position at " + std::to_string(positions.size()) +
+                     " positions");
+        }
+        auto points = studyAt(input, guess, engine, progress, positions);
+        if (auto* failure = std::get_if<AntennaCheckFailure>(&points)) {
+            return *failure;
+        }
+        for (StudyPoint& point : std::get<std::vector<StudyPoint>>(points)) {
+            study.points.push_back(std::move(point));
+        }
+        std::sort(study.points.begin(), study.points.end(),
+                  [](const StudyPoint& a, const StudyPoint& b) {
+                      return a.coilDistance < b.coilDistance;
+                  });
+        positions = positionsBetween(study.points, input.length);
+        const std::size_t room =
+            kMostPositions - std::min<std::size_t>(kMostPositions, study.points.size());
+        positions.resize(std::min(positions.size(), room));
+    }
+    for (std::size_t i = 0; i < study.points.size(); ++i) {
+        if (study.points[i].coilDistance == input.coilDistance) {
+            study.users = i;
+        }
+    }
+    nameBest(study);
+    return study;
+}
+
+} // namespace brevan::check

@@ -282,7 +282,14 @@ std::vector<double> studyPositions(double length, double users) {
     for (int i = 0; i < kFirstPositions; ++i) {
         positions.push_back(reach * i / (kFirstPositions - 1));
     }
-    if (std::find(positions.begin(), positions.end(), users) == positions.end()) {
+    // The design's own B takes the place of a position it nearly coincides with.
+    const auto nearest =
+        std::min_element(positions.begin(), positions.end(), [users](double a, double b) {
+            return std::abs(a - users) < std::abs(b - users);
+        });
+    if (std::abs(*nearest - users) < kNarrowestGap * length / 2.0) {
+        *nearest = users;
+    } else {
         positions.push_back(users);
     }
     std::sort(positions.begin(), positions.end());

@@ -687,6 +687,10 @@ std::string studyOutcomeText(StudyOutcome outcome) {
 
 namespace {
 
+// Efficiencies closer than this are the same for a builder: the model's own spread is larger.
+constexpr double kCloseEfficiency = 0.005;
+constexpr double kCloseBand = 0.03; // relative
+
 std::string metresText(double metres) {
     return number(metres, 2) + " m";
 }
@@ -710,6 +714,14 @@ std::string efficiencySentence(const CoilPositionStudy& study) {
     if (*study.mostEfficient == study.users) {
         return "Of the positions studied, your B = " + metresText(users.coilDistance) +
                " gives the highest efficiency, " + percent + ".";
+    }
+    if (users.outcome == StudyOutcome::Found &&
+        best.efficiency - users.efficiency < kCloseEfficiency) {
+        const double points =
+            std::max(0.1, std::ceil((best.efficiency - users.efficiency) * 1000) / 10);
+        return "Your B = " + metresText(users.coilDistance) + " comes within " + number(points, 1) +
+               " percentage points of the highest efficiency, " + percent +
+               " at B = " + metresText(best.coilDistance) + ".";
     }
     std::string line = "The highest efficiency, " + percent +
                        ", is with the coils at B = " + metresText(best.coilDistance) + ", " +
@@ -740,6 +752,15 @@ std::string bandSentence(const CoilPositionStudy& study) {
                        ", is with the coils at B = " + metresText(best.coilDistance) + ", " +
                        fromUsers(best.coilDistance, users.coilDistance);
     const std::string yours = bandKhz(bandOf(users));
+    const auto widest = bandWidth(bandOf(best));
+    const auto own = bandWidth(bandOf(users));
+    if (users.outcome == StudyOutcome::Found && own && *own > *widest * (1.0 - kCloseBand)) {
+        const double percent = std::max(1.0, std::ceil((1.0 - *own / *widest) * 100));
+        return "Your B = " + metresText(users.coilDistance) + " gives a 2:1 band " +
+               (study.widestOnFifty ? "on 50 ohm" : "with an ideal match") + " of " + yours +
+               ", within " + number(percent, 0) + " % of the widest, " + bandKhz(bandOf(best)) +
+               " at B = " + metresText(best.coilDistance) + ".";
+    }
     if (users.outcome == StudyOutcome::Found) {
         line += yours.empty() ? (study.widestOnFifty ? ", where the SWR stays above 2"
                                                      : ", where the band is not closed")

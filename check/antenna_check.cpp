@@ -1,6 +1,7 @@
 #include "antenna_check.h"
 
 #include "antenna_analysis.h"
+#include "needed_coil.h"
 #include "trim_search.h"
 
 #include <algorithm>
@@ -86,7 +87,7 @@ checkAntenna(const AntennaCheckInput& input, const Engine& engine, const Progres
     const bool capacitor = coilActsAsCapacitor(input);
     const double target = workingTarget(built, f);
     std::optional<TrimSearch> trim;
-    std::unique_ptr<SearchTask> coil;
+    std::unique_ptr<NeededCoilTask> coil;
     if (capacitor) {
         check.trim.outcome = TrimOutcome::CoilResonates;
     } else if (!built.coarseResonance()) {
@@ -94,15 +95,16 @@ checkAntenna(const AntennaCheckInput& input, const Engine& engine, const Progres
     } else {
         const double x0 = impedanceAt(built.samples(), target).imag();
         trim = trimSearch(context, built, 0.0, x0, target);
-        coil = coilSearch(context, built, input.length, target);
+        coil = std::make_unique<NeededCoilTask>(context, built, input.length);
         std::vector<Task*> tasks{trim->task.get(), coil.get()};
         if (auto failure = runTogether(engine, tasks)) {
             return *failure;
         }
-        for (const SearchTask* task : {trim->task.get(), coil.get()}) {
-            if (task->failure()) {
-                return *task->failure();
-            }
+        if (trim->task->failure()) {
+            return *trim->task->failure();
+        }
+        if (coil->failure()) {
+            return *coil->failure();
         }
     }
 
@@ -154,14 +156,11 @@ checkAntenna(const AntennaCheckInput& input, const Engine& engine, const Progres
         }
     }
     if (coil) {
-        const RootSearch& s = coil->search();
-        if (s.state == SearchState::Converged) {
-            NeededCoil& needed = check.neededCoil;
-            needed.outcome = CoilOutcome::Found;
-            needed.apparentInductance = s.root;
-            if (input.coilOfTurns) {
-                needed.turns = closestApparentTurns(input, s.root);
-            }
+        NeededCoil& needed = check.neededCoil;
+        needed.outcome = coil->outcome();
+        if (needed.outcome == CoilOutcome::Found) {
+            needed.apparentInductance = coil->inductance();
+            needed.turns = coil->turns();
             if (needed.turns > 0) {
                 const CoilImpedance turnsCoil = input.coilOfTurns(needed.turns);
                 needed.turnsAtDesign = turnsCoil(f * 1e6);
@@ -173,10 +172,6 @@ checkAntenna(const AntennaCheckInput& input, const Engine& engine, const Progres
                 turns = std::move(std::get<std::unique_ptr<Analysis>>(turnsOr));
                 last.push_back(turns.get());
             }
-        } else {
-            check.neededCoil.outcome = s.state == SearchState::OutOfRange
-                                           ? CoilOutcome::NoCoilReaches
-                                           : CoilOutcome::NotConverged;
         }
     }
     if (auto failure = runTogether(engine, last)) {

@@ -2,7 +2,7 @@
 
 #include "antenna_analysis.h"
 #include "coil/physics.h"
-#include "trim_search.h"
+#include "needed_coil.h"
 
 #include <algorithm>
 #include <cmath>
@@ -21,13 +21,6 @@ constexpr double kBandRatio = 1.25;
 constexpr double kInductanceRatio = 1.5;
 constexpr double kNarrowestGap = 0.02; // of the half length: positions no closer than this
 
-// The impedance `coil` has, scaled so that its reactance at `hz` is omega * `inductance`; its Q
-// and its self-resonance's shape stay as they were.
-CoilImpedance scaledTo(CoilImpedance coil, double hz, double inductance) {
-    const double factor = 2.0 * kPi * hz * inductance / coil(hz).imag();
-    return [coil = std::move(coil), factor](double f) { return factor * coil(f); };
-}
-
 SwrBand scaledBand(const Band& band, double scale) {
     SwrBand out;
     if (band.lowerMHz) {
@@ -40,7 +33,7 @@ SwrBand scaledBand(const Band& band, double scale) {
 }
 
 // One position worked through: the antenna with a first-guess coil analysed, the coil that puts
-// it on F sought, then the antenna with that coil analysed, its band with an ideal match last.
+// it on F found and its antenna analysed, then that antenna's band with an ideal match.
 class PositionTask : public Task {
 public:
     PositionTask(const AntennaCheckInput& input, const Engine& engine, const Progress& progress,
@@ -67,24 +60,21 @@ public:
     }
 
     std::vector<Request> requests() override {
-        while (!m_failure) {
-            if (Task* task = current()) {
-                if (auto next = task->requests(); !next.empty()) {
-                    return next;
-                }
+        while (!m_failure && m_stage != Stage::Done) {
+            if (auto next = stageRequests(); !next.empty()) {
+                return next;
             }
-            if (!advance()) {
-                return {};
-            }
+            advance();
         }
         return {};
     }
 
     void take(const std::vector<EngineRun>& runs) override {
-        if (m_stage == Stage::Band) {
-            m_found->addCurve(runs.front().points);
-        } else if (Task* task = current()) {
-            task->take(runs);
+        switch (m_stage) {
+        case Stage::First: m_first->take(runs); break;
+        case Stage::Coil: m_coil->take(runs); break;
+        case Stage::Band: m_coil->onFrequency()->addCurve(runs.front().points); break;
+        case Stage::Done: break;
         }
     }
 
@@ -92,137 +82,100 @@ public:
     const std::optional<AntennaCheckFailure>& failure() const { return m_failure; }
 
 private:
-    enum class Stage { First, Search, Found, Band, Done };
+    enum class Stage { First, Coil, Band, Done };
 
     static AntennaCheckInput withDistance(AntennaCheckInput input, double coilDistance) {
         input.coilDistance = coilDistance;
         return input;
     }
 
-    Task* current() {
+    std::vector<Request> stageRequests() {
         switch (m_stage) {
-        case Stage::First: return m_first.get();
-        case Stage::Search: return m_search.get();
-        case Stage::Found: return m_found.get();
-        case Stage::Band: return &m_band;
-        case Stage::Done: return nullptr;
+        case Stage::First: return m_first->requests();
+        case Stage::Coil: return m_coil->requests();
+        case Stage::Band: {
+            const std::vector<double> next = bandNeeds();
+            if (next.empty() || ++m_bandRounds > kMostRounds) {
+                return {};
+            }
+            return {m_coil->onFrequency()->samplesRequest(next)};
         }
-        return nullptr;
+        case Stage::Done: return {};
+        }
+        return {};
     }
 
-    // Moves on once the current stage asks for nothing more; false when the point is done.
-    bool advance() {
-        switch (m_stage) {
-        case Stage::First: return afterFirst();
-        case Stage::Search: return afterSearch();
-        case Stage::Found:
-            m_stage = Stage::Band;
-            m_band.owner = this;
-            return true;
-        case Stage::Band: settle(); return false;
-        case Stage::Done: return false;
-        }
-        return false;
-    }
-
-    bool afterFirst() {
-        if (!m_first->coarseResonance()) {
-            m_point.outcome = StudyOutcome::NoResonance;
+    void advance() {
+        if (m_stage == Stage::First) {
+            if (!m_first->coarseResonance()) {
+                m_point.outcome = StudyOutcome::NoResonance;
+                m_stage = Stage::Done;
+                return;
+            }
+            m_coil = std::make_unique<NeededCoilTask>(m_context, *m_first, m_input.length);
+            m_stage = Stage::Coil;
+        } else if (m_stage == Stage::Coil) {
+            m_failure = m_coil->failure();
             m_stage = Stage::Done;
-            return false;
+            switch (m_coil->outcome()) {
+            case CoilOutcome::Found: m_stage = Stage::Band; break;
+            case CoilOutcome::NoCoilReaches: m_point.outcome = StudyOutcome::NoCoilReaches; break;
+            default: m_point.outcome = StudyOutcome::NotConverged; break;
+            }
+        } else if (m_stage == Stage::Band) {
+            settle();
         }
-        m_search = coilSearch(m_context, *m_first, m_input.length,
-                              workingTarget(*m_first, m_input.designMHz));
-        m_stage = Stage::Search;
-        return true;
     }
 
-    bool afterSearch() {
-        if (m_search->failure()) {
-            m_failure = m_search->failure();
-            return false;
+    // The resonance and its resistance at the working level, if the antenna shows one.
+    std::optional<std::pair<Resonance, double>> resonance() const {
+        const Analysis& a = *m_coil->onFrequency();
+        const auto r = nearestResonance(a.samples(), m_input.designMHz / a.scale());
+        if (!r) {
+            return std::nullopt;
         }
-        const RootSearch& s = m_search->search();
-        if (s.state != SearchState::Converged) {
-            m_point.outcome = s.state == SearchState::OutOfRange ? StudyOutcome::NoCoilReaches
-                                                                 : StudyOutcome::NotConverged;
-            m_stage = Stage::Done;
-            return false;
-        }
-        const double hz = m_input.designMHz * 1e6;
-        m_point.outcome = StudyOutcome::Found;
-        m_point.inductance = s.root;
-        m_point.turns = m_input.coilOfTurns ? closestApparentTurns(m_input, s.root) : 0;
-        // The whole turns' Q at exactly the needed inductance: what a builder gets once the
-        // coil is pruned or the tips trimmed onto F.
-        const CoilImpedance shape =
-            m_point.turns > 0 ? m_input.coilOfTurns(m_point.turns) : m_start;
-        const CoilImpedance coil = scaledTo(shape, hz, s.root);
-        const std::complex<double> atF = coil(hz);
-        m_point.coilResistance = atF.real();
-        m_point.coilQ = atF.real() > 0.0 ? atF.imag() / atF.real() : 0.0;
-        auto analysis = newAnalysis(m_context, m_input.length, coil, "coil-position study",
-                                    m_first->coarse().counts);
-        if (auto* failure = std::get_if<AntennaCheckFailure>(&analysis)) {
-            m_failure = *failure;
-            return false;
-        }
-        m_found = std::move(std::get<std::unique_ptr<Analysis>>(analysis));
-        m_stage = Stage::Found;
-        return true;
+        return std::pair{*r, impedanceAt(a.samples(), r->frequencyMHz).real()};
     }
 
     // The frequencies the band with an ideal match still needs, at the working level.
     std::vector<double> bandNeeds() const {
-        const Samples& samples = m_found->samples();
-        const auto resonance = nearestResonance(samples, m_input.designMHz / m_found->scale());
-        if (!resonance) {
+        const auto r = resonance();
+        if (!r || r->second <= 0.0) {
             return {};
         }
         const double f = m_input.designMHz;
-        const double reference = impedanceAt(samples, resonance->frequencyMHz).real();
-        return reference > 0.0 ? refinement(samples, resonance->frequencyMHz, reference,
-                                            kPoleWidth * f, kFineWidth * f)
-                               : std::vector<double>{};
+        return refinement(m_coil->onFrequency()->samples(), r->first.frequencyMHz, r->second,
+                          kPoleWidth * f, kFineWidth * f);
     }
 
     void settle() {
         m_stage = Stage::Done;
-        const AntennaResult result = m_found->result();
+        const Analysis& a = *m_coil->onFrequency();
+        const AntennaResult result = a.result();
+        const double hz = m_input.designMHz * 1e6;
+        const std::complex<double> coil = a.coil()(hz);
+        m_point.outcome = StudyOutcome::Found;
+        m_point.inductance = m_coil->inductance();
+        m_point.turns = m_coil->turns();
+        m_point.coilResistance = coil.real();
+        m_point.coilQ = coil.real() > 0.0 ? coil.imag() / coil.real() : 0.0;
         m_point.resonanceMHz = result.resonanceMHz;
         m_point.resonanceResistance = result.resonanceResistance;
         m_point.efficiency = result.designEfficiency;
         m_point.band = result.band;
-        const Samples& samples = m_found->samples();
-        const auto resonance = nearestResonance(samples, m_input.designMHz / m_found->scale());
-        if (resonance && result.resonanceResistance > 0.0) {
-            m_point.matchedBand = scaledBand(
-                bandAround(samples, *resonance, result.resonanceResistance), m_found->scale());
+        if (const auto r = resonance(); r && r->second > 0.0) {
+            m_point.matchedBand =
+                scaledBand(bandAround(a.samples(), r->first, r->second), a.scale());
         }
     }
-
-    // The band's edges refined like the 50-ohm ones, a few rounds at most.
-    struct BandTask : Task {
-        PositionTask* owner = nullptr;
-        int rounds = 0;
-        std::vector<Request> requests() override {
-            const std::vector<double> next = owner->bandNeeds();
-            if (next.empty() || ++rounds > kMostRounds) {
-                return {};
-            }
-            return {owner->m_found->samplesRequest(next)};
-        }
-        void take(const std::vector<EngineRun>&) override {}
-    };
 
     AntennaCheckInput m_input;
     Context m_context;
     CoilImpedance m_start;
     Stage m_stage = Stage::First;
     std::unique_ptr<Analysis> m_first;
-    std::unique_ptr<SearchTask> m_search;
-    std::unique_ptr<Analysis> m_found;
-    BandTask m_band;
+    std::unique_ptr<NeededCoilTask> m_coil;
+    int m_bandRounds = 0;
     StudyPoint m_point;
     std::optional<AntennaCheckFailure> m_failure;
 };

@@ -718,7 +718,7 @@ std::string efficiencySentence(const CoilPositionStudy& study) {
     if (users.outcome == StudyOutcome::Found &&
         best.efficiency - users.efficiency < kCloseEfficiency) {
         const double points =
-            std::max(0.1, std::ceil((best.efficiency - users.efficiency) * 1000) / 10);
+            std::max(0.1, std::ceil((best.efficiency - users.efficiency) * 1000 - 1e-6) / 10);
         return "Your B = " + metresText(users.coilDistance) + " comes within " + number(points, 1) +
                " percentage points of the highest efficiency, " + percent +
                " at B = " + metresText(best.coilDistance) + ".";
@@ -755,7 +755,7 @@ std::string bandSentence(const CoilPositionStudy& study) {
     const auto widest = bandWidth(bandOf(best));
     const auto own = bandWidth(bandOf(users));
     if (users.outcome == StudyOutcome::Found && own && *own > *widest * (1.0 - kCloseBand)) {
-        const double percent = std::max(1.0, std::ceil((1.0 - *own / *widest) * 100));
+        const double percent = std::max(1.0, std::ceil((1.0 - *own / *widest) * 100 - 1e-6));
         return "Your B = " + metresText(users.coilDistance) + " gives a 2:1 band " +
                (study.widestOnFifty ? "on 50 ohm" : "with an ideal match") + " of " + yours +
                ", within " + number(percent, 0) + " % of the widest, " + bandKhz(bandOf(best)) +

@@ -4,23 +4,13 @@
 
 #include <algorithm>
 #include <cmath>
-#include <vector>
 
 namespace brevan::check {
 
 namespace {
 
-using svg::coord;
-using svg::line;
-using svg::number;
-using svg::text;
+using P = StudyPicture;
 
-constexpr double kWidth = 800.0;
-constexpr double kHeight = 500.0;
-constexpr double kLeft = 80.0;
-constexpr double kRight = 700.0;
-constexpr double kTop = 60.0;
-constexpr double kBottom = 430.0;
 constexpr double kNearest = 15.0; // a click within this of a marker takes it
 constexpr const char* kEfficiencyColour = "#1f5fbf";
 constexpr const char* kBandColour = "#c8332b";
@@ -30,6 +20,16 @@ struct Axis {
     double high = 1.0;
     double step = 1.0;
     int decimals = 0;
+    double at(double v, double from, double to) const {
+        return from + (v - low) / (high - low) * (to - from);
+    }
+    std::vector<PictureTick> ticks(double from, double to) const {
+        std::vector<PictureTick> out;
+        for (double v = low; v <= high + 1e-9 * step; v += step) {
+            out.push_back({at(v, from, to), svg::number(v, decimals)});
+        }
+        return out;
+    }
 };
 
 Axis axis(double low, double high) {
@@ -45,20 +45,51 @@ Axis axis(double low, double high) {
 // The band that names the widest position: on 50 ohm, or with an ideal match when no
 // position has one on 50 ohm.
 std::optional<double> shownBand(const CoilPositionStudy& study, const StudyPoint& p) {
-    return bandWidth(study.widestOnFifty ? p.band : p.matchedBand);
+    return p.outcome == StudyOutcome::Found
+               ? bandWidth(study.widestOnFifty ? p.band : p.matchedBand)
+               : std::nullopt;
 }
 
-struct Frame {
-    Axis x;
-    Axis efficiency; // %
-    Axis band;       // kHz
-    double xAt(double b) const { return kLeft + (b - x.low) / (x.high - x.low) * (kRight - kLeft); }
-    static double yAt(const Axis& a, double v) {
-        return kBottom - (v - a.low) / (a.high - a.low) * (kBottom - kTop);
-    }
-};
+std::string svgLine(double x1, double y1, double x2, double y2, const std::string& style) {
+    return svg::line(x1, y1, x2, y2, style);
+}
 
-Frame frameFor(const CoilPositionStudy& study) {
+// A curve with a marker at each point that has a value; gaps where a point has none.
+std::string series(const std::vector<std::optional<PicturePoint>>& points, const char* colour,
+                   const std::string& dash) {
+    std::string out;
+    std::string line;
+    const auto flush = [&] {
+        if (!line.empty()) {
+            out += "<polyline fill=\"none\" stroke=\"" + std::string(colour) +
+                   "\" stroke-width=\"2\"" +
+                   (dash.empty() ? "" : " stroke-dasharray=\"" + dash + "\"") + " points=\"" +
+                   line + "\"/>\n";
+        }
+        line.clear();
+    };
+    for (const auto& p : points) {
+        if (!p) {
+            flush();
+            continue;
+        }
+        line += (line.empty() ? "" : " ") + svg::coord(p->x) + "," + svg::coord(p->y);
+        out += "<circle cx=\"" + svg::coord(p->x) + "\" cy=\"" + svg::coord(p->y) +
+               "\" r=\"3.5\" fill=\"" + colour + "\"/>\n";
+    }
+    flush();
+    return out;
+}
+
+std::string marker(double x, const std::string& label, double row, const std::string& style) {
+    return svgLine(x, P::kTop, x, P::kBottom, style) +
+           svg::text(x + 4.0, P::kTop + 14.0 + 16.0 * row, label, " class=\"marker\"");
+}
+
+} // namespace
+
+StudyPicture studyPicture(const CheckReport& report) {
+    const CoilPositionStudy& study = *report.study;
     double reach = 0.0;
     double lowest = 100.0;
     double highest = 0.0;
@@ -71,89 +102,47 @@ Frame frameFor(const CoilPositionStudy& study) {
             widest = std::max(widest, shownBand(study, p).value_or(0.0) * 1000);
         }
     }
-    Frame frame;
-    frame.x = axis(0.0, std::max(reach, 0.01));
-    frame.efficiency = axis(std::min(lowest, highest), std::min(100.0, std::max(highest, lowest)));
-    frame.band = axis(0.0, std::max(widest, 1.0));
-    return frame;
+    const Axis b = axis(0.0, std::max(reach, 0.01));
+    const Axis efficiency = axis(std::min(lowest, highest), std::max(highest, lowest));
+    const Axis band = axis(0.0, std::max(widest, 1.0));
+    const auto x = [&b](double metres) { return b.at(metres, P::kLeft, P::kRight); };
+
+    StudyPicture picture;
+    picture.title = "Where the coils should go: each position with the coil that puts it on " +
+                    svg::number(report.inputs.frequencyMHz, 3) + " MHz";
+    picture.bandName =
+        study.widestOnFifty ? "2:1 band on 50 ohm (kHz)" : "2:1 band with an ideal match (kHz)";
+    picture.bTicks = b.ticks(P::kLeft, P::kRight);
+    picture.efficiencyTicks = efficiency.ticks(P::kBottom, P::kTop);
+    picture.bandTicks = band.ticks(P::kBottom, P::kTop);
+    for (const StudyPoint& p : study.points) {
+        const double px = x(p.coilDistance);
+        picture.xs.push_back(px);
+        const bool found = p.outcome == StudyOutcome::Found;
+        picture.efficiency.push_back(
+            found ? std::optional<PicturePoint>(
+                        {px, efficiency.at(p.efficiency * 100, P::kBottom, P::kTop)})
+                  : std::nullopt);
+        const auto wide = shownBand(study, p);
+        picture.band.push_back(
+            wide ? std::optional<PicturePoint>({px, band.at(*wide * 1000, P::kBottom, P::kTop)})
+                 : std::nullopt);
+    }
+    picture.usersX = picture.xs[study.users];
+    if (study.mostEfficient) {
+        picture.mostEfficientX = picture.xs[*study.mostEfficient];
+    }
+    if (study.widestBand) {
+        picture.widestBandX = picture.xs[*study.widestBand];
+    }
+    return picture;
 }
 
-std::string ticks(const Frame& frame) {
-    std::string out;
-    for (double b = frame.x.low; b <= frame.x.high + 1e-9 * frame.x.step; b += frame.x.step) {
-        const double x = frame.xAt(b);
-        out += line(x, kTop, x, kBottom, "stroke=\"#e4e4e4\"");
-        out += text(x, kBottom + 20.0, number(b, frame.x.decimals),
-                    " class=\"xtick\" text-anchor=\"middle\"");
-    }
-    const Axis& e = frame.efficiency;
-    for (double v = e.low; v <= e.high + 1e-9 * e.step; v += e.step) {
-        const double y = Frame::yAt(e, v);
-        out += line(kLeft, y, kRight, y, "stroke=\"#e4e4e4\"");
-        out += text(kLeft - 8.0, y + 4.0, number(v, e.decimals),
-                    " class=\"ytick\" text-anchor=\"end\" fill=\"" +
-                        std::string(kEfficiencyColour) + "\"");
-    }
-    const Axis& k = frame.band;
-    for (double v = k.low; v <= k.high + 1e-9 * k.step; v += k.step) {
-        out += text(kRight + 8.0, Frame::yAt(k, v) + 4.0, number(v, k.decimals),
-                    " class=\"ytick\" fill=\"" + std::string(kBandColour) + "\"");
-    }
-    return out;
-}
-
-// A curve with a marker at each position that has a value; gaps where a position has none.
-std::string series(const Frame& frame,
-                   const std::vector<std::pair<double, std::optional<double>>>& values,
-                   const Axis& a, const char* colour, const std::string& dash) {
-    std::string out;
-    std::string points;
-    const auto flush = [&] {
-        if (!points.empty()) {
-            out += "<polyline fill=\"none\" stroke=\"" + std::string(colour) +
-                   "\" stroke-width=\"2\"" +
-                   (dash.empty() ? "" : " stroke-dasharray=\"" + dash + "\"") + " points=\"" +
-                   points + "\"/>\n";
-        }
-        points.clear();
-    };
-    for (const auto& [b, v] : values) {
-        if (!v) {
-            flush();
-            continue;
-        }
-        const double x = frame.xAt(b);
-        const double y = Frame::yAt(a, *v);
-        points += (points.empty() ? "" : " ") + coord(x) + "," + coord(y);
-        out += "<circle cx=\"" + coord(x) + "\" cy=\"" + coord(y) + "\" r=\"3.5\" fill=\"" +
-               colour + "\"/>\n";
-    }
-    flush();
-    return out;
-}
-
-std::string marker(const Frame& frame, double b, const std::string& label, double row,
-                   const std::string& style) {
-    const double x = frame.xAt(b);
-    return line(x, kTop, x, kBottom, style) +
-           text(x + 4.0, kTop + 14.0 + 16.0 * row, label, " class=\"marker\"");
-}
-
-} // namespace
-
-double studyPlotWidth() {
-    return kWidth;
-}
-
-std::optional<std::size_t> studyPointAt(const CoilPositionStudy& study, double x) {
-    if (study.points.empty()) {
-        return std::nullopt;
-    }
-    const Frame frame = frameFor(study);
+std::optional<std::size_t> studyPointAt(const StudyPicture& picture, double x) {
     std::optional<std::size_t> nearest;
     double distance = kNearest;
-    for (std::size_t i = 0; i < study.points.size(); ++i) {
-        const double d = std::abs(frame.xAt(study.points[i].coilDistance) - x);
+    for (std::size_t i = 0; i < picture.xs.size(); ++i) {
+        const double d = std::abs(picture.xs[i] - x);
         if (d <= distance) {
             distance = d;
             nearest = i;
@@ -163,58 +152,57 @@ std::optional<std::size_t> studyPointAt(const CoilPositionStudy& study, double x
 }
 
 std::string studyPlotSvg(const CheckReport& report) {
-    const CoilPositionStudy& study = *report.study;
-    const Frame frame = frameFor(study);
-    std::vector<std::pair<double, std::optional<double>>> efficiency;
-    std::vector<std::pair<double, std::optional<double>>> band;
-    for (const StudyPoint& p : study.points) {
-        const bool found = p.outcome == StudyOutcome::Found;
-        efficiency.emplace_back(p.coilDistance,
-                                found ? std::optional<double>(p.efficiency * 100) : std::nullopt);
-        const auto wide = found ? shownBand(study, p) : std::nullopt;
-        band.emplace_back(p.coilDistance,
-                          wide ? std::optional<double>(*wide * 1000) : std::nullopt);
-    }
-    const std::string bandName =
-        study.widestOnFifty ? "2:1 band on 50 ohm (kHz)" : "2:1 band with an ideal match (kHz)";
-    std::string svg = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+    using svg::coord;
+    const StudyPicture picture = studyPicture(report);
+    std::string out = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
                       "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" +
-                      coord(kWidth) + "\" height=\"" + coord(kHeight) + "\" viewBox=\"0 0 " +
-                      coord(kWidth) + " " + coord(kHeight) +
+                      coord(P::kWidth) + "\" height=\"" + coord(P::kHeight) + "\" viewBox=\"0 0 " +
+                      coord(P::kWidth) + " " + coord(P::kHeight) +
                       "\" font-family=\"sans-serif\" font-size=\"13\">\n";
-    svg += "<rect width=\"100%\" height=\"100%\" fill=\"white\"/>\n";
-    svg += text(kWidth / 2.0, 28.0,
-                "Where the coils should go: each position with the coil that puts it on " +
-                    number(report.inputs.frequencyMHz, 3) + " MHz",
-                " text-anchor=\"middle\" font-size=\"16\"");
-    svg += ticks(frame);
-    svg += "<rect class=\"frame\" x=\"" + coord(kLeft) + "\" y=\"" + coord(kTop) + "\" width=\"" +
-           coord(kRight - kLeft) + "\" height=\"" + coord(kBottom - kTop) +
-           "\" fill=\"none\" stroke=\"black\"/>\n";
-    svg += marker(frame, study.points[study.users].coilDistance, "your B", 0,
-                  "stroke=\"#555555\" stroke-width=\"1.2\"");
-    if (study.mostEfficient) {
-        svg += marker(frame, study.points[*study.mostEfficient].coilDistance, "most efficient", 1,
+    out += "<rect width=\"100%\" height=\"100%\" fill=\"white\"/>\n";
+    out +=
+        svg::text(P::kWidth / 2.0, 28.0, picture.title, " text-anchor=\"middle\" font-size=\"16\"");
+    for (const PictureTick& t : picture.bTicks) {
+        out += svgLine(t.at, P::kTop, t.at, P::kBottom, "stroke=\"#e4e4e4\"");
+        out +=
+            svg::text(t.at, P::kBottom + 20.0, t.label, " class=\"xtick\" text-anchor=\"middle\"");
+    }
+    for (const PictureTick& t : picture.efficiencyTicks) {
+        out += svgLine(P::kLeft, t.at, P::kRight, t.at, "stroke=\"#e4e4e4\"");
+        out += svg::text(P::kLeft - 8.0, t.at + 4.0, t.label,
+                         " class=\"ytick\" text-anchor=\"end\" fill=\"" +
+                             std::string(kEfficiencyColour) + "\"");
+    }
+    for (const PictureTick& t : picture.bandTicks) {
+        out += svg::text(P::kRight + 8.0, t.at + 4.0, t.label,
+                         " class=\"ytick\" fill=\"" + std::string(kBandColour) + "\"");
+    }
+    out += "<rect class=\"frame\" x=\"" + coord(P::kLeft) + "\" y=\"" + coord(P::kTop) +
+           "\" width=\"" + coord(P::kRight - P::kLeft) + "\" height=\"" +
+           coord(P::kBottom - P::kTop) + "\" fill=\"none\" stroke=\"black\"/>\n";
+    out += marker(picture.usersX, "your B", 0, "stroke=\"#555555\" stroke-width=\"1.2\"");
+    if (picture.mostEfficientX) {
+        out += marker(*picture.mostEfficientX, "most efficient", 1,
                       "stroke=\"" + std::string(kEfficiencyColour) + "\" stroke-dasharray=\"2 3\"");
     }
-    if (study.widestBand) {
-        svg += marker(frame, study.points[*study.widestBand].coilDistance, "widest band", 2,
+    if (picture.widestBandX) {
+        out += marker(*picture.widestBandX, "widest band", 2,
                       "stroke=\"" + std::string(kBandColour) + "\" stroke-dasharray=\"2 3\"");
     }
-    svg += series(frame, efficiency, frame.efficiency, kEfficiencyColour, "");
-    svg += series(frame, band, frame.band, kBandColour, "9 5");
-    svg += text((kLeft + kRight) / 2.0, kBottom + 44.0, "B, centre to each coil (m)",
-                " text-anchor=\"middle\"");
-    const double middle = (kTop + kBottom) / 2.0;
-    svg += text(24.0, middle, "Efficiency (%)",
-                " text-anchor=\"middle\" fill=\"" + std::string(kEfficiencyColour) +
-                    "\" transform=\"rotate(-90 24 " + coord(middle) + ")\"");
-    svg +=
-        text(kWidth - 30.0, middle, bandName,
-             " text-anchor=\"middle\" fill=\"" + std::string(kBandColour) +
-                 "\" transform=\"rotate(90 " + coord(kWidth - 30.0) + " " + coord(middle) + ")\"");
-    svg += "</svg>\n";
-    return svg;
+    out += series(picture.efficiency, kEfficiencyColour, "");
+    out += series(picture.band, kBandColour, "9 5");
+    out += svg::text((P::kLeft + P::kRight) / 2.0, P::kBottom + 44.0, "B, centre to each coil (m)",
+                     " text-anchor=\"middle\"");
+    const double middle = (P::kTop + P::kBottom) / 2.0;
+    out += svg::text(24.0, middle, "Efficiency (%)",
+                     " text-anchor=\"middle\" fill=\"" + std::string(kEfficiencyColour) +
+                         "\" transform=\"rotate(-90 24 " + coord(middle) + ")\"");
+    out += svg::text(P::kWidth - 30.0, middle, picture.bandName,
+                     " text-anchor=\"middle\" fill=\"" + std::string(kBandColour) +
+                         "\" transform=\"rotate(90 " + coord(P::kWidth - 30.0) + " " +
+                         coord(middle) + ")\"");
+    out += "</svg>\n";
+    return out;
 }
 
 } // namespace brevan::check

@@ -155,23 +155,26 @@ TEST(StudySentences, SayHowFarTheUsersBIsFromTheBest) {
 TEST(StudyPlot, AClickTakesTheNearestMarkerWithinReach) {
     CheckReport report = test::typicalReport();
     CoilPositionStudy study;
-    study.points = {point(0, 0.85, 0.1, 0.1), point(2, 0.9, 0.1, 0.1), point(6, 0.9, 0.1, 0.1)};
+    study.points = {point(0, 0.85, 0.1, 0.1), point(2, 0.9, 0, 0.1), point(6, 0.9, 0.1, 0.1)};
     nameBest(study);
     report.study = study;
+    const StudyPicture picture = studyPicture(report);
     const std::string svg = studyPlotSvg(report);
-    // The markers' x as drawn, in the picture's units.
+    // The markers as drawn: efficiency at each position, the band where there is one.
     std::vector<double> xs;
     for (std::size_t at = svg.find("<circle cx=\""); at != std::string::npos;
          at = svg.find("<circle cx=\"", at + 1)) {
         xs.push_back(std::stod(svg.substr(at + 12)));
     }
-    ASSERT_EQ(xs.size(), 6U); // efficiency and band at each position
+    ASSERT_EQ(xs.size(), 5U);
+    EXPECT_FALSE(picture.band[1]);
     for (std::size_t i = 0; i < 3; ++i) {
-        EXPECT_EQ(studyPointAt(study, xs[i] + 4), i);
+        EXPECT_NEAR(xs[i], picture.xs[i], 0.01);
+        EXPECT_EQ(studyPointAt(picture, xs[i] + 4), i);
     }
-    EXPECT_FALSE(studyPointAt(study, (xs[1] + xs[2]) / 2));
-    EXPECT_FALSE(studyPointAt(CoilPositionStudy{}, xs[0]));
-    EXPECT_GT(studyPlotWidth(), xs[2]);
+    EXPECT_FALSE(studyPointAt(picture, (xs[1] + xs[2]) / 2));
+    EXPECT_LT(xs[2], StudyPicture::kRight + 1e-9);
+    EXPECT_EQ(picture.usersX, picture.xs[0]);
 }
 
 } // namespace

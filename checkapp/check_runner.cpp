@@ -32,15 +32,40 @@ void CheckRunner::deliver(unsigned generation, const std::function<void()>& sign
 void CheckRunner::start(const CheckReport& report,
                         const std::optional<brevan::check::MeasuredSetup>& sweep,
                         double timeLimitSeconds) {
+    launch(report, timeLimitSeconds,
+           [sweep](CheckReport& checked, const brevan::check::Engine& engine,
+                   const brevan::check::Progress& progress, const std::atomic<int>& stop) {
+               Outcome outcome;
+               outcome.failure = brevan::check::addAntennaCheck(checked, engine, progress);
+               // The antennas are worth showing even when the calibration to the sweep fails.
+               if (!outcome.failure && sweep && stop == 0) {
+                   if (const auto failure =
+                           brevan::check::addMeasured(checked, *sweep, engine, progress)) {
+                       outcome.afterwards = QStringLiteral("the sweep: %1")
+                                                .arg(QString::fromStdString(failure->message));
+                   }
+               }
+               return outcome;
+           });
+}
+
+void CheckRunner::startStudy(const CheckReport& report, double timeLimitSeconds) {
+    launch(report, timeLimitSeconds,
+           [](CheckReport& checked, const brevan::check::Engine& engine,
+              const brevan::check::Progress& progress, const std::atomic<int>&) {
+               return Outcome{brevan::check::addCoilPositionStudy(checked, engine, progress), {}};
+           });
+}
+
+void CheckRunner::launch(const CheckReport& report, double timeLimitSeconds, Work work) {
     cancel();
     const unsigned generation = ++m_generation;
     auto run = std::make_shared<Run>();
     brevan::check::Nec2cOptions options;
     options.timeLimitSeconds = timeLimitSeconds;
     options.stop = &run->stop;
-
     // The worker keeps `run` alive (and with it the stop flag the engine reads) until it ends.
-    QThread* thread = QThread::create([this, run, options, report, sweep, generation] {
+    QThread* thread = QThread::create([this, run, options, report, work, generation] {
         try {
             CheckReport checked = report;
             const auto progress = [this, generation](const std::string& stage) {
@@ -48,17 +73,12 @@ void CheckRunner::start(const CheckReport& report,
                 deliver(generation, [this, text] { Q_EMIT this->progress(text); });
             };
             const brevan::check::Engine engine = brevan::check::nec2cEngine(options);
-            const auto failure = brevan::check::addAntennaCheck(checked, engine, progress);
-            // The antennas are worth showing even when the calibration to the sweep fails.
-            std::optional<brevan::check::AntennaCheckFailure> measuredFailure;
-            if (!failure && sweep && run->stop == 0) {
-                measuredFailure = brevan::check::addMeasured(checked, *sweep, engine, progress);
-            }
+            const Outcome outcome = work(checked, engine, progress, run->stop);
             if (run->stop != 0) {
                 return;
             }
-            if (failure) {
-                const QString message = QString::fromStdString(failure->message);
+            if (outcome.failure) {
+                const QString message = QString::fromStdString(outcome.failure->message);
                 deliver(generation, [this, message] {
                     m_running = false;
                     Q_EMIT failed(message);
@@ -69,9 +89,8 @@ void CheckRunner::start(const CheckReport& report,
                 m_running = false;
                 Q_EMIT finished(checked);
             });
-            if (measuredFailure) {
-                const QString message = QStringLiteral("the sweep: %1")
-                                            .arg(QString::fromStdString(measuredFailure->message));
+            if (outcome.afterwards) {
+                const QString message = *outcome.afterwards;
                 deliver(generation, [this, message] { Q_EMIT failed(message); });
             }
         } catch (const std::exception& error) {

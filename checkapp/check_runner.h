@@ -6,6 +6,7 @@
 //
 //   start(report, sweep) --worker thread: addAntennaCheck (nec2c), then with a sweep addMeasured
 //     --> finished(report) | failed(words)
+//   startStudy(report) --worker thread: addCoilPositionStudy --> finished(report) | failed
 
 #include "check_report.h"
 #include "nec/engine/nec2c_engine.h"
@@ -16,6 +17,7 @@
 #include <QThread>
 
 #include <atomic>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -31,6 +33,9 @@ public:
     // when only that fails, the antennas come first (finished) and then the failure.
     void start(const brevan::check::CheckReport& report,
                const std::optional<brevan::check::MeasuredSetup>& sweep, double timeLimitSeconds);
+    // Where the coils should go, for the report's design: finished() brings the report with its
+    // study.
+    void startStudy(const brevan::check::CheckReport& report, double timeLimitSeconds);
     // Stops the running check, if any; nothing it found is reported.
     void cancel();
     bool running() const { return m_running; }
@@ -46,6 +51,15 @@ private:
         QPointer<QThread> thread;
     };
 
+    // What a run found: a failure ends it; `afterwards` is reported after the report itself.
+    struct Outcome {
+        std::optional<brevan::check::AntennaCheckFailure> failure;
+        std::optional<QString> afterwards;
+    };
+    using Work = std::function<Outcome(brevan::check::CheckReport&, const brevan::check::Engine&,
+                                       const brevan::check::Progress&, const std::atomic<int>&)>;
+
+    void launch(const brevan::check::CheckReport& report, double timeLimitSeconds, Work work);
     void deliver(unsigned generation, const std::function<void()>& signal);
 
     unsigned m_generation = 0;

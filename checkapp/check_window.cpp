@@ -8,7 +8,10 @@
 #include "report/report_text.h"
 #include "result_rows.h"
 #include "spoken_label.h"
+#include "study_panel.h"
 #include "swr_plot_widget.h"
+
+#include <cmath>
 
 #include <QCoreApplication>
 #include <QFrame>
@@ -221,6 +224,9 @@ void CheckWindow::createResults() {
     m_tabs->addTab(m_cutList, tr("&Cut list"));
     m_tabs->addTab(m_drawing, tr("D&ipole"));
     m_tabs->addTab(m_design, tr("Design and co&il"));
+    m_study = new StudyPanel;
+    m_study->setObjectName(QStringLiteral("studyPanel"));
+    m_tabs->addTab(m_study, tr("Coil posi&tion"));
     m_tabs->addTab(m_reportText, tr("&Report"));
 
     // What it means and how the check is going sit above the tabs in a pane of their own, which
@@ -279,6 +285,39 @@ void CheckWindow::connectParts() {
     });
     connect(m_runner, &CheckRunner::finished, this, &CheckWindow::fullCheckFinished);
     connect(m_runner, &CheckRunner::failed, this, &CheckWindow::fullCheckFailed);
+
+    m_studyRunner = new CheckRunner(this);
+    connect(m_study, &StudyPanel::runRequested, this, &CheckWindow::startStudy);
+    connect(m_studyRunner, &CheckRunner::progress, m_study, &StudyPanel::setRunning);
+    connect(m_studyRunner, &CheckRunner::finished, m_study, &StudyPanel::showStudy);
+    connect(m_studyRunner, &CheckRunner::failed, m_study, &StudyPanel::showFailure);
+    connect(m_study, &StudyPanel::positionChosen, this, &CheckWindow::takeCoilDistance);
+}
+
+// The study runs beside the live check, for the design as it stands.
+void CheckWindow::startStudy() {
+    if (!m_inputs) {
+        return;
+    }
+    auto built = brevan::check::buildCheckReport(*m_inputs);
+    if (const auto* refusal = std::get_if<brevan::check::DesignRefusal>(&built)) {
+        m_study->showFailure(QString::fromStdString(refusal->message));
+        return;
+    }
+    m_study->setRunning(tr("starting"));
+    m_studyRunner->startStudy(std::get<CheckReport>(built), m_engineTimeLimit);
+}
+
+// A position picked on the study's picture becomes the design's B, as if typed.
+void CheckWindow::takeCoilDistance(double coilDistance) {
+    if (!m_inputs) {
+        return;
+    }
+    brevan::check::CheckInputs inputs = *m_inputs;
+    // To the millimetre, the resolution a builder measures B to.
+    inputs.distanceM = std::round(coilDistance * 1000.0) / 1000.0;
+    m_form->setInputs(inputs);
+    inputsEdited();
 }
 
 void CheckWindow::inputsEdited() {
@@ -305,6 +344,7 @@ void CheckWindow::readInputs() {
     m_form->showRefusals(reading.refusals);
     if (!reading.inputs) {
         m_inputs.reset();
+        m_study->setDesign(std::nullopt);
         m_refusal->hide();
         setEngineStatus(
             m_report ? tr("The results shown are of the last design accepted.") : QString(), false);
@@ -312,6 +352,7 @@ void CheckWindow::readInputs() {
         return;
     }
     m_inputs = reading.inputs;
+    m_study->setDesign(m_inputs);
     auto built = brevan::check::buildCheckReport(*m_inputs);
     if (const auto* refusal = std::get_if<brevan::check::DesignRefusal>(&built)) {
         setSpokenText(m_refusal, QString::fromStdString(refusal->message));

@@ -29,6 +29,7 @@ class QSplitter;
 class QTableWidget;
 class QTabWidget;
 class QTimer;
+class StudyPanel;
 class SwrPlotWidget;
 
 class CheckWindow : public QMainWindow {
@@ -71,6 +72,8 @@ private:
     void fullCheckFinished(const brevan::check::CheckReport& report);
     void fullCheckFailed(const QString& message);
     void setEngineStatus(const QString& text, bool busy);
+    void startStudy();
+    void takeCoilDistance(double coilDistance);
     void updateActions();
 
     // Files (check_window_files.cpp).
@@ -102,6 +105,7 @@ private:
 
     InputForm* m_form = nullptr;
     CheckRunner* m_runner = nullptr;
+    CheckRunner* m_studyRunner = nullptr; // the coil-position study, beside the live check
     QTimer* m_pause = nullptr;
     QSplitter* m_splitter = nullptr;       // the form | the results
     QSplitter* m_resultSplitter = nullptr; // what it means, above the tabs
@@ -120,6 +124,7 @@ private:
     QTableWidget* m_cutList = nullptr;
     SwrPlotWidget* m_plot = nullptr;
     DipoleDrawing* m_drawing = nullptr;
+    StudyPanel* m_study = nullptr;
     QPlainTextEdit* m_reportText = nullptr;
     QAction* m_save = nullptr;
     QAction* m_exportSheet = nullptr;

@@ -1,6 +1,6 @@
 // brevan-check's costs: one whole report without the engine (the design, the coil as wound,
-// its losses, the cut list and the text), and the whole full-wave check with the real nec2c in
-// free space and over average ground, the way the program runs it.
+// its losses, the cut list and the text), the whole full-wave check with the real nec2c in free
+// space and over average ground, the way the program runs it, and the coil-position study.
 
 #include "check_report.h"
 #include "nec/engine/nec2c_engine.h"
@@ -58,6 +58,21 @@ BENCHMARK_CAPTURE(BM_FullWaveCheck, average_ground_10m, Ground{GroundKind::Avera
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime()
     ->Iterations(3);
+
+// Where the coils should go, in free space: the target is the whole study under 5 s.
+void BM_CoilPositionStudy(benchmark::State& bench) {
+    const Engine engine = nec2cEngine({});
+    for (auto _ : bench) {
+        CheckReport report = std::get<CheckReport>(buildCheckReport(typicalDesign()));
+        if (addCoilPositionStudy(report, engine, {})) {
+            bench.SkipWithError("the engine failed");
+            break;
+        }
+        bench.counters["positions"] = static_cast<double>(report.study->points.size());
+        benchmark::DoNotOptimize(report);
+    }
+}
+BENCHMARK(BM_CoilPositionStudy)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
 
 } // namespace
 

@@ -127,5 +127,40 @@ TEST(ReportJson, OverGroundTheSkyShareStandsApartFromTheEfficiency) {
     EXPECT_NEAR(built["resonance_uncertainty_percent"].toDouble(), 0.3, 1e-12);
 }
 
+TEST(ReportJson, TheStudyKeepsAPositionWithoutACoilApartFromTheOthers) {
+    CheckReport report = typicalReport();
+    EXPECT_TRUE(parsed(reportJson(report, QStringLiteral("test")))["study"].isNull());
+
+    CoilPositionStudy study;
+    StudyPoint found;
+    found.coilDistance = 2.25;
+    found.outcome = StudyOutcome::Found;
+    found.inductance = 6.98e-6;
+    found.turns = 9;
+    found.efficiency = 0.923;
+    found.band = {7.0, 7.19};
+    found.matchedBand = {6.95, 7.13};
+    StudyPoint none;
+    none.coilDistance = 6.0;
+    none.outcome = StudyOutcome::NoCoilReaches;
+    study.points = {found, none};
+    nameBest(study);
+    report.study = study;
+    const QJsonObject o = parsed(reportJson(report, QStringLiteral("test")))["study"].toObject();
+    const QJsonArray points = o["points"].toArray();
+    ASSERT_EQ(points.size(), 2);
+    const QJsonObject first = points[0].toObject();
+    EXPECT_EQ(first["distance_b_m"].toDouble(), 2.25);
+    EXPECT_EQ(first["turns"].toInt(), 9);
+    EXPECT_NEAR(first["band_50_ohm"].toObject()["width_khz"].toDouble(), 190, 1e-9);
+    EXPECT_NEAR(first["band_matched"].toObject()["width_khz"].toDouble(), 180, 1e-9);
+    const QJsonObject second = points[1].toObject();
+    EXPECT_EQ(second["outcome"].toString(), "no_coil_reaches");
+    EXPECT_TRUE(second["apparent_inductance_uh"].isNull());
+    EXPECT_TRUE(second["efficiency_percent"].isNull());
+    EXPECT_EQ(o["most_efficient_point"].toInt(), 0);
+    EXPECT_EQ(o["widest_band_on"].toString(), "50_ohm");
+}
+
 } // namespace
 } // namespace brevan::check

@@ -1,5 +1,7 @@
 #include "swr_plot_widget.h"
 
+#include "report/svg_parts.h"
+
 #include "report/report_plot.h"
 
 #include <QEvent>
@@ -59,21 +61,8 @@ double luminance(const QColor& colour) {
            0.0722 * linear(colour.blueF());
 }
 
-// A 1-2-5 step giving about `wanted` intervals over `span`.
-double niceStep(double span, int wanted) {
-    const double raw = span / std::max(wanted, 1);
-    const double decade = std::pow(10.0, std::floor(std::log10(raw)));
-    for (const double factor : {1.0, 2.0, 5.0}) {
-        if (factor * decade >= raw) {
-            return factor * decade;
-        }
-    }
-    return 10.0 * decade;
-}
-
-int decimalsFor(double step) {
-    return std::max(0, static_cast<int>(-std::floor(std::log10(step) + 1e-9)));
-}
+using brevan::check::svg::decimalsFor;
+using brevan::check::svg::niceStep;
 
 // Drawing units: a pen of width 1 at the size of the labels' font, on screen or on paper.
 double unitOf(const QFontMetricsF& metrics) {

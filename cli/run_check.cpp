@@ -173,6 +173,13 @@ std::variant<check::MeasuredSetup, std::string> readMeasuredSetup(const check::C
     return setup;
 }
 
+// Without an engine failure, the model or a search found no answer: like a design without a
+// result.
+int failedCheck(const check::AntennaCheckFailure& failure) {
+    const bool engineFault = failure.engine != check::EngineFailure::None;
+    return fail(engineFault ? engineStatus(failure.engine) : kExitNoDesign, failure.message);
+}
+
 int stopped(int signal) {
     const char* name = signal == SIGINT ? "SIGINT" : signal == SIGTERM ? "SIGTERM" : "SIGHUP";
     return fail(statusForSignal(signal),
@@ -223,11 +230,7 @@ int run(const QStringList& arguments, const RunEnvironment& environment) {
             return stopped(signalled()); // what failed was the engine being stopped
         }
         if (failure) {
-            // Without an engine failure, the model or the trim search found no answer: like a
-            // design without a result.
-            const bool engineFault = failure->engine != check::EngineFailure::None;
-            return fail(engineFault ? engineStatus(failure->engine) : kExitNoDesign,
-                        failure->message);
+            return failedCheck(*failure);
         }
         if (measured) {
             const auto measuredFailure = check::addMeasured(
@@ -236,9 +239,7 @@ int run(const QStringList& arguments, const RunEnvironment& environment) {
                 return stopped(signalled());
             }
             if (measuredFailure) {
-                const bool engineFault = measuredFailure->engine != check::EngineFailure::None;
-                return fail(engineFault ? engineStatus(measuredFailure->engine) : kExitNoDesign,
-                            measuredFailure->message);
+                return failedCheck(*measuredFailure);
             }
         }
         if (inputs.coilPositionStudy) {
@@ -248,9 +249,7 @@ int run(const QStringList& arguments, const RunEnvironment& environment) {
                 return stopped(signalled());
             }
             if (studyFailure) {
-                const bool engineFault = studyFailure->engine != check::EngineFailure::None;
-                return fail(engineFault ? engineStatus(studyFailure->engine) : kExitNoDesign,
-                            studyFailure->message);
+                return failedCheck(*studyFailure);
             }
         }
         if (inputs.studyPlotPath) {

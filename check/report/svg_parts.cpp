@@ -35,7 +35,7 @@ std::string escaped(const std::string& text) {
 }
 
 double niceStep(double span, int wanted) {
-    const double raw = span / wanted;
+    const double raw = span / std::max(wanted, 1);
     const double decade = std::pow(10.0, std::floor(std::log10(raw)));
     for (const double factor : {1.0, 2.0, 5.0}) {
         if (factor * decade >= raw) {

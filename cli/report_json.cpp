@@ -69,7 +69,7 @@ QJsonObject inputs(const CheckReport& r) {
                                  ? QJsonValue()
                                  : num(in.ground.height));
         const bool v = in.hang.shape == check::HangShape::InvertedV;
-        o.insert("shape", v ? "inverted_v" : "straight");
+        o.insert("shape", v ? "inverted-v" : "straight");
         o.insert("leg_angle_deg", v && !in.hang.endsHeight ? num(in.hang.legAngle) : QJsonValue());
         o.insert("ends_height_m", v ? num(in.hang.endsHeight) : QJsonValue());
     }

@@ -84,7 +84,7 @@ TEST(CheckWithEngine, AnInvertedVSaysHowItHangsInTextAndJson) {
     const CliRun json = runCli(typicalDesign(v + QStringList{"--format", "json"}));
     ASSERT_EQ(json.exitCode, 0) << json.err;
     const QJsonObject inputs = json.json()["inputs"].toObject();
-    EXPECT_EQ(inputs["shape"].toString(), QStringLiteral("inverted_v"));
+    EXPECT_EQ(inputs["shape"].toString(), QStringLiteral("inverted-v"));
     EXPECT_EQ(inputs["ends_height_m"].toDouble(), 6.0);
     EXPECT_TRUE(inputs["leg_angle_deg"].isNull());
     const QJsonObject antenna = json.json()["antenna"].toObject();

@@ -146,7 +146,7 @@ void InputForm::createRows() {
     connect(m_shape, &QComboBox::activated, this, &InputForm::shapeChanged);
     addRow("shape", tr("Han&g"), m_shape, {});
     m_legAngle =
-        addNumber("leg-angle", QStringLiteral("legAngleEdit"), tr("&Angle between legs"), tr("deg"),
+        addNumber("leg-angle", QStringLiteral("legAngleEdit"), tr("Angle be&tween legs"), tr("deg"),
                   tr("Angle between the legs of the inverted V, 60 to 180 degrees"));
     m_legAngle->setEnabled(false);
     m_endsHeight =

@@ -88,10 +88,13 @@ std::variant<WireShape, ModelRefusal> wireShape(const AntennaModel& model,
     }
     const double clearance = kShortestInRadii * model.wireDiameter / 2.0;
     if (overGround && shape.endsHeight <= clearance) {
-        return ModelRefusal{"the ends of the inverted V would hang " + metres(shape.endsHeight) +
-                            " above the ground; they must hang more "
-                            "than 4 wire radii (" +
-                            metres(clearance) + ") above it"};
+        const std::string where = shape.endsHeight <= 0.0
+                                      ? std::string("in the ground")
+                                      : metres(shape.endsHeight) + " above the ground";
+        return ModelRefusal{
+            "the ends of the inverted V would be " + where +
+            "; they must hang more than 4 wire radii (" + metres(clearance) + ") above it" +
+            (hang.endsHeight ? std::string() : ": open the legs wider or hang the apex higher")};
     }
     return shape;
 }

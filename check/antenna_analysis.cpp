@@ -118,6 +118,7 @@ AntennaResult Analysis::result() const {
     AntennaResult out;
     const double f = m_context.input.designMHz;
     out.length = m_model.length;
+    out.shape = m_coarse.shape;
     out.coilAtDesign = m_coil(f * 1e6);
     out.converged = m_converged;
     const double shifted = f / m_scale;

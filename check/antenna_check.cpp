@@ -40,6 +40,7 @@ AntennaModel antennaModel(const AntennaCheckInput& input, double length, CoilImp
     model.coilDistance = input.coilDistance;
     model.wireDiameter = input.wireDiameter;
     model.ground = input.ground;
+    model.hang = input.hang;
     return model;
 }
 

@@ -39,6 +39,7 @@ struct AntennaCheckInput {
     CoilImpedance designed;    // step 1's inductance, lossless
     CoilImpedance built;       // the coil as wound: inductance, loss, self-capacitance
     Ground ground;
+    Hang hang; // straight, or an inverted V with its apex at the ground's height
     // The coil of `turns` turns of the chosen wire, pitch and former, as the antenna sees it;
     // used for the alternative to trimming.
     std::function<CoilImpedance(int turns)> coilOfTurns;
@@ -69,6 +70,7 @@ struct AntennaResult {
     double designEfficiency = 0.0;        // 0..1 at F: wire and coils (the power budget)
     std::optional<SkyShare> sky;          // over a finite or perfect ground
     std::vector<FeedPoint> curve;         // points for the SWR picture, ascending frequency
+    WireShape shape;                      // how it hangs at this length
     bool converged = true;                // false: a search ran out of tries
 };
 

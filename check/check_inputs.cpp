@@ -144,6 +144,10 @@ const Range kFormer{0, false, 1000, "mm", "the coil former diameter in millimetr
 const Range kCoilLength{0, true, 10000, "mm", "the planned coil length in millimetres"};
 const Range kCoilQ{1, true, 100000, "", "the coil's Q"};
 const Range kHeight{0.1, true, 1000, "m", "the height above ground in metres"};
+const Range kLegAngle{kNarrowestLegAngle, true, 180, "degrees",
+                      "the angle between the legs of the inverted V in degrees (180 is straight)"};
+const Range kEndsHeight{0, false, 1000, "m",
+                        "the height of the inverted V's ends above ground in metres"};
 const Range kTimeout{0.1, true, 3600, "s", "the time limit of each engine run in seconds"};
 const Range kFeedlineLength{0, true, 10000, "m", "the length of the feed line in metres"};
 const Range kFeedlineVf{0, false, 1, "", "the velocity factor of the feed line"};
@@ -154,8 +158,9 @@ const Range kFeedlineLoss{0, true, 100, "dB per 100 m",
 constexpr const char* kFeedlineOptions[] = {"feedline-length", "feedline-vf", "feedline-loss"};
 
 // The options that only make sense with the full-wave check.
-constexpr const char* kAntennaOnly[] = {"height",         "ground",   "plot",  "deck",
-                                        "engine-timeout", "measured", "study", "study-plot"};
+constexpr const char* kAntennaOnly[] = {"height",         "ground",    "plot",       "deck",
+                                        "engine-timeout", "measured",  "study",      "study-plot",
+                                        "shape",          "leg-angle", "ends-height"};
 
 // The sweep to read and the line it came through; the line's options mean nothing alone.
 std::optional<UsageError> readMeasured(const std::map<std::string, std::string>& given,
@@ -204,6 +209,53 @@ std::optional<UsageError> readStudy(const std::map<std::string, std::string>& gi
         return UsageError{"--study-plot draws the study; give --study coil-position"};
     }
     return readPath(given, "study-plot", in.studyPlotPath);
+}
+
+// How the wire hangs: straight, or an inverted V given by the angle between its legs or, over
+// ground, by the height of its ends (below the apex, which is --height).
+std::optional<UsageError> readHang(const std::map<std::string, std::string>& given,
+                                   CheckInputs& in) {
+    int shape = static_cast<int>(HangShape::Straight);
+    const std::map<std::string, int> shapes{{"straight", static_cast<int>(HangShape::Straight)},
+                                            {"inverted-v", static_cast<int>(HangShape::InvertedV)}};
+    if (auto e = readChoice(given, "shape", shapes, shape))
+        return e;
+    in.hang.shape = static_cast<HangShape>(shape);
+    const bool angleGiven = given.count("leg-angle") > 0;
+    const bool endsGiven = given.count("ends-height") > 0;
+    if (in.hang.shape != HangShape::InvertedV) {
+        if (angleGiven || endsGiven) {
+            return UsageError{std::string("--") + (angleGiven ? "leg-angle" : "ends-height") +
+                              " describes an inverted V; give --shape inverted-v with it"};
+        }
+        return std::nullopt;
+    }
+    if (angleGiven == endsGiven) {
+        return UsageError{angleGiven
+                              ? "--leg-angle and --ends-height both describe the inverted V; "
+                                "give one of them"
+                              : "--shape inverted-v needs --leg-angle (the angle between the "
+                                "legs in degrees) or, over ground, --ends-height (the height of "
+                                "the ends in metres)"};
+    }
+    if (angleGiven) {
+        std::optional<double> angle;
+        if (auto e = readNumber(given, "leg-angle", kLegAngle, angle))
+            return e;
+        in.hang.legAngle = *angle;
+        return std::nullopt;
+    }
+    if (in.ground.kind == GroundKind::FreeSpace) {
+        return UsageError{"--ends-height needs --height: the ends hang below the apex, which is "
+                          "at the antenna's height (in free space give --leg-angle)"};
+    }
+    if (auto e = readNumber(given, "ends-height", kEndsHeight, in.hang.endsHeight))
+        return e;
+    if (*in.hang.endsHeight >= in.ground.height) {
+        return badValue("ends-height", given.at("ends-height"), "is not below the apex",
+                        "give a height below the --height of " + plain(in.ground.height) + " m");
+    }
+    return std::nullopt;
 }
 
 } // namespace
@@ -262,6 +314,8 @@ readCheckInputs(const std::map<std::string, std::string>& given) {
     if (height) {
         in.ground = Ground{static_cast<GroundKind>(ground), *height};
     }
+    if (auto e = readHang(given, in))
+        return *e;
 
     std::optional<double> timeout;
     if (auto e = readNumber(given, "engine-timeout", kTimeout, timeout))

@@ -29,6 +29,7 @@ struct CheckInputs {
     std::optional<double> coilQ;   // replaces the estimate from the losses
     bool antenna = true;           // run the full-wave check
     Ground ground;
+    Hang hang; // straight, or an inverted V hung from its apex at the height
     double engineTimeoutSeconds = 60.0;
     OutputFormat format = OutputFormat::Text;
     std::optional<std::string> plotPath;

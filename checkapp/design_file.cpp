@@ -34,12 +34,15 @@ struct Field {
     bool required;
 };
 constexpr Field kFields[] = {
-    {"frequency_mhz", "frequency", true}, {"length_a_m", "length", true},
-    {"distance_b_m", "distance", true},   {"wire_swg", "wire", true},
-    {"former_mm", "former", true},        {"coil_length_mm", "coil-length", true},
-    {"coil_wire_swg", "coil-wire", true}, {"pitch_mm", "pitch", false},
-    {"coil_q", "coil-q", false},          {"height_m", "height", false},
+    {"frequency_mhz", "frequency", true},  {"length_a_m", "length", true},
+    {"distance_b_m", "distance", true},    {"wire_swg", "wire", true},
+    {"former_mm", "former", true},         {"coil_length_mm", "coil-length", true},
+    {"coil_wire_swg", "coil-wire", true},  {"pitch_mm", "pitch", false},
+    {"coil_q", "coil-q", false},           {"height_m", "height", false},
+    {"leg_angle_deg", "leg-angle", false}, {"ends_height_m", "ends-height", false},
 };
+
+constexpr int kStraightVersion = 1; // a straight design is written as every reader knows it
 
 // The command's message names the option; the file's reader wants to know the key.
 QString inFileWords(std::string message) {
@@ -52,9 +55,11 @@ QString inFileWords(std::string message) {
             message.replace(at, option.size(), std::string("\"") + field.key + "\"");
         }
     }
-    const auto ground = message.find("--ground");
-    if (ground != std::string::npos) {
-        message.replace(ground, 8, "\"ground\"");
+    for (const std::string choice : {"ground", "shape"}) {
+        const auto at = message.find("--" + choice);
+        if (at != std::string::npos) {
+            message.replace(at, choice.size() + 2, "\"" + choice + "\"");
+        }
     }
     return QString::fromStdString(message);
 }
@@ -77,14 +82,23 @@ std::map<std::string, std::string> optionTexts(const CheckInputs& in) {
         given["ground"] = check::groundName(in.ground.kind);
         given["height"] = exactText(in.ground.height);
     }
+    if (in.hang.shape == check::HangShape::InvertedV) {
+        given["shape"] = "inverted-v";
+        if (in.hang.endsHeight) {
+            given["ends-height"] = exactText(*in.hang.endsHeight);
+        } else {
+            given["leg-angle"] = exactText(in.hang.legAngle);
+        }
+    }
     return given;
 }
 
 QByteArray designFileJson(const CheckInputs& in) {
     const bool overGround = in.ground.kind != GroundKind::FreeSpace;
-    const QJsonObject object{
+    const bool v = in.hang.shape == check::HangShape::InvertedV;
+    QJsonObject object{
         {"format", kFormat},
-        {"version", kDesignFileVersion},
+        {"version", v ? kDesignFileVersion : kStraightVersion},
         {"frequency_mhz", in.frequencyMHz},
         {"length_a_m", in.lengthM},
         {"distance_b_m", in.distanceM},
@@ -97,6 +111,12 @@ QByteArray designFileJson(const CheckInputs& in) {
         {"ground", check::groundName(in.ground.kind)},
         {"height_m", overGround ? QJsonValue(in.ground.height) : QJsonValue()},
     };
+    if (v) {
+        object.insert("shape", "inverted-v");
+        object.insert("leg_angle_deg",
+                      in.hang.endsHeight ? QJsonValue() : QJsonValue(in.hang.legAngle));
+        object.insert("ends_height_m", optionalNumber(in.hang.endsHeight));
+    }
     return QJsonDocument(object).toJson(QJsonDocument::Indented);
 }
 
@@ -151,6 +171,13 @@ std::variant<CheckInputs, QString> readDesignFile(const QByteArray& content) {
         }
     } else {
         given["ground"] = ground.toStdString();
+    }
+    const QJsonValue shape = object.value("shape");
+    if (!shape.isUndefined() && !shape.isNull()) {
+        if (!shape.isString()) {
+            return QStringLiteral("The design file's \"shape\" is not a text.");
+        }
+        given["shape"] = shape.toString().toStdString();
     }
 
     const auto read = check::readCheckInputs(given);

@@ -20,6 +20,13 @@
 //     "height_m": null                   above that ground; null in free space
 //   }
 //
+// Version 2 is written for an inverted V only, so that a straight design still opens in a
+// program that knows version 1 and a V is never read there as a straight wire. It adds:
+//
+//     "shape": "inverted-v",             or "straight" (the default when missing)
+//     "leg_angle_deg": 120,              the angle between the legs; or null with
+//     "ends_height_m": null              the height of the ends over ground, below height_m
+//
 // Reading checks every value with the same rules as the command line's options, so a file can
 // hold nothing the command would refuse.
 
@@ -34,7 +41,7 @@
 
 namespace brevan::checkapp {
 
-inline constexpr int kDesignFileVersion = 1;
+inline constexpr int kDesignFileVersion = 2; // the newest this program reads
 
 QByteArray designFileJson(const check::CheckInputs& inputs);
 

@@ -111,6 +111,23 @@ private:
     std::vector<QRectF> m_below;
 };
 
+// The whole antenna as it hangs, small: a level feed at the apex and the legs at their angle,
+// fitted into `box`.
+void paintVSketch(QPainter& p, const QRectF& box, const brevan::check::WireShape& shape,
+                  const QColor& colour, double unit) {
+    const double droop = shape.droop;
+    const double leg = std::min(box.width() * 0.45 / std::max(std::cos(droop), 1e-3),
+                                box.height() / std::max(std::sin(droop), 1e-3));
+    const QPointF apex(box.center().x(), box.top());
+    const double feed = box.width() * 0.04;
+    const QPointF leftBend = apex - QPointF(feed, 0);
+    const QPointF rightBend = apex + QPointF(feed, 0);
+    const QPointF down(leg * std::cos(droop), leg * std::sin(droop));
+    p.setPen(QPen(colour, 1.5 * unit, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.drawPolyline(
+        QPolygonF{leftBend - QPointF(down.x(), -down.y()), leftBend, rightBend, rightBend + down});
+}
+
 // The half dipole along the wire. The coil keeps a readable width even where its true length
 // is a few pixels; everything else, the dimensions included, is to scale.
 void paintHalfDipole(QPainter& p, const QRectF& rect, const CheckReport& report,
@@ -207,15 +224,30 @@ void paintHalfDipole(QPainter& p, const QRectF& rect, const CheckReport& report,
                   colours.text, false});
 
     p.setPen(colours.text);
-    QString title = QStringLiteral("One half of the dipole, to scale along the wire (cut two)");
+    const std::optional<brevan::check::WireShape> v = hungShape(report);
+    QString title = v ? QStringLiteral("One leg of the inverted V (") +
+                            QString::fromStdString(brevan::check::number(v->legAngle, 0)) +
+                            QStringLiteral(" deg between the legs), to scale along the wire "
+                                           "(cut two)")
+                      : QStringLiteral("One half of the dipole, to scale along the wire (cut two)");
     if (cutFromSweep(report)) {
         title += QStringLiteral(": the trim the measured sweep asks for");
     } else if (!tipChange) {
         title += report.antenna ? QStringLiteral(": no trim reaches F, tips cut as designed")
                                 : QStringLiteral(": the trim follows from the full-wave check");
     }
+    double titleWidth = rect.width();
+    if (v) {
+        const double sketchWidth = metrics.height() * 3;
+        titleWidth -= sketchWidth + metrics.height();
+        paintVSketch(p,
+                     QRectF(rect.right() - sketchWidth, rect.top() + unit, sketchWidth,
+                            metrics.height() - 2 * unit),
+                     *v, colours.wire, unit);
+        p.setPen(colours.text);
+    }
     p.drawText(QPointF(rect.left(), rect.top() + metrics.ascent()),
-               metrics.elidedText(title, Qt::ElideRight, rect.width()));
+               metrics.elidedText(title, Qt::ElideRight, titleWidth));
 }
 
 // The coil from the side: the former, each turn (or both ends of a winding too dense to show
@@ -317,6 +349,14 @@ std::optional<double> shownTipChange(const CheckReport& report) {
                                 : report.cut.tipChange;
 }
 
+std::optional<brevan::check::WireShape> hungShape(const CheckReport& report) {
+    if (report.inputs.hang.shape != brevan::check::HangShape::InvertedV || !report.antenna) {
+        return std::nullopt;
+    }
+    const auto& antenna = *report.antenna;
+    return antenna.trimmed ? antenna.trimmed->shape : antenna.built.shape;
+}
+
 std::vector<MarkedLength> markedLengths(const CheckReport& report) {
     const CutList& cut = report.cut;
     std::vector<MarkedLength> pieces;
@@ -376,6 +416,11 @@ void DipoleDrawing::setReport(const CheckReport& report) {
     }
     description += QStringLiteral(" outer wire to cut ") + metresText(report.cut.outerWireToCut) +
                    QStringLiteral(".");
+    if (const auto v = hungShape(report)) {
+        description += QStringLiteral(" Hung as an inverted V, ") +
+                       QString::fromStdString(brevan::check::number(v->legAngle, 0)) +
+                       QStringLiteral(" degrees between the legs; the lengths are along the wire.");
+    }
     setAccessibleDescription(description);
     update();
 }

@@ -2,8 +2,9 @@
 
 // One half of the dipole drawn to scale along the wire, feed point at the left and tip at the
 // right, with each length of the cut list written on it; beside it the coil with its turns,
-// former and winding length. The painting is a free function over a painter and a rectangle,
-// so the window's widget and the printed build sheet draw the same picture.
+// former and winding length. An inverted V is cut the same; a small sketch shows its angle. The
+// painting is a free function over a painter and a rectangle, so the window's widget and the
+// printed build sheet draw the same picture.
 //
 //   CheckReport --markedLengths--> the pieces of one half, feed to tip, as the cut list has them
 //   CheckReport --paintDipoleDrawing(painter, rect)--> picture
@@ -26,6 +27,10 @@ bool cutFromSweep(const brevan::check::CheckReport& report);
 // The change of each tip drawn: the measured sweep's cut when there is one, else the model's
 // trim (none when no trim reaches F).
 std::optional<double> shownTipChange(const brevan::check::CheckReport& report);
+
+// An inverted V as it will hang: the trimmed antenna's shape, or the built one's when no trim
+// reaches F; nothing for the straight wire or before the full-wave check.
+std::optional<brevan::check::WireShape> hungShape(const brevan::check::CheckReport& report);
 
 struct MarkedLength {
     std::string label; // "Inner wire", "Coil", "Outer wire", "Trim", "Spare"

@@ -61,6 +61,10 @@ FormReading readForm(std::map<std::string, std::string> given) {
             return reading;
         }
         reading.refusals[option] = message;
+        // Without its measure the V cannot be read at all: the rest is read as straight.
+        if (option == "leg-angle" || option == "ends-height") {
+            given.erase("shape");
+        }
         const auto standIn = kStandIns.find(option);
         if (standIn != kStandIns.end()) {
             given[option] = standIn->second;

@@ -136,6 +136,24 @@ void InputForm::createRows() {
                          tr("m"), tr("Height of the antenna above the ground, in metres"));
     m_height->setEnabled(false);
 
+    // How it hangs: the inverted V by one of its two measures, the other field left out.
+    m_shape = new QComboBox;
+    m_shape->setObjectName(QStringLiteral("shapeCombo"));
+    m_shape->setAccessibleName(tr("How the wire hangs: straight, or an inverted V given by the "
+                                  "angle between its legs or by the height of its ends"));
+    m_shape->addItems({tr("Straight"), tr("Inverted V, by the angle between the legs"),
+                       tr("Inverted V, by the height of the ends")});
+    connect(m_shape, &QComboBox::activated, this, &InputForm::shapeChanged);
+    addRow("shape", tr("Han&g"), m_shape, {});
+    m_legAngle =
+        addNumber("leg-angle", QStringLiteral("legAngleEdit"), tr("Angle be&tween legs"), tr("deg"),
+                  tr("Angle between the legs of the inverted V, 60 to 180 degrees"));
+    m_legAngle->setEnabled(false);
+    m_endsHeight =
+        addNumber("ends-height", QStringLiteral("endsHeightEdit"), tr("&Ends height"), tr("m"),
+                  tr("Height of the inverted V's ends above the ground, in metres"));
+    m_endsHeight->setEnabled(false);
+
     // The coax an open sweep was measured through; read only while a sweep is open.
     auto* line = addNumber("feedline-length", QStringLiteral("feedlineLengthEdit"),
                            tr("Sweep's feed line"), tr("m"),
@@ -170,13 +188,16 @@ std::map<std::string, std::string> InputForm::optionTexts() const {
                 given[row.option] = text;
             }
         } else if (const auto* combo = qobject_cast<const QComboBox*>(row.field);
-                   combo != nullptr && !row.option.empty()) {
+                   combo != nullptr && !row.option.empty() && combo != m_shape) {
             given[row.option] = combo->currentText().toStdString();
         }
     }
     const GroundKind ground = kGrounds[m_ground->currentIndex()];
     if (ground != GroundKind::FreeSpace) {
         given["ground"] = brevan::check::groundName(ground);
+    }
+    if (m_shape->currentIndex() > 0) {
+        given["shape"] = "inverted-v";
     }
     return given;
 }
@@ -222,6 +243,12 @@ void InputForm::setInputs(const brevan::check::CheckInputs& in) {
     const bool overGround = in.ground.kind != GroundKind::FreeSpace;
     m_height->setEnabled(overGround);
     m_height->setText(overGround ? shown(in.ground.height) : QString());
+    const bool v = in.hang.shape == brevan::check::HangShape::InvertedV;
+    m_shape->setCurrentIndex(!v ? 0 : in.hang.endsHeight ? 2 : 1);
+    m_legAngle->setText(v && !in.hang.endsHeight ? shown(in.hang.legAngle) : QString());
+    m_endsHeight->setText(v && in.hang.endsHeight ? shown(*in.hang.endsHeight) : QString());
+    m_legAngle->setEnabled(m_shape->currentIndex() == 1);
+    m_endsHeight->setEnabled(m_shape->currentIndex() == 2);
     followFrequency();
 }
 
@@ -264,6 +291,15 @@ void InputForm::groundChanged() {
     m_height->setEnabled(overGround);
     if (overGround && m_height->text().isEmpty()) {
         m_height->setText(shown(10.0));
+    }
+    Q_EMIT edited();
+}
+
+void InputForm::shapeChanged() {
+    m_legAngle->setEnabled(m_shape->currentIndex() == 1);
+    m_endsHeight->setEnabled(m_shape->currentIndex() == 2);
+    if (m_legAngle->isEnabled() && m_legAngle->text().isEmpty()) {
+        m_legAngle->setText(shown(120.0));
     }
     Q_EMIT edited();
 }

@@ -55,6 +55,7 @@ private:
     void pickBand(int index);
     void followFrequency();
     void groundChanged();
+    void shapeChanged();
 
     QLocale m_locale;
     std::vector<brevan::checkapp::BandChoice> m_bands;
@@ -64,5 +65,8 @@ private:
     QLineEdit* m_frequency = nullptr;
     QComboBox* m_ground = nullptr;
     QLineEdit* m_height = nullptr;
+    QComboBox* m_shape = nullptr;
+    QLineEdit* m_legAngle = nullptr;
+    QLineEdit* m_endsHeight = nullptr;
     QLabel* m_otherMessage = nullptr;
 };

@@ -36,6 +36,15 @@ constexpr OptionEntry kOptions[] = {
     {"ground", "kind",
      "Ground under the antenna: poor, average (default with --height), good "
      "or perfect."},
+    {"shape", "straight|inverted-v",
+     "How the wire hangs: straight and horizontal (default), or an inverted V from one support "
+     "with its apex at --height (in free space, at the centre)."},
+    {"leg-angle", "degrees",
+     "Inverted V: the angle between the legs, 60 to 180 degrees; kept when the trim changes the "
+     "length."},
+    {"ends-height", "m",
+     "Inverted V over ground: the height of the ends in metres, below --height; kept when the "
+     "trim changes the length."},
     {"no-antenna", nullptr,
      "Skip the full-wave check with nec2c: design, coil, losses and cut "
      "list only."},

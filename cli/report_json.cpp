@@ -68,6 +68,10 @@ QJsonObject inputs(const CheckReport& r) {
         o.insert("height_m", in.ground.kind == check::GroundKind::FreeSpace
                                  ? QJsonValue()
                                  : num(in.ground.height));
+        const bool v = in.hang.shape == check::HangShape::InvertedV;
+        o.insert("shape", v ? "inverted-v" : "straight");
+        o.insert("leg_angle_deg", v && !in.hang.endsHeight ? num(in.hang.legAngle) : QJsonValue());
+        o.insert("ends_height_m", v ? num(in.hang.endsHeight) : QJsonValue());
     }
     return o;
 }
@@ -142,12 +146,26 @@ QJsonValue sky(const std::optional<check::SkyShare>& share) {
                        {"max_gain_elevation_deg", num(share->maxElevation)}};
 }
 
-QJsonObject antennaResult(const AntennaResult& a, double designMHz) {
+// An inverted V as modelled at this length; nothing for the straight wire. In free space there
+// is no height, only the drop from the apex to the ends.
+QJsonValue hang(const check::WireShape& shape, const check::CheckInputs& in) {
+    if (in.hang.shape != check::HangShape::InvertedV) {
+        return QJsonValue();
+    }
+    const bool overGround = in.ground.kind != check::GroundKind::FreeSpace;
+    return QJsonObject{{"leg_angle_deg", num(shape.legAngle)},
+                       {"apex_height_m", overGround ? num(shape.apexHeight) : QJsonValue()},
+                       {"ends_height_m", overGround ? num(shape.endsHeight) : QJsonValue()},
+                       {"drop_m", num(shape.apexHeight - shape.endsHeight)},
+                       {"span_m", num(shape.span)}};
+}
+
+QJsonObject antennaResult(const AntennaResult& a, const check::CheckInputs& in) {
     QJsonArray curve;
     for (const check::FeedPoint& p : a.curve) {
         curve.append(QJsonArray{num(p.frequencyMHz), num(check::swr(p.impedance))});
     }
-    const double omega = 2 * check::kPi * designMHz * 1e6;
+    const double omega = 2 * check::kPi * in.frequencyMHz * 1e6;
     return QJsonObject{
         {"length_m", decimal(a.length, kMicrometres)},
         {"coil_apparent_uh", num(a.coilAtDesign.imag() / omega * 1e6)},
@@ -164,6 +182,7 @@ QJsonObject antennaResult(const AntennaResult& a, double designMHz) {
         {"band_upper_mhz", num(a.band.upperMHz)},
         {"design_efficiency_percent", num(a.designEfficiency * 100)},
         {"sky", sky(a.sky)},
+        {"hang", hang(a.shape, in)},
         {"converged", a.converged},
         {"swr_curve_mhz_swr", curve}};
 }
@@ -268,9 +287,9 @@ QJsonValue antenna(const CheckReport& r) {
         {"engine", "nec2c"},
         {"segments", a.segments},
         {"fine_segments", a.fineSegments},
-        {"designed", antennaResult(a.designed, f)},
-        {"built", antennaResult(a.built, f)},
-        {"trimmed", a.trimmed ? QJsonValue(antennaResult(*a.trimmed, f)) : QJsonValue()},
+        {"designed", antennaResult(a.designed, r.inputs)},
+        {"built", antennaResult(a.built, r.inputs)},
+        {"trimmed", a.trimmed ? QJsonValue(antennaResult(*a.trimmed, r.inputs)) : QJsonValue()},
         {"trim", trim(a.trim)},
         {"matching", matchingJson(a.matching)},
         {"needed_coil", neededCoil(a.neededCoil, f)}};

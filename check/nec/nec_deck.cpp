@@ -5,6 +5,7 @@
 
 #include <array>
 #include <charconv>
+#include <cmath>
 #include <initializer_list>
 #include <string_view>
 
@@ -78,14 +79,22 @@ std::string groundCards(const Ground& ground) {
 std::string geometryCards(const AntennaModel& model, const Segmentation& segmentation,
                           const std::string& comment) {
     const bool overGround = model.ground.kind != GroundKind::FreeSpace;
-    const std::string height = deckNumber(overGround ? model.ground.height : 0.0);
     const std::string radius = deckNumber(model.wireDiameter / 2.0);
     std::string deck = commentCards(commentText(comment));
     deck += "CM ground: " + std::string(groundName(model.ground.kind)) + '\n';
+    if (model.hang.shape == HangShape::InvertedV) {
+        deck +=
+            "CM inverted V: " + deckNumber(std::round(segmentation.shape.legAngle * 10.0) / 10.0) +
+            " degrees between the legs, lengths along the wire\n";
+    }
     deck += "CE\n";
+    // Every piece lies on one side of a bend (the feed segment is a piece of its own), so
+    // mapping its two ends keeps it straight.
     for (const WirePiece& piece : segmentation.pieces) {
-        deck += card("GW", {whole(piece.tag), whole(piece.segments), "0", deckNumber(piece.y1),
-                            height, "0", deckNumber(piece.y2), height, radius});
+        const WirePoint from = pointAlong(segmentation.shape, piece.y1);
+        const WirePoint to = pointAlong(segmentation.shape, piece.y2);
+        deck += card("GW", {whole(piece.tag), whole(piece.segments), "0", deckNumber(from.y),
+                            deckNumber(from.z), "0", deckNumber(to.y), deckNumber(to.z), radius});
     }
     deck += card("GE", {overGround ? "1" : "0"});
     deck += groundCards(model.ground);

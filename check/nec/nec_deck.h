@@ -1,9 +1,11 @@
 #pragma once
 
-// The antenna as a NEC-2 model: one straight horizontal wire along y, fed at its centre, with
-// the two loading coils as lumped impedance loads on the segments centred on +-B.
+// The antenna as a NEC-2 model: one wire in the y-z plane, fed at its centre, with the two
+// loading coils as lumped impedance loads on the segments centred on +-B. It hangs straight and
+// horizontal, or as an inverted V whose legs droop from the edges of the feed segment.
 //
 //   AntennaModel --segmentAntenna--> Segmentation (uniform segments; a finer level halves them)
+//   AntennaModel + Segmentation --wireShape--> where the wire bends and how far the legs droop
 //   AntennaModel + Segmentation + per-frequency coil impedances --writeDeck--> deck text
 //
 // NEC-2's answer for a wire with lumped loads depends on the segments beside a loaded one, so
@@ -35,14 +37,29 @@ GroundConstants groundConstants(GroundKind kind);
 const char* groundName(GroundKind kind); // "free space", "poor", "average", "good", "perfect"
 bool sommerfeldGround(GroundKind kind);  // a finite ground, solved by Sommerfeld-Norton
 
-struct AntennaModel {
-    double length = 0.0;       // m, tip to tip
-    double coilDistance = 0.0; // m, centre to each coil's middle (B)
-    double wireDiameter = 0.0; // m
-    Ground ground;
+enum class HangShape { Straight, InvertedV };
+
+// How the wire hangs, as the builder gives it. An inverted V keeps what was given when its
+// length changes (the trim): the ends' height, so the droop follows the length, or else the
+// angle between the legs. The apex is the ground's height.
+struct Hang {
+    HangShape shape = HangShape::Straight;
+    double legAngle = 180.0;          // degrees between the legs; used without an ends' height
+    std::optional<double> endsHeight; // m above the ground (over ground only)
 };
 
-// One GW card: a straight piece of the wire with its own segment count.
+inline constexpr double kNarrowestLegAngle = 60.0; // degrees; 180 is the straight wire
+
+struct AntennaModel {
+    double length = 0.0;       // m, tip to tip, along the wire
+    double coilDistance = 0.0; // m, centre to each coil's middle (B), along the wire
+    double wireDiameter = 0.0; // m
+    Ground ground;
+    Hang hang;
+};
+
+// One GW card: a straight piece of the wire with its own segment count. The ends are positions
+// along the wire from the feed point; wireShape says where they lie in space.
 struct WirePiece {
     int tag = 0;
     int segments = 0;
@@ -60,6 +77,17 @@ struct SegmentCounts {
     double coilShare = 1.0;
 };
 
+// The wire as it hangs: horizontal at the apex across the feed segment, then each leg straight
+// down at `droop` to its tip. The straight wire is the V with no droop.
+struct WireShape {
+    double bend = 0.0;       // m along the wire from the centre: the feed segment's edge
+    double droop = 0.0;      // radians below the horizontal, each leg
+    double apexHeight = 0.0; // m above the ground (0 in free space)
+    double endsHeight = 0.0; // m, the tips
+    double span = 0.0;       // m between the tips, horizontally
+    double legAngle = 0.0;   // degrees between the legs
+};
+
 // Where the pieces, the feed and the loads lie, with the NEC rules already checked.
 struct Segmentation {
     SegmentCounts counts;
@@ -73,12 +101,25 @@ struct Segmentation {
     double shortestSegment = 0.0;       // m
     double longestSegment = 0.0;        // m
     int totalSegments = 0;
+    WireShape shape; // how the pieces lie in space
 };
 
 // Why a design cannot be modelled within the NEC rules; the text says what is wrong in words.
 struct ModelRefusal {
     std::string reason;
 };
+
+// Point of the wire `along` metres from the centre (negative: the other half).
+struct WirePoint {
+    double y = 0.0; // m, horizontal
+    double z = 0.0; // m, height
+};
+
+// The shape of `model` on `segmentation`, or why it cannot hang so: ends not below the apex,
+// too near the ground, legs too short for the drop, an angle outside 60..180 degrees.
+std::variant<WireShape, ModelRefusal> wireShape(const AntennaModel& model,
+                                                const Segmentation& segmentation);
+WirePoint pointAlong(const WireShape& shape, double along);
 
 // The working segmentation: segments of about A/60 (shorter where the wire beyond the coils
 // needs at least three), no longer than lambda/50 at `highestMHz`, at least four wire radii.
@@ -88,9 +129,8 @@ std::variant<Segmentation, ModelRefusal> segmentAntenna(const AntennaModel& mode
 
 // The same division for another length or fineness: `counts` times `factor` segments (the
 // length of the wire beyond the coils may differ from the model the counts were made for).
-std::variant<Segmentation, ModelRefusal> segmentWith(const AntennaModel& model,
-                                                     SegmentCounts counts, int factor,
-                                                     double highestMHz);
+std::variant<Segmentation, ModelRefusal>
+segmentWith(const AntennaModel& model, SegmentCounts counts, int factor, double highestMHz);
 
 // One execution of a deck: the frequency and the impedance of each coil there.
 struct DeckFrequency {

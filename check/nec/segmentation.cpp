@@ -248,6 +248,12 @@ std::variant<Segmentation, ModelRefusal> segmentWith(const AntennaModel& model,
     if (const auto breach = ruleBreach(seg, limits)) {
         return ModelRefusal{"the wire cannot be divided within the NEC rules: " + *breach};
     }
+    // The legs' droop follows the wire as divided: they bend at the feed segment's edges.
+    auto shape = wireShape(model, seg);
+    if (const auto* refusal = std::get_if<ModelRefusal>(&shape)) {
+        return *refusal;
+    }
+    seg.shape = std::get<WireShape>(shape);
     return seg;
 }
 

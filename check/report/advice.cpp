@@ -802,3 +802,43 @@ std::vector<std::string> studySentences(const CheckReport& report) {
 }
 
 } // namespace brevan::check
+
+namespace brevan::check {
+namespace {
+
+// "120 deg between the legs, ends 6.48 m above the ground, 12.4 m apart"
+std::string shapeText(const WireShape& shape, bool overGround) {
+    const std::string ends =
+        overGround ? "ends " + number(shape.endsHeight, 2) + " m above the ground"
+                   : "ends " + number(shape.apexHeight - shape.endsHeight, 2) + " m below the apex";
+    return number(shape.legAngle, 1) + " deg between the legs, " + ends + ", " +
+           number(shape.span, 2) + " m apart";
+}
+
+} // namespace
+
+std::string hangSentence(const CheckReport& report) {
+    if (report.inputs.hang.shape != HangShape::InvertedV || !report.antenna) {
+        return {};
+    }
+    const bool overGround = report.inputs.ground.kind != GroundKind::FreeSpace;
+    const AntennaCheck& a = *report.antenna;
+    std::string line = "Hung as an inverted V from its apex " +
+                       (overGround ? number(report.inputs.ground.height, 2) + " m above the ground"
+                                   : std::string("in free space")) +
+                       "; as built " + shapeText(a.built.shape, overGround);
+    if (a.trimmed) {
+        line += "; trimmed " + shapeText(a.trimmed->shape, overGround);
+    }
+    return line + ".";
+}
+
+std::string alongWireNote(const CheckReport& report) {
+    if (report.inputs.hang.shape != HangShape::InvertedV) {
+        return {};
+    }
+    return "Every length is measured along the wire: the legs of the inverted V are cut like the "
+           "halves of a straight dipole.";
+}
+
+} // namespace brevan::check

@@ -36,6 +36,13 @@ std::string measuredVerdict(const CheckReport& report);
 // and where the sweep stops short.
 std::vector<std::string> measuredNotes(const CheckReport& report);
 
+// An inverted V as modelled, in one line: the apex, then the angle between the legs, the ends'
+// height and the span between them, as built and trimmed. Empty for the straight wire.
+std::string hangSentence(const CheckReport& report);
+
+// The cut list of an inverted V: lengths are along the wire. Empty for the straight wire.
+std::string alongWireNote(const CheckReport& report);
+
 // The coils that would do instead, in one sentence, or how near any could come; empty when
 // none were worked out.
 std::string alternativesSentence(const CoilAlternatives& alternatives);

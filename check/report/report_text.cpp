@@ -99,6 +99,12 @@ void inputs(Writer& w, const CheckReport& r) {
                                   ? std::string("free space")
                                   : number(in.ground.height, 2) + " m over " +
                                         groundName(in.ground.kind) + " ground");
+        if (in.hang.shape == HangShape::InvertedV) {
+            w.row("Hang", in.hang.endsHeight
+                              ? "inverted V, apex at the height, ends " +
+                                    given(*in.hang.endsHeight) + " m above the ground"
+                              : "inverted V, " + given(in.hang.legAngle) + " deg between the legs");
+        }
     }
 }
 
@@ -203,6 +209,9 @@ void antenna(Writer& w, const CheckReport& r) {
     const AntennaCheck& a = *r.antenna;
     const double f = r.inputs.frequencyMHz;
     w.heading("The antenna, modelled with NEC-2 (nec2c)");
+    if (const std::string hang = hangSentence(r); !hang.empty()) {
+        w.bullet(hang);
+    }
     w.row("", columns({"As designed", "As built", "Trimmed"}));
     antennaRow(w, "Length", a, [](const AntennaResult& x) { return m3(x.length); });
     antennaRow(w, "Each coil at F", a,
@@ -338,6 +347,9 @@ void measured(Writer& w, const CheckReport& r) {
 void cutList(Writer& w, const CheckReport& r) {
     const CutList& c = r.cut;
     w.heading("Cut list, each half of the dipole (two of each)");
+    if (const std::string along = alongWireNote(r); !along.empty()) {
+        w.bullet(along);
+    }
     if (c.coilsAtFeed) {
         w.row("Inner wire", "none: B = 0, each coil starts at the feed point");
     } else {

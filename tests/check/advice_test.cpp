@@ -292,5 +292,47 @@ TEST(Advice, CoilsAtTheFeedPointAreNoFault) {
     EXPECT_EQ(warnings.find("reaches the centre"), std::string::npos) << warnings;
 }
 
+// The hang in words: over ground the heights, in free space the drop below the apex; as built and
+// trimmed; nothing for the straight wire or before the full-wave check.
+TEST(Advice, TheInvertedVIsDescribedAsItHangs) {
+    struct Row {
+        const char* name;
+        std::map<std::string, std::string> options;
+        bool checked;
+        const char* words; // empty: no sentence at all
+    };
+    const Row rows[] = {
+        {"straight", {}, true, ""},
+        {"before the check", {{"shape", "inverted-v"}, {"leg-angle", "120"}}, false, ""},
+        {"over ground",
+         {{"shape", "inverted-v"}, {"height", "10"}, {"ends-height", "6"}},
+         true,
+         "Hung as an inverted V from its apex 10.00 m above the ground; as built 114.4 deg between "
+         "the legs, ends 6.00 m above the ground, 12.65 m apart; trimmed 120.0 deg between the "
+         "legs, ends 6.00 m above the ground, 13.30 m apart."},
+        {"free space",
+         {{"shape", "inverted-v"}, {"leg-angle", "120"}},
+         true,
+         "Hung as an inverted V from its apex in free space; as built 114.4 deg between the legs, "
+         "ends 4.00 m below the apex, 12.65 m apart; trimmed 120.0 deg"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        CheckReport report = typicalReport(row.options);
+        if (row.checked) {
+            AntennaCheck check = typicalCheck();
+            const bool overGround = row.options.count("height") > 0;
+            const double apex = overGround ? 10.0 : 0.0;
+            check.built.shape = {0.1, 0.0, apex, apex - 4.0, 12.65, 114.4};
+            check.trimmed->shape = {0.1, 0.0, apex, apex - 4.0, 13.3, 120.0};
+            applyAntennaCheck(report, check);
+        }
+        const std::string hang = hangSentence(report);
+        EXPECT_EQ(hang.rfind(row.words, 0), 0U) << hang;
+        EXPECT_EQ(hang.empty(), std::string(row.words).empty()) << hang;
+        EXPECT_EQ(alongWireNote(report).empty(), row.options.empty());
+    }
+}
+
 } // namespace
 } // namespace brevan::check

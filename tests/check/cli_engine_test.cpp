@@ -62,6 +62,46 @@ TEST(CheckWithEngine, TheTextReportSaysWhatItMeansFirst) {
     EXPECT_TRUE(run.err.empty()) << run.err; // no progress when standard error is no terminal
 }
 
+// An inverted V hung from 10 m with its ends at 6 m: the text says how it hangs as built and
+// trimmed and that the cut list is along the wire; the JSON keeps what was given and what the
+// model made of it, the ends where they were given.
+TEST(CheckWithEngine, AnInvertedVSaysHowItHangsInTextAndJson) {
+    const QStringList v{"--shape",  "inverted-v", "--height",      "10",
+                        "--ground", "perfect",    "--ends-height", "6"};
+    const CliRun text = runCli(typicalDesign(v));
+    ASSERT_EQ(text.exitCode, 0) << text.err;
+    EXPECT_NE(text.out.find("Hang                          inverted V, apex at the height, ends "
+                            "6 m above the ground"),
+              std::string::npos)
+        << text.out;
+    EXPECT_NE(text.out.find("- Hung as an inverted V from its apex 10.00 m above the ground; as "
+                            "built "),
+              std::string::npos)
+        << text.out;
+    EXPECT_NE(text.out.find("ends 6.00 m above the ground"), std::string::npos);
+    EXPECT_NE(text.out.find("Every length is measured along the wire"), std::string::npos);
+
+    const CliRun json = runCli(typicalDesign(v + QStringList{"--format", "json"}));
+    ASSERT_EQ(json.exitCode, 0) << json.err;
+    const QJsonObject inputs = json.json()["inputs"].toObject();
+    EXPECT_EQ(inputs["shape"].toString(), QStringLiteral("inverted-v"));
+    EXPECT_EQ(inputs["ends_height_m"].toDouble(), 6.0);
+    EXPECT_TRUE(inputs["leg_angle_deg"].isNull());
+    const QJsonObject antenna = json.json()["antenna"].toObject();
+    for (const char* which : {"built", "trimmed"}) {
+        SCOPED_TRACE(which);
+        const QJsonObject hang = antenna[QLatin1String(which)].toObject()["hang"].toObject();
+        EXPECT_NEAR(hang["ends_height_m"].toDouble(), 6.0, 1e-9);
+        EXPECT_EQ(hang["apex_height_m"].toDouble(), 10.0);
+        EXPECT_GT(hang["leg_angle_deg"].toDouble(), 60.0);
+        EXPECT_LT(hang["leg_angle_deg"].toDouble(), 180.0);
+    }
+    // The straight wire has none.
+    const CliRun straight = runCli(typicalDesign({"--format", "json"}));
+    EXPECT_EQ(straight.json()["inputs"].toObject()["shape"].toString(), QStringLiteral("straight"));
+    EXPECT_TRUE(straight.json()["antenna"].toObject()["built"].toObject()["hang"].isNull());
+}
+
 // On a terminal the stages of the full-wave check show on standard error; `script` gives the
 // program a terminal of its own.
 TEST(CheckWithEngine, ShowsProgressOnlyOnATerminal) {

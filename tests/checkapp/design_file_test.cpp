@@ -37,6 +37,22 @@ void expectSameDesign(const CheckInputs& a, const CheckInputs& b) {
     EXPECT_EQ(a.coilQ, b.coilQ);
     EXPECT_EQ(a.ground.kind, b.ground.kind);
     EXPECT_EQ(a.ground.height, b.ground.height);
+    EXPECT_EQ(a.hang.shape, b.hang.shape);
+    EXPECT_EQ(a.hang.legAngle, b.hang.legAngle);
+    EXPECT_EQ(a.hang.endsHeight, b.hang.endsHeight);
+}
+
+CheckInputs invertedV() {
+    CheckInputs in = typical();
+    in.ground = {GroundKind::Average, 10};
+    in.hang = {brevan::check::HangShape::InvertedV, 180, 6.5};
+    return in;
+}
+
+QByteArray editedV(const std::function<void(QJsonObject&)>& change) {
+    QJsonObject object = QJsonDocument::fromJson(designFileJson(invertedV())).object();
+    change(object);
+    return QJsonDocument(object).toJson();
 }
 
 QByteArray edited(const std::function<void(QJsonObject&)>& change) {
@@ -62,23 +78,30 @@ TEST_P(DesignFileRoundTrip, ReadsBackTheSameDesign) {
     expectSameDesign(std::get<CheckInputs>(read), in);
 }
 
-INSTANTIATE_TEST_SUITE_P(Rows, DesignFileRoundTrip,
-                         ::testing::Values(RoundTripRow{"FreeSpace", [](CheckInputs&) {}},
-                                           RoundTripRow{"OverGround",
-                                                        [](CheckInputs& in) {
-                                                            in.ground = {GroundKind::Good, 12.5};
-                                                        }},
-                                           RoundTripRow{"PitchAndQ",
-                                                        [](CheckInputs& in) {
-                                                            in.pitchMm = 1.2;
-                                                            in.coilQ = 180;
-                                                        }},
-                                           RoundTripRow{"BinaryTails",
-                                                        [](CheckInputs& in) {
-                                                            in.frequencyMHz = 0.1 + 0.2;
-                                                            in.lengthM = 1.0 / 3.0;
-                                                        }}),
-                         [](const auto& row) { return std::string(row.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+    Rows, DesignFileRoundTrip,
+    ::testing::Values(RoundTripRow{"FreeSpace", [](CheckInputs&) {}},
+                      RoundTripRow{"OverGround",
+                                   [](CheckInputs& in) {
+                                       in.ground = {GroundKind::Good, 12.5};
+                                   }},
+                      RoundTripRow{"PitchAndQ",
+                                   [](CheckInputs& in) {
+                                       in.pitchMm = 1.2;
+                                       in.coilQ = 180;
+                                   }},
+                      RoundTripRow{
+                          "InvertedVByAngle",
+                          [](CheckInputs& in) {
+                              in.hang = {brevan::check::HangShape::InvertedV, 107.5, std::nullopt};
+                          }},
+                      RoundTripRow{"InvertedVByEnds", [](CheckInputs& in) { in = invertedV(); }},
+                      RoundTripRow{"BinaryTails",
+                                   [](CheckInputs& in) {
+                                       in.frequencyMHz = 0.1 + 0.2;
+                                       in.lengthM = 1.0 / 3.0;
+                                   }}),
+    [](const auto& row) { return std::string(row.param.name); });
 
 struct RefusedRow {
     const char* name;
@@ -102,8 +125,8 @@ INSTANTIATE_TEST_SUITE_P(
         RefusedRow{"AnArray", "[1, 2]", "not a JSON object"},
         RefusedRow{"OtherFormat", edited([](QJsonObject& o) { o["format"] = "something"; }),
                    "not a design file"},
-        RefusedRow{"Newer", edited([](QJsonObject& o) { o["version"] = 2; }),
-                   "version 2, made by a newer program"},
+        RefusedRow{"Newer", edited([](QJsonObject& o) { o["version"] = 3; }),
+                   "version 3, made by a newer program"},
         RefusedRow{"VersionAsText", edited([](QJsonObject& o) { o["version"] = "1"; }),
                    "no valid \"version\""},
         RefusedRow{"NoFrequency", edited([](QJsonObject& o) { o.remove("frequency_mhz"); }),
@@ -122,5 +145,25 @@ INSTANTIATE_TEST_SUITE_P(
                        o["ground"] = "wet";
                        o["height_m"] = 10;
                    }),
-                   "'wet' is not a choice"}),
+                   "'wet' is not a choice"},
+        RefusedRow{"UnknownShape", editedV([](QJsonObject& o) { o["shape"] = "sloper"; }),
+                   "\"shape\": 'sloper' is not a choice"},
+        RefusedRow{"ShapeAsNumber", editedV([](QJsonObject& o) { o["shape"] = 1; }),
+                   "\"shape\" is not a text"},
+        RefusedRow{"EndsAboveApex", editedV([](QJsonObject& o) { o["ends_height_m"] = 12; }),
+                   "\"ends_height_m\": '12' is not below the apex"},
+        RefusedRow{"VWithoutItsMeasure",
+                   editedV([](QJsonObject& o) { o["ends_height_m"] = QJsonValue(); }),
+                   "\"shape\" inverted-v needs \"leg_angle_deg\""},
+        RefusedRow{"AngleWithoutV", edited([](QJsonObject& o) { o["leg_angle_deg"] = 120; }),
+                   "\"leg_angle_deg\" describes an inverted V"}),
     [](const auto& row) { return std::string(row.param.name); });
+
+TEST(DesignFile, OnlyAnInvertedVIsWrittenAsVersionTwo) {
+    const auto versionOf = [](const CheckInputs& in) {
+        return QJsonDocument::fromJson(designFileJson(in)).object()["version"].toInt();
+    };
+    EXPECT_EQ(versionOf(typical()), 1);
+    EXPECT_FALSE(QJsonDocument::fromJson(designFileJson(typical())).object().contains("shape"));
+    EXPECT_EQ(versionOf(invertedV()), 2);
+}

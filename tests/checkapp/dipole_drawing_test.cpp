@@ -106,4 +106,45 @@ INSTANTIATE_TEST_SUITE_P(
                     {"Inner wire", "Coil", "Outer wire", "Spare"}}),
     [](const auto& row) { return std::string(row.param.name); });
 
+// An inverted V is cut like the straight wire; the drawing adds the V's angle in words and a
+// sketch of it at the top right, which the straight wire does not have.
+TEST(Drawing, AnInvertedVShowsItsAngle) {
+    const auto drawn = [](const CheckReport& report) {
+        DipoleDrawing drawing;
+        drawing.resize(1100, 260);
+        drawing.setReport(report);
+        const QImage image = drawing.grab().toImage();
+        const double h = drawing.fontMetrics().height();
+        const double r = image.devicePixelRatio(); // 2 on a high-density screen
+        // The wire's part ends where the coil's begins, less a line's height between them.
+        const double width = 1100 - 8;
+        const double wireRight = 4 + width - std::max(width * 0.28, h * 10) - h;
+        const QImage corner =
+            image.copy(QRectF((wireRight - 3 * h) * r, 4 * r, 3 * h * r, h * r).toAlignedRect());
+        return std::make_pair(pixelsLike(corner, drawingColours(drawing.palette()).wire),
+                              drawing.accessibleDescription());
+    };
+    brevan::check::AntennaCheck antenna = brevan::check::test::typicalCheck();
+    const CheckReport straight = withCheck(antenna);
+    antenna.built.shape.legAngle = 112.0;
+    antenna.built.shape.droop = 34.0 * 3.14159265358979 / 180.0;
+    antenna.trimmed->shape = antenna.built.shape;
+    antenna.trimmed->shape.legAngle = 120.0;
+    antenna.trimmed->shape.droop = 30.0 * 3.14159265358979 / 180.0;
+    const CheckReport v = withCheck(antenna, {{"shape", "inverted-v"}, {"leg-angle", "120"}});
+
+    ASSERT_TRUE(hungShape(v).has_value());
+    EXPECT_EQ(hungShape(v)->legAngle, 120.0); // as trimmed: as it will hang
+    EXPECT_FALSE(hungShape(straight).has_value());
+    const auto [vPixels, vWords] = drawn(v);
+    const auto [straightPixels, straightWords] = drawn(straight);
+    EXPECT_GT(vPixels, 10);
+    EXPECT_EQ(straightPixels, 0);
+    EXPECT_TRUE(vWords.contains(QStringLiteral("inverted V, 120 degrees between the legs")))
+        << vWords.toStdString();
+    EXPECT_FALSE(straightWords.contains(QStringLiteral("inverted V")));
+    // The lengths are the same either way.
+    EXPECT_EQ(markedLengths(v).size(), markedLengths(straight).size());
+}
+
 } // namespace

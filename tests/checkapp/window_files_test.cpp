@@ -149,3 +149,53 @@ TEST_F(WindowTest, TheFolderAndTheWindowsPlaceAreRemembered) {
     auto again = std::make_unique<CheckWindow>(recordingServices(recorded));
     EXPECT_EQ(again->size(), QSize(900, 640));
 }
+
+// An inverted V chosen and measured from the keyboard: only its own measure's field is open, the
+// command's words show beside the field it is about, and the file keeps the V as given.
+TEST_F(WindowTest, AnInvertedVIsChosenTypedSavedAndOpenedAgain) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("v.brevan.json");
+    EXPECT_FALSE(find<QLineEdit>("legAngleEdit")->isEnabled());
+    EXPECT_FALSE(find<QLineEdit>("endsHeightEdit")->isEnabled());
+
+    pick("shapeCombo", "Inverted V, by the a");
+    EXPECT_TRUE(find<QLineEdit>("legAngleEdit")->isEnabled());
+    EXPECT_FALSE(find<QLineEdit>("endsHeightEdit")->isEnabled());
+    type("legAngleEdit", "45");
+    EXPECT_TRUE(message("leg-angleMessage").contains("--leg-angle: '45' is out of range"))
+        << message("leg-angleMessage").toStdString();
+    type("legAngleEdit", "100");
+    EXPECT_TRUE(message("leg-angleMessage").isEmpty());
+    ASSERT_TRUE(window->report().has_value());
+    EXPECT_EQ(window->report()->inputs.hang.shape, brevan::check::HangShape::InvertedV);
+    EXPECT_EQ(window->report()->inputs.hang.legAngle, 100.0);
+
+    // The next entry down, as the arrow key gives it.
+    find<QComboBox>("shapeCombo")->setFocus();
+    QTest::keyClick(find<QComboBox>("shapeCombo"), Qt::Key_Down);
+    EXPECT_EQ(find<QComboBox>("shapeCombo")->currentIndex(), 2);
+    EXPECT_FALSE(find<QLineEdit>("legAngleEdit")->isEnabled());
+    type("endsHeightEdit", "6.5");
+    EXPECT_TRUE(message("ends-heightMessage").contains("--ends-height needs --height"));
+    pick("groundCombo", "Over good");
+    EXPECT_TRUE(message("ends-heightMessage").isEmpty());
+    ASSERT_TRUE(window->report().has_value());
+    EXPECT_EQ(window->report()->inputs.hang.endsHeight, 6.5);
+
+    recorded->saveAnswers = {path};
+    find<QAction>("saveAction")->trigger();
+    const auto read = brevan::checkapp::readDesignFile(contentOf(path));
+    ASSERT_TRUE(std::holds_alternative<brevan::check::CheckInputs>(read));
+    EXPECT_EQ(std::get<brevan::check::CheckInputs>(read).hang.endsHeight, 6.5);
+
+    find<QComboBox>("shapeCombo")->setFocus();
+    QTest::keyClick(find<QComboBox>("shapeCombo"), Qt::Key_Home);
+    EXPECT_EQ(find<QComboBox>("shapeCombo")->currentIndex(), 0);
+    recorded->unsavedAnswer = UnsavedAnswer::Discard;
+    recorded->openAnswers = {path};
+    find<QAction>("openAction")->trigger();
+    EXPECT_EQ(find<QComboBox>("shapeCombo")->currentIndex(), 2);
+    EXPECT_EQ(find<QLineEdit>("endsHeightEdit")->text(), "6.5");
+    EXPECT_TRUE(find<QLineEdit>("endsHeightEdit")->isEnabled());
+    EXPECT_EQ(window->report()->inputs.hang.endsHeight, 6.5);
+}

@@ -1,0 +1,113 @@
+#include "nec/nec_deck.h"
+
+#include <cmath>
+
+namespace brevan::check {
+
+namespace {
+
+constexpr double kPiRadians = 3.14159265358979323846;
+constexpr double kShortestInRadii = 4.0; // the same clearance the thin-wire kernel needs
+
+double degrees(double radians) {
+    return radians * 180.0 / kPiRadians;
+}
+
+double radians(double degrees) {
+    return degrees * kPiRadians / 180.0;
+}
+
+std::string metres(double value) {
+    return deckNumber(value) + " m";
+}
+
+// The half of the feed segment: the legs bend down at its edges, which are always the edges of
+// pieces, so no piece has to be split at the bend.
+double feedHalf(const Segmentation& segmentation) {
+    for (const WirePiece& piece : segmentation.pieces) {
+        if (piece.tag == segmentation.feedTag) {
+            return piece.y2;
+        }
+    }
+    return 0.0;
+}
+
+double tipOf(const Segmentation& segmentation) {
+    return segmentation.pieces.empty() ? 0.0 : segmentation.pieces.back().y2;
+}
+
+} // namespace
+
+std::variant<WireShape, ModelRefusal> wireShape(const AntennaModel& model,
+                                                const Segmentation& segmentation) {
+    const bool overGround = model.ground.kind != GroundKind::FreeSpace;
+    WireShape shape;
+    shape.bend = feedHalf(segmentation);
+    shape.apexHeight = overGround ? model.ground.height : 0.0;
+    const double tip = tipOf(segmentation);
+    const double leg = tip - shape.bend;
+    const Hang& hang = model.hang;
+    if (hang.shape == HangShape::InvertedV) {
+        if (hang.endsHeight) {
+            if (!overGround) {
+                return ModelRefusal{"the height of the ends of an inverted V means something "
+                                    "only over ground; in free space give the angle between "
+                                    "the legs"};
+            }
+            const double drop = shape.apexHeight - *hang.endsHeight;
+            if (!(drop > 0.0)) {
+                return ModelRefusal{"the ends of an inverted V must hang below its apex: the "
+                                    "ends are at " +
+                                    metres(*hang.endsHeight) + ", the apex at " +
+                                    metres(shape.apexHeight)};
+            }
+            if (drop >= leg) {
+                return ModelRefusal{"each leg of the inverted V is " + metres(leg) +
+                                    " long from the feed, too short to drop " + metres(drop) +
+                                    " from the apex to the ends"};
+            }
+            shape.droop = std::asin(drop / leg);
+        } else {
+            if (!std::isfinite(hang.legAngle) || hang.legAngle < kNarrowestLegAngle ||
+                hang.legAngle > 180.0) {
+                return ModelRefusal{"the angle between the legs of an inverted V must be from 60 "
+                                    "to 180 degrees (180 is the straight wire); it is " +
+                                    deckNumber(hang.legAngle) + " degrees"};
+            }
+            shape.droop = radians((180.0 - hang.legAngle) / 2.0);
+        }
+    }
+    shape.legAngle = 180.0 - 2.0 * degrees(shape.droop);
+    shape.endsHeight = shape.apexHeight - leg * std::sin(shape.droop);
+    shape.span = 2.0 * (shape.bend + leg * std::cos(shape.droop));
+    if (shape.legAngle < kNarrowestLegAngle * (1.0 - 1e-9)) {
+        return ModelRefusal{"the legs of the inverted V would close to " +
+                            deckNumber(std::round(shape.legAngle * 10.0) / 10.0) +
+                            " degrees; give ends higher than " + metres(*hang.endsHeight) +
+                            " so that they open to at least 60 degrees"};
+    }
+    const double clearance = kShortestInRadii * model.wireDiameter / 2.0;
+    if (overGround && shape.endsHeight <= clearance) {
+        const std::string where = shape.endsHeight <= 0.0
+                                      ? std::string("in the ground")
+                                      : metres(shape.endsHeight) + " above the ground";
+        return ModelRefusal{
+            "the ends of the inverted V would be " + where +
+            "; they must hang more than 4 wire radii (" + metres(clearance) + ") above it" +
+            (hang.endsHeight ? std::string() : ": open the legs wider or hang the apex higher")};
+    }
+    return shape;
+}
+
+WirePoint pointAlong(const WireShape& shape, double along) {
+    const double distance = std::abs(along);
+    const double side = along < 0.0 ? -1.0 : 1.0;
+    if (distance <= shape.bend || shape.droop == 0.0) {
+        return {along, shape.apexHeight};
+    }
+    const double down = distance - shape.bend;
+    return {side * (shape.bend + down * std::cos(shape.droop)),
+            shape.apexHeight - down * std::sin(shape.droop)};
+}
+
+} // namespace brevan::check

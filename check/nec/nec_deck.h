@@ -10,6 +10,8 @@
 // the wire is cut into equal segments: the feed and the coils each sit on one, and the wire
 // beyond the coils is cut as evenly as its length allows.
 
+#include "nec/insulation.h"
+
 #include <complex>
 #include <optional>
 #include <string>
@@ -40,6 +42,7 @@ struct AntennaModel {
     double coilDistance = 0.0; // m, centre to each coil's middle (B)
     double wireDiameter = 0.0; // m
     Ground ground;
+    Insulation insulation; // of the antenna wire; none by default
 };
 
 // One GW card: a straight piece of the wire with its own segment count.
@@ -88,9 +91,8 @@ std::variant<Segmentation, ModelRefusal> segmentAntenna(const AntennaModel& mode
 
 // The same division for another length or fineness: `counts` times `factor` segments (the
 // length of the wire beyond the coils may differ from the model the counts were made for).
-std::variant<Segmentation, ModelRefusal> segmentWith(const AntennaModel& model,
-                                                     SegmentCounts counts, int factor,
-                                                     double highestMHz);
+std::variant<Segmentation, ModelRefusal>
+segmentWith(const AntennaModel& model, SegmentCounts counts, int factor, double highestMHz);
 
 // One execution of a deck: the frequency and the impedance of each coil there.
 struct DeckFrequency {
@@ -104,14 +106,15 @@ struct DeckOptions {
 };
 
 // The deck for `model` on `segmentation`: the geometry once, then for each frequency its coil
-// loads (LD 4), the source and one FR + XQ. `comment` goes on the first CM card.
+// loads (LD 4), the copper (LD 5), an insulated wire's sleeve (LD 2), the source and one FR + XQ.
+// `comment` goes on the first CM card.
 std::string writeDeck(const AntennaModel& model, const Segmentation& segmentation,
                       const std::vector<DeckFrequency>& frequencies, const std::string& comment,
                       const DeckOptions& options = {});
 
 // A deck for other NEC-2 programs: one FR sweep, each coil as the parallel R, L, C (LD 1) that
-// equals it at `centreMHz` (exact there and close around it); only cards every NEC-2 program
-// reads.
+// equals it at `centreMHz` (exact there and close around it), the copper and any sleeve as in
+// writeDeck; only cards every NEC-2 program reads.
 std::string writeExportDeck(const AntennaModel& model, const Segmentation& segmentation,
                             std::complex<double> coilAtCentre, double centreMHz, double startMHz,
                             double stepMHz, int count, const std::string& comment);

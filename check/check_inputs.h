@@ -29,6 +29,7 @@ struct CheckInputs {
     std::optional<double> coilQ;   // replaces the estimate from the losses
     bool antenna = true;           // run the full-wave check
     Ground ground;
+    Insulation insulation; // of the antenna wire, SI; none: bare wire
     double engineTimeoutSeconds = 60.0;
     OutputFormat format = OutputFormat::Text;
     std::optional<std::string> plotPath;

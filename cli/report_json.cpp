@@ -68,6 +68,12 @@ QJsonObject inputs(const CheckReport& r) {
         o.insert("height_m", in.ground.kind == check::GroundKind::FreeSpace
                                  ? QJsonValue()
                                  : num(in.ground.height));
+        o.insert("insulation",
+                 check::isInsulated(in.insulation)
+                     ? QJsonValue(
+                           QJsonObject{{"thickness_mm", num(in.insulation.thickness * 1000)},
+                                       {"relative_permittivity", num(in.insulation.permittivity)}})
+                     : QJsonValue());
     }
     return o;
 }
@@ -258,6 +264,18 @@ QJsonValue matchingJson(const std::optional<check::Matching>& m) {
     return out;
 }
 
+// Insulated wire: its inductance per metre and how much shorter it is cut than bare wire,
+// nothing when either trim does not reach F.
+QJsonValue insulation(const std::optional<check::InsulationEffect>& e) {
+    if (!e) {
+        return QJsonValue();
+    }
+    return QJsonObject{{"inductance_nh_per_m", num(e->inductancePerMetre * 1e9)},
+                       {"bare_trim", trimOutcome(e->bareTrim)},
+                       {"shorter_tip_to_tip_m", num(e->shorterTipToTip)},
+                       {"shorter_per_tip_m", num(e->shorterPerTip)}};
+}
+
 QJsonValue antenna(const CheckReport& r) {
     if (!r.antenna) {
         return QJsonValue();
@@ -273,7 +291,8 @@ QJsonValue antenna(const CheckReport& r) {
         {"trimmed", a.trimmed ? QJsonValue(antennaResult(*a.trimmed, f)) : QJsonValue()},
         {"trim", trim(a.trim)},
         {"matching", matchingJson(a.matching)},
-        {"needed_coil", neededCoil(a.neededCoil, f)}};
+        {"needed_coil", neededCoil(a.neededCoil, f)},
+        {"insulation", insulation(a.insulation)}};
 }
 
 QJsonObject alternative(const check::CoilAlternative& c) {

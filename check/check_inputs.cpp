@@ -245,7 +245,8 @@ std::optional<UsageError> readInsulation(const std::map<std::string, std::string
     std::optional<double> thicknessMm;
     if (auto e = readNumber(given, "insulation-thickness", kInsulationThickness, thicknessMm))
         return e;
-    in.insulation = Insulation{*thicknessMm / 1000.0, permittivity};
+    in.insulationThicknessMm = *thicknessMm;
+    in.insulationPermittivity = permittivity;
     return std::nullopt;
 }
 
@@ -341,6 +342,10 @@ std::optional<double> parseOptionNumber(std::string_view text) {
         return std::nullopt;
     }
     return value;
+}
+
+Insulation wireInsulation(const CheckInputs& inputs) {
+    return Insulation{inputs.insulationThicknessMm / 1000.0, inputs.insulationPermittivity};
 }
 
 double coilWireDiameterMm(int swg) {

@@ -33,12 +33,21 @@ struct Field {
     const char* option;
     bool required;
 };
+// The insulation's thickness comes before its material: the one option's name begins with the
+// other's, and the messages are worded in keys in this order.
 constexpr Field kFields[] = {
-    {"frequency_mhz", "frequency", true}, {"length_a_m", "length", true},
-    {"distance_b_m", "distance", true},   {"wire_swg", "wire", true},
-    {"former_mm", "former", true},        {"coil_length_mm", "coil-length", true},
-    {"coil_wire_swg", "coil-wire", true}, {"pitch_mm", "pitch", false},
-    {"coil_q", "coil-q", false},          {"height_m", "height", false},
+    {"frequency_mhz", "frequency", true},
+    {"length_a_m", "length", true},
+    {"distance_b_m", "distance", true},
+    {"wire_swg", "wire", true},
+    {"former_mm", "former", true},
+    {"coil_length_mm", "coil-length", true},
+    {"coil_wire_swg", "coil-wire", true},
+    {"pitch_mm", "pitch", false},
+    {"coil_q", "coil-q", false},
+    {"height_m", "height", false},
+    {"insulation_thickness_mm", "insulation-thickness", false},
+    {"insulation_permittivity", "insulation", false},
 };
 
 // The command's message names the option; the file's reader wants to know the key.
@@ -59,6 +68,11 @@ QString inFileWords(std::string message) {
     return QString::fromStdString(message);
 }
 
+// An insulation was given, even one of no thickness: it goes back out as it came in.
+bool insulationGiven(const CheckInputs& in) {
+    return in.insulationThicknessMm > 0.0 || in.insulationPermittivity != 1.0;
+}
+
 } // namespace
 
 std::map<std::string, std::string> optionTexts(const CheckInputs& in) {
@@ -76,6 +90,10 @@ std::map<std::string, std::string> optionTexts(const CheckInputs& in) {
     if (in.ground.kind != GroundKind::FreeSpace) {
         given["ground"] = check::groundName(in.ground.kind);
         given["height"] = exactText(in.ground.height);
+    }
+    if (insulationGiven(in)) {
+        given["insulation"] = exactText(in.insulationPermittivity);
+        given["insulation-thickness"] = exactText(in.insulationThicknessMm);
     }
     return given;
 }
@@ -96,6 +114,10 @@ QByteArray designFileJson(const CheckInputs& in) {
         {"coil_q", optionalNumber(in.coilQ)},
         {"ground", check::groundName(in.ground.kind)},
         {"height_m", overGround ? QJsonValue(in.ground.height) : QJsonValue()},
+        {"insulation_thickness_mm",
+         insulationGiven(in) ? QJsonValue(in.insulationThicknessMm) : QJsonValue()},
+        {"insulation_permittivity",
+         insulationGiven(in) ? QJsonValue(in.insulationPermittivity) : QJsonValue()},
     };
     return QJsonDocument(object).toJson(QJsonDocument::Indented);
 }

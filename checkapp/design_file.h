@@ -17,8 +17,13 @@
 //     "pitch_mm": null,                  turn centre to centre; null: close-wound
 //     "coil_q": null,                    the coil's Q; null: estimated from its losses
 //     "ground": "free space",            or "poor", "average", "good", "perfect"
-//     "height_m": null                   above that ground; null in free space
+//     "height_m": null,                  above that ground; null in free space
+//     "insulation_thickness_mm": null,   the antenna wire's insulation; null: bare wire
+//     "insulation_permittivity": null    its relative permittivity (PVC 3.5, PE 2.3)
 //   }
+//
+// Files without the two insulation keys, written before insulated wire was modelled, are of
+// bare wire.
 //
 // Reading checks every value with the same rules as the command line's options, so a file can
 // hold nothing the command would refuse.

@@ -55,6 +55,8 @@ private:
     void pickBand(int index);
     void followFrequency();
     void groundChanged();
+    void insulationChanged();
+    void createInsulationRows();
 
     QLocale m_locale;
     std::vector<brevan::checkapp::BandChoice> m_bands;
@@ -64,5 +66,8 @@ private:
     QLineEdit* m_frequency = nullptr;
     QComboBox* m_ground = nullptr;
     QLineEdit* m_height = nullptr;
+    QComboBox* m_insulation = nullptr;
+    QLineEdit* m_insulationThickness = nullptr;
+    QLineEdit* m_permittivity = nullptr;
     QLabel* m_otherMessage = nullptr;
 };

@@ -68,12 +68,11 @@ QJsonObject inputs(const CheckReport& r) {
         o.insert("height_m", in.ground.kind == check::GroundKind::FreeSpace
                                  ? QJsonValue()
                                  : num(in.ground.height));
-        o.insert("insulation",
-                 check::isInsulated(in.insulation)
-                     ? QJsonValue(
-                           QJsonObject{{"thickness_mm", num(in.insulation.thickness * 1000)},
-                                       {"relative_permittivity", num(in.insulation.permittivity)}})
-                     : QJsonValue());
+        o.insert("insulation", check::isInsulated(check::wireInsulation(in))
+                                   ? QJsonValue(QJsonObject{
+                                         {"thickness_mm", num(in.insulationThicknessMm)},
+                                         {"relative_permittivity", num(in.insulationPermittivity)}})
+                                   : QJsonValue());
     }
     return o;
 }

@@ -613,7 +613,7 @@ std::string insulationSentence(const CheckReport& report) {
     }
     const AntennaCheck& check = *report.antenna;
     const InsulationEffect& effect = *check.insulation;
-    std::string line = "The antenna wire's " + insulationText(report.inputs.insulation) +
+    std::string line = "The antenna wire's " + insulationText(wireInsulation(report.inputs)) +
                        " slows the wave along it like " +
                        significant(effect.inductancePerMetre * 1e9, 3) +
                        " nH of series inductance per metre (Richmond and Newman's sleeve model), "
@@ -628,6 +628,21 @@ std::string insulationSentence(const CheckReport& report) {
     return line + ". The enamel on the coil wire is too thin to matter at these frequencies: "
                   "its layer is microns thick and lies within the coil, which the model already "
                   "takes as one lumped coil.";
+}
+
+std::string insulationSummary(const CheckReport& report) {
+    if (!isInsulated(wireInsulation(report.inputs))) {
+        return {};
+    }
+    if (!report.antenna || !report.antenna->insulation) {
+        return "after the full-wave check";
+    }
+    const InsulationEffect& effect = *report.antenna->insulation;
+    if (!effect.shorterTipToTip || !effect.shorterPerTip) {
+        return "no figure: a trim does not reach F";
+    }
+    return number(*effect.shorterTipToTip * 100, 0) + " cm (" +
+           number(*effect.shorterPerTip * 100, 0) + " cm each tip)";
 }
 
 std::vector<std::string> verdictSentences(const CheckReport& report) {

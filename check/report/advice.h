@@ -41,6 +41,10 @@ std::vector<std::string> measuredNotes(const CheckReport& report);
 // Empty for bare wire or without the full-wave check.
 std::string insulationSentence(const CheckReport& report);
 
+// How much shorter the insulated wire is cut than bare, for a table: "26 cm (13 cm each tip)",
+// or why there is no figure. Empty for bare wire.
+std::string insulationSummary(const CheckReport& report);
+
 // The sleeve in a few words, "1 mm of PVC (relative permittivity 3.5)", for the inputs.
 std::string insulationText(const Insulation& insulation);
 

@@ -95,8 +95,8 @@ void inputs(Writer& w, const CheckReport& r) {
         w.row("Coil Q", significant(*in.coilQ, 3) + ", given");
     }
     if (in.antenna) {
-        if (isInsulated(in.insulation)) {
-            w.row("Antenna wire insulation", insulationText(in.insulation));
+        if (isInsulated(wireInsulation(in))) {
+            w.row("Antenna wire insulation", insulationText(wireInsulation(in)));
         }
         w.row("Surroundings", in.ground.kind == GroundKind::FreeSpace
                                   ? std::string("free space")

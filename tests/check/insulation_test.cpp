@@ -289,7 +289,7 @@ TEST(InsulationOptions, MaterialsNumbersAndUsageErrors) {
             continue;
         }
         ASSERT_TRUE(std::holds_alternative<CheckInputs>(read));
-        const Insulation& insulation = std::get<CheckInputs>(read).insulation;
+        const Insulation insulation = wireInsulation(std::get<CheckInputs>(read));
         EXPECT_DOUBLE_EQ(insulation.thickness, row.thickness);
         EXPECT_DOUBLE_EQ(insulation.permittivity, row.permittivity);
     }
@@ -317,7 +317,8 @@ TEST(InsulationSentence, SaysTheFigureOrWhyThereIsNone) {
         SCOPED_TRACE(row.name);
         CheckReport report;
         report.inputs.frequencyMHz = kDesignMHz;
-        report.inputs.insulation = {0.8e-3, kPvcPermittivity};
+        report.inputs.insulationThicknessMm = 0.8;
+        report.inputs.insulationPermittivity = kPvcPermittivity;
         AntennaCheck check;
         check.trim.outcome = row.insulatedTrim;
         InsulationEffect effect;

@@ -37,6 +37,8 @@ void expectSameDesign(const CheckInputs& a, const CheckInputs& b) {
     EXPECT_EQ(a.coilQ, b.coilQ);
     EXPECT_EQ(a.ground.kind, b.ground.kind);
     EXPECT_EQ(a.ground.height, b.ground.height);
+    EXPECT_EQ(a.insulationThicknessMm, b.insulationThicknessMm);
+    EXPECT_EQ(a.insulationPermittivity, b.insulationPermittivity);
 }
 
 QByteArray edited(const std::function<void(QJsonObject&)>& change) {
@@ -72,6 +74,16 @@ INSTANTIATE_TEST_SUITE_P(Rows, DesignFileRoundTrip,
                                                         [](CheckInputs& in) {
                                                             in.pitchMm = 1.2;
                                                             in.coilQ = 180;
+                                                        }},
+                                           RoundTripRow{"PvcInsulation",
+                                                        [](CheckInputs& in) {
+                                                            in.insulationThicknessMm = 0.8;
+                                                            in.insulationPermittivity = 3.5;
+                                                        }},
+                                           RoundTripRow{"OtherInsulation",
+                                                        [](CheckInputs& in) {
+                                                            in.insulationThicknessMm = 1.0 / 3.0;
+                                                            in.insulationPermittivity = 2.85;
                                                         }},
                                            RoundTripRow{"BinaryTails",
                                                         [](CheckInputs& in) {
@@ -122,5 +134,13 @@ INSTANTIATE_TEST_SUITE_P(
                        o["ground"] = "wet";
                        o["height_m"] = 10;
                    }),
-                   "'wet' is not a choice"}),
+                   "'wet' is not a choice"},
+        RefusedRow{"InsulationWithoutThickness",
+                   edited([](QJsonObject& o) { o["insulation_permittivity"] = 3.5; }),
+                   "\"insulation_permittivity\" needs \"insulation_thickness_mm\""},
+        RefusedRow{"ThicknessOutOfRange", edited([](QJsonObject& o) {
+                       o["insulation_permittivity"] = 2.3;
+                       o["insulation_thickness_mm"] = 11;
+                   }),
+                   "\"insulation_thickness_mm\": '11' is out of range"}),
     [](const auto& row) { return std::string(row.param.name); });

@@ -7,6 +7,9 @@
 //   AntennaCheckInput --segmentation at two fineness levels, decks--> Engine --> feed points
 //     --analysis/ (resonance, 2:1 band, searches)--> AntennaResult (x3) + Trim + NeededCoil
 //
+// Insulated wire: the same built antenna of bare wire is analysed and trimmed beside it, in the
+// same engine rounds, for how much shorter the insulated one is cut (InsulationEffect).
+//
 // Each resonance is solved at two segmentations and extrapolated, because NEC-2's answer for a
 // wire with lumped loads converges slowly with the segment count; the difference between the
 // two is kept as the model's uncertainty.

@@ -32,6 +32,38 @@ bool coilActsAsCapacitor(const AntennaCheckInput& input) {
     return coil.imag() <= 0.0 && coil != std::complex<double>{};
 }
 
+// The check's input with bare wire in place of the insulated.
+AntennaCheckInput bareWire(const AntennaCheckInput& input) {
+    AntennaCheckInput bare = input;
+    bare.insulation = {};
+    return bare;
+}
+
+// Why a search for the tip change ended where it did.
+TrimOutcome searchOutcome(const TrimSearch& trim) {
+    switch (trim.task->search().state) {
+    case SearchState::Converged: return TrimOutcome::Reached;
+    case SearchState::OutOfRange:
+        return trim.limit < 0.0 ? TrimOutcome::CoilsInTheWay : TrimOutcome::TooFar;
+    default: return TrimOutcome::NotConverged;
+    }
+}
+
+// The difference of the two trims, both as the engine search found them (before the rounding
+// to centimetres), when both reach F.
+void compareTrims(InsulationEffect& effect, const Trim& insulated,
+                  const std::optional<TrimSearch>& insulatedSearch,
+                  const std::optional<TrimSearch>& bareSearch) {
+    effect.bareTrim = bareSearch ? searchOutcome(*bareSearch) : effect.bareTrim;
+    if (insulated.outcome != TrimOutcome::Reached || !insulatedSearch ||
+        effect.bareTrim != TrimOutcome::Reached) {
+        return;
+    }
+    const double perTip = bareSearch->task->search().root - insulatedSearch->task->search().root;
+    effect.shorterPerTip = perTip;
+    effect.shorterTipToTip = 2.0 * perTip;
+}
+
 } // namespace
 
 AntennaModel antennaModel(const AntennaCheckInput& input, double length, CoilImpedance) {
@@ -41,6 +73,7 @@ AntennaModel antennaModel(const AntennaCheckInput& input, double length, CoilImp
     model.wireDiameter = input.wireDiameter;
     model.ground = input.ground;
     model.hang = input.hang;
+    model.insulation = input.insulation;
     return model;
 }
 
@@ -55,6 +88,15 @@ checkAntenna(const AntennaCheckInput& input, const Engine& engine, const Progres
     const Context context{
         input, engine, progress, f * (1.0 + kResonanceWindow), sweepPlan(input.ground.kind), {}};
     AntennaCheck check;
+    // Insulated wire: the same antenna of bare wire runs beside it, in the same engine rounds.
+    const bool insulated = isInsulated(input.insulation);
+    const AntennaCheckInput bareInput = bareWire(input);
+    const Context bareContext{bareInput, engine, progress, context.highestMHz, context.plan, {}};
+    if (insulated) {
+        check.insulation = InsulationEffect{};
+        check.insulation->inductancePerMetre =
+            sleeveInductance(input.insulation, input.wireDiameter);
+    }
 
     tell(context, "analysing the antenna as designed and as built");
     auto designedOr = newAnalysis(context, input.length, input.designed, "as designed");
@@ -67,7 +109,19 @@ checkAntenna(const AntennaCheckInput& input, const Engine& engine, const Progres
     }
     Analysis& designed = *std::get<std::unique_ptr<Analysis>>(designedOr);
     Analysis& built = *std::get<std::unique_ptr<Analysis>>(builtOr);
-    if (auto failure = runTogether(engine, {&designed, &built})) {
+    std::unique_ptr<Analysis> bare;
+    if (insulated) {
+        auto bareOr = newAnalysis(bareContext, input.length, input.built, "bare wire as built");
+        if (const auto* failure = failureIn(bareOr)) {
+            return *failure;
+        }
+        bare = std::move(std::get<std::unique_ptr<Analysis>>(bareOr));
+    }
+    std::vector<Task*> first{&designed, &built};
+    if (bare) {
+        first.push_back(bare.get());
+    }
+    if (auto failure = runTogether(engine, first)) {
         return *failure;
     }
     check.designed = designed.result();
@@ -88,9 +142,13 @@ checkAntenna(const AntennaCheckInput& input, const Engine& engine, const Progres
     const bool capacitor = coilActsAsCapacitor(input);
     const double target = workingTarget(built, f);
     std::optional<TrimSearch> trim;
+    std::optional<TrimSearch> bareTrim;
     std::unique_ptr<NeededCoilTask> coil;
     if (capacitor) {
         check.trim.outcome = TrimOutcome::CoilResonates;
+        if (check.insulation) {
+            check.insulation->bareTrim = TrimOutcome::CoilResonates;
+        }
     } else if (!built.coarseResonance()) {
         check.trim.outcome = TrimOutcome::NoResonance;
     } else {
@@ -98,11 +156,22 @@ checkAntenna(const AntennaCheckInput& input, const Engine& engine, const Progres
         trim = trimSearch(context, built, 0.0, x0, target);
         coil = std::make_unique<NeededCoilTask>(context, built, input.length);
         std::vector<Task*> tasks{trim->task.get(), coil.get()};
+        if (bare && bare->coarseResonance()) {
+            const double bareTarget = workingTarget(*bare, f);
+            const double bareX0 = impedanceAt(bare->samples(), bareTarget).imag();
+            bareTrim = trimSearch(bareContext, *bare, 0.0, bareX0, bareTarget);
+            if (bareTrim) {
+                tasks.push_back(bareTrim->task.get());
+            }
+        }
         if (auto failure = runTogether(engine, tasks)) {
             return *failure;
         }
-        if (trim->task->failure()) {
-            return *trim->task->failure();
+        for (const SearchTask* search :
+             {trim->task.get(), bareTrim ? bareTrim->task.get() : nullptr}) {
+            if (search && search->failure()) {
+                return *search->failure();
+            }
         }
         if (coil->failure()) {
             return *coil->failure();
@@ -136,10 +205,7 @@ checkAntenna(const AntennaCheckInput& input, const Engine& engine, const Progres
             }
             last.push_back(trimmed.get());
         } else {
-            check.trim.outcome =
-                s.state == SearchState::OutOfRange
-                    ? (trim->limit < 0.0 ? TrimOutcome::CoilsInTheWay : TrimOutcome::TooFar)
-                    : TrimOutcome::NotConverged;
+            check.trim.outcome = searchOutcome(*trim);
             // Out of range: the limit itself; out of tries: the probe that came closest.
             const auto closest = std::min_element(
                 s.probes.begin(), s.probes.end(), [](const auto& a, const auto& b) {
@@ -209,6 +275,9 @@ checkAntenna(const AntennaCheckInput& input, const Engine& engine, const Progres
             std::abs(*check.trimmed->resonanceMHz / f - 1.0) > 0.01) {
             check.trim.outcome = TrimOutcome::NotConverged;
         }
+    }
+    if (check.insulation) {
+        compareTrims(*check.insulation, check.trim, trim, bareTrim);
     }
     if (turns) {
         check.neededCoil.turnsResonanceMHz = turns->result().resonanceMHz;

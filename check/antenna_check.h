@@ -7,6 +7,9 @@
 //   AntennaCheckInput --segmentation at two fineness levels, decks--> Engine --> feed points
 //     --analysis/ (resonance, 2:1 band, searches)--> AntennaResult (x3) + Trim + NeededCoil
 //
+// Insulated wire: the same built antenna of bare wire is analysed and trimmed beside it, in the
+// same engine rounds, for how much shorter the insulated one is cut (InsulationEffect).
+//
 // Each resonance is solved at two segmentations and extrapolated, because NEC-2's answer for a
 // wire with lumped loads converges slowly with the segment count; the difference between the
 // two is kept as the model's uncertainty.
@@ -44,6 +47,7 @@ struct AntennaCheckInput {
     // used for the alternative to trimming.
     std::function<CoilImpedance(int turns)> coilOfTurns;
     int builtTurns = 0;
+    Insulation insulation; // of the antenna wire; none: bare wire
 };
 
 struct SwrBand {
@@ -114,6 +118,15 @@ struct NeededCoil {
     std::optional<double> turnsResonanceMHz;
 };
 
+// Insulated wire against bare: the same built antenna of bare wire, trimmed to F by the same
+// engine search, and how much shorter the insulated one is cut.
+struct InsulationEffect {
+    double inductancePerMetre = 0.0;                 // H/m, the sleeve's series inductance
+    TrimOutcome bareTrim = TrimOutcome::NoResonance; // the bare wire's trim
+    std::optional<double> shorterTipToTip;           // m; nothing: a trim does not reach
+    std::optional<double> shorterPerTip;             // m, half of it
+};
+
 // When the trimmed antenna's resistance at resonance keeps the SWR at F above 1.5: the usual
 // transformer that matches it best, and the L-network that matches it exactly at F.
 struct Matching {
@@ -128,6 +141,7 @@ struct AntennaCheck {
     Trim trim;
     NeededCoil neededCoil;
     std::optional<Matching> matching;
+    std::optional<InsulationEffect> insulation; // only for insulated wire
     int segments = 0;      // of the built antenna, at the coarser of the two levels
     int fineSegments = 0;  // at the finer
     std::string builtDeck; // the deck of the built antenna, for other NEC-2 programs

@@ -154,13 +154,27 @@ const Range kFeedlineVf{0, false, 1, "", "the velocity factor of the feed line"}
 const Range kFeedlineLoss{0, true, 100, "dB per 100 m",
                           "the loss of the feed line at the design frequency"};
 
+const Range kPermittivity{1, false, 100, "", "the relative permittivity of the wire's insulation"};
+const Range kInsulationThickness{0, true, 10, "mm",
+                                 "the thickness of the wire's insulation in millimetres"};
+
 // The options that describe the line a sweep was measured through.
 constexpr const char* kFeedlineOptions[] = {"feedline-length", "feedline-vf", "feedline-loss"};
 
 // The options that only make sense with the full-wave check.
-constexpr const char* kAntennaOnly[] = {"height",         "ground",    "plot",       "deck",
-                                        "engine-timeout", "measured",  "study",      "study-plot",
-                                        "shape",          "leg-angle", "ends-height"};
+constexpr const char* kAntennaOnly[] = {"height",
+                                        "ground",
+                                        "plot",
+                                        "deck",
+                                        "engine-timeout",
+                                        "measured",
+                                        "study",
+                                        "study-plot",
+                                        "shape",
+                                        "leg-angle",
+                                        "ends-height",
+                                        "insulation",
+                                        "insulation-thickness"};
 
 // The sweep to read and the line it came through; the line's options mean nothing alone.
 std::optional<UsageError> readMeasured(const std::map<std::string, std::string>& given,
@@ -258,6 +272,45 @@ std::optional<UsageError> readHang(const std::map<std::string, std::string>& giv
     return std::nullopt;
 }
 
+// The sleeve on the antenna wire: a material by name or its permittivity, and a thickness;
+// each means nothing without the other.
+std::optional<UsageError> readInsulation(const std::map<std::string, std::string>& given,
+                                         CheckInputs& in) {
+    const auto material = given.find("insulation");
+    const bool thicknessGiven = given.count("insulation-thickness") > 0;
+    if (material == given.end()) {
+        if (thicknessGiven) {
+            return UsageError{"--insulation-thickness needs --insulation: give the insulation's "
+                              "material, pvc or pe, or its relative permittivity"};
+        }
+        return std::nullopt;
+    }
+    double permittivity = 0.0;
+    if (material->second == "pvc") {
+        permittivity = kPvcPermittivity;
+    } else if (material->second == "pe") {
+        permittivity = kPolyethylenePermittivity;
+    } else if (!parseOptionNumber(material->second)) {
+        return badValue("insulation", material->second, "is neither a material nor a number",
+                        std::string("give pvc, pe or ") + kPermittivity.accepted);
+    } else {
+        std::optional<double> value;
+        if (auto e = readNumber(given, "insulation", kPermittivity, value))
+            return e;
+        permittivity = *value;
+    }
+    if (!thicknessGiven) {
+        return UsageError{"--insulation needs --insulation-thickness: give the thickness of the "
+                          "insulation in millimetres"};
+    }
+    std::optional<double> thicknessMm;
+    if (auto e = readNumber(given, "insulation-thickness", kInsulationThickness, thicknessMm))
+        return e;
+    in.insulationThicknessMm = *thicknessMm;
+    in.insulationPermittivity = permittivity;
+    return std::nullopt;
+}
+
 } // namespace
 
 std::variant<CheckInputs, UsageError>
@@ -317,6 +370,9 @@ readCheckInputs(const std::map<std::string, std::string>& given) {
     if (auto e = readHang(given, in))
         return *e;
 
+    if (auto e = readInsulation(given, in))
+        return *e;
+
     std::optional<double> timeout;
     if (auto e = readNumber(given, "engine-timeout", kTimeout, timeout))
         return *e;
@@ -349,6 +405,10 @@ std::optional<double> parseOptionNumber(std::string_view text) {
         return std::nullopt;
     }
     return value;
+}
+
+Insulation wireInsulation(const CheckInputs& inputs) {
+    return Insulation{inputs.insulationThicknessMm / 1000.0, inputs.insulationPermittivity};
 }
 
 double coilWireDiameterMm(int swg) {

@@ -30,6 +30,9 @@ struct CheckInputs {
     bool antenna = true;           // run the full-wave check
     Ground ground;
     Hang hang; // straight, or an inverted V hung from its apex at the height
+    // The antenna wire's insulation as given; zero thickness is bare wire.
+    double insulationThicknessMm = 0.0;
+    double insulationPermittivity = 1.0;
     double engineTimeoutSeconds = 60.0;
     OutputFormat format = OutputFormat::Text;
     std::optional<std::string> plotPath;
@@ -55,6 +58,9 @@ std::optional<double> parseOptionNumber(std::string_view text);
 // an empty text. Unknown names are the caller's business.
 std::variant<CheckInputs, UsageError>
 readCheckInputs(const std::map<std::string, std::string>& given);
+
+// The insulation of the inputs in SI units.
+Insulation wireInsulation(const CheckInputs& inputs);
 
 // Bare diameter of a wire gauge of the table, millimetres (coil column); 0 for no row.
 double coilWireDiameterMm(int swg);

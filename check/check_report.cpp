@@ -199,6 +199,7 @@ AntennaCheckInput antennaCheckInput(const CheckReport& report) {
     input.built = coilOfTurns(report, static_cast<int>(report.design.turns));
     input.ground = in.ground;
     input.hang = in.hang;
+    input.insulation = wireInsulation(in);
     input.coilOfTurns = [report](int turns) { return coilOfTurns(report, turns); };
     input.builtTurns = static_cast<int>(report.design.turns);
     return input;

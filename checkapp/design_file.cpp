@@ -33,16 +33,26 @@ struct Field {
     const char* option;
     bool required;
 };
+// The insulation's thickness comes before its material: the one option's name begins with the
+// other's, and the messages are worded in keys in this order.
 constexpr Field kFields[] = {
-    {"frequency_mhz", "frequency", true},  {"length_a_m", "length", true},
-    {"distance_b_m", "distance", true},    {"wire_swg", "wire", true},
-    {"former_mm", "former", true},         {"coil_length_mm", "coil-length", true},
-    {"coil_wire_swg", "coil-wire", true},  {"pitch_mm", "pitch", false},
-    {"coil_q", "coil-q", false},           {"height_m", "height", false},
-    {"leg_angle_deg", "leg-angle", false}, {"ends_height_m", "ends-height", false},
+    {"frequency_mhz", "frequency", true},
+    {"length_a_m", "length", true},
+    {"distance_b_m", "distance", true},
+    {"wire_swg", "wire", true},
+    {"former_mm", "former", true},
+    {"coil_length_mm", "coil-length", true},
+    {"coil_wire_swg", "coil-wire", true},
+    {"pitch_mm", "pitch", false},
+    {"coil_q", "coil-q", false},
+    {"height_m", "height", false},
+    {"leg_angle_deg", "leg-angle", false},
+    {"ends_height_m", "ends-height", false},
+    {"insulation_thickness_mm", "insulation-thickness", false},
+    {"insulation_permittivity", "insulation", false},
 };
 
-constexpr int kStraightVersion = 1; // a straight design is written as every reader knows it
+constexpr int kStraightVersion = 1; // a straight bare-wire design, as every reader knows it
 
 // The command's message names the option; the file's reader wants to know the key.
 QString inFileWords(std::string message) {
@@ -62,6 +72,11 @@ QString inFileWords(std::string message) {
         }
     }
     return QString::fromStdString(message);
+}
+
+// An insulation was given, even one of no thickness: it goes back out as it came in.
+bool insulationGiven(const CheckInputs& in) {
+    return in.insulationThicknessMm > 0.0 || in.insulationPermittivity != 1.0;
 }
 
 } // namespace
@@ -90,15 +105,21 @@ std::map<std::string, std::string> optionTexts(const CheckInputs& in) {
             given["leg-angle"] = exactText(in.hang.legAngle);
         }
     }
+    if (insulationGiven(in)) {
+        given["insulation"] = exactText(in.insulationPermittivity);
+        given["insulation-thickness"] = exactText(in.insulationThicknessMm);
+    }
     return given;
 }
 
 QByteArray designFileJson(const CheckInputs& in) {
     const bool overGround = in.ground.kind != GroundKind::FreeSpace;
-    const bool v = in.hang.shape == check::HangShape::InvertedV;
+    // A program that knows only version 1 would read a V as straight and a sleeve as bare wire:
+    // such a design is version 2, which it refuses.
+    const bool beyondFirst = in.hang.shape == check::HangShape::InvertedV || insulationGiven(in);
     QJsonObject object{
         {"format", kFormat},
-        {"version", v ? kDesignFileVersion : kStraightVersion},
+        {"version", beyondFirst ? kDesignFileVersion : kStraightVersion},
         {"frequency_mhz", in.frequencyMHz},
         {"length_a_m", in.lengthM},
         {"distance_b_m", in.distanceM},
@@ -110,8 +131,12 @@ QByteArray designFileJson(const CheckInputs& in) {
         {"coil_q", optionalNumber(in.coilQ)},
         {"ground", check::groundName(in.ground.kind)},
         {"height_m", overGround ? QJsonValue(in.ground.height) : QJsonValue()},
+        {"insulation_thickness_mm",
+         insulationGiven(in) ? QJsonValue(in.insulationThicknessMm) : QJsonValue()},
+        {"insulation_permittivity",
+         insulationGiven(in) ? QJsonValue(in.insulationPermittivity) : QJsonValue()},
     };
-    if (v) {
+    if (in.hang.shape == check::HangShape::InvertedV) {
         object.insert("shape", "inverted-v");
         object.insert("leg_angle_deg",
                       in.hang.endsHeight ? QJsonValue() : QJsonValue(in.hang.legAngle));

@@ -17,15 +17,20 @@
 //     "pitch_mm": null,                  turn centre to centre; null: close-wound
 //     "coil_q": null,                    the coil's Q; null: estimated from its losses
 //     "ground": "free space",            or "poor", "average", "good", "perfect"
-//     "height_m": null                   above that ground; null in free space
+//     "height_m": null,                  above that ground; null in free space
+//     "insulation_thickness_mm": null,   the antenna wire's insulation; null: bare wire
+//     "insulation_permittivity": null    its relative permittivity (PVC 3.5, PE 2.3)
 //   }
 //
-// Version 2 is written for an inverted V only, so that a straight design still opens in a
-// program that knows version 1 and a V is never read there as a straight wire. It adds:
+// Version 2 is written only for an inverted V or insulated wire, so that a straight bare-wire
+// design still opens in a program that knows version 1 and neither is ever read there as a
+// straight bare wire. It adds the insulation's values (below) and:
 //
 //     "shape": "inverted-v",             or "straight" (the default when missing)
 //     "leg_angle_deg": 120,              the angle between the legs; or null with
 //     "ends_height_m": null              the height of the ends over ground, below height_m
+//
+// Files without the two insulation keys (every version 1 file) are of bare wire.
 //
 // Reading checks every value with the same rules as the command line's options, so a file can
 // hold nothing the command would refuse.

@@ -56,6 +56,17 @@ FormReading readForm(std::map<std::string, std::string> given) {
         if (option == "ground") {
             option = "height";
         }
+        // So is an insulation without a thickness: the thickness field is the one to fill.
+        if (option == "insulation" && !given.count("insulation-thickness")) {
+            reading.refusals["insulation-thickness"] = message;
+            given.erase(option);
+            continue;
+        }
+        // And once the material is refused, that the thickness needs one is no news.
+        if (option == "insulation-thickness" && reading.refusals.count("insulation")) {
+            given.erase(option);
+            continue;
+        }
         if (option.empty() || reading.refusals.count(option)) {
             reading.refusals[""] = message;
             return reading;

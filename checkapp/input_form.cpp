@@ -22,6 +22,11 @@ constexpr int kGauges[] = {10, 12, 14, 16, 18, 20, 22, 24, 26, 28, 30};
 constexpr GroundKind kGrounds[] = {GroundKind::FreeSpace, GroundKind::Poor, GroundKind::Average,
                                    GroundKind::Good, GroundKind::Perfect};
 
+// The antenna wire's insulation in the order the picker lists it: the presets go to the command
+// by name, "other" by the permittivity typed.
+enum InsulationChoice { kBare, kPvc, kPolyethylene, kOtherInsulation };
+constexpr const char* kInsulationOptions[] = {nullptr, "pvc", "pe", nullptr};
+
 QLabel* messageLabel(const QString& name) {
     auto* label = new QLabel;
     label->setObjectName(name);
@@ -135,6 +140,7 @@ void InputForm::createRows() {
     m_height = addNumber("height", QStringLiteral("heightEdit"), tr("&Height above ground"),
                          tr("m"), tr("Height of the antenna above the ground, in metres"));
     m_height->setEnabled(false);
+    createInsulationRows();
 
     // How it hangs: the inverted V by one of its two measures, the other field left out.
     m_shape = new QComboBox;
@@ -168,6 +174,25 @@ void InputForm::createRows() {
     loss->setPlaceholderText(QStringLiteral("0"));
 }
 
+void InputForm::createInsulationRows() {
+    m_insulation = new QComboBox;
+    m_insulation->setObjectName(QStringLiteral("insulationCombo"));
+    m_insulation->setAccessibleName(tr("Antenna wire: bare or insulated, and with what"));
+    m_insulation->addItems({tr("Bare wire"), tr("PVC insulation (3.5)"), tr("PE insulation (2.3)"),
+                            tr("Other insulation")});
+    connect(m_insulation, &QComboBox::activated, this, &InputForm::insulationChanged);
+    addRow({}, tr("Antenna wire &insulation"), m_insulation, {});
+    m_insulationThickness =
+        addNumber("insulation-thickness", QStringLiteral("insulationThicknessEdit"),
+                  tr("Insulation thickness"), tr("mm"),
+                  tr("Radial thickness of the antenna wire's insulation, in millimetres"));
+    m_permittivity = addNumber("insulation", QStringLiteral("insulationPermittivityEdit"),
+                               tr("Relative permittivity"), {},
+                               tr("Relative permittivity of the other insulation"));
+    m_insulationThickness->setEnabled(false);
+    m_permittivity->setEnabled(false);
+}
+
 QList<QWidget*> InputForm::tabChain() const {
     QList<QWidget*> chain;
     for (const Row& row : m_rows) {
@@ -198,6 +223,9 @@ std::map<std::string, std::string> InputForm::optionTexts() const {
     }
     if (m_shape->currentIndex() > 0) {
         given["shape"] = "inverted-v";
+    }
+    if (const char* preset = kInsulationOptions[m_insulation->currentIndex()]) {
+        given["insulation"] = preset;
     }
     return given;
 }
@@ -249,6 +277,17 @@ void InputForm::setInputs(const brevan::check::CheckInputs& in) {
     m_endsHeight->setText(v && in.hang.endsHeight ? shown(*in.hang.endsHeight) : QString());
     m_legAngle->setEnabled(m_shape->currentIndex() == 1);
     m_endsHeight->setEnabled(m_shape->currentIndex() == 2);
+    const double permittivity = in.insulationPermittivity;
+    const bool insulated = permittivity != 1.0;
+    m_insulation->setCurrentIndex(!insulated                                        ? kBare
+                                  : permittivity == brevan::check::kPvcPermittivity ? kPvc
+                                  : permittivity == brevan::check::kPolyethylenePermittivity
+                                      ? kPolyethylene
+                                      : kOtherInsulation);
+    m_insulationThickness->setEnabled(insulated);
+    m_insulationThickness->setText(insulated ? shown(in.insulationThicknessMm) : QString());
+    m_permittivity->setEnabled(m_insulation->currentIndex() == kOtherInsulation);
+    m_permittivity->setText(m_permittivity->isEnabled() ? shown(permittivity) : QString());
     followFrequency();
 }
 
@@ -284,6 +323,13 @@ void InputForm::followFrequency() {
     const QSignalBlocker blocker(m_bandPicker);
     // A frequency that is some band's centre shows that band; the first such entry wins.
     m_bandPicker->setCurrentIndex(at + 1);
+}
+
+void InputForm::insulationChanged() {
+    const int choice = m_insulation->currentIndex();
+    m_insulationThickness->setEnabled(choice != kBare);
+    m_permittivity->setEnabled(choice == kOtherInsulation);
+    Q_EMIT edited();
 }
 
 void InputForm::groundChanged() {

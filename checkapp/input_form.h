@@ -56,6 +56,8 @@ private:
     void followFrequency();
     void groundChanged();
     void shapeChanged();
+    void insulationChanged();
+    void createInsulationRows();
 
     QLocale m_locale;
     std::vector<brevan::checkapp::BandChoice> m_bands;
@@ -68,5 +70,8 @@ private:
     QComboBox* m_shape = nullptr;
     QLineEdit* m_legAngle = nullptr;
     QLineEdit* m_endsHeight = nullptr;
+    QComboBox* m_insulation = nullptr;
+    QLineEdit* m_insulationThickness = nullptr;
+    QLineEdit* m_permittivity = nullptr;
     QLabel* m_otherMessage = nullptr;
 };

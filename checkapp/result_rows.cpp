@@ -67,6 +67,10 @@ std::vector<ResultRow> cutListRows(const check::CheckReport& r) {
                                             ? (*c.tipChange >= 0 ? "+" : "") + m3(*c.tipChange)
                                         : r.antenna ? "none reaches F"
                                                     : "after the full-wave check"});
+    const std::string insulated = check::insulationSummary(r);
+    if (!insulated.empty()) {
+        rows.push_back({"Shorter than bare wire", insulated});
+    }
     rows.push_back({"Outer wire to cut", m3(c.outerWireToCut)});
     rows.push_back({"Spare at each tip", m3(c.tipSpare)});
     rows.push_back({"Antenna wire in all", m3(c.antennaWireTotal)});

@@ -45,6 +45,11 @@ constexpr OptionEntry kOptions[] = {
     {"ends-height", "m",
      "Inverted V over ground: the height of the ends in metres, below --height; kept when the "
      "trim changes the length."},
+    {"insulation", "pvc|pe|permittivity",
+     "The antenna wire is insulated: PVC (relative permittivity 3.5), PE (2.3) or the "
+     "sleeve's relative permittivity (default: bare wire). Needs --insulation-thickness."},
+    {"insulation-thickness", "mm",
+     "Radial thickness of that insulation in millimetres (0 is bare wire)."},
     {"no-antenna", nullptr,
      "Skip the full-wave check with nec2c: design, coil, losses and cut "
      "list only."},

@@ -72,6 +72,11 @@ QJsonObject inputs(const CheckReport& r) {
         o.insert("shape", v ? "inverted-v" : "straight");
         o.insert("leg_angle_deg", v && !in.hang.endsHeight ? num(in.hang.legAngle) : QJsonValue());
         o.insert("ends_height_m", v ? num(in.hang.endsHeight) : QJsonValue());
+        o.insert("insulation", check::isInsulated(check::wireInsulation(in))
+                                   ? QJsonValue(QJsonObject{
+                                         {"thickness_mm", num(in.insulationThicknessMm)},
+                                         {"relative_permittivity", num(in.insulationPermittivity)}})
+                                   : QJsonValue());
     }
     return o;
 }
@@ -277,6 +282,18 @@ QJsonValue matchingJson(const std::optional<check::Matching>& m) {
     return out;
 }
 
+// Insulated wire: its inductance per metre and how much shorter it is cut than bare wire,
+// nothing when either trim does not reach F.
+QJsonValue insulation(const std::optional<check::InsulationEffect>& e) {
+    if (!e) {
+        return QJsonValue();
+    }
+    return QJsonObject{{"inductance_nh_per_m", num(e->inductancePerMetre * 1e9)},
+                       {"bare_trim", trimOutcome(e->bareTrim)},
+                       {"shorter_tip_to_tip_m", num(e->shorterTipToTip)},
+                       {"shorter_per_tip_m", num(e->shorterPerTip)}};
+}
+
 QJsonValue antenna(const CheckReport& r) {
     if (!r.antenna) {
         return QJsonValue();
@@ -292,7 +309,8 @@ QJsonValue antenna(const CheckReport& r) {
         {"trimmed", a.trimmed ? QJsonValue(antennaResult(*a.trimmed, r.inputs)) : QJsonValue()},
         {"trim", trim(a.trim)},
         {"matching", matchingJson(a.matching)},
-        {"needed_coil", neededCoil(a.neededCoil, f)}};
+        {"needed_coil", neededCoil(a.neededCoil, f)},
+        {"insulation", insulation(a.insulation)}};
 }
 
 QJsonObject alternative(const check::CoilAlternative& c) {

@@ -87,6 +87,13 @@ std::string geometryCards(const AntennaModel& model, const Segmentation& segment
             "CM inverted V: " + deckNumber(std::round(segmentation.shape.legAngle * 10.0) / 10.0) +
             " degrees between the legs, lengths along the wire\n";
     }
+    if (isInsulated(model.insulation)) {
+        // Other NEC-2 programs have no sleeve: say what the LD 2 cards stand for.
+        deck += commentCards("insulated wire: sleeve " + deckNumber(model.insulation.thickness) +
+                             " m thick, relative permittivity " +
+                             deckNumber(model.insulation.permittivity) +
+                             ", as a series inductance per metre (LD 2)");
+    }
     deck += "CE\n";
     // Every piece lies on one side of a bend (the feed segment is a piece of its own), so
     // mapping its two ends keeps it straight.
@@ -120,6 +127,17 @@ std::string wireLoss() {
     return card("LD", {"5", "0", "0", "0", deckNumber(1.0 / kCopperResistivity)});
 }
 
+// The insulation's inductance per metre on every segment, coil segments included: NEC-2 adds
+// loads on one segment in series, so it sits on top of the coil and the copper. A zero C on a
+// series load means no capacitor.
+std::string sleeveLoad(const AntennaModel& model) {
+    const double inductance = sleeveInductance(model.insulation, model.wireDiameter);
+    if (inductance <= 0.0) {
+        return {};
+    }
+    return card("LD", {"2", "0", "0", "0", "0", deckNumber(inductance), "0"});
+}
+
 std::string sourceCard(const Segmentation& segmentation) {
     return card("EX", {"0", whole(segmentation.feedTag), whole(segmentation.feedSegment), "0",
                        "1", "0"});
@@ -144,10 +162,11 @@ std::string writeDeck(const AntennaModel& model, const Segmentation& segmentatio
     for (const DeckFrequency& run : frequencies) {
         deck += coilLoads(segmentation, run.coil);
         deck += wireLoss();
+        deck += sleeveLoad(model);
         deck += sourceCard(segmentation);
         deck += card("FR", {"0", "1", "0", "0", deckNumber(run.frequencyMHz), "0"});
         deck += options.patternCards.empty() ? card("XQ", {"0"}) : options.patternCards;
-        // The next frequency's coils replace these; the wire loss is given again with them.
+        // The next frequency's coils replace these; the wire's loads are given again with them.
         deck += card("LD", {"-1", "0", "0", "0", "0", "0", "0"});
     }
     deck += "EN\n";
@@ -176,6 +195,7 @@ std::string writeExportDeck(const AntennaModel& model, const Segmentation& segme
                             whole(segmentation.coilSegments[side]), r, l, c});
     }
     deck += wireLoss();
+    deck += sleeveLoad(model);
     deck += sourceCard(segmentation);
     deck += card("FR",
                  {"0", whole(count), "0", "0", deckNumber(startMHz), deckNumber(stepMHz)});

@@ -12,6 +12,8 @@
 // the wire is cut into equal segments: the feed and the coils each sit on one, and the wire
 // beyond the coils is cut as evenly as its length allows.
 
+#include "nec/insulation.h"
+
 #include <complex>
 #include <optional>
 #include <string>
@@ -56,6 +58,7 @@ struct AntennaModel {
     double wireDiameter = 0.0; // m
     Ground ground;
     Hang hang;
+    Insulation insulation; // of the antenna wire; none by default
 };
 
 // One GW card: a straight piece of the wire with its own segment count. The ends are positions
@@ -144,14 +147,15 @@ struct DeckOptions {
 };
 
 // The deck for `model` on `segmentation`: the geometry once, then for each frequency its coil
-// loads (LD 4), the source and one FR + XQ. `comment` goes on the first CM card.
+// loads (LD 4), the copper (LD 5), an insulated wire's sleeve (LD 2), the source and one FR + XQ.
+// `comment` goes on the first CM card.
 std::string writeDeck(const AntennaModel& model, const Segmentation& segmentation,
                       const std::vector<DeckFrequency>& frequencies, const std::string& comment,
                       const DeckOptions& options = {});
 
 // A deck for other NEC-2 programs: one FR sweep, each coil as the parallel R, L, C (LD 1) that
-// equals it at `centreMHz` (exact there and close around it); only cards every NEC-2 program
-// reads.
+// equals it at `centreMHz` (exact there and close around it), the copper and any sleeve as in
+// writeDeck; only cards every NEC-2 program reads.
 std::string writeExportDeck(const AntennaModel& model, const Segmentation& segmentation,
                             std::complex<double> coilAtCentre, double centreMHz, double startMHz,
                             double stepMHz, int count, const std::string& comment);

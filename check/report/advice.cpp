@@ -259,6 +259,14 @@ std::string trimVerdict(const CheckReport& report, const AntennaCheck& check) {
     return {};
 }
 
+// Why the insulated antenna's length cannot be compared with bare wire's.
+std::string noComparison(const CheckReport& report, const AntennaCheck& check) {
+    const bool insulatedReached = check.trim.outcome == TrimOutcome::Reached;
+    return std::string("how much shorter than bare wire it is cut cannot be said, because ") +
+           (insulatedReached ? "the same antenna of bare wire" : "the insulated antenna") +
+           " cannot be trimmed to " + designText(report);
+}
+
 std::string neededCoilVerdict(const CheckReport& report, const AntennaCheck& check) {
     const NeededCoil& coil = check.neededCoil;
     const double frequency = report.inputs.frequencyMHz * 1e6;
@@ -590,6 +598,53 @@ std::vector<std::string> measuredNotes(const CheckReport& report) {
     return out;
 }
 
+std::string insulationText(const Insulation& insulation) {
+    const double p = insulation.permittivity;
+    const char* material = p == kPvcPermittivity            ? "PVC"
+                           : p == kPolyethylenePermittivity ? "polyethylene"
+                                                            : "insulation";
+    return formatDouble(insulation.thickness * 1000, ".") + " mm of " + material +
+           " (relative permittivity " + formatDouble(p, ".") + ")";
+}
+
+std::string insulationSentence(const CheckReport& report) {
+    if (!report.antenna || !report.antenna->insulation) {
+        return {};
+    }
+    const AntennaCheck& check = *report.antenna;
+    const InsulationEffect& effect = *check.insulation;
+    std::string line = "The antenna wire's " + insulationText(wireInsulation(report.inputs)) +
+                       " slows the wave along it like " +
+                       significant(effect.inductancePerMetre * 1e9, 3) +
+                       " nH of series inductance per metre (Richmond and Newman's sleeve model), "
+                       "so ";
+    if (effect.shorterTipToTip && effect.shorterPerTip) {
+        line += "it is cut " + number(*effect.shorterTipToTip * 100, 0) +
+                " cm shorter than bare wire tip to tip, " + number(*effect.shorterPerTip * 100, 0) +
+                " cm at each tip";
+    } else {
+        line += noComparison(report, check);
+    }
+    return line + ". The enamel on the coil wire is too thin to matter at these frequencies: "
+                  "its layer is microns thick and lies within the coil, which the model already "
+                  "takes as one lumped coil.";
+}
+
+std::string insulationSummary(const CheckReport& report) {
+    if (!isInsulated(wireInsulation(report.inputs))) {
+        return {};
+    }
+    if (!report.antenna || !report.antenna->insulation) {
+        return "after the full-wave check";
+    }
+    const InsulationEffect& effect = *report.antenna->insulation;
+    if (!effect.shorterTipToTip || !effect.shorterPerTip) {
+        return "no figure: a trim does not reach F";
+    }
+    return number(*effect.shorterTipToTip * 100, 0) + " cm (" +
+           number(*effect.shorterPerTip * 100, 0) + " cm each tip)";
+}
+
 std::vector<std::string> verdictSentences(const CheckReport& report) {
     std::vector<std::string> out{coilVerdict(report)};
     const bool trimSaysIt =
@@ -614,6 +669,10 @@ std::vector<std::string> verdictSentences(const CheckReport& report) {
     const std::string coil = neededCoilVerdict(report, check);
     if (!coil.empty()) {
         out.push_back(coil);
+    }
+    const std::string insulation = insulationSentence(report);
+    if (!insulation.empty()) {
+        out.push_back(insulation);
     }
     const std::string measured = measuredVerdict(report);
     if (!measured.empty()) {

@@ -43,6 +43,18 @@ std::string hangSentence(const CheckReport& report);
 // The cut list of an inverted V: lengths are along the wire. Empty for the straight wire.
 std::string alongWireNote(const CheckReport& report);
 
+// Insulated antenna wire: the sleeve, its inductance per metre and how much shorter the antenna
+// is cut than bare wire (or why that cannot be said), and why the coil's enamel does not count.
+// Empty for bare wire or without the full-wave check.
+std::string insulationSentence(const CheckReport& report);
+
+// How much shorter the insulated wire is cut than bare, for a table: "26 cm (13 cm each tip)",
+// or why there is no figure. Empty for bare wire.
+std::string insulationSummary(const CheckReport& report);
+
+// The sleeve in a few words, "1 mm of PVC (relative permittivity 3.5)", for the inputs.
+std::string insulationText(const Insulation& insulation);
+
 // The coils that would do instead, in one sentence, or how near any could come; empty when
 // none were worked out.
 std::string alternativesSentence(const CoilAlternatives& alternatives);

@@ -95,6 +95,9 @@ void inputs(Writer& w, const CheckReport& r) {
         w.row("Coil Q", significant(*in.coilQ, 3) + ", given");
     }
     if (in.antenna) {
+        if (isInsulated(wireInsulation(in))) {
+            w.row("Antenna wire insulation", insulationText(wireInsulation(in)));
+        }
         w.row("Surroundings", in.ground.kind == GroundKind::FreeSpace
                                   ? std::string("free space")
                                   : number(in.ground.height, 2) + " m over " +

@@ -161,12 +161,28 @@ TEST_F(WindowTest, BandPickerFillsTheCentreAndFollowsTyping) {
 
 // Tab walks down the form in reading order, and every field has a name a screen reader says.
 TEST_F(WindowTest, TabWalksTheFormInOrderAndEveryFieldHasAName) {
-    const QStringList order{
-        "bandPicker",     "frequencyEdit",    "lengthEdit",     "distanceEdit",
-        "wireCombo",      "formerEdit",       "coilLengthEdit", "coilWireCombo",
-        "pitchEdit",      "coilQEdit",        "groundCombo",    "heightEdit",
-        "shapeCombo",     "legAngleEdit",     "endsHeightEdit", "feedlineLengthEdit",
-        "feedlineVfEdit", "feedlineLossEdit", "resultTabs"};
+    const QStringList order{"bandPicker",
+                            "frequencyEdit",
+                            "lengthEdit",
+                            "distanceEdit",
+                            "wireCombo",
+                            "formerEdit",
+                            "coilLengthEdit",
+                            "coilWireCombo",
+                            "pitchEdit",
+                            "coilQEdit",
+                            "groundCombo",
+                            "heightEdit",
+                            "shapeCombo",
+                            "legAngleEdit",
+                            "endsHeightEdit",
+                            "insulationCombo",
+                            "insulationThicknessEdit",
+                            "insulationPermittivityEdit",
+                            "feedlineLengthEdit",
+                            "feedlineVfEdit",
+                            "feedlineLossEdit",
+                            "resultTabs"};
     QWidget* widget = find<QWidget>("bandPicker");
     for (int i = 1; i < order.size(); ++i) {
         do {

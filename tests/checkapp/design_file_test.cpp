@@ -37,6 +37,8 @@ void expectSameDesign(const CheckInputs& a, const CheckInputs& b) {
     EXPECT_EQ(a.coilQ, b.coilQ);
     EXPECT_EQ(a.ground.kind, b.ground.kind);
     EXPECT_EQ(a.ground.height, b.ground.height);
+    EXPECT_EQ(a.insulationThicknessMm, b.insulationThicknessMm);
+    EXPECT_EQ(a.insulationPermittivity, b.insulationPermittivity);
     EXPECT_EQ(a.hang.shape, b.hang.shape);
     EXPECT_EQ(a.hang.legAngle, b.hang.legAngle);
     EXPECT_EQ(a.hang.endsHeight, b.hang.endsHeight);
@@ -96,6 +98,22 @@ INSTANTIATE_TEST_SUITE_P(
                               in.hang = {brevan::check::HangShape::InvertedV, 107.5, std::nullopt};
                           }},
                       RoundTripRow{"InvertedVByEnds", [](CheckInputs& in) { in = invertedV(); }},
+                      RoundTripRow{"PvcInsulation",
+                                   [](CheckInputs& in) {
+                                       in.insulationThicknessMm = 0.8;
+                                       in.insulationPermittivity = 3.5;
+                                   }},
+                      RoundTripRow{"OtherInsulation",
+                                   [](CheckInputs& in) {
+                                       in.insulationThicknessMm = 1.25;
+                                       in.insulationPermittivity = 2.85;
+                                   }},
+                      RoundTripRow{"InsulatedV",
+                                   [](CheckInputs& in) {
+                                       in = invertedV();
+                                       in.insulationThicknessMm = 0.8;
+                                       in.insulationPermittivity = 3.5;
+                                   }},
                       RoundTripRow{"BinaryTails",
                                    [](CheckInputs& in) {
                                        in.frequencyMHz = 0.1 + 0.2;
@@ -156,14 +174,27 @@ INSTANTIATE_TEST_SUITE_P(
                    editedV([](QJsonObject& o) { o["ends_height_m"] = QJsonValue(); }),
                    "\"shape\" inverted-v needs \"leg_angle_deg\""},
         RefusedRow{"AngleWithoutV", edited([](QJsonObject& o) { o["leg_angle_deg"] = 120; }),
-                   "\"leg_angle_deg\" describes an inverted V"}),
+                   "\"leg_angle_deg\" describes an inverted V"},
+        RefusedRow{"InsulationWithoutThickness",
+                   edited([](QJsonObject& o) { o["insulation_permittivity"] = 3.5; }),
+                   "\"insulation_permittivity\" needs \"insulation_thickness_mm\""},
+        RefusedRow{"ThicknessOutOfRange", edited([](QJsonObject& o) {
+                       o["insulation_permittivity"] = 2.3;
+                       o["insulation_thickness_mm"] = 11;
+                   }),
+                   "\"insulation_thickness_mm\": '11' is out of range"}),
     [](const auto& row) { return std::string(row.param.name); });
 
-TEST(DesignFile, OnlyAnInvertedVIsWrittenAsVersionTwo) {
+// An older program must refuse what it would misread: a V as straight, a sleeve as bare wire.
+TEST(DesignFile, OnlyAnInvertedVOrInsulatedWireIsWrittenAsVersionTwo) {
     const auto versionOf = [](const CheckInputs& in) {
         return QJsonDocument::fromJson(designFileJson(in)).object()["version"].toInt();
     };
     EXPECT_EQ(versionOf(typical()), 1);
     EXPECT_FALSE(QJsonDocument::fromJson(designFileJson(typical())).object().contains("shape"));
     EXPECT_EQ(versionOf(invertedV()), 2);
+    CheckInputs insulated = typical();
+    insulated.insulationThicknessMm = 0.8;
+    insulated.insulationPermittivity = 3.5;
+    EXPECT_EQ(versionOf(insulated), 2);
 }

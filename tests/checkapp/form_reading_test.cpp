@@ -106,5 +106,16 @@ INSTANTIATE_TEST_SUITE_P(
                 {{"shape", "inverted-v"}},
                 {"shape"},
                 "--shape inverted-v needs --leg-angle"},
-        FormRow{"VAccepted", {{"shape", "inverted-v"}, {"leg-angle", "120"}}, {}, ""}),
+        FormRow{"VAccepted", {{"shape", "inverted-v"}, {"leg-angle", "120"}}, {}, ""},
+        // The material is a choice in the window: the thickness field gets the message.
+        FormRow{"InsulationWithoutThickness",
+                {{"insulation", "pvc"}},
+                {"insulation-thickness"},
+                "--insulation needs --insulation-thickness"},
+        FormRow{
+            "InsulationAccepted", {{"insulation", "pe"}, {"insulation-thickness", "1"}}, {}, ""},
+        FormRow{"PermittivityBelowOne",
+                {{"insulation", "0.9"}, {"insulation-thickness", "1"}},
+                {"insulation"},
+                "--insulation: '0.9' is out of range"}),
     [](const auto& row) { return std::string(row.param.name); });

@@ -29,13 +29,15 @@ QString text(const std::string& value) {
     return QString::fromStdString(value);
 }
 
-// Everything but B: the study holds for any B of the same design.
+// Everything but B: the study holds for any B of the same antenna.
 bool sameDesign(CheckInputs a, CheckInputs b) {
     a.distanceM = b.distanceM;
     const auto key = [](const CheckInputs& in) {
         return std::make_tuple(in.frequencyMHz, in.lengthM, in.wireSwg, in.formerMm,
                                in.coilLengthMm, in.coilWireSwg, in.pitchMm, in.coilQ,
-                               in.ground.kind, in.ground.height);
+                               in.ground.kind, in.ground.height, in.hang.shape, in.hang.legAngle,
+                               in.hang.endsHeight, in.insulationThicknessMm,
+                               in.insulationPermittivity);
     };
     return key(a) == key(b);
 }

@@ -226,7 +226,7 @@ void CheckWindow::createResults() {
     m_tabs->addTab(m_design, tr("Design and co&il"));
     m_study = new StudyPanel;
     m_study->setObjectName(QStringLiteral("studyPanel"));
-    m_tabs->addTab(m_study, tr("Coil posi&tion"));
+    m_tabs->addTab(m_study, tr("Coil position stud&y"));
     m_tabs->addTab(m_reportText, tr("&Report"));
 
     // What it means and how the check is going sit above the tabs in a pane of their own, which

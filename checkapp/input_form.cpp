@@ -140,7 +140,6 @@ void InputForm::createRows() {
     m_height = addNumber("height", QStringLiteral("heightEdit"), tr("&Height above ground"),
                          tr("m"), tr("Height of the antenna above the ground, in metres"));
     m_height->setEnabled(false);
-    createInsulationRows();
 
     // How it hangs: the inverted V by one of its two measures, the other field left out.
     m_shape = new QComboBox;
@@ -159,6 +158,7 @@ void InputForm::createRows() {
         addNumber("ends-height", QStringLiteral("endsHeightEdit"), tr("&Ends height"), tr("m"),
                   tr("Height of the inverted V's ends above the ground, in metres"));
     m_endsHeight->setEnabled(false);
+    createInsulationRows();
 
     // The coax an open sweep was measured through; read only while a sweep is open.
     auto* line = addNumber("feedline-length", QStringLiteral("feedlineLengthEdit"),

@@ -76,6 +76,14 @@ public:
         m_positionLocator = positionLocator();
     }
 
+    // Skips the sweep when a search has already put the working level's resonance at
+    // `workingMHz`: only the correction to NEC-2's limit is sought, then the point at F. Only
+    // scale(), coarseResonance() and samples() (that one point) mean anything afterwards.
+    void startAtResonance(double workingMHz) {
+        m_stage = Stage::Fine;
+        m_coarseResonance = Resonance{workingMHz, 0};
+    }
+
     std::vector<Request> requests() override {
         const double f = m_context.input.designMHz;
         if (m_stage == Stage::Sweep) {

@@ -73,7 +73,8 @@ public:
         switch (m_stage) {
         case Stage::First: m_first->take(runs); break;
         case Stage::Coil: m_coil->take(runs); break;
-        case Stage::Band: m_coil->onFrequency()->addCurve(runs.front().points); break;
+        case Stage::Found: m_found->take(runs); break;
+        case Stage::Band: m_found->addCurve(runs.front().points); break;
         case Stage::Done: break;
         }
     }
@@ -82,7 +83,7 @@ public:
     const std::optional<AntennaCheckFailure>& failure() const { return m_failure; }
 
 private:
-    enum class Stage { First, Coil, Band, Done };
+    enum class Stage { First, Coil, Found, Band, Done };
 
     static AntennaCheckInput withDistance(AntennaCheckInput input, double coilDistance) {
         input.coilDistance = coilDistance;
@@ -93,12 +94,13 @@ private:
         switch (m_stage) {
         case Stage::First: return m_first->requests();
         case Stage::Coil: return m_coil->requests();
+        case Stage::Found: return m_found->requests();
         case Stage::Band: {
             const std::vector<double> next = bandNeeds();
             if (next.empty() || ++m_bandRounds > kMostRounds) {
                 return {};
             }
-            return {m_coil->onFrequency()->samplesRequest(next)};
+            return {m_found->samplesRequest(next)};
         }
         case Stage::Done: return {};
         }
@@ -118,18 +120,32 @@ private:
             m_failure = m_coil->failure();
             m_stage = Stage::Done;
             switch (m_coil->outcome()) {
-            case CoilOutcome::Found: m_stage = Stage::Band; break;
+            case CoilOutcome::Found: analyseFound(); break;
             case CoilOutcome::NoCoilReaches: m_point.outcome = StudyOutcome::NoCoilReaches; break;
             default: m_point.outcome = StudyOutcome::NotConverged; break;
             }
+        } else if (m_stage == Stage::Found) {
+            m_stage = Stage::Band;
         } else if (m_stage == Stage::Band) {
             settle();
         }
     }
 
+    // The antenna with the coil found, analysed whole for its figures.
+    void analyseFound() {
+        auto analysis =
+            newAnalysis(m_context, m_input.length, m_coil->coil(), "coil-position study, on F");
+        if (auto* failure = std::get_if<AntennaCheckFailure>(&analysis)) {
+            m_failure = *failure;
+            return;
+        }
+        m_found = std::move(std::get<std::unique_ptr<Analysis>>(analysis));
+        m_stage = Stage::Found;
+    }
+
     // The resonance and its resistance at the working level, if the antenna shows one.
     std::optional<std::pair<Resonance, double>> resonance() const {
-        const Analysis& a = *m_coil->onFrequency();
+        const Analysis& a = *m_found;
         const auto r = nearestResonance(a.samples(), m_input.designMHz / a.scale());
         if (!r) {
             return std::nullopt;
@@ -144,13 +160,13 @@ private:
             return {};
         }
         const double f = m_input.designMHz;
-        return refinement(m_coil->onFrequency()->samples(), r->first.frequencyMHz, r->second,
-                          kPoleWidth * f, kFineWidth * f);
+        return refinement(m_found->samples(), r->first.frequencyMHz, r->second, kPoleWidth * f,
+                          kFineWidth * f);
     }
 
     void settle() {
         m_stage = Stage::Done;
-        const Analysis& a = *m_coil->onFrequency();
+        const Analysis& a = *m_found;
         const AntennaResult result = a.result();
         const double hz = m_input.designMHz * 1e6;
         const std::complex<double> coil = a.coil()(hz);
@@ -175,6 +191,7 @@ private:
     Stage m_stage = Stage::First;
     std::unique_ptr<Analysis> m_first;
     std::unique_ptr<NeededCoilTask> m_coil;
+    std::unique_ptr<Analysis> m_found;
     int m_bandRounds = 0;
     StudyPoint m_point;
     std::optional<AntennaCheckFailure> m_failure;

@@ -8,7 +8,8 @@ namespace brevan::check {
 
 namespace {
 
-constexpr double kRescaleThreshold = 0.0002; // relative change of the correction worth a redo
+// A redo only when the corrections differ by more than the report shows of a resonance.
+constexpr double kRescaleThreshold = 0.0005;
 constexpr int kMostSearches = 3;
 
 } // namespace
@@ -75,13 +76,14 @@ bool NeededCoilTask::afterSearch() {
     m_turns = input.coilOfTurns ? closestApparentTurns(input, m_inductance) : 0;
     const CoilImpedance shape = m_turns > 0 ? input.coilOfTurns(m_turns) : m_shape;
     m_inductance = s.root * dispersion(shape);
-    auto analysis = newAnalysis(m_context, m_length, scaledTo(shape, m_targetMHz * 1e6, s.root),
-                                "with the coil that puts it on F");
+    m_coil = scaledTo(shape, m_targetMHz * 1e6, s.root);
+    auto analysis = newAnalysis(m_context, m_length, m_coil, "with the coil that puts it on F");
     if (auto* failure = std::get_if<AntennaCheckFailure>(&analysis)) {
         m_failure = *failure;
         return false;
     }
     m_onF = std::move(std::get<std::unique_ptr<Analysis>>(analysis));
+    m_onF->startAtResonance(m_targetMHz);
     m_analysing = true;
     return true;
 }

@@ -1,11 +1,12 @@
 #pragma once
 
 // The coil that puts an antenna of a given length on F: sought on the working segmentation of
-// an analysed antenna, then the antenna with exactly that coil analysed in turn. Its correction
-// to NEC-2's limit differs a little from the first antenna's (more so with the coils near the
-// tips), so while the two differ the search is run again from the new antenna.
+// an analysed antenna, then the correction to NEC-2's limit of the antenna with exactly that
+// coil worked out in turn (its working level resonates where the search put it, so only the
+// finer level is asked). That correction differs a little from the first antenna's, more so
+// with the coils near the tips, so while the two differ the search is run again.
 //
-//   analysed antenna --coilSearch--> L --newAnalysis(coil of L)--> scale --(differs) search again
+//   analysed antenna --coilSearch--> L --correction of the antenna with L--> (differs) again
 
 #include "antenna_analysis.h"
 #include "trim_search.h"
@@ -27,9 +28,9 @@ public:
     const std::optional<AntennaCheckFailure>& failure() const { return m_failure; }
     double inductance() const { return m_inductance; } // H, each coil as it must look at F
     int turns() const { return m_turns; }              // whole turns coming closest; 0: none
-    // The antenna with exactly that coil (the Q of its whole turns), analysed; null unless found.
-    const Analysis* onFrequency() const { return m_onF.get(); }
-    Analysis* onFrequency() { return m_onF.get(); }
+    // Each coil as found: the whole turns' impedance (their Q, their self-resonance) scaled to
+    // exactly the inductance needed. Empty unless found.
+    const CoilImpedance& coil() const { return m_coil; }
 
 private:
     double dispersion(const CoilImpedance& coil) const;
@@ -42,7 +43,8 @@ private:
     double m_basisScale = 1.0;
     double m_targetMHz = 0.0; // where the working level must resonate
     std::unique_ptr<SearchTask> m_search;
-    std::unique_ptr<Analysis> m_onF;
+    std::unique_ptr<Analysis> m_onF; // the found antenna's correction only
+    CoilImpedance m_coil;
     bool m_analysing = false;
     int m_searches = 1;
     CoilOutcome m_outcome = CoilOutcome::NotSought;

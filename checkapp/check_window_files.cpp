@@ -22,8 +22,12 @@
 #include <QMenuBar>
 #include <QMimeData>
 #include <QSaveFile>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QSettings>
 #include <QSplitter>
+
+#include <algorithm>
 
 namespace {
 
@@ -89,7 +93,15 @@ void CheckWindow::restoreSettings() {
     const QSettings settings;
     restoreGeometry(settings.value(QStringLiteral("window/geometry")).toByteArray());
     restoreState(settings.value(QStringLiteral("window/state")).toByteArray());
-    m_splitter->restoreState(settings.value(QStringLiteral("window/splitter")).toByteArray());
+    if (!m_splitter->restoreState(
+            settings.value(QStringLiteral("window/splitter")).toByteArray())) {
+        // At first the form has room for every label, field and unit side by side; on a small
+        // screen the results keep their least width and the form scrolls instead.
+        auto* inputs = qobject_cast<QScrollArea*>(m_splitter->widget(0));
+        const int formWidth =
+            m_form->sizeHint().width() + inputs->verticalScrollBar()->sizeHint().width();
+        m_splitter->setSizes({formWidth, std::max(1, width() - formWidth)});
+    }
     m_resultSplitter->restoreState(
         settings.value(QStringLiteral("window/resultSplitter")).toByteArray());
 }

@@ -181,7 +181,7 @@ void InputForm::createInsulationRows() {
     m_insulation->addItems({tr("Bare wire"), tr("PVC insulation (3.5)"), tr("PE insulation (2.3)"),
                             tr("Other insulation")});
     connect(m_insulation, &QComboBox::activated, this, &InputForm::insulationChanged);
-    addRow({}, tr("Antenna wire &insulation"), m_insulation, {});
+    addRow({}, tr("Wire &insulation"), m_insulation, {});
     m_insulationThickness =
         addNumber("insulation-thickness", QStringLiteral("insulationThicknessEdit"),
                   tr("Insulation thickness"), tr("mm"),

@@ -33,11 +33,10 @@ QString text(const std::string& value) {
 bool sameDesign(CheckInputs a, CheckInputs b) {
     a.distanceM = b.distanceM;
     const auto key = [](const CheckInputs& in) {
-        return std::make_tuple(in.frequencyMHz, in.lengthM, in.wireSwg, in.formerMm,
-                               in.coilLengthMm, in.coilWireSwg, in.pitchMm, in.coilQ,
-                               in.ground.kind, in.ground.height, in.hang.shape, in.hang.legAngle,
-                               in.hang.endsHeight, in.insulationThicknessMm,
-                               in.insulationPermittivity);
+        return std::make_tuple(
+            in.frequencyMHz, in.lengthM, in.wireSwg, in.formerMm, in.coilLengthMm, in.coilWireSwg,
+            in.pitchMm, in.coilQ, in.ground.kind, in.ground.height, in.hang.shape, in.hang.legAngle,
+            in.hang.endsHeight, in.insulationThicknessMm, in.insulationPermittivity);
     };
     return key(a) == key(b);
 }
@@ -142,7 +141,11 @@ void StudyPlotWidget::paintEvent(QPaintEvent*) {
     painter.setRenderHint(QPainter::Antialiasing);
     const QColor background = palette().color(QPalette::Base);
     const QColor ink = palette().color(QPalette::Text);
-    const QColor grid = palette().color(QPalette::Mid);
+    // Faint on light and dark themes alike: a fifth of the way from the paper to the ink.
+    const QColor grid =
+        QColor::fromRgbF(static_cast<float>(background.redF() * 0.8 + ink.redF() * 0.2),
+                         static_cast<float>(background.greenF() * 0.8 + ink.greenF() * 0.2),
+                         static_cast<float>(background.blueF() * 0.8 + ink.blueF() * 0.2));
     painter.fillRect(rect(), background);
     if (!m_picture) {
         painter.setPen(palette().color(QPalette::PlaceholderText));

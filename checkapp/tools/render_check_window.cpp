@@ -1,10 +1,12 @@
 // Renders the check window with the typical design and its full-wave check done (nec2c runs for
 // real) to PNG files, one for each of the tabs a builder reads first: the three antennas, the
-// SWR plot and the dipole drawing. For the README and for looking at the layout at any scale:
+// SWR plot, the dipole drawing and the coil-position study. For the README and for looking at the
+// layout at any scale:
 //   QT_QPA_PLATFORM=offscreen QT_SCALE_FACTOR=2 brevan_render_check_window <folder> [--dark]
 // --dark paints the window with a dark palette, as a dark desktop theme does.
 
 #include "check_window.h"
+#include "study_panel.h"
 
 #include <QApplication>
 #include <QDeadlineTimer>
@@ -12,6 +14,7 @@
 #include <QMouseEvent>
 #include <QPalette>
 #include <QPixmap>
+#include <QPushButton>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QStyle>
@@ -19,6 +22,7 @@
 #include <QThread>
 
 #include <cstdio>
+#include <functional>
 
 namespace {
 
@@ -30,7 +34,9 @@ struct Page {
     int tab;
     const char* name;
 };
-constexpr Page kPages[] = {{0, "antennas"}, {1, "swr-plot"}, {3, "dipole"}};
+constexpr int kStudyTab = 5;
+constexpr Page kPages[] = {
+    {0, "antennas"}, {1, "swr-plot"}, {3, "dipole"}, {kStudyTab, "coil-position"}};
 
 QPalette darkPalette() {
     QPalette p;
@@ -56,13 +62,28 @@ QPalette darkPalette() {
     return p;
 }
 
-bool waitForCheck(const CheckWindow& window) {
+bool waitFor(const std::function<bool()>& done) {
     const QDeadlineTimer deadline(120000);
-    while (!window.checkDone() && !deadline.hasExpired()) {
+    while (!done() && !deadline.hasExpired()) {
         QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
         QThread::msleep(10);
     }
-    return window.checkDone();
+    return done();
+}
+
+bool waitForCheck(const CheckWindow& window) {
+    return waitFor([&window] { return window.checkDone(); });
+}
+
+// The study run from its button, as a person would, and waited for.
+bool runStudy(QWidget* tab) {
+    auto* panel = qobject_cast<StudyPanel*>(tab);
+    auto* run = tab->findChild<QPushButton*>(QStringLiteral("runStudy"));
+    if (panel == nullptr || run == nullptr) {
+        return false;
+    }
+    run->click();
+    return waitFor([panel] { return panel->studied().has_value(); });
 }
 
 // The pointer over the plot, a little above the design frequency, so the picture shows the
@@ -131,6 +152,10 @@ int main(int argc, char* argv[]) {
         QCoreApplication::processEvents();
         if (page.tab == 1) {
             pointAt(tabs->currentWidget());
+        }
+        if (page.tab == kStudyTab && !runStudy(tabs->currentWidget())) {
+            std::fprintf(stderr, "the study did not finish\n");
+            return 1;
         }
         ok = save(window, folder, page.name, dark);
     }

@@ -1,7 +1,8 @@
 // The reported resonance against NEC-2's answer for the same model at four times the segments.
-// Designs from 160 m to 10 m with the coils near the feed, mid-way and near the tips; each goes
-// through the whole check, and the reference is worked out here, independently, from the
-// engine's answers at twice and four times the check's segment counts.
+// Designs from 160 m to 10 m with the coils near the feed, mid-way and near the tips, an inverted
+// V and insulated wire; each goes through the whole check, and the reference is worked out
+// here, independently, from the engine's answers at twice and four times the check's segment
+// counts.
 
 #include "check_inputs.h"
 #include "check_report.h"
@@ -23,6 +24,8 @@ struct Design {
     int wire;
     double former, coilLength;
     int coilWire;
+    double legAngle = 180;   // degrees between the legs; 180: straight
+    double insulationMm = 0; // PVC sleeve; 0: bare wire
 };
 
 const Engine& engine() {
@@ -39,6 +42,13 @@ CheckReport checkedReport(const Design& d) {
     in.formerMm = d.former;
     in.coilLengthMm = d.coilLength;
     in.coilWireSwg = d.coilWire;
+    if (d.legAngle < 180) {
+        in.hang = {HangShape::InvertedV, d.legAngle, std::nullopt};
+    }
+    if (d.insulationMm > 0) {
+        in.insulationThicknessMm = d.insulationMm;
+        in.insulationPermittivity = kPvcPermittivity;
+    }
     auto built = buildCheckReport(in);
     EXPECT_TRUE(std::holds_alternative<CheckReport>(built));
     CheckReport report = std::get<CheckReport>(built);
@@ -94,6 +104,8 @@ TEST(Convergence, ReportedResonanceIsNecTwosAnswerAtFourTimesTheSegments) {
         {"40 m, coils near the feed", 7.05, 15, 0.3, 16, 50, 40, 20},
         {"20 m, coils near the tips", 14.2, 7, 2.6, 16, 40, 40, 18},
         {"10 m, coils mid-way", 28.5, 3.5, 0.8, 16, 25, 30, 20},
+        {"40 m, inverted V at 120 deg", 7.05, 15, 3, 16, 50, 40, 20, 120},
+        {"40 m, PVC-insulated wire", 7.05, 15, 3, 16, 50, 40, 20, 180, 0.8},
     };
     for (const Design& d : designs) {
         SCOPED_TRACE(d.name);
@@ -106,6 +118,8 @@ TEST(Convergence, ReportedResonanceIsNecTwosAnswerAtFourTimesTheSegments) {
         input.length = d.length;
         input.coilDistance = d.distance;
         input.wireDiameter = report.design.wireDiameterInch * 0.0254;
+        input.hang = report.inputs.hang;
+        input.insulation = wireInsulation(report.inputs);
         const AntennaModel model = antennaModel(input, d.length, {});
         const double top = d.mhz * (1 + kResonanceWindow);
         const auto base = std::get<Segmentation>(segmentAntenna(model, top));

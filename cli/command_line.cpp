@@ -60,17 +60,17 @@ constexpr OptionEntry kOptions[] = {
     {"measured", "FILE",
      "The analyser's sweep of the antenna as hung (Touchstone .s1p or CSV): add what it shows "
      "and what to cut to the report."},
-    {"study", "coil-position",
-     "Also study where the coils should go: the coil that puts the antenna on frequency, its "
-     "efficiency and 2:1 band with the coils at positions from the feed to 80 % of the way to "
-     "the tip."},
-    {"study-plot", "FILE.svg", "Also write the study's efficiency and 2:1 band against B as SVG."},
     {"feedline-length", "m",
      "The sweep was measured through this length of coax, in metres (default: at the feed "
      "point)."},
     {"feedline-vf", "factor", "Velocity factor of that coax (default 0.66)."},
     {"feedline-loss", "dB",
      "Loss of that coax in dB per 100 m at the design frequency (default 0, lossless)."},
+    {"study", "coil-position",
+     "Also study where the coils should go: the coil that puts the antenna on frequency, its "
+     "efficiency and 2:1 band with the coils at positions from the feed to 80 % of the way to "
+     "the tip."},
+    {"study-plot", "FILE.svg", "Also write the study's efficiency and 2:1 band against B as SVG."},
 };
 
 constexpr const char* kDescription =

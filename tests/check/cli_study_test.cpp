@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QFile>
 #include <QJsonArray>
 #include <QTemporaryDir>
@@ -94,6 +95,19 @@ TEST_P(CoilPositionStudy, AgreesWithTheCheckAndWithHowLoadedDipolesBehave) {
         markers += 1 + (value.toObject()["band_50_ohm"].toObject()["width_khz"].isDouble() ? 1 : 0);
     }
     EXPECT_EQ(picture.count("<circle"), markers);
+}
+
+// Every file or none: the study's picture that cannot be created takes the deck with it.
+TEST(CoilPositionStudyFiles, APictureThatCannotBeCreatedFailsWithNothingWritten) {
+    QTemporaryDir dir;
+    const QString plot = dir.filePath(QStringLiteral("no/such/folder/study.svg"));
+    const QString deck = dir.filePath(QStringLiteral("antenna.nec"));
+    const CliRun run =
+        runCli(typicalDesign({"--study", "coil-position", "--study-plot", plot, "--deck", deck}));
+    EXPECT_EQ(run.exitCode, 73) << run.err;
+    EXPECT_NE(run.err.find("cannot create"), std::string::npos) << run.err;
+    EXPECT_TRUE(run.out.empty());
+    EXPECT_TRUE(QDir(dir.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries).isEmpty());
 }
 
 INSTANTIATE_TEST_SUITE_P(

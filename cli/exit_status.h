@@ -49,8 +49,8 @@ inline constexpr ExitStatusEntry kExitStatuses[] = {
     {kExitEngineFailed, "engine-failed",
      "nec2c failed: it did not start, it crashed or it exited with an error."},
     {kExitCannotCreate, "cannot-create",
-     "a file asked for with --plot or --deck cannot be created, for example in a folder that "
-     "does not exist."},
+     "a file asked for with --plot, --deck or --study-plot cannot be created, for example in a "
+     "folder that does not exist."},
     {kExitIoError, "io-error",
      "a file or standard output cannot be written whole, for example on a full disk; a file it "
      "would have replaced is left as it was."},

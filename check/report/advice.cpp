@@ -774,21 +774,18 @@ std::string efficiencySentence(const CoilPositionStudy& study) {
         return "Of the positions studied, your B = " + metresText(users.coilDistance) +
                " gives the highest efficiency, " + percent + ".";
     }
-    if (users.outcome == StudyOutcome::Found &&
-        best.efficiency - users.efficiency < kCloseEfficiency) {
-        const double points =
-            std::max(0.1, std::ceil((best.efficiency - users.efficiency) * 1000 - 1e-6) / 10);
-        return "Your B = " + metresText(users.coilDistance) + " comes within " + number(points, 1) +
-               " percentage points of the highest efficiency, " + percent +
-               " at B = " + metresText(best.coilDistance) + ".";
-    }
     std::string line = "The highest efficiency, " + percent +
                        ", is with the coils at B = " + metresText(best.coilDistance) + ", " +
                        fromUsers(best.coilDistance, users.coilDistance);
-    if (users.outcome == StudyOutcome::Found) {
-        line += ", where it is " + number(users.efficiency * 100, 1) + " %";
+    if (users.outcome != StudyOutcome::Found) {
+        return line + ".";
     }
-    return line + ".";
+    const double gap = best.efficiency - users.efficiency;
+    if (gap < kCloseEfficiency) {
+        const double points = std::max(0.1, std::ceil(gap * 1000 - 1e-6) / 10);
+        return line + "; yours comes within " + number(points, 1) + " percentage points of it.";
+    }
+    return line + ", where it is " + number(users.efficiency * 100, 1) + " %.";
 }
 
 std::string bandSentence(const CoilPositionStudy& study) {
@@ -810,22 +807,21 @@ std::string bandSentence(const CoilPositionStudy& study) {
     std::string line = what + bandKhz(bandOf(best)) +
                        ", is with the coils at B = " + metresText(best.coilDistance) + ", " +
                        fromUsers(best.coilDistance, users.coilDistance);
+    if (users.outcome != StudyOutcome::Found) {
+        return line + ".";
+    }
     const std::string yours = bandKhz(bandOf(users));
     const auto widest = bandWidth(bandOf(best));
     const auto own = bandWidth(bandOf(users));
-    if (users.outcome == StudyOutcome::Found && own && *own > *widest * (1.0 - kCloseBand)) {
+    if (own && *own > *widest * (1.0 - kCloseBand)) {
         const double percent = std::max(1.0, std::ceil((1.0 - *own / *widest) * 100 - 1e-6));
-        return "Your B = " + metresText(users.coilDistance) + " gives a 2:1 band " +
-               (study.widestOnFifty ? "on 50 ohm" : "with an ideal match") + " of " + yours +
-               ", within " + number(percent, 0) + " % of the widest, " + bandKhz(bandOf(best)) +
-               " at B = " + metresText(best.coilDistance) + ".";
+        return line + "; yours, " + yours + ", comes within " + number(percent, 0) + " % of it.";
     }
-    if (users.outcome == StudyOutcome::Found) {
-        line += yours.empty() ? (study.widestOnFifty ? ", where the SWR stays above 2"
-                                                     : ", where the band is not closed")
-                              : ", where it is " + yours;
+    if (yours.empty()) {
+        return line + (study.widestOnFifty ? ", where the SWR stays above 2."
+                                           : ", where the band is not closed.");
     }
-    return line + ".";
+    return line + ", where it is " + yours + ".";
 }
 
 } // namespace

@@ -124,9 +124,10 @@ TEST(StudySentences, SayHowFarTheUsersBIsFromTheBest) {
         {"close_enough",
          {point(1, 0.918, 0.119, 0.10), point(3, 0.92, 0.12, 0.10)},
          0,
-         {"Your B = 1.00 m comes within 0.2 percentage points of the highest efficiency",
-          "gives a 2:1 band on 50 ohm of 119 kHz, within 1 % of the widest, 120 kHz at B = 3.00 "
-          "m"}},
+         {"The highest efficiency, 92.0 %, is with the coils at B = 3.00 m, 2.00 m further out "
+          "than your 1.00 m; yours comes within 0.2 percentage points of it.",
+          "The widest 2:1 band on 50 ohm, 120 kHz, is with the coils at B = 3.00 m, 2.00 m "
+          "further out than your 1.00 m; yours, 119 kHz, comes within 1 % of it."}},
         {"no_band_on_50",
          {point(0, 0.85, 0, 0.09), point(3, 0.92, 0, 0.10)},
          0,

@@ -1,7 +1,10 @@
 #include "analysis/reactance_curve.h"
 
+#include "analysis/bisection.h"
+
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <limits>
 
 namespace brevan::check {
@@ -65,24 +68,14 @@ std::complex<double> impedanceIn(const Samples& s, std::size_t j, double f) {
     return lagrange(s, nodesAround(s, j), f);
 }
 
-// The root of g between low and high, where g changes sign.
-template <typename Function> double bisect(Function g, double low, double high) {
-    const bool negativeAtLow = g(low) < 0.0;
-    for (int i = 0; i < kBisections && high - low > 1e-13 * std::abs(high); ++i) {
-        const double middle = 0.5 * (low + high);
-        if ((g(middle) < 0.0) == negativeAtLow) {
-            low = middle;
-        } else {
-            high = middle;
-        }
-    }
-    return 0.5 * (low + high);
+// Brackets are halved to far below any frequency a report shows.
+double halve(const std::function<double(double)>& g, double low, double high) {
+    return bisect(g, low, high, 1e-13, kBisections);
 }
 
 std::size_t intervalOf(const Samples& s, double f) {
-    const auto above = std::upper_bound(s.begin(), s.end(), f, [](double x, const FeedPoint& p) {
-        return x < p.frequencyMHz;
-    });
+    const auto above = std::upper_bound(
+        s.begin(), s.end(), f, [](double x, const FeedPoint& p) { return x < p.frequencyMHz; });
     const auto index = static_cast<std::size_t>(above - s.begin());
     return std::clamp<std::size_t>(index == 0 ? 0 : index - 1, 0, s.size() - 2);
 }
@@ -105,8 +98,8 @@ std::optional<double> bandEdge(const Samples& s, const Resonance& r, double refe
             return std::nullopt; // a pole first: the branch ends before the SWR reaches 2
         }
         if (swr(outer.impedance, reference) >= 2.0) {
-            return bisect(excess(j), std::min(inner, outer.frequencyMHz),
-                          std::max(inner, outer.frequencyMHz));
+            return halve(excess(j), std::min(inner, outer.frequencyMHz),
+                         std::max(inner, outer.frequencyMHz));
         }
         inner = outer.frequencyMHz;
         if (side < 0) {
@@ -157,8 +150,8 @@ std::optional<Resonance> nearestResonance(const Samples& s, double targetMHz) {
         if (!risesThroughZero(s, j)) {
             continue;
         }
-        const double zero = bisect([&](double f) { return impedanceIn(s, j, f).imag(); },
-                                   s[j].frequencyMHz, s[j + 1].frequencyMHz);
+        const double zero = halve([&](double f) { return impedanceIn(s, j, f).imag(); },
+                                  s[j].frequencyMHz, s[j + 1].frequencyMHz);
         if (!nearest || std::abs(zero - targetMHz) < std::abs(nearest->frequencyMHz - targetMHz)) {
             nearest = Resonance{zero, j};
         }

@@ -1,5 +1,7 @@
 #include "measured/sweep_analysis.h"
 
+#include "analysis/bisection.h"
+
 #include <algorithm>
 #include <cmath>
 #include <functional>
@@ -14,17 +16,8 @@ constexpr int kGoldenSteps = 80;
 using Curve = std::function<double(double)>; // MHz -> SWR
 
 // The root of g between low and high, where g changes sign.
-double bisect(const Curve& g, double low, double high) {
-    const bool negativeAtLow = g(low) < 0.0;
-    for (int i = 0; i < kBisections && high - low > 1e-12 * std::abs(high); ++i) {
-        const double middle = 0.5 * (low + high);
-        if ((g(middle) < 0.0) == negativeAtLow) {
-            low = middle;
-        } else {
-            high = middle;
-        }
-    }
-    return 0.5 * (low + high);
+double halve(const Curve& g, double low, double high) {
+    return bisect(g, low, high, 1e-12, kBisections);
 }
 
 // The minimum of a curve with one dip between low and high.
@@ -131,7 +124,7 @@ std::optional<double> bandEdge(const std::vector<SwrPoint>& points, const Curve&
                 continue;
             }
             if (points[k].swr >= 2.0) {
-                return bisect(excess, points[k].frequencyMHz, inner);
+                return halve(excess, points[k].frequencyMHz, inner);
             }
             inner = points[k].frequencyMHz;
         }
@@ -142,7 +135,7 @@ std::optional<double> bandEdge(const std::vector<SwrPoint>& points, const Curve&
             continue;
         }
         if (points[k].swr >= 2.0) {
-            return bisect(excess, inner, points[k].frequencyMHz);
+            return halve(excess, inner, points[k].frequencyMHz);
         }
         inner = points[k].frequencyMHz;
     }

@@ -155,6 +155,11 @@ CheckWindow::~CheckWindow() {
     m_runner->cancel();
 }
 
+void CheckWindow::endWithoutAsking() {
+    m_runner->cancel();
+    saveSettings();
+}
+
 void CheckWindow::createResults() {
     m_form = new InputForm;
     auto* inputs = new QScrollArea;

@@ -50,6 +50,9 @@ public:
     // The report on screen, whole (with the full-wave check) once it has arrived.
     const std::optional<brevan::check::CheckReport>& report() const { return m_report; }
     bool checkDone() const;
+    // For a signal that ends the program: the running check stops and the settings are kept,
+    // with no question about unsaved changes.
+    void endWithoutAsking();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -62,6 +65,7 @@ private:
     void createMenus();
     void connectParts();
     void restoreSettings();
+    void saveSettings() const;
 
     // Live results.
     void inputsEdited();

@@ -111,13 +111,18 @@ void CheckWindow::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
+    saveSettings();
+    event->accept();
+}
+
+void CheckWindow::saveSettings() const {
     QSettings settings;
     settings.setValue(QStringLiteral("window/geometry"), saveGeometry());
     settings.setValue(QStringLiteral("window/state"), saveState());
     settings.setValue(QStringLiteral("window/splitter"), m_splitter->saveState());
     settings.setValue(QStringLiteral("window/resultSplitter"), m_resultSplitter->saveState());
-    event->accept();
 }
+
 
 void CheckWindow::dragEnterEvent(QDragEnterEvent* event) {
     if (!localDesignFile(event->mimeData()).isEmpty()) {
@@ -355,6 +360,8 @@ void CheckWindow::about() {
         this, tr("Brevan Check %1\n\nThe check of a shortened, coil-loaded dipole before the wire "
                  "is cut: the design as Brevan1-2 computes it, the coil as it will really be "
                  "wound, and the antenna modelled with the NEC-2 engine nec2c. The same check as "
-                 "the command brevan-check.")
+                 "the command brevan-check.\n\n"
+                 "Free software under the GNU General Public License, version 3 or any later "
+                 "version. It comes with no warranty.")
                   .arg(QCoreApplication::applicationVersion()));
 }

@@ -2,6 +2,7 @@
 // in the brevan_checkapp library.
 #include "check_icon.h"
 #include "check_window.h"
+#include "quit_signals.h"
 
 #include <QApplication>
 
@@ -22,6 +23,12 @@ int main(int argc, char* argv[]) {
     if (arguments.size() > 1) {
         window.openDesign(arguments.at(1));
     }
+    // A logout, a kill or Ctrl+C in the terminal ends the window as it ends brevan-check; the
+    // window's destructor then waits for the stopped check to remove its folders.
+    const QuitSignals quitSignals([&window](int signal) {
+        window.endWithoutAsking();
+        QCoreApplication::exit(128 + signal);
+    });
     window.show();
     return QApplication::exec();
 }

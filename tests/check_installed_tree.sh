@@ -116,6 +116,8 @@ if [ -f "$copyright" ]; then
     head -n 1 -- "$copyright" |
         grep -qx 'Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/' ||
         fail "$BREVAN_DOC_DIR/copyright is not in the machine-readable format"
+    grep -qx 'License: GPL-3.0-or-later' -- "$copyright" ||
+        fail "$BREVAN_DOC_DIR/copyright does not give the programs' licence, GPL-3.0-or-later"
 else
     fail "$BREVAN_DOC_DIR/copyright is missing"
 fi
@@ -144,6 +146,8 @@ check_desktop_program() {
             fail "metainfo does not point at $app_id.desktop"
         grep -q "<binary>$program</binary>" "$metainfo" ||
             fail "metainfo does not provide $program"
+        grep -q "<project_license>GPL-3.0-or-later</project_license>" "$metainfo" ||
+            fail "metainfo does not give the licence, GPL-3.0-or-later"
     else
         fail "share/metainfo/$app_id.metainfo.xml is missing"
     fi

@@ -59,7 +59,7 @@
         try {
             return new WebAssembly.Module(bytes);
         } catch (e) {
-            throw loadError("nec2c.wasm is not a usable WebAssembly module", e);
+            throw loadError("nec2c.wasm could not be compiled", e);
         }
     }
 
@@ -117,7 +117,12 @@
         if (!response.ok) {
             throw loadError("could not fetch " + response.url + " (HTTP " + response.status + ")");
         }
-        compiled = compileBytes(await response.arrayBuffer());
+        const bytes = await response.arrayBuffer();
+        try {
+            compiled = await WebAssembly.compile(bytes);
+        } catch (e) {
+            throw loadError("nec2c.wasm could not be compiled", e);
+        }
     }
 
     function nec2cLoaded() {

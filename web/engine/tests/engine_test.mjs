@@ -9,7 +9,9 @@
 //     decks that make nec2c fail, stop or run out of memory are reported in words, and after
 //     each the good deck still runs as natively.
 //   node engine_test.mjs time ENGINE_JS NEC2C DECK [RUNS]
-//     prints the mean time per run of the deck, wasm and native (a note, not a test).
+//     prints the mean time per run of the deck, wasm and native (a note, not a test);
+//   node engine_test.mjs compare NEC2C DECK OUTPUT_FILE
+//     the output the engine wrote in a browser for the deck is native nec2c's, as above.
 // Exit status: 0 held; 1 a deck did not hold, with what differed; 2 usage.
 import { spawnSync } from "node:child_process";
 import fs from "node:fs";
@@ -285,9 +287,25 @@ function time(nec2c, deck, runs) {
                 `ratio ${(wasmMs / nativeMs).toFixed(2)}`);
 }
 
-const [mode, engineJs, nec2c, ...rest] = process.argv.slice(2);
+// An output the engine wrote elsewhere (in a browser) against native nec2c's for the deck.
+function compare(nec2c, deck, outputFile) {
+    const native = runNative(nec2c, fs.readFileSync(deck, "utf8"));
+    const seen = compareOutputs(withoutTiming(fs.readFileSync(outputFile, "utf8")),
+                                withoutTiming(native.output));
+    if (native.status !== 0 || !seen.equal) {
+        fail(path.basename(deck), `the output differs from native nec2c's:\n${seen.differences}`);
+    }
+}
+
+const [mode, ...args] = process.argv.slice(2);
+if (mode === "compare" && args.length === 3) {
+    compare(...args);
+    process.exit(failed > 0 ? 1 : 0);
+}
+const [engineJs, nec2c, ...rest] = args;
 if (!["parity", "failures", "time"].includes(mode) || !engineJs || !nec2c || rest.length === 0) {
-    console.error("usage: node engine_test.mjs parity|failures|time ENGINE_JS NEC2C DECK...");
+    console.error("usage: node engine_test.mjs parity|failures|time ENGINE_JS NEC2C DECK...\n" +
+                  "       node engine_test.mjs compare NEC2C DECK OUTPUT_FILE");
     process.exit(2);
 }
 await loadEngine(engineJs);

@@ -14,7 +14,10 @@
  *     Compiles the engine once; call it, and wait for it, before the first run. `source` is the
  *     address of nec2c.wasm (a string or URL), a Response, its bytes (ArrayBuffer or typed
  *     array) or an already compiled WebAssembly.Module. Rejects with an Error in words when the
- *     file cannot be fetched or compiled. Loading again replaces the engine.
+ *     file cannot be fetched or compiled. Served as application/wasm, the file is compiled as it
+ *     arrives and the browser keeps the compiled code for the next visit. Under a
+ *     Content-Security-Policy, script-src needs 'wasm-unsafe-eval' (nothing else is evaluated).
+ *     Loading again replaces the engine.
  *
  *   loadNec2cSync(source)
  *     The same without waiting, for code that cannot wait: bytes or a WebAssembly.Module, or,
@@ -117,9 +120,16 @@
         if (!response.ok) {
             throw loadError("could not fetch " + response.url + " (HTTP " + response.status + ")");
         }
-        const bytes = await response.arrayBuffer();
+        // Compiled while it arrives, and cached by the browser for the next visit, when the host
+        // gives its type; any host will do for the bytes.
+        const type = response.headers.get("Content-Type") || "";
         try {
-            compiled = await WebAssembly.compile(bytes);
+            if (typeof WebAssembly.compileStreaming === "function" &&
+                type.startsWith("application/wasm")) {
+                compiled = await WebAssembly.compileStreaming(response);
+            } else {
+                compiled = await WebAssembly.compile(await response.arrayBuffer());
+            }
         } catch (e) {
             throw loadError("nec2c.wasm could not be compiled", e);
         }

@@ -11,13 +11,17 @@
 //   node engine_test.mjs time ENGINE_JS NEC2C DECK [RUNS]
 //     prints the mean time per run of the deck, wasm and native (a note, not a test);
 //   node engine_test.mjs compare NEC2C DECK OUTPUT_FILE
-//     the output the engine wrote in a browser for the deck is native nec2c's, as above.
+//     the output the engine wrote in a browser for the deck is native nec2c's, as above;
+//   node engine_test.mjs size ENGINE_JS KIB
+//     nec2c.js and nec2c.wasm together transfer in at most KIB kibibytes, gzip-compressed as
+//     any static host can serve them (brotli, smaller still, is printed too).
 // Exit status: 0 held; 1 a deck did not hold, with what differed; 2 usage.
 import { spawnSync } from "node:child_process";
 import fs from "node:fs";
 import os from "node:os";
 import path from "node:path";
 import vm from "node:vm";
+import zlib from "node:zlib";
 
 // nec2c's own timing: "FILL: 12 msec  FACTOR: 3 msec" and "TOTAL RUN TIME: 40 msec".
 const kTiming = /(FILL|FACTOR|TOTAL RUN TIME): +-?\d+ msec/g;
@@ -26,11 +30,17 @@ function withoutTiming(text) {
     return text.replace(kTiming, "$1: ? msec");
 }
 
-function loadEngine(engineJs) {
+// The engine as a worker loads it: from a response served as application/wasm (compiled as it
+// arrives), from one of no known type (its bytes compiled), or from its bytes at once.
+async function loadEngine(engineJs, how) {
     vm.runInThisContext(fs.readFileSync(engineJs, "utf8"), { filename: engineJs });
     const wasm = fs.readFileSync(engineJs.replace(/\.js$/, ".wasm"));
-    const headers = { "Content-Type": "application/wasm" };
-    return globalThis.loadNec2c(new Response(wasm, { headers }));
+    if (how === "bytes") {
+        globalThis.loadNec2cSync(wasm);
+        return;
+    }
+    const headers = how === "streaming" ? { "Content-Type": "application/wasm" } : {};
+    await globalThis.loadNec2c(new Response(wasm, { headers }));
 }
 
 // `nec2c -i deck.nec -o out.txt` in a folder of its own, as the desktop check runs it.
@@ -297,18 +307,45 @@ function compare(nec2c, deck, outputFile) {
     }
 }
 
+function size(engineJs, budgetKiB) {
+    let gzip = 0;
+    let brotli = 0;
+    for (const file of [engineJs, engineJs.replace(/\.js$/, ".wasm")]) {
+        const bytes = fs.readFileSync(file);
+        const g = zlib.gzipSync(bytes, { level: 9 }).length;
+        const b = zlib.brotliCompressSync(bytes, {
+            params: { [zlib.constants.BROTLI_PARAM_QUALITY]: 11 },
+        }).length;
+        console.log(`${path.basename(file)}: ${bytes.length} bytes, gzip ${g}, brotli ${b}`);
+        gzip += g;
+        brotli += b;
+    }
+    const kib = (n) => (n / 1024).toFixed(1);
+    if (!(gzip <= budgetKiB * 1024)) {
+        fail("size", `the engine takes ${kib(gzip)} KiB gzip-compressed, over ${budgetKiB} KiB`);
+    } else {
+        console.log(`ok   the engine: ${kib(gzip)} KiB gzip, ${kib(brotli)} KiB brotli, ` +
+                    `within ${budgetKiB} KiB`);
+    }
+}
+
 const [mode, ...args] = process.argv.slice(2);
 if (mode === "compare" && args.length === 3) {
     compare(...args);
     process.exit(failed > 0 ? 1 : 0);
 }
+if (mode === "size" && args.length === 2) {
+    size(args[0], Number(args[1]));
+    process.exit(failed > 0 ? 1 : 0);
+}
 const [engineJs, nec2c, ...rest] = args;
 if (!["parity", "failures", "time"].includes(mode) || !engineJs || !nec2c || rest.length === 0) {
     console.error("usage: node engine_test.mjs parity|failures|time ENGINE_JS NEC2C DECK...\n" +
-                  "       node engine_test.mjs compare NEC2C DECK OUTPUT_FILE");
+                  "       node engine_test.mjs compare NEC2C DECK OUTPUT_FILE\n" +
+                  "       node engine_test.mjs size ENGINE_JS KIB");
     process.exit(2);
 }
-await loadEngine(engineJs);
+await loadEngine(engineJs, { parity: "streaming", failures: "response", time: "bytes" }[mode]);
 if (!globalThis.nec2cLoaded()) {
     fail("loading", "the engine is not loaded after loadNec2c");
 } else if (mode === "parity") {

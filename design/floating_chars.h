@@ -11,7 +11,10 @@
 #include <charconv>
 #include <system_error>
 
-#if !defined(__cpp_lib_to_chars)
+// BREVAN_PORTABLE_CHARS makes the C library's versions available beside the standard ones, so
+// a native test can hold one to the other.
+#if !defined(__cpp_lib_to_chars) || defined(BREVAN_PORTABLE_CHARS)
+#define BREVAN_HAS_PORTABLE_CHARS 1
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
@@ -21,22 +24,8 @@
 #include <string>
 #endif
 
-namespace brevan {
-
-#if defined(__cpp_lib_to_chars)
-
-inline std::to_chars_result toChars(char* first, char* last, double value) {
-    return std::to_chars(first, last, value);
-}
-inline std::to_chars_result toChars(char* first, char* last, double value,
-                                    std::chars_format format, int precision) {
-    return std::to_chars(first, last, value, format, precision);
-}
-inline std::from_chars_result fromChars(const char* first, const char* last, double& value) {
-    return std::from_chars(first, last, value);
-}
-
-#else
+#if defined(BREVAN_HAS_PORTABLE_CHARS)
+namespace brevan::portable_chars {
 
 namespace floating_chars_detail {
 
@@ -101,8 +90,8 @@ inline std::size_t numberLength(const char* first, const char* last) {
 
 } // namespace floating_chars_detail
 
-inline std::to_chars_result toChars(char* first, char* last, double value,
-                                    std::chars_format format, int precision) {
+inline std::to_chars_result toChars(char* first, char* last, double value, std::chars_format format,
+                                    int precision) {
     using floating_chars_detail::copied;
     using floating_chars_detail::printed;
     switch (format) {
@@ -152,6 +141,29 @@ inline std::from_chars_result fromChars(const char* first, const char* last, dou
     value = read;
     return {first + length, std::errc()};
 }
+
+} // namespace brevan::portable_chars
+#endif
+
+namespace brevan {
+
+#if defined(__cpp_lib_to_chars)
+
+inline std::to_chars_result toChars(char* first, char* last, double value) {
+    return std::to_chars(first, last, value);
+}
+inline std::to_chars_result toChars(char* first, char* last, double value, std::chars_format format,
+                                    int precision) {
+    return std::to_chars(first, last, value, format, precision);
+}
+inline std::from_chars_result fromChars(const char* first, const char* last, double& value) {
+    return std::from_chars(first, last, value);
+}
+
+#else
+
+using portable_chars::fromChars;
+using portable_chars::toChars;
 
 #endif
 

@@ -37,6 +37,11 @@ std::string shown(double value) {
     return std::string(buffer, result.ptr);
 }
 
+// Typed text comes back quoted in refusals; text that is not UTF-8 is replaced, never thrown on.
+std::string written(const json& value) {
+    return value.dump(-1, ' ', false, json::error_handler_t::replace);
+}
+
 json rows(const std::vector<checkapp::ResultRow>& rows) {
     json out = json::array();
     for (const auto& row : rows) {
@@ -183,7 +188,7 @@ std::string bandsResponse() {
     for (const checkapp::BandChoice& band : checkapp::bandChoices()) {
         out.push_back({{"label", band.label}, {"centre", shown(band.centreMHz)}});
     }
-    return out.dump();
+    return written(out);
 }
 
 std::string designResponse(const PageRequest& request) {
@@ -191,7 +196,7 @@ std::string designResponse(const PageRequest& request) {
     if (reading.report) {
         reading.response["report"] = reportJson(*reading.report);
     }
-    return reading.response.dump();
+    return written(reading.response);
 }
 
 std::string checkResponse(const PageRequest& request, const check::Engine& engine,
@@ -200,7 +205,7 @@ std::string checkResponse(const PageRequest& request, const check::Engine& engin
     json& out = reading.response;
     if (!reading.report) {
         out["checked"] = false;
-        return out.dump();
+        return written(out);
     }
     check::CheckReport& report = *reading.report;
     const auto failure = check::addAntennaCheck(report, engine, [&](const std::string& stage) {
@@ -214,7 +219,7 @@ std::string checkResponse(const PageRequest& request, const check::Engine& engin
     } else {
         out["status"] = kDone;
     }
-    return out.dump();
+    return written(out);
 }
 
 check::EngineRun engineRunFromOutput(bool ok, const std::string& outputOrError) {

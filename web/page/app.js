@@ -84,10 +84,14 @@ function followPickers() {
 
 function edited() {
   followPickers();
+  const request = { fields: fields(), decimalPoint: DECIMAL_POINT };
+  if (lastRequest && JSON.stringify(request) === JSON.stringify(lastRequest)) {
+    return; // nothing the core reads has changed: the check carries on
+  }
   cancelCheck();
   clearTimeout(pauseTimer);
   setCheckState("running");
-  lastRequest = { fields: fields(), decimalPoint: DECIMAL_POINT };
+  lastRequest = request;
   designWorker.postMessage({ type: "design", id: ++designSeq, request: lastRequest });
 }
 
@@ -402,7 +406,8 @@ function start() {
   fillPickers();
   fillFromQuery(new URLSearchParams(location.search));
   const form = $("design-form");
-  form.addEventListener("input", (event) => {
+  // A picker may say it changed without an input event; a repeat of the same texts is ignored.
+  const changed = (event) => {
     if (event.target.id === "band") {
       const band = bands[Number(event.target.value)];
       if (band) {
@@ -410,7 +415,9 @@ function start() {
       }
     }
     edited();
-  });
+  };
+  form.addEventListener("input", changed);
+  form.addEventListener("change", changed);
   form.addEventListener("submit", (event) => event.preventDefault());
   designWorker.postMessage({ type: "bands" });
 }

@@ -59,11 +59,14 @@ class Server:
                 deck = self.rfile.read(int(self.headers["Content-Length"]))
                 ok, text = outer.run_nec2c(deck)
                 body = text.encode()
-                self.send_response(200 if ok else 500)
-                self.send_header("Content-Type", "text/plain")
-                self.send_header("Content-Length", str(len(body)))
-                self.end_headers()
-                self.wfile.write(body)
+                try:
+                    self.send_response(200 if ok else 500)
+                    self.send_header("Content-Type", "text/plain")
+                    self.send_header("Content-Length", str(len(body)))
+                    self.end_headers()
+                    self.wfile.write(body)
+                except (BrokenPipeError, ConnectionResetError):
+                    pass  # a cancelled check's worker was ended while its deck ran
 
         self.httpd = http.server.ThreadingHTTPServer(("127.0.0.1", 0), Handler)
         self.port = self.httpd.server_address[1]

@@ -74,10 +74,10 @@ std::string halfDipoleSvg(const check::CheckReport& report) {
     if (!cut.coilsAtFeed) {
         spans.push_back({0.0, inner, "Inner wire " + metres(inner), "wire"});
     }
-    spans.push_back({inner, coilEnd,
-                     "Coil " + check::turnsText(report.design.turns) + ", " +
-                         number(coil * 1000.0, 1) + " mm",
-                     "coil"});
+    spans.push_back(
+        {inner, coilEnd,
+         "Coil " + check::turnsText(report.design.turns) + ", " + number(coil * 1000.0, 1) + " mm",
+         "coil"});
     spans.push_back({coilEnd, coilEnd + cut.outerWire,
                      "Outer wire as designed " + metres(cut.outerWire), "wire"});
     if (const auto change = tipChange(report)) {
@@ -102,16 +102,15 @@ std::string halfDipoleSvg(const check::CheckReport& report) {
     svg += "<text class=\"end\" x=\"" + coord(kRight + 6) + "\" y=\"" + coord(kWireY + 4) +
            "\">tip</text>\n";
     svg += "<line class=\"wire\" x1=\"" + coord(xAt(0)) + "\" y1=\"" + coord(kWireY) + "\" x2=\"" +
-           coord(xAt(std::min(coilEnd + cut.outerWire, trimmedTip))) + "\" y2=\"" +
-           coord(kWireY) + "\"/>\n";
+           coord(xAt(std::min(coilEnd + cut.outerWire, trimmedTip))) + "\" y2=\"" + coord(kWireY) +
+           "\"/>\n";
     svg += "<rect class=\"coil\" x=\"" + coord(xAt(inner)) + "\" y=\"" + coord(kWireY - 9) +
-           "\" width=\"" + coord(std::max(xAt(coilEnd) - xAt(inner), 3.0)) +
-           "\" height=\"18\"/>\n";
+           "\" width=\"" + coord(std::max(xAt(coilEnd) - xAt(inner), 3.0)) + "\" height=\"18\"/>\n";
     std::string title = report.inputs.hang.shape == check::HangShape::InvertedV
-                                ? "One leg of the inverted V, to scale along the wire "
-                                           "(cut two)"
-                                         : "One half of the dipole, to scale along the wire "
-                                           "(cut two)";
+                            ? "One leg of the inverted V, to scale along the wire "
+                              "(cut two)"
+                            : "One half of the dipole, to scale along the wire "
+                              "(cut two)";
     if (!tipChange(report)) {
         title += report.antenna ? ": no trim reaches F, tips cut as designed"
                                 : ": the trim follows from the full-wave check";

@@ -65,9 +65,9 @@ json plotCurves(const check::CheckReport& report) {
         json points = json::array();
         for (const auto& [mhz, swr] : curve.points) {
             const std::string swrText = swr < 100 ? check::number(swr, 2) : "over 100";
-            points.push_back({{"mhz", mhz},
-                              {"text", curve.label + ": " + check::number(mhz, 3) +
-                                           " MHz, SWR " + swrText}});
+            points.push_back(
+                {{"mhz", mhz},
+                 {"text", curve.label + ": " + check::number(mhz, 3) + " MHz, SWR " + swrText}});
         }
         out.push_back({{"label", curve.label}, {"points", std::move(points)}});
     }
@@ -121,9 +121,8 @@ Reading readDesign(const PageRequest& request) {
         out["refusals"][option] = message;
     }
     out["options"] = given;
-    const auto frequency = given.count("frequency")
-                               ? check::parseOptionNumber(given.at("frequency"))
-                               : std::nullopt;
+    const auto frequency =
+        given.count("frequency") ? check::parseOptionNumber(given.at("frequency")) : std::nullopt;
     out["band"] = frequency ? checkapp::bandChoiceAt(checkapp::bandChoices(), *frequency) : -1;
     out["accepted"] = false;
     if (!form.inputs) {

@@ -87,9 +87,8 @@ EMSCRIPTEN_KEEPALIVE const char* brevan_design(const char* request) {
 
 EMSCRIPTEN_KEEPALIVE const char* brevan_check(const char* request) {
     return withRequest(request, [](const auto& r) {
-        return brevan::web::checkResponse(r, browserEngine, [](const std::string& stage) {
-            brevan_js_progress(stage.c_str());
-        });
+        return brevan::web::checkResponse(
+            r, browserEngine, [](const std::string& stage) { brevan_js_progress(stage.c_str()); });
     });
 }
 }

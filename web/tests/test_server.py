@@ -18,8 +18,9 @@ STUB = pathlib.Path(__file__).resolve().parent / "stub_engine" / "nec2c.js"
 
 
 class Server:
-    def __init__(self, dist, deck_delay=0.0):
+    def __init__(self, dist, deck_delay=0.0, engine=True):
         self.dist = pathlib.Path(dist)
+        self.engine = engine
         self.deck_delay = deck_delay
         self.decks_run = 0
         self.paths = []
@@ -41,6 +42,9 @@ class Server:
             def do_GET(self):
                 outer.paths.append(self.path)
                 own = outer.dist / "engine" / "nec2c.js"
+                if self.path.split("?")[0] == "/engine/nec2c.js" and not outer.engine:
+                    self.send_error(404)
+                    return
                 if self.path.split("?")[0] == "/engine/nec2c.js" and not own.exists():
                     body = STUB.read_bytes()
                     self.send_response(200)

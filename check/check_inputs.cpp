@@ -1,10 +1,10 @@
 #include "check_inputs.h"
 
+#include "floating_chars.h"
 #include "range_limits.h"
 #include "wire_gauge_table.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 #include <functional>
 
@@ -29,8 +29,8 @@ std::string quoted(std::string_view text) {
 std::string plain(double value) {
     const int magnitude = value == 0.0 ? 0 : static_cast<int>(std::floor(std::log10(value)));
     char buffer[64];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value,
-                                      std::chars_format::fixed, std::max(0, 5 - magnitude));
+    const auto result = toChars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed,
+                                std::max(0, 5 - magnitude));
     std::string text(buffer, result.ptr);
     if (text.find('.') != std::string::npos) {
         text.erase(text.find_last_not_of('0') + 1);
@@ -400,7 +400,7 @@ std::optional<double> parseOptionNumber(std::string_view text) {
     const char* const first = text.data();
     const char* const last = first + text.size();
     double value = 0.0;
-    const auto [end, error] = std::from_chars(first, last, value, std::chars_format::general);
+    const auto [end, error] = fromChars(first, last, value);
     if (error != std::errc() || end != last || !std::isfinite(value)) {
         return std::nullopt;
     }

@@ -1,7 +1,8 @@
 #include "engine_rounds.h"
 
+#include "floating_chars.h"
+
 #include <array>
-#include <charconv>
 #include <cmath>
 #include <cstddef>
 
@@ -9,8 +10,8 @@ namespace brevan::check {
 
 std::string fixed(double value, int decimals) {
     std::array<char, 64> buffer{};
-    const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value,
-                                      std::chars_format::fixed, decimals);
+    const auto result = toChars(buffer.data(), buffer.data() + buffer.size(), value,
+                                std::chars_format::fixed, decimals);
     return std::string(buffer.data(), result.ptr);
 }
 

@@ -1,7 +1,8 @@
 #include "general_format.h"
 
+#include "floating_chars.h"
+
 #include <array>
-#include <charconv>
 #include <cmath>
 
 namespace brevan {
@@ -16,8 +17,8 @@ std::string format(T value, int significantDigits, std::string_view separator) {
         value = 0; // no "-0"
     }
     std::array<char, 64> buffer{};
-    const auto [end, ec] = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value,
-                                         std::chars_format::general, significantDigits);
+    const auto [end, ec] = toChars(buffer.data(), buffer.data() + buffer.size(), value,
+                                   std::chars_format::general, significantDigits);
     if (ec != std::errc()) {
         return {};
     }

@@ -1,7 +1,8 @@
 #include "leading_number.h"
 
+#include "floating_chars.h"
+
 #include <algorithm>
-#include <charconv>
 #include <limits>
 #include <string>
 
@@ -130,7 +131,7 @@ DecimalText readDecimal(Cursor& in) {
 double toDouble(const DecimalText& t) {
     double value = 0.0;
     const char* first = t.digits.data();
-    const auto [ptr, ec] = std::from_chars(first, first + t.digits.size(), value);
+    const auto [ptr, ec] = fromChars(first, first + t.digits.size(), value);
     (void)ptr;
     if (ec == std::errc::result_out_of_range) {
         return t.magnitude > 0 ? std::numeric_limits<double>::infinity() : 0.0;

@@ -1,7 +1,8 @@
 #include "locale_number.h"
 
+#include "floating_chars.h"
+
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 #include <cstdlib>
 #include <string>
@@ -92,7 +93,7 @@ std::optional<double> parseLocaleNumber(std::string_view text, std::string_view 
         ++first; // from_chars takes no sign
     }
     double value = 0.0;
-    const auto [ptr, ec] = std::from_chars(first, last, value);
+    const auto [ptr, ec] = fromChars(first, last, value);
     if (ec == std::errc::result_out_of_range) {
         // An overflow has no number; an underflow is as good as zero.
         return isUnderflow(*plain) ? std::optional<double>(negative ? -0.0 : 0.0) : std::nullopt;

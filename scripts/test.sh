@@ -3,11 +3,11 @@
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
 # groff-base formats the manual page in the installed-tree test; xnec2c, a general NEC-2 program,
-# opens the exported deck as a user's own modeller would.
-# emscripten and node-acorn build the browser's NEC-2 engine (dpkg-dev and the archive keyring
-# fetch its source package), which is tested in Chromium through WebDriver as well.
+# opens the exported deck as a user's own modeller would. The web page and the browser's NEC-2
+# engine are built with Emscripten (acorn for its optimiser, dpkg-dev and the archive keyring to
+# fetch nec2c's source package) and tested in Debian's Chromium, driven through WebDriver.
 TEST_PACKAGES=(libgtest-dev libbenchmark-dev desktop-file-utils appstream file groff-base xvfb xdotool x11-utils dbus at-spi2-core python3-pyatspi clang libclang-rt-14-dev xnec2c lintian poppler-utils
-               emscripten node-acorn dpkg-dev debian-archive-keyring chromium chromium-driver python3-selenium)
+               emscripten node-acorn dpkg-dev debian-archive-keyring chromium chromium-driver python3-selenium nlohmann-json3-dev)
 ensure_packages "${RUN_PACKAGES[@]}" "${TEST_PACKAGES[@]}" locales
 # A decimal-comma locale, so the tests can show that numbers in reports, decks and pictures
 # keep the full stop whatever the user's locale.
@@ -16,9 +16,6 @@ locale -a 2>/dev/null | grep -qx 'de_DE.utf8' || as_root localedef -i de_DE -f U
 export QT_QPA_PLATFORM=offscreen
 configure_and_build "$BUILD_DIR" -DBUILD_TESTING=ON -DBREVAN_BUILD_BENCHMARKS=ON
 ctest --test-dir "$BUILD_DIR" --output-on-failure -j2
-
-# --- The browser's NEC-2 engine: nec2c built to WebAssembly in build-web, held to the native one ---
-bash "$ROOT/scripts/build-web-engine.sh" --test
 
 # --- Sanitizers: the whole suite once more, built with ASan and UBSan (cmake/sanitizers.cmake) ---
 SAN_DIR=$ROOT/build-san

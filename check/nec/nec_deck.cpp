@@ -2,9 +2,9 @@
 
 #include "coil/coil_losses.h"
 #include "coil/physics.h"
+#include "floating_chars.h"
 
 #include <array>
-#include <charconv>
 #include <cmath>
 #include <initializer_list>
 #include <string_view>
@@ -150,8 +150,8 @@ std::string deckNumber(double value) {
         return "0"; // no "-0"
     }
     std::array<char, 40> buffer{};
-    const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value,
-                                      std::chars_format::general, kDeckDigits);
+    const auto result = toChars(buffer.data(), buffer.data() + buffer.size(), value,
+                                std::chars_format::general, kDeckDigits);
     return std::string(buffer.data(), result.ptr);
 }
 
@@ -197,8 +197,7 @@ std::string writeExportDeck(const AntennaModel& model, const Segmentation& segme
     deck += wireLoss();
     deck += sleeveLoad(model);
     deck += sourceCard(segmentation);
-    deck += card("FR",
-                 {"0", whole(count), "0", "0", deckNumber(startMHz), deckNumber(stepMHz)});
+    deck += card("FR", {"0", whole(count), "0", "0", deckNumber(startMHz), deckNumber(stepMHz)});
     deck += card("XQ", {"0"});
     deck += "EN\n";
     return deck;

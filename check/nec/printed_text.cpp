@@ -1,6 +1,7 @@
 #include "nec/printed_text.h"
 
-#include <charconv>
+#include "floating_chars.h"
+
 #include <cmath>
 #include <system_error>
 
@@ -40,7 +41,7 @@ std::vector<std::string_view> words(std::string_view line) {
 // A whole word as a finite number, read in the C locale whatever the process locale is.
 std::optional<double> number(std::string_view word) {
     double value = 0.0;
-    const auto result = std::from_chars(word.data(), word.data() + word.size(), value);
+    const auto result = fromChars(word.data(), word.data() + word.size(), value);
     if (result.ec != std::errc() || result.ptr != word.data() + word.size() ||
         !std::isfinite(value)) {
         return std::nullopt;

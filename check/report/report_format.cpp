@@ -1,7 +1,8 @@
 #include "report/report_format.h"
 
+#include "floating_chars.h"
+
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 
 namespace brevan::check {
@@ -14,7 +15,7 @@ std::string number(double value, int decimals) {
     const double rounded = value == 0.0 ? 0.0 : value;
     char buffer[64];
     const auto result =
-        std::to_chars(buffer, buffer + sizeof buffer, rounded, std::chars_format::fixed, decimals);
+        toChars(buffer, buffer + sizeof buffer, rounded, std::chars_format::fixed, decimals);
     std::string text(buffer, result.ptr);
     if (text.find_first_not_of("-0.") == std::string::npos && text[0] == '-') {
         text.erase(0, 1);

@@ -1,16 +1,17 @@
 #include "report/svg_parts.h"
 
+#include "floating_chars.h"
+
 #include <algorithm>
 #include <array>
-#include <charconv>
 #include <cmath>
 
 namespace brevan::check::svg {
 
 std::string number(double value, int decimals) {
     std::array<char, 64> buffer{};
-    const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value,
-                                      std::chars_format::fixed, decimals);
+    const auto result = toChars(buffer.data(), buffer.data() + buffer.size(), value,
+                                std::chars_format::fixed, decimals);
     std::string text(buffer.data(), result.ptr);
     return text == "-0" || text.find_first_not_of("-0.") == std::string::npos ? "0" : text;
 }

@@ -1,0 +1,243 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "page_api.h"
+
+#include "band_plan.h"
+#include "form_reading.h"
+#include "half_dipole_svg.h"
+#include "nec/nec_output.h"
+#include "report/advice.h"
+#include "report/report_format.h"
+#include "report/report_plot.h"
+#include "report/report_text.h"
+#include "result_rows.h"
+
+#include <nlohmann/json.hpp>
+
+#include "floating_chars.h"
+
+namespace brevan::web {
+namespace {
+
+using nlohmann::json;
+
+// The window's words about the check's state (checkapp/check_window.cpp), so the page says
+// the same.
+constexpr const char* kWaiting = "Full-wave check: waiting for typing to pause…";
+constexpr const char* kLastAccepted = "The results shown are of the last design accepted.";
+constexpr const char* kDone = "Full-wave check done (nec2c).";
+constexpr const char* kNotYet = "The antennas appear when the full-wave check is done.";
+
+// The sweep's feed line is read only while a sweep is open, and the page opens none yet.
+constexpr const char* kSweepOnly[] = {"feedline-length", "feedline-vf", "feedline-loss"};
+
+// A number as the window's form shows it: the shortest text that reads back the same.
+std::string shown(double value) {
+    char buffer[64];
+    const auto result = toChars(buffer, buffer + sizeof buffer, value);
+    return std::string(buffer, result.ptr);
+}
+
+// Typed text comes back quoted in refusals; text that is not UTF-8 is replaced, never thrown on.
+std::string written(const json& value) {
+    return value.dump(-1, ' ', false, json::error_handler_t::replace);
+}
+
+json rows(const std::vector<checkapp::ResultRow>& rows) {
+    json out = json::array();
+    for (const auto& row : rows) {
+        out.push_back({{"label", row.label}, {"value", row.value}});
+    }
+    return out;
+}
+
+json antennaRows(const check::CheckReport& report) {
+    json out = json::array();
+    for (const auto& row : checkapp::antennaRows(report)) {
+        out.push_back({{"label", row.label}, {"cells", row.cells}});
+    }
+    return out;
+}
+
+// Each curve's points with the read-out the pointer shows over them.
+json plotCurves(const check::CheckReport& report) {
+    json out = json::array();
+    for (const check::PlotCurve& curve : check::reportPlotCurves(report)) {
+        json points = json::array();
+        for (const auto& [mhz, swr] : curve.points) {
+            const std::string swrText = swr < 100 ? check::number(swr, 2) : "over 100";
+            points.push_back(
+                {{"mhz", mhz},
+                 {"text", curve.label + ": " + check::number(mhz, 3) + " MHz, SWR " + swrText}});
+        }
+        out.push_back({{"label", curve.label}, {"points", std::move(points)}});
+    }
+    return out;
+}
+
+// What an accepted design shows, with or without the full-wave check.
+json reportJson(const check::CheckReport& report) {
+    json out{{"verdict", check::verdictSentences(report)},
+             {"warnings", check::warningSentences(report)},
+             {"design", rows(checkapp::designRows(report))},
+             {"cutList", rows(checkapp::cutListRows(report))},
+             {"antennas", antennaRows(report)},
+             {"drawing", halfDipoleSvg(report)}};
+    if (report.antenna) {
+        out["trim"] = "Trim of each tip: " + check::trimSummary(report.antenna->trim);
+        out["neededCoil"] = "Or, at the designed length: " +
+                            check::neededCoilSummary(*report.antenna, report.inputs.frequencyMHz);
+        out["plotSvg"] = check::reportPlotCurvesSvg(report);
+        out["plotCurves"] = plotCurves(report);
+        out["deck"] = report.antenna->builtDeck;
+        out["text"] = check::reportText(report, BREVAN_VERSION_TEXT);
+        const std::string hang = check::hangSentence(report);
+        const std::string along = check::alongWireNote(report);
+        const std::string insulation = check::insulationSentence(report);
+        out["notes"] = json::array();
+        for (const std::string* note : {&hang, &along, &insulation}) {
+            if (!note->empty()) {
+                out["notes"].push_back(*note);
+            }
+        }
+    } else {
+        out["trim"] = kNotYet;
+    }
+    return out;
+}
+
+struct Reading {
+    json response;
+    std::optional<check::CheckReport> report;
+};
+
+// The window's readInputs: the command's reading of the fields, then the fast part of the check.
+Reading readDesign(const PageRequest& request) {
+    Reading reading;
+    json& out = reading.response;
+    const auto given = optionTexts(request.fields, request.decimalPoint);
+    const checkapp::FormReading form = checkapp::readForm(given);
+    out["refusals"] = json::object();
+    for (const auto& [option, message] : form.refusals) {
+        out["refusals"][option] = message;
+    }
+    out["options"] = given;
+    const auto frequency =
+        given.count("frequency") ? check::parseOptionNumber(given.at("frequency")) : std::nullopt;
+    out["band"] = frequency ? checkapp::bandChoiceAt(checkapp::bandChoices(), *frequency) : -1;
+    out["accepted"] = false;
+    if (!form.inputs) {
+        out["status"] = kLastAccepted;
+        return reading;
+    }
+    auto built = check::buildCheckReport(*form.inputs);
+    if (const auto* refusal = std::get_if<check::DesignRefusal>(&built)) {
+        out["designRefusal"] = refusal->message;
+        out["status"] = kLastAccepted;
+        return reading;
+    }
+    out["accepted"] = true;
+    out["status"] = kWaiting;
+    reading.report = std::get<check::CheckReport>(std::move(built));
+    return reading;
+}
+
+} // namespace
+
+std::map<std::string, std::string> optionTexts(const std::map<std::string, std::string>& fields,
+                                               char decimalPoint) {
+    std::map<std::string, std::string> given;
+    for (const auto& [option, typed] : fields) {
+        // Choices go as they are; numbers as the command reads them.
+        std::string text = checkapp::optionText(typed, decimalPoint);
+        if (!text.empty()) {
+            given[option] = text;
+        }
+    }
+    for (const char* option : kSweepOnly) {
+        given.erase(option);
+    }
+    return given;
+}
+
+std::variant<PageRequest, std::string> readRequest(const std::string& text) {
+    const json parsed = json::parse(text, nullptr, false);
+    if (parsed.is_discarded() || !parsed.is_object() || !parsed.contains("fields") ||
+        !parsed["fields"].is_object()) {
+        return std::string("the page's request is not an object with its fields");
+    }
+    PageRequest request;
+    for (const auto& [option, value] : parsed["fields"].items()) {
+        if (!value.is_string()) {
+            return "the field " + option + " is not a text";
+        }
+        request.fields[option] = value.get<std::string>();
+    }
+    if (parsed.contains("decimalPoint")) {
+        const json& point = parsed["decimalPoint"];
+        if (!point.is_string() || point.get<std::string>().size() != 1) {
+            return std::string("the decimal point is not one character");
+        }
+        request.decimalPoint = point.get<std::string>()[0];
+    }
+    return request;
+}
+
+std::string bandsResponse() {
+    json out = json::array();
+    for (const checkapp::BandChoice& band : checkapp::bandChoices()) {
+        out.push_back({{"label", band.label}, {"centre", shown(band.centreMHz)}});
+    }
+    return written(out);
+}
+
+std::string designResponse(const PageRequest& request) {
+    Reading reading = readDesign(request);
+    if (reading.report) {
+        reading.response["report"] = reportJson(*reading.report);
+    }
+    return written(reading.response);
+}
+
+std::string checkResponse(const PageRequest& request, const check::Engine& engine,
+                          const std::function<void(const std::string&)>& progress) {
+    Reading reading = readDesign(request);
+    json& out = reading.response;
+    if (!reading.report) {
+        out["checked"] = false;
+        return written(out);
+    }
+    check::CheckReport& report = *reading.report;
+    const auto failure = check::addAntennaCheck(report, engine, [&](const std::string& stage) {
+        progress("Full-wave check: " + stage + "…");
+    });
+    out["report"] = reportJson(report);
+    out["checked"] = !failure.has_value();
+    if (failure) {
+        // The window's words, and where its engine comes from on the page.
+        out["status"] = "The full-wave check did not finish: " + failure->message;
+    } else {
+        out["status"] = kDone;
+    }
+    return written(out);
+}
+
+check::EngineRun engineRunFromOutput(bool ok, const std::string& outputOrError) {
+    check::EngineRun run;
+    if (!ok) {
+        run.failure = check::EngineFailure::Failed;
+        run.detail = "nec2c stopped: " + outputOrError;
+        return run;
+    }
+    std::string error;
+    auto points = check::parseEngineOutput(outputOrError, &error);
+    if (!points) {
+        run.failure = check::EngineFailure::Unreadable;
+        run.detail = "the output of nec2c could not be read: " + error;
+        return run;
+    }
+    run.points = std::move(*points);
+    run.output = outputOrError;
+    return run;
+}
+
+} // namespace brevan::web

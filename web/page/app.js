@@ -1,0 +1,425 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The page: it holds the typed texts and shows what the core answers. No figure or sentence is
+// made here; the core (web/core, the same C++ as the desktop check) makes them all.
+//
+//   keystroke --design worker--> refusals, design, coil, cut list (every keystroke)
+//   typing pauses --check worker (ended and replaced on the next change)--> the full check
+
+const PAUSE_MS = 300; // as the check window: long enough to span the gap between keystrokes
+const GAUGES = [10, 12, 14, 16, 18, 20, 22, 24, 26, 28, 30];
+const NUMBER_FIELDS = ["frequency", "length", "distance", "former", "coil-length", "pitch",
+  "coil-q", "height", "leg-angle", "ends-height", "insulation-thickness", "insulation"];
+const REFUSABLE = [...NUMBER_FIELDS, "wire", "coil-wire", "shape"];
+const TYPICAL = { frequency: "7.05", length: "15", distance: "3", wire: "16", former: "50",
+  "coil-length": "40", "coil-wire": "20" };
+
+const $ = (id) => document.getElementById(id);
+const root = document.documentElement;
+
+// The user's decimal separator, read as a full stop as the window reads it.
+const DECIMAL_POINT = (1.5).toLocaleString(navigator.language).replace(/[0-9]/g, "").charAt(0) || ".";
+
+let bands = [];
+let designSeq = 0;
+let shownSeq = 0;
+let checkSeq = 0;
+let checkWorker = null;
+let pauseTimer = null;
+let lastRequest = null;
+let cancelled = 0;
+
+const designWorker = new Worker("worker.js", { type: "module" });
+
+function setCheckState(state) {
+  root.dataset.check = state;
+}
+
+// The fields as the command line's option texts; fields that are not in use are not given.
+function fields() {
+  const out = {};
+  const rowShown = (id) => !document.querySelector(`[data-row="${id}"]`).hidden;
+  for (const id of NUMBER_FIELDS) {
+    if (id !== "insulation" && rowShown(id)) {
+      out[id] = $(id).value;
+    }
+  }
+  out.wire = $("wire").value;
+  out["coil-wire"] = $("coil-wire").value;
+  if ($("ground").value) {
+    out.ground = $("ground").value;
+  }
+  if ($("shape").value) {
+    out.shape = "inverted-v";
+  }
+  const insulation = $("insulation-kind").value;
+  if (insulation === "pvc" || insulation === "pe") {
+    out.insulation = insulation;
+  } else if (insulation === "other") {
+    out.insulation = $("insulation").value;
+  }
+  return out;
+}
+
+function showRow(id, shown) {
+  document.querySelector(`[data-row="${id}"]`).hidden = !shown;
+}
+
+// Which rows are in use follows the pickers, as the window enables its fields.
+function followPickers() {
+  const overGround = $("ground").value !== "";
+  showRow("height", overGround);
+  if (overGround && $("height").value === "") {
+    $("height").value = "10";
+  }
+  const shape = $("shape").value;
+  showRow("leg-angle", shape === "leg-angle");
+  showRow("ends-height", shape === "ends-height");
+  if (shape === "leg-angle" && $("leg-angle").value === "") {
+    $("leg-angle").value = "120";
+  }
+  const insulation = $("insulation-kind").value;
+  showRow("insulation-thickness", insulation !== "");
+  showRow("insulation", insulation === "other");
+}
+
+function edited() {
+  followPickers();
+  const request = { fields: fields(), decimalPoint: DECIMAL_POINT };
+  if (lastRequest && JSON.stringify(request) === JSON.stringify(lastRequest)) {
+    return; // nothing the core reads has changed: the check carries on
+  }
+  cancelCheck();
+  clearTimeout(pauseTimer);
+  setCheckState("running");
+  lastRequest = request;
+  designWorker.postMessage({ type: "design", id: ++designSeq, request: lastRequest });
+}
+
+function cancelCheck() {
+  if (checkWorker) {
+    checkWorker.terminate();
+    checkWorker = null;
+    cancelled += 1;
+    root.dataset.checksCancelled = String(cancelled);
+  }
+  $("check-progress").hidden = true;
+}
+
+function startCheck(request) {
+  cancelCheck();
+  const id = ++checkSeq;
+  checkWorker = new Worker("worker.js", { type: "module" });
+  const worker = checkWorker;
+  $("check-progress").hidden = false;
+  worker.addEventListener("message", (event) => {
+    const message = event.data;
+    if (worker !== checkWorker || message.id !== id) {
+      return;
+    }
+    if (message.type === "progress") {
+      $("engine-status").textContent = message.text;
+    } else if (message.type === "check") {
+      checkWorker = null;
+      worker.terminate();
+      $("check-progress").hidden = true;
+      checkFinished(message.response);
+    }
+  });
+  worker.addEventListener("error", (event) => {
+    if (worker !== checkWorker) {
+      return;
+    }
+    event.preventDefault();
+    checkWorker = null;
+    worker.terminate();
+    $("check-progress").hidden = true;
+    $("engine-status").textContent = "The full-wave check did not finish: the page's worker stopped.";
+    setCheckState("failed");
+  });
+  worker.postMessage({ type: "check", id, request });
+}
+
+function checkFinished(response) {
+  if (response.crashed !== undefined) {
+    $("engine-status").textContent = "The full-wave check did not finish: " + response.crashed;
+    setCheckState("failed");
+    return;
+  }
+  if (response.report) {
+    showReport(response.report);
+  }
+  $("engine-status").textContent = response.status || "";
+  setCheckState(response.checked ? "done" : "failed");
+}
+
+function designAnswered(id, response) {
+  if (id !== designSeq || id <= shownSeq) {
+    return; // a later keystroke has been sent: its answer is the one to show
+  }
+  shownSeq = id;
+  showRefusals(response.refusals || {});
+  $("band").value = response.band >= 0 ? String(response.band) : "";
+  const refusal = $("design-refusal");
+  refusal.hidden = !response.designRefusal;
+  refusal.textContent = response.designRefusal || "";
+  if (!response.accepted) {
+    $("engine-status").textContent = shownReport ? response.status : "";
+    setCheckState("failed");
+    return;
+  }
+  showReport(response.report);
+  updateShareLink(response.options);
+  $("engine-status").textContent = response.status;
+  const request = lastRequest;
+  pauseTimer = setTimeout(() => startCheck(request), PAUSE_MS);
+}
+
+function showRefusals(refusals) {
+  for (const id of REFUSABLE) {
+    const message = $(`${id}-message`);
+    const text = refusals[id];
+    message.hidden = text === undefined;
+    message.textContent = text || "";
+    $(id).setAttribute("aria-invalid", text === undefined ? "false" : "true");
+  }
+  const other = $("other-message");
+  other.hidden = refusals[""] === undefined;
+  other.textContent = refusals[""] || "";
+}
+
+let shownReport = null;
+
+function rowsInto(table, rows) {
+  const body = table.tBodies[0];
+  body.replaceChildren(...rows.map((row) => {
+    const tr = document.createElement("tr");
+    const th = document.createElement("th");
+    th.scope = "row";
+    th.textContent = row.label;
+    tr.append(th);
+    for (const cell of row.cells || [row.value]) {
+      const td = document.createElement("td");
+      td.textContent = cell;
+      tr.append(td);
+    }
+    return tr;
+  }));
+}
+
+function paragraphs(element, sentences) {
+  element.replaceChildren(...sentences.map((sentence) => {
+    const p = document.createElement("p");
+    p.textContent = sentence;
+    return p;
+  }));
+}
+
+function svgElement(text) {
+  const parsed = new DOMParser().parseFromString(text, "image/svg+xml");
+  const svg = parsed.documentElement;
+  if (svg.nodeName !== "svg") {
+    return null;
+  }
+  return document.importNode(svg, true);
+}
+
+let plotUrl = null;
+let deckUrl = null;
+
+function download(link, url, text, type) {
+  if (url) {
+    URL.revokeObjectURL(url);
+  }
+  if (text === undefined) {
+    link.hidden = true;
+    link.removeAttribute("href");
+    return null;
+  }
+  const made = URL.createObjectURL(new Blob([text], { type }));
+  link.href = made;
+  link.hidden = false;
+  return made;
+}
+
+function showReport(report) {
+  shownReport = report;
+  paragraphs($("verdict"), report.verdict);
+  const warnings = report.warnings || [];
+  $("warnings").hidden = warnings.length === 0;
+  $("warning-list").replaceChildren(...warnings.map((w) => {
+    const li = document.createElement("li");
+    li.textContent = w;
+    return li;
+  }));
+  rowsInto($("antenna-table"), report.antennas);
+  rowsInto($("design-table"), report.design);
+  rowsInto($("cut-table"), report.cutList);
+  $("trim").textContent = report.trim || "";
+  $("needed-coil").textContent = report.neededCoil || "";
+  $("notes").replaceChildren(...(report.notes || []).map((note) => {
+    const li = document.createElement("li");
+    li.textContent = note;
+    return li;
+  }));
+  const drawing = svgElement(report.drawing);
+  $("drawing").replaceChildren(...(drawing ? [drawing] : []));
+  showPlot(report);
+  plotUrl = download($("save-svg"), plotUrl, report.plotSvg, "image/svg+xml");
+  deckUrl = download($("save-deck"), deckUrl, report.deck, "text/plain");
+  $("report-text").textContent = report.text || "";
+}
+
+// The plot is the core's own SVG; the read-out under the pointer shows, for each curve, the
+// core's words for its point nearest the pointer's frequency.
+function showPlot(report) {
+  const figure = $("swr-plot");
+  $("plot-readout").textContent = "";
+  if (!report.plotSvg) {
+    figure.replaceChildren();
+    figure.hidden = true;
+    return;
+  }
+  figure.hidden = false;
+  const svg = svgElement(report.plotSvg);
+  figure.replaceChildren(svg);
+  const first = svg.querySelector("polyline");
+  const curves = report.plotCurves || [];
+  if (!first || curves.length === 0 || curves[0].points.length < 2) {
+    return;
+  }
+  // The first curve's first and last points are its first and last vertices: they fix the
+  // frequency scale of the picture.
+  const vertices = first.getAttribute("points").trim().split(/\s+/).map((p) => Number(p.split(",")[0]));
+  const points = curves[0].points;
+  const x0 = vertices[0];
+  const x1 = vertices[vertices.length - 1];
+  const f0 = points[0].mhz;
+  const f1 = points[points.length - 1].mhz;
+  const cursor = document.createElementNS("http://www.w3.org/2000/svg", "line");
+  cursor.setAttribute("class", "cursor");
+  cursor.setAttribute("y1", "50");
+  cursor.setAttribute("y2", "440");
+  cursor.setAttribute("visibility", "hidden");
+  svg.append(cursor);
+  const readAt = (x) => {
+    const mhz = f0 + (x - x0) / (x1 - x0) * (f1 - f0);
+    const texts = curves.map((curve) => {
+      let best = curve.points[0];
+      for (const point of curve.points) {
+        if (Math.abs(point.mhz - mhz) < Math.abs(best.mhz - mhz)) {
+          best = point;
+        }
+      }
+      return best.text;
+    });
+    cursor.setAttribute("x1", String(x));
+    cursor.setAttribute("x2", String(x));
+    cursor.setAttribute("visibility", "visible");
+    $("plot-readout").textContent = texts.join("; ");
+  };
+  const fromEvent = (event) => {
+    const box = svg.getBoundingClientRect();
+    const view = svg.viewBox.baseVal;
+    const x = view.x + (event.clientX - box.left) / box.width * view.width;
+    return Math.min(Math.max(x, Math.min(x0, x1)), Math.max(x0, x1));
+  };
+  svg.addEventListener("pointermove", (event) => readAt(fromEvent(event)));
+  svg.addEventListener("pointerdown", (event) => readAt(fromEvent(event)));
+  // From the keyboard: the arrows step the read-out along the curve.
+  let keyX = (x0 + x1) / 2;
+  figure.onkeydown = (event) => {
+    if (event.key !== "ArrowLeft" && event.key !== "ArrowRight") {
+      return;
+    }
+    event.preventDefault();
+    keyX += (event.key === "ArrowRight" ? 1 : -1) * (x1 - x0) / 100;
+    keyX = Math.min(Math.max(keyX, x0), x1);
+    readAt(keyX);
+  };
+}
+
+// The link carries the design in the command's long option names.
+function updateShareLink(options) {
+  const query = new URLSearchParams();
+  for (const [name, value] of Object.entries(options || {})) {
+    query.set(name, value);
+  }
+  const href = "?" + query.toString().replace(/%2C/g, ",");
+  $("share-link").href = href;
+  history.replaceState(null, "", href);
+}
+
+// A design from the address: each option into its field, the pickers set from theirs.
+function fillFromQuery(query) {
+  const given = Object.fromEntries(query.entries());
+  const design = Object.keys(given).length > 0 ? given : TYPICAL;
+  for (const id of ["frequency", "length", "distance", "former", "coil-length", "pitch", "coil-q",
+    "height", "leg-angle", "ends-height", "insulation-thickness"]) {
+    $(id).value = design[id] || "";
+  }
+  for (const id of ["wire", "coil-wire"]) {
+    if (design[id] !== undefined) {
+      if (![...$(id).options].some((o) => o.value === design[id])) {
+        $(id).add(new Option(design[id], design[id]));
+      }
+      $(id).value = design[id];
+    }
+  }
+  $("ground").value = design.ground && design.ground !== "free space" ? design.ground : "";
+  if ($("ground").value === "" && design.ground && design.ground !== "free space") {
+    $("ground").add(new Option(design.ground, design.ground));
+    $("ground").value = design.ground;
+  }
+  $("shape").value = design.shape === "inverted-v"
+    ? (design["ends-height"] !== undefined ? "ends-height" : "leg-angle") : "";
+  const material = design.insulation;
+  if (material === undefined) {
+    $("insulation-kind").value = "";
+  } else if (material === "pvc" || material === "pe") {
+    $("insulation-kind").value = material;
+  } else {
+    $("insulation-kind").value = "other";
+    $("insulation").value = material;
+  }
+}
+
+function fillPickers() {
+  for (const id of ["wire", "coil-wire"]) {
+    for (const swg of GAUGES) {
+      $(id).add(new Option(String(swg), String(swg)));
+    }
+  }
+}
+
+designWorker.addEventListener("message", (event) => {
+  const message = event.data;
+  if (message.type === "bands") {
+    bands = message.bands;
+    bands.forEach((band, index) => $("band").add(new Option(band.label, String(index))));
+    edited();
+  } else if (message.type === "design") {
+    designAnswered(message.id, message.response);
+  }
+});
+
+function start() {
+  fillPickers();
+  fillFromQuery(new URLSearchParams(location.search));
+  const form = $("design-form");
+  // A picker may say it changed without an input event; a repeat of the same texts is ignored.
+  const changed = (event) => {
+    if (event.target.id === "band") {
+      const band = bands[Number(event.target.value)];
+      if (band) {
+        $("frequency").value = band.centre.replace(".", DECIMAL_POINT);
+      }
+    }
+    edited();
+  };
+  form.addEventListener("input", changed);
+  form.addEventListener("change", changed);
+  form.addEventListener("submit", (event) => event.preventDefault());
+  designWorker.postMessage({ type: "bands" });
+}
+
+start();

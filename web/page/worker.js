@@ -1,0 +1,50 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The core in a worker: the page posts the typed texts, the core answers with everything to
+// show. One worker answers keystrokes; another runs the full-wave check, and is ended and
+// replaced when the inputs change, which stops the check wherever it is.
+//
+//   {type: "bands"} -> {type: "bands", bands}
+//   {type: "design", id, request} -> {type: "design", id, response}
+//   {type: "check", id, request} -> {type: "progress", id, text}... {type: "check", id, response}
+
+import createBrevanCore from "./brevan_core.js";
+
+const core = createBrevanCore();
+
+// The engine for the core's adapter (web/core/wasm_entry.cpp). An engine that cannot be loaded
+// answers every deck with why, so the core reports it in its own words.
+async function loadEngine() {
+  try {
+    const { runNec2c } = await import("./engine_hookup.js");
+    return runNec2c;
+  } catch (error) {
+    const why = "the engine could not be loaded (" + String(error && error.message) + ")";
+    return () => ({ ok: false, error: why });
+  }
+}
+
+function call(module, name, request) {
+  const text = module.ccall(name, "string", request === undefined ? [] : ["string"],
+    request === undefined ? [] : [JSON.stringify(request)]);
+  return JSON.parse(text);
+}
+
+self.addEventListener("message", async (event) => {
+  const message = event.data;
+  const module = await core;
+  if (message.type === "bands") {
+    self.postMessage({ type: "bands", bands: call(module, "brevan_bands") });
+  } else if (message.type === "design") {
+    self.postMessage({ type: "design", id: message.id, response: call(module, "brevan_design", message.request) });
+  } else if (message.type === "check") {
+    globalThis.brevanRunNec2c = await loadEngine();
+    globalThis.brevanProgress = (text) => self.postMessage({ type: "progress", id: message.id, text });
+    let response;
+    try {
+      response = call(module, "brevan_check", message.request);
+    } catch (error) {
+      response = { crashed: String(error && error.message) };
+    }
+    self.postMessage({ type: "check", id: message.id, response });
+  }
+});

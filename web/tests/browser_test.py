@@ -1,0 +1,313 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
+"""The web page in Debian's Chromium, headless, driven through WebDriver.
+
+What the page shows is held to the same core built natively (brevan_page_tool, with Debian's
+nec2c): the WebAssembly build must give the desktop's figures and words. The page is served from
+127.0.0.1 by test_server.py, which also runs the stand-in engine's decks; no request may go
+anywhere else.
+
+    python3 browser_test.py --dist BUILD/web/dist --tool BUILD/web/tests/brevan_page_tool
+"""
+
+import argparse
+import json
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+import time
+import unittest
+import urllib.parse
+
+from selenium import webdriver
+from selenium.webdriver.chrome.service import Service
+from selenium.webdriver.common.by import By
+from selenium.webdriver.common.keys import Keys
+from selenium.webdriver.support.ui import Select
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from test_server import Server  # noqa: E402
+
+ARGS = None
+TYPICAL = {"frequency": "7.05", "length": "15", "distance": "3", "wire": "16", "former": "50",
+           "coil-length": "40", "coil-wire": "20"}
+WAIT_S = 240
+
+
+def native(mode, fields):
+    """What the core built natively gives for these option texts."""
+    request = json.dumps({"fields": fields, "decimalPoint": "."})
+    run = subprocess.run([ARGS.tool, mode], input=request, capture_output=True, text=True,
+                         check=True, timeout=300)
+    return json.loads(run.stdout)
+
+
+def start_browser(width=1280, height=900):
+    options = webdriver.ChromeOptions()
+    profile = tempfile.mkdtemp(prefix="brevan-chromium-")
+    for argument in ["--headless", "--no-sandbox", "--disable-gpu", "--disable-quic",
+                     "--no-first-run", "--disable-background-networking",
+                     "--disable-component-update", "--disable-sync", "--lang=en-GB",
+                     "--user-data-dir=" + profile, "--window-size=%d,%d" % (width, height)]:
+        options.add_argument(argument)
+    options.binary_location = shutil.which("chromium")
+    options.set_capability("goog:loggingPrefs", {"browser": "ALL", "performance": "ALL"})
+    driver = webdriver.Chrome(service=Service(shutil.which("chromedriver")), options=options)
+    driver.profile = profile
+    return driver
+
+
+class PageTest(unittest.TestCase):
+    deck_delay = 0.0
+    engine = True
+
+    def setUp(self):
+        self.server = Server(ARGS.dist, deck_delay=self.deck_delay, engine=self.engine).__enter__()
+        self.driver = start_browser()
+
+    def tearDown(self):
+        try:
+            self.assert_only_local_requests()
+            self.assert_no_console_errors()
+        finally:
+            self.driver.quit()
+            shutil.rmtree(self.driver.profile, ignore_errors=True)
+            self.server.__exit__(None, None, None)
+
+    # --- what the page holds ---
+
+    def state(self):
+        return self.driver.execute_script("return document.documentElement.dataset.check")
+
+    def wait_for(self, condition, what, timeout=WAIT_S):
+        end = time.time() + timeout
+        while time.time() < end:
+            value = condition()
+            if value:
+                return value
+            time.sleep(0.1)
+        self.fail("timed out waiting for " + (what() if callable(what) else what))
+
+    def wait_state(self, *states):
+        return self.wait_for(lambda: self.state() in states and self.state(),
+                             "data-check in " + str(states))
+
+    def rows(self, table_id):
+        return self.driver.execute_script(
+            "return [...document.getElementById(arguments[0]).tBodies[0].rows].map("
+            "r => [...r.cells].map(c => c.textContent))", table_id)
+
+    def texts(self, element_id):
+        return self.driver.execute_script(
+            "return [...document.getElementById(arguments[0]).children].map(e => e.textContent)",
+            element_id)
+
+    def text(self, element_id):
+        return self.driver.find_element(By.ID, element_id).get_attribute("textContent")
+
+    def open(self, query=""):
+        self.driver.get(self.server.url + query)
+
+    def type_into(self, option, text):
+        field = self.driver.find_element(By.ID, option)
+        if field.tag_name == "select":
+            Select(field).select_by_value(text)
+        else:
+            # As a person retypes a field: select what is there, type over it, key by key.
+            field.send_keys(Keys.CONTROL + "a")
+            field.send_keys(text if text else Keys.DELETE)
+
+    # --- the native core's answer, as the page should show it ---
+
+    @staticmethod
+    def as_rows(rows):
+        return [[row["label"]] + (row["cells"] if "cells" in row else [row["value"]])
+                for row in rows]
+
+    def assert_shows_report(self, report):
+        self.assertEqual(self.texts("verdict"), report["verdict"])
+        self.assertEqual(self.rows("design-table"), self.as_rows(report["design"]))
+        self.assertEqual(self.rows("cut-table"), self.as_rows(report["cutList"]))
+        self.assertEqual(self.rows("antenna-table"), self.as_rows(report["antennas"]))
+        self.assertEqual(self.texts("warning-list"), report["warnings"])
+        self.assertEqual(self.text("trim"), report["trim"])
+        self.assertEqual(self.text("needed-coil"), report.get("neededCoil", ""))
+
+    def assert_only_local_requests(self):
+        local = self.server.url.rstrip("/")
+        for entry in self.driver.get_log("performance"):
+            message = json.loads(entry["message"])["message"]
+            if message["method"] != "Network.requestWillBeSent":
+                continue
+            url = message["params"]["request"]["url"]
+            if not url.startswith(("http:", "https:", "ws:", "wss:", "ftp:")):
+                continue  # data:, blob: and the browser's own chrome: pages reach no host
+            self.assertTrue(url == local or url.startswith(local + "/"),
+                            "a request left this machine's server: " + url)
+
+    def assert_no_console_errors(self):
+        errors = [e for e in self.driver.get_log("browser")
+                  if e["level"] == "SEVERE" and (self.engine or "nec2c.js" not in e["message"])]
+        self.assertEqual(errors, [])
+
+
+class TypedDesign(PageTest):
+    def test_typing_the_typical_design_gives_the_desktops_figures(self):
+        self.open("?frequency=3.6&length=30&distance=5&wire=14&former=60&coil-length=50"
+                  "&coil-wire=22")
+        self.wait_state("done", "failed")
+        for option, text in TYPICAL.items():
+            self.type_into(option, text)
+        # Every keystroke: the design and coil before the full-wave check, as the window has them.
+        quick = native("design", TYPICAL)
+        self.wait_for(lambda: self.rows("design-table") == self.as_rows(quick["report"]["design"]),
+                      lambda: "the typed design's figures: %s, not %s; fields %s" % (
+                          self.as_rows(quick["report"]["design"]), self.rows("design-table"),
+                          self.driver.execute_script("return JSON.stringify(["
+                              "...document.querySelectorAll('input,select')].map(e => e.value))")),
+                      timeout=30)
+        self.assertEqual(self.rows("cut-table"), self.as_rows(quick["report"]["cutList"]))
+        self.assertEqual(self.wait_state("done", "failed"), "done")
+        checked = native("check", TYPICAL)
+        self.assertTrue(checked["checked"])
+        self.assert_shows_report(checked["report"])
+        self.assertEqual(self.text("engine-status"), checked["status"])
+        # The link carries the design in the command's option names.
+        link = self.driver.find_element(By.ID, "share-link").get_attribute("href")
+        self.assertEqual(dict(urllib.parse.parse_qsl(urllib.parse.urlsplit(link).query)), TYPICAL)
+        # The plot is the core's own picture, with a read-out under the pointer.
+        self.assertEqual(len(self.driver.find_elements(By.CSS_SELECTOR, "#swr-plot svg polyline")),
+                         3)
+        plot = self.driver.find_element(By.CSS_SELECTOR, "#swr-plot svg")
+        webdriver.ActionChains(self.driver).move_to_element(plot).perform()
+        readout = self.wait_for(lambda: self.text("plot-readout"), "the plot's read-out")
+        curves = checked["report"]["plotCurves"]
+        self.assertEqual(len(readout.split("; ")), len(curves))
+        for part, curve in zip(readout.split("; "), curves):
+            self.assertIn(part, [point["text"] for point in curve["points"]])
+
+    def test_refused_inputs_show_the_windows_words_beside_their_field(self):
+        self.open()
+        self.wait_state("done", "failed")
+        cases = [  # what is typed, over the typical design
+            {"frequency": "abc"},
+            {"length": "-15", "coil-q": "0.5"},
+            {"former": "1e9", "pitch": "0"},
+            {"frequency": ""},
+            {"distance": "30"},
+        ]
+        for case in cases:
+            with self.subTest(case=case):
+                for option, text in TYPICAL.items():
+                    if option not in ("wire", "coil-wire"):
+                        self.type_into(option, case.get(option, text))
+                for option in ("pitch", "coil-q"):
+                    self.type_into(option, case.get(option, ""))
+                fields = {**TYPICAL, **case, "pitch": case.get("pitch", ""),
+                          "coil-q": case.get("coil-q", "")}
+                expected = native("design", fields)
+                refusals = expected["refusals"]
+                self.assertTrue(refusals or expected.get("designRefusal"), case)
+                self.wait_for(lambda: self.shown_refusals() == refusals,
+                              "the refusals of %s: %s" % (case, refusals), timeout=20)
+                for option in refusals:
+                    if option:
+                        field = self.driver.find_element(By.ID, option)
+                        self.assertEqual(field.get_attribute("aria-invalid"), "true")
+                if expected.get("designRefusal"):
+                    self.wait_for(lambda: self.text("design-refusal") == expected["designRefusal"],
+                                  "the design's refusal", timeout=20)
+                self.assertEqual(self.wait_state("failed"), "failed")
+
+    def shown_refusals(self):
+        return self.driver.execute_script(
+            "const out = {};"
+            "for (const m of document.querySelectorAll('.refusal[id$=\"-message\"]')) {"
+            "  if (!m.hidden) out[m.id === 'other-message' ? '' : m.id.slice(0, -8)] ="
+            "      m.textContent; }"
+            "return out;")
+
+
+class SharedLinks(PageTest):
+    def test_a_link_opens_its_design_and_checks_it(self):
+        designs = [
+            {**TYPICAL, "ground": "average", "height": "8"},
+            {**TYPICAL, "shape": "inverted-v", "leg-angle": "110", "insulation": "pvc",
+             "insulation-thickness": "0.8"},
+        ]
+        for design in designs:
+            with self.subTest(design=design):
+                self.open("?" + urllib.parse.urlencode(design))
+                self.assertEqual(self.wait_state("done", "failed"), "done")
+                checked = native("check", design)
+                self.assertTrue(checked["checked"])
+                self.assert_shows_report(checked["report"])
+                for option in ("height", "leg-angle", "insulation-thickness"):
+                    if option in design:
+                        self.assertEqual(
+                            self.driver.find_element(By.ID, option).get_attribute("value"),
+                            design[option])
+
+
+class Cancelling(PageTest):
+    deck_delay = 0.1  # each engine run waits, so the check is still running when typing resumes
+
+    def test_a_change_during_the_check_cancels_it_and_checks_the_new_design(self):
+        self.open()
+        self.wait_for(lambda: self.text("engine-status").startswith("Full-wave check: ")
+                      and "waiting" not in self.text("engine-status")
+                      and self.server.decks_run > 0, "the check to be running")
+        self.assertEqual(self.state(), "running")
+        self.type_into("length", "16")
+        self.assertEqual(self.wait_state("done", "failed"), "done")
+        cancelled = self.driver.execute_script(
+            "return document.documentElement.dataset.checksCancelled")
+        self.assertGreaterEqual(int(cancelled or 0), 1)
+        checked = native("check", {**TYPICAL, "length": "16"})
+        self.assert_shows_report(checked["report"])
+
+
+class NoEngine(PageTest):
+    engine = False
+
+    def test_an_engine_that_cannot_load_is_said_in_words_and_typing_goes_on(self):
+        self.open()
+        self.assertEqual(self.wait_state("done", "failed"), "failed")
+        status = self.text("engine-status")
+        self.assertTrue(status.startswith("The full-wave check did not finish: "), status)
+        self.assertIn("the engine could not be loaded", status)
+        self.type_into("coil-wire", "22")
+        quick = native("design", {**TYPICAL, "coil-wire": "22"})
+        self.wait_for(lambda: self.rows("design-table") == self.as_rows(quick["report"]["design"]),
+                      "the design after the engine failed", timeout=30)
+        self.assertEqual(self.wait_state("done", "failed"), "failed")
+
+
+class Phone(PageTest):
+    def test_the_phone_width_has_no_sideways_scroll(self):
+        self.driver.set_window_size(390, 844)
+        self.driver.execute_cdp_cmd("Emulation.setDeviceMetricsOverride", {
+            "width": 390, "height": 844, "deviceScaleFactor": 3, "mobile": True})
+        self.open()
+        self.assertEqual(self.wait_state("done", "failed"), "done")
+        widths = self.driver.execute_script(
+            "const e = document.scrollingElement; return [e.scrollWidth, e.clientWidth];")
+        self.assertLessEqual(widths[0], widths[1])
+        small = self.driver.execute_script(
+            "return [...document.querySelectorAll('input, select')]"
+            ".filter(e => e.offsetParent && e.getBoundingClientRect().height < 44).map(e => e.id)")
+        self.assertEqual(small, [])
+
+
+def main():
+    global ARGS
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--dist", required=True)
+    parser.add_argument("--tool", required=True)
+    ARGS, rest = parser.parse_known_args()
+    unittest.main(argv=[sys.argv[0]] + rest, verbosity=2)
+
+
+if __name__ == "__main__":
+    main()

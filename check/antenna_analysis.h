@@ -171,8 +171,9 @@ public:
 
     AntennaResult result() const;
     AnalysisRecord record() const {
-        return AnalysisRecord{m_model,   m_coil,    m_coarse, m_fine,        m_what, m_samples,
-                              m_coarseResonance, m_scale, m_uncertainty, m_converged};
+        return AnalysisRecord{m_model,       m_coil,     m_coarse,          m_fine,
+                              m_what,        m_samples,  m_coarseResonance, m_scale,
+                              m_uncertainty, m_converged};
     }
     // A finished analysis taken up again from its record, in `context`: nothing left to run.
     static std::unique_ptr<Analysis> restored(const Context& context, AnalysisRecord record) {

@@ -243,10 +243,8 @@ std::optional<AntennaCheckFailure> addMeasured(CheckReport& report, const Measur
                                                const Engine& engine, const Progress& progress) {
     AsMeasured sweep = analyseMeasured(setup, report.inputs.frequencyMHz);
     // The check has analysed the built antenna already: the calibration starts from that.
-    const AnalysisRecord* built =
-        report.antenna ? report.antenna->builtAnalysis.get() : nullptr;
-    auto result =
-        calibrateToMeasurement(antennaCheckInput(report), sweep, engine, progress, built);
+    const AnalysisRecord* built = report.antenna ? report.antenna->builtAnalysis.get() : nullptr;
+    auto result = calibrateToMeasurement(antennaCheckInput(report), sweep, engine, progress, built);
     if (auto* failure = std::get_if<AntennaCheckFailure>(&result)) {
         return *failure;
     }

@@ -120,7 +120,8 @@ std::optional<AntennaCheckFailure> impedancesAtDesign(const Context& context, co
         if (const auto* refusal = std::get_if<ModelRefusal>(&segmented)) {
             return modelFailure(*refusal, "calibrated, cut");
         }
-        requests.push_back(Request{model, std::get<Segmentation>(segmented),
+        requests.push_back(Request{model,
+                                   std::get<Segmentation>(segmented),
                                    at(near.coil(), {atDesign}),
                                    describe("calibrated, cut probe", model, in.designMHz),
                                    {}});
@@ -153,9 +154,7 @@ std::variant<int, AntennaCheckFailure> lowestSwrCut(const Context& context, cons
     const auto swrOf = [&tried, seriesLoss](int cm) {
         return swr(tried.at(cm) + seriesLoss, kReferenceImpedance);
     };
-    const int way = swrOf(start - 1) < swrOf(start)   ? -1
-                    : swrOf(start + 1) < swrOf(start) ? 1
-                                                      : 0;
+    const int way = swrOf(start - 1) < swrOf(start) ? -1 : swrOf(start + 1) < swrOf(start) ? 1 : 0;
     int at = start + way;
     for (int step = 0; way != 0 && step < kMostSteps; ++step) {
         const int next = at + way;
@@ -233,9 +232,9 @@ AsMeasured analyseMeasured(const MeasuredSetup& setup, double designMHz) {
 }
 
 bool zeroAwayFromSwrMinimum(const SweepAnalysis& analysis) {
-    return analysis.resonanceSwr && reflectionOfSwr(*analysis.resonanceSwr) -
-                                            reflectionOfSwr(analysis.minimumSwr) >
-                                        kZeroAgreement;
+    return analysis.resonanceSwr &&
+           reflectionOfSwr(*analysis.resonanceSwr) - reflectionOfSwr(analysis.minimumSwr) >
+               kZeroAgreement;
 }
 
 std::optional<MeasuredResonance> measuredResonance(const AsMeasured& measured) {
@@ -271,7 +270,7 @@ double resistanceFromSwr(double lowestSwr, double modelOhm) {
         return below;
     }
     return std::abs(std::log(below / modelOhm)) <= std::abs(std::log(above / modelOhm)) ? below
-                                                                                         : above;
+                                                                                        : above;
 }
 
 double resonanceFromSwrMinimum(double measuredMinimumMHz, double modelResonanceMHz,
@@ -325,8 +324,8 @@ calibrateToMeasurement(const AntennaCheckInput& input, const AsMeasured& measure
         measuredResistanceFor(*resonance, measured.analysis, asBuilt.resonanceResistance);
     const double firstLoss = out.measuredResistance - asBuilt.resonanceResistance;
     const double ratio = resonanceOverMinimum(*built, firstLoss, f);
-    out.calibrationMHz = out.fromSwrMinimum ? resonance->frequencyMHz * ratio
-                                            : resonance->frequencyMHz;
+    out.calibrationMHz =
+        out.fromSwrMinimum ? resonance->frequencyMHz * ratio : resonance->frequencyMHz;
     // The resonance after the cut that puts the SWR minimum on F.
     const double cutTargetMHz = f * ratio;
 

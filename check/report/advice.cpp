@@ -462,17 +462,17 @@ std::string calibratedVerdict(const CheckReport& report, const MeasuredReport& m
     const std::string f = designText(report);
     if (!c.cutLowersSwr) {
         const SweepAnalysis& a = m.sweep.analysis;
-        const bool atDesign = a.swrMinimumSpanned && std::abs(a.swrMinimumMHz /
-                                                                  report.inputs.frequencyMHz -
-                                                              1.0) <= kAtDesignShare;
+        const bool atDesign =
+            a.swrMinimumSpanned &&
+            std::abs(a.swrMinimumMHz / report.inputs.frequencyMHz - 1.0) <= kAtDesignShare;
         return std::string("As measured, ") +
                (atDesign ? "the lowest SWR is already at " + f + ": do not cut. No"
                          : "no cut lowers the SWR at " + f + ": do not cut. No") +
                " change of each tip by whole centimetres lowers the SWR at " + f +
                " in the model calibrated to the sweep.";
     }
-    std::string line = "As measured, the antenna resonates at " + measuredResonanceText(m) +
-                       ": " + cutText(c.tipChange) +
+    std::string line = "As measured, the antenna resonates at " + measuredResonanceText(m) + ": " +
+                       cutText(c.tipChange) +
                        " of the antenna as it hangs, for the lowest SWR at " + f + ".";
     if (c.afterCut) {
         const AfterCut& after = *c.afterCut;
@@ -553,8 +553,8 @@ std::string basisNote(const MeasuredReport& m) {
                "says it exactly), and on " +
                impliedResistance(a, c.measuredResistance) + ".";
     case CalibrationBasis::ZeroMoved:
-        return "The reactance's zero (" + mhz3(*a.resonanceMHz) + ", " +
-               ohmText(*a.resistanceOhm) + ", where the SWR is " + swrText(*a.resonanceSwr) +
+        return "The reactance's zero (" + mhz3(*a.resonanceMHz) + ", " + ohmText(*a.resistanceOhm) +
+               ", where the SWR is " + swrText(*a.resonanceSwr) +
                ") lies away from the lowest SWR (" + minimum +
                "). With no feed line given, the sweep is taken to have been made through coax: "
                "through a line of unknown length the reactance's zero moves, but the frequency "
@@ -579,7 +579,8 @@ std::string calibrationNote(const MeasuredReport& m) {
                        "height and surroundings, the wire's insulation, or tips already cut "
                        "otherwise. To have the antenna's " +
                        ohmText(c.measuredResistance) + " at resonance, where the model has " +
-                       ohmText(c.modelResistance) + ", it takes " + ohmText(std::abs(c.seriesLoss)) +
+                       ohmText(c.modelResistance) + ", it takes " +
+                       ohmText(std::abs(c.seriesLoss)) +
                        (c.seriesLoss < 0 ? " off the resistance at its feed point"
                                          : " of loss in series with its feed point") +
                        ". The cut is worked out on the model so calibrated.";
@@ -633,7 +634,8 @@ std::string measuredVerdict(const CheckReport& report) {
         std::string line = "The sweep (" + sweepSpan(m) +
                            ") shows neither the reactance's zero nor the bottom of the SWR dip";
         if (report.antenna && report.antenna->built.resonanceMHz) {
-            line += "; the model puts the resonance at " + mhz3(*report.antenna->built.resonanceMHz);
+            line +=
+                "; the model puts the resonance at " + mhz3(*report.antenna->built.resonanceMHz);
         }
         return line + ": no cut can be worked out from it. Sweep again over a wider range.";
     }

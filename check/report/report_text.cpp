@@ -353,7 +353,8 @@ void measured(Writer& w, const CheckReport& r) {
         w.row("Model calibrated to", calibratedToText(c));
         w.row("Model calibrated by", signedCm(c.correction) + " on each tip, in effect, and " +
                                          (c.seriesLoss < 0 ? "-" : "+") +
-                                         ohm(std::abs(c.seriesLoss)) + " in series at the feed point");
+                                         ohm(std::abs(c.seriesLoss)) +
+                                         " in series at the feed point");
         w.row("Cut", c.cutLowersSwr
                          ? signedCm(c.tipChange) + " on each tip (- = cut off), for the lowest "
                                                    "SWR at F"
@@ -361,7 +362,7 @@ void measured(Writer& w, const CheckReport& r) {
         if (c.afterCut) {
             w.row(c.cutLowersSwr ? "Then expect" : "As it hangs", expectText(*c.afterCut));
         }
-        if (c.turns > 0) {
+        if (c.turns > 0 && c.turns != static_cast<int>(r.design.turns)) {
             w.row("Or the coils",
                   turnsText(c.turns) + " each" +
                       (c.turnsResonanceMHz ? ": " + number(*c.turnsResonanceMHz, 3) + " MHz"

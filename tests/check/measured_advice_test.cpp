@@ -166,14 +166,13 @@ TEST(MeasuredAdvice, ZeroMovedByTheCoaxTheMinimumIsTrustedAndNoCutLowersIt) {
     EXPECT_EQ(all.find("Instead of the cut"), std::string::npos) << all;
 
     const std::string text = section(reportText(report, "test"));
-    for (const std::string& row :
-         std::vector<std::string>{
+    for (const std::string& row : std::vector<std::string>{
              "the reactance's zero, away from the SWR minimum: not used",
              "Cut                           none: no cut lowers the SWR at F",
              "As it hangs                   SWR 1.1 at F at the feed point; reactance's zero "
              "7.050 MHz, 45.0 ohm",
-          "2:1 band                      " + number(*a.bandLowerMHz, 3) + " to " +
-              number(*a.bandUpperMHz, 3) + " MHz"}) {
+             "2:1 band                      " + number(*a.bandLowerMHz, 3) + " to " +
+                 number(*a.bandUpperMHz, 3) + " MHz"}) {
         EXPECT_NE(text.find(row), std::string::npos) << row << "\n" << text;
     }
     const QJsonObject json = measuredJson(report);
@@ -183,7 +182,30 @@ TEST(MeasuredAdvice, ZeroMovedByTheCoaxTheMinimumIsTrustedAndNoCutLowersIt) {
     EXPECT_EQ(calibration.value("calibrated_on").toString(), "swr-minimum-zero-moved");
     EXPECT_FALSE(calibration.value("cut_lowers_swr").toBool());
     EXPECT_DOUBLE_EQ(calibration.value("tip_change_m").toDouble(), 0.0);
-    EXPECT_TRUE(calibration.value("after_cut").toObject().value("swr_at_design_at_analyser").isNull());
+    EXPECT_TRUE(
+        calibration.value("after_cut").toObject().value("swr_at_design_at_analyser").isNull());
+}
+
+TEST(MeasuredAdvice, WithoutACutItSaysWhy) {
+    Calibration missed;
+    missed.outcome = CalibrationOutcome::NoMeasuredResonance;
+    EXPECT_EQ(
+        measuredVerdict(reportWith({"above.s1p", madeUpSweep(7.15, 7.5), std::nullopt}, missed)),
+        "The sweep (7.150 to 7.500 MHz) shows neither the reactance's zero nor the bottom "
+        "of the SWR dip; the model puts the resonance at 7.372 MHz: no cut can be worked "
+        "out from it. Sweep again over a wider range.");
+    Calibration coils;
+    coils.outcome = CalibrationOutcome::CutOutOfReach;
+    coils.calibrationMHz = 6.1;
+    coils.correction = -0.8;
+    const CheckReport report = reportWith({"low.s1p", madeUpSweep(6.8, 7.3), std::nullopt}, coils);
+    EXPECT_EQ(measuredVerdict(report),
+              "As measured, the antenna resonates at 6.100 MHz (the reactance's zero at the feed "
+              "point), and no trim of its tips brings the lowest SWR to 7.05 MHz: the coils must "
+              "change.");
+    EXPECT_NE(section(reportText(report, "test"))
+                  .find("Model calibrated by           -80.0 cm on each tip, in effect"),
+              std::string::npos);
 }
 
 TEST(MeasuredAdvice, TheBandRowSaysWhereItRunsPastTheSweepOrTheLowestSwr) {
@@ -210,7 +232,8 @@ TEST(MeasuredAdvice, TheBandRowSaysWhereItRunsPastTheSweepOrTheLowestSwr) {
         const CheckReport report = reportWith({"sweep.s1p", row.sweep, std::nullopt}, none);
         const std::string text = section(reportText(report, "test"));
         EXPECT_NE(text.find("2:1 band                      " + row.band), std::string::npos)
-            << row.band << "\n" << text;
+            << row.band << "\n"
+            << text;
     }
     EXPECT_GE(poorly.minimumSwr, 2.0);
 }

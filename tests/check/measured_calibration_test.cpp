@@ -7,8 +7,8 @@
 #include "antenna_analysis.h"
 #include "hand_made_report.h"
 #include "measured_calibration.h"
-#include "report/advice.h"
 #include "nec/engine/nec2c_engine.h"
+#include "report/advice.h"
 
 #include <gtest/gtest.h>
 
@@ -77,8 +77,8 @@ const Engine& realEngine() {
 
 Context contextFor(const AntennaCheckInput& design) {
     static const Progress quiet;
-    return Context{design, realEngine(), quiet, design.designMHz * (1.0 + kResonanceWindow),
-                   SweepPlan{}, {}};
+    return Context{
+        design, realEngine(), quiet, design.designMHz * (1.0 + kResonanceWindow), SweepPlan{}, {}};
 }
 
 // An antenna as made: `design` at `length` with `coil` in place of its coils, analysed as the
@@ -118,8 +118,8 @@ AnalysisRecord checkedAsBuilt(const AntennaCheckInput& design) {
 
 // The impedance at F of the antenna `made` was made from with each tip changed by each of `cms`
 // whole centimetres: the truth the advised cut is held to, in the same engine and correction.
-std::map<int, std::complex<double>> atDesignAfterCuts(const AntennaCheckInput& design, const Made& made,
-                                           const std::vector<int>& cms) {
+std::map<int, std::complex<double>>
+atDesignAfterCuts(const AntennaCheckInput& design, const Made& made, const std::vector<int>& cms) {
     const Context context = contextFor(design);
     const AnalysisRecord& a = made.analysis;
     std::vector<Request> requests;
@@ -127,8 +127,11 @@ std::map<int, std::complex<double>> atDesignAfterCuts(const AntennaCheckInput& d
         const AntennaModel model = antennaModel(design, a.model.length + 2.0 * cm / 100.0, a.coil);
         auto segmented = segmentWith(model, a.coarse.counts, 1, context.highestMHz);
         EXPECT_TRUE(std::holds_alternative<Segmentation>(segmented));
-        requests.push_back(Request{model, std::get<Segmentation>(segmented),
-                                   at(a.coil, {design.designMHz / a.scale}), "cut", {}});
+        requests.push_back(Request{model,
+                                   std::get<Segmentation>(segmented),
+                                   at(a.coil, {design.designMHz / a.scale}),
+                                   "cut",
+                                   {}});
     }
     auto batch = runBatch(realEngine(), requests);
     std::map<int, std::complex<double>> out;
@@ -177,8 +180,7 @@ AsMeasured measuredThrough(const MeasuredSweep& atFeed, const std::optional<Feed
                            Written as) {
     const MeasuredSweep atAnalyser = line ? throughFeedLine(atFeed, *line) : atFeed;
     const auto read = readSweep(fileText(atAnalyser, as), "sweep");
-    EXPECT_TRUE(std::holds_alternative<MeasuredSweep>(read))
-        << message(std::get<SweepError>(read));
+    EXPECT_TRUE(std::holds_alternative<MeasuredSweep>(read)) << message(std::get<SweepError>(read));
     return analyseMeasured({"sweep", std::get<MeasuredSweep>(read), line}, kDesignMHz);
 }
 
@@ -216,17 +218,16 @@ TEST_P(KnownChange, CalibrationRecoversItAndTheCutReachesF) {
     const double hung = design.length * row.lengthFactor;
     const double knownChange = (hung - design.length) / 2.0;
 
-    const AsMeasured measured = measuredThrough(modelledSweep(design, hung),
-                                                lineOf(row.lineLength, row.lineLoss), row.as);
+    const AsMeasured measured =
+        measuredThrough(modelledSweep(design, hung), lineOf(row.lineLength, row.lineLoss), row.as);
     std::optional<AnalysisRecord> checked;
     if (row.checked) {
         checked = checkedAsBuilt(design);
     }
     // Given the check's analysis, the calibration does not analyse the built antenna again.
-    const auto result =
-        calibrateToMeasurement(design, measured,
-                               checked ? engineWithout("as built, to calibrate") : realEngine(),
-                               {}, checked ? &*checked : nullptr);
+    const auto result = calibrateToMeasurement(
+        design, measured, checked ? engineWithout("as built, to calibrate") : realEngine(), {},
+        checked ? &*checked : nullptr);
     ASSERT_TRUE(std::holds_alternative<Calibration>(result))
         << std::get<AntennaCheckFailure>(result).message;
     const Calibration& c = std::get<Calibration>(result);
@@ -247,12 +248,11 @@ TEST_P(KnownChange, CalibrationRecoversItAndTheCutReachesF) {
 
 INSTANTIATE_TEST_SUITE_P(
     BuiltLongerOrShorter, KnownChange,
-    testing::Values(
-        BuiltRow{"longer_2pct_at_feed", 1.02, 0.0, 0.0, Written::TouchstoneS, true},
-        BuiltRow{"shorter_2pct_lossless_line", 0.98, 12.0, 0.0, Written::CsvRX, false},
-        BuiltRow{"longer_5pct_lossy_line", 1.05, 20.0, 3.0, Written::TouchstoneS, true},
-        BuiltRow{"shorter_5pct_lossy_line", 0.95, 15.0, 6.0, Written::CsvRX, false},
-        BuiltRow{"swr_only_longer_2pct", 1.02, 20.0, 3.0, Written::CsvSwr, true}),
+    testing::Values(BuiltRow{"longer_2pct_at_feed", 1.02, 0.0, 0.0, Written::TouchstoneS, true},
+                    BuiltRow{"shorter_2pct_lossless_line", 0.98, 12.0, 0.0, Written::CsvRX, false},
+                    BuiltRow{"longer_5pct_lossy_line", 1.05, 20.0, 3.0, Written::TouchstoneS, true},
+                    BuiltRow{"shorter_5pct_lossy_line", 0.95, 15.0, 6.0, Written::CsvRX, false},
+                    BuiltRow{"swr_only_longer_2pct", 1.02, 20.0, 3.0, Written::CsvSwr, true}),
     [](const testing::TestParamInfo<BuiltRow>& row) { return std::string(row.param.tag); });
 
 // ---- a loss the design does not have: the cut for the lowest SWR at F ----------------------
@@ -273,7 +273,8 @@ TEST_P(AddedLoss, TheAdvisedCutGivesTheLowestSwrAtFOfTheAntennaSwept) {
     const LossRow& row = GetParam();
     const AntennaCheckInput design = row.lowResistance ? lowResistanceDesign() : typicalDesign();
     const double omega = 2.0 * kPi * kDesignMHz * 1e6;
-    const CoilImpedance lossy = seriesCoil(row.coilLoss, design.built(omega / 2.0 / kPi).imag() / omega);
+    const CoilImpedance lossy =
+        seriesCoil(row.coilLoss, design.built(omega / 2.0 / kPi).imag() / omega);
     const Made made = madeAntenna(design, design.length * row.lengthFactor, lossy);
     const std::optional<FeedLine> line = lineOf(row.lineLength, row.lineLoss);
     const AsMeasured measured = measuredThrough(made.sweep, line, Written::TouchstoneS);
@@ -411,8 +412,8 @@ struct FrequencyRow {
     double low;
     double high;
     bool swrOnly;
-    double coax;      // m of lossless coax the sweep was made through, 0: none
-    bool coaxGiven;   // ... and given, to be taken out
+    double coax;                           // m of lossless coax the sweep was made through, 0: none
+    bool coaxGiven;                        // ... and given, to be taken out
     std::optional<CalibrationBasis> basis; // nothing: nothing to calibrate on
     double calibratedTo;                   // MHz
 };
@@ -448,20 +449,19 @@ TEST_P(CalibrationFrequency, IsTheZeroTheMinimumOrNothing) {
 // against the lowest 1.25; through 6 m it shows none.
 INSTANTIATE_TEST_SUITE_P(
     Sweeps, CalibrationFrequency,
-    testing::Values(
-        FrequencyRow{"impedance_spanning", 6.8, 7.3, false, 0, false,
-                     CalibrationBasis::ReactanceZero, 7.0},
-        FrequencyRow{"swr_only_spanning", 6.8, 7.3, true, 0, false, CalibrationBasis::SwrOnly,
-                     7.0},
-        FrequencyRow{"zero_moved_by_coax", 6.8, 7.3, false, 3.0, false,
-                     CalibrationBasis::ZeroMoved, 7.0},
-        FrequencyRow{"coax_given_taken_out", 6.8, 7.3, false, 3.0, true,
-                     CalibrationBasis::ReactanceZero, 7.0},
-        FrequencyRow{"no_zero_through_coax", 6.8, 7.3, false, 6.0, false,
-                     CalibrationBasis::NoZero, 7.0},
-        FrequencyRow{"impedance_above_it", 7.1, 7.5, false, 0, false, std::nullopt, 0},
-        FrequencyRow{"impedance_below_it", 6.5, 6.9, false, 0, false, std::nullopt, 0},
-        FrequencyRow{"swr_only_above_it", 7.1, 7.5, true, 0, false, std::nullopt, 0}),
+    testing::Values(FrequencyRow{"impedance_spanning", 6.8, 7.3, false, 0, false,
+                                 CalibrationBasis::ReactanceZero, 7.0},
+                    FrequencyRow{"swr_only_spanning", 6.8, 7.3, true, 0, false,
+                                 CalibrationBasis::SwrOnly, 7.0},
+                    FrequencyRow{"zero_moved_by_coax", 6.8, 7.3, false, 3.0, false,
+                                 CalibrationBasis::ZeroMoved, 7.0},
+                    FrequencyRow{"coax_given_taken_out", 6.8, 7.3, false, 3.0, true,
+                                 CalibrationBasis::ReactanceZero, 7.0},
+                    FrequencyRow{"no_zero_through_coax", 6.8, 7.3, false, 6.0, false,
+                                 CalibrationBasis::NoZero, 7.0},
+                    FrequencyRow{"impedance_above_it", 7.1, 7.5, false, 0, false, std::nullopt, 0},
+                    FrequencyRow{"impedance_below_it", 6.5, 6.9, false, 0, false, std::nullopt, 0},
+                    FrequencyRow{"swr_only_above_it", 7.1, 7.5, true, 0, false, std::nullopt, 0}),
     [](const testing::TestParamInfo<FrequencyRow>& row) { return std::string(row.param.tag); });
 
 TEST(Calibration, TheResistanceAnSwrImpliesIsTheOneNearerTheModels) {

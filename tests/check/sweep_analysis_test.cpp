@@ -172,8 +172,8 @@ TEST(SwrOnlySweep, TakesTheMinimumForTheResonanceAndSaysSo) {
 // The band is the feed point's all the same.
 struct LineRow {
     const char* tag;
-    double coax;       // m, lossless, velocity factor 0.66
-    bool zeroRemains;  // a rising zero is still in the sweep
+    double coax;      // m, lossless, velocity factor 0.66
+    bool zeroRemains; // a rising zero is still in the sweep
 };
 
 class ThroughCoax : public testing::TestWithParam<LineRow> {};

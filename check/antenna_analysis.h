@@ -63,6 +63,22 @@ struct Locator {
 // has placed it or given up (`failed`).
 std::optional<std::vector<double>> locate(Locator& locator, double aroundMHz, double designMHz);
 
+// What a finished analysis found, kept beyond the engine rounds and the context it ran in, so
+// that later work on the same antenna (the calibration to a measured sweep) starts from it
+// instead of repeating it.
+struct AnalysisRecord {
+    AntennaModel model;
+    CoilImpedance coil;
+    Segmentation coarse;
+    Segmentation fine;
+    std::string what;
+    Samples samples;
+    std::optional<Resonance> coarseResonance;
+    double scale = 1.0;
+    double uncertainty = 0.0;
+    bool converged = true;
+};
+
 // An antenna analysed at the working segmentation over the whole window, then its resonance at
 // the finer one, then the design frequency with the correction between the two applied.
 class Analysis : public Task {
@@ -154,6 +170,24 @@ public:
     void addCurve(const std::vector<FeedPoint>& points) { addSamples(m_samples, points); }
 
     AntennaResult result() const;
+    AnalysisRecord record() const {
+        return AnalysisRecord{m_model,       m_coil,     m_coarse,          m_fine,
+                              m_what,        m_samples,  m_coarseResonance, m_scale,
+                              m_uncertainty, m_converged};
+    }
+    // A finished analysis taken up again from its record, in `context`: nothing left to run.
+    static std::unique_ptr<Analysis> restored(const Context& context, AnalysisRecord record) {
+        auto out = std::make_unique<Analysis>(context, std::move(record.model),
+                                              std::move(record.coil), std::move(record.coarse),
+                                              std::move(record.fine), std::move(record.what));
+        out->m_stage = Stage::Done;
+        out->m_samples = std::move(record.samples);
+        out->m_coarseResonance = record.coarseResonance;
+        out->m_scale = record.scale;
+        out->m_uncertainty = record.uncertainty;
+        out->m_converged = record.converged;
+        return out;
+    }
     double scale() const { return m_scale; }
     const AntennaModel& model() const { return m_model; }
     const Segmentation& coarse() const { return m_coarse; }

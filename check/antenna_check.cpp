@@ -309,6 +309,7 @@ checkAntenna(const AntennaCheckInput& input, const Engine& engine, const Progres
             return *failure;
         }
     }
+    check.builtAnalysis = std::make_shared<const AnalysisRecord>(built.record());
     return check;
 }
 

@@ -21,6 +21,7 @@
 
 #include <complex>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <variant>
@@ -134,6 +135,8 @@ struct Matching {
     std::optional<LNetwork> network;
 };
 
+struct AnalysisRecord; // antenna_analysis.h
+
 struct AntennaCheck {
     AntennaResult designed;               // step 1's inductance, no loss
     AntennaResult built;                  // the coil as wound
@@ -145,6 +148,8 @@ struct AntennaCheck {
     int segments = 0;      // of the built antenna, at the coarser of the two levels
     int fineSegments = 0;  // at the finer
     std::string builtDeck; // the deck of the built antenna, for other NEC-2 programs
+    // The built antenna's analysis as found, for the calibration to a measured sweep to reuse.
+    std::shared_ptr<const AnalysisRecord> builtAnalysis;
 };
 
 struct AntennaCheckFailure {

@@ -1,5 +1,7 @@
 #include "check_report.h"
 
+#include "antenna_analysis.h"
+
 #include "coil/coil_impedance.h"
 #include "coil/physics.h"
 
@@ -240,7 +242,9 @@ std::optional<AntennaCheckFailure> addCoilPositionStudy(CheckReport& report, con
 std::optional<AntennaCheckFailure> addMeasured(CheckReport& report, const MeasuredSetup& setup,
                                                const Engine& engine, const Progress& progress) {
     AsMeasured sweep = analyseMeasured(setup, report.inputs.frequencyMHz);
-    auto result = calibrateToMeasurement(antennaCheckInput(report), sweep, engine, progress);
+    // The check has analysed the built antenna already: the calibration starts from that.
+    const AnalysisRecord* built = report.antenna ? report.antenna->builtAnalysis.get() : nullptr;
+    auto result = calibrateToMeasurement(antennaCheckInput(report), sweep, engine, progress, built);
     if (auto* failure = std::get_if<AntennaCheckFailure>(&result)) {
         return *failure;
     }

@@ -1,18 +1,33 @@
 #pragma once
 
-// What to cut, from what the antenna measured. The model of the antenna as built is calibrated
-// to the sweep by one correction: an effective change of each tip's length, standing for what
-// the model does not know (the height, the surroundings, the insulation), that makes it resonate
-// where the antenna did. On that calibrated model the engine then finds the change of each real
-// tip that puts the resonance on F, and the whole turns of each coil that would do instead.
+// What to cut, from what the antenna measured, for what the builder wants: the lowest SWR at F
+// on their line.
+//
+// The model of the antenna as built is calibrated to the sweep by two corrections:
+//  - an effective change of each tip's length, standing for what the model does not know (the
+//    height, the surroundings, the insulation), that makes it resonate where the antenna did;
+//  - a resistance in series with the feed point, of either sign, that makes its resistance at
+//    that resonance the measured one. It stands for losses the model lacks (joints, ground,
+//    coils worse than their Q) or has too much of; across the few centimetres of a cut such
+//    losses change little at the feed point, so it is held fixed.
+// On that calibrated model the engine then finds the whole-centimetre change of each real tip
+// that gives the lowest SWR at F. A lossy line only scales the reflection at F and a lossless
+// one only turns it, so the lowest SWR at F at the feed point is the lowest at the analyser too.
+//
+// What the model is calibrated to is the reactance's zero and the resistance there, when they
+// can be trusted; else the SWR minimum, whose frequency no line moves, and the resistance its
+// value implies. Through coax of unknown length the reactance's zero moves (the analyser at the
+// shack can show it at 16 ohm where the SWR is 3) while the SWR minimum stays.
 //
 //   sweep file --readSweep--> MeasuredSweep --analyseMeasured (feed line taken out)--> AsMeasured
-//   AsMeasured + AntennaCheckInput + Engine --calibrateToMeasurement--> Calibration
-//     (the built antenna analysed; tip searches to the measured resonance and to F, run
-//      together; the calibrated antenna and the one after the cut analysed; the coil search)
+//   AsMeasured + AntennaCheckInput + Engine (+ the check's analysis of the built antenna)
+//     --calibrateToMeasurement--> Calibration
+//     (tip searches to the measured resonance and to the resonance that puts the SWR minimum
+//      on F, run together; the calibrated antenna and the one after the cut analysed; the
+//      whole centimetres around the cut tried for the lowest SWR at F; the coil search)
 //
-// The correction is additive in tip length: the model's tip change for F less the one for the
-// measured resonance is the real cut, whatever the correction stands for.
+// The length correction is additive in tip length: the model's tip change for F less the one
+// for the measured resonance is the real cut, whatever the correction stands for.
 
 #include "antenna_check.h"
 #include "measured/feed_line.h"
@@ -24,9 +39,15 @@
 
 namespace brevan::check {
 
-// A measured resistance at resonance further than this share from the calibrated model's is
-// worth a word: something the model does not have is in the antenna or its line.
+struct AnalysisRecord;
+
+// A measured resistance at resonance further than this share from the model's is worth a word:
+// something the model does not have is in the antenna or its line.
 inline constexpr double kResistanceTolerance = 0.30;
+
+// The reactance's zero is taken to be moved by a line when the reflection coefficient there is
+// more than this above the one at the SWR minimum (SWR 1.0 against 1.11, 1.2 against 1.33).
+inline constexpr double kZeroAgreement = 0.05;
 
 // The sweep as the command line gives it: read, with the line it was measured through.
 struct MeasuredSetup {
@@ -46,9 +67,31 @@ struct AsMeasured {
 
 AsMeasured analyseMeasured(const MeasuredSetup& setup, double designMHz);
 
-// The measured frequency the model is calibrated to: the reactance's zero, or an SWR-only
-// sweep's SWR minimum; nothing when the sweep does not span it.
-std::optional<double> calibrationFrequency(const SweepAnalysis& analysis);
+// What the model is calibrated on.
+enum class CalibrationBasis {
+    ReactanceZero, // the reactance's zero at the feed point and the resistance there
+    SwrOnly,       // an SWR-only sweep: its SWR minimum
+    ZeroMoved,     // no line given, and the reactance's zero away from the SWR minimum: the minimum
+    NoZero,        // an impedance sweep with no reactance zero, but its SWR minimum
+};
+
+// The antenna's resonance as the sweep shows it: the reactance's zero, or the SWR minimum (not
+// yet moved to where the resonance lies beside it); nothing when the sweep spans neither.
+struct MeasuredResonance {
+    double frequencyMHz = 0.0;
+    CalibrationBasis basis = CalibrationBasis::ReactanceZero;
+    std::optional<double> resistanceOhm; // at the reactance's zero; nothing: from the lowest SWR
+};
+
+std::optional<MeasuredResonance> measuredResonance(const AsMeasured& measured);
+
+// Whether the sweep's reactance's zero lies where its SWR is much above the lowest
+// (kZeroAgreement): false when the sweep has no zero.
+bool zeroAwayFromSwrMinimum(const SweepAnalysis& analysis);
+
+// The resistance at resonance a lowest SWR implies on 50 ohm: 50 / SWR or 50 x SWR, whichever is
+// nearer (as a ratio) the model's own.
+double resistanceFromSwr(double lowestSwr, double modelOhm);
 
 // An SWR minimum is not quite the resonance: the resistance changes across the dip. The model's
 // own minimum lies `modelMinimumMHz - modelResonanceMHz` from its resonance; the antenna's
@@ -60,24 +103,37 @@ double resonanceFromSwrMinimum(double measuredMinimumMHz, double modelResonanceM
 bool resistanceFarFromModel(double measuredOhm, double modelOhm);
 
 enum class CalibrationOutcome {
-    Calibrated,          // the cut is found
-    NoMeasuredResonance, // the sweep does not span the resonance: nothing to calibrate to
+    Calibrated,          // the cut is found (it may be none)
+    NoMeasuredResonance, // the sweep spans neither a reactance zero nor its SWR minimum
     NoModelResonance,    // the model as built has no resonance near F to calibrate
     OutOfReach,          // no change of the tips makes the model resonate where measured
-    CutOutOfReach,       // calibrated, but no trim of the tips reaches F
+    CutOutOfReach,       // calibrated, but no trim of the tips brings the SWR minimum to F
     NotConverged,        // a search ran out of tries
+};
+
+// The calibrated model after the cut, with the series loss: what the analyser should show.
+struct AfterCut {
+    std::optional<double> resonanceMHz;          // its reactance's zero at the feed point
+    double resistanceOhm = 0.0;                  // there, with the series loss
+    double swrAtDesign = 0.0;                    // at F at the feed point, on 50 ohm
+    std::optional<double> swrAtDesignAtAnalyser; // carried back through the given feed line
 };
 
 struct Calibration {
     CalibrationOutcome outcome = CalibrationOutcome::NoMeasuredResonance;
-    double calibrationMHz = 0.0;  // the antenna's resonance the model is calibrated to
-    bool fromSwrMinimum = false;  // ... worked out from an SWR-only sweep's minimum
-    double correction = 0.0;      // m, each tip's effective change in the model, signed
-    double modelResistance = 0.0; // ohm, the calibrated model's at its resonance
-    bool resistanceFar = false;   // the measured resistance beyond kResistanceTolerance of it
-    double tipChange = 0.0;       // m, each real tip, whole centimetres (+ = add wire)
-    double lengthAfterCut = 0.0;  // m, the real antenna tip to tip after the cut
-    std::optional<AntennaResult> afterCut;   // the calibrated model after the cut
+    CalibrationBasis basis = CalibrationBasis::ReactanceZero;
+    double calibrationMHz = 0.0;     // the antenna's resonance the model is calibrated to
+    bool fromSwrMinimum = false;     // ... worked out from the SWR minimum (every basis but zero)
+    double correction = 0.0;         // m, each tip's effective change in the model, signed
+    double measuredResistance = 0.0; // ohm, at resonance, the model is calibrated to
+    double seriesLoss = 0.0;         // ohm, in series with the model's feed point, signed
+    double modelResistance = 0.0;    // ohm, the calibrated model's at its resonance, without it
+    bool resistanceFar = false;      // the measured resistance beyond kResistanceTolerance of it
+    double swrAtDesignNow = 0.0;     // the calibrated model's at F, before any cut
+    double tipChange = 0.0;          // m, each real tip, whole centimetres (+ = add wire)
+    bool cutLowersSwr = false;       // false: no cut lowers the SWR at F: do not cut
+    double lengthAfterCut = 0.0;     // m, the real antenna tip to tip after the cut
+    std::optional<AfterCut> afterCut;
     int turns = 0;                           // whole turns of each coil that would do instead
     std::optional<double> turnsResonanceMHz; // the calibrated model's resonance with them
 };
@@ -88,8 +144,11 @@ struct MeasuredReport {
     Calibration calibration;
 };
 
+// `checked` is the check's own analysis of the built antenna, when it has run: used instead of
+// analysing the antenna again.
 std::variant<Calibration, AntennaCheckFailure>
 calibrateToMeasurement(const AntennaCheckInput& input, const AsMeasured& measured,
-                       const Engine& engine, const Progress& progress);
+                       const Engine& engine, const Progress& progress,
+                       const AnalysisRecord* checked = nullptr);
 
 } // namespace brevan::check

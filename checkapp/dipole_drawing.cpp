@@ -208,14 +208,15 @@ void paintHalfDipole(QPainter& p, const QRectF& rect, const CheckReport& report,
                   QStringLiteral("Outer wire ") + metresText(outer), colours.text, true});
     if (tipChange) {
         const bool adds = *tipChange >= 0;
-        rows.draw(
-            p,
-            {xAt(std::min(coilEnd + outer, trimmedTip)), xAt(std::max(coilEnd + outer, trimmedTip)),
-             (cutFromSweep(report) ? QStringLiteral("As measured, trim ")
-                                   : QStringLiteral("Trim ")) +
-                 (adds ? QStringLiteral("+") : QString()) + metresText(*tipChange) +
-                 (adds ? QStringLiteral(": add at the tip") : QStringLiteral(": cut from the tip")),
-             adds ? colours.trimAdded : colours.trimCut, false});
+        const QString what = *tipChange == 0.0 ? QStringLiteral(": do not cut")
+                             : adds            ? QStringLiteral(": add at the tip")
+                                               : QStringLiteral(": cut from the tip");
+        rows.draw(p, {xAt(std::min(coilEnd + outer, trimmedTip)),
+                      xAt(std::max(coilEnd + outer, trimmedTip)),
+                      (cutFromSweep(report) ? QStringLiteral("As measured, trim ")
+                                            : QStringLiteral("Trim ")) +
+                          (adds ? QStringLiteral("+") : QString()) + metresText(*tipChange) + what,
+                      adds ? colours.trimAdded : colours.trimCut, false});
     }
     rows.draw(p, {xAt(trimmedTip), xAt(wireEnd),
                   QStringLiteral("Spare ") + metresText(cut.tipSpare), colours.spare, false});

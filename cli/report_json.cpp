@@ -390,6 +390,16 @@ QJsonValue feedLine(const std::optional<check::FeedLine>& line) {
                        {"characteristic_ohm", num(line->characteristicOhm)}};
 }
 
+const char* calibrationBasis(check::CalibrationBasis basis) {
+    switch (basis) {
+    case check::CalibrationBasis::ReactanceZero: return "reactance-zero";
+    case check::CalibrationBasis::SwrOnly: return "swr-only-minimum";
+    case check::CalibrationBasis::ZeroMoved: return "swr-minimum-zero-moved";
+    case check::CalibrationBasis::NoZero: return "swr-minimum-no-zero";
+    }
+    return "";
+}
+
 QJsonObject calibration(const check::Calibration& c) {
     const bool calibrated = c.outcome == check::CalibrationOutcome::Calibrated ||
                             c.outcome == check::CalibrationOutcome::CutOutOfReach;
@@ -398,16 +408,22 @@ QJsonObject calibration(const check::Calibration& c) {
     QJsonValue after;
     if (cut && c.afterCut) {
         after = QJsonObject{{"resonance_mhz", num(c.afterCut->resonanceMHz)},
-                            {"resistance_ohm", num(c.afterCut->resonanceResistance)},
-                            {"swr_at_design", num(c.afterCut->designSwr)}};
+                            {"resistance_ohm", num(c.afterCut->resistanceOhm)},
+                            {"swr_at_design", num(c.afterCut->swrAtDesign)},
+                            {"swr_at_design_at_analyser", num(c.afterCut->swrAtDesignAtAnalyser)}};
     }
     return QJsonObject{
         {"outcome", calibrationOutcome(c.outcome)},
+        {"calibrated_on", when(calibrated, calibrationBasis(c.basis))},
         {"calibrated_to_mhz", when(calibrated, num(c.calibrationMHz))},
         {"from_swr_minimum", c.fromSwrMinimum},
         {"tip_correction_m", when(calibrated, decimal(c.correction, kMicrometres))},
-        {"model_resistance_ohm", when(calibrated, num(c.modelResistance))},
+        {"calibrated_to_ohm", when(cut, num(c.measuredResistance))},
+        {"series_loss_ohm", when(cut, num(c.seriesLoss))},
+        {"model_resistance_ohm", when(cut, num(c.modelResistance))},
         {"resistance_far_from_model", c.resistanceFar},
+        {"swr_at_design_now", when(cut, num(c.swrAtDesignNow))},
+        {"cut_lowers_swr", when(cut, c.cutLowersSwr)},
         {"tip_change_m", when(cut, decimal(c.tipChange, kMicrometres))},
         {"length_after_cut_m", when(cut, decimal(c.lengthAfterCut, kMicrometres))},
         {"after_cut", after},
@@ -432,7 +448,9 @@ QJsonValue measured(const CheckReport& r) {
         {"resonance_mhz", num(a.resonanceMHz)},
         {"resonance_is_swr_minimum", a.resonanceIsSwrMinimum},
         {"resistance_ohm", num(a.resistanceOhm)},
+        {"resonance_swr", num(a.resonanceSwr)},
         {"swr_minimum_mhz", num(a.swrMinimumMHz)},
+        {"swr_minimum_spanned", a.swrMinimumSpanned},
         {"minimum_swr", num(a.minimumSwr)},
         {"swr_at_design", num(a.swrAtDesign)},
         {"band_lower_mhz", num(a.bandLowerMHz)},

@@ -60,13 +60,17 @@ DeembeddedSweep deembedFeedLine(const MeasuredSweep& atStation, const FeedLine& 
     return out;
 }
 
+std::complex<double> throughFeedLine(std::complex<double> atFeed, const FeedLine& line,
+                                     double frequencyMHz) {
+    const double z0 = line.characteristicOhm;
+    return impedance(reflection(atFeed, z0) / roundTrip(line, frequencyMHz), z0);
+}
+
 MeasuredSweep throughFeedLine(const MeasuredSweep& atFeed, const FeedLine& line) {
     MeasuredSweep out = atFeed;
-    const double z0 = line.characteristicOhm;
     if (out.kind == SweepKind::Impedance) {
         for (FeedPoint& p : out.impedance) {
-            const auto g = reflection(p.impedance, z0) / roundTrip(line, p.frequencyMHz);
-            p.impedance = impedance(g, z0);
+            p.impedance = throughFeedLine(p.impedance, line, p.frequencyMHz);
         }
         return out;
     }

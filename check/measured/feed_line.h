@@ -49,4 +49,8 @@ DeembeddedSweep deembedFeedLine(const MeasuredSweep& atStation, const FeedLine& 
 // The other way: what the analyser at the station end sees of a sweep at the feed point.
 MeasuredSweep throughFeedLine(const MeasuredSweep& atFeed, const FeedLine& line);
 
+// ... and of one impedance at the feed point, at a frequency.
+std::complex<double> throughFeedLine(std::complex<double> atFeed, const FeedLine& line,
+                                     double frequencyMHz);
+
 } // namespace brevan::check

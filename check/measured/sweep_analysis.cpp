@@ -162,10 +162,13 @@ SweepAnalysis analyseSweep(const MeasuredSweep& sweep, double designMHz, double 
     out.swrMinimumMHz = minimum.frequencyMHz;
     out.minimumSwr = minimum.swr;
 
+    out.swrMinimumSpanned = !minimum.atEnd;
+
     if (sweep.kind == SweepKind::Impedance) {
         if (const auto r = nearestResonance(sweep.impedance, designMHz)) {
             out.resonanceMHz = r->frequencyMHz;
             out.resistanceOhm = impedanceAt(sweep.impedance, r->frequencyMHz).real();
+            out.resonanceSwr = swrAt(r->frequencyMHz);
         }
     } else if (!minimum.atEnd) {
         out.resonanceMHz = minimum.frequencyMHz;
@@ -183,10 +186,9 @@ SweepAnalysis analyseSweep(const MeasuredSweep& sweep, double designMHz, double 
         out.warnings.push_back(SweepWarning::DesignOutsideSweep);
     }
 
-    const double centre = out.resonanceMHz.value_or(minimum.frequencyMHz);
-    const double swrAtCentre =
-        out.resonanceIsSwrMinimum || !out.resonanceMHz ? minimum.swr : swrAt(centre);
-    out.belowTwo = swrAtCentre < 2.0;
+    // Wherever the SWR is below 2 around its lowest point, whatever the reactance does there.
+    const double centre = minimum.frequencyMHz;
+    out.belowTwo = minimum.swr < 2.0;
     if (out.belowTwo) {
         out.bandLowerMHz = bandEdge(points, swrAt, centre, -1);
         out.bandUpperMHz = bandEdge(points, swrAt, centre, +1);

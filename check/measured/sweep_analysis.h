@@ -25,15 +25,19 @@ struct SweepAnalysis {
     bool resonanceIsSwrMinimum = false;
     std::optional<double> resistanceOhm; // at the resonance; impedance sweeps only
 
+    // The SWR at the reactance's zero (impedance sweeps): much above the lowest SWR when the
+    // sweep was taken through a line that moved the zero.
+    std::optional<double> resonanceSwr;
+
     // The lowest SWR of the sweep and where, between points; on an end point when the sweep
-    // does not reach the dip.
+    // does not reach the dip (then `swrMinimumSpanned` is false).
     double swrMinimumMHz = 0.0;
     double minimumSwr = 0.0;
+    bool swrMinimumSpanned = false;
 
     std::optional<double> swrAtDesign;
-    // The 2:1 band around the resonance (around the SWR minimum when the sweep shows no
-    // resonance); an edge is missing where the SWR has not reached 2 by the sweep's end.
-    // `belowTwo` is false when the SWR there is 2 or more: no band at all.
+    // The 2:1 band around the SWR minimum; an edge is missing where the SWR has not risen to 2
+    // by the sweep's end. `belowTwo` is false when the lowest SWR is 2 or more: no band at all.
     std::optional<double> bandLowerMHz;
     std::optional<double> bandUpperMHz;
     bool belowTwo = false;

@@ -419,8 +419,15 @@ std::string alternativesSentence(const CoilAlternatives& alternatives) {
 
 namespace {
 
+// The measured SWR minimum within this share of F is "at F": less than a centimetre of most tips.
+constexpr double kAtDesignShare = 0.001;
+
 std::string mhz3(double value) {
     return number(value, 3) + " MHz";
+}
+
+std::string ohmText(double value) {
+    return significant(value, 3) + " ohm";
 }
 
 // "6.912 MHz (the reactance's zero at the feed point)"
@@ -432,20 +439,49 @@ std::string measuredResonanceText(const MeasuredReport& m) {
                 : std::string(" (the reactance's zero at the feed point)"));
 }
 
+// "cut 3 cm from each tip"
+std::string cutText(double tipChange) {
+    const double cm = tipChange * 100;
+    return std::string(cm > 0 ? "add " : "cut ") + number(std::abs(cm), 0) + " cm " +
+           (cm > 0 ? "to" : "from") + " each tip";
+}
+
+// "an SWR of 1.2 at 7.05 MHz at the feed point (1.3 at the analyser, through the feed line)"
+std::string expectedSwrText(const CheckReport& report, const AfterCut& after) {
+    std::string line = "an SWR of " + swrText(after.swrAtDesign) + " at " + designText(report) +
+                       " at the feed point";
+    if (after.swrAtDesignAtAnalyser) {
+        line += " (" + swrText(*after.swrAtDesignAtAnalyser) +
+                " at the analyser, through the feed line)";
+    }
+    return line;
+}
+
 std::string calibratedVerdict(const CheckReport& report, const MeasuredReport& m) {
     const Calibration& c = m.calibration;
-    const double cm = c.tipChange * 100;
-    std::string line = "As measured, the antenna resonates at " + measuredResonanceText(m) + ": ";
-    line += std::abs(cm) < 0.5
-                ? std::string("no cut is needed")
-                : std::string(cm > 0 ? "add " : "cut ") + number(std::abs(cm), 0) + " cm " +
-                      (cm > 0 ? "to" : "from") + " each tip of the antenna as it hangs";
-    line += ".";
-    if (c.afterCut && c.afterCut->resonanceMHz) {
-        const AntennaResult& after = *c.afterCut;
-        line += " Then expect it to resonate at " + mhz3(*after.resonanceMHz) + " with " +
-                significant(after.resonanceResistance, 3) + " ohm there and an SWR of " +
-                swrText(after.designSwr) + " at " + designText(report) + " (at the feed point).";
+    const std::string f = designText(report);
+    if (!c.cutLowersSwr) {
+        const SweepAnalysis& a = m.sweep.analysis;
+        const bool atDesign =
+            a.swrMinimumSpanned &&
+            std::abs(a.swrMinimumMHz / report.inputs.frequencyMHz - 1.0) <= kAtDesignShare;
+        return std::string("As measured, ") +
+               (atDesign ? "the lowest SWR is already at " + f + ": do not cut. No"
+                         : "no cut lowers the SWR at " + f + ": do not cut. No") +
+               " change of each tip by whole centimetres lowers the SWR at " + f +
+               " in the model calibrated to the sweep.";
+    }
+    std::string line = "As measured, the antenna resonates at " + measuredResonanceText(m) + ": " +
+                       cutText(c.tipChange) +
+                       " of the antenna as it hangs, for the lowest SWR at " + f + ".";
+    if (c.afterCut) {
+        const AfterCut& after = *c.afterCut;
+        line += " Then expect " + expectedSwrText(report, after);
+        if (after.resonanceMHz) {
+            line += ", with the reactance's zero at " + mhz3(*after.resonanceMHz) + " and " +
+                    ohmText(after.resistanceOhm) + " there";
+        }
+        line += ".";
     }
     return line;
 }
@@ -462,6 +498,13 @@ std::string feedLineNote(const MeasuredReport& m) {
     const bool swrOnly = m.sweep.atAnalyser.kind == SweepKind::SwrOnly;
     const std::string rule = "a lossless line does not move the SWR minimum, but it turns the "
                              "impedance, so the reactance's zero moves";
+    const CalibrationBasis basis = m.calibration.basis;
+    if (!m.sweep.feedLine &&
+        (basis == CalibrationBasis::ZeroMoved || basis == CalibrationBasis::NoZero)) {
+        return "No feed line was given. Give --feedline-length and --feedline-vf (and "
+               "--feedline-loss) of the coax the sweep was made through, and the check takes "
+               "the line out: the reactance's zero at the feed point can then be used as well.";
+    }
     if (!m.sweep.feedLine) {
         return swrOnly ? "Taken as measured at the feed point. An SWR minimum stays where it is "
                          "through coax (" +
@@ -486,27 +529,88 @@ std::string feedLineNote(const MeasuredReport& m) {
     return out;
 }
 
+// "the 41.7 ohm an SWR of 1.2 implies (or 60.0 ohm: ...)"
+std::string impliedResistance(const SweepAnalysis& a, double resistance) {
+    const double other = resistance < kReferenceImpedance ? kReferenceImpedance * a.minimumSwr
+                                                          : kReferenceImpedance / a.minimumSwr;
+    return "the " + ohmText(resistance) + " its lowest SWR of " + swrText(a.minimumSwr) +
+           " implies at resonance (or " + ohmText(other) +
+           ": an SWR does not tell on which side of " + number(kReferenceImpedance, 0) +
+           " ohm; the one nearer the model's is taken)";
+}
+
+// Why the model is calibrated on the SWR minimum, when it is.
+std::string basisNote(const MeasuredReport& m) {
+    const SweepAnalysis& a = m.sweep.analysis;
+    const Calibration& c = m.calibration;
+    const std::string minimum = swrText(a.minimumSwr) + " at " + mhz3(a.swrMinimumMHz);
+    switch (c.basis) {
+    case CalibrationBasis::ReactanceZero: return {};
+    case CalibrationBasis::SwrOnly:
+        return "The sweep gives only the SWR, so the model is calibrated on its minimum at " +
+               mhz3(a.swrMinimumMHz) +
+               ", which lies near, not exactly at, the resonance (a sweep with R and X, or S11, "
+               "says it exactly), and on " +
+               impliedResistance(a, c.measuredResistance) + ".";
+    case CalibrationBasis::ZeroMoved:
+        return "The reactance's zero (" + mhz3(*a.resonanceMHz) + ", " + ohmText(*a.resistanceOhm) +
+               ", where the SWR is " + swrText(*a.resonanceSwr) +
+               ") lies away from the lowest SWR (" + minimum +
+               "). With no feed line given, the sweep is taken to have been made through coax: "
+               "through a line of unknown length the reactance's zero moves, but the frequency "
+               "of the SWR minimum does not. So the SWR minimum is trusted: the model is "
+               "calibrated on it and on " +
+               impliedResistance(a, c.measuredResistance) + ".";
+    case CalibrationBasis::NoZero:
+        return "The sweep shows no reactance zero near F, but its SWR minimum (" + minimum +
+               "): through coax the reactance's zero moves, the SWR minimum does not. The model "
+               "is calibrated on that minimum and on " +
+               impliedResistance(a, c.measuredResistance) + ".";
+    }
+    return {};
+}
+
+std::string calibrationNote(const MeasuredReport& m) {
+    const Calibration& c = m.calibration;
+    const double cm = c.correction * 100;
+    std::string line = "To resonate where the antenna did, the model needs each tip " +
+                       number(std::abs(cm), 1) + " cm " + (cm < 0 ? "shorter" : "longer") +
+                       " than designed. That stands for what the model does not know: the "
+                       "height and surroundings, the wire's insulation, or tips already cut "
+                       "otherwise. To have the antenna's " +
+                       ohmText(c.measuredResistance) + " at resonance, where the model has " +
+                       ohmText(c.modelResistance) + ", it takes " +
+                       ohmText(std::abs(c.seriesLoss)) +
+                       (c.seriesLoss < 0 ? " off the resistance at its feed point"
+                                         : " of loss in series with its feed point") +
+                       ". The cut is worked out on the model so calibrated.";
+    return line;
+}
+
 std::string resistanceNote(const MeasuredReport& m) {
     const Calibration& c = m.calibration;
-    return "At resonance the antenna measured " + significant(*m.sweep.analysis.resistanceOhm, 3) +
-           " ohm where the calibrated model has " + significant(c.modelResistance, 3) +
-           " ohm, more than " + number(kResistanceTolerance * 100, 0) +
+    const std::string how = c.basis == CalibrationBasis::ReactanceZero
+                                ? "At resonance the antenna measured "
+                                : "At resonance the lowest SWR implies ";
+    return how + ohmText(c.measuredResistance) + " where the model has " +
+           ohmText(c.modelResistance) + ", more than " + number(kResistanceTolerance * 100, 0) +
            " % apart. That usually means losses the model does not have (joints, the coils, "
            "the ground), the feed line radiating (current on the outside of the coax; a choke "
            "at the feed point stops it) or an object near the antenna; the sweep cannot tell "
-           "which. The cut still holds: it moves the resonance, not the resistance.";
+           "which. The calibrated model carries the difference at its feed point, so the cut "
+           "and what to expect after it allow for it.";
 }
 
 std::vector<std::string> sweepWarnings(const CheckReport& report, const MeasuredReport& m) {
     std::vector<std::string> out;
     const SweepAnalysis& a = m.sweep.analysis;
     if (hasWarning(a, SweepWarning::LowerEdgeNotSpanned)) {
-        out.push_back("The sweep stops before the SWR rises to 2 below the resonance: the 2:1 "
-                      "band's lower edge is not measured.");
+        out.push_back("The sweep starts where the SWR is still below 2: the 2:1 band runs past "
+                      "its start, and its lower edge is not measured.");
     }
     if (hasWarning(a, SweepWarning::UpperEdgeNotSpanned)) {
-        out.push_back("The sweep stops before the SWR rises to 2 above the resonance: the 2:1 "
-                      "band's upper edge is not measured.");
+        out.push_back("The sweep ends where the SWR is still below 2: the 2:1 band runs past "
+                      "its end, and its upper edge is not measured.");
     }
     if (hasWarning(a, SweepWarning::DesignOutsideSweep)) {
         out.push_back("The sweep (" + sweepSpan(m) + ") does not reach " + designText(report) +
@@ -527,9 +631,11 @@ std::string measuredVerdict(const CheckReport& report) {
     switch (c.outcome) {
     case CalibrationOutcome::Calibrated: return calibratedVerdict(report, m);
     case CalibrationOutcome::NoMeasuredResonance: {
-        std::string line = "The sweep (" + sweepSpan(m) + ") does not show the resonance";
+        std::string line = "The sweep (" + sweepSpan(m) +
+                           ") shows neither the reactance's zero nor the bottom of the SWR dip";
         if (report.antenna && report.antenna->built.resonanceMHz) {
-            line += "; the model puts it at " + mhz3(*report.antenna->built.resonanceMHz);
+            line +=
+                "; the model puts the resonance at " + mhz3(*report.antenna->built.resonanceMHz);
         }
         return line + ": no cut can be worked out from it. Sweep again over a wider range.";
     }
@@ -542,7 +648,8 @@ std::string measuredVerdict(const CheckReport& report) {
                "coils and the figures given.";
     case CalibrationOutcome::CutOutOfReach:
         return "As measured, the antenna resonates at " + measuredResonanceText(m) +
-               ", and no trim of its tips reaches " + f + ": the coils must change.";
+               ", and no trim of its tips brings the lowest SWR to " + f +
+               ": the coils must change.";
     case CalibrationOutcome::NotConverged:
         return "The search for the cut from the sweep ran out of tries; trim the tips on the "
                "analyser.";
@@ -557,28 +664,19 @@ std::vector<std::string> measuredNotes(const CheckReport& report) {
     }
     const MeasuredReport& m = *report.measured;
     const Calibration& c = m.calibration;
-    const bool calibrated = c.outcome == CalibrationOutcome::Calibrated ||
-                            c.outcome == CalibrationOutcome::CutOutOfReach;
-    if (calibrated) {
-        const double cm = c.correction * 100;
-        out.push_back("To resonate where the antenna did, the model needs each tip " +
-                      number(std::abs(cm), 1) + " cm " + (cm < 0 ? "shorter" : "longer") +
-                      " than designed. That stands for what the model does not know: the "
-                      "height and surroundings, the wire's insulation, or tips already cut "
-                      "otherwise; the cut is worked out on the model so calibrated.");
+    const bool calibrated = c.outcome == CalibrationOutcome::Calibrated;
+    const bool resonanceFound = calibrated || c.outcome == CalibrationOutcome::CutOutOfReach;
+    if (const std::string basis = basisNote(m); resonanceFound && !basis.empty()) {
+        out.push_back(basis);
     }
-    if (m.sweep.analysis.resonanceIsSwrMinimum) {
-        out.push_back("The sweep gives only the SWR, so the model is calibrated on its minimum "
-                      "at " +
-                      mhz3(m.sweep.analysis.swrMinimumMHz) +
-                      ", which lies near, not exactly at, the resonance; a sweep with R and X "
-                      "(or S11) says it exactly.");
+    if (calibrated) {
+        out.push_back(calibrationNote(m));
     }
     out.push_back(feedLineNote(m));
-    if (calibrated && c.resistanceFar && m.sweep.analysis.resistanceOhm) {
+    if (calibrated && c.resistanceFar) {
         out.push_back(resistanceNote(m));
     }
-    if (c.outcome == CalibrationOutcome::Calibrated && c.turns > 0) {
+    if (calibrated && c.cutLowersSwr && c.turns > 0) {
         const int now = static_cast<int>(report.design.turns);
         if (c.turns == now) {
             out.push_back("No whole number of turns on the coils comes closer than the present " +
@@ -587,7 +685,7 @@ std::vector<std::string> measuredNotes(const CheckReport& report) {
             std::string line = "Instead of the cut, " + turnsText(c.turns) + " on each coil (now " +
                                turnsText(now) + ")";
             if (c.turnsResonanceMHz) {
-                line += " would put it at " + mhz3(*c.turnsResonanceMHz);
+                line += " would put the resonance at " + mhz3(*c.turnsResonanceMHz);
             }
             out.push_back(line + ".");
         }

@@ -283,6 +283,43 @@ std::string signedCm(double metres) {
     return (cm > 0 ? "+" : "") + number(cm, 1) + " cm";
 }
 
+// The 2:1 band around the SWR minimum, or the lowest SWR when there is none.
+std::string measuredBand(const AsMeasured& m) {
+    const SweepAnalysis& a = m.analysis;
+    if (!a.belowTwo) {
+        return "none: the lowest SWR is " + swrText(a.minimumSwr) + ", at " +
+               number(a.swrMinimumMHz, 3) + " MHz";
+    }
+    const MeasuredSweep& s = m.atFeed.atFeed;
+    const bool swrOnly = s.kind == SweepKind::SwrOnly;
+    const double low = swrOnly ? s.swr.front().frequencyMHz : s.impedance.front().frequencyMHz;
+    const double high = swrOnly ? s.swr.back().frequencyMHz : s.impedance.back().frequencyMHz;
+    return (a.bandLowerMHz ? number(*a.bandLowerMHz, 3)
+                           : "below the sweep's start (" + number(low, 3) + ")") +
+           " to " +
+           (a.bandUpperMHz ? number(*a.bandUpperMHz, 3)
+                           : "above the sweep's end (" + number(high, 3) + ")") +
+           " MHz";
+}
+
+std::string calibratedToText(const Calibration& c) {
+    return number(c.calibrationMHz, 3) + " MHz, " + ohm(c.measuredResistance) +
+           (c.basis == CalibrationBasis::ReactanceZero ? std::string(" (the reactance's zero)")
+                                                       : std::string(" (the SWR minimum)"));
+}
+
+std::string expectText(const AfterCut& after) {
+    std::string line = "SWR " + swrText(after.swrAtDesign) + " at F at the feed point";
+    if (after.swrAtDesignAtAnalyser) {
+        line += " (" + swrText(*after.swrAtDesignAtAnalyser) + " at the analyser)";
+    }
+    if (after.resonanceMHz) {
+        line += "; reactance's zero " + number(*after.resonanceMHz, 3) + " MHz, " +
+                ohm(after.resistanceOhm);
+    }
+    return line;
+}
+
 void measured(Writer& w, const CheckReport& r) {
     if (!r.measured) {
         return;
@@ -294,10 +331,12 @@ void measured(Writer& w, const CheckReport& r) {
     w.row("Sweep", sweepFileText(m));
     w.row("Feed line", feedLineText(m));
     if (a.resonanceMHz) {
+        const bool moved = c.basis == CalibrationBasis::ZeroMoved;
         w.row("Resonance",
               number(*a.resonanceMHz, 3) + " MHz, " +
                   (a.resonanceIsSwrMinimum ? "the SWR minimum (an SWR-only sweep)"
-                                           : "the reactance's zero at the feed point") +
+                   : moved ? "the reactance's zero, away from the SWR minimum: not used"
+                           : "the reactance's zero at the feed point") +
                   (hasWarning(a, SweepWarning::ResonanceNotSpanned)
                        ? ", at the sweep's end: not spanned"
                        : ""));
@@ -305,41 +344,32 @@ void measured(Writer& w, const CheckReport& r) {
         w.row("Resonance", "not in the sweep");
     }
     if (a.resistanceOhm) {
-        const bool modelled = c.modelResistance > 0.0;
-        w.row("Resistance there",
-              ohm(*a.resistanceOhm) +
-                  (modelled ? " (the calibrated model: " + ohm(c.modelResistance) + ")"
-                            : std::string()));
+        w.row("Resistance there", ohm(*a.resistanceOhm));
     }
     w.row("Lowest SWR", swrText(a.minimumSwr) + " at " + number(a.swrMinimumMHz, 3) + " MHz");
     w.row("SWR at F", a.swrAtDesign ? swrText(*a.swrAtDesign) : std::string("not measured"));
-    if (a.belowTwo) {
-        w.row("2:1 band",
-              (a.bandLowerMHz ? number(*a.bandLowerMHz, 3) : std::string("below the sweep")) +
-                  " to " +
-                  (a.bandUpperMHz ? number(*a.bandUpperMHz, 3) + " MHz"
-                                  : std::string("above the sweep")));
-    } else {
-        w.row("2:1 band", "none: the SWR stays at 2 or above");
-    }
-    if (c.outcome == CalibrationOutcome::Calibrated ||
-        c.outcome == CalibrationOutcome::CutOutOfReach) {
-        w.row("Model calibrated by", signedCm(c.correction) + " on each tip, in effect");
-    }
+    w.row("2:1 band", measuredBand(m));
     if (c.outcome == CalibrationOutcome::Calibrated) {
-        w.row("Cut", c.tipChange == 0.0 ? std::string("none")
-                                        : signedCm(c.tipChange) + " on each tip (- = cut off)");
-        if (c.afterCut && c.afterCut->resonanceMHz) {
-            w.row("Then expect", number(*c.afterCut->resonanceMHz, 3) + " MHz, " +
-                                     ohm(c.afterCut->resonanceResistance) + ", SWR " +
-                                     swrText(c.afterCut->designSwr) + " at F");
+        w.row("Model calibrated to", calibratedToText(c));
+        w.row("Model calibrated by", signedCm(c.correction) + " on each tip, in effect, and " +
+                                         (c.seriesLoss < 0 ? "-" : "+") +
+                                         ohm(std::abs(c.seriesLoss)) +
+                                         " in series at the feed point");
+        w.row("Cut", c.cutLowersSwr
+                         ? signedCm(c.tipChange) + " on each tip (- = cut off), for the lowest "
+                                                   "SWR at F"
+                         : std::string("none: no cut lowers the SWR at F"));
+        if (c.afterCut) {
+            w.row(c.cutLowersSwr ? "Then expect" : "As it hangs", expectText(*c.afterCut));
         }
-        if (c.turns > 0) {
+        if (c.turns > 0 && c.turns != static_cast<int>(r.design.turns)) {
             w.row("Or the coils",
                   turnsText(c.turns) + " each" +
                       (c.turnsResonanceMHz ? ": " + number(*c.turnsResonanceMHz, 3) + " MHz"
                                            : std::string()));
         }
+    } else if (c.outcome == CalibrationOutcome::CutOutOfReach) {
+        w.row("Model calibrated by", signedCm(c.correction) + " on each tip, in effect");
     }
     w.bullet(measuredVerdict(r));
     for (const std::string& line : measuredNotes(r)) {

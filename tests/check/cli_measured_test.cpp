@@ -3,6 +3,7 @@
 // engine runs.
 
 #include "cli_run.h"
+#include "measured/feed_line.h"
 
 #include <QFile>
 #include <QJsonArray>
@@ -11,21 +12,27 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <complex>
 #include <cstdio>
 #include <string>
 
 namespace {
 
-// A made-up antenna that resonates at 6.95 MHz, below the typical design's 7.05, with 45 ohm.
-std::string madeUpTouchstone() {
+// A made-up antenna that resonates at 6.95 MHz, below the typical design's 7.05, with 45 ohm;
+// swept through `coax` m of lossless coax when given.
+std::string madeUpTouchstone(double coax = 0.0) {
+    const brevan::check::FeedLine line{coax, 0.66, 0.0, 7.05, 50.0};
     std::string text = "! made up for the test\n# MHz Z RI R 50\n";
     for (int i = 0; i <= 100; ++i) {
         const double f = 6.7 + 0.5 * i / 100.0;
         const double u = f / 6.95;
-        char line[96];
-        std::snprintf(line, sizeof line, "%.5f %.6f %.6f\n", f, (5.0 + 40.0 * u * u) / 50.0,
-                      700.0 * (u - 1.0 / u) / 50.0);
-        text += line;
+        std::complex<double> z{5.0 + 40.0 * u * u, 700.0 * (u - 1.0 / u)};
+        if (coax > 0.0) {
+            z = brevan::check::throughFeedLine(z, line, f);
+        }
+        char row[96];
+        std::snprintf(row, sizeof row, "%.5f %.6f %.6f\n", f, z.real() / 50.0, z.imag() / 50.0);
+        text += row;
     }
     return text;
 }
@@ -50,7 +57,8 @@ TEST(MeasuredCli, TextReportSaysWhereItResonatesAndWhatToCut) {
     for (const char* words :
          {"my-sweep.s1p, Touchstone, impedance, 101 points", "6.950 MHz, the reactance's zero",
           "Resistance there              45.0 ohm", "cm on each tip (- = cut off)",
-          "a lossless line does not move the SWR minimum", "Then expect                   7.05"}) {
+          "a lossless line does not move the SWR minimum",
+          "Then expect                   SWR 1.1 at F at the feed point; reactance's zero 7.0"}) {
         EXPECT_NE(part.find(words), std::string::npos) << words << "\n" << part;
     }
     EXPECT_NE(run.out.find("As measured, the antenna resonates at 6.950 MHz"), std::string::npos);
@@ -80,6 +88,32 @@ TEST(MeasuredCli, JsonHasTheMeasuredObjectThroughAFeedLine) {
     EXPECT_NEAR(calibration.value("after_cut").toObject().value("resonance_mhz").toDouble(), 7.05,
                 0.01);
     EXPECT_FALSE(measured.value("notes").toArray().isEmpty());
+}
+
+// Swept at the shack through 4 m of coax nobody gave: the reactance's zero moves to where the
+// SWR is 2.1, but the SWR minimum, the band and so the cut stay those of the feed point.
+TEST(MeasuredCli, ThroughCoaxNotGivenTheBandAndTheCutFollowTheSwrMinimum) {
+    QTemporaryDir dir;
+    const QString atFeed = written(dir, "at-feed.s1p", madeUpTouchstone());
+    const QString atShack = written(dir, "at-shack.s1p", madeUpTouchstone(4.0));
+    const CliRun feed = runCli(typicalDesign({"--measured", atFeed, "--format", "json"}));
+    const CliRun shack = runCli(typicalDesign({"--measured", atShack, "--format", "json"}));
+    ASSERT_EQ(feed.exitCode, 0) << feed.err;
+    ASSERT_EQ(shack.exitCode, 0) << shack.err;
+    const QJsonObject f = feed.json().value("measured").toObject();
+    const QJsonObject s = shack.json().value("measured").toObject();
+    EXPECT_GE(s.value("resonance_swr").toDouble(), 2.0);
+    for (const char* key : {"band_lower_mhz", "band_upper_mhz", "swr_minimum_mhz"}) {
+        EXPECT_NEAR(s.value(key).toDouble(), f.value(key).toDouble(), 0.001) << key;
+    }
+    const QJsonObject fc = f.value("calibration").toObject();
+    const QJsonObject sc = s.value("calibration").toObject();
+    EXPECT_EQ(fc.value("calibrated_on").toString(), "reactance-zero");
+    EXPECT_EQ(sc.value("calibrated_on").toString(), "swr-minimum-zero-moved");
+    EXPECT_TRUE(sc.value("cut_lowers_swr").toBool());
+    EXPECT_NEAR(sc.value("tip_change_m").toDouble(), fc.value("tip_change_m").toDouble(), 0.011);
+    EXPECT_NE(s.value("verdict").toString().indexOf("worked out from the SWR minimum"), -1)
+        << s.value("verdict").toString().toStdString();
 }
 
 struct SweepRefusal {

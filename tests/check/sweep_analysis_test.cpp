@@ -3,6 +3,7 @@
 // stops short.
 
 #include "made_up_antenna.h"
+#include "measured/feed_line.h"
 #include "measured/sweep_analysis.h"
 
 #include <gtest/gtest.h>
@@ -166,6 +167,57 @@ TEST(SwrOnlySweep, TakesTheMinimumForTheResonanceAndSaysSo) {
     EXPECT_NEAR(*a.bandUpperMHz, exactCrossing(kResonanceMHz, 7.5), 5e-4);
 }
 
+// Real sweeps taken through coax: the line turns the impedance, so the reactance's zero nearest
+// F moves to where the SWR is 2 or more (or goes), while the SWR curve stays the feed point's.
+// The band is the feed point's all the same.
+struct LineRow {
+    const char* tag;
+    double coax;      // m, lossless, velocity factor 0.66
+    bool zeroRemains; // a rising zero is still in the sweep
+};
+
+class ThroughCoax : public testing::TestWithParam<LineRow> {};
+
+TEST_P(ThroughCoax, TheBandIsTheFeedPointsWhereverTheZeroMoves) {
+    const LineRow& row = GetParam();
+    const MeasuredSweep atFeed = impedanceSweep(6.803, 7.303, 101);
+    const FeedLine coax{row.coax, 0.66, 0.0, kResonanceMHz, 50.0};
+    const SweepAnalysis a = analyseSweep(throughFeedLine(atFeed, coax), kResonanceMHz);
+    ASSERT_EQ(a.resonanceMHz.has_value(), row.zeroRemains);
+    if (a.resonanceMHz) {
+        // The shape the report used to call "no band": the zero where the SWR is 2 or more.
+        ASSERT_TRUE(a.resonanceSwr);
+        EXPECT_GE(*a.resonanceSwr, 2.0);
+        EXPECT_GT(std::abs(*a.resonanceMHz - kResonanceMHz), 0.1);
+    }
+    // The turned impedance interpolates a little less closely between the 5 kHz points.
+    EXPECT_TRUE(a.swrMinimumSpanned);
+    EXPECT_NEAR(a.swrMinimumMHz, exactSwrMinimum(), 5e-4);
+    EXPECT_NEAR(a.minimumSwr, exactSwr(exactSwrMinimum()), 5e-4);
+    ASSERT_TRUE(a.belowTwo && a.bandLowerMHz && a.bandUpperMHz);
+    EXPECT_NEAR(*a.bandLowerMHz, exactCrossing(6.6, kResonanceMHz), 2e-4);
+    EXPECT_NEAR(*a.bandUpperMHz, exactCrossing(kResonanceMHz, 7.5), 2e-4);
+}
+
+INSTANTIATE_TEST_SUITE_P(Lines, ThroughCoax,
+                         testing::Values(LineRow{"zero_moved_below", 4.0, true},
+                                         LineRow{"zero_gone", 6.0, false},
+                                         LineRow{"zero_moved_above", 9.5, true}),
+                         [](const testing::TestParamInfo<LineRow>& row) {
+                             return std::string(row.param.tag);
+                         });
+
+// A band that runs past an end of the sweep keeps the edge it has, and says which is missing.
+TEST(BandPastTheSweep, KeepsTheEdgeItHas) {
+    const SweepAnalysis a = analyseSweep(impedanceSweep(6.95, 7.3, 36), kResonanceMHz);
+    EXPECT_TRUE(a.belowTwo);
+    EXPECT_FALSE(a.bandLowerMHz);
+    ASSERT_TRUE(a.bandUpperMHz);
+    EXPECT_NEAR(*a.bandUpperMHz, exactCrossing(kResonanceMHz, 7.5), 2e-4);
+    EXPECT_TRUE(hasWarning(a, SweepWarning::LowerEdgeNotSpanned));
+    EXPECT_FALSE(hasWarning(a, SweepWarning::UpperEdgeNotSpanned));
+}
+
 TEST(PoorMatch, HasNoBand) {
     MeasuredSweep s = impedanceSweep(6.8, 7.3, 51);
     for (FeedPoint& p : s.impedance) {
@@ -174,6 +226,9 @@ TEST(PoorMatch, HasNoBand) {
     const SweepAnalysis a = analyseSweep(s, kResonanceMHz);
     EXPECT_TRUE(a.resonanceMHz);
     EXPECT_FALSE(a.belowTwo);
+    // The lowest SWR is still read, for the report to say it.
+    EXPECT_GE(a.minimumSwr, 2.0);
+    EXPECT_NEAR(a.minimumSwr, *a.resonanceSwr, 0.05);
     EXPECT_FALSE(a.bandLowerMHz || a.bandUpperMHz);
     EXPECT_TRUE(a.warnings.empty());
 }

@@ -15,10 +15,12 @@
 
 #include <QCoreApplication>
 #include <QFrame>
+#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QScreen>
 #include <QScrollArea>
 #include <QSettings>
@@ -178,6 +180,11 @@ void CheckWindow::createResults() {
     m_engineStatus = wrapped(QStringLiteral("engineStatusLabel"), tr("The full-wave check"));
     m_sweepStatus = wrapped(QStringLiteral("sweepStatusLabel"), tr("The measured sweep"));
     m_sweepStatus->hide();
+    // The sweep is put away as visibly as it came: a button beside its name (and File menu).
+    m_closeSweep = new QPushButton(tr("Close sweep"));
+    m_closeSweep->setObjectName(QStringLiteral("closeSweepButton"));
+    m_closeSweep->setAccessibleName(tr("Close the measured sweep"));
+    m_closeSweep->hide();
     m_measuredNotes = wrapped(QStringLiteral("measuredNotesLabel"), tr("As measured"));
     m_measuredNotes->hide();
     m_progress = new QProgressBar;
@@ -242,7 +249,10 @@ void CheckWindow::createResults() {
     column->addWidget(m_refusal);
     column->addWidget(m_engineStatus);
     column->addWidget(m_progress);
-    column->addWidget(m_sweepStatus);
+    auto* sweepRow = new QHBoxLayout;
+    sweepRow->addWidget(m_sweepStatus, 1);
+    sweepRow->addWidget(m_closeSweep, 0, Qt::AlignTop);
+    column->addLayout(sweepRow);
     column->addWidget(m_measuredNotes);
     column->addWidget(m_warnings);
     column->addStretch(1);
@@ -269,9 +279,9 @@ void CheckWindow::createResults() {
     m_splitter->setStretchFactor(1, 1);
     setCentralWidget(m_splitter);
 
-    // Tab goes down the form, then into the results.
+    // Tab goes down the form, then into the results, then to the sweep's button when it shows.
     QList<QWidget*> chain = m_form->tabChain();
-    chain << m_tabs << m_reportText;
+    chain << m_tabs << m_reportText << m_closeSweep;
     for (int i = 0; i + 1 < chain.size(); ++i) {
         setTabOrder(chain[i], chain[i + 1]);
     }
@@ -285,6 +295,7 @@ void CheckWindow::connectParts() {
     connect(m_form, &InputForm::edited, this, &CheckWindow::inputsEdited);
     connect(m_tabs, &QTabWidget::currentChanged, this, &CheckWindow::showReportText);
     connect(m_pause, &QTimer::timeout, this, &CheckWindow::startFullCheck);
+    connect(m_closeSweep, &QPushButton::clicked, this, &CheckWindow::closeSweep);
     connect(m_runner, &CheckRunner::progress, this, [this](const QString& stage) {
         setEngineStatus(tr("Full-wave check: %1…").arg(stage), true);
     });

@@ -24,6 +24,7 @@ class QAction;
 class QLabel;
 class QPlainTextEdit;
 class QProgressBar;
+class QPushButton;
 class QScrollArea;
 class QSplitter;
 class QTableWidget;
@@ -46,6 +47,7 @@ public:
     // Opens an analyser's sweep (.s1p, .csv) beside the design; the full-wave check then also
     // says what to cut. A file that cannot be read is refused in place, the sweep shown kept.
     bool openSweep(const QString& path);
+    // The sweep's file on disk, or its name when it came with the design file; empty: none.
     QString sweepPath() const { return m_sweepPath; }
     // The report on screen, whole (with the full-wave check) once it has arrived.
     const std::optional<brevan::check::CheckReport>& report() const { return m_report; }
@@ -83,6 +85,9 @@ private:
     // Files (check_window_files.cpp).
     void openTriggered();
     void openSweepTriggered();
+    bool takeSweep(const QString& path, const std::string& text, const QString& shown);
+    void closeSweep();
+    void forgetSweep();
     bool save();
     bool saveAs();
     bool saveTo(const QString& path);
@@ -103,6 +108,7 @@ private:
     std::optional<brevan::check::CheckInputs> m_inputs;  // as last accepted
     std::optional<brevan::check::CheckReport> m_report;  // what is on screen
     std::optional<brevan::check::MeasuredSetup> m_sweep; // the sweep open, at the analyser
+    std::string m_sweepText;                             // its file, saved with the design
     QString m_sweepPath;
     bool m_reportCurrent = false;     // m_report is of the inputs as they stand
     bool m_reportTextCurrent = false; // the Report tab shows m_report
@@ -118,7 +124,8 @@ private:
     QLabel* m_refusal = nullptr;
     QLabel* m_warnings = nullptr;
     QLabel* m_engineStatus = nullptr;
-    QLabel* m_sweepStatus = nullptr;   // the sweep open, or why a file was refused
+    QLabel* m_sweepStatus = nullptr; // the sweep open, or why a file was refused
+    QPushButton* m_closeSweep = nullptr;
     QLabel* m_measuredNotes = nullptr; // what the sweep says beyond the verdict
     QProgressBar* m_progress = nullptr;
     QTabWidget* m_tabs = nullptr;
@@ -131,6 +138,7 @@ private:
     StudyPanel* m_study = nullptr;
     QPlainTextEdit* m_reportText = nullptr;
     QAction* m_save = nullptr;
+    QAction* m_closeSweepAction = nullptr;
     QAction* m_exportSheet = nullptr;
     QAction* m_exportPlot = nullptr;
     QAction* m_exportDeck = nullptr;

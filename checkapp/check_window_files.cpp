@@ -4,11 +4,11 @@
 #include "check_window.h"
 
 #include "build_sheet.h"
-#include "design_file.h"
+#include "files/design_file.h"
 #include "input_form.h"
 #include "measured/measured_sweep.h"
+#include "report/report_json.h"
 #include "report/report_plot.h"
-#include "report_json.h"
 #include "spoken_label.h"
 
 #include <QAction>
@@ -21,6 +21,7 @@
 #include <QFileInfo>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QPushButton>
 #include <QSaveFile>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -60,6 +61,9 @@ void CheckWindow::createMenus() {
     QAction* openSweepAction =
         file->addAction(tr("Open s&weep…"), this, &CheckWindow::openSweepTriggered);
     openSweepAction->setObjectName(QStringLiteral("openSweepAction"));
+    m_closeSweepAction = file->addAction(tr("&Close sweep"), this, &CheckWindow::closeSweep);
+    m_closeSweepAction->setObjectName(QStringLiteral("closeSweepAction"));
+    m_closeSweepAction->setEnabled(false);
     m_save = file->addAction(tr("&Save"), this, [this] { save(); });
     m_save->setObjectName(QStringLiteral("saveAction"));
     m_save->setShortcut(QKeySequence::Save);
@@ -184,11 +188,11 @@ void CheckWindow::openSweepTriggered() {
 // The sweep replaces the one open only when it reads whole; a refusal is shown where the sweep
 // is named, as the reader words it (file, line, what was expected), and the results stay.
 bool CheckWindow::openSweep(const QString& path) {
-    const QString name = QFileInfo(path).fileName();
-    const QString kept =
-        m_sweep ? tr(" The sweep %1 is kept.").arg(QFileInfo(m_sweepPath).fileName()) : QString();
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
+        const QString kept =
+            m_sweep ? tr(" The sweep %1 is kept.").arg(QFileInfo(m_sweepPath).fileName())
+                    : QString();
         setSpokenText(m_sweepStatus,
                       tr("Cannot open the sweep %1: %2.%3")
                           .arg(QDir::toNativeSeparators(path), file.errorString(), kept));
@@ -196,9 +200,24 @@ bool CheckWindow::openSweep(const QString& path) {
         return false;
     }
     const QByteArray text = file.readAll();
-    auto read = brevan::check::readSweep(std::string_view(text.constData(), text.size()),
-                                         name.toStdString());
+    if (!takeSweep(path, text.toStdString(),
+                   tr("Measured sweep: %1").arg(QDir::toNativeSeparators(path)))) {
+        return false;
+    }
+    rememberFolder(path);
+    setWindowModified(true); // the design file would now keep the sweep
+    readInputs();
+    return true;
+}
+
+// A sweep's text, from its file or from a design file, read by the command's own readers.
+bool CheckWindow::takeSweep(const QString& path, const std::string& text, const QString& shown) {
+    const QString name = QFileInfo(path).fileName();
+    auto read = brevan::check::readSweep(text, name.toStdString());
     if (const auto* error = std::get_if<brevan::check::SweepError>(&read)) {
+        const QString kept =
+            m_sweep ? tr(" The sweep %1 is kept.").arg(QFileInfo(m_sweepPath).fileName())
+                    : QString();
         setSpokenText(
             m_sweepStatus,
             tr("The sweep is not read: %1.%2").arg(QString::fromStdString(message(*error)), kept));
@@ -209,14 +228,43 @@ bool CheckWindow::openSweep(const QString& path) {
     setup.fileName = name.toStdString();
     setup.sweep = std::get<brevan::check::MeasuredSweep>(std::move(read));
     m_sweep = std::move(setup);
+    m_sweepText = text;
     m_sweepPath = path;
-    setSpokenText(m_sweepStatus, tr("Measured sweep: %1").arg(QDir::toNativeSeparators(path)));
+    setSpokenText(m_sweepStatus, shown);
     m_sweepStatus->show();
-    rememberFolder(path);
-    readInputs();
+    m_closeSweep->show();
+    m_closeSweepAction->setEnabled(true);
+    m_form->showFeedLine(true);
     return true;
 }
 
+// The design goes back to its check without a sweep; the feed line's fields go with it, their
+// texts kept for a sweep opened again.
+void CheckWindow::closeSweep() {
+    if (!m_sweep) {
+        return;
+    }
+    forgetSweep();
+    setWindowModified(true);
+    readInputs();
+}
+
+void CheckWindow::forgetSweep() {
+    // The button had the focus if it was pressed from the keyboard; it stays in the window.
+    if (m_closeSweep->hasFocus()) {
+        m_tabs->setFocus();
+    }
+    m_sweep.reset();
+    m_sweepText.clear();
+    m_sweepPath.clear();
+    m_sweepStatus->hide();
+    m_closeSweep->hide();
+    m_closeSweepAction->setEnabled(false);
+    m_form->showFeedLine(false);
+}
+
+// A design file is the whole design: its sweep, if it keeps one, replaces the one open, and a
+// file without one closes it.
 bool CheckWindow::openDesign(const QString& path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
@@ -224,13 +272,24 @@ bool CheckWindow::openDesign(const QString& path) {
                                          .arg(QDir::toNativeSeparators(path), file.errorString()));
         return false;
     }
-    const auto read = brevan::checkapp::readDesignFile(file.readAll());
-    if (const auto* message = std::get_if<QString>(&read)) {
-        m_services.showMessage(this, tr("Cannot open %1. %2 The design shown is kept.")
-                                         .arg(QDir::toNativeSeparators(path), *message));
+    const QByteArray content = file.readAll();
+    const auto read = brevan::check::readDesignFile(content.toStdString());
+    if (const auto* message = std::get_if<std::string>(&read)) {
+        m_services.showMessage(
+            this, tr("Cannot open %1. %2 The design shown is kept.")
+                      .arg(QDir::toNativeSeparators(path), QString::fromStdString(*message)));
         return false;
     }
-    m_form->setInputs(std::get<brevan::check::CheckInputs>(read));
+    const brevan::check::DesignFile& design = std::get<brevan::check::DesignFile>(read);
+    m_form->setInputs(design.inputs);
+    m_form->setFeedLine(design.inputs);
+    if (design.sweep) {
+        const QString name = QString::fromStdString(design.sweep->fileName);
+        takeSweep(name, design.sweep->text,
+                  tr("Measured sweep: %1, kept in the design file").arg(name));
+    } else if (m_sweep) {
+        forgetSweep();
+    }
     rememberFolder(path);
     setDesignPath(path);
     readInputs();
@@ -258,7 +317,11 @@ bool CheckWindow::saveTo(const QString& path) {
                                         "accepted: see the message beside it."));
         return false;
     }
-    if (!writeWhole(path, brevan::checkapp::designFileJson(*m_inputs))) {
+    brevan::check::DesignFile design{*m_inputs, std::nullopt};
+    if (m_sweep) {
+        design.sweep = brevan::check::SweepCopy{m_sweep->fileName, m_sweepText};
+    }
+    if (!writeWhole(path, QByteArray::fromStdString(brevan::check::designFileJson(design)))) {
         return false;
     }
     rememberFolder(path);
@@ -337,8 +400,8 @@ void CheckWindow::exportJson() {
     const QString path =
         askExportPath(tr("Export the JSON report"), QStringLiteral(".json"), tr("JSON (*.json)"));
     if (!path.isEmpty()) {
-        writeWhole(path,
-                   brevan::cli::reportJson(*m_report, QCoreApplication::applicationVersion()));
+        writeWhole(path, QByteArray::fromStdString(brevan::check::reportJson(
+                             *m_report, QCoreApplication::applicationVersion().toStdString())));
     }
 }
 

@@ -59,8 +59,10 @@ void InputForm::addRow(const std::string& option, const QString& label, QWidget*
     caption->setBuddy(field);
     m_grid->addWidget(caption, row, 0);
     m_grid->addWidget(field, row, 1);
+    QLabel* unitLabel = nullptr;
     if (!unit.isEmpty()) {
-        m_grid->addWidget(new QLabel(unit), row, 2);
+        unitLabel = new QLabel(unit);
+        m_grid->addWidget(unitLabel, row, 2);
     }
     QLabel* message = nullptr;
     if (!option.empty()) {
@@ -68,7 +70,7 @@ void InputForm::addRow(const std::string& option, const QString& label, QWidget*
         message->setAccessibleName(field->accessibleName() + QStringLiteral(": not accepted"));
         m_grid->addWidget(message, row, 3);
     }
-    m_rows.push_back({option, field, message});
+    m_rows.push_back({option, caption, field, unitLabel, message});
 }
 
 QLineEdit* InputForm::addNumber(const std::string& option, const QString& name,
@@ -160,7 +162,7 @@ void InputForm::createRows() {
     m_endsHeight->setEnabled(false);
     createInsulationRows();
 
-    // The coax an open sweep was measured through; read only while a sweep is open.
+    // The coax an open sweep was measured through; shown and read only while a sweep is open.
     auto* line = addNumber("feedline-length", QStringLiteral("feedlineLengthEdit"),
                            tr("Sweep's feed line"), tr("m"),
                            tr("Length of the coax the sweep was measured through, in metres; "
@@ -172,6 +174,7 @@ void InputForm::createRows() {
     auto* loss = addNumber("feedline-loss", QStringLiteral("feedlineLossEdit"), tr("Line loss"),
                            tr("dB/100 m"), tr("Loss of that coax at F, in dB per 100 metres"));
     loss->setPlaceholderText(QStringLiteral("0"));
+    showFeedLine(false);
 }
 
 void InputForm::createInsulationRows() {
@@ -237,15 +240,17 @@ QString InputForm::shown(double value) const {
     return text.replace(QLatin1Char('.'), m_locale.decimalPoint());
 }
 
-void InputForm::setInputs(const brevan::check::CheckInputs& in) {
-    const auto text = [this](const std::string& option) -> QLineEdit* {
-        for (const Row& row : m_rows) {
-            if (row.option == option) {
-                return qobject_cast<QLineEdit*>(row.field);
-            }
+QLineEdit* InputForm::numberField(const std::string& option) const {
+    for (const Row& row : m_rows) {
+        if (row.option == option) {
+            return qobject_cast<QLineEdit*>(row.field);
         }
-        return nullptr;
-    };
+    }
+    return nullptr;
+}
+
+void InputForm::setInputs(const brevan::check::CheckInputs& in) {
+    const auto text = [this](const std::string& option) { return numberField(option); };
     const auto gauge = [this](const std::string& option, int swg) {
         for (const Row& row : m_rows) {
             if (row.option == option) {
@@ -289,6 +294,30 @@ void InputForm::setInputs(const brevan::check::CheckInputs& in) {
     m_permittivity->setEnabled(m_insulation->currentIndex() == kOtherInsulation);
     m_permittivity->setText(m_permittivity->isEnabled() ? shown(permittivity) : QString());
     followFrequency();
+}
+
+void InputForm::setFeedLine(const brevan::check::CheckInputs& in) {
+    const bool line = in.feedlineLengthM.has_value();
+    numberField("feedline-length")->setText(line ? shown(*in.feedlineLengthM) : QString());
+    numberField("feedline-vf")->setText(line ? shown(in.feedlineVelocityFactor) : QString());
+    numberField("feedline-loss")->setText(line ? shown(in.feedlineLossDb) : QString());
+}
+
+void InputForm::showFeedLine(bool shown) {
+    for (const Row& row : m_rows) {
+        if (row.option.rfind("feedline-", 0) != 0) {
+            continue;
+        }
+        for (QWidget* widget :
+             {static_cast<QWidget*>(row.caption), row.field, static_cast<QWidget*>(row.unit)}) {
+            if (widget != nullptr) {
+                widget->setVisible(shown);
+            }
+        }
+        if (!shown) {
+            row.message->hide();
+        }
+    }
 }
 
 void InputForm::showRefusals(const std::map<std::string, std::string>& refusals) {

@@ -27,6 +27,10 @@ public:
     // The fields as the command line's option texts: empty fields are not given.
     std::map<std::string, std::string> optionTexts() const;
     void setInputs(const brevan::check::CheckInputs& inputs);
+    // The line a sweep was measured through, as a design file keeps it; empty: at the feed.
+    void setFeedLine(const brevan::check::CheckInputs& inputs);
+    // The feed line's fields belong to a sweep: shown while one is open, hidden otherwise.
+    void showFeedLine(bool shown);
     // Shows each option's message beside its field and clears the others; a message that
     // names no field goes below the form.
     void showRefusals(const std::map<std::string, std::string>& refusals);
@@ -40,7 +44,9 @@ Q_SIGNALS:
 private:
     struct Row {
         std::string option; // the command line's name
+        QLabel* caption = nullptr;
         QWidget* field = nullptr;
+        QLabel* unit = nullptr;
         QLabel* message = nullptr;
     };
 
@@ -52,6 +58,7 @@ private:
     void addRow(const std::string& option, const QString& label, QWidget* field,
                 const QString& unit);
     QString shown(double value) const;
+    QLineEdit* numberField(const std::string& option) const;
     void pickBand(int index);
     void followFrequency();
     void groundChanged();

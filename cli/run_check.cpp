@@ -4,11 +4,11 @@
 #include "command_line.h"
 #include "nec/engine/nec2c_engine.h"
 #include "report/report_format.h"
+#include "report/report_json.h"
 #include "report/report_plot.h"
 #include "report/report_text.h"
 #include "report/study_plot.h"
 #include "report/svg_plot.h"
-#include "report_json.h"
 #include "stop_signals.h"
 
 #include <QCoreApplication>
@@ -265,7 +265,7 @@ int run(const QStringList& arguments, const RunEnvironment& environment) {
 
     const std::string version = QCoreApplication::applicationVersion().toStdString();
     const std::string out = inputs.format == check::OutputFormat::Json
-                                ? reportJson(report, QString::fromStdString(version)).toStdString()
+                                ? check::reportJson(report, version)
                                 : check::reportText(report, version);
     if (const auto error = writeFiles(files, environment.stopSignal)) {
         return fail(error->status, error->message);

@@ -127,6 +127,26 @@ inline std::to_chars_result toChars(char* first, char* last, double value) {
     return copied(first, last, fixed.size() <= scientific.size() ? fixed : scientific);
 }
 
+// The shortest text in exponent form that reads back the same; the only form the core asks
+// for so (the shortest fixed form of a large number pads its digits with zeros instead).
+inline std::to_chars_result toChars(char* first, char* last, double value,
+                                    [[maybe_unused]] std::chars_format scientific) {
+    using floating_chars_detail::copied;
+    using floating_chars_detail::printed;
+    const char* const form = "%.*e";
+    if (!std::isfinite(value)) {
+        return copied(first, last, printed("%.*g", 17, value));
+    }
+    std::string text;
+    for (int precision = 0; precision <= 17; ++precision) {
+        text = printed(form, precision, value);
+        if (std::strtod(text.c_str(), nullptr) == value) {
+            break;
+        }
+    }
+    return copied(first, last, text);
+}
+
 inline std::from_chars_result fromChars(const char* first, const char* last, double& value) {
     const std::size_t length = floating_chars_detail::numberLength(first, last);
     if (length == 0) {
@@ -155,6 +175,10 @@ inline std::to_chars_result toChars(char* first, char* last, double value) {
 inline std::to_chars_result toChars(char* first, char* last, double value, std::chars_format format,
                                     int precision) {
     return std::to_chars(first, last, value, format, precision);
+}
+inline std::to_chars_result toChars(char* first, char* last, double value,
+                                    std::chars_format format) {
+    return std::to_chars(first, last, value, format);
 }
 inline std::from_chars_result fromChars(const char* first, const char* last, double& value) {
     return std::from_chars(first, last, value);

@@ -25,10 +25,11 @@ ensure_packages() {
 # What the programs need to build and run, fonts included: the window is laid out for
 # Liberation Sans, whose widths match the classic dialog font the layout was drawn for; Qt's
 # Wayland plugin lets it open on a Wayland desktop that has no X11 side; brevan-check runs the
-# NEC-2 engine nec2c for its full-wave check. jq is for the README's example that picks numbers
+# NEC-2 engine nec2c for its full-wave check; nlohmann-json3-dev is the header-only JSON library
+# the core writes reports and design files with. jq is for the README's example that picks numbers
 # out of brevan-check's JSON.
 RUN_PACKAGES=(g++ cmake ninja-build qt6-base-dev qt6-qpa-plugins qt6-wayland libgl-dev
-              fonts-liberation2 fontconfig nec2c jq)
+              nlohmann-json3-dev fonts-liberation2 fontconfig nec2c jq)
 
 # What scripts/bench.sh needs on top: Google Benchmark, and an X server with the Damage
 # extension to see the window's first frame from outside the program.

@@ -25,7 +25,7 @@ ctest --test-dir "$SAN_DIR" --output-on-failure -j2
 
 # --- Fuzzing: each libFuzzer target for a bounded time, on a scratch copy of its seed corpus ---
 # A finding stops the run; the input that caused it is kept in build-fuzz/findings/.
-FUZZERS=(fuzz_number_text fuzz_design fuzz_window fuzz_check_inputs)
+FUZZERS=(fuzz_number_text fuzz_design fuzz_window fuzz_check_inputs fuzz_design_file)
 FUZZ_DIR=$ROOT/build-fuzz
 CC=clang CXX=clang++ cmake -S "$ROOT" -B "$FUZZ_DIR" -G Ninja -DBREVAN_FUZZ=ON \
     -DBUILD_TESTING=OFF -DBREVAN_BUILD_BENCHMARKS=OFF >/dev/null

@@ -74,6 +74,19 @@ TEST(PortableChars, FixedGeneralAndScientificMatchTheStandardLibrary) {
     }
 }
 
+// The shortest text in exponent form, as the JSON writer asks for it.
+TEST(PortableChars, ShortestInOneFormMatchesTheStandardLibrary) {
+    for (const double v : values()) {
+        char ours[400];
+        char theirs[400];
+        const auto a = brevan::portable_chars::toChars(ours, ours + sizeof ours, v,
+                                                       std::chars_format::scientific);
+        const auto b =
+            std::to_chars(theirs, theirs + sizeof theirs, v, std::chars_format::scientific);
+        EXPECT_EQ(std::string(ours, a.ptr), std::string(theirs, b.ptr)) << v;
+    }
+}
+
 TEST(PortableChars, ReadingMatchesTheStandardLibrary) {
     const char* const texts[] = {"7.05",
                                  "-3e2",

@@ -1,6 +1,9 @@
 #include "nec/nec_deck.h"
 
+#include "floating_chars.h"
+
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <cstdlib>
 #include <string>
@@ -14,7 +17,7 @@ constexpr double kWavelengthsPerSegment = 50.0;
 constexpr double kShortestInRadii = 4.0;    // thin-wire kernel: shorter segments are unreliable
 constexpr double kSegmentsAlongWire = 60.0; // the working resolution when the wavelength allows
 constexpr int kLeastOuter = 3;              // segments beyond each coil, where the wire allows
-constexpr int kMostInner = 110; // keeps the finer level within a few hundred segments
+constexpr int kMostInner = 110;             // keeps the finer level within a few hundred segments
 // Coils closer to the feed than this share of a segment sit on the feed segment: one segment of
 // that length across the whole wire would take thousands.
 constexpr double kAtFeedShare = 0.4;
@@ -25,9 +28,13 @@ struct Limits {
 };
 
 // The value a card will carry, so that the segmentation holds exactly what the engine reads.
+// Read back with the full stop whatever the locale: strtod would stop at it under a German one
+// (Qt sets the user's locale at start-up) and make every segment 0 m long.
 double asOnCard(double value) {
     const std::string text = deckNumber(value);
-    return std::strtod(text.c_str(), nullptr);
+    double read = 0.0;
+    fromChars(text.data(), text.data() + text.size(), read);
+    return read;
 }
 
 std::string metres(double value) {
@@ -231,9 +238,8 @@ bool sommerfeldGround(GroundKind kind) {
     return kind == GroundKind::Poor || kind == GroundKind::Average || kind == GroundKind::Good;
 }
 
-std::variant<Segmentation, ModelRefusal> segmentWith(const AntennaModel& model,
-                                                     SegmentCounts counts, int factor,
-                                                     double highestMHz) {
+std::variant<Segmentation, ModelRefusal>
+segmentWith(const AntennaModel& model, SegmentCounts counts, int factor, double highestMHz) {
     if (const auto problem = inputProblem(model, highestMHz)) {
         return ModelRefusal{*problem};
     }

@@ -139,6 +139,21 @@ TEST(CommandLine, NumbersUseTheFullStopWhateverTheLocale) {
     EXPECT_EQ(runCli(typicalWith("--frequency", "7,05"), german).exitCode, 64);
 }
 
+// The whole check, engine and all, under a decimal-comma locale: the same report byte for byte.
+TEST(CommandLine, TheFullCheckIsTheSameWhateverTheLocale) {
+    QProcessEnvironment german = QProcessEnvironment::systemEnvironment();
+    german.insert(QStringLiteral("LC_ALL"), QStringLiteral("de_DE.UTF-8"));
+    german.insert(QStringLiteral("LANG"), QStringLiteral("de_DE.UTF-8"));
+    const QStringList options =
+        typicalDesign({"--shape", "inverted-v", "--ends-height", "6", "--ground", "average",
+                       "--height", "10", "--format", "json"});
+    const CliRun there = runCli(options, german);
+    ASSERT_EQ(there.exitCode, 0) << there.err;
+    const CliRun here = runCli(options);
+    ASSERT_EQ(here.exitCode, 0) << here.err;
+    EXPECT_EQ(there.out, here.out);
+}
+
 TEST(CommandLine, JsonCarriesTheReportAtFullPrecision) {
     const CliRun run = runCli(typicalDesign({"--no-antenna", "--format", "json"}));
     ASSERT_EQ(run.exitCode, 0) << run.err;

@@ -9,8 +9,8 @@
 #include "made_up_antenna.h"
 #include "report/advice.h"
 #include "report/report_format.h"
+#include "report/report_json.h"
 #include "report/report_text.h"
-#include "report_json.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -73,7 +73,7 @@ std::string section(const std::string& text) {
 }
 
 QJsonObject measuredJson(const CheckReport& report) {
-    return QJsonDocument::fromJson(cli::reportJson(report, QStringLiteral("test")))
+    return QJsonDocument::fromJson(QByteArray::fromStdString(check::reportJson(report, "test")))
         .object()
         .value("measured")
         .toObject();

@@ -1,7 +1,7 @@
 // The JSON report's numbers: each reads back to the very double of the record, in its shortest
 // text, and figures that are decimal by nature come out as people write them.
 #include "hand_made_report.h"
-#include "report_json.h"
+#include "report/report_json.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -15,10 +15,13 @@
 namespace brevan::check {
 namespace {
 
-using cli::reportJson;
 using test::notReached;
 using test::typicalCheck;
 using test::typicalReport;
+
+QByteArray reportJson(const CheckReport& report, const QString& version) {
+    return QByteArray::fromStdString(check::reportJson(report, version.toStdString()));
+}
 
 QJsonObject parsed(const QByteArray& json) {
     QJsonParseError error;

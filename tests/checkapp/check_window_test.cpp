@@ -49,8 +49,7 @@ TEST_F(WindowTest, TypedDesignGivesTheCommandsReportAndFiles) {
     other.formerMm = 30;
     other.coilLengthMm = 20;
     other.coilWireSwg = 22;
-    ASSERT_TRUE(
-        writeFile(dir.filePath("other.brevan.json"), brevan::checkapp::designFileJson(other)));
+    ASSERT_TRUE(writeFile(dir.filePath("other.brevan.json"), designFileJson(other)));
     ASSERT_TRUE(window->openDesign(dir.filePath("other.brevan.json")));
 
     type("frequencyEdit", "7.05");

@@ -30,15 +30,15 @@ TEST_F(WindowTest, SaveWritesTheDesignAndNamesItInTheTitle) {
     EXPECT_EQ(window->designPath(), path);
     EXPECT_TRUE(window->windowTitle().startsWith("dipole.brevan.json[*]"));
     EXPECT_FALSE(window->isWindowModified());
-    EXPECT_EQ(contentOf(path), brevan::checkapp::designFileJson(window->report()->inputs));
+    EXPECT_EQ(contentOf(path), designFileJson(window->report()->inputs));
 
     // Saved again without a dialog, to the same file.
     type("coilQEdit", "160");
     find<QAction>("saveAction")->trigger();
     EXPECT_EQ(recorded->dialogs, 1);
-    const auto read = brevan::checkapp::readDesignFile(contentOf(path));
-    ASSERT_TRUE(std::holds_alternative<brevan::check::CheckInputs>(read));
-    EXPECT_EQ(std::get<brevan::check::CheckInputs>(read).coilQ, 160.0);
+    const auto read = brevan::check::readDesignFile(contentOf(path).toStdString());
+    ASSERT_TRUE(std::holds_alternative<brevan::check::DesignFile>(read));
+    EXPECT_EQ(std::get<brevan::check::DesignFile>(read).inputs.coilQ, 160.0);
 }
 
 TEST_F(WindowTest, OpenedDesignFillsTheFormAndRoundTrips) {
@@ -53,7 +53,7 @@ TEST_F(WindowTest, OpenedDesignFillsTheFormAndRoundTrips) {
     in.coilWireSwg = 18;
     in.pitchMm = 1.5;
     in.ground = {brevan::check::GroundKind::Average, 8};
-    const QByteArray saved = brevan::checkapp::designFileJson(in);
+    const QByteArray saved = designFileJson(in);
     ASSERT_TRUE(writeFile(dir.filePath("a.brevan.json"), saved));
     recorded->openAnswers = {dir.filePath("a.brevan.json")};
     find<QAction>("openAction")->trigger();
@@ -121,7 +121,7 @@ TEST_F(WindowTest, ADroppedDesignFileOpens) {
     brevan::check::CheckInputs in = window->report()->inputs;
     in.lengthM = 12.5;
     const QString path = dir.filePath("dropped.brevan.json");
-    ASSERT_TRUE(writeFile(path, brevan::checkapp::designFileJson(in)));
+    ASSERT_TRUE(writeFile(path, designFileJson(in)));
     QMimeData data;
     data.setUrls({QUrl::fromLocalFile(path)});
     // As the desktop delivers a drop: the drag enters, is accepted, then lets go.
@@ -184,9 +184,9 @@ TEST_F(WindowTest, AnInvertedVIsChosenTypedSavedAndOpenedAgain) {
 
     recorded->saveAnswers = {path};
     find<QAction>("saveAction")->trigger();
-    const auto read = brevan::checkapp::readDesignFile(contentOf(path));
-    ASSERT_TRUE(std::holds_alternative<brevan::check::CheckInputs>(read));
-    EXPECT_EQ(std::get<brevan::check::CheckInputs>(read).hang.endsHeight, 6.5);
+    const auto read = brevan::check::readDesignFile(contentOf(path).toStdString());
+    ASSERT_TRUE(std::holds_alternative<brevan::check::DesignFile>(read));
+    EXPECT_EQ(std::get<brevan::check::DesignFile>(read).inputs.hang.endsHeight, 6.5);
 
     find<QComboBox>("shapeCombo")->setFocus();
     QTest::keyClick(find<QComboBox>("shapeCombo"), Qt::Key_Home);

@@ -4,7 +4,7 @@
 // type into it with real key events.
 
 #include "check_window.h"
-#include "design_file.h"
+#include "files/design_file.h"
 
 #include <QComboBox>
 #include <QFile>
@@ -93,6 +93,12 @@ protected:
 
     bool waitForCheck(int ms = 60000) {
         return QTest::qWaitFor([this] { return window->checkDone(); }, ms);
+    }
+
+    // The design file the window writes for these inputs, without a sweep.
+    static QByteArray designFileJson(const brevan::check::CheckInputs& inputs) {
+        return QByteArray::fromStdString(
+            brevan::check::designFileJson(brevan::check::DesignFile{inputs, std::nullopt}));
     }
 
     bool writeFile(const QString& path, const QByteArray& content) {

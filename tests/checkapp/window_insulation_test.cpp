@@ -71,5 +71,5 @@ TEST_F(WindowTest, InsulationGivesTheCommandsShorterCutAndIsSaved) {
     ASSERT_TRUE(window->openDesign(path));
     EXPECT_EQ(find<QComboBox>("insulationCombo")->currentIndex(), 1);
     EXPECT_EQ(thickness->text(), "0.8");
-    EXPECT_EQ(contentOf(path), brevan::checkapp::designFileJson(window->report()->inputs));
+    EXPECT_EQ(contentOf(path), designFileJson(window->report()->inputs));
 }

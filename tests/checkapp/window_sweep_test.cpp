@@ -11,6 +11,7 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QMimeData>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QUrl>
 
@@ -159,4 +160,115 @@ TEST_F(WindowTest, FeedLineFieldsGoWithTheSweep) {
     ASSERT_EQ(run.exitCode, 0) << run.err;
     const QJsonObject cli = run.json().value("measured").toObject().value("calibration").toObject();
     EXPECT_DOUBLE_EQ(measured.calibration.tipChange, cli.value("tip_change_m").toDouble());
+}
+
+namespace {
+
+bool shownIn(const QWidget* window, const QWidget* widget) {
+    return widget != nullptr && widget->isVisibleTo(window);
+}
+
+} // namespace
+
+// The sweep's fields and its button are there only with a sweep, and the button closes it from
+// the keyboard: the design is checked again as it is, without the sweep.
+TEST_F(WindowTest, ASweepIsClosedFromTheKeyboardAndItsFieldsGoWithIt) {
+    const auto feedFieldsShown = [this] {
+        return shownIn(window.get(), find<QLineEdit>("feedlineLengthEdit")) &&
+               shownIn(window.get(), find<QLineEdit>("feedlineVfEdit")) &&
+               shownIn(window.get(), find<QLineEdit>("feedlineLossEdit"));
+    };
+    EXPECT_FALSE(shownIn(window.get(), find<QLineEdit>("feedlineLengthEdit")));
+    EXPECT_FALSE(shownIn(window.get(), find<QLineEdit>("feedlineVfEdit")));
+    EXPECT_FALSE(shownIn(window.get(), find<QLineEdit>("feedlineLossEdit")));
+    EXPECT_FALSE(shownIn(window.get(), find<QPushButton>("closeSweepButton")));
+    EXPECT_FALSE(find<QAction>("closeSweepAction")->isEnabled());
+
+    QTemporaryDir dir;
+    const QString path = dir.filePath("made-up.s1p");
+    ASSERT_TRUE(writeText(path, madeUpTouchstone()));
+    ASSERT_TRUE(window->openSweep(path));
+    EXPECT_TRUE(feedFieldsShown());
+    QPushButton* close = find<QPushButton>("closeSweepButton");
+    EXPECT_TRUE(shownIn(window.get(), close));
+    EXPECT_FALSE(close->accessibleName().isEmpty());
+    EXPECT_TRUE(find<QAction>("closeSweepAction")->isEnabled());
+    EXPECT_TRUE(window->isWindowModified()); // a saved design would now keep the sweep
+    ASSERT_TRUE(QTest::qWaitFor(
+        [this] { return window->checkDone() && window->report()->measured.has_value(); }, 120000));
+
+    // Tab reaches the button after the results, before it comes round to the form again; Space
+    // presses it.
+    QWidget* first = find<QWidget>("bandPicker");
+    QWidget* next = find<QWidget>("reportText")->nextInFocusChain();
+    while (next != close && next != first) {
+        next = next->nextInFocusChain();
+    }
+    EXPECT_EQ(next, close);
+    close->setFocus();
+    QTest::keyClick(close, Qt::Key_Space);
+
+    EXPECT_TRUE(window->sweepPath().isEmpty());
+    EXPECT_TRUE(message("sweepStatusLabel").isEmpty());
+    EXPECT_FALSE(shownIn(window.get(), close));
+    EXPECT_FALSE(feedFieldsShown());
+    EXPECT_FALSE(find<QAction>("closeSweepAction")->isEnabled());
+    ASSERT_TRUE(waitForCheck());
+    EXPECT_FALSE(window->report()->measured.has_value());
+    EXPECT_TRUE(message("measuredNotesLabel").isEmpty());
+    EXPECT_FALSE(message("verdictLabel").contains("As measured"));
+}
+
+// Saved with its sweep and line, the design opens again with both, as it was: the same check,
+// and the same file when saved again. A design saved without a sweep closes the one open.
+TEST_F(WindowTest, ASweepIsSavedWithTheDesignAndComesBackWithIt) {
+    QTemporaryDir dir;
+    const QString sweepPath = dir.filePath("through-coax.s1p");
+    ASSERT_TRUE(writeText(sweepPath, madeUpTouchstone()));
+    ASSERT_TRUE(window->openSweep(sweepPath));
+    type("feedlineLengthEdit", "14.2");
+    type("feedlineLossEdit", "2");
+    ASSERT_TRUE(QTest::qWaitFor(
+        [this] { return window->checkDone() && window->report()->measured.has_value(); }, 120000));
+    const double tipChange = window->report()->measured->calibration.tipChange;
+
+    const QString designPath = dir.filePath("with-sweep.brevan.json");
+    recorded->saveAnswers = {designPath};
+    find<QAction>("saveAction")->trigger();
+    EXPECT_FALSE(window->isWindowModified());
+    QFile saved(designPath);
+    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+    const QByteArray content = saved.readAll();
+    saved.close();
+    EXPECT_TRUE(content.contains("\"version\": 3,"));
+    EXPECT_TRUE(content.contains("\"file\": \"through-coax.s1p\""));
+    EXPECT_TRUE(content.contains("\"feedline_length_m\": 14.2,"));
+    // The file stands alone: the sweep's own file may go.
+    ASSERT_TRUE(QFile::remove(sweepPath));
+
+    auto other = std::make_unique<CheckWindow>(recordingServices(recorded));
+    other->show();
+    ASSERT_TRUE(other->openDesign(designPath));
+    EXPECT_EQ(other->sweepPath(), QStringLiteral("through-coax.s1p"));
+    EXPECT_FALSE(other->isWindowModified());
+    EXPECT_EQ(other->findChild<QLineEdit*>("feedlineLengthEdit")->text(), QLocale().toString(14.2));
+    EXPECT_TRUE(shownIn(other.get(), other->findChild<QPushButton*>("closeSweepButton")));
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&other] { return other->checkDone() && other->report()->measured.has_value(); }, 120000));
+    EXPECT_EQ(other->report()->measured->calibration.tipChange, tipChange);
+    ASSERT_TRUE(other->report()->measured->sweep.feedLine.has_value());
+    EXPECT_DOUBLE_EQ(other->report()->measured->sweep.feedLine->lengthM, 14.2);
+
+    const QString again = dir.filePath("again.brevan.json");
+    recorded->saveAnswers = {again};
+    other->findChild<QAction*>("saveAsAction")->trigger();
+    QFile resaved(again);
+    ASSERT_TRUE(resaved.open(QIODevice::ReadOnly));
+    EXPECT_EQ(resaved.readAll(), content);
+
+    const QString plain = dir.filePath("plain.brevan.json");
+    ASSERT_TRUE(writeFile(plain, designFileJson(other->report()->inputs)));
+    ASSERT_TRUE(other->openDesign(plain));
+    EXPECT_TRUE(other->sweepPath().isEmpty());
+    EXPECT_FALSE(shownIn(other.get(), other->findChild<QLineEdit*>("feedlineLengthEdit")));
 }

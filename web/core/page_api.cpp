@@ -7,6 +7,7 @@
 #include "nec/nec_output.h"
 #include "report/advice.h"
 #include "report/report_format.h"
+#include "report/report_json.h"
 #include "report/report_plot.h"
 #include "report/report_text.h"
 #include "result_rows.h"
@@ -90,6 +91,8 @@ json reportJson(const check::CheckReport& report) {
         out["plotCurves"] = plotCurves(report);
         out["deck"] = report.antenna->builtDeck;
         out["text"] = check::reportText(report, BREVAN_VERSION_TEXT);
+        // The bytes brevan-check --format json prints for the same inputs, for the page's export.
+        out["json"] = check::reportJson(report, BREVAN_VERSION_TEXT);
         const std::string hang = check::hangSentence(report);
         const std::string along = check::alongWireNote(report);
         const std::string insulation = check::insulationSentence(report);

@@ -1,0 +1,521 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "report/report_json.h"
+
+#include "coil/physics.h"
+#include "report/advice.h"
+#include "json/json_text.h"
+
+#include <cmath>
+
+namespace brevan::check {
+namespace {
+
+// JSON has no infinity or NaN; a figure without a value is null. jsonText writes the shortest
+// text that reads back to the same double.
+Json num(double value) {
+    return std::isfinite(value) ? Json(value) : Json();
+}
+Json num(const std::optional<double>& value) {
+    return value ? num(*value) : Json();
+}
+// A figure that is decimal by nature (a length from whole millimetres and centimetres, a wire
+// diameter from the gauge table in inches) but came out of arithmetic with a binary tail:
+// the double nearest its decimal value, so it is written as people write it (15.44, not
+// 15.440000000000001). `places` is far below any figure's own resolution.
+Json decimal(double value, int places) {
+    const double scale = std::pow(10.0, places);
+    return num(std::round(value * scale) / scale);
+}
+Json decimal(const std::optional<double>& value, int places) {
+    return value ? decimal(*value, places) : Json();
+}
+constexpr int kMicrometres = 6; // places of a length in metres
+constexpr int kWirePlaces = 4;  // places of a gauge diameter in millimetres
+
+Json text(const std::string& value) {
+    return value;
+}
+Json texts(const std::vector<std::string>& lines) {
+    Json out = Json::array();
+    for (const std::string& line : lines) {
+        out.push_back(text(line));
+    }
+    return out;
+}
+
+Json inputs(const CheckReport& r) {
+    const check::CheckInputs& in = r.inputs;
+    Json o{{"frequency_mhz", num(in.frequencyMHz)},
+           {"length_a_m", num(in.lengthM)},
+           {"distance_b_m", num(in.distanceM)},
+           {"wire_swg", in.wireSwg},
+           {"wire_diameter_mm", decimal(r.design.wireDiameterInch * 25.4, kWirePlaces)},
+           {"former_mm", num(in.formerMm)},
+           {"coil_length_mm", num(in.coilLengthMm)},
+           {"coil_wire_swg", in.coilWireSwg},
+           {"coil_wire_diameter_mm", decimal(r.coil.coil.wireDiameter * 1000, kWirePlaces)},
+           {"pitch_mm",
+            in.pitchMm ? num(*in.pitchMm) : decimal(r.coil.coil.pitch * 1000, kWirePlaces)},
+           {"close_wound", !in.pitchMm.has_value()},
+           {"coil_q", num(in.coilQ)}};
+    if (in.antenna) {
+        o["ground"] = check::groundName(in.ground.kind);
+        o["height_m"] =
+            in.ground.kind == check::GroundKind::FreeSpace ? Json() : num(in.ground.height);
+        const bool v = in.hang.shape == check::HangShape::InvertedV;
+        o["shape"] = v ? "inverted-v" : "straight";
+        o["leg_angle_deg"] = v && !in.hang.endsHeight ? num(in.hang.legAngle) : Json();
+        o["ends_height_m"] = v ? num(in.hang.endsHeight) : Json();
+        o["insulation"] = check::isInsulated(check::wireInsulation(in))
+                              ? Json{{"thickness_mm", num(in.insulationThicknessMm)},
+                                     {"relative_permittivity", num(in.insulationPermittivity)}}
+                              : Json();
+    }
+    return o;
+}
+
+Json design(const CheckReport& r) {
+    const check::WindowDesign& d = r.design;
+    Json passes = Json::array();
+    for (const CoilPass& pass : d.passes) {
+        passes.push_back(
+            Json{{"turns", num(pass.turns)}, {"winding_length_in", num(pass.windingLength)}});
+    }
+    return Json{{"length_a_ft", num(d.lengthAFeet)},
+                {"distance_b_ft", num(d.distBFeet)},
+                {"inductance_uh", num(d.inductanceUh)},
+                {"inductance_text", text(d.inductanceText)},
+                {"inductance_shown", text(d.shownInductanceText)},
+                {"turns", num(d.turns)},
+                {"turns_text", text(d.turnsText)},
+                {"revised_length_mm", num(d.revisedLengthMm)},
+                {"revised_length_text", text(d.revisedLengthText)},
+                {"passes", passes}};
+}
+
+Json coil(const CheckReport& r) {
+    const check::CoilAsWound& c = r.coil;
+    return Json{{"turns", num(c.coil.turns)},
+                {"diameter_to_centres_mm", decimal(c.coil.meanDiameter * 1000, kWirePlaces)},
+                {"winding_length_mm", decimal(check::sheetLength(c.coil) * 1000, kMicrometres)},
+                {"length_over_diameter", num(c.lengthOverDiameter)},
+                {"nagaoka", num(c.nagaoka)},
+                {"rosa_a", num(c.rosaSelf)},
+                {"rosa_b", num(c.rosaMutual)},
+                {"current_sheet_uh", num(c.currentSheet * 1e6)},
+                {"inductance_uh", num(c.inductance * 1e6)},
+                {"inductance_at_f_uh", num(c.inductanceAtDesign * 1e6)},
+                {"wheeler_uh", num(c.wheeler * 1e6)},
+                {"difference_percent", num(c.differencePercent)},
+                {"closest_turns", c.closestTurns},
+                {"closest_turns_uh", num(c.closestTurnsInductance * 1e6)},
+                {"short_for_wheeler", c.shortForWheeler}};
+}
+
+Json losses(const CheckReport& r) {
+    const check::CoilLosses& l = r.losses;
+    return Json{{"frequency_mhz", num(r.inputs.frequencyMHz)},
+                {"skin_depth_um", num(l.skinDepth * 1e6)},
+                {"winding_wire_m", num(check::windingWireLength(r.coil.coil))},
+                {"dc_resistance_ohm", num(l.resistance.dcResistance)},
+                {"skin_resistance_ohm", num(l.resistance.skinResistance)},
+                {"ac_resistance_ohm", num(l.resistance.acResistance)},
+                {"proximity_factor", num(l.resistance.proximityFactor)},
+                {"reactance_ohm", num(l.reactance)},
+                {"estimated_q", num(l.estimatedQ)},
+                {"q", num(l.q)},
+                {"q_given", l.qGiven},
+                {"series_resistance_ohm", num(l.seriesResistance)},
+                {"self_capacitance_pf", num(l.selfCapacitance * 1e12)},
+                {"self_resonance_mhz", num(l.selfResonance / 1e6)},
+                {"apparent_inductance_uh", num(l.apparentInductance * 1e6)},
+                {"apparent_resistance_ohm", num(l.apparentResistance)}};
+}
+
+// Over ground: what the pattern sends into the sky, apart from the wire and coils' efficiency,
+// in which NEC-2 counts what the ground absorbs as radiated.
+Json sky(const std::optional<check::SkyShare>& share) {
+    if (!share) {
+        return Json();
+    }
+    return Json{{"radiated_into_sky_percent", num(share->share * 100)},
+                {"max_gain_dbi", num(share->maxGainDbi)},
+                {"max_gain_elevation_deg", num(share->maxElevation)}};
+}
+
+// An inverted V as modelled at this length; nothing for the straight wire. In free space there
+// is no height, only the drop from the apex to the ends.
+Json hang(const check::WireShape& shape, const check::CheckInputs& in) {
+    if (in.hang.shape != check::HangShape::InvertedV) {
+        return Json();
+    }
+    const bool overGround = in.ground.kind != check::GroundKind::FreeSpace;
+    return Json{{"leg_angle_deg", num(shape.legAngle)},
+                {"apex_height_m", overGround ? num(shape.apexHeight) : Json()},
+                {"ends_height_m", overGround ? num(shape.endsHeight) : Json()},
+                {"drop_m", num(shape.apexHeight - shape.endsHeight)},
+                {"span_m", num(shape.span)}};
+}
+
+Json antennaResult(const AntennaResult& a, const check::CheckInputs& in) {
+    Json curve = Json::array();
+    for (const check::FeedPoint& p : a.curve) {
+        curve.push_back(Json::array({num(p.frequencyMHz), num(check::swr(p.impedance))}));
+    }
+    const double omega = 2 * check::kPi * in.frequencyMHz * 1e6;
+    return Json{{"length_m", decimal(a.length, kMicrometres)},
+                {"coil_apparent_uh", num(a.coilAtDesign.imag() / omega * 1e6)},
+                {"coil_apparent_resistance_ohm", num(a.coilAtDesign.real())},
+                {"coil_reactance_ohm", num(a.coilAtDesign.imag())},
+                {"resonance_mhz", num(a.resonanceMHz)},
+                {"resonance_uncertainty_percent",
+                 a.resonanceMHz ? num(a.resonanceUncertainty * 100) : Json()},
+                {"resonance_resistance_ohm", a.resonanceMHz ? num(a.resonanceResistance) : Json()},
+                {"design_resistance_ohm", num(a.designImpedance.real())},
+                {"design_reactance_ohm", num(a.designImpedance.imag())},
+                {"design_swr", num(a.designSwr)},
+                {"band_lower_mhz", num(a.band.lowerMHz)},
+                {"band_upper_mhz", num(a.band.upperMHz)},
+                {"design_efficiency_percent", num(a.designEfficiency * 100)},
+                {"sky", sky(a.sky)},
+                {"hang", hang(a.shape, in)},
+                {"converged", a.converged},
+                {"swr_curve_mhz_swr", curve}};
+}
+
+const char* trimOutcome(check::TrimOutcome outcome) {
+    switch (outcome) {
+    case check::TrimOutcome::Reached: return "reached";
+    case check::TrimOutcome::CoilsInTheWay: return "coils_in_the_way";
+    case check::TrimOutcome::TooFar: return "too_far";
+    case check::TrimOutcome::NoResonance: return "no_resonance";
+    case check::TrimOutcome::CoilResonates: return "coil_resonates";
+    case check::TrimOutcome::NotConverged: return "not_converged";
+    }
+    return "";
+}
+
+const char* coilOutcome(check::CoilOutcome outcome) {
+    switch (outcome) {
+    case check::CoilOutcome::Found: return "found";
+    case check::CoilOutcome::NoCoilReaches: return "no_coil_reaches";
+    case check::CoilOutcome::NotConverged: return "not_converged";
+    case check::CoilOutcome::NotSought: return "not_sought";
+    }
+    return "";
+}
+
+Json trim(const check::Trim& t) {
+    const bool reached = t.outcome == check::TrimOutcome::Reached;
+    const auto ifReached = [reached](const Json& value) { return reached ? value : Json(); };
+    // Only a search that went as far as it could has a limit to tell.
+    const bool limited = t.outcome == check::TrimOutcome::CoilsInTheWay ||
+                         t.outcome == check::TrimOutcome::TooFar ||
+                         t.outcome == check::TrimOutcome::NotConverged;
+    const auto ifNot = [limited](const Json& value) { return limited ? value : Json(); };
+    return Json{{"outcome", trimOutcome(t.outcome)},
+                {"reaches_design", reached},
+                {"tip_change_m", ifReached(decimal(t.tipChange, kMicrometres))},
+                {"trimmed_length_m", ifReached(decimal(t.trimmedLength, kMicrometres))},
+                {"limit_length_m", ifNot(decimal(t.limitLength, kMicrometres))},
+                {"limit_resonance_mhz", ifNot(num(t.limitResonanceMHz))}};
+}
+
+Json neededCoil(const check::NeededCoil& c, double designMHz) {
+    const bool found = c.outcome == check::CoilOutcome::Found;
+    const auto ifFound = [found](const Json& value) { return found ? value : Json(); };
+    const double omega = 2 * check::kPi * designMHz * 1e6;
+    return Json{{"outcome", coilOutcome(c.outcome)},
+                {"apparent_inductance_uh", ifFound(num(c.apparentInductance * 1e6))},
+                {"turns", ifFound(c.turns)},
+                {"turns_uh", ifFound(num(c.turnsAtDesign.imag() / omega * 1e6))},
+                {"turns_resistance_ohm", ifFound(num(c.turnsAtDesign.real()))},
+                {"turns_resonance_mhz", ifFound(num(c.turnsResonanceMHz))}};
+}
+
+Json componentJson(const check::Component& c) {
+    if (c.value == 0.0) {
+        return Json();
+    }
+    const bool inductor = c.element == check::Element::Inductor;
+    const char* place = c.place == check::Place::Series          ? "series"
+                        : c.place == check::Place::ShuntLineSide ? "across_line"
+                                                                 : "across_feed_point";
+    return Json{{"element", inductor ? "inductor" : "capacitor"},
+                {"place", place},
+                {inductor ? "value_uh" : "value_pf", num(c.value * (inductor ? 1e6 : 1e12))}};
+}
+
+Json matchingJson(const std::optional<check::Matching>& m) {
+    if (!m) {
+        return Json();
+    }
+    const check::TransformerMatch& t = m->transformer;
+    Json out{{"transformer", Json{{"ratio", num(t.ratio)},
+                                  {"steps_antenna_up", t.stepUp},
+                                  {"design_swr", num(t.swrAtDesign)},
+                                  {"band_lower_mhz", num(t.lowerMHz)},
+                                  {"band_upper_mhz", num(t.upperMHz)}}}};
+    if (m->network) {
+        const check::LNetwork& n = *m->network;
+        out["l_network"] = Json{{"series", componentJson(n.series)},
+                                {"shunt", componentJson(n.shunt)},
+                                {"band_lower_mhz", num(n.lowerMHz)},
+                                {"band_upper_mhz", num(n.upperMHz)}};
+    } else {
+        out["l_network"] = Json();
+    }
+    return out;
+}
+
+// Insulated wire: its inductance per metre and how much shorter it is cut than bare wire,
+// nothing when either trim does not reach F.
+Json insulation(const std::optional<check::InsulationEffect>& e) {
+    if (!e) {
+        return Json();
+    }
+    return Json{{"inductance_nh_per_m", num(e->inductancePerMetre * 1e9)},
+                {"bare_trim", trimOutcome(e->bareTrim)},
+                {"shorter_tip_to_tip_m", num(e->shorterTipToTip)},
+                {"shorter_per_tip_m", num(e->shorterPerTip)}};
+}
+
+Json antenna(const CheckReport& r) {
+    if (!r.antenna) {
+        return Json();
+    }
+    const check::AntennaCheck& a = *r.antenna;
+    const double f = r.inputs.frequencyMHz;
+    return Json{{"engine", "nec2c"},
+                {"segments", a.segments},
+                {"fine_segments", a.fineSegments},
+                {"designed", antennaResult(a.designed, r.inputs)},
+                {"built", antennaResult(a.built, r.inputs)},
+                {"trimmed", a.trimmed ? antennaResult(*a.trimmed, r.inputs) : Json()},
+                {"trim", trim(a.trim)},
+                {"matching", matchingJson(a.matching)},
+                {"needed_coil", neededCoil(a.neededCoil, f)},
+                {"insulation", insulation(a.insulation)}};
+}
+
+Json alternative(const check::CoilAlternative& c) {
+    return Json{{"former_mm", decimal(c.formerDiameter * 1000, kMicrometres)},
+                {"wire_swg", c.gauge == 0 ? Json() : Json(c.gauge)},
+                {"wire_diameter_mm", decimal(c.coil.wireDiameter * 1000, kWirePlaces)},
+                {"pitch_mm", decimal(c.coil.pitch * 1000, kMicrometres)},
+                {"turns", num(c.coil.turns)},
+                {"winding_length_mm", decimal(c.windingLength * 1000, kMicrometres)},
+                {"apparent_inductance_uh", num(c.apparentInductance * 1e6)},
+                {"self_resonance_mhz", num(c.selfResonance / 1e6)},
+                {"q", num(c.q)}};
+}
+
+// Only when the coil self-resonates at or below F: the coils that would do, best first, and
+// the one that self-resonates highest.
+Json alternatives(const CheckReport& r) {
+    Json coils = Json::array();
+    for (const check::CoilAlternative& c : r.alternatives.coils) {
+        coils.push_back(alternative(c));
+    }
+    const auto& highest = r.alternatives.highestResonance;
+    return Json{{"coils", coils}, {"highest_resonance", highest ? alternative(*highest) : Json()}};
+}
+
+Json cutList(const CheckReport& r) {
+    const check::CutList& c = r.cut;
+    return Json{{"b_to_coil_middle", !c.coilsAtFeed},
+                {"coils_at_feed", c.coilsAtFeed},
+                {"inner_wire_m", num(c.innerWire)},
+                {"coil_turns", num(r.design.turns)},
+                {"coil_winding_length_m", decimal(check::sheetLength(r.coil.coil), 9)},
+                {"coil_wire_each_m", num(c.coilWireEach)},
+                {"coil_lead_allowance_m", num(check::kCoilLeadAllowance)},
+                {"outer_wire_m", num(c.outerWire)},
+                {"tip_change_m", decimal(c.tipChange, kMicrometres)},
+                {"tip_spare_m", num(c.tipSpare)},
+                {"outer_wire_to_cut_m", num(c.outerWireToCut)},
+                {"antenna_wire_total_m", num(c.antennaWireTotal)},
+                {"coil_wire_total_m", num(c.coilWireTotal)}};
+}
+
+const char* calibrationOutcome(check::CalibrationOutcome outcome) {
+    switch (outcome) {
+    case check::CalibrationOutcome::Calibrated: return "calibrated";
+    case check::CalibrationOutcome::NoMeasuredResonance: return "no-measured-resonance";
+    case check::CalibrationOutcome::NoModelResonance: return "no-model-resonance";
+    case check::CalibrationOutcome::OutOfReach: return "out-of-reach";
+    case check::CalibrationOutcome::CutOutOfReach: return "cut-out-of-reach";
+    case check::CalibrationOutcome::NotConverged: return "not-converged";
+    }
+    return "";
+}
+
+Json sweepWarnings(const check::SweepAnalysis& a) {
+    Json out = Json::array();
+    for (const check::SweepWarning w : a.warnings) {
+        switch (w) {
+        case check::SweepWarning::ResonanceNotSpanned:
+            out.push_back("resonance-not-spanned");
+            break;
+        case check::SweepWarning::LowerEdgeNotSpanned:
+            out.push_back("lower-edge-not-spanned");
+            break;
+        case check::SweepWarning::UpperEdgeNotSpanned:
+            out.push_back("upper-edge-not-spanned");
+            break;
+        case check::SweepWarning::DesignOutsideSweep: out.push_back("design-outside-sweep"); break;
+        }
+    }
+    return out;
+}
+
+Json feedLine(const std::optional<check::FeedLine>& line) {
+    if (!line) {
+        return Json();
+    }
+    return Json{{"length_m", num(line->lengthM)},
+                {"velocity_factor", num(line->velocityFactor)},
+                {"loss_db_per_100m", num(line->lossDbPer100mAtF)},
+                {"characteristic_ohm", num(line->characteristicOhm)}};
+}
+
+const char* calibrationBasis(check::CalibrationBasis basis) {
+    switch (basis) {
+    case check::CalibrationBasis::ReactanceZero: return "reactance-zero";
+    case check::CalibrationBasis::SwrOnly: return "swr-only-minimum";
+    case check::CalibrationBasis::ZeroMoved: return "swr-minimum-zero-moved";
+    case check::CalibrationBasis::NoZero: return "swr-minimum-no-zero";
+    }
+    return "";
+}
+
+Json calibration(const check::Calibration& c) {
+    const bool calibrated = c.outcome == check::CalibrationOutcome::Calibrated ||
+                            c.outcome == check::CalibrationOutcome::CutOutOfReach;
+    const bool cut = c.outcome == check::CalibrationOutcome::Calibrated;
+    const auto when = [](bool yes, const Json& value) { return yes ? value : Json(); };
+    Json after;
+    if (cut && c.afterCut) {
+        after = Json{{"resonance_mhz", num(c.afterCut->resonanceMHz)},
+                     {"resistance_ohm", num(c.afterCut->resistanceOhm)},
+                     {"swr_at_design", num(c.afterCut->swrAtDesign)},
+                     {"swr_at_design_at_analyser", num(c.afterCut->swrAtDesignAtAnalyser)}};
+    }
+    return Json{{"outcome", calibrationOutcome(c.outcome)},
+                {"calibrated_on", when(calibrated, calibrationBasis(c.basis))},
+                {"calibrated_to_mhz", when(calibrated, num(c.calibrationMHz))},
+                {"from_swr_minimum", c.fromSwrMinimum},
+                {"tip_correction_m", when(calibrated, decimal(c.correction, kMicrometres))},
+                {"calibrated_to_ohm", when(cut, num(c.measuredResistance))},
+                {"series_loss_ohm", when(cut, num(c.seriesLoss))},
+                {"model_resistance_ohm", when(cut, num(c.modelResistance))},
+                {"resistance_far_from_model", c.resistanceFar},
+                {"swr_at_design_now", when(cut, num(c.swrAtDesignNow))},
+                {"cut_lowers_swr", when(cut, c.cutLowersSwr)},
+                {"tip_change_m", when(cut, decimal(c.tipChange, kMicrometres))},
+                {"length_after_cut_m", when(cut, decimal(c.lengthAfterCut, kMicrometres))},
+                {"after_cut", after},
+                {"coil_turns_instead", when(cut && c.turns > 0, c.turns)},
+                {"coil_turns_resonance_mhz", when(cut && c.turns > 0, num(c.turnsResonanceMHz))}};
+}
+
+Json measured(const CheckReport& r) {
+    if (!r.measured) {
+        return Json();
+    }
+    const check::AsMeasured& m = r.measured->sweep;
+    const check::SweepAnalysis& a = m.analysis;
+    const bool swrOnly = m.atAnalyser.kind == check::SweepKind::SwrOnly;
+    return Json{
+        {"file", text(m.fileName)},
+        {"format", m.atAnalyser.format == check::SweepFormat::Touchstone ? "touchstone" : "csv"},
+        {"kind", swrOnly ? "swr" : "impedance"},
+        {"points",
+         static_cast<int>(swrOnly ? m.atAnalyser.swr.size() : m.atAnalyser.impedance.size())},
+        {"feed_line", feedLine(m.feedLine)},
+        {"resonance_mhz", num(a.resonanceMHz)},
+        {"resonance_is_swr_minimum", a.resonanceIsSwrMinimum},
+        {"resistance_ohm", num(a.resistanceOhm)},
+        {"resonance_swr", num(a.resonanceSwr)},
+        {"swr_minimum_mhz", num(a.swrMinimumMHz)},
+        {"swr_minimum_spanned", a.swrMinimumSpanned},
+        {"minimum_swr", num(a.minimumSwr)},
+        {"swr_at_design", num(a.swrAtDesign)},
+        {"band_lower_mhz", num(a.bandLowerMHz)},
+        {"band_upper_mhz", num(a.bandUpperMHz)},
+        {"warnings", sweepWarnings(a)},
+        {"calibration", calibration(r.measured->calibration)},
+        {"verdict", text(check::measuredVerdict(r))},
+        {"notes", texts(check::measuredNotes(r))}};
+}
+
+const char* studyOutcome(check::StudyOutcome outcome) {
+    switch (outcome) {
+    case check::StudyOutcome::Found: return "found";
+    case check::StudyOutcome::NoResonance: return "no_resonance";
+    case check::StudyOutcome::NoCoilReaches: return "no_coil_reaches";
+    case check::StudyOutcome::NotConverged: return "not_converged";
+    }
+    return "";
+}
+
+Json band(const check::SwrBand& b) {
+    return Json{{"lower_mhz", num(b.lowerMHz)},
+                {"upper_mhz", num(b.upperMHz)},
+                {"width_khz", num(check::bandWidth(b).value_or(NAN) * 1000)}};
+}
+
+Json index(const std::optional<std::size_t>& i) {
+    return i ? Json(static_cast<int>(*i)) : Json();
+}
+
+// Where the coils should go: one entry per position, in ascending B.
+Json study(const CheckReport& r) {
+    if (!r.study) {
+        return Json();
+    }
+    Json points = Json::array();
+    for (const check::StudyPoint& p : r.study->points) {
+        const bool found = p.outcome == check::StudyOutcome::Found;
+        const auto value = [found](double v) { return found ? num(v) : Json(); };
+        points.push_back(Json{{"distance_b_m", decimal(p.coilDistance, kMicrometres)},
+                              {"outcome", studyOutcome(p.outcome)},
+                              {"apparent_inductance_uh", value(p.inductance * 1e6)},
+                              {"turns", found && p.turns > 0 ? Json(p.turns) : Json()},
+                              {"coil_resistance_ohm", value(p.coilResistance)},
+                              {"coil_q", value(p.coilQ)},
+                              {"resonance_mhz", num(p.resonanceMHz)},
+                              {"resonance_resistance_ohm", value(p.resonanceResistance)},
+                              {"efficiency_percent", value(p.efficiency * 100)},
+                              {"band_50_ohm", found ? band(p.band) : Json()},
+                              {"band_matched", found ? band(p.matchedBand) : Json()}});
+    }
+    return Json{{"kind", "coil-position"},
+                {"points", points},
+                {"users_point", static_cast<int>(r.study->users)},
+                {"most_efficient_point", index(r.study->mostEfficient)},
+                {"widest_band_point", index(r.study->widestBand)},
+                {"widest_band_on", r.study->widestOnFifty ? "50_ohm" : "matched"},
+                {"sentences", texts(check::studySentences(r))}};
+}
+
+} // namespace
+
+std::string reportJson(const CheckReport& report, const std::string& version) {
+    const Json root{{"program", "brevan-check"},
+                    {"version", version},
+                    {"verdict", texts(check::verdictSentences(report))},
+                    {"inputs", inputs(report)},
+                    {"design", design(report)},
+                    {"coil", coil(report)},
+                    {"losses", losses(report)},
+                    {"alternatives", alternatives(report)},
+                    {"antenna", antenna(report)},
+                    {"measured", measured(report)},
+                    {"study", study(report)},
+                    {"cut_list", cutList(report)},
+                    {"warnings", texts(check::warningSentences(report))}};
+    return jsonText(root);
+}
+
+} // namespace brevan::check

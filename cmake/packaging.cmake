@@ -78,6 +78,17 @@ brevan_gzipped(_brevan_changelog "${PROJECT_SOURCE_DIR}/packaging/changelog"
 install(FILES "${_brevan_changelog}" "${PROJECT_SOURCE_DIR}/packaging/copyright"
         DESTINATION "${BREVAN_PACKAGE_DOC_DIR}")
 
+# The manual: the front page and its chapters with the pictures they show, laid out as in the
+# source tree so that their relative links hold; the manual pages point here. The pictures at
+# twice the scale are for checking the layout, not for reading, and stay out.
+install(FILES "${PROJECT_SOURCE_DIR}/README.md" DESTINATION "${BREVAN_PACKAGE_DOC_DIR}")
+file(GLOB _brevan_manual_chapters CONFIGURE_DEPENDS "${PROJECT_SOURCE_DIR}/docs/*.md")
+install(FILES ${_brevan_manual_chapters} DESTINATION "${BREVAN_PACKAGE_DOC_DIR}/docs")
+install(DIRECTORY "${PROJECT_SOURCE_DIR}/docs/pages" "${PROJECT_SOURCE_DIR}/docs/check"
+                  "${PROJECT_SOURCE_DIR}/docs/check-window"
+        DESTINATION "${BREVAN_PACKAGE_DOC_DIR}/docs"
+        FILES_MATCHING PATTERN "*@1x.png" PATTERN "*.svg")
+
 # The check window's menu entry, icon, AppStream data and manual page, when the build has it.
 include(cmake/check_window_desktop.cmake)
 

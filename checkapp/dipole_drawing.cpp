@@ -60,30 +60,43 @@ struct PlacedDimension {
     QRectF textBox;
 };
 
-// The rows of dimensions on one side of the wire. Words never cross a leader: those of a
-// dimension placed later may run to a farther row, so a dimension's words keep clear of every
-// later one's leaders, and of the leaders of earlier ones that went farther out. Words stay near
-// their own piece, and move out a row where they do not fit.
+// The rows of dimensions on one side of the wire. Words never cross a leader: a dimension
+// placed later may go to a farther row, so a dimension's words keep clear of the leaders of every
+// one still to come, and of those of the ones placed farther out. Words stay near their own
+// piece, and move out a row where they do not fit.
 class DimensionRows {
 public:
     DimensionRows(const QFontMetricsF& metrics, double left, double right)
         : m_metrics(metrics), m_unit(unitOf(metrics)), m_left(left), m_right(right) {}
 
-    std::vector<PlacedDimension> place(const std::vector<Dimension>& dims) const {
+    // Places the dimensions in their order; one whose words find no place clear of the leaders
+    // of those still to come waits until they are placed, unless every one waiting is stuck.
+    std::vector<PlacedDimension> place(std::vector<Dimension> waiting) const {
         std::vector<PlacedDimension> placed;
-        for (std::size_t i = 0; i < dims.size(); ++i) {
+        std::size_t stuck = 0;
+        while (!waiting.empty()) {
+            const Dimension d = waiting.front();
+            waiting.erase(waiting.begin());
             std::vector<double> laterLeaders;
-            for (std::size_t j = i + 1; j < dims.size(); ++j) {
-                laterLeaders.insert(laterLeaders.end(), {dims[j].from, dims[j].to});
+            for (const Dimension& later : waiting) {
+                laterLeaders.insert(laterLeaders.end(), {later.from, later.to});
             }
-            placed.push_back(placeOne(dims[i], laterLeaders, placed));
+            const bool lastResort = stuck > waiting.size();
+            if (std::optional<PlacedDimension> p = placeOne(d, laterLeaders, placed, lastResort)) {
+                placed.push_back(*p);
+                stuck = 0;
+            } else {
+                waiting.push_back(d);
+                ++stuck;
+            }
         }
         return placed;
     }
 
     // From the wire to the first row's line: clear of the coil, the feed's and tip's words.
     double nearGap() const { return m_metrics.height() / 2 + tick() + m_unit; }
-    double rowStep() const { return m_metrics.height() + 8 * m_unit; }
+    // A row's words, and clear of them the ticks of the next row's line.
+    double rowStep() const { return m_metrics.height() + 7 * m_unit; }
     double tick() const { return 3 * m_unit; }
 
 private:
@@ -128,8 +141,9 @@ private:
         return best;
     }
 
-    PlacedDimension placeOne(Dimension d, const std::vector<double>& laterLeaders,
-                             const std::vector<PlacedDimension>& placed) const {
+    std::optional<PlacedDimension> placeOne(Dimension d, const std::vector<double>& laterLeaders,
+                                            const std::vector<PlacedDimension>& placed,
+                                            bool lastResort) const {
         const double margin = 3 * m_unit;
         const double room = m_right - m_left;
         if (m_metrics.horizontalAdvance(d.text) > room) {
@@ -162,12 +176,17 @@ private:
             }
             if (!spanClashes) {
                 if (const std::optional<double> x = freeX(d, width, blocked)) {
-                    return {d, row, lineY(d.above, row), textBoxAt(d.above, row, *x, width)};
+                    return PlacedDimension{d, row, lineY(d.above, row),
+                                           textBoxAt(d.above, row, *x, width)};
                 }
             }
             if (row == kMostRows) {
+                if (!lastResort) {
+                    return std::nullopt;
+                }
                 const double x = std::clamp((lo + hi - width) / 2, m_left, m_right - width);
-                return {d, row, lineY(d.above, row), textBoxAt(d.above, row, x, width)};
+                return PlacedDimension{d, row, lineY(d.above, row),
+                                       textBoxAt(d.above, row, x, width)};
             }
         }
     }
@@ -637,12 +656,13 @@ void DipoleDrawing::clearReport() {
 
 QSize DipoleDrawing::sizeHint() const {
     const int h = fontMetrics().height();
-    return {h * 48, h * 11};
+    return {h * 48, h * 13};
 }
 
 QSize DipoleDrawing::minimumSizeHint() const {
     const int h = fontMetrics().height();
-    return {h * 30, h * 10};
+    // Room for the title, two rows of words above the wire and four below it.
+    return {h * 30, h * 12};
 }
 
 void DipoleDrawing::paintEvent(QPaintEvent* /*event*/) {

@@ -162,6 +162,16 @@ CheckReport measuredCut(double tipChange) {
     return report;
 }
 
+std::string dump(const DipoleLayout& layout, const QRectF& rect) {
+    std::string out = "\n  in " + std::to_string(rect.width()) + " x " + std::to_string(rect.height());
+    for (const DrawnText& t : layout.texts) {
+        out += "\n  " + t.text.toStdString() + ": " + std::to_string(t.box.left()) + ", " +
+               std::to_string(t.box.top()) + ", " + std::to_string(t.box.width()) + " x " +
+               std::to_string(t.box.height());
+    }
+    return out;
+}
+
 // A vertical leader runs through words when it passes between their sides and their top and
 // bottom.
 bool crosses(const QLineF& leader, const QRectF& box) {
@@ -172,7 +182,7 @@ bool crosses(const QLineF& leader, const QRectF& box) {
 }
 
 // The words along the wire, "feed", "tip" and every length's, at widths from the narrowest the
-// window allows to a wide screen and in a low and a tall drawing: none over another, none run
+// widget allows to a wide screen and in the lowest and a tall drawing: none over another, none run
 // through by a leader, all inside the drawing. The short pieces at the tip are where they
 // crowded each other: trims of a centimetre and of metres, added and cut, none, and the
 // measured sweep's longer words.
@@ -203,7 +213,7 @@ TEST(DrawingLayout, WordsNeitherOverlapNorAreCrossedByLeaders) {
     for (const auto& [name, make] : designs) {
         const CheckReport report = make();
         for (const double lines : {30.0, 34.0, 40.0, 48.0, 64.0, 90.0}) {
-            for (const double tall : {10.0, 30.0}) {
+            for (const double tall : {12.0, 30.0}) { // the least height the widget asks for
                 const QRectF rect(4, 4, lines * h, tall * h);
                 const DipoleLayout layout = dipoleLayout(rect, report, metrics);
                 SCOPED_TRACE(std::string(name) + ", " + std::to_string(int(lines)) + " x " +
@@ -212,7 +222,7 @@ TEST(DrawingLayout, WordsNeitherOverlapNorAreCrossedByLeaders) {
                 ASSERT_GE(texts.size(), 5u);
                 for (std::size_t i = 0; i < texts.size(); ++i) {
                     EXPECT_TRUE(rect.adjusted(-0.5, -0.5, 0.5, 0.5).contains(texts[i].box))
-                        << texts[i].text.toStdString();
+                        << texts[i].text.toStdString() << dump(layout, rect);
                     for (std::size_t j = i + 1; j < texts.size(); ++j) {
                         EXPECT_FALSE(texts[i].box.intersects(texts[j].box))
                             << '"' << texts[i].text.toStdString() << "\" over \""

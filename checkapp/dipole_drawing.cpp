@@ -40,8 +40,8 @@ double lengthOf(const std::vector<MarkedLength>& pieces, const std::string& labe
     return 0.0;
 }
 
-// A length written on the drawing: a dimension line over [from, to] (drawing x), its text
-// above or below the wire, in the first row where it overlaps no other text.
+// A length written on the drawing: a dimension line over [from, to] (drawing x) with a leader
+// from the wire to each end, its words above the line above the wire and below it below.
 struct Dimension {
     double from = 0.0;
     double to = 0.0;
@@ -50,66 +50,168 @@ struct Dimension {
     bool above = true;
 };
 
+// Where a dimension went: its row (0 next to the wire), the line's distance from the wire and
+// the box of its words, both relative to the wire (y = 0), since the wire's height follows
+// from how many rows the words need.
+struct PlacedDimension {
+    Dimension d;
+    int row = 0;
+    double lineY = 0.0;
+    QRectF textBox;
+};
+
+// The rows of dimensions on one side of the wire. Words never cross a leader: a dimension
+// placed later may go to a farther row, so a dimension's words keep clear of the leaders of every
+// one still to come, and of those of the ones placed farther out. Words stay near their own
+// piece, and move out a row where they do not fit.
 class DimensionRows {
 public:
-    DimensionRows(const QFontMetricsF& metrics, double wireY, double left, double right)
-        : m_metrics(metrics), m_wireY(wireY), m_left(left), m_right(right) {}
+    DimensionRows(const QFontMetricsF& metrics, double left, double right)
+        : m_metrics(metrics), m_unit(unitOf(metrics)), m_left(left), m_right(right) {}
 
-    void draw(QPainter& p, const Dimension& d) {
-        const double unit = unitOf(m_metrics);
-        const double width = m_metrics.horizontalAdvance(d.text);
-        const double middle = (d.from + d.to) / 2;
-        const double textLeft = std::clamp(middle - width / 2, m_left, m_right - width);
-        std::vector<QRectF>& placed = d.above ? m_above : m_below;
-        int row = 0;
-        QRectF box;
-        QRectF span;
-        for (;; ++row) {
-            // The text with a margin, and the dimension line itself: lines of neighbouring
-            // pieces meet end to end, so the line gets no margin.
-            const double top = yOf(d.above, row) - m_metrics.height();
-            box = QRectF(textLeft - unit * 3, top, width + unit * 6, m_metrics.height());
-            span = QRectF(std::min(d.from, d.to) + 0.5, top,
-                          std::max(std::abs(d.to - d.from) - 1.0, 0.0), m_metrics.height());
-            const auto clashes = [&](const QRectF& other) {
-                return other.intersects(box) || other.intersects(span);
-            };
-            if (std::none_of(placed.begin(), placed.end(), clashes)) {
-                break;
+    // Places the dimensions in their order; one whose words find no place clear of the leaders
+    // of those still to come waits until they are placed, unless every one waiting is stuck.
+    std::vector<PlacedDimension> place(std::vector<Dimension> waiting) const {
+        std::vector<PlacedDimension> placed;
+        std::size_t stuck = 0;
+        while (!waiting.empty()) {
+            const Dimension d = waiting.front();
+            waiting.erase(waiting.begin());
+            std::vector<double> laterLeaders;
+            for (const Dimension& later : waiting) {
+                laterLeaders.insert(laterLeaders.end(), {later.from, later.to});
+            }
+            const bool lastResort = stuck > waiting.size();
+            if (std::optional<PlacedDimension> p = placeOne(d, laterLeaders, placed, lastResort)) {
+                placed.push_back(*p);
+                stuck = 0;
+            } else {
+                waiting.push_back(d);
+                ++stuck;
             }
         }
-        placed.push_back(box);
-        placed.push_back(span);
-        const double y = yOf(d.above, row);
-        p.setPen(QPen(d.colour, unit * 0.8, Qt::DotLine));
-        p.drawLine(QPointF(d.from, m_wireY), QPointF(d.from, y));
-        p.drawLine(QPointF(d.to, m_wireY), QPointF(d.to, y));
-        p.setPen(QPen(d.colour, unit));
-        p.drawLine(QPointF(d.from, y), QPointF(d.to, y));
-        for (const double x : {d.from, d.to}) {
-            p.drawLine(QPointF(x, y - 3 * unit), QPointF(x, y + 3 * unit));
-        }
-        p.drawText(QPointF(textLeft, y - unit * 2 - m_metrics.descent()), d.text);
+        return placed;
     }
 
-    // Rows above and below the wire that the labels need, for laying out the drawing.
-    static double rowHeight(const QFontMetricsF& metrics) { return metrics.height() * 1.5; }
+    // From the wire to the first row's line: clear of the coil, the feed's and tip's words.
+    double nearGap() const { return m_metrics.height() / 2 + tick() + m_unit; }
+    // A row's words, and clear of them the ticks of the next row's line.
+    double rowStep() const { return m_metrics.height() + 7 * m_unit; }
+    double tick() const { return 3 * m_unit; }
 
 private:
-    // The dimension line of a row; its text sits just above it.
-    double yOf(bool above, int row) const {
-        const double h = rowHeight(m_metrics);
-        return above ? m_wireY - h * (row + 1) + m_metrics.height() * 0.3
-                     : m_wireY + h * (row + 1) + m_metrics.height() * 0.1;
+    static constexpr int kMostRows = 8;
+
+    double lineY(bool above, int row) const {
+        const double y = nearGap() + row * rowStep();
+        return above ? -y : y;
+    }
+
+    QRectF textBoxAt(bool above, int row, double x, double width) const {
+        const double line = lineY(above, row);
+        const double h = m_metrics.height();
+        const double top = above ? line - tick() - m_unit - h : line + tick() + m_unit;
+        return {x, top, width, h};
+    }
+
+    // Where on a row words of `width` may start: nearest the middle of their piece, clear of
+    // `blocked` (x ranges), and close enough to the piece to be read as its.
+    std::optional<double> freeX(const Dimension& d, double width,
+                                const std::vector<std::pair<double, double>>& blocked) const {
+        const double middle = (d.from + d.to) / 2;
+        const double centred = std::clamp(middle - width / 2, m_left, m_right - width);
+        std::vector<double> candidates{centred};
+        for (const auto& [a, b] : blocked) {
+            candidates.push_back(a - width);
+            candidates.push_back(b);
+        }
+        const double reach = width / 2 + std::abs(d.to - d.from) / 2 + 2 * m_metrics.height();
+        std::optional<double> best;
+        for (const double x : candidates) {
+            const bool inside = x >= m_left - 1e-9 && x + width <= m_right + 1e-9;
+            const bool near = std::abs(x + width / 2 - middle) <= reach;
+            const bool clear = std::none_of(blocked.begin(), blocked.end(), [&](const auto& r) {
+                return x < r.second && x + width > r.first;
+            });
+            if (inside && near && clear &&
+                (!best || std::abs(x - centred) < std::abs(*best - centred))) {
+                best = x;
+            }
+        }
+        return best;
+    }
+
+    std::optional<PlacedDimension> placeOne(Dimension d, const std::vector<double>& laterLeaders,
+                                            const std::vector<PlacedDimension>& placed,
+                                            bool lastResort) const {
+        const double margin = 3 * m_unit;
+        const double room = m_right - m_left;
+        if (m_metrics.horizontalAdvance(d.text) > room) {
+            d.text = m_metrics.elidedText(d.text, Qt::ElideRight, room);
+        }
+        const double width = m_metrics.horizontalAdvance(d.text);
+        const double lo = std::min(d.from, d.to);
+        const double hi = std::max(d.from, d.to);
+        for (int row = 0;; ++row) {
+            std::vector<std::pair<double, double>> blocked;
+            for (const double x : laterLeaders) {
+                blocked.emplace_back(x - margin, x + margin);
+            }
+            bool spanClashes = false;
+            for (const PlacedDimension& other : placed) {
+                if (other.d.above != d.above) {
+                    continue;
+                }
+                if (other.row > row) {
+                    blocked.emplace_back(other.d.from - margin, other.d.from + margin);
+                    blocked.emplace_back(other.d.to - margin, other.d.to + margin);
+                } else if (other.row == row) {
+                    blocked.emplace_back(other.textBox.left() - margin,
+                                         other.textBox.right() + margin);
+                    const double otherLo = std::min(other.d.from, other.d.to);
+                    const double otherHi = std::max(other.d.from, other.d.to);
+                    // Lines of neighbouring pieces meet end to end, but do not overlap.
+                    spanClashes = spanClashes || (lo + 0.5 < otherHi && otherLo < hi - 0.5);
+                }
+            }
+            if (!spanClashes) {
+                if (const std::optional<double> x = freeX(d, width, blocked)) {
+                    return PlacedDimension{d, row, lineY(d.above, row),
+                                           textBoxAt(d.above, row, *x, width)};
+                }
+            }
+            if (row == kMostRows) {
+                if (!lastResort) {
+                    return std::nullopt;
+                }
+                const double x = std::clamp((lo + hi - width) / 2, m_left, m_right - width);
+                return PlacedDimension{d, row, lineY(d.above, row),
+                                       textBoxAt(d.above, row, x, width)};
+            }
+        }
     }
 
     const QFontMetricsF& m_metrics;
-    double m_wireY;
+    double m_unit;
     double m_left;
     double m_right;
-    std::vector<QRectF> m_above;
-    std::vector<QRectF> m_below;
 };
+
+void paintDimension(QPainter& p, const PlacedDimension& placed, double wireY, double unit,
+                    double tick, const QFontMetricsF& metrics) {
+    const Dimension& d = placed.d;
+    const double y = wireY + placed.lineY;
+    p.setPen(QPen(d.colour, unit * 0.8, Qt::DotLine));
+    p.drawLine(QPointF(d.from, wireY), QPointF(d.from, y));
+    p.drawLine(QPointF(d.to, wireY), QPointF(d.to, y));
+    p.setPen(QPen(d.colour, unit));
+    p.drawLine(QPointF(d.from, y), QPointF(d.to, y));
+    for (const double x : {d.from, d.to}) {
+        p.drawLine(QPointF(x, y - tick), QPointF(x, y + tick));
+    }
+    const QRectF box = placed.textBox.translated(0, wireY);
+    p.drawText(QPointF(box.left(), box.top() + metrics.ascent()), d.text);
+}
 
 // The whole antenna as it hangs, small: a level feed at the apex and the legs at their angle,
 // fitted into `box`.
@@ -128,55 +230,157 @@ void paintVSketch(QPainter& p, const QRectF& box, const brevan::check::WireShape
         QPolygonF{leftBend - QPointF(down.x(), -down.y()), leftBend, rightBend, rightBend + down});
 }
 
-// The half dipole along the wire. The coil keeps a readable width even where its true length
-// is a few pixels; everything else, the dimensions included, is to scale.
-void paintHalfDipole(QPainter& p, const QRectF& rect, const CheckReport& report,
-                     const DrawingColours& colours, const QFontMetricsF& metrics) {
+// The half dipole along the wire, laid out: the pieces in metres, where they fall on the
+// drawing, and where each length's line and words go. The coil keeps a readable width even
+// where its true length is a few pixels; everything else, the dimensions included, is to scale.
+struct HalfDipole {
+    double inner = 0.0;
+    double coil = 0.0;
+    double outer = 0.0;
+    std::optional<double> tipChange;
+    double trim = 0.0;
+    double coilEnd = 0.0;
+    double trimmedTip = 0.0;
+    double wireEnd = 0.0;
+    double reach = 0.0;
+    double left = 0.0;
+    double scale = 1.0;
+    double top = 0.0;    // of the title
+    double wireY = 0.0;  // absolute
+    double height = 0.0; // from the title's top to the lowest words
+    double width = 0.0;
+    double tick = 0.0;
+    QRectF coilBox;
+    QRectF feedText;
+    QRectF tipText;
+    std::vector<PlacedDimension> dims; // y relative to the wire
+
+    double xAt(double metres) const { return left + metres * scale; }
+    // The wire and its words lower down, the title where it is.
+    void lowerWire(double dy) {
+        wireY += dy;
+        height += dy;
+        coilBox.translate(0, dy);
+        feedText.translate(0, dy);
+        tipText.translate(0, dy);
+    }
+};
+
+const QString kFeed = QStringLiteral("feed");
+const QString kTip = QStringLiteral("tip");
+
+HalfDipole layOutHalfDipole(double x, double top, double width, const CheckReport& report,
+                            const DrawingColours& colours, const QFontMetricsF& metrics) {
     const double unit = unitOf(metrics);
+    const double h = metrics.height();
     const std::vector<MarkedLength> pieces = markedLengths(report);
     const CutList& cut = report.cut;
-    const double inner = lengthOf(pieces, "Inner wire");
-    const double coil = lengthOf(pieces, "Coil");
-    const double outer = cut.outerWire;
-    const std::optional<double> tipChange = shownTipChange(report);
-    const double trim = tipChange.value_or(0.0);
-    const double coilEnd = inner + coil;
-    const double trimmedTip = coilEnd + std::max(outer + trim, 0.0);
-    const double wireEnd = trimmedTip + cut.tipSpare;
-    const double reach = std::max(coilEnd + outer, wireEnd);
+    HalfDipole l;
+    l.inner = lengthOf(pieces, "Inner wire");
+    l.coil = lengthOf(pieces, "Coil");
+    l.outer = cut.outerWire;
+    l.tipChange = shownTipChange(report);
+    l.trim = l.tipChange.value_or(0.0);
+    l.coilEnd = l.inner + l.coil;
+    l.trimmedTip = l.coilEnd + std::max(l.outer + l.trim, 0.0);
+    l.wireEnd = l.trimmedTip + cut.tipSpare;
+    l.reach = std::max(l.coilEnd + l.outer, l.wireEnd);
+    l.width = width;
 
-    const QString feed = QStringLiteral("feed");
-    const QString tip = QStringLiteral("tip");
-    const double left = rect.left() + metrics.horizontalAdvance(feed) + 8 * unit;
-    const double right = rect.right() - metrics.horizontalAdvance(tip) - 8 * unit;
-    const double scale = (right - left) / std::max(reach, 1e-6);
-    const auto xAt = [&](double metres) { return left + metres * scale; };
-    const double wireY =
-        rect.top() + metrics.height() * 1.8 + 2 * DimensionRows::rowHeight(metrics);
+    l.left = x + metrics.horizontalAdvance(kFeed) + 8 * unit;
+    const double right = x + width - metrics.horizontalAdvance(kTip) - 8 * unit;
+    l.scale = std::max(right - l.left, 1.0) / std::max(l.reach, 1e-6);
+
+    // The coil, at least a little wider than it is tall so its turns can be seen; never left
+    // of the feed point: with B = 0 the coil starts there.
+    const double coilHeight = h * 0.9;
+    const double coilWidth = std::max(l.coil * l.scale, coilHeight * 1.2);
+    const double coilLeft = std::max(l.xAt(l.inner + l.coil / 2) - coilWidth / 2, l.xAt(0));
+    l.coilBox = QRectF(coilLeft, -coilHeight / 2, coilWidth, coilHeight);
+
+    // Nearest the wire the lengths of single pieces, farther out those that span them, in an
+    // order that lets the words of the short pieces at the tip stand clear of the leaders.
+    std::vector<Dimension> above;
+    above.push_back({l.xAt(l.coilEnd), l.xAt(l.coilEnd + l.outer),
+                     QStringLiteral("Outer wire ") + metresText(l.outer), colours.text, true});
+    if (!cut.coilsAtFeed) {
+        above.push_back({l.xAt(0), l.xAt(l.inner),
+                         QStringLiteral("Inner wire ") + metresText(l.inner), colours.text, true});
+    }
+    above.push_back({l.coilBox.left(), l.coilBox.right(),
+                     QStringLiteral("Coil ") + millimetresText(l.coil), colours.coil, true});
+    std::vector<Dimension> below;
+    below.push_back({l.xAt(l.coilEnd), l.xAt(l.wireEnd),
+                     QStringLiteral("Outer wire to cut ") + metresText(cut.outerWireToCut),
+                     colours.text, false});
+    if (l.tipChange) {
+        const bool adds = *l.tipChange >= 0;
+        const double designedTip = l.coilEnd + l.outer;
+        const QString what = *l.tipChange == 0.0 ? QStringLiteral(": do not cut")
+                             : adds              ? QStringLiteral(": add at the tip")
+                                                 : QStringLiteral(": cut from the tip");
+        below.push_back(
+            {l.xAt(std::min(designedTip, l.trimmedTip)), l.xAt(std::max(designedTip, l.trimmedTip)),
+             (cutFromSweep(report) ? QStringLiteral("As measured, trim ")
+                                   : QStringLiteral("Trim ")) +
+                 (adds ? QStringLiteral("+") : QString()) + metresText(*l.tipChange) + what,
+             adds ? colours.trimAdded : colours.trimCut, false});
+    }
+    below.push_back({l.xAt(l.trimmedTip), l.xAt(l.wireEnd),
+                     QStringLiteral("Spare ") + metresText(cut.tipSpare), colours.spare, false});
+
+    const DimensionRows rows(metrics, x, x + width);
+    l.tick = rows.tick();
+    l.dims = rows.place(above);
+    const std::vector<PlacedDimension> placedBelow = rows.place(below);
+    l.dims.insert(l.dims.end(), placedBelow.begin(), placedBelow.end());
+
+    // The feed's and the tip's words beside the wire's ends, and above and below the wire as
+    // much room as the rows of words take.
+    l.feedText = QRectF(x, -h / 2, metrics.horizontalAdvance(kFeed), h);
+    l.tipText = QRectF(l.xAt(l.reach) + 8 * unit, -h / 2, metrics.horizontalAdvance(kTip), h);
+    double up = h / 2;
+    double down = h / 2;
+    for (const PlacedDimension& d : l.dims) {
+        up = std::max(up, -d.textBox.top());
+        down = std::max(down, d.textBox.bottom());
+    }
+    const double titleHeight = h * 1.3;
+    l.top = top;
+    l.wireY = top + titleHeight + up;
+    l.height = titleHeight + up + down;
+    l.coilBox.translate(0, l.wireY);
+    l.feedText.translate(0, l.wireY);
+    l.tipText.translate(0, l.wireY);
+    return l;
+}
+
+void paintHalfDipole(QPainter& p, const HalfDipole& l, const CheckReport& report,
+                     const DrawingColours& colours, const QFontMetricsF& metrics) {
+    const double unit = unitOf(metrics);
+    const double wireY = l.wireY;
+    const double designedTip = l.coilEnd + l.outer;
 
     // The wire as designed, then what the trim adds or takes and the spare beyond it.
     p.setPen(QPen(colours.wire, 2 * unit, Qt::SolidLine, Qt::FlatCap));
-    p.drawLine(QPointF(xAt(0), wireY), QPointF(xAt(std::min(coilEnd + outer, trimmedTip)), wireY));
-    if (trim > 0) {
+    p.drawLine(QPointF(l.xAt(0), wireY),
+               QPointF(l.xAt(std::min(designedTip, l.trimmedTip)), wireY));
+    if (l.trim > 0) {
         p.setPen(QPen(colours.trimAdded, 3 * unit, Qt::SolidLine, Qt::FlatCap));
-        p.drawLine(QPointF(xAt(coilEnd + outer), wireY), QPointF(xAt(trimmedTip), wireY));
-    } else if (trim < 0) {
+        p.drawLine(QPointF(l.xAt(designedTip), wireY), QPointF(l.xAt(l.trimmedTip), wireY));
+    } else if (l.trim < 0) {
         p.setPen(QPen(colours.trimCut, 2 * unit, Qt::DashLine, Qt::FlatCap));
-        p.drawLine(QPointF(xAt(trimmedTip), wireY), QPointF(xAt(coilEnd + outer), wireY));
-        for (const double at : {trimmedTip, coilEnd + outer}) {
-            p.drawLine(QPointF(xAt(at) - 3 * unit, wireY - 4 * unit),
-                       QPointF(xAt(at) + 3 * unit, wireY + 4 * unit));
+        p.drawLine(QPointF(l.xAt(l.trimmedTip), wireY), QPointF(l.xAt(designedTip), wireY));
+        for (const double at : {l.trimmedTip, designedTip}) {
+            p.drawLine(QPointF(l.xAt(at) - 3 * unit, wireY - 4 * unit),
+                       QPointF(l.xAt(at) + 3 * unit, wireY + 4 * unit));
         }
     }
     p.setPen(QPen(colours.spare, 2 * unit, Qt::DotLine, Qt::FlatCap));
-    p.drawLine(QPointF(xAt(trimmedTip), wireY), QPointF(xAt(wireEnd), wireY));
+    p.drawLine(QPointF(l.xAt(l.trimmedTip), wireY), QPointF(l.xAt(l.wireEnd), wireY));
 
-    // The coil, at least a little wider than it is tall so its turns can be seen.
-    const double coilHeight = metrics.height() * 0.9;
-    const double coilWidth = std::max(coil * scale, coilHeight * 1.2);
-    // Never left of the feed point: with B = 0 the coil starts there.
-    const double coilLeft = std::max(xAt(inner + coil / 2) - coilWidth / 2, xAt(0));
-    const QRectF coilBox(coilLeft, wireY - coilHeight / 2, coilWidth, coilHeight);
+    const QRectF& coilBox = l.coilBox;
+    const double coilHeight = coilBox.height();
     p.setPen(QPen(colours.coil, 1.5 * unit));
     p.setBrush(colours.background);
     p.drawRect(coilBox);
@@ -190,39 +394,15 @@ void paintHalfDipole(QPainter& p, const QRectF& rect, const CheckReport& report,
     // Feed point and tip insulator.
     p.setPen(QPen(colours.text, unit));
     p.setBrush(colours.background);
-    p.drawEllipse(QPointF(xAt(0), wireY), 3.5 * unit, 3.5 * unit);
-    p.drawRect(QRectF(xAt(wireEnd), wireY - 3 * unit, 6 * unit, 6 * unit));
+    p.drawEllipse(QPointF(l.xAt(0), wireY), 3.5 * unit, 3.5 * unit);
+    p.drawRect(QRectF(l.xAt(l.wireEnd), wireY - 3 * unit, 6 * unit, 6 * unit));
     p.setBrush(Qt::NoBrush);
-    p.drawText(QPointF(rect.left(), wireY + metrics.ascent() / 2 - metrics.descent() / 2), feed);
-    p.drawText(QPointF(xAt(reach) + 8 * unit, wireY + metrics.ascent() / 2 - metrics.descent() / 2),
-               tip);
+    p.drawText(QPointF(l.feedText.left(), l.feedText.top() + metrics.ascent()), kFeed);
+    p.drawText(QPointF(l.tipText.left(), l.tipText.top() + metrics.ascent()), kTip);
 
-    DimensionRows rows(metrics, wireY, rect.left(), rect.right());
-    if (!cut.coilsAtFeed) {
-        rows.draw(p, {xAt(0), xAt(inner), QStringLiteral("Inner wire ") + metresText(inner),
-                      colours.text, true});
+    for (const PlacedDimension& d : l.dims) {
+        paintDimension(p, d, wireY, unit, l.tick, metrics);
     }
-    rows.draw(p, {coilBox.left(), coilBox.right(), QStringLiteral("Coil ") + millimetresText(coil),
-                  colours.coil, true});
-    rows.draw(p, {xAt(coilEnd), xAt(coilEnd + outer),
-                  QStringLiteral("Outer wire ") + metresText(outer), colours.text, true});
-    if (tipChange) {
-        const bool adds = *tipChange >= 0;
-        const QString what = *tipChange == 0.0 ? QStringLiteral(": do not cut")
-                             : adds            ? QStringLiteral(": add at the tip")
-                                               : QStringLiteral(": cut from the tip");
-        rows.draw(p, {xAt(std::min(coilEnd + outer, trimmedTip)),
-                      xAt(std::max(coilEnd + outer, trimmedTip)),
-                      (cutFromSweep(report) ? QStringLiteral("As measured, trim ")
-                                            : QStringLiteral("Trim ")) +
-                          (adds ? QStringLiteral("+") : QString()) + metresText(*tipChange) + what,
-                      adds ? colours.trimAdded : colours.trimCut, false});
-    }
-    rows.draw(p, {xAt(trimmedTip), xAt(wireEnd),
-                  QStringLiteral("Spare ") + metresText(cut.tipSpare), colours.spare, false});
-    rows.draw(p, {xAt(coilEnd), xAt(wireEnd),
-                  QStringLiteral("Outer wire to cut ") + metresText(cut.outerWireToCut),
-                  colours.text, false});
 
     p.setPen(colours.text);
     const std::optional<brevan::check::WireShape> v = hungShape(report);
@@ -233,22 +413,50 @@ void paintHalfDipole(QPainter& p, const QRectF& rect, const CheckReport& report,
                       : QStringLiteral("One half of the dipole, to scale along the wire (cut two)");
     if (cutFromSweep(report)) {
         title += QStringLiteral(": the trim the measured sweep asks for");
-    } else if (!tipChange) {
+    } else if (!l.tipChange) {
         title += report.antenna ? QStringLiteral(": no trim reaches F, tips cut as designed")
                                 : QStringLiteral(": the trim follows from the full-wave check");
     }
-    double titleWidth = rect.width();
+    const double left = l.feedText.left();
+    double titleWidth = l.width;
     if (v) {
         const double sketchWidth = metrics.height() * 3;
         titleWidth -= sketchWidth + metrics.height();
         paintVSketch(p,
-                     QRectF(rect.right() - sketchWidth, rect.top() + unit, sketchWidth,
+                     QRectF(left + l.width - sketchWidth, l.top + unit, sketchWidth,
                             metrics.height() - 2 * unit),
                      *v, colours.wire, unit);
         p.setPen(colours.text);
     }
-    p.drawText(QPointF(rect.left(), rect.top() + metrics.ascent()),
+    p.drawText(QPointF(left, l.top + metrics.ascent()),
                metrics.elidedText(title, Qt::ElideRight, titleWidth));
+}
+
+// The drawing laid out in `rect`: where there is room under the half dipole for a coil of a
+// readable size, the coil goes there, so no space is left empty under the wire; otherwise the
+// coil stands beside it, and the wire with its lengths sits in the middle of the height under
+// the title.
+struct Layout {
+    HalfDipole half;
+    QRectF coil;
+};
+
+constexpr double kCoilBelowLines = 10.0; // the least height, in lines, of a coil under the wire
+
+Layout layOut(const QRectF& rect, const CheckReport& report, const DrawingColours& colours,
+              const QFontMetricsF& metrics) {
+    const double h = metrics.height();
+    HalfDipole wide =
+        layOutHalfDipole(rect.left(), rect.top(), rect.width(), report, colours, metrics);
+    const double coilRoom = rect.height() - wide.height - h;
+    if (coilRoom >= kCoilBelowLines * h) {
+        return {wide, QRectF(rect.left(), rect.top() + wide.height + h, rect.width(), coilRoom)};
+    }
+    const double coilWidth = std::max(rect.width() * 0.28, h * 10);
+    HalfDipole beside = layOutHalfDipole(rect.left(), rect.top(), rect.width() - coilWidth - h,
+                                         report, colours, metrics);
+    beside.lowerWire(std::max((rect.height() - beside.height) / 2, 0.0));
+    return {beside, QRectF(rect.right() - coilWidth, rect.top(), coilWidth, rect.height())};
 }
 
 // The coil from the side: the former, each turn (or both ends of a winding too dense to show
@@ -392,13 +600,29 @@ void paintDipoleDrawing(QPainter& painter, const QRectF& rect, const CheckReport
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
     painter.fillRect(rect, colours.background);
-    const double coilWidth = std::max(rect.width() * 0.28, metrics.height() * 10);
-    const double gap = metrics.height();
-    const QRectF wire(rect.left(), rect.top(), rect.width() - coilWidth - gap, rect.height());
-    const QRectF coil(rect.right() - coilWidth, rect.top(), coilWidth, rect.height());
-    paintHalfDipole(painter, wire, report, colours, metrics);
-    paintCoil(painter, coil, report, colours, metrics);
+    const Layout layout = layOut(rect, report, colours, metrics);
+    paintHalfDipole(painter, layout.half, report, colours, metrics);
+    paintCoil(painter, layout.coil, report, colours, metrics);
     painter.restore();
+}
+
+DipoleLayout dipoleLayout(const QRectF& rect, const CheckReport& report,
+                          const QFontMetricsF& metrics) {
+    const Layout layout = layOut(rect, report, DrawingColours{}, metrics);
+    const HalfDipole& half = layout.half;
+    DipoleLayout out;
+    out.wirePart = QRectF(half.feedText.left(), half.top, half.width, half.height);
+    out.coilPart = layout.coil;
+    out.wireY = half.wireY;
+    out.texts.push_back({kFeed, half.feedText});
+    out.texts.push_back({kTip, half.tipText});
+    for (const PlacedDimension& d : half.dims) {
+        out.texts.push_back({d.d.text, d.textBox.translated(0, half.wireY)});
+        for (const double x : {d.d.from, d.d.to}) {
+            out.leaders.emplace_back(x, half.wireY, x, half.wireY + d.lineY);
+        }
+    }
+    return out;
 }
 
 DipoleDrawing::DipoleDrawing(QWidget* parent) : QWidget(parent) {
@@ -434,12 +658,13 @@ void DipoleDrawing::clearReport() {
 
 QSize DipoleDrawing::sizeHint() const {
     const int h = fontMetrics().height();
-    return {h * 48, h * 11};
+    return {h * 48, h * 13};
 }
 
 QSize DipoleDrawing::minimumSizeHint() const {
     const int h = fontMetrics().height();
-    return {h * 30, h * 10};
+    // Room for the title, two rows of words above the wire and four below it.
+    return {h * 30, h * 12};
 }
 
 void DipoleDrawing::paintEvent(QPaintEvent* /*event*/) {

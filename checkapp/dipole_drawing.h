@@ -12,14 +12,17 @@
 #include "check_report.h"
 
 #include <QColor>
+#include <QLineF>
 #include <QPalette>
 #include <QRectF>
+#include <QString>
 #include <QWidget>
 
 #include <optional>
 #include <string>
 #include <vector>
 
+class QFontMetricsF;
 class QPainter;
 
 // The calibration to a measured sweep has found the cut: it, not the model's trim, is drawn.
@@ -58,6 +61,24 @@ DrawingColours drawingColours(const QPalette& palette);
 // Uses the painter's font for the labels; line widths grow with it.
 void paintDipoleDrawing(QPainter& painter, const QRectF& rect,
                         const brevan::check::CheckReport& report, const DrawingColours& colours);
+
+// Where the drawing puts the half dipole, the coil and the words along the wire: no words
+// overlap others, and no leader (the dotted line from the wire to a length's line) runs through
+// words. Where the height allows a coil of a readable size under the wire, the coil goes there;
+// otherwise beside it, with the half dipole in the middle of the height.
+struct DrawnText {
+    QString text;
+    QRectF box;
+};
+struct DipoleLayout {
+    QRectF wirePart;
+    QRectF coilPart;
+    double wireY = 0.0;
+    std::vector<DrawnText> texts; // "feed", "tip" and the words of every length
+    std::vector<QLineF> leaders;
+};
+DipoleLayout dipoleLayout(const QRectF& rect, const brevan::check::CheckReport& report,
+                          const QFontMetricsF& metrics);
 
 class DipoleDrawing : public QWidget {
     Q_OBJECT

@@ -1,7 +1,7 @@
 #pragma once
 
 // Every exit status of brevan-check, in one table: the code returns the constants, --help prints
-// the table, and a test holds the README and the man page to the same rows.
+// the table, and a test holds the manual (docs/check.md) and the man page to the same rows.
 
 #include <string>
 
@@ -29,7 +29,7 @@ enum ExitStatus : int {
 struct ExitStatusEntry {
     ExitStatus status;
     const char* name;
-    const char* meaning; // one sentence, as --help, the README and the man page give it
+    const char* meaning; // one sentence, as --help, the manual and the man page give it
 };
 
 inline constexpr ExitStatusEntry kExitStatuses[] = {

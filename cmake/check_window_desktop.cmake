@@ -16,7 +16,8 @@ if(NOT TARGET brevan_check_icon)
   target_link_libraries(brevan_check_icon PUBLIC Qt6::Gui PRIVATE brevan_warnings)
 endif()
 add_executable(brevan_render_check_icons checkapp/tools/render_check_icons.cpp)
-target_link_libraries(brevan_render_check_icons PRIVATE brevan_check_icon brevan_warnings)
+target_link_libraries(brevan_render_check_icons
+                      PRIVATE brevan_check_icon brevan_theme_icons brevan_warnings)
 
 set(_brevan_check_hicolor_dir "${PROJECT_BINARY_DIR}/check-icons/hicolor")
 set(_brevan_check_icon_files "")

@@ -6,10 +6,14 @@ include(GNUInstallDirs)
 set(BREVAN_APP_ID "com.example.Brevan1")
 set(BREVAN_ICON_SIZES 16 24 32 48 64 128 256)
 
-# The icon is drawn in code, so the theme's PNGs are rendered from that same code at build time
-# rather than kept as files that could drift from what the window shows.
+# The icons are drawn in code, so the theme's PNGs are rendered from that same code at build time
+# rather than kept as files that could drift from what the windows show. One renderer writes them
+# (tools/theme_icons.h); each program's tool gives it the function that draws its icon.
+add_library(brevan_theme_icons STATIC tools/theme_icons.cpp)
+target_include_directories(brevan_theme_icons PUBLIC "${PROJECT_SOURCE_DIR}/tools")
+target_link_libraries(brevan_theme_icons PUBLIC Qt6::Gui PRIVATE brevan_warnings)
 add_executable(brevan_render_icons app/tools/render_icons.cpp)
-target_link_libraries(brevan_render_icons PRIVATE brevan_app brevan_warnings)
+target_link_libraries(brevan_render_icons PRIVATE brevan_app brevan_theme_icons brevan_warnings)
 
 set(_brevan_hicolor_dir "${PROJECT_BINARY_DIR}/icons/hicolor")
 set(_brevan_icon_files "")
@@ -77,6 +81,17 @@ brevan_gzipped(_brevan_changelog "${PROJECT_SOURCE_DIR}/packaging/changelog"
                "${PROJECT_BINARY_DIR}/doc")
 install(FILES "${_brevan_changelog}" "${PROJECT_SOURCE_DIR}/packaging/copyright"
         DESTINATION "${BREVAN_PACKAGE_DOC_DIR}")
+
+# The manual: the front page and its chapters with the pictures they show, laid out as in the
+# source tree so that their relative links hold; the manual pages point here. The pictures at
+# twice the scale are for checking the layout, not for reading, and stay out.
+install(FILES "${PROJECT_SOURCE_DIR}/README.md" DESTINATION "${BREVAN_PACKAGE_DOC_DIR}")
+file(GLOB _brevan_manual_chapters CONFIGURE_DEPENDS "${PROJECT_SOURCE_DIR}/docs/*.md")
+install(FILES ${_brevan_manual_chapters} DESTINATION "${BREVAN_PACKAGE_DOC_DIR}/docs")
+install(DIRECTORY "${PROJECT_SOURCE_DIR}/docs/pages" "${PROJECT_SOURCE_DIR}/docs/check"
+                  "${PROJECT_SOURCE_DIR}/docs/check-window"
+        DESTINATION "${BREVAN_PACKAGE_DOC_DIR}/docs"
+        FILES_MATCHING PATTERN "*@1x.png" PATTERN "*.svg")
 
 # The check window's menu entry, icon, AppStream data and manual page, when the build has it.
 include(cmake/check_window_desktop.cmake)

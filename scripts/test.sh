@@ -3,10 +3,11 @@
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
 # groff-base formats the manual page in the installed-tree test; xnec2c, a general NEC-2 program,
-# opens the exported deck as a user's own modeller would. The web page and the browser's NEC-2
-# engine are built with Emscripten (acorn for its optimiser, dpkg-dev and the archive keyring to
-# fetch nec2c's source package) and tested in Debian's Chromium, driven through WebDriver.
-TEST_PACKAGES=(libgtest-dev libbenchmark-dev desktop-file-utils appstream file groff-base xvfb xdotool x11-utils dbus at-spi2-core python3-pyatspi clang libclang-rt-14-dev xnec2c lintian poppler-utils
+# opens the exported deck as a user's own modeller would; python3 runs the end-to-end tests and
+# the check of the manual's links. The web page and the browser's NEC-2 engine are built with
+# Emscripten (acorn for its optimiser, dpkg-dev and the archive keyring to fetch nec2c's source
+# package) and tested in Debian's Chromium, driven through WebDriver.
+TEST_PACKAGES=(libgtest-dev libbenchmark-dev desktop-file-utils appstream file groff-base xvfb xdotool x11-utils dbus at-spi2-core python3-pyatspi clang libclang-rt-14-dev xnec2c lintian poppler-utils python3
                emscripten node-acorn dpkg-dev debian-archive-keyring chromium chromium-driver python3-selenium nlohmann-json3-dev)
 ensure_packages "${RUN_PACKAGES[@]}" "${TEST_PACKAGES[@]}" locales
 # A decimal-comma locale, so the tests can show that numbers in reports, decks and pictures

@@ -4,7 +4,8 @@
 # description that the freedesktop validators accept, and the icon at every size the entry's
 # Icon= name promises; what a shell user needs: brevan-check, answering for the version being
 # installed, and a manual page for every program, readable without warnings; and what Debian
-# wants beside them: the changelog of this version and a machine-readable copyright file.
+# wants beside them: the changelog of this version and a machine-readable copyright file; and
+# the manual that the manual pages point to.
 set -euo pipefail
 
 if [ $# -ne 1 ]; then
@@ -24,9 +25,9 @@ source "$layout"
 read -r -a sizes <<<"$BREVAN_ICON_SIZES"
 read -r -a man_pages <<<"$BREVAN_MAN_PAGES"
 
-for tool in desktop-file-validate appstreamcli file groff zcat; do
+for tool in desktop-file-validate appstreamcli file groff zcat python3; do
     command -v "$tool" >/dev/null || {
-        echo "missing $tool (install desktop-file-utils, appstream, file and groff-base)" >&2
+        echo "missing $tool (install desktop-file-utils, appstream, file, groff-base and python3)" >&2
         exit 1
     }
 done
@@ -120,6 +121,16 @@ if [ -f "$copyright" ]; then
         fail "$BREVAN_DOC_DIR/copyright does not give the programs' licence, GPL-3.0-or-later"
 else
     fail "$BREVAN_DOC_DIR/copyright is missing"
+fi
+
+# The manual the manual pages point to, whole: the front page, its chapters and the pictures
+# they show, with no link that leads nowhere in the installed copy.
+manual="$prefix/$BREVAN_DOC_DIR"
+if [ -f "$manual/README.md" ] && [ -f "$manual/docs/check.md" ]; then
+    links_report=$(python3 "$(dirname -- "${BASH_SOURCE[0]}")/docs/check_manual_links.py" "$manual") ||
+        fail "the installed manual has links that lead nowhere: $links_report"
+else
+    fail "the manual, $BREVAN_DOC_DIR/README.md and docs/*.md, is missing"
 fi
 
 # A window program as the desktop sees it: its menu entry starts it and names its icon, its

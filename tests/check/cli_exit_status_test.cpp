@@ -1,4 +1,4 @@
-// The exit statuses: one table in the code, and --help, the README and the man page saying the
+// The exit statuses: one table in the code, and --help, the manual and the man page saying the
 // same; and an exception anywhere in a run ending as the internal-error status.
 #include "cli_run.h"
 #include "exit_status.h"
@@ -74,9 +74,9 @@ StatusList fromHelp(const std::string& help) {
 }
 
 // The rows of the table headed "| Exit status | Meaning |", code marks dropped.
-StatusList fromReadme(const std::string& readme) {
+StatusList fromManual(const std::string& manual) {
     StatusList list;
-    const std::vector<std::string> lines = linesOf(readme);
+    const std::vector<std::string> lines = linesOf(manual);
     std::size_t at = 0;
     while (at < lines.size() && lines[at] != "| Exit status | Meaning |") {
         ++at;
@@ -141,13 +141,13 @@ StatusList fromManPage(const std::string& page) {
     return list;
 }
 
-TEST(ExitStatus, HelpReadmeAndManPageListTheTableOfTheCode) {
+TEST(ExitStatus, HelpManualAndManPageListTheTableOfTheCode) {
     const StatusList table = fromTable();
     ASSERT_GE(table.size(), 13u);
     const CliRun help = runCli({"--help"});
     ASSERT_EQ(help.exitCode, 0);
     EXPECT_EQ(fromHelp(help.out), table) << help.out;
-    EXPECT_EQ(fromReadme(sourceFile("README.md")), table);
+    EXPECT_EQ(fromManual(sourceFile("docs/check.md")), table);
     EXPECT_EQ(fromManPage(sourceFile("docs/brevan-check.1")), table);
 }
 

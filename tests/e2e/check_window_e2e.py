@@ -6,16 +6,14 @@ checks that nothing of the program is left running or lying in its temporary fol
 DISPLAY and a session bus with the accessibility bus running (see run_desktop_e2e.sh) and
 BREVAN_CHECK_COMMAND, the installed brevan-check, whose report the window must agree with."""
 
-import argparse
 import os
-import signal
 import subprocess
 import sys
 import time
-import traceback
+
+from desktop_session import QUICK, Failure, Program, log, main, poll, x_window, xdotool
 
 TITLE_END = "Brevan Check"
-QUICK = 10.0
 SLOW = 60.0
 DONE = "Full-wave check done (nec2c)."
 
@@ -47,81 +45,12 @@ NAMED = [
 ANTENNA_COLUMNS = ["As designed", "As built", "Trimmed"]
 
 
-class Failure(Exception):
-    pass
-
-
-def log(message):
-    print(message, flush=True)
-
-
-def poll(probe, what, timeout=QUICK, interval=0.05):
-    deadline = time.monotonic() + timeout
-    last_error = None
-    while True:
-        try:
-            value = probe()
-            if value is not None and value is not False:
-                return value
-        except Exception as error:  # the tree changes under us while the window updates
-            last_error = error
-        if time.monotonic() > deadline:
-            detail = f" (last error: {last_error})" if last_error else ""
-            raise Failure(f"timed out after {timeout:g} s waiting for {what}{detail}")
-        time.sleep(interval)
-
-
-def xdotool(*args):
-    result = subprocess.run(["xdotool", *args], capture_output=True, text=True, timeout=QUICK,
-                            check=False)
-    if result.returncode != 0:
-        raise Failure(f"xdotool {' '.join(args)} failed: {result.stderr.strip()}")
-    return result.stdout.strip()
-
-
-class Checks:
-    def __init__(self):
-        self.passed = 0
-        self.failed = []
-
-    def equal(self, what, actual, expected):
-        if actual == expected:
-            self.passed += 1
-            log(f"  ok   {what}: {actual!r}")
-        else:
-            self.failed.append(what)
-            log(f"  FAIL {what}: got {actual!r}, expected {expected!r}")
-
-    def true(self, what, condition, detail=""):
-        self.equal(what + (f" ({detail})" if detail else ""), bool(condition), True)
-
-
-class Window:
+class Window(Program):
     """The program's accessible tree."""
 
     def __init__(self, pyatspi, atspi, process):
-        self.pyatspi = pyatspi
-        self.atspi = atspi
-        self.process = process
-        self.app = None
+        super().__init__(pyatspi, atspi, process)
         self.frame = None
-
-    def alive(self):
-        if self.process.poll() is not None:
-            raise Failure(f"the program exited with status {self.process.returncode}")
-
-    def find_app(self):
-        self.alive()
-        desktop = self.pyatspi.Registry.getDesktop(0)
-        for index in range(desktop.childCount):
-            app = desktop.getChildAtIndex(index)
-            if app is not None and app.get_process_id() == self.process.pid:
-                app.set_cache_mask(self.atspi.Cache.NONE)  # read every property afresh
-                return app
-        return None
-
-    def children(self, node):
-        return [node.getChildAtIndex(i) for i in range(node.childCount)]
 
     def find_frame(self):
         for child in self.children(self.app):
@@ -145,13 +74,6 @@ class Window:
         if len(found) != 1:
             raise Failure(f'{len(found)} parts named "{name}", one expected')
         return found[0]
-
-    def labels(self, node):
-        names = []
-        for relation in node.getRelationSet():
-            if relation.getRelationType() == self.pyatspi.RELATION_LABELLED_BY:
-                names += [relation.getTarget(i).name for i in range(relation.getNTargets())]
-        return names
 
     def combo(self, caption, node=None):
         """The combo box a caption labels."""
@@ -185,9 +107,6 @@ class Window:
             return True
         return any(c.getState().contains(self.pyatspi.STATE_FOCUSED) for c in self.children(node))
 
-    def showing(self, node):
-        return node.getState().contains(self.pyatspi.STATE_SHOWING)
-
     def dialogs(self):
         return [c for c in self.children(self.app)
                 if c.getRoleName() in ("dialog", "alert") and self.showing(c)]
@@ -199,17 +118,6 @@ class Window:
                 found.append(child)
             found.extend(self.buttons(child))
         return found
-
-    def centre(self, node):
-        e = node.queryComponent().getExtents(self.pyatspi.DESKTOP_COORDS)
-        if e.width <= 0 or e.height <= 0:
-            raise Failure(f'"{node.name}" has no extents on screen')
-        return e.x + e.width // 2, e.y + e.height // 2
-
-    def click(self, node):
-        x, y = self.centre(node)
-        xdotool("mousemove", "--sync", str(x), str(y))
-        xdotool("click", "1")
 
     def dump(self, node=None, depth=0):
         node = node or self.app
@@ -353,82 +261,20 @@ def strays(session):
             if line.split() and line.split()[0] == str(session)]
 
 
-def start_program(app_path, work):
-    env = dict(os.environ)
-    env.pop("AT_SPI_BUS_ADDRESS", None)
-    env["QT_QPA_PLATFORM"] = "xcb"
-    env["QT_LINUX_ACCESSIBILITY_ALWAYS_ON"] = "1"
-    env["LANG"] = env["LC_ALL"] = "C.UTF-8"
-    # Settings and the engine's scratch folders inside the test's folder: nothing of a person's
-    # is read or changed, and whatever the program leaves behind is seen.
-    env["XDG_CONFIG_HOME"] = os.path.join(work, "config")
-    env["TMPDIR"] = os.path.join(work, "tmp")
-    os.makedirs(env["TMPDIR"], exist_ok=True)
-    output = open(os.path.join(work, "app.log"), "w")
-    return subprocess.Popen([app_path], env=env, stdout=output, stderr=subprocess.STDOUT,
-                            start_new_session=True)
-
-
-def stop_program(process):
-    if process.poll() is None:
-        os.killpg(process.pid, signal.SIGTERM)
-        try:
-            process.wait(timeout=5)
-        except subprocess.TimeoutExpired:
-            os.killpg(process.pid, signal.SIGKILL)
-            process.wait(timeout=5)
-
-
-def main():
-    parser = argparse.ArgumentParser()
-    parser.add_argument("--app", required=True)
-    parser.add_argument("--work", required=True)
-    args = parser.parse_args()
-
-    import gi
-
-    gi.require_version("Atspi", "2.0")
-    from gi.repository import Atspi
-    import pyatspi
-
-    signal.signal(signal.SIGTERM, lambda *_: sys.exit(143))
-    started = time.monotonic()
-    process = start_program(args.app, args.work)
-    window = Window(pyatspi, Atspi, process)
-    checks = Checks()
-    try:
-        window.app = poll(window.find_app, "the program on the accessibility bus", SLOW, 0.2)
-        window.frame = poll(window.find_frame, "the main window", SLOW, 0.2)
-        window_id = poll(lambda: xdotool("search", "--all", "--onlyvisible", "--pid",
-                                         str(process.pid), "--name", TITLE_END),
-                         "the main window on the X display", SLOW, 0.2).split()[0]
-        checks.true("X title names the program", xdotool("getwindowname", window_id)
-                    .endswith(TITLE_END))
-        xdotool("windowfocus", "--sync", window_id)
-        check_names(window, checks)
-        last_key = type_design(window, checks)
-        read_results(window, checks, last_key)
-        quit_without_saving(window, checks)
-        checks.equal("processes left in the program's session", strays(process.pid), [])
-        tmp = os.path.join(args.work, "tmp")
-        checks.equal("files left in the program's TMPDIR", sorted(os.listdir(tmp)), [])
-    except Exception as error:  # any error ends the walk, but the report still follows
-        checks.failed.append(str(error))
-        log(f"  FAIL {error if isinstance(error, Failure) else traceback.format_exc()}")
-        if window.app is not None:
-            log("accessible tree at the failure:")
-            window.dump()
-    finally:
-        stop_program(process)
-
-    seconds = time.monotonic() - started
-    log(f"checks: {checks.passed} ok, {len(checks.failed)} failed")
-    if checks.failed:
-        log(f"FAIL: check window end-to-end ({seconds:.1f} s)")
-        return 1
-    log(f"PASS: check window end-to-end ({seconds:.1f} s)")
-    return 0
+def walk(window, checks, work):
+    window.frame = poll(window.find_frame, "the main window", SLOW, 0.2)
+    window_id = x_window(window.process, TITLE_END, SLOW)
+    checks.true("X title names the program", xdotool("getwindowname", window_id)
+                .endswith(TITLE_END))
+    xdotool("windowfocus", "--sync", window_id)
+    check_names(window, checks)
+    last_key = type_design(window, checks)
+    read_results(window, checks, last_key)
+    quit_without_saving(window, checks)
+    checks.equal("processes left in the program's session", strays(window.process.pid), [])
+    tmp = os.path.join(work, "tmp")
+    checks.equal("files left in the program's TMPDIR", sorted(os.listdir(tmp)), [])
 
 
 if __name__ == "__main__":
-    sys.exit(main())
+    sys.exit(main("check window end-to-end", Window, walk, SLOW))

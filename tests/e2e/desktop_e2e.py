@@ -4,13 +4,11 @@ and mouse would, and reads every result back through the accessibility bus, as a
 would. Expects DISPLAY and a session bus with the accessibility bus running (see
 run_desktop_e2e.sh); starts and ends the program itself."""
 
-import argparse
-import os
-import signal
 import subprocess
 import sys
 import time
-import traceback
+
+from desktop_session import QUICK, Failure, Program, log, main, poll, x_window, xdotool
 
 CAPTION = "Loaded Dipole Antenna for restricted space ( metric units)"
 APP_NAME = "Brevan1"
@@ -22,75 +20,19 @@ WINDING = "Winding data for the Loading Coils"
 
 TYPE_ONLY_NUMBERS = "Type only numbers"
 
-# Short waits for things that follow a key press or click at once; long ones for start-up.
-QUICK = 10.0
+# The wait for start-up.
 SLOW = 40.0
 
 
-class Failure(Exception):
-    pass
-
-
-def log(message):
-    print(message, flush=True)
-
-
-def poll(probe, what, timeout=QUICK, interval=0.05):
-    """Calls probe until it returns something other than None or False; fails after timeout."""
-    deadline = time.monotonic() + timeout
-    last_error = None
-    while True:
-        try:
-            value = probe()
-            if value is not None and value is not False:
-                return value
-        except Exception as error:  # the tree changes under us while pages switch
-            last_error = error
-        if time.monotonic() > deadline:
-            detail = f" (last error: {last_error})" if last_error else ""
-            raise Failure(f"timed out after {timeout:g} s waiting for {what}{detail}")
-        time.sleep(interval)
-
-
-def xdotool(*args, timeout=QUICK):
-    result = subprocess.run(
-        ["xdotool", *args], capture_output=True, text=True, timeout=timeout, check=False
-    )
-    if result.returncode != 0:
-        raise Failure(f"xdotool {' '.join(args)} failed: {result.stderr.strip()}")
-    return result.stdout.strip()
-
-
-class Desktop:
+class Desktop(Program):
     """The program's accessible tree and its X windows."""
 
     def __init__(self, pyatspi, atspi, process):
-        self.pyatspi = pyatspi
-        self.atspi = atspi
-        self.process = process
-        self.app = None
+        super().__init__(pyatspi, atspi, process)
         self.window = None
         self.window_id = None
 
     # --- finding things ---------------------------------------------------------------
-
-    def alive(self):
-        if self.process.poll() is not None:
-            raise Failure(f"the program exited with status {self.process.returncode}")
-
-    def find_app(self):
-        self.alive()
-        desktop = self.pyatspi.Registry.getDesktop(0)
-        for index in range(desktop.childCount):
-            app = desktop.getChildAtIndex(index)
-            if app is not None and app.get_process_id() == self.process.pid:
-                # Read every property afresh: the pages switch under us.
-                app.set_cache_mask(self.atspi.Cache.NONE)
-                return app
-        return None
-
-    def children(self, node):
-        return [node.getChildAtIndex(i) for i in range(node.childCount)]
 
     def find_window(self):
         for child in self.children(self.app):
@@ -120,11 +62,7 @@ class Desktop:
         return self.control(caption, self.pyatspi.ROLE_PUSH_BUTTON, name)
 
     def labels(self, node):
-        names = []
-        for relation in node.getRelationSet():
-            if relation.getRelationType() == self.pyatspi.RELATION_LABELLED_BY:
-                names += [relation.getTarget(i).name for i in range(relation.getNTargets())]
-        return [name for name in names if name != STEP1 and name != STEP2]
+        return [name for name in super().labels(node) if name != STEP1 and name != STEP2]
 
     def combo(self, caption):
         return self.control(caption, self.pyatspi.ROLE_COMBO_BOX)
@@ -140,20 +78,8 @@ class Desktop:
         text = node.queryText()
         return text.getText(0, text.characterCount)
 
-    def has_state(self, node, state):
-        return node.getState().contains(state)
-
-    def showing(self, node):
-        return self.has_state(node, self.pyatspi.STATE_SHOWING)
-
     def sensitive(self, node):
         return self.has_state(node, self.pyatspi.STATE_SENSITIVE)
-
-    def centre(self, node):
-        extents = node.queryComponent().getExtents(self.pyatspi.DESKTOP_COORDS)
-        if extents.width <= 0 or extents.height <= 0:
-            raise Failure(f'"{node.name}" has no extents on screen')
-        return extents.x + extents.width // 2, extents.y + extents.height // 2
 
     def message_boxes(self):
         """Every alert or dialog of the program now on screen, with the texts it shows."""
@@ -216,25 +142,6 @@ class Desktop:
 
     def key(self, *keys):
         xdotool("key", "--delay", "60", *keys)
-
-    def click(self, node):
-        x, y = self.centre(node)
-        xdotool("mousemove", "--sync", str(x), str(y))
-        xdotool("click", "1")
-
-
-class Checks:
-    def __init__(self):
-        self.passed = 0
-        self.failed = []
-
-    def equal(self, what, actual, expected):
-        if actual == expected:
-            self.passed += 1
-            log(f"  ok   {what}: {actual!r}")
-        else:
-            self.failed.append(what)
-            log(f"  FAIL {what}: got {actual!r}, expected {expected!r}")
 
 
 def wait_text(desktop, node, expected, what):
@@ -455,89 +362,19 @@ def summary(desktop, checks, ok_buttons):
     checks.equal("message boxes open at the end", len(desktop.message_boxes()), 0)
 
 
-def walk_through(desktop, checks):
+def walk_through(desktop, checks, _work):
+    desktop.window = poll(desktop.find_window, "the main window", SLOW, 0.2)
+    poll(lambda: desktop.showing(desktop.window), "the main window to show", SLOW, 0.2)
+    desktop.window_id = x_window(desktop.process, "^Loaded Dipole Antenna", SLOW)
+    checks.equal("X title of the main window", xdotool("getwindowname", desktop.window_id),
+                 CAPTION)
+    desktop.focus_window()
+    poll(lambda: desktop.has_state(desktop.window, desktop.pyatspi.STATE_ACTIVE),
+         "the main window to become active")
     ok1 = step_one(desktop, checks)
     ok2 = step_two(desktop, checks)
     summary(desktop, checks, [ok1, ok2])
 
 
-def start_program(app_path, work):
-    env = dict(os.environ)
-    # Qt joins the accessibility bus only when it finds the bus itself, through the session
-    # bus; a bus address in the environment keeps it off.
-    env.pop("AT_SPI_BUS_ADDRESS", None)
-    env["QT_QPA_PLATFORM"] = "xcb"
-    env["QT_LINUX_ACCESSIBILITY_ALWAYS_ON"] = "1"
-    env["LANG"] = env["LC_ALL"] = "C.UTF-8"
-    output = open(os.path.join(work, "app.log"), "w")
-    return subprocess.Popen(
-        [app_path], env=env, stdout=output, stderr=subprocess.STDOUT, start_new_session=True
-    )
-
-
-def stop_program(process):
-    if process.poll() is None:
-        os.killpg(process.pid, signal.SIGTERM)
-        try:
-            process.wait(timeout=5)
-        except subprocess.TimeoutExpired:
-            os.killpg(process.pid, signal.SIGKILL)
-            process.wait(timeout=5)
-
-
-def main():
-    parser = argparse.ArgumentParser()
-    parser.add_argument("--app", required=True)
-    parser.add_argument("--work", required=True)
-    args = parser.parse_args()
-
-    # Imported only now: the bindings join the accessibility bus as they load.
-    import gi
-
-    gi.require_version("Atspi", "2.0")
-    from gi.repository import Atspi
-    import pyatspi
-
-    # Ended from outside, still end the program, which runs in a session of its own.
-    signal.signal(signal.SIGTERM, lambda *_: sys.exit(143))
-    started = time.monotonic()
-    process = start_program(args.app, args.work)
-    desktop = Desktop(pyatspi, Atspi, process)
-    checks = Checks()
-    try:
-        desktop.app = poll(desktop.find_app, "the program on the accessibility bus", SLOW, 0.2)
-        desktop.window = poll(desktop.find_window, "the main window", SLOW, 0.2)
-        poll(lambda: desktop.showing(desktop.window), "the main window to show", SLOW, 0.2)
-        desktop.window_id = poll(
-            lambda: xdotool("search", "--all", "--onlyvisible", "--pid", str(process.pid),
-                            "--name", "^Loaded Dipole Antenna"),
-            "the main window on the X display", SLOW, 0.2).split()[0]
-        checks.equal("X title of the main window", xdotool("getwindowname", desktop.window_id),
-                     CAPTION)
-        desktop.focus_window()
-        poll(lambda: desktop.has_state(desktop.window, pyatspi.STATE_ACTIVE),
-             "the main window to become active")
-        walk_through(desktop, checks)
-    except Exception as error:  # any error ends the walk, but the report still follows
-        checks.failed.append(str(error))
-        if isinstance(error, Failure):
-            log(f"  FAIL {error}")
-        else:
-            log(f"  FAIL {traceback.format_exc()}")
-        if desktop.app is not None:
-            log("accessible tree at the failure:")
-            desktop.dump()
-    finally:
-        stop_program(process)
-
-    seconds = time.monotonic() - started
-    log(f"checks: {checks.passed} ok, {len(checks.failed)} failed")
-    if checks.failed:
-        log(f"FAIL: desktop end-to-end ({seconds:.1f} s)")
-        return 1
-    log(f"PASS: desktop end-to-end ({seconds:.1f} s)")
-    return 0
-
-
 if __name__ == "__main__":
-    sys.exit(main())
+    sys.exit(main("desktop end-to-end", Desktop, walk_through, SLOW))

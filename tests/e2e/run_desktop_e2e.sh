@@ -2,7 +2,8 @@
 # Runs the real program on a private X display with its own session and accessibility buses,
 # then lets desktop_e2e.py type into it and read it back the way a screen reader does.
 # Everything started here lives in a scratch folder and is ended on exit, whatever happens.
-# The driver is desktop_e2e.py unless another is named (check_window_e2e.py for BrevanCheck).
+# The driver is desktop_e2e.py unless another is named (check_window_e2e.py for BrevanCheck);
+# each drives its window through desktop_session.py, which starts, finds and ends the program.
 set -euo pipefail
 
 if [ $# -lt 1 ] || [ $# -gt 2 ]; then
@@ -114,7 +115,8 @@ fi
 echo "display $DISPLAY, session bus and accessibility bus ready"
 status=0
 # In the background, so that a signal to this script is acted on at once.
-setsid "$python" "$driver_script" --app "$app" --work "$work" &
+# -B: no bytecode cache beside the shared module in the source tree.
+setsid "$python" -B "$driver_script" --app "$app" --work "$work" &
 driver=$!
 wait "$driver" || status=$?
 driver=""

@@ -4,6 +4,7 @@
 
 #include "cli_run.h"
 #include "measured/feed_line.h"
+#include "sweep_files.h"
 
 #include <QFile>
 #include <QJsonArray>
@@ -18,24 +19,7 @@
 
 namespace {
 
-// A made-up antenna that resonates at 6.95 MHz, below the typical design's 7.05, with 45 ohm;
-// swept through `coax` m of lossless coax when given.
-std::string madeUpTouchstone(double coax = 0.0) {
-    const brevan::check::FeedLine line{coax, 0.66, 0.0, 7.05, 50.0};
-    std::string text = "! made up for the test\n# MHz Z RI R 50\n";
-    for (int i = 0; i <= 100; ++i) {
-        const double f = 6.7 + 0.5 * i / 100.0;
-        const double u = f / 6.95;
-        std::complex<double> z{5.0 + 40.0 * u * u, 700.0 * (u - 1.0 / u)};
-        if (coax > 0.0) {
-            z = brevan::check::throughFeedLine(z, line, f);
-        }
-        char row[96];
-        std::snprintf(row, sizeof row, "%.5f %.6f %.6f\n", f, z.real() / 50.0, z.imag() / 50.0);
-        text += row;
-    }
-    return text;
-}
+using brevan::check::test::madeUpTouchstone;
 
 QString written(const QTemporaryDir& dir, const char* name, const std::string& content) {
     const QString path = dir.filePath(QString::fromLatin1(name));

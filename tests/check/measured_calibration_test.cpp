@@ -9,6 +9,7 @@
 #include "measured_calibration.h"
 #include "nec/engine/nec2c_engine.h"
 #include "report/advice.h"
+#include "sweep_files.h"
 
 #include <gtest/gtest.h>
 
@@ -19,6 +20,9 @@
 
 namespace brevan::check {
 namespace {
+
+using test::sweepFileText;
+using test::Written;
 
 constexpr double kPi = 3.14159265358979323846;
 constexpr double kDesignMHz = 7.05;
@@ -142,44 +146,12 @@ atDesignAfterCuts(const AntennaCheckInput& design, const Made& made, const std::
     return out;
 }
 
-std::string numberText(double x) {
-    char buffer[40];
-    std::snprintf(buffer, sizeof buffer, "%.9g", x);
-    return buffer;
-}
-
-enum class Written { TouchstoneS, CsvRX, CsvSwr };
-
-// The sweep as an analyser writes it.
-std::string fileText(const MeasuredSweep& sweep, Written as) {
-    std::string text = as == Written::TouchstoneS ? "! made by the engine\n# MHz S RI R 50\n"
-                       : as == Written::CsvRX     ? "Frequency (Hz),R,X\n"
-                                                  : "Frequency (kHz);SWR\n";
-    const auto points = swrCurve(sweep, 50.0);
-    for (std::size_t i = 0; i < sweep.impedance.size(); ++i) {
-        const double f = sweep.impedance[i].frequencyMHz;
-        const std::complex<double> z = sweep.impedance[i].impedance;
-        const std::complex<double> s = (z - 50.0) / (z + 50.0);
-        switch (as) {
-        case Written::TouchstoneS:
-            text += numberText(f) + " " + numberText(s.real()) + " " + numberText(s.imag()) + "\n";
-            break;
-        case Written::CsvRX:
-            text += numberText(f * 1e6) + "," + numberText(z.real()) + "," + numberText(z.imag()) +
-                    "\n";
-            break;
-        case Written::CsvSwr: text += numberText(f * 1e3) + ";" + numberText(points[i].swr) + "\n";
-        }
-    }
-    return text;
-}
-
 // The sweep of an antenna at its feed point as an analyser through `line` writes it, read back
 // and analysed with that line given.
 AsMeasured measuredThrough(const MeasuredSweep& atFeed, const std::optional<FeedLine>& line,
                            Written as) {
     const MeasuredSweep atAnalyser = line ? throughFeedLine(atFeed, *line) : atFeed;
-    const auto read = readSweep(fileText(atAnalyser, as), "sweep");
+    const auto read = readSweep(sweepFileText(atAnalyser, as), "sweep");
     EXPECT_TRUE(std::holds_alternative<MeasuredSweep>(read)) << message(std::get<SweepError>(read));
     return analyseMeasured({"sweep", std::get<MeasuredSweep>(read), line}, kDesignMHz);
 }

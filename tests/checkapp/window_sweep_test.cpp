@@ -5,6 +5,7 @@
 #include "cli_run.h"
 #include "dipole_drawing.h"
 #include "nec/engine/nec2c_engine.h"
+#include "sweep_files.h"
 #include "swr_plot_widget.h"
 #include "window_fixture.h"
 
@@ -21,6 +22,7 @@
 namespace {
 
 using namespace brevan::check;
+using test::madeUpTouchstone;
 
 // The antenna of `length` as the model says an analyser at its feed point would measure it:
 // 81 points over +-4 % of its resonance, written as a Touchstone S11 file.
@@ -34,29 +36,11 @@ std::string modelledTouchstone(const AntennaCheckInput& design, double length) {
     EXPECT_FALSE(runTogether(engine, {&analysis}));
     const double r = analysis.result().resonanceMHz.value_or(design.designMHz);
     auto runs = runBatch(engine, {analysis.curveRequest(0.96 * r, 1.04 * r, 81)});
-    std::string text = "! made by the engine\n# MHz S RI R 50\n";
+    MeasuredSweep sweep;
     for (const FeedPoint& p : std::get<std::vector<EngineRun>>(runs).front().points) {
-        const std::complex<double> s = (p.impedance - 50.0) / (p.impedance + 50.0);
-        char line[96];
-        std::snprintf(line, sizeof line, "%.9g %.9g %.9g\n", p.frequencyMHz * analysis.scale(),
-                      s.real(), s.imag());
-        text += line;
+        sweep.impedance.push_back({p.frequencyMHz * analysis.scale(), p.impedance});
     }
-    return text;
-}
-
-// A made-up antenna that resonates at 6.95 MHz with 45 ohm: no engine needed to make it.
-std::string madeUpTouchstone() {
-    std::string text = "! made up for the test\n# MHz Z RI R 50\n";
-    for (int i = 0; i <= 100; ++i) {
-        const double f = 6.7 + 0.5 * i / 100.0;
-        const double u = f / 6.95;
-        char line[96];
-        std::snprintf(line, sizeof line, "%.5f %.6f %.6f\n", f, (5.0 + 40.0 * u * u) / 50.0,
-                      700.0 * (u - 1.0 / u) / 50.0);
-        text += line;
-    }
-    return text;
+    return test::sweepFileText(sweep, test::Written::TouchstoneS);
 }
 
 bool writeText(const QString& path, const std::string& text) {

@@ -17,6 +17,7 @@ namespace {
 constexpr double kMatchAbove = 1.5;
 constexpr double kRescaleThreshold = 0.0002; // relative change of the correction worth a redo
 constexpr int kMostRetrims = 3; // searches for the trim on the trimmed antenna's own segments
+constexpr double kEvenTrim = 0.1; // segments beyond the coils this much longer or shorter: cut afresh
 
 void tell(const Context& context, const std::string& line) {
     if (context.progress) {
@@ -64,6 +65,22 @@ void compareTrims(InsulationEffect& effect, const Trim& insulated,
     const double perTip = bareSearch->task->search().root - insulatedSearch->task->search().root;
     effect.shorterPerTip = perTip;
     effect.shorterTipToTip = 2.0 * perTip;
+}
+
+// The built antenna's counts when the trim leaves the segments beyond the coil within a tenth
+// of the others' length, so that a short trim costs no new search; nothing (cut afresh) else.
+std::optional<SegmentCounts> evenAfterTrim(const Segmentation& seg, const AntennaCheckInput& input,
+                                           double tip) {
+    const SegmentCounts& counts = seg.counts;
+    if (seg.coilsAtFeed) {
+        return counts; // every segment stretches alike
+    }
+    const double step = input.coilDistance / counts.inner;
+    const double beyond = input.length / 2.0 + tip - input.coilDistance - counts.coilShare * step / 2;
+    const double ratio = beyond / counts.outer / step;
+    return counts.coilShare == 1.0 && ratio > 1.0 - kEvenTrim && ratio < 1.0 + kEvenTrim
+               ? std::optional<SegmentCounts>(counts)
+               : std::nullopt;
 }
 
 // A coil that ends less than a joint from its tip, or past it, leaves a stub that the coil
@@ -233,7 +250,8 @@ checkAntenna(const AntennaCheckInput& input, const Engine& engine, const Progres
     if (trim) {
         const RootSearch& s = trim->task->search();
         if (s.state == SearchState::Converged) {
-            if (auto failure = trimTo(roundToCentimetre(s.root), std::nullopt)) {
+            const double tip = roundToCentimetre(s.root);
+            if (auto failure = trimTo(tip, evenAfterTrim(built.coarse(), input, tip))) {
                 return *failure;
             }
             last.push_back(trimmed.get());

@@ -17,7 +17,9 @@ namespace {
 constexpr double kMatchAbove = 1.5;
 constexpr double kRescaleThreshold = 0.0002; // relative change of the correction worth a redo
 constexpr int kMostRetrims = 3; // searches for the trim on the trimmed antenna's own segments
-constexpr double kEvenTrim = 0.1; // segments beyond the coils this much longer or shorter: cut afresh
+// Segments beyond the coils this much longer or shorter than the others after a trim: the
+// trimmed antenna is cut afresh.
+constexpr double kEvenTrim = 0.1;
 
 void tell(const Context& context, const std::string& line) {
     if (context.progress) {
@@ -76,7 +78,8 @@ std::optional<SegmentCounts> evenAfterTrim(const Segmentation& seg, const Antenn
         return counts; // every segment stretches alike
     }
     const double step = input.coilDistance / counts.inner;
-    const double beyond = input.length / 2.0 + tip - input.coilDistance - counts.coilShare * step / 2;
+    const double beyond =
+        input.length / 2.0 + tip - input.coilDistance - counts.coilShare * step / 2;
     const double ratio = beyond / counts.outer / step;
     return counts.coilShare == 1.0 && ratio > 1.0 - kEvenTrim && ratio < 1.0 + kEvenTrim
                ? std::optional<SegmentCounts>(counts)
@@ -93,18 +96,20 @@ std::optional<AntennaCheckFailure> tooCloseToTheTips(const AntennaCheckInput& in
         return std::nullopt;
     }
     const std::string where = beyond >= 0.0 ? "ends " + fixed(beyond * 100.0, 1) + " cm from"
-                                             : "reaches " + fixed(-beyond * 100.0, 1) + " cm past";
+                                            : "reaches " + fixed(-beyond * 100.0, 1) + " cm past";
     const double furthest = half - input.windingLength / 2.0 - kJointAllowance;
-    const std::string change =
-        furthest > 0.0 ? "move the coils in to B = " + fixed(furthest, 3) + " m or less"
-                       : "make the antenna longer";
-    return modelFailure(
-        ModelRefusal{"the coils are too close to the tips: each " + where + " its tip (the "
-                     "winding is " + fixed(input.windingLength * 100.0, 1) + " cm long), less "
-                     "than the " + fixed(kJointAllowance * 100.0, 0) + " cm a joint takes, and "
-                     "NEC-2 cannot resolve a coil's place this close to the tip; " + change +
-                     ", or wind the coils shorter"},
-        "as designed");
+    const std::string change = furthest > 0.0
+                                   ? "move the coils in to B = " + fixed(furthest, 3) + " m or less"
+                                   : "make the antenna longer";
+    const std::string reason = "the coils are too close to the tips: each " + where +
+                               " its tip (the winding is " + fixed(input.windingLength * 100.0, 1) +
+                               " cm long), less than the " + fixed(kJointAllowance * 100.0, 0) +
+                               " cm a joint takes";
+    return modelFailure(ModelRefusal{reason +
+                                     ", and NEC-2 cannot resolve a coil's place this "
+                                     "close to the tip; " +
+                                     change + ", or wind the coils shorter"},
+                        "as designed");
 }
 
 } // namespace
@@ -234,8 +239,8 @@ checkAntenna(const AntennaCheckInput& input, const Engine& engine, const Progres
     // Cut afresh for its length: the built antenna's counts, stretched or squeezed over a
     // longer or shorter wire beyond the coils, leave segments of unequal length beside the
     // coil, and NEC-2 then converges to another limit (0.6 % off after a 1.3 m trim).
-    const auto trimTo = [&](double tip, std::optional<SegmentCounts> counts)
-        -> std::optional<AntennaCheckFailure> {
+    const auto trimTo =
+        [&](double tip, std::optional<SegmentCounts> counts) -> std::optional<AntennaCheckFailure> {
         check.trim.tipChange = tip;
         // To the micrometre, so that a length like 15.54 m stays the number it reads as.
         check.trim.trimmedLength = std::round((input.length + 2.0 * tip) * 1e6) / 1e6;

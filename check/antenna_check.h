@@ -47,7 +47,7 @@ struct AntennaCheckInput {
     // used for the alternative to trimming.
     std::function<CoilImpedance(int turns)> coilOfTurns;
     int builtTurns = 0;
-    Insulation insulation;     // of the antenna wire; none: bare wire
+    Insulation insulation;      // of the antenna wire; none: bare wire
     double windingLength = 0.0; // m, each coil as wound: a trim stops a joint beyond its end
 };
 

@@ -1,8 +1,8 @@
 #include "trim_search.h"
 
 #include "coil/physics.h"
-#include "cut_list.h"
 #include "coil/turns_search.h"
+#include "cut_list.h"
 
 #include <algorithm>
 #include <cmath>

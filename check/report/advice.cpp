@@ -241,10 +241,10 @@ std::string trimVerdict(const CheckReport& report, const AntennaCheck& check) {
         // cannot follow the tip in any more.
         const double beyond = report.cut.outerWire + (trim.limitLength - report.inputs.lengthM) / 2;
         const std::string cm = number(beyond * 100, 0) + " cm beyond its coil";
-        const std::string limit = beyond <= kJointAllowance + 0.005
-                                      ? "each tip cut back to " + cm + ", as short as a joint allows"
-                                      : "each tip cut back to " + cm +
-                                            ", as short as the model can follow it";
+        const std::string limit =
+            beyond <= kJointAllowance + 0.005
+                ? "each tip cut back to " + cm + ", as short as a joint allows"
+                : "each tip cut back to " + cm + ", as short as the model can follow it";
         return noTrim + "even with " + limit + " " + lengthText(trim.limitLength) + ", " +
                limitResonance(report, trim) + ".";
     }
@@ -711,8 +711,7 @@ std::string trimSummary(const Trim& trim) {
                " cm, total length " + number(trim.trimmedLength, 3) + " m";
     case TrimOutcome::CoilsInTheWay:
         return "none reaches F: cut back to a joint beyond the coils (" +
-               number(trim.limitLength, 3) +
-               " m) it is still low";
+               number(trim.limitLength, 3) + " m) it is still low";
     case TrimOutcome::TooFar: return "none reaches F: it would take tips over twice as long";
     case TrimOutcome::NoResonance: return "none: no resonance to move";
     case TrimOutcome::CoilResonates: return "none: the coil self-resonates, it must change";

@@ -158,7 +158,9 @@ std::string evenDeck(double length, double b, double radius, int segments,
         double from, to;
         int segments;
     };
-    const auto count = [h](double span) { return std::max(1, static_cast<int>(std::lround(span / h))); };
+    const auto count = [h](double span) {
+        return std::max(1, static_cast<int>(std::lround(span / h)));
+    };
     const std::vector<Run> halfRuns = {{h / 2, b - coil / 2, count(b - coil / 2 - h / 2)},
                                        {b - coil / 2, b + coil / 2, 1},
                                        {b + coil / 2, half, count(half - b - coil / 2)}};

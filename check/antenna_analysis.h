@@ -27,13 +27,17 @@ constexpr double kFineWidth = 0.0025; // of F: resonance and band edges sampled 
 constexpr int kMostRounds = 10;
 // Share of the interpolated shift for coils beside the feed taken as its uncertainty.
 constexpr double kPositionSpread = 0.2;
-// Above this spread of the two-level extrapolation the order 0.75 is not taken on trust: the
-// resonance is located once more at four times the working segments and the order the three
-// show is used. Coils near the tips, where the short wire beyond them and the coil come near a
-// series resonance of their own, converge much slower (orders of 0.3 to 0.5 were seen).
-constexpr double kThirdLevelAbove = 0.001;
+// Above this spread of the two-level extrapolation (what the report would show beside a
+// resonance) the order 0.75 is not taken on trust: the resonance is located once more at four
+// times the working segments and the order the three show is used. Short antennas and coils
+// near the tips, where the short wire beyond them and the coil come near a series resonance of
+// their own, converge much slower (orders of 0.25 to 0.5 were seen).
+constexpr double kThirdLevelAbove = 0.0005;
 // The order the three levels show is known to about this much either way.
 constexpr double kObservedOrderSpread = 0.15;
+// Below this order the levels are not yet converging as a power of the segments (a fourth
+// level was seen to move by as much as the third).
+constexpr double kSlowestExtrapolated = 0.5;
 // Beyond this the third level would cost seconds a frequency; without it the whole difference
 // of the two levels is taken as the uncertainty.
 constexpr int kMostThirdLevelSegments = 500;
@@ -271,6 +275,14 @@ private:
         }
         const double order = std::log2(d1 / d2);
         const auto rest = [d2](double p) { return d2 / (std::pow(2.0, std::max(p, 0.1)) - 1.0); };
+        if (order < kSlowestExtrapolated) {
+            // Too slow to trust the extrapolation: the limit lies between the finest level and
+            // where the order points.
+            const double limit = r3 + rest(order) / 2.0;
+            m_scale = limit / r1;
+            m_uncertainty = std::abs(rest(order)) / 2.0 / limit;
+            return;
+        }
         const double limit = r3 + rest(order);
         m_scale = limit / r1;
         m_uncertainty = std::max(std::abs(rest(order - kObservedOrderSpread) -

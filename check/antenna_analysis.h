@@ -27,6 +27,20 @@ constexpr double kFineWidth = 0.0025; // of F: resonance and band edges sampled 
 constexpr int kMostRounds = 10;
 // Share of the interpolated shift for coils beside the feed taken as its uncertainty.
 constexpr double kPositionSpread = 0.2;
+// Above this spread of the two-level extrapolation (what the report would show beside a
+// resonance) the order 0.75 is not taken on trust: the resonance is located once more at four
+// times the working segments and the order the three show is used. Short antennas and coils
+// near the tips, where the short wire beyond them and the coil come near a series resonance of
+// their own, converge much slower (orders of 0.25 to 0.5 were seen).
+constexpr double kThirdLevelAbove = 0.0005;
+// The order the three levels show is known to about this much either way.
+constexpr double kObservedOrderSpread = 0.15;
+// Below this order the levels are not yet converging as a power of the segments (a fourth
+// level was seen to move by as much as the third).
+constexpr double kSlowestExtrapolated = 0.5;
+// Beyond this the third level would cost seconds a frequency; without it the whole difference
+// of the two levels is taken as the uncertainty.
+constexpr int kMostThirdLevelSegments = 500;
 
 struct SweepPlan {
     int coarse = 31; // over the whole window, odd so that F is the middle point
@@ -92,6 +106,12 @@ public:
         m_positionLocator = positionLocator();
     }
 
+    // At 4x the working segments: asked for only when the two levels' spread is large.
+    struct ThirdLevel {
+        bool asked = false;
+        std::optional<Locator> locator; // nothing: the NEC rules allow no finer level
+    };
+
     // Skips the sweep when a search has already put the working level's resonance at
     // `workingMHz`: only the correction to NEC-2's limit is sought, then the point at F. Only
     // scale(), coarseResonance() and samples() (that one point) mean anything afterwards.
@@ -120,15 +140,22 @@ public:
             m_waiting.clear();
             if (m_coarseResonance) {
                 const double r = m_coarseResonance->frequencyMHz;
+                askThirdLevel();
+                Locator* third = m_third.locator ? &*m_third.locator : nullptr;
                 for (Locator* l :
-                     {&m_fineLocator, m_positionLocator ? &*m_positionLocator : nullptr}) {
+                     {&m_fineLocator, m_positionLocator ? &*m_positionLocator : nullptr, third}) {
                     if (l) {
-                        if (const auto next = locate(*l, r, f)) {
+                        // The finest level is sought near where the two others point.
+                        const double around = l == third ? r * twoLevelScale() : r;
+                        if (const auto next = locate(*l, around, f)) {
                             out.push_back(request(l->model, l->segmentation, *next));
                             m_waiting.push_back(l);
                         }
                     }
                 }
+            }
+            if (out.empty() && !m_third.asked && wantsThirdLevel()) {
+                return requests(); // the third level's first frequencies
             }
             if (!out.empty()) {
                 return out;
@@ -230,6 +257,75 @@ private:
         return l;
     }
 
+    // The two levels' extrapolation with the order 0.75, against the working level.
+    double twoLevelScale() const {
+        const double r1 = m_coarseResonance->frequencyMHz;
+        const double r2 = *m_fineLocator.resonanceMHz;
+        return (r2 + (r2 - r1) / (std::pow(2.0, kConvergenceOrder) - 1.0)) / r1;
+    }
+
+    // The spread of that extrapolation for orders from 0.6 to 0.9.
+    double twoLevelSpread() const {
+        const double r1 = m_coarseResonance->frequencyMHz;
+        const double r2 = *m_fineLocator.resonanceMHz;
+        const double limit = r2 + (r2 - r1) / (std::pow(2.0, kConvergenceOrder) - 1.0);
+        return kOrderSpread * std::abs(r2 - r1) / limit;
+    }
+
+    bool wantsThirdLevel() const {
+        return m_coarseResonance && m_fineLocator.resonanceMHz &&
+               twoLevelSpread() > kThirdLevelAbove;
+    }
+
+    // Once both levels have their resonance, and only when their spread is large.
+    void askThirdLevel() {
+        if (m_third.asked || !wantsThirdLevel()) {
+            return;
+        }
+        m_third.asked = true;
+        if (4 * m_coarse.totalSegments > kMostThirdLevelSegments) {
+            return;
+        }
+        auto finest = segmentWith(m_model, m_coarse.counts, 4, m_context.highestMHz);
+        if (auto* seg = std::get_if<Segmentation>(&finest)) {
+            Locator l;
+            l.model = m_model;
+            l.segmentation = *seg;
+            m_third.locator = l;
+        }
+    }
+
+    // The limit and its uncertainty from the three levels, by the order they show.
+    void settleThreeLevels(double r1, double r2, double r3) {
+        const double d1 = r2 - r1;
+        const double d2 = r3 - r2;
+        if (d1 * d2 <= 0.0 || std::abs(d2) >= std::abs(d1)) {
+            // Not converging yet: nothing to extrapolate; the levels' whole spread is what is
+            // known.
+            const double limit = r3;
+            m_scale = limit / r1;
+            m_uncertainty = std::max(std::abs(r1 - r3), std::abs(r2 - r3)) / limit;
+            return;
+        }
+        const double order = std::log2(d1 / d2);
+        const auto rest = [d2](double p) { return d2 / (std::pow(2.0, std::max(p, 0.1)) - 1.0); };
+        if (order < kSlowestExtrapolated) {
+            // Too slow to trust the extrapolation: the limit lies between the finest level and
+            // where the order points.
+            const double limit = r3 + rest(order) / 2.0;
+            m_scale = limit / r1;
+            m_uncertainty = std::abs(rest(order)) / 2.0 / limit;
+            return;
+        }
+        const double limit = r3 + rest(order);
+        m_scale = limit / r1;
+        m_uncertainty = std::max(std::abs(rest(order - kObservedOrderSpread) -
+                                          rest(order + kObservedOrderSpread)) /
+                                     2.0,
+                                 kOrderSpread * std::abs(d2)) /
+                        limit;
+    }
+
     void settleScale() {
         if (!m_coarseResonance || !m_fineLocator.resonanceMHz) {
             m_converged = m_converged && !m_fineLocator.failed;
@@ -239,7 +335,14 @@ private:
         const double r2 = *m_fineLocator.resonanceMHz;
         const double limit = r2 + (r2 - r1) / (std::pow(2.0, kConvergenceOrder) - 1.0);
         m_scale = limit / r1;
-        m_uncertainty = kOrderSpread * std::abs(r2 - r1) / limit;
+        m_uncertainty = twoLevelSpread();
+        if (m_third.locator && m_third.locator->resonanceMHz) {
+            settleThreeLevels(r1, r2, *m_third.locator->resonanceMHz);
+        } else if (m_third.asked) {
+            // No finer level within the rules or the time, or it found no resonance: the order
+            // is not known, and the whole difference of the two levels is the uncertainty.
+            m_uncertainty = std::abs(r2 - r1) / limit;
+        }
         if (m_positionLocator && m_positionLocator->resonanceMHz) {
             const double share = m_model.coilDistance / m_positionLocator->model.coilDistance;
             const double moved = share * (*m_positionLocator->resonanceMHz / r1 - 1.0);
@@ -261,6 +364,7 @@ private:
     Samples m_samples;
     Locator m_fineLocator;
     std::optional<Locator> m_positionLocator;
+    ThirdLevel m_third;
     std::vector<Locator*> m_waiting; // the locators whose decks are out, in order
     int m_rounds = 0;
     bool m_converged = true;

@@ -48,7 +48,8 @@ struct AntennaCheckInput {
     // used for the alternative to trimming.
     std::function<CoilImpedance(int turns)> coilOfTurns;
     int builtTurns = 0;
-    Insulation insulation; // of the antenna wire; none: bare wire
+    Insulation insulation;      // of the antenna wire; none: bare wire
+    double windingLength = 0.0; // m, each coil as wound: a trim stops a joint beyond its end
 };
 
 struct SwrBand {
@@ -88,7 +89,7 @@ bool inBand(const SwrBand& band, double frequencyMHz);
 // Why the trim is what it is.
 enum class TrimOutcome {
     Reached,       // the trimmed antenna resonates at F
-    CoilsInTheWay, // even cut back to the coils it resonates below F
+    CoilsInTheWay, // even cut back to the coils (and a joint) it resonates below F
     TooFar,        // it would take tips more than twice as long as designed
     NoResonance,   // as built it has no resonance near F to move
     CoilResonates, // the coil self-resonates at or below F: the coil must change

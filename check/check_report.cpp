@@ -204,6 +204,7 @@ AntennaCheckInput antennaCheckInput(const CheckReport& report) {
     input.insulation = wireInsulation(in);
     input.coilOfTurns = [report](int turns) { return coilOfTurns(report, turns); };
     input.builtTurns = static_cast<int>(report.design.turns);
+    input.windingLength = sheetLength(report.coil.coil);
     return input;
 }
 

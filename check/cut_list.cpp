@@ -26,7 +26,7 @@ CutList makeCutList(const CutListInput& input) {
     // At the feed point the coil's near end, not its middle, is at the centre.
     const double coilMiddle = cut.coilsAtFeed ? halfCoil : input.coilDistance;
     const double inner = coilMiddle - halfCoil;
-    const double outer = input.length / 2 - coilMiddle - halfCoil;
+    const double outer = input.length / 2 - coilEnd(input.coilDistance, input.windingLength);
     cut.coilReachesCentre = inner < 0;
     cut.coilReachesTip = outer <= 0;
     cut.innerWire = toMillimetre(std::max(inner, 0.0));

@@ -10,6 +10,13 @@
 namespace brevan::check {
 
 inline constexpr double kCoilLeadAllowance = 0.10; // m of coil wire left at each end for leads
+// The least outer wire a builder can join to a coil's end: the shortest a tip is cut back to.
+inline constexpr double kJointAllowance = 0.02; // m
+
+// Where each coil's far end lies from the centre: with B = 0 the coil starts at the feed.
+inline double coilEnd(double coilDistance, double windingLength) {
+    return (coilDistance == 0.0 ? windingLength / 2 : coilDistance) + windingLength / 2;
+}
 
 struct CutListInput {
     double length = 0.0;        // m, A

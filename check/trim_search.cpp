@@ -2,6 +2,7 @@
 
 #include "coil/physics.h"
 #include "coil/turns_search.h"
+#include "cut_list.h"
 
 #include <algorithm>
 #include <cmath>
@@ -38,8 +39,29 @@ int closestApparentTurns(const AntennaCheckInput& input, double needed) {
     return match ? match->turns : 0;
 }
 
+// The shortest tip change a builder can make: each tip cut back to a joint beyond its coil's
+// end, or as far in as the NEC rules let the model follow, whichever is longer. In whole
+// millimetres from there outwards, so that a model that refuses is never probed.
+double shortestTip(const Context& context, double upTo) {
+    const auto& in = context.input;
+    const double half = in.length / 2.0;
+    double tip = coilEnd(in.coilDistance, in.windingLength) + kJointAllowance - half;
+    tip = std::ceil(tip * 1000.0) / 1000.0;
+    for (; tip < upTo; tip += std::max(0.001, 0.1 * (upTo - tip))) {
+        const AntennaModel model = antennaModel(in, in.length + 2.0 * tip, {});
+        const auto coarse = segmentAntenna(model, context.highestMHz);
+        const auto* seg = std::get_if<Segmentation>(&coarse);
+        if (seg && std::holds_alternative<Segmentation>(
+                       segmentWith(model, seg->counts, 2, context.highestMHz))) {
+            return tip;
+        }
+    }
+    return upTo;
+}
+
 // The trim as a search over the tip change at the analysed antenna's segment counts, so that
 // the reactance changes smoothly with it; outward when the antenna resonates above the target.
+// Where those counts no longer fit the NEC rules, the probe is cut afresh for its length.
 std::optional<TrimSearch> trimSearch(const Context& context, const Analysis& built, double start,
                                      double startReactance, double target) {
     const auto& in = context.input;
@@ -49,17 +71,8 @@ std::optional<TrimSearch> trimSearch(const Context& context, const Analysis& bui
     }
     const Segmentation& seg = built.coarse();
     const double half = in.length / 2.0;
-    // Shortest: the wire beyond each coil cut to half its segments' length. Longest: that wire
-    // doubled. The wire beyond keeps its segment count, so the reactance changes smoothly with
-    // the trim.
-    const double coilSegment =
-        seg.coilsAtFeed ? seg.longestSegment
-                        : seg.counts.coilShare * in.coilDistance / std::max(1, seg.counts.inner);
-    const double coilHalf = coilSegment / 2.0;
-    const double shortestOuter =
-        seg.counts.outer * std::max(coilSegment, seg.shortestSegment) / 2.0 * (1.0 + 1e-6);
-    const double shortest =
-        (seg.coilsAtFeed ? coilHalf : in.coilDistance + coilHalf) + shortestOuter - half;
+    // Shortest: cut back to a joint beyond the coil. Longest: the wire beyond the coil doubled.
+    const double shortest = shortestTip(context, start);
     const double longest = half - (seg.coilsAtFeed ? 0.0 : in.coilDistance);
     const bool outward = resonance->frequencyMHz > target;
     const double guess = start + half * (resonance->frequencyMHz / target - 1.0);

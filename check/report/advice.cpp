@@ -1,6 +1,7 @@
 #include "report/advice.h"
 
 #include "coil/physics.h"
+#include "cut_list.h"
 #include "general_format.h"
 #include "range_limits.h"
 #include "report/report_format.h"
@@ -235,9 +236,18 @@ std::string trimVerdict(const CheckReport& report, const AntennaCheck& check) {
     const std::string noTrim = "No trim of the tips reaches " + f + ": ";
     switch (trim.outcome) {
     case TrimOutcome::Reached: return reachedVerdict(report, check);
-    case TrimOutcome::CoilsInTheWay:
-        return noTrim + "even cut back to the coils " + lengthText(trim.limitLength) + " " +
+    case TrimOutcome::CoilsInTheWay: {
+        // The search stops a joint beyond each coil's end, or further out where the model
+        // cannot follow the tip in any more.
+        const double beyond = report.cut.outerWire + (trim.limitLength - report.inputs.lengthM) / 2;
+        const std::string cm = number(beyond * 100, 0) + " cm beyond its coil";
+        const std::string limit =
+            beyond <= kJointAllowance + 0.005
+                ? "each tip cut back to " + cm + ", as short as a joint allows"
+                : "each tip cut back to " + cm + ", as short as the model can follow it";
+        return noTrim + "even with " + limit + " " + lengthText(trim.limitLength) + ", " +
                limitResonance(report, trim) + ".";
+    }
     case TrimOutcome::TooFar:
         return noTrim + "it would take tips more than twice as long as designed, and at that " +
                lengthText(trim.limitLength) + " " + limitResonance(report, trim) + ".";
@@ -798,8 +808,8 @@ std::string trimSummary(const Trim& trim) {
         return (trim.tipChange >= 0 ? "+" : "") + number(trim.tipChange * 100, 0) +
                " cm, total length " + number(trim.trimmedLength, 3) + " m";
     case TrimOutcome::CoilsInTheWay:
-        return "none reaches F: cut back to the coils (" + number(trim.limitLength, 3) +
-               " m) it is still low";
+        return "none reaches F: cut back to a joint beyond the coils (" +
+               number(trim.limitLength, 3) + " m) it is still low";
     case TrimOutcome::TooFar: return "none reaches F: it would take tips over twice as long";
     case TrimOutcome::NoResonance: return "none: no resonance to move";
     case TrimOutcome::CoilResonates: return "none: the coil self-resonates, it must change";

@@ -2,16 +2,23 @@
 // Designs from 160 m to 10 m with the coils near the feed, mid-way and near the tips, an inverted
 // V and insulated wire; each goes through the whole check, and the reference is worked out
 // here, independently, from the engine's answers at twice and four times the check's segment
-// counts.
+// counts. Then designs that once fell outside their stated uncertainty (long and short trims,
+// short outer wires), each held against a deck written here: even segments, the coil's segment
+// centred exactly on +-B, at two and four times the check's segments.
 
 #include "check_inputs.h"
 #include "check_report.h"
+#include "coil/physics.h"
 #include "nec/engine/nec2c_engine.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <cstdio>
+#include <functional>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -96,6 +103,99 @@ std::optional<double> resonance(const AntennaModel& model, const Segmentation& s
     return zero;
 }
 
+using DeckFor = std::function<std::string(const std::vector<DeckFrequency>&)>;
+
+// The rising zero of the reactance near `guessMHz`: a sweep of +-`span`, then three rounds of
+// narrower sweeps around the zero, linear between the last two samples.
+std::optional<double> zeroWithin(const DeckFor& deck, const CoilImpedance& coil, double guessMHz,
+                                 double span) {
+    double low = guessMHz * (1 - span);
+    double high = guessMHz * (1 + span);
+    std::optional<double> zero;
+    for (int round = 0; round < 4; ++round) {
+        std::vector<DeckFrequency> frequencies;
+        for (int i = 0; i <= 8; ++i) {
+            const double f = low + (high - low) * i / 8;
+            frequencies.push_back({f, coil(f * 1e6)});
+        }
+        const auto runs = engine()({deck(frequencies)});
+        if (runs.size() != 1 || runs[0].failure != EngineFailure::None) {
+            return std::nullopt;
+        }
+        const auto& p = runs[0].points;
+        zero.reset();
+        for (std::size_t i = 0; i + 1 < p.size(); ++i) {
+            const double x0 = p[i].impedance.imag();
+            const double x1 = p[i + 1].impedance.imag();
+            if (x0 < 0 && x1 >= 0) {
+                const double f0 = frequencies[i].frequencyMHz;
+                const double f1 = frequencies[i + 1].frequencyMHz;
+                zero = f0 - x0 * (f1 - f0) / (x1 - x0);
+                const double w = f1 - f0;
+                low = *zero - w / 2;
+                high = *zero + w / 2;
+                break;
+            }
+        }
+        if (!zero) {
+            return std::nullopt;
+        }
+    }
+    return zero;
+}
+
+// Within +-10 %, else +-15 % (a reference this far from the check is itself a finding).
+std::optional<double> zeroOfReactance(const DeckFor& deck, const CoilImpedance& coil,
+                                      double guessMHz) {
+    const auto near = zeroWithin(deck, coil, guessMHz, 0.1);
+    return near ? near : zeroWithin(deck, coil, guessMHz, 0.15);
+}
+
+// A straight wire in free space of `segments` segments of about equal length, fed at the
+// centre, with each coil on a segment centred exactly on +-B (shorter only where less wire
+// than a segment is left beyond it), the copper as its loss: the check's model written
+// without any of the check's segmentation.
+std::string evenDeck(double length, double b, double radius, int segments,
+                     const std::vector<DeckFrequency>& frequencies) {
+    const double h = length / segments;
+    const double half = length / 2;
+    const double coil = std::min(h, half - b);
+    struct Run {
+        double from, to;
+        int segments;
+    };
+    const auto count = [h](double span) {
+        return std::max(1, static_cast<int>(std::lround(span / h)));
+    };
+    const std::vector<Run> halfRuns = {{h / 2, b - coil / 2, count(b - coil / 2 - h / 2)},
+                                       {b - coil / 2, b + coil / 2, 1},
+                                       {b + coil / 2, half, count(half - b - coil / 2)}};
+    std::ostringstream deck;
+    deck.precision(10);
+    deck << "CM independent reference\nCE\n";
+    int tag = 0;
+    for (auto r = halfRuns.rbegin(); r != halfRuns.rend(); ++r) {
+        deck << "GW " << ++tag << ' ' << r->segments << " 0 " << -r->to << " 0 0 " << -r->from
+             << " 0 " << radius << '\n';
+    }
+    const int feed = ++tag;
+    deck << "GW " << feed << " 1 0 " << -h / 2 << " 0 0 " << h / 2 << " 0 " << radius << '\n';
+    for (const Run& r : halfRuns) {
+        deck << "GW " << ++tag << ' ' << r.segments << " 0 " << r.from << " 0 0 " << r.to << " 0 "
+             << radius << '\n';
+    }
+    deck << "GE 0\n";
+    for (const DeckFrequency& f : frequencies) {
+        for (const int coilTag : {2, feed + 2}) {
+            deck << "LD 4 " << coilTag << " 1 1 " << f.coil.real() << ' ' << f.coil.imag() << '\n';
+        }
+        deck << "LD 5 0 0 0 5.8e7\nEX 0 " << feed << " 1 0 1 0\nFR 0 1 0 0 " << f.frequencyMHz
+             << " 0\nXQ 0\nLD -1 0 0 0 0 0 0\n";
+    }
+    deck << "EN\n";
+    return deck.str();
+}
+
 TEST(Convergence, ReportedResonanceIsNecTwosAnswerAtFourTimesTheSegments) {
     const std::vector<Design> designs = {
         {"160 m, coils mid-way", 1.85, 40, 10, 14, 75, 100, 18},
@@ -144,6 +244,113 @@ TEST(Convergence, ReportedResonanceIsNecTwosAnswerAtFourTimesTheSegments) {
         EXPECT_GT(std::abs(*r2 / limit - 1.0), std::abs(*built.resonanceMHz / limit - 1.0));
     }
 }
+
+// A design the window accepts, as the command line gives it, and which antenna of its report is
+// held against the even deck.
+struct Faulted {
+    const char* name;
+    double mhz, length, distance;
+    int wire;
+    double former, coilLength;
+    int coilWire;
+    double pitch; // mm; 0: close-wound
+    bool trimmed; // the trimmed antenna, else the one as designed
+};
+
+void PrintTo(const Faulted& d, std::ostream* os) {
+    *os << d.name;
+}
+
+class OnceOutsideItsUncertainty : public testing::TestWithParam<Faulted> {};
+
+// What NEC-2 gives at one, two and four times the check's segments on the even deck, and its
+// limit for the order of convergence the three show: designs with short outer wires converge
+// slower than the usual 0.75, and the reference is no surer than its order.
+TEST_P(OnceOutsideItsUncertainty, ReportedResonanceCoversTheEvenDeck) {
+    const Faulted& d = GetParam();
+    CheckInputs in;
+    in.frequencyMHz = d.mhz;
+    in.lengthM = d.length;
+    in.distanceM = d.distance;
+    in.wireSwg = d.wire;
+    in.formerMm = d.former;
+    in.coilLengthMm = d.coilLength;
+    in.coilWireSwg = d.coilWire;
+    if (d.pitch > 0) {
+        in.pitchMm = d.pitch;
+    }
+    auto built = buildCheckReport(in);
+    ASSERT_TRUE(std::holds_alternative<CheckReport>(built));
+    CheckReport report = std::get<CheckReport>(built);
+    const auto failure = addAntennaCheck(report, engine(), {});
+    ASSERT_FALSE(failure) << failure->message;
+    const AntennaCheck& check = *report.antenna;
+    ASSERT_TRUE(!d.trimmed || check.trim.outcome == TrimOutcome::Reached);
+    const AntennaResult& result = d.trimmed ? *check.trimmed : check.designed;
+    ASSERT_TRUE(result.resonanceMHz);
+    const double reported = *result.resonanceMHz;
+    const CoilImpedance coil =
+        d.trimmed ? coilOfTurns(report, static_cast<int>(report.design.turns))
+                  : CoilImpedance([l = report.design.inductanceUh * 1e-6](double hz) {
+                        return std::complex<double>{0.0, 2 * kPi * hz * l};
+                    });
+    const double radius = report.design.wireDiameterInch * 0.0254 / 2;
+    const auto at = [&](int segments) {
+        return zeroOfReactance(
+            [&](const std::vector<DeckFrequency>& f) {
+                return evenDeck(result.length, d.distance, radius, segments, f);
+            },
+            coil, reported);
+    };
+    const int n = check.segments;
+    const auto r1 = at(n);
+    const auto r2 = at(2 * n);
+    const auto r4 = at(4 * n);
+    ASSERT_TRUE(r2 && r4);
+    const auto limit = [&](double order) { return *r4 + (*r4 - *r2) / (std::pow(2.0, order) - 1); };
+    // Orders from 0.4 to 0.9, widened to the order the three show, known to +-0.15.
+    const double d1 = r1 ? *r2 - *r1 : 0.0;
+    const double d2 = *r4 - *r2;
+    double slowest = 0.4;
+    double fastest = 0.9;
+    if (r1 && d1 * d2 > 0 && std::abs(d2) < std::abs(d1)) {
+        const double order = std::log2(d1 / d2);
+        slowest = std::min(slowest, std::clamp(order - 0.15, 0.2, 1.2));
+        fastest = std::max(fastest, std::clamp(order + 0.15, 0.2, 1.2));
+    }
+    const double low = std::min(limit(slowest), limit(fastest));
+    const double high = std::max(limit(slowest), limit(fastest));
+    const double stated = reported * result.resonanceUncertainty;
+    std::printf("%-34s %.3f m: reported %.4f MHz +-%.2f %%, even deck %d/%d/%d segments "
+                "%.4f/%.4f/%.4f, limit %.4f..%.4f\n",
+                d.name, result.length, reported, result.resonanceUncertainty * 100, n, 2 * n, 4 * n,
+                *r1, *r2, *r4, low, high);
+    // The reported range and the reference's overlap, within a twentieth of a per cent.
+    EXPECT_GE(reported + stated, low * (1 - 0.0005)) << "reported " << reported << " MHz";
+    EXPECT_LE(reported - stated, high * (1 + 0.0005)) << "reported " << reported << " MHz";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Designs, OnceOutsideItsUncertainty,
+    testing::Values(
+        // A trim of +1.33 m each tip once left the trimmed antenna 0.6 % low.
+        Faulted{"5.366 MHz, tips 1.3 m longer", 5.366, 14.8, 5.21, 22, 29, 99.6, 26, 1.058, true},
+        Faulted{"24.928 MHz, tips 35 cm shorter", 24.928, 3.06, 0.77, 14, 64, 97, 20, 0, true},
+        Faulted{"18.132 MHz, tips 8 cm longer", 18.132, 2.81, 0.64, 10, 23, 91.4, 26, 0, true},
+        Faulted{"28.499 MHz, tips 21 cm shorter", 28.499, 1.76, 0.46, 18, 41, 56, 22, 0.751, true},
+        // Once "cut back to the coils" 16 cm short of what a joint allows.
+        Faulted{"28.123 MHz, cut close to the coils", 28.123, 2.03, 0.72, 22, 36.7, 142, 20, 0,
+                true},
+        // 10 cm of wire beyond the coils: NEC-2 converges slowly there.
+        Faulted{"24.93 MHz, 10 cm beyond the coils", 24.93, 2.26, 1.03, 12, 74, 191.5, 24, 0,
+                false}),
+    [](const testing::TestParamInfo<Faulted>& suite) {
+        std::string name;
+        for (const char c : std::string(suite.param.name)) {
+            name += std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
+        }
+        return name;
+    });
 
 } // namespace
 } // namespace brevan::check

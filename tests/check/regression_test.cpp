@@ -60,12 +60,70 @@ TEST(Regression, ACoilThatSelfResonatesBelowFGetsNoTrim) {
 
 TEST(Regression, CoilsNearTheTipsAreModelledWithTheirUncertainty) {
     // Once refused or five per cent off between segmentations; now answered, with the spread.
-    for (const QStringList& args : {design("3.956", "15.81", "7.57", "24", "34", "75.3", "24"),
-                                    design("7.05", "15", "7.45", "16", "50", "40", "20")}) {
+    for (const QStringList& args : {design("3.956", "15.81", "7.57", "24", "34", "75.3", "24")}) {
         SCOPED_TRACE(args.join(' ').toStdString());
         const QJsonObject built = checked(args)["antenna"].toObject()["built"].toObject();
         if (!built["resonance_mhz"].isNull()) {
             EXPECT_GT(built["resonance_uncertainty_percent"].toDouble(), 0.0);
+        }
+    }
+}
+
+TEST(Regression, CoilsThatEndWithinAJointOfTheTipsAreNotModelled) {
+    // Once reported to 0.00 % where NEC-2 at finer segments gave 2 to 7 % more: the coil and
+    // the stub beyond it nearly resonate, and the answer swings with the segments.
+    struct Case {
+        QStringList args;
+        const char* where;
+    };
+    for (const Case& c : {Case{design("7.05", "15", "7.45", "16", "50", "40", "20"),
+                               "each reaches 5.1 cm past its tip"},
+                          Case{design("7.05", "15", "7.49", "16", "50", "40", "20"),
+                               "each reaches 23.0 cm past its tip"},
+                          Case{design("14.1", "6", "2.98", "18", "30", "25", "22"),
+                               "each reaches 6.5 cm past its tip"}}) {
+        SCOPED_TRACE(c.args.join(' ').toStdString());
+        const CliRun run = runCli(c.args);
+        EXPECT_EQ(run.exitCode, 65);
+        EXPECT_TRUE(run.out.empty());
+        EXPECT_NE(run.err.find("too close to the tips"), std::string::npos) << run.err;
+        EXPECT_NE(run.err.find(c.where), std::string::npos) << run.err;
+        // What to change: B for a joint's length of wire beyond the coil's end.
+        EXPECT_NE(run.err.find("move the coils in to B = "), std::string::npos) << run.err;
+    }
+}
+
+TEST(Regression, ATrimFollowsTheTipsInToAJointBeyondTheCoils) {
+    // Once "even cut back to the coils" with 16 to 30 cm of wire still beyond each coil, where
+    // the search stopped at the model's segmentation and F lay further in.
+    struct Case {
+        QStringList args;
+        double oldLimit; // m, the length once called "cut back to the coils"
+    };
+    for (const Case& c :
+         {Case{design("28.123", "2.03", "0.72", "22", "36.7", "142", "20"), 1.753},
+          Case{design("18.132", "2.83", "0.65", "12", "16", "142", "10"), 2.089},
+          Case{design("21.297", "3.97", "1.74", "10", "54", "11.3", "10"), 3.758}}) {
+        SCOPED_TRACE(c.args.join(' ').toStdString());
+        const QJsonObject o = checked(c.args);
+        const QJsonObject trim = o["antenna"].toObject()["trim"].toObject();
+        const QString outcome = trim["outcome"].toString();
+        const double shortest = outcome == QStringLiteral("reached")
+                                    ? trim["trimmed_length_m"].toDouble()
+                                    : trim["limit_length_m"].toDouble();
+        EXPECT_LT(shortest, c.oldLimit - 0.04) << outcome.toStdString();
+        EXPECT_FALSE(anyContains(o["verdict"].toArray(), "cut back to the coils"));
+        if (outcome == QStringLiteral("coils_in_the_way")) {
+            // Stopped short of F only where a joint or the model stops it, and says which.
+            EXPECT_TRUE(anyContains(o["verdict"].toArray(), "as short as"));
+        }
+        if (outcome == QStringLiteral("reached")) {
+            const double f = c.args[1].toDouble();
+            const QJsonObject trimmed = o["antenna"].toObject()["trimmed"].toObject();
+            const double spread = trimmed["resonance_uncertainty_percent"].toDouble() / 100;
+            // Whole centimetres each tip: half a centimetre's move of both tips, at most.
+            const double rounding = 0.01 / trimmed["length_m"].toDouble();
+            EXPECT_NEAR(trimmed["resonance_mhz"].toDouble() / f, 1.0, rounding + spread);
         }
     }
 }

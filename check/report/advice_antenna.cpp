@@ -1,0 +1,405 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// What the report says of the antenna: as built, the trim, matching, the coil at the designed
+// length, insulated wire, the hang, and the short cells of the antenna table.
+#include "report/advice.h"
+
+#include "coil/physics.h"
+#include "cut_list.h"
+#include "general_format.h"
+#include "range_limits.h"
+#include "report/advice_parts.h"
+#include "report/report_format.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace brevan::check {
+
+using namespace advice_parts;
+
+namespace {
+
+// Coils whose outer wire is less than this share of each half sit close to the tips.
+constexpr double kNearTipShare = 0.25;
+
+// The SWR at which an antenna counts as usable on the feed line.
+constexpr double kUsableSwr = 2.0;
+
+std::string percentFrom(double value, double reference) {
+    const double percent = (value - reference) / reference * 100;
+    return number(std::abs(percent), 1) + " % " + (percent < 0 ? "below" : "above");
+}
+
+std::string resonanceOf(const AntennaResult& result) {
+    return resonanceText(*result.resonanceMHz, result.resonanceUncertainty);
+}
+
+bool mismatchedAtResonance(const AntennaResult& result) {
+    return result.resonanceMHz && resonanceSwr(result) > kUsableSwr;
+}
+
+// "12 ohm at resonance keeps the SWR at 4.1 on 50 ohm"
+std::string mismatchText(const AntennaResult& result, double swrShown) {
+    return significant(result.resonanceResistance, 3) + " ohm at resonance keeps the SWR at " +
+           swrText(swrShown) + " on " + number(kReferenceImpedance, 0) + " ohm";
+}
+
+std::string bandEdges(const SwrBand& band, double designMHz) {
+    const std::string lower = band.lowerMHz
+                                  ? number(*band.lowerMHz, 3)
+                                  : "below " + number(designMHz * (1 - kResonanceWindow), 3);
+    const std::string upper = band.upperMHz
+                                  ? number(*band.upperMHz, 3)
+                                  : "above " + number(designMHz * (1 + kResonanceWindow), 3);
+    return lower + " to " + upper + " MHz";
+}
+
+std::string lengthText(double length) {
+    return "(total length " + number(length, 2) + " m)";
+}
+
+// Where the antenna resonates at the end of what a trim can do.
+std::string limitResonance(const CheckReport& report, const Trim& trim) {
+    return trim.limitResonanceMHz ? "it resonates at " + number(*trim.limitResonanceMHz, 3) + " MHz"
+                                  : "it has no resonance within 30 % of " + designText(report);
+}
+
+std::string reachedVerdict(const CheckReport& report, const AntennaCheck& check) {
+    const std::string f = designText(report);
+    const Trim& trim = check.trim;
+    const double cm = trim.tipChange * 100;
+    const std::string length = lengthText(trim.trimmedLength);
+    std::string line = std::abs(cm) < 0.5
+                           ? std::string("No trim is needed")
+                           : std::string(cm > 0 ? "Add " : "Cut ") + number(std::abs(cm), 0) +
+                                 " cm of wire " + (cm > 0 ? "to" : "from") + " each tip " + length;
+    line += ", then cut each tip " + number(report.cut.tipSpare * 100, 0) +
+            " cm long and trim it to the lowest SWR.";
+    if (!check.trimmed || !check.trimmed->resonanceMHz) {
+        return line;
+    }
+    const AntennaResult& trimmed = *check.trimmed;
+    line += " Trimmed, it resonates at " + resonanceOf(trimmed);
+    if (trimmed.designSwr > kUsableSwr) {
+        return line + ", but its " + mismatchText(trimmed, trimmed.designSwr) +
+               ": it needs a matching network or transformer.";
+    }
+    return line + " with an SWR of " + swrText(trimmed.designSwr) + " at " + f + ".";
+}
+
+// Why the insulated antenna's length cannot be compared with bare wire's.
+std::string noComparison(const CheckReport& report, const AntennaCheck& check) {
+    const bool insulatedReached = check.trim.outcome == TrimOutcome::Reached;
+    return std::string("how much shorter than bare wire it is cut cannot be said, because ") +
+           (insulatedReached ? "the same antenna of bare wire" : "the insulated antenna") +
+           " cannot be trimmed to " + designText(report);
+}
+
+std::string componentText(const Component& c) {
+    const bool inductor = c.element == Element::Inductor;
+    const std::string value =
+        inductor ? number(c.value * 1e6, 2) + " uH" : significant(c.value * 1e12, 3) + " pF";
+    const std::string what = inductor ? "inductor" : "capacitor";
+    switch (c.place) {
+    case Place::Series: return "a " + value + " " + what + " in series with the antenna";
+    case Place::ShuntLineSide: return "a " + value + " " + what + " across the coax";
+    case Place::ShuntAntennaSide: return "a " + value + " " + what + " across the feed point";
+    }
+    return value;
+}
+
+std::string bandFromTo(const std::optional<double>& low, const std::optional<double>& high) {
+    if (low && high) {
+        return "its 2:1 band runs from " + number(*low, 3) + " to " + number(*high, 3) + " MHz";
+    }
+    return "the SWR stays under 2 beyond the swept range on at least one side";
+}
+
+// "120 deg between the legs, ends 6.48 m above the ground, 12.4 m apart"
+std::string shapeText(const WireShape& shape, bool overGround) {
+    const std::string ends =
+        overGround ? "ends " + number(shape.endsHeight, 2) + " m above the ground"
+                   : "ends " + number(shape.apexHeight - shape.endsHeight, 2) + " m below the apex";
+    return number(shape.legAngle, 1) + " deg between the legs, " + ends + ", " +
+           number(shape.span, 2) + " m apart";
+}
+
+} // namespace
+
+namespace advice_parts {
+
+std::vector<std::string> builtVerdict(const CheckReport& report, const AntennaResult& built) {
+    const std::string f = designText(report);
+    if (!built.resonanceMHz) {
+        return {"As built, the antenna has no resonance within 30 % of " + f + ": the SWR at " + f +
+                " is " + swrText(built.designSwr) + ", and it cannot be used as it is."};
+    }
+    std::vector<std::string> out{"As built, the antenna resonates at " + resonanceOf(built) + ", " +
+                                 percentFrom(*built.resonanceMHz, report.inputs.frequencyMHz) +
+                                 " the design frequency of " + f + "."};
+    if (mismatchedAtResonance(built)) {
+        out.push_back("Its " + mismatchText(built, resonanceSwr(built)) +
+                      ", so it has no 2:1 SWR band; the SWR at " + f + " is " +
+                      swrText(built.designSwr) + ".");
+    } else {
+        out.push_back(f + " lies " +
+                      (inBand(built.band, report.inputs.frequencyMHz) ? "inside" : "outside") +
+                      " its 2:1 SWR band (" + bandEdges(built.band, report.inputs.frequencyMHz) +
+                      "); the SWR there is " + swrText(built.designSwr) + ".");
+    }
+    return out;
+}
+
+// The trim in words: how much wire, or why no trim reaches F.
+std::string trimVerdict(const CheckReport& report, const AntennaCheck& check) {
+    const std::string f = designText(report);
+    const Trim& trim = check.trim;
+    const std::string noTrim = "No trim of the tips reaches " + f + ": ";
+    switch (trim.outcome) {
+    case TrimOutcome::Reached: return reachedVerdict(report, check);
+    case TrimOutcome::CoilsInTheWay: {
+        // The search stops a joint beyond each coil's end, or further out where the model
+        // cannot follow the tip in any more.
+        const double beyond = report.cut.outerWire + (trim.limitLength - report.inputs.lengthM) / 2;
+        const std::string cm = number(beyond * 100, 0) + " cm beyond its coil";
+        const std::string limit =
+            beyond <= kJointAllowance + 0.005
+                ? "each tip cut back to " + cm + ", as short as a joint allows"
+                : "each tip cut back to " + cm + ", as short as the model can follow it";
+        return noTrim + "even with " + limit + " " + lengthText(trim.limitLength) + ", " +
+               limitResonance(report, trim) + ".";
+    }
+    case TrimOutcome::TooFar:
+        return noTrim + "it would take tips more than twice as long as designed, and at that " +
+               lengthText(trim.limitLength) + " " + limitResonance(report, trim) + ".";
+    case TrimOutcome::NoResonance:
+        return "No trim is given: as built, the antenna has no resonance within 30 % of " + f +
+               " for a trim to move.";
+    case TrimOutcome::CoilResonates: {
+        const std::string alternatives = alternativesSentence(report.alternatives);
+        return "No trim helps: the coil self-resonates at " + selfResonanceText(report) +
+               ", at or below " + f + ", and acts as a capacitor: the coil must change." +
+               (alternatives.empty() ? "" : " " + alternatives);
+    }
+    case TrimOutcome::NotConverged:
+        return "The search for the trim ran out of tries before the resonance reached " + f +
+               ": at its last try " + lengthText(trim.limitLength) + " " +
+               limitResonance(report, trim) +
+               ". Cut the tips as designed and trim them on the analyser.";
+    }
+    return {};
+}
+
+std::string neededCoilVerdict(const CheckReport& report, const AntennaCheck& check) {
+    const NeededCoil& coil = check.neededCoil;
+    const double frequency = report.inputs.frequencyMHz * 1e6;
+    switch (coil.outcome) {
+    case CoilOutcome::Found: {
+        std::string line =
+            "Or keep the length and give each coil " + number(coil.apparentInductance * 1e6, 2) +
+            " uH at " + designText(report) + ": " + turnsText(coil.turns) + " " +
+            verb(coil.turns, "comes", "come") + " closest (" +
+            number(coil.turnsAtDesign.imag() / (2 * kPi * frequency) * 1e6, 2) + " uH)";
+        if (coil.turnsResonanceMHz) {
+            line += " and " + verb(coil.turns, "resonates", "resonate") + " at " +
+                    number(*coil.turnsResonanceMHz, 3) + " MHz";
+        }
+        return line + ".";
+    }
+    case CoilOutcome::NoCoilReaches:
+        return "No loading coil can bring it to " + designText(report) +
+               " at the designed length, whatever its inductance.";
+    case CoilOutcome::NotConverged:
+        return "The search for a coil that keeps the designed length ran out of tries; no coil "
+               "is given.";
+    case CoilOutcome::NotSought: return {};
+    }
+    return {};
+}
+
+std::vector<std::string> antennaWarnings(const CheckReport& report, const AntennaCheck& check) {
+    std::vector<std::string> out;
+    const std::string f = designText(report);
+    const double designMHz = report.inputs.frequencyMHz;
+    const AntennaResult& built = check.built;
+    const bool reached = check.trim.outcome == TrimOutcome::Reached;
+    const bool trimmedMismatch = reached && check.trimmed && check.trimmed->designSwr > kUsableSwr;
+    if (!built.resonanceMHz) {
+        out.push_back("As built, the antenna has no resonance within 30 % of " + f + " (SWR " +
+                      swrText(built.designSwr) + " at " + f + "): it cannot be used there.");
+    } else if (!inBand(built.band, designMHz)) {
+        out.push_back("Cut to the calculated length, the antenna will not be usable at " + f +
+                      " (SWR " + swrText(built.designSwr) + ")" +
+                      (!reached          ? ", and no trim of the tips helps."
+                       : trimmedMismatch ? " until it is trimmed and matched."
+                                         : " until it is trimmed."));
+    }
+    if (trimmedMismatch) {
+        out.push_back("Trimmed to resonance, the antenna still shows an SWR of " +
+                      swrText(check.trimmed->designSwr) + " at " + f + ": its " +
+                      significant(check.trimmed->resonanceResistance, 3) +
+                      " ohm at resonance is far from " + number(kReferenceImpedance, 0) +
+                      " ohm. Feed it through a matching network or transformer.");
+    }
+    if (built.designEfficiency < 0.5) {
+        out.push_back("The wire and coils turn " + number((1 - built.designEfficiency) * 100, 0) +
+                      " % of the power into heat: the coils' losses are large. A thicker coil "
+                      "wire or coils further out help.");
+    }
+    double uncertainty = 0.0;
+    for (const AntennaResult* result : {&check.designed, &check.built}) {
+        uncertainty =
+            std::max(uncertainty, result->resonanceMHz ? result->resonanceUncertainty : 0);
+    }
+    if (check.trimmed && check.trimmed->resonanceMHz) {
+        uncertainty = std::max(uncertainty, check.trimmed->resonanceUncertainty);
+    }
+    if (uncertainty > kShownUncertainty) {
+        // Outer wires of less than a quarter of each half leave few segments between the
+        // coils and the tips, where NEC-2's answer converges slowest.
+        const bool nearTips = report.cut.outerWire < kNearTipShare * report.inputs.lengthM / 2;
+        out.push_back("The model's resonance is uncertain by " + uncertaintyText(uncertainty) +
+                      (nearTips ? ": with the coils this close to the tips, NEC-2's answer "
+                                : ": NEC-2's answer for a wire with lumped coils ") +
+                      "still moves with the number of segments. Trim in small steps and "
+                      "measure.");
+    }
+    const bool settled = check.designed.converged && check.built.converged &&
+                         (!check.trimmed || check.trimmed->converged);
+    if (!settled) {
+        out.push_back("A search of the model ran out of tries: some antenna figures are its last "
+                      "try, not a settled answer.");
+    }
+    return out;
+}
+
+// How to match a trimmed antenna whose resistance keeps the SWR up, with the figures it gives.
+std::string matchingVerdict(const CheckReport& report, const Matching& m) {
+    const std::string f = designText(report);
+    const TransformerMatch& t = m.transformer;
+    std::string line = "With a 1:" + formatDouble(t.ratio, ".") + " transformer " +
+                       (t.stepUp ? "(stepping the antenna up)" : "(stepping the antenna down)") +
+                       " the SWR at " + f + " is " + swrText(t.swrAtDesign) + " and " +
+                       bandFromTo(t.lowerMHz, t.upperMHz) + ".";
+    if (m.network) {
+        const LNetwork& n = *m.network;
+        line += " Or an L-network at the feed point, exact at " + f + ": " +
+                componentText(n.series) +
+                (n.shunt.value > 0.0 ? " and " + componentText(n.shunt) : std::string()) + "; " +
+                bandFromTo(n.lowerMHz, n.upperMHz) + ".";
+    }
+    return line;
+}
+
+} // namespace advice_parts
+
+std::string insulationText(const Insulation& insulation) {
+    const double p = insulation.permittivity;
+    const char* material = p == kPvcPermittivity            ? "PVC"
+                           : p == kPolyethylenePermittivity ? "polyethylene"
+                                                            : "insulation";
+    return formatDouble(insulation.thickness * 1000, ".") + " mm of " + material +
+           " (relative permittivity " + formatDouble(p, ".") + ")";
+}
+
+std::string insulationSentence(const CheckReport& report) {
+    if (!report.antenna || !report.antenna->insulation) {
+        return {};
+    }
+    const AntennaCheck& check = *report.antenna;
+    const InsulationEffect& effect = *check.insulation;
+    std::string line = "The antenna wire's " + insulationText(wireInsulation(report.inputs)) +
+                       " slows the wave along it like " +
+                       significant(effect.inductancePerMetre * 1e9, 3) +
+                       " nH of series inductance per metre (Richmond and Newman's sleeve model), "
+                       "so ";
+    if (effect.shorterTipToTip && effect.shorterPerTip) {
+        line += "it is cut " + number(*effect.shorterTipToTip * 100, 0) +
+                " cm shorter than bare wire tip to tip, " + number(*effect.shorterPerTip * 100, 0) +
+                " cm at each tip";
+    } else {
+        line += noComparison(report, check);
+    }
+    return line + ". The enamel on the coil wire is too thin to matter at these frequencies: "
+                  "its layer is microns thick and lies within the coil, which the model already "
+                  "takes as one lumped coil.";
+}
+
+std::string insulationSummary(const CheckReport& report) {
+    if (!isInsulated(wireInsulation(report.inputs))) {
+        return {};
+    }
+    if (!report.antenna || !report.antenna->insulation) {
+        return "after the full-wave check";
+    }
+    const InsulationEffect& effect = *report.antenna->insulation;
+    if (!effect.shorterTipToTip || !effect.shorterPerTip) {
+        return "no figure: a trim does not reach F";
+    }
+    return number(*effect.shorterTipToTip * 100, 0) + " cm (" +
+           number(*effect.shorterPerTip * 100, 0) + " cm each tip)";
+}
+
+std::string trimSummary(const Trim& trim) {
+    switch (trim.outcome) {
+    case TrimOutcome::Reached:
+        return (trim.tipChange >= 0 ? "+" : "") + number(trim.tipChange * 100, 0) +
+               " cm, total length " + number(trim.trimmedLength, 3) + " m";
+    case TrimOutcome::CoilsInTheWay:
+        return "none reaches F: cut back to a joint beyond the coils (" +
+               number(trim.limitLength, 3) + " m) it is still low";
+    case TrimOutcome::TooFar: return "none reaches F: it would take tips over twice as long";
+    case TrimOutcome::NoResonance: return "none: no resonance to move";
+    case TrimOutcome::CoilResonates: return "none: the coil self-resonates, it must change";
+    case TrimOutcome::NotConverged: return "not found: the search ran out of tries";
+    }
+    return {};
+}
+
+std::string neededCoilSummary(const AntennaCheck& check, double designMHz) {
+    const NeededCoil& coil = check.neededCoil;
+    switch (coil.outcome) {
+    case CoilOutcome::Found: {
+        const double frequency = designMHz * 1e6;
+        return significant(coil.apparentInductance * 1e6, 3) +
+               " uH each coil: " + turnsText(coil.turns) + " (" +
+               significant(coil.turnsAtDesign.imag() / (2 * kPi * frequency) * 1e6, 3) +
+               " uH), resonance " +
+               (coil.turnsResonanceMHz ? number(*coil.turnsResonanceMHz, 3) + " MHz"
+                                       : std::string("none within 30 %"));
+    }
+    case CoilOutcome::NoCoilReaches: return "no coil at B reaches F";
+    case CoilOutcome::NotConverged: return "not found: the search ran out of tries";
+    case CoilOutcome::NotSought:
+        return check.trim.outcome == TrimOutcome::CoilResonates ? "none: the coil must change"
+               : check.trim.outcome == TrimOutcome::NoResonance ? "none: no resonance to move"
+                                                                : "not sought";
+    }
+    return {};
+}
+
+std::string hangSentence(const CheckReport& report) {
+    if (report.inputs.hang.shape != HangShape::InvertedV || !report.antenna) {
+        return {};
+    }
+    const bool overGround = report.inputs.ground.kind != GroundKind::FreeSpace;
+    const AntennaCheck& a = *report.antenna;
+    std::string line = "Hung as an inverted V from its apex " +
+                       (overGround ? number(report.inputs.ground.height, 2) + " m above the ground"
+                                   : std::string("in free space")) +
+                       "; as built " + shapeText(a.built.shape, overGround);
+    if (a.trimmed) {
+        line += "; trimmed " + shapeText(a.trimmed->shape, overGround);
+    }
+    return line + ".";
+}
+
+std::string alongWireNote(const CheckReport& report) {
+    if (report.inputs.hang.shape != HangShape::InvertedV) {
+        return {};
+    }
+    return "Every length is measured along the wire: the legs of the inverted V are cut like the "
+           "halves of a straight dipole.";
+}
+
+} // namespace brevan::check

@@ -1,0 +1,163 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// What the report says of the coil as wound: its verdict, its warnings and the coils that would
+// do instead.
+#include "report/advice.h"
+
+#include "coil/physics.h"
+#include "cut_list.h"
+#include "general_format.h"
+#include "range_limits.h"
+#include "report/advice_parts.h"
+#include "report/report_format.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace brevan::check {
+
+using namespace advice_parts;
+
+namespace {
+
+// Below this the coil's own resonance pulls its effective inductance noticeably.
+constexpr double kSelfResonanceMargin = 3.0;
+
+// A difference the trim easily takes up; beyond it the report suggests other turns.
+constexpr double kTurnsAdviceShare = 0.02;
+
+// "14 turns of SWG 18 on a 32 mm former, close-wound, 25.1 mm long"
+std::string coilText(const CoilAlternative& c) {
+    const std::string wire =
+        c.gauge == 0 ? std::string("your wire") : "SWG " + std::to_string(c.gauge);
+    const bool closeWound = c.coil.pitch <= c.coil.wireDiameter * 1.001;
+    return turnsText(c.coil.turns) + " of " + wire + " on a " +
+           significant(c.formerDiameter * 1000, 2) + " mm former, " +
+           (closeWound ? std::string("close-wound")
+                       : "at a " + number(c.coil.pitch * 1000, 2) + " mm pitch") +
+           ", " + number(c.windingLength * 1000, 1) + " mm long";
+}
+
+} // namespace
+
+namespace advice_parts {
+
+std::string coilVerdict(const CheckReport& report) {
+    const CoilAsWound& coil = report.coil;
+    const double turns = report.design.turns;
+    std::string line = "Wound as planned, " + turnsText(turns) + " " +
+                       verb(turns, "gives", "give") + " " + number(coil.inductance * 1e6, 3) +
+                       " uH, " + number(std::abs(coil.differencePercent), 1) + " % " +
+                       (coil.differencePercent < 0 ? "less" : "more") + " than step 1's " +
+                       number(report.design.inductanceUh, 3) + " uH.";
+    // What the antenna works with: the winding at F with its self-capacitance across it.
+    const CoilLosses& losses = report.losses;
+    if (losses.apparentInductance > 0.0) {
+        line += " At " + formatDouble(report.inputs.frequencyMHz, ".") +
+                " MHz, with its self-capacitance, each coil looks like " +
+                number(losses.apparentInductance * 1e6, 3) + " uH to the antenna.";
+    }
+    if (std::abs(coil.differencePercent) > kTurnsAdviceShare * 100 &&
+        coil.closestTurns != static_cast<int>(turns)) {
+        line += " " + turnsText(coil.closestTurns) + " " +
+                verb(coil.closestTurns, "comes", "come") + " closest (" +
+                number(coil.closestTurnsInductance * 1e6, 3) + " uH).";
+    }
+    return line;
+}
+
+bool coilSelfResonates(const CheckReport& report) {
+    return report.losses.selfResonance <= report.inputs.frequencyMHz * 1e6;
+}
+
+std::string selfResonanceText(const CheckReport& report) {
+    return significant(report.losses.selfResonance / 1e6, 3) + " MHz";
+}
+
+// The window's advisory range checks.
+std::vector<std::string> rangeWarnings(const CheckReport& report) {
+    std::vector<std::string> out;
+    const CheckInputs& in = report.inputs;
+    const WindowDesign& design = report.design;
+    if (frequencyOutsideHf(in.frequencyMHz)) {
+        out.push_back("The design frequency " + designText(report) +
+                      " is outside the HF range (1 to 30 MHz) the design formula is made for.");
+    }
+    const std::optional<float> maxLength = maxLengthFeet(in.frequencyMHz);
+    if (maxLength && isAboveLimit(static_cast<float>(design.lengthAFeet), *maxLength)) {
+        out.push_back("A (" + number(design.lengthAFeet, 2) +
+                      " ft) is longer than nine tenths of a half wave at this frequency (" +
+                      number(*maxLength, 0) +
+                      " ft): a loaded dipole only makes sense when it is shorter than that; "
+                      "consider a full-size dipole.");
+    }
+    const double minLength = minLengthFeet(design.distBFeet);
+    if (isBelowLimit(design.lengthAFeet, minLength)) {
+        out.push_back("A (" + number(design.lengthAFeet, 2) + " ft) is shorter than 2.6 x B (" +
+                      number(minLength, 2) +
+                      " ft): the coils sit too far out. Make A longer or B shorter.");
+    }
+    const std::optional<float> maxDist = maxDistanceFeet(design.lengthAFeet);
+    if (maxDist && isAboveLimit(static_cast<float>(design.distBFeet), *maxDist)) {
+        out.push_back("B (" + number(design.distBFeet, 2) + " ft) is more than four tenths of A (" +
+                      number(*maxDist, 0) + " ft). Make B shorter.");
+    }
+    return out;
+}
+
+std::vector<std::string> coilWarnings(const CheckReport& report) {
+    std::vector<std::string> out;
+    const double frequency = report.inputs.frequencyMHz * 1e6;
+    if (coilSelfResonates(report)) {
+        out.push_back("The coil resonates by itself at " + selfResonanceText(report) +
+                      ", at or below the design frequency: there it acts as a capacitor, not as "
+                      "a loading coil, so the coil must change.");
+    } else if (report.losses.selfResonance < kSelfResonanceMargin * frequency) {
+        out.push_back("The coil's self-resonance (" + selfResonanceText(report) +
+                      ") is less than three times the design frequency: its self-capacitance "
+                      "raises the inductance it shows at " +
+                      designText(report) + " and adds loss.");
+    }
+    if (report.coil.shortForWheeler) {
+        out.push_back("The coil is shorter than 0.4 of its diameter, where Wheeler's formula of "
+                      "step 2 loses its accuracy; the as-wound figure does not.");
+    }
+    if (report.cut.coilReachesCentre) {
+        out.push_back("The coil is longer than twice B, so it reaches the centre: no inner wire "
+                      "is left. Make B larger or the coil shorter, or give B = 0 to put both "
+                      "coils at the feed point.");
+    }
+    if (report.cut.coilReachesTip) {
+        out.push_back("The coil reaches past the tip: no outer wire is left. Make A longer or B "
+                      "shorter.");
+    }
+    return out;
+}
+
+} // namespace advice_parts
+
+std::string alternativesSentence(const CoilAlternatives& alternatives) {
+    const std::vector<CoilAlternative>& coils = alternatives.coils;
+    if (coils.empty()) {
+        if (!alternatives.highestResonance) {
+            return {};
+        }
+        const CoilAlternative& best = *alternatives.highestResonance;
+        return "No coil of the usual formers and wires with this inductance self-resonates at "
+               "three times F or more; the highest, " +
+               coilText(best) + ", self-resonates at " + significant(best.selfResonance / 1e6, 3) +
+               " MHz. Coils nearer the feed point, or a longer antenna, need less inductance.";
+    }
+    std::string line = coils.size() == 1 ? "A coil that would do: " : "Coils that would do: ";
+    for (std::size_t i = 0; i < coils.size(); ++i) {
+        const CoilAlternative& c = coils[i];
+        line += (i == 0                  ? ""
+                 : i + 1 == coils.size() ? "; or "
+                                         : "; ") +
+                coilText(c) + " (" + number(c.apparentInductance * 1e6, 2) +
+                " uH at F, self-resonance " + significant(c.selfResonance / 1e6, 3) + " MHz, Q " +
+                number(c.q, 0) + ")";
+    }
+    return line + ".";
+}
+
+} // namespace brevan::check

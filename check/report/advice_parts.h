@@ -1,0 +1,35 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+// The report's sentences are written by subject, one file each (advice.cpp, the verdict;
+// advice_coil.cpp, advice_antenna.cpp, advice_measured.cpp, advice_study.cpp). What one
+// subject's file lends another, and the verdict gathers, is declared here; nothing outside the
+// report's sentences uses it.
+
+#include "check_report.h"
+
+#include <string>
+#include <vector>
+
+namespace brevan::check::advice_parts {
+
+// Words every subject's sentences share (advice.cpp).
+std::string designText(const CheckReport& report);
+std::string verb(double count, const char* one, const char* many);
+double resonanceSwr(const AntennaResult& result);
+
+// The coil (advice_coil.cpp).
+std::string coilVerdict(const CheckReport& report);
+bool coilSelfResonates(const CheckReport& report);
+std::string selfResonanceText(const CheckReport& report);
+std::vector<std::string> rangeWarnings(const CheckReport& report);
+std::vector<std::string> coilWarnings(const CheckReport& report);
+
+// The antenna (advice_antenna.cpp).
+std::vector<std::string> builtVerdict(const CheckReport& report, const AntennaResult& built);
+std::string trimVerdict(const CheckReport& report, const AntennaCheck& check);
+std::string matchingVerdict(const CheckReport& report, const Matching& m);
+std::string neededCoilVerdict(const CheckReport& report, const AntennaCheck& check);
+std::vector<std::string> antennaWarnings(const CheckReport& report, const AntennaCheck& check);
+
+} // namespace brevan::check::advice_parts

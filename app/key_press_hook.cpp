@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "key_press_hook.h"
 
 #include "typed_character.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "step_buttons.h"
 
 #include "coil_winding.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // Every control of the window with its place, in one table. Positions and sizes are in twips

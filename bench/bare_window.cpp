@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The yardstick for the program's start-up: the least a Qt Widgets program with the same
 // application set-up can do, one label in a window, so the difference is what the calculator's
 // own window costs.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // brevan-check's costs: one whole report without the engine (the design, the coil as wound,
 // its losses, the cut list and the text), the whole full-wave check with the real nec2c in free
 // space and over average ground, the way the program runs it, and the coil-position study.

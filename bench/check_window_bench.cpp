@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the check window costs as a person types, measured on the real window (offscreen):
 //  - one keystroke's live update, everything but the engine: the key event into the frequency
 //    field, the command's reading of the form, the fast part of the check (design, coil as

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The design core on the worked examples, one step at a time and as a whole design. Every
 // iteration starts from the same state, as a click on an OK button does.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Starts a program on the X display named by DISPLAY and watches it from outside, as the X
 // server sees it: the time from the start of the process until its top-level window is mapped
 // and until the window first receives drawn content, then closes the window as a window manager

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What one typed character costs in the real window: the key event goes through the key-press
 // filter into the frequency box, whose change handler reads the number and runs the step-1
 // gate; a Backspace takes the character out again through the same path. Figures are per

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reading an analyser's sweep of 100,000 points, the largest a NanoVNA or a scripted sweep
 // writes, as Touchstone and as CSV, and analysing it: each must take well under a second.
 

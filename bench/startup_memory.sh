@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Start-up time and peak memory of the program against a bare Qt Widgets window with the same
 # application set-up, both built in the given build folder (targets Brevan1-2, bare_window and
 # first_frame_probe). Builds nothing itself. When the build has the check window BrevanCheck,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "antenna_analysis.h"
 
 #include "nec/radiation_pattern.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // One antenna analysed the way the check analyses every antenna: swept over the whole window on

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "antenna_check.h"
 
 #include "antenna_analysis.h"

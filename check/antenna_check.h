@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // The full-wave check of the antenna with a NEC-2 engine: the antenna as designed, as built

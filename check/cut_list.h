@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // What to cut, per half of the dipole and in total. B is taken from the feed point at the centre

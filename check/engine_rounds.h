@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // The engine's work in rounds: every piece of work (an antenna's analysis, a search) says what

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // What to cut, from what the antenna measured, for what the builder wants: the lowest SWR at F

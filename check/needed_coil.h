@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // The coil that puts an antenna of a given length on F: sought on the working segmentation of

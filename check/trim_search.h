@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // The engine searches the check runs on an analysed antenna, shared by the check itself and by

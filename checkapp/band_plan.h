@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // The amateur HF bands from 160 m to 10 m as the band picker offers them: each band's edges in

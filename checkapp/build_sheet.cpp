@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "build_sheet.h"
 
 #include "coil/coil_losses.h"

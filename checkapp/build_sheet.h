@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // The build sheet: one printable page with all a builder takes to the workbench: the inputs,

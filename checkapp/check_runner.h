@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // The full-wave check off the window's thread. One check at a time: starting another stops the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The check window's files, menus and remembered state: designs opened and saved, the exports
 // (each byte for byte what brevan-check writes for the same inputs), the question before
 // changes are lost, and what QSettings keeps between runs.

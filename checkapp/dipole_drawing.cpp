@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "dipole_drawing.h"
 
 #include "coil/coil_model.h"

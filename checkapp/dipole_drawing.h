@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // One half of the dipole drawn to scale along the wire, feed point at the left and tip at the

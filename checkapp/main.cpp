@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Brevan Check: the design check in a window. Everything but the application's identity lives
 // in the brevan_checkapp library.
 #include "check_icon.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // SIGINT, SIGTERM and SIGHUP end the window as they end brevan-check: the check that runs is

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "result_rows.h"
 
 #include "coil/coil_losses.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // The report's figures as rows for the window's tables, worded and rounded as the text report

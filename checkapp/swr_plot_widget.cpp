@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "swr_plot_widget.h"
 
 #include "report/svg_parts.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // The SWR of the three antennas against frequency, as the report's curves have it (and the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // The command line of brevan-check: the options Qt's parser knows, and their texts handed on to

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // Every exit status of brevan-check, in one table: the code returns the constants, --help prints

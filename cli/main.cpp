@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // brevan-check: the command-line check of a loaded dipole design. Everything but the
 // application's identity and the taking of signals lives in the check libraries.
 #include "exit_status.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // SIGINT, SIGTERM and SIGHUP end a run cleanly. They are blocked in every thread (so this must be

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The check window BrevanCheck on the desktop: its menu entry, AppStream description, icon in
 # every hicolor size, and manual page. Read by packaging.cmake after every program's folder, so
 # it sees whether the build has the window; without it, nothing here is built or installed and

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # BREVAN_FUZZ=ON builds the libFuzzer targets in fuzz/. libFuzzer comes with clang only. The
 # whole tree is compiled with coverage feedback and the sanitizers, so that the fuzzers see and
 # check the libraries they drive, not just their own entry points.

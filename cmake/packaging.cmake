@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Desktop integration and the Debian package: the window program, its menu entry, its AppStream
 # description and its icon in every size a desktop asks the hicolor theme for; the command-line
 # check and its manual page.

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # BREVAN_SANITIZE=ON builds everything with AddressSanitizer and UndefinedBehaviorSanitizer,
 # stopping at the first report. Float casts and float division by zero are checked as well:
 # the design core promises never to produce a value outside its type's range.

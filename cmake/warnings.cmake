@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # One interface target carries the warning set, so every layer builds with the same flags and
 # no layer can quietly drop them.
 add_library(brevan_warnings INTERFACE)

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What brevan-check reads from outside: option values typed by a person and the output of the
 // NEC-2 engine. Any option texts either are refused or give a design report whose figures are
 // all finite; any engine output either is refused or gives finite feed points.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The two design steps driven by a script of operations: set an input field, run step 1, run
 // step 2, in any order and as often as the input says, so that values left over from an earlier
 // run meet new inputs. A step either stores only finite values and a readable text, or refuses

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Every conversion between numbers and texts, fed any bytes as a text and any bit pattern as a
 // number. The texts that the program writes must read back to the same text, whichever reader
 // gets them.

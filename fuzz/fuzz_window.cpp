@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The whole window, driven the way a user drives it: key presses as an X11 desktop delivers
 // them, pasted texts, input-method text, picks from the gauge lists and clicks on the OK
 // buttons and the credit link, in any order and only on controls the user can reach. After

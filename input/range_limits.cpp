@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "range_limits.h"
 
 #include "single_precision.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // The advisory limits that the change handlers warn about, as plain functions so the command-line

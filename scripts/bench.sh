@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs what the benchmarks need, builds them in a Release folder of their own and runs them
 # all: the design core, one keystroke through the window, brevan-check with and without nec2c,
 # the check window's keystroke and its full check after the last key, and start-up time and

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # shellcheck shell=bash disable=SC2034  # sourced: the callers use what it defines
 # Shared by the set-up scripts: package installation that is quick when nothing is missing.
 set -euo pipefail

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the Debian package in a Release tree of its own, build-package, so the test command's
 # build folder keeps its build type; with --install, installs the package as well.
 # The build's messages go to standard error; standard output gets only the package's path.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Pictures of the check window with the typical design and its full-wave check done: the
 # antennas, the SWR plot and the dipole drawing, at scale factors 1 and 2, and on a dark palette
 # at scale 1. Drawn offscreen (nec2c runs for real), for the README and for checking the layout

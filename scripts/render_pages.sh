@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Pictures of the window's three pages (step 1, step 2, summary of the worked example) at scale
 # factors 1 and 2, drawn offscreen, for the README and for checking the layout by eye.
 #   bash scripts/render_pages.sh [output-folder]     (default: docs/pages)

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs what the program needs, builds it and starts it. The window needs a desktop (an X11
 # or Wayland display); without one the script stops after the build and says so.
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs what the tests need, builds everything and runs the whole suite headless.
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 

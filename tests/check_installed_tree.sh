@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the build into a scratch prefix and checks what a desktop needs from it: each window
 # program (Brevan1-2, and BrevanCheck when the build has it), a menu entry and an AppStream
 # description that the freedesktop validators accept, and the icon at every size the entry's

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Makes the Debian package from the build as it is and runs lintian, Debian's check of a
 # package, on it: the changelog and copyright file, the manual page of every program, the
 # description's lines. An error or a warning fails; lintian's notes about how the binaries were

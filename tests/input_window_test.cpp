@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The input boxes, their messages and the two OK buttons' gates, driven through the real window.
 
 #include "input_window_fixture.h"

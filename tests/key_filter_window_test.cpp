@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Typed characters on their way into the boxes, with key events built the way an X11 desktop
 // delivers them as well as the way QTest builds them.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The two key-press rules on their own, over every character code.
 
 #include "key_filters.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Entry of the test programs that need a running QApplication: the widgets are real, drawn on
 // the offscreen platform unless the environment already names one.
 #include <QApplication>

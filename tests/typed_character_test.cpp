@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Which key presses count as typed characters, for key events as an X11 desktop delivers them
 // and as QTest builds them.
 

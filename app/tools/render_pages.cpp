@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Renders the three pages of the window (step 1, step 2, summary of the typical design) to PNG
 // files, for the README and for looking at the layout at any scale factor:
 //   QT_QPA_PLATFORM=offscreen QT_SCALE_FACTOR=2 render_pages <output-folder>

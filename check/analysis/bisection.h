@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // Halving a bracket: the one root finder behind the band edges and resonances of the model's

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // Matching a feed point to the line: the usual broadband transformers, and the two-element

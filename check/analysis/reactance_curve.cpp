@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "analysis/reactance_curve.h"
 
 #include "analysis/bisection.h"

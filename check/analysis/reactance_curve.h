@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // Pure functions over an antenna's feed-point samples (ascending frequency): where it resonates,

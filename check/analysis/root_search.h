@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // The search for the value x (a tip change, a coil's inductance) at which a quantity v(x) that

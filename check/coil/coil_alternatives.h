@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // Other coils that give the antenna the inductance it needs at F while staying well below

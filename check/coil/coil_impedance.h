@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // The loading coil as the antenna sees it: a two-terminal impedance at each frequency. The

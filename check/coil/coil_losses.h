@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // Losses and self-resonance of the wound coil. SI units throughout: metres, hertz, ohms, farads.

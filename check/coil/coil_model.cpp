@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "coil/coil_model.h"
 
 #include "coil/physics.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // The loading coil as it will really be wound: a single layer of round wire on a former, its

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // A straight round copper wire carrying alternating current: how deep the current flows and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // The one search for a whole number of turns: every "how many turns give X" in the check goes

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The CSV files analysers export: a header row that names the columns, then one row a point.
 // Analysers differ in names, units, separators and quoting, so the header is read by what its
 // cells mean, and every other column is left alone.

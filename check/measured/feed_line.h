@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // A known feed line between the analyser and the antenna, taken back out of a sweep.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "measured/sweep_analysis.h"
 
 #include "analysis/bisection.h"

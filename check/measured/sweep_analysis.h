@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // What a measured sweep shows: where the antenna resonates, its resistance there, the SWR at the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // What the two sweep readers share: the lines of a file whatever ends them, numbers in the C

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Touchstone one-port files. Version 1 files are an option line and data lines; version 1.1 and
 // later add bracketed keywords, of which a one-port sweep may carry [Version], [Number of Ports],
 // [Number of Frequencies], [Reference], [Network Data] and [End].

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // What the antenna check needs from a NEC-2 engine: decks in, feed points out. The real one

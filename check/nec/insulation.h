@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // Insulated antenna wire. A thin dielectric sleeve slows the wave along the wire as if the

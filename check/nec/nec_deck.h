@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // The antenna as a NEC-2 model: one wire in the y-z plane, fed at its centre, with the two

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "nec/printed_text.h"
 
 #include "floating_chars.h"

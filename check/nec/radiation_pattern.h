@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // How much of the input power goes up into the sky. Over a lossy ground the engine's power budget

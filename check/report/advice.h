@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // Every sentence the report says about a design, in one place so they can be read and reviewed

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // Numbers for people: fixed decimals, a full stop as the decimal point whatever the locale the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // The SWR picture of a checked design: the three antennas' curves as the report has them, and

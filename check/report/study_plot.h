@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // The coil-position study as a picture: efficiency and the 2:1 band against the coils'

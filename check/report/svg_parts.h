@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // The small pieces every SVG picture of the report is written with: numbers as SVG wants them,

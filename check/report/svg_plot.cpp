@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "report/svg_plot.h"
 
 #include "report/svg_parts.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // SWR against frequency as a self-contained SVG picture: one curve per antenna, the design

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Renders the check window with the typical design and its full-wave check done (nec2c runs for
 // real) to PNG files, one for each of the tabs a builder reads first: the three antennas, the
 // SWR plot, the dipole drawing and the coil-position study. For the README and for looking at the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The report's words, read from records made by hand: each row bends the typical design's
 // record to one case and names what the verdict and the warnings must say, and must not.
 #include "hand_made_report.h"

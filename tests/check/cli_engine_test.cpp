@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // brevan-check with the engine: the files it writes, and every way the engine can let it down,
 // with stand-in engines put first on PATH.
 #include "cli_run.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The exit statuses: one table in the code, and --help, the manual and the man page saying the
 // same; and an exception anywhere in a run ending as the internal-error status.
 #include "cli_run.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // brevan-check --measured through the real program: the as-measured section in text and JSON,
 // the measured curve in the picture, and sweep files and feed-line options refused before the
 // engine runs.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // brevan-check ending early: signals, a full disk and a failing engine run, on the real program
 // with stand-in engines first on PATH. Each run gets private folders for the stand-in, TMPDIR
 // and the files it writes, so that what is left behind can be seen.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Where the coils should go, through the real program and the real engine: designs with their
 // coils near the feed, mid-way and near the tips.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "coil/coil_alternatives.h"
 
 #include "coil/coil_impedance.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The reported resonance against NEC-2's answer for the same model at four times the segments.
 // Designs from 160 m to 10 m with the coils near the feed, mid-way and near the tips, an inverted
 // V and insulated wire; each goes through the whole check, and the reference is worked out

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Taking a known feed line back out of a sweep: the textbook line's known answers, the round
 // trip through lines with and without loss, and what a line does and does not move.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The loading coil as a lumped impedance against NEC-2's own model of the wound helix.
 //
 // The check puts each coil into its NEC-2 model as one impedance load: the winding R + j omega L

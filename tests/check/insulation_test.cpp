@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Insulated antenna wire: the sleeve's inductance per metre on every segment of the deck, the
 // engine's handling of those loads, and a plain dipole whose resonance falls by what a
 // transmission-line view of the wire predicts; then the inputs and the report's words.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The inverted V: where its wire lies in the deck, which shapes are refused, and what the real
 // engine makes of it.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // A made-up antenna for the measured-sweep tests: a series resonance at 7.05 MHz whose

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Matching a feed point to 50 ohm: the transformer the report names and the L-network it
 // designs, on made-up feed points whose answers are known.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What to cut, from a measured sweep: sweeps made with the real engine from antennas built
 // longer or shorter than designed, some with a loss the design does not have, written out as an
 // analyser would, read back and calibrated to. The calibration must recover the change they

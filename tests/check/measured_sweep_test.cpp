@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reading sweeps: the same made-up antenna written in every Touchstone and CSV variant reads
 // back to the same impedances, and malformed files are refused at the line at fault.
 

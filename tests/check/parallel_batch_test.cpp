@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "nec/engine/parallel_batch.h"
 
 #include <gtest/gtest.h>

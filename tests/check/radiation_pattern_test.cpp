@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "nec/nec_output.h"
 #include "nec/radiation_pattern.h"
 

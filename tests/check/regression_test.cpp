@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Designs that once misled a builder, each through the real program and the real engine: what
 // the report says about them must hold.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The JSON report's numbers: each reads back to the very double of the record, in its shortest
 // text, and figures that are decimal by nature come out as people write them.
 #include "hand_made_report.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The text report's tables and cut list, read from records made by hand, and the usage
 // messages' limits as a person would type them.
 #include "hand_made_report.h"

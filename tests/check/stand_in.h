@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // Stand-in engines for the tests of how runs end: a shell script put where nec2c is looked for,

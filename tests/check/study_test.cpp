@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The coil-position study's own decisions on made-up points: which positions it works, where
 // it looks closer, which it names, what it says and which point a click on the picture takes.
 #include "coil_position_study.h"

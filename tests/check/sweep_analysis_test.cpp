@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What a sweep shows, on the made-up antenna whose answers are known: its resonance, the SWR at
 // F and the 2:1 band, from impedance and from SWR-only sweeps, and the warnings when the sweep
 // stops short.

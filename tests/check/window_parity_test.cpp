@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The check and the window must show the same design for the same inputs, digit for digit:
 // each row is typed into the real window and given to the real brevan-check.
 #include "../recording_window.h"

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Opens a NEC-2 deck in Debian's xnec2c, a general NEC-2 modeller with a GTK window, on a private
 # X display, and says whether xnec2c reads the deck and computes its frequency sweep without an
 # error. The exported deck is meant for programs like this one, so the test runs the real thing.

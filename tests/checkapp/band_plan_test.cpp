@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "band_plan.h"
 
 #include <gtest/gtest.h>

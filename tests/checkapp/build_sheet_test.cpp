@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The build sheet as a printer and a reader get it: one page of the locale's paper, its text
 // read back with pdftotext (poppler-utils) holding the cut list's figures, the date and the
 // version; a sheet that cannot be written leaves nothing behind.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The window as a person types into it: the command's figures, the command's words beside a
 // field that is not accepted, the band picker, the keyboard.
 #include "cli_run.h"

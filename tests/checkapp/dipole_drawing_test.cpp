@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The drawing of what to cut: the lengths written on it are the cut list's, piece by piece and
 // in total, for the typical design checked by nec2c and for the cases that change its shape.
 #include "dipole_drawing.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The full-wave check behind the window: cancelled by typing with nothing left behind, and its
 // failures shown in place in the command's words.
 #include "stand_in.h"

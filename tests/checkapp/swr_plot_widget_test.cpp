@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The SWR plot as a person uses it: painted on a light and a dark theme, read out under the
 // pointer and the keyboard's cursor, zoomed with the wheel and the keys and reset.
 #include "swr_plot_widget.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Designs as files through the window: save, open, the round trip, refusals that keep the
 // design shown, the title and the question before changes are lost.
 #include "window_fixture.h"

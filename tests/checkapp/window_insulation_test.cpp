@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Insulated antenna wire in the window: picked with the keyboard, read by the command's rules,
 // kept in the design file, and the full check's "shorter than bare wire" the command's figure.
 #include "cli_run.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The window laid out as a person first sees it, on whatever screen it opens (the offscreen
 // screen is small, and smaller still at scale 2: the hard case): every antenna row in view, the
 // verdict whole, no pane collapsed, and nothing painted light on a dark theme.

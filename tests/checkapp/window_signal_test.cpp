@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // BrevanCheck ended by a signal in the middle of its full-wave check, as a logout or a `kill`
 // ends it: the real program, offscreen, with a stand-in engine that sleeps with a child first on
 // PATH, and private folders for TMPDIR and the settings, so that what is left behind can be seen.

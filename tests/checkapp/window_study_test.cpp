@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Where the coils should go, in the window: the study runs with the real nec2c for the design on
 // screen, says what the command says, and a position taken from its picture becomes the
 // design's B; a change of anything but B puts the study away.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A measured sweep beside the design: made with the real engine from the window's own design
 // hung 2 % long, opened through the menu, it must give the cut brevan-check --measured gives,
 // on the plot and on the drawing; a broken file is refused in place and nothing shown is lost.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Entry of the window tests: a QApplication on the offscreen platform, named as the program is
 // but with QSettings in Qt's test location, so no test reads or changes a person's settings.
 #include <QApplication>

@@ -1,4 +1,5 @@
 #!/usr/bin/python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Types the typical design into the installed check window on a real X display, as a person
 at the keyboard would, waits for the full-wave check, and reads the verdict and the antennas
 back through the accessibility bus, as a screen reader would; then quits as a person does and

@@ -1,4 +1,5 @@
 #!/usr/bin/python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Walks the program through a whole design on a real X display, as a person at the keyboard
 and mouse would, and reads every result back through the accessibility bus, as a screen reader
 would. Expects DISPLAY and a session bus with the accessibility bus running (see

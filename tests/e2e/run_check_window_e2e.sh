@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The check window as a person gets it: installs the build into a scratch prefix, as the package
 # or `cmake --install` does, and runs the INSTALLED BrevanCheck on a private X display with its
 # own session and accessibility buses (run_desktop_e2e.sh), driven by check_window_e2e.py. The

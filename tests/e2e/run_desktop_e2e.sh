@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Runs the real program on a private X display with its own session and accessibility buses,
 # then lets desktop_e2e.py type into it and read it back the way a screen reader does.
 # Everything started here lives in a scratch folder and is ended on exit, whatever happens.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // The one place that runs the NEC-2 engine: nec2c from Debian's package of the same name, found

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // Runs the tasks of one batch on a few threads, as a batch: the first failure stops it. Kept apart

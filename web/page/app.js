@@ -178,6 +178,9 @@ function designAnswered(id, response) {
     setCheckState("failed");
     return;
   }
+  if (response.sweepError) {
+    fileMessage(response.sweepError);
+  }
   showReport(response.report);
   updateShareLink(response.options);
   $("engine-status").textContent = response.status;

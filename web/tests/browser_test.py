@@ -344,8 +344,8 @@ class Exports(PageTest):
         {**TYPICAL, "shape": "inverted-v", "leg-angle": "110", "ground": "good", "height": "10"},
         {**TYPICAL, "insulation": "pvc", "insulation-thickness": "0.8"},
         # A coil that resonates by itself below F: the check goes on and says so.
-        {**TYPICAL, "frequency": "28.5", "length": "4", "distance": "0.3", "former": "60",
-         "coil-length": "120", "coil-wire": "30"},
+        {**TYPICAL, "frequency": "14.2", "length": "4", "distance": "0.5", "former": "110",
+         "coil-length": "300", "coil-wire": "30"},
     ]
 
     def test_links_export_the_commands_json_plot_and_deck(self):

@@ -4,6 +4,7 @@
 #include "band_plan.h"
 #include "form_reading.h"
 #include "half_dipole_svg.h"
+#include "measured/measured_sweep.h"
 #include "nec/nec_output.h"
 #include "report/advice.h"
 #include "report/report_format.h"
@@ -28,7 +29,7 @@ constexpr const char* kLastAccepted = "The results shown are of the last design 
 constexpr const char* kDone = "Full-wave check done (nec2c).";
 constexpr const char* kNotYet = "The antennas appear when the full-wave check is done.";
 
-// The sweep's feed line is read only while a sweep is open, and the page opens none yet.
+// The sweep's feed line is read only while a sweep is open.
 constexpr const char* kSweepOnly[] = {"feedline-length", "feedline-vf", "feedline-loss"};
 
 // A number as the window's form shows it: the shortest text that reads back the same.
@@ -93,6 +94,9 @@ json reportJson(const check::CheckReport& report) {
         out["text"] = check::reportText(report, BREVAN_VERSION_TEXT);
         // The bytes brevan-check --format json prints for the same inputs, for the page's export.
         out["json"] = check::reportJson(report, BREVAN_VERSION_TEXT);
+        if (report.measured) {
+            out["measuredNotes"] = check::measuredNotes(report);
+        }
         const std::string hang = check::hangSentence(report);
         const std::string along = check::alongWireNote(report);
         const std::string insulation = check::insulationSentence(report);
@@ -111,19 +115,43 @@ json reportJson(const check::CheckReport& report) {
 struct Reading {
     json response;
     std::optional<check::CheckReport> report;
+    std::optional<check::MeasuredSetup> measured;
 };
+
+// The open sweep read by the command's readers, with the line it came through (as
+// readMeasuredSetup in cli/run_check.cpp); or why not, in words.
+std::variant<check::MeasuredSetup, std::string> measuredSetup(const check::SweepCopy& sweep,
+                                                              const check::CheckInputs& in) {
+    auto read = check::readSweep(sweep.text, sweep.fileName);
+    if (const auto* error = std::get_if<check::SweepError>(&read)) {
+        return check::message(*error);
+    }
+    check::MeasuredSetup setup{sweep.fileName, std::get<check::MeasuredSweep>(std::move(read)), {}};
+    if (in.feedlineLengthM) {
+        setup.feedLine = check::FeedLine{*in.feedlineLengthM, in.feedlineVelocityFactor,
+                                         in.feedlineLossDb, in.frequencyMHz, 50.0};
+    }
+    return setup;
+}
 
 // The window's readInputs: the command's reading of the fields, then the fast part of the check.
 Reading readDesign(const PageRequest& request) {
     Reading reading;
     json& out = reading.response;
-    const auto given = optionTexts(request.fields, request.decimalPoint);
+    auto given = optionTexts(request.fields, request.decimalPoint, request.sweep.has_value());
+    // The link carries the design, never the sweep: the file is on this machine only.
+    out["options"] = given;
+    for (const char* option : kSweepOnly) {
+        out["options"].erase(option);
+    }
+    if (request.sweep) {
+        given["measured"] = request.sweep->fileName;
+    }
     const checkapp::FormReading form = checkapp::readForm(given);
     out["refusals"] = json::object();
     for (const auto& [option, message] : form.refusals) {
         out["refusals"][option] = message;
     }
-    out["options"] = given;
     const auto frequency =
         given.count("frequency") ? check::parseOptionNumber(given.at("frequency")) : std::nullopt;
     out["band"] = frequency ? checkapp::bandChoiceAt(checkapp::bandChoices(), *frequency) : -1;
@@ -138,6 +166,14 @@ Reading readDesign(const PageRequest& request) {
         out["status"] = kLastAccepted;
         return reading;
     }
+    if (request.sweep) {
+        auto setup = measuredSetup(*request.sweep, *form.inputs);
+        if (auto* message = std::get_if<std::string>(&setup)) {
+            out["sweepError"] = "The sweep is not read: " + *message + ".";
+        } else {
+            reading.measured = std::get<check::MeasuredSetup>(std::move(setup));
+        }
+    }
     out["accepted"] = true;
     out["status"] = kWaiting;
     reading.report = std::get<check::CheckReport>(std::move(built));
@@ -147,7 +183,7 @@ Reading readDesign(const PageRequest& request) {
 } // namespace
 
 std::map<std::string, std::string> optionTexts(const std::map<std::string, std::string>& fields,
-                                               char decimalPoint) {
+                                               char decimalPoint, bool withSweep) {
     std::map<std::string, std::string> given;
     for (const auto& [option, typed] : fields) {
         // Choices go as they are; numbers as the command reads them.
@@ -156,8 +192,10 @@ std::map<std::string, std::string> optionTexts(const std::map<std::string, std::
             given[option] = text;
         }
     }
-    for (const char* option : kSweepOnly) {
-        given.erase(option);
+    if (!withSweep) {
+        for (const char* option : kSweepOnly) {
+            given.erase(option);
+        }
     }
     return given;
 }
@@ -181,6 +219,15 @@ std::variant<PageRequest, std::string> readRequest(const std::string& text) {
             return std::string("the decimal point is not one character");
         }
         request.decimalPoint = point.get<std::string>()[0];
+    }
+    if (parsed.contains("sweep") && !parsed["sweep"].is_null()) {
+        const json& sweep = parsed["sweep"];
+        if (!sweep.is_object() || !sweep.contains("file") || !sweep["file"].is_string() ||
+            !sweep.contains("text") || !sweep["text"].is_string()) {
+            return std::string("the sweep is not an object with its file name and text");
+        }
+        request.sweep =
+            check::SweepCopy{sweep["file"].get<std::string>(), sweep["text"].get<std::string>()};
     }
     return request;
 }
@@ -210,9 +257,15 @@ std::string checkResponse(const PageRequest& request, const check::Engine& engin
         return written(out);
     }
     check::CheckReport& report = *reading.report;
-    const auto failure = check::addAntennaCheck(report, engine, [&](const std::string& stage) {
+    auto failure = check::addAntennaCheck(report, engine, [&](const std::string& stage) {
         progress("Full-wave check: " + stage + "…");
     });
+    if (!failure && reading.measured) {
+        failure =
+            check::addMeasured(report, *reading.measured, engine, [&](const std::string& stage) {
+                progress("Full-wave check: " + stage + "…");
+            });
+    }
     out["report"] = reportJson(report);
     out["checked"] = !failure.has_value();
     if (failure) {
@@ -222,6 +275,63 @@ std::string checkResponse(const PageRequest& request, const check::Engine& engin
         out["status"] = kDone;
     }
     return written(out);
+}
+
+std::string sweepResponse(const std::string& text) {
+    const json parsed = json::parse(text, nullptr, false);
+    if (parsed.is_discarded() || !parsed.is_object() || !parsed.contains("file") ||
+        !parsed["file"].is_string() || !parsed.contains("text") || !parsed["text"].is_string()) {
+        return written(
+            {{"ok", false}, {"message", "the page's sweep is not a file name and text"}});
+    }
+    const std::string name = parsed["file"].get<std::string>();
+    auto read = check::readSweep(parsed["text"].get<std::string>(), name);
+    if (const auto* error = std::get_if<check::SweepError>(&read)) {
+        // The window's words (checkapp/check_window_files.cpp), with the sweep it keeps.
+        const std::string kept =
+            parsed.contains("kept") && parsed["kept"].is_string()
+                ? " The sweep " + parsed["kept"].get<std::string>() + " is kept."
+                : std::string();
+        return written(
+            {{"ok", false}, {"message", "The sweep is not read: " + message(*error) + "." + kept}});
+    }
+    return written({{"ok", true}, {"status", "Measured sweep: " + name}});
+}
+
+std::string designFileResponse(const PageRequest& request) {
+    const Reading reading = readDesign(request);
+    if (!reading.report) {
+        // The window's words when a field is refused (checkapp/check_window_files.cpp).
+        return written({{"error", "The design cannot be saved while a field is not accepted: "
+                                  "see the message beside it."}});
+    }
+    check::DesignFile design{reading.report->inputs, request.sweep};
+    return written({{"file", check::designFileJson(design)}});
+}
+
+std::string openDesignResponse(const std::string& fileName, const std::string& fileText) {
+    const auto read = check::readDesignFile(fileText);
+    if (const auto* message = std::get_if<std::string>(&read)) {
+        // The window's words (checkapp/check_window_files.cpp).
+        return written({{"error", "Cannot open " + fileName + ". " + *message +
+                                      " The design shown is kept."}});
+    }
+    const check::DesignFile& design = std::get<check::DesignFile>(read);
+    const check::CheckInputs& in = design.inputs;
+    json fields = check::optionTexts(in);
+    if (in.feedlineLengthM) {
+        fields["feedline-length"] = shown(*in.feedlineLengthM);
+        fields["feedline-vf"] = shown(in.feedlineVelocityFactor);
+        fields["feedline-loss"] = shown(in.feedlineLossDb);
+    }
+    json sweep = nullptr;
+    if (design.sweep) {
+        sweep = {
+            {"file", design.sweep->fileName},
+            {"text", design.sweep->text},
+            {"status", "Measured sweep: " + design.sweep->fileName + ", kept in the design file"}};
+    }
+    return written({{"fields", std::move(fields)}, {"sweep", std::move(sweep)}});
 }
 
 check::EngineRun engineRunFromOutput(bool ok, const std::string& outputOrError) {

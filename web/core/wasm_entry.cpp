@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The core's face to the browser: three functions with JSON texts in and out, called from the
+// The core's face to the browser: functions with JSON texts in and out, called from the
 // page's worker, and the engine adapter that hands each deck to the worker's `runNec2c`.
 //
 // The hook-up point is the worker's global `brevanRunNec2c(deckText) -> {ok, output, error}`
@@ -83,6 +83,18 @@ EMSCRIPTEN_KEEPALIVE const char* brevan_bands() {
 
 EMSCRIPTEN_KEEPALIVE const char* brevan_design(const char* request) {
     return withRequest(request, [](const auto& r) { return brevan::web::designResponse(r); });
+}
+
+EMSCRIPTEN_KEEPALIVE const char* brevan_sweep(const char* request) {
+    return answer(brevan::web::sweepResponse(request));
+}
+
+EMSCRIPTEN_KEEPALIVE const char* brevan_save_design(const char* request) {
+    return withRequest(request, [](const auto& r) { return brevan::web::designFileResponse(r); });
+}
+
+EMSCRIPTEN_KEEPALIVE const char* brevan_open_design(const char* fileName, const char* text) {
+    return answer(brevan::web::openDesignResponse(fileName, text));
 }
 
 EMSCRIPTEN_KEEPALIVE const char* brevan_check(const char* request) {

@@ -4,11 +4,16 @@
 //
 //   keystroke --design worker--> refusals, design, coil, cut list (every keystroke)
 //   typing pauses --check worker (ended and replaced on the next change)--> the full check
+//   a design file or an analyser's sweep, picked or dropped --> read here as text and handed
+//     to the core, which reads it with the window's own readers; nothing is sent anywhere
 
 const PAUSE_MS = 300; // as the check window: long enough to span the gap between keystrokes
 const GAUGES = [10, 12, 14, 16, 18, 20, 22, 24, 26, 28, 30];
+// The coax the open sweep was measured through: shown and read only while a sweep is open.
+const FEED_LINE = ["feedline-length", "feedline-vf", "feedline-loss"];
 const NUMBER_FIELDS = ["frequency", "length", "distance", "former", "coil-length", "pitch",
-  "coil-q", "height", "leg-angle", "ends-height", "insulation-thickness", "insulation"];
+  "coil-q", "height", "leg-angle", "ends-height", "insulation-thickness", "insulation",
+  ...FEED_LINE];
 const REFUSABLE = [...NUMBER_FIELDS, "wire", "coil-wire", "shape"];
 const TYPICAL = { frequency: "7.05", length: "15", distance: "3", wire: "16", former: "50",
   "coil-length": "40", "coil-wire": "20" };
@@ -27,6 +32,9 @@ let checkWorker = null;
 let pauseTimer = null;
 let lastRequest = null;
 let cancelled = 0;
+let sweep = null; // the analyser's sweep open on the page: {file, text}
+let callSeq = 0;
+const pending = new Map();
 
 const designWorker = new Worker("worker.js", { type: "module" });
 
@@ -80,11 +88,14 @@ function followPickers() {
   const insulation = $("insulation-kind").value;
   showRow("insulation-thickness", insulation !== "");
   showRow("insulation", insulation === "other");
+  for (const id of FEED_LINE) {
+    showRow(id, sweep !== null);
+  }
 }
 
 function edited() {
   followPickers();
-  const request = { fields: fields(), decimalPoint: DECIMAL_POINT };
+  const request = { fields: fields(), decimalPoint: DECIMAL_POINT, sweep };
   if (lastRequest && JSON.stringify(request) === JSON.stringify(lastRequest)) {
     return; // nothing the core reads has changed: the check carries on
   }
@@ -167,6 +178,9 @@ function designAnswered(id, response) {
     setCheckState("failed");
     return;
   }
+  if (response.sweepError) {
+    fileMessage(response.sweepError);
+  }
   showReport(response.report);
   updateShareLink(response.options);
   $("engine-status").textContent = response.status;
@@ -225,6 +239,7 @@ function svgElement(text) {
 
 let plotUrl = null;
 let deckUrl = null;
+let jsonUrl = null;
 
 function download(link, url, text, type) {
   if (url) {
@@ -266,6 +281,10 @@ function showReport(report) {
   showPlot(report);
   plotUrl = download($("save-svg"), plotUrl, report.plotSvg, "image/svg+xml");
   deckUrl = download($("save-deck"), deckUrl, report.deck, "text/plain");
+  jsonUrl = download($("save-json"), jsonUrl, report.json, "application/json");
+  const measured = report.measuredNotes || [];
+  $("measured").hidden = measured.length === 0;
+  paragraphs($("measured-notes"), measured);
   $("report-text").textContent = report.text || "";
 }
 
@@ -352,9 +371,13 @@ function updateShareLink(options) {
 // A design from the address: each option into its field, the pickers set from theirs.
 function fillFromQuery(query) {
   const given = Object.fromEntries(query.entries());
-  const design = Object.keys(given).length > 0 ? given : TYPICAL;
+  fillDesign(Object.keys(given).length > 0 ? given : TYPICAL);
+}
+
+// A design given in the command's option texts, as a link or a design file holds it.
+function fillDesign(design) {
   for (const id of ["frequency", "length", "distance", "former", "coil-length", "pitch", "coil-q",
-    "height", "leg-angle", "ends-height", "insulation-thickness"]) {
+    "height", "leg-angle", "ends-height", "insulation-thickness", ...FEED_LINE]) {
     $(id).value = design[id] || "";
   }
   for (const id of ["wire", "coil-wire"]) {
@@ -399,8 +422,120 @@ designWorker.addEventListener("message", (event) => {
     edited();
   } else if (message.type === "design") {
     designAnswered(message.id, message.response);
+  } else if (message.type === "call") {
+    pending.get(message.id)(message.response);
+    pending.delete(message.id);
   }
 });
+
+// One of the core's file functions, answered by the design worker.
+function ask(name, ...args) {
+  return new Promise((resolve) => {
+    const id = ++callSeq;
+    pending.set(id, resolve);
+    designWorker.postMessage({ type: "call", id, name, args });
+  });
+}
+
+function fileMessage(text) {
+  $("file-message").hidden = !text;
+  $("file-message").textContent = text || "";
+}
+
+function showSweep(status) {
+  $("sweep-status").hidden = sweep === null;
+  $("sweep-status").textContent = sweep === null ? "" : status;
+  $("close-sweep").hidden = sweep === null;
+}
+
+// A sweep the core refuses leaves everything as it was: the sweep open before and the results.
+async function openSweep(file) {
+  const text = await file.text();
+  const request = { file: file.name, text };
+  if (sweep) {
+    request.kept = sweep.file;
+  }
+  const response = await ask("brevan_sweep", JSON.stringify(request));
+  if (!response.ok) {
+    fileMessage(response.message);
+    return;
+  }
+  fileMessage("");
+  sweep = { file: file.name, text };
+  showSweep(response.status);
+  edited();
+}
+
+function closeSweep() {
+  sweep = null;
+  showSweep("");
+  edited();
+}
+
+// A design file is the whole design: its sweep, if it keeps one, replaces the one open.
+async function openDesign(file) {
+  const response = await ask("brevan_open_design", file.name, await file.text());
+  if (response.error) {
+    fileMessage(response.error);
+    return;
+  }
+  fileMessage("");
+  fillDesign(response.fields);
+  sweep = response.sweep ? { file: response.sweep.file, text: response.sweep.text } : null;
+  showSweep(response.sweep ? response.sweep.status : "");
+  edited();
+}
+
+async function saveDesign() {
+  const response = await ask("brevan_save_design", JSON.stringify(lastRequest));
+  if (response.error) {
+    fileMessage(response.error);
+    return;
+  }
+  fileMessage("");
+  const link = document.createElement("a");
+  link.href = URL.createObjectURL(new Blob([response.file], { type: "application/json" }));
+  link.download = "design.brevan.json";
+  link.click();
+  setTimeout(() => URL.revokeObjectURL(link.href), 10000);
+}
+
+// Told apart by the name, as the window does: a sweep opens beside the design, anything else
+// as a design.
+function openDropped(file) {
+  if (/\.(s1p|csv)$/i.test(file.name)) {
+    openSweep(file);
+  } else {
+    openDesign(file);
+  }
+}
+
+function hookUpFiles() {
+  const picked = (id, open) => $(id).addEventListener("change", (event) => {
+    const file = event.target.files[0];
+    event.target.value = ""; // the same file may be picked again after it is changed
+    if (file) {
+      open(file);
+    }
+  });
+  picked("open-design", openDesign);
+  picked("open-sweep", openSweep);
+  $("save-design").addEventListener("click", saveDesign);
+  $("close-sweep").addEventListener("click", closeSweep);
+  document.addEventListener("dragover", (event) => {
+    event.preventDefault();
+    document.body.classList.add("page-drop");
+  });
+  document.addEventListener("dragleave", () => document.body.classList.remove("page-drop"));
+  document.addEventListener("drop", (event) => {
+    event.preventDefault();
+    document.body.classList.remove("page-drop");
+    const file = event.dataTransfer.files[0];
+    if (file) {
+      openDropped(file);
+    }
+  });
+}
 
 function start() {
   fillPickers();
@@ -408,6 +543,9 @@ function start() {
   const form = $("design-form");
   // A picker may say it changed without an input event; a repeat of the same texts is ignored.
   const changed = (event) => {
+    if (event.target.type === "file") {
+      return; // a picked file is read by its own handler
+    }
     if (event.target.id === "band") {
       const band = bands[Number(event.target.value)];
       if (band) {
@@ -419,6 +557,7 @@ function start() {
   form.addEventListener("input", changed);
   form.addEventListener("change", changed);
   form.addEventListener("submit", (event) => event.preventDefault());
+  hookUpFiles();
   designWorker.postMessage({ type: "bands" });
 }
 

@@ -6,8 +6,12 @@
 //   {type: "bands"} -> {type: "bands", bands}
 //   {type: "design", id, request} -> {type: "design", id, response}
 //   {type: "check", id, request} -> {type: "progress", id, text}... {type: "check", id, response}
+//   {type: "call", id, name, args} -> {type: "call", id, response}: the core's file functions
 
 import createBrevanCore from "./brevan_core.js";
+
+// The core's functions the page may call by name, each with texts only.
+const FILE_FUNCTIONS = ["brevan_sweep", "brevan_save_design", "brevan_open_design"];
 
 const core = createBrevanCore();
 
@@ -36,6 +40,9 @@ self.addEventListener("message", async (event) => {
     self.postMessage({ type: "bands", bands: call(module, "brevan_bands") });
   } else if (message.type === "design") {
     self.postMessage({ type: "design", id: message.id, response: call(module, "brevan_design", message.request) });
+  } else if (message.type === "call" && FILE_FUNCTIONS.includes(message.name)) {
+    const text = module.ccall(message.name, "string", message.args.map(() => "string"), message.args);
+    self.postMessage({ type: "call", id: message.id, response: JSON.parse(text) });
   } else if (message.type === "check") {
     globalThis.brevanRunNec2c = await loadEngine();
     globalThis.brevanProgress = (text) => self.postMessage({ type: "progress", id: message.id, text });

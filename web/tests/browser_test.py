@@ -6,10 +6,15 @@ nec2c): the WebAssembly build must give the desktop's figures and words. The pag
 127.0.0.1 by test_server.py, which also runs the stand-in engine's decks; no request may go
 anywhere else.
 
-    python3 browser_test.py --dist BUILD/web/dist --tool BUILD/web/tests/brevan_page_tool
+    python3 browser_test.py --dist BUILD/web/dist --tool BUILD/web/tests/brevan_page_tool \
+        --check BUILD/cli/brevan-check
+
+The page's exports and files are held to brevan-check itself: its JSON report, plot and deck
+byte for byte, and the design files the window reads and writes.
 """
 
 import argparse
+import glob
 import json
 import os
 import shutil
@@ -43,6 +48,69 @@ def native(mode, fields):
     return json.loads(run.stdout)
 
 
+def native_file(mode, text, *arguments):
+    """The native core's answer to a file function: sweep, open NAME."""
+    run = subprocess.run([ARGS.tool, mode, *arguments], input=text, capture_output=True,
+                         text=True, check=True, timeout=60)
+    return json.loads(run.stdout)
+
+
+def command(fields, folder, *extra):
+    """What brevan-check prints for these options (run in `folder`, where a sweep's name is
+    the name the page gives it), and the files it writes there."""
+    arguments = [ARGS.check]
+    for option, text in fields.items():
+        arguments += ["--" + option, text]
+    run = subprocess.run(arguments + ["--format", "json", *extra], cwd=folder,
+                         capture_output=True, check=True, timeout=300)
+    return run.stdout
+
+
+def differences(page, command_value, where="report"):
+    """Where the page's JSON report departs from the command's: every key, text and count the
+    same, numbers the same to 1e-9 of their size. (The WebAssembly build's maths library
+    differs from the desktop's in the last bits of some functions, so a figure printed whole
+    may end in other digits; the report rounds none of them.)"""
+    if isinstance(command_value, dict):
+        if not isinstance(page, dict) or list(page) != list(command_value):
+            return [where + ": keys " + str(list(page) if isinstance(page, dict) else page)]
+        return [d for key in command_value
+                for d in differences(page[key], command_value[key], where + "." + key)]
+    if isinstance(command_value, list):
+        if not isinstance(page, list) or len(page) != len(command_value):
+            return [where + ": a list of another length"]
+        return [d for i, (a, b) in enumerate(zip(page, command_value))
+                for d in differences(a, b, "%s[%d]" % (where, i))]
+    if isinstance(command_value, float) and isinstance(page, (int, float)) \
+            and not isinstance(page, bool):
+        close = abs(page - command_value) <= 1e-9 * max(abs(command_value), 1e-3)
+        return [] if close else ["%s: %r, not %r" % (where, page, command_value)]
+    return [] if page == command_value and type(page) is type(command_value) else [
+        "%s: %r, not %r" % (where, page, command_value)]
+
+
+# A sweep as an analyser gives it: a series-resonant antenna near 7 MHz, 38 ohm at resonance.
+def sweep_points():
+    for step in range(51):
+        mhz = 6.8 + step * 0.01
+        yield mhz, complex(38, 1500 * (mhz / 7.0 - 7.0 / mhz))
+
+
+def touchstone_sweep():
+    lines = ["! analyser export", "# MHz S RI R 50"]
+    for mhz, z in sweep_points():
+        s11 = (z - 50) / (z + 50)
+        lines.append("%.3f %.6f %.6f" % (mhz, s11.real, s11.imag))
+    return "\n".join(lines) + "\n"
+
+
+def csv_sweep():
+    lines = ["Frequency (MHz),R,X"]
+    for mhz, z in sweep_points():
+        lines.append("%.3f,%.3f,%.3f" % (mhz, z.real, z.imag))
+    return "\r\n".join(lines) + "\r\n"
+
+
 def start_browser(width=1280, height=900):
     options = webdriver.ChromeOptions()
     profile = tempfile.mkdtemp(prefix="brevan-chromium-")
@@ -65,6 +133,12 @@ class PageTest(unittest.TestCase):
     def setUp(self):
         self.server = Server(ARGS.dist, deck_delay=self.deck_delay, engine=self.engine).__enter__()
         self.driver = start_browser()
+        # Downloads land in a folder of the test's own, where they are read back.
+        self.folder = tempfile.mkdtemp(prefix="brevan-page-files-")
+        self.downloads = os.path.join(self.folder, "downloads")
+        os.mkdir(self.downloads)
+        self.driver.execute_cdp_cmd("Browser.setDownloadBehavior", {
+            "behavior": "allow", "downloadPath": self.downloads})
 
     def tearDown(self):
         try:
@@ -73,6 +147,7 @@ class PageTest(unittest.TestCase):
         finally:
             self.driver.quit()
             shutil.rmtree(self.driver.profile, ignore_errors=True)
+            shutil.rmtree(self.folder, ignore_errors=True)
             self.server.__exit__(None, None, None)
 
     # --- what the page holds ---
@@ -117,6 +192,46 @@ class PageTest(unittest.TestCase):
             # As a person retypes a field: select what is there, type over it, key by key.
             field.send_keys(Keys.CONTROL + "a")
             field.send_keys(text if text else Keys.DELETE)
+
+    def download(self, element_id, name):
+        """Clicks a save button or link and returns the bytes the browser saved."""
+        path = os.path.join(self.downloads, name)
+        for old in glob.glob(os.path.join(self.downloads, "*")):
+            os.remove(old)
+        self.driver.find_element(By.ID, element_id).click()
+        self.wait_for(lambda: os.path.exists(path) and not glob.glob(path + "*.crdownload"),
+                      "the download of " + name, timeout=30)
+        time.sleep(0.2)
+        with open(path, "rb") as saved:
+            return saved.read()
+
+    def pick(self, element_id, name, text):
+        """Picks a file, as a person does through the file dialog."""
+        path = os.path.join(self.folder, name)
+        with open(path, "w", encoding="utf-8", newline="") as out:
+            out.write(text)
+        self.driver.find_element(By.ID, element_id).send_keys(path)
+        return path
+
+    def drop(self, name, text):
+        """Drops a file on the page, as from a file manager."""
+        self.driver.execute_script(
+            "const data = new DataTransfer();"
+            "data.items.add(new File([arguments[1]], arguments[0]));"
+            "document.body.dispatchEvent(new DragEvent('drop', {dataTransfer: data, bubbles: true,"
+            " cancelable: true}));", name, text)
+
+    def field_values(self, options):
+        return {option: self.driver.find_element(By.ID, option).get_attribute("value")
+                for option in options}
+
+    def assert_exports_the_commands_json(self, exported, command_bytes):
+        page = json.loads(exported)
+        expected = json.loads(command_bytes)
+        self.assertEqual(page["version"], expected["version"])
+        self.assertEqual(differences(page, expected), [])
+        # Whole, the same layout: the same lines, only figures' last digits may differ.
+        self.assertEqual(len(exported.splitlines()), len(command_bytes.splitlines()))
 
     # --- the native core's answer, as the page should show it ---
 
@@ -173,6 +288,9 @@ class TypedDesign(PageTest):
         self.assertTrue(checked["checked"])
         self.assert_shows_report(checked["report"])
         self.assertEqual(self.text("engine-status"), checked["status"])
+        # The export is brevan-check's own JSON report, byte for byte.
+        self.assert_exports_the_commands_json(self.download("save-json", "brevan-check.json"),
+                                              command(TYPICAL, self.folder))
         # The link carries the design in the command's option names.
         link = self.driver.find_element(By.ID, "share-link").get_attribute("href")
         self.assertEqual(dict(urllib.parse.parse_qsl(urllib.parse.urlsplit(link).query)), TYPICAL)
@@ -250,6 +368,177 @@ class SharedLinks(PageTest):
                             design[option])
 
 
+class Exports(PageTest):
+    # Designs opened by link; each exports what brevan-check prints for the same options.
+    DESIGNS = [
+        {**TYPICAL, "ground": "average", "height": "8"},
+        {**TYPICAL, "shape": "inverted-v", "leg-angle": "110", "ground": "good", "height": "10"},
+        {**TYPICAL, "insulation": "pvc", "insulation-thickness": "0.8"},
+        # A coil that resonates by itself below F: the check goes on and says so.
+        {**TYPICAL, "frequency": "14.2", "length": "4", "distance": "0.5", "former": "110",
+         "coil-length": "300", "coil-wire": "30"},
+    ]
+
+    def test_links_export_the_commands_json_plot_and_deck(self):
+        for number, design in enumerate(self.DESIGNS):
+            with self.subTest(design=design):
+                self.open("?" + urllib.parse.urlencode(design))
+                self.assertEqual(self.wait_state("done", "failed"), "done")
+                extra = ["--plot", "plot.svg", "--deck", "built.nec"] if number == 0 else []
+                expected = command(design, self.folder, *extra)
+                self.assert_exports_the_commands_json(
+                    self.download("save-json", "brevan-check.json"), expected)
+                if number == 3:
+                    self.assertIn("resonates by itself", json.dumps(json.loads(expected)))
+                if extra:
+                    for link, name, written in [("save-svg", "brevan-swr.svg", "plot.svg"),
+                                                ("save-deck", "brevan-built.nec", "built.nec")]:
+                        with open(os.path.join(self.folder, written), "rb") as command_file:
+                            self.assertEqual(self.download(link, name), command_file.read())
+
+
+# A design file as the check window writes it (check/files/design_file.h, version 2).
+WINDOW_FILE = """{
+    "format": "brevan-check design",
+    "version": 2,
+    "frequency_mhz": 3.6,
+    "length_a_m": 30,
+    "distance_b_m": 5,
+    "wire_swg": 14,
+    "former_mm": 60,
+    "coil_length_mm": 50,
+    "coil_wire_swg": 22,
+    "pitch_mm": null,
+    "coil_q": null,
+    "ground": "good",
+    "height_m": 9,
+    "insulation_thickness_mm": 0.5,
+    "insulation_permittivity": 2.3,
+    "shape": "inverted-v",
+    "leg_angle_deg": null,
+    "ends_height_m": 4
+}
+"""
+WINDOW_FIELDS = {"frequency": "3.6", "length": "30", "distance": "5", "wire": "14",
+                 "former": "60", "coil-length": "50", "coil-wire": "22", "ground": "good",
+                 "height": "9", "shape": "inverted-v", "ends-height": "4", "insulation": "2.3",
+                 "insulation-thickness": "0.5"}
+
+
+class DesignFiles(PageTest):
+    def test_a_window_file_opens_on_the_page_and_the_pages_file_opens_in_the_core(self):
+        self.open()
+        self.assertEqual(self.wait_state("done", "failed"), "done")
+        self.pick("open-design", "antenna.brevan.json", WINDOW_FILE)
+        self.wait_for(lambda: self.field_values(["frequency", "ends-height", "insulation"]) == {
+            "frequency": "3.6", "ends-height": "4", "insulation": "2.3"}, "the file's design")
+        self.assertEqual(self.wait_state("done", "failed"), "done")
+        self.assert_shows_report(native("check", WINDOW_FIELDS)["report"])
+        # Saved by the page, it opens in the core's reader with the same design, and it is the
+        # file the window writes for it.
+        saved = self.download("save-design", "design.brevan.json").decode("utf-8")
+        self.assertEqual(native_file("open", saved, "design.brevan.json"),
+                         {"fields": WINDOW_FIELDS, "sweep": None})
+        self.assertEqual(json.loads(saved), json.loads(WINDOW_FILE))
+
+    def test_a_file_that_cannot_be_opened_is_said_in_words_and_the_design_stays(self):
+        self.open()
+        self.assertEqual(self.wait_state("done", "failed"), "done")
+        verdict = self.texts("verdict")
+        cases = [("later.brevan.json", WINDOW_FILE.replace('"version": 2', '"version": 9')),
+                 ("notes.txt", "these are not a design"),
+                 ("bad.json", WINDOW_FILE.replace('"wire_swg": 14', '"wire_swg": 99'))]
+        for name, text in cases:
+            with self.subTest(name=name):
+                self.drop(name, text)
+                expected = native_file("open", text, name)["error"]
+                self.assertTrue(expected.endswith("The design shown is kept."), expected)
+                self.wait_for(lambda: self.text("file-message") == expected,
+                              "the refusal: " + expected, timeout=20)
+                self.assertEqual(self.field_values(TYPICAL.keys()), TYPICAL)
+                self.assertEqual(self.state(), "done")
+                self.assertEqual(self.texts("verdict"), verdict)
+
+
+class Sweeps(PageTest):
+    def measured_json(self, fields, name, text, *feed_line):
+        with open(os.path.join(self.folder, name), "w", encoding="utf-8", newline="") as out:
+            out.write(text)
+        return command(fields, self.folder, "--measured", name, *feed_line)
+
+    def test_a_sweep_gives_the_commands_as_measured_section_and_cut(self):
+        self.open()
+        self.assertEqual(self.wait_state("done", "failed"), "done")
+        self.assertEqual(self.driver.find_element(By.ID, "feedline-length").is_displayed(), False)
+        cases = [  # how the sweep arrives, its file, the feed line typed with it
+            ("pick", "dipole.s1p", touchstone_sweep(), {}),
+            ("drop", "dipole.csv", csv_sweep(),
+             {"feedline-length": "12", "feedline-vf": "0.8", "feedline-loss": "3"}),
+        ]
+        for how, name, text, line in cases:
+            with self.subTest(sweep=name):
+                if how == "pick":
+                    self.pick("open-sweep", name, text)
+                else:
+                    self.drop(name, text)
+                self.wait_for(lambda: self.driver.find_element(By.ID, "feedline-length")
+                              .is_displayed(), "the feed line's fields")
+                for option in ("feedline-length", "feedline-vf", "feedline-loss"):
+                    self.type_into(option, line.get(option, ""))
+                self.wait_for(lambda: self.text("sweep-status") == "Measured sweep: " + name,
+                              "the sweep's name")
+                self.assertEqual(self.wait_state("done", "failed"), "done")
+                self.wait_for(lambda: self.texts("measured-notes"), "the measured notes")
+                request = {"fields": {**TYPICAL, **line}, "decimalPoint": ".",
+                           "sweep": {"file": name, "text": text}}
+                run = subprocess.run([ARGS.tool, "check"], input=json.dumps(request),
+                                     capture_output=True, text=True, check=True, timeout=300)
+                checked = json.loads(run.stdout)
+                self.assertEqual(self.texts("measured-notes"), checked["report"]["measuredNotes"])
+                self.assert_shows_report(checked["report"])
+                feed = [a for option, value in line.items() for a in ("--" + option, value)]
+                exported = self.download("save-json", "brevan-check.json")
+                self.assert_exports_the_commands_json(
+                    exported, self.measured_json(TYPICAL, name, text, *feed))
+                self.assertIn("measured", json.loads(exported))
+        # The design saved with its sweep keeps it, and the core reads it back whole.
+        saved = self.download("save-design", "design.brevan.json").decode("utf-8")
+        opened = native_file("open", saved, "design.brevan.json")
+        self.assertEqual(opened["sweep"]["file"], "dipole.csv")
+        # The file keeps the sweep line by line: its line ends come back as LF.
+        self.assertEqual(opened["sweep"]["text"], csv_sweep().replace("\r\n", "\n"))
+        self.assertEqual(opened["fields"]["feedline-length"], "12")
+        # Closed, the check is the design's alone again.
+        self.driver.find_element(By.ID, "close-sweep").click()
+        self.wait_for(lambda: not self.driver.find_element(By.ID, "measured").is_displayed(),
+                      "the measured section to go")
+        self.assertEqual(self.wait_state("done", "failed"), "done")
+        self.assert_exports_the_commands_json(self.download("save-json", "brevan-check.json"),
+                                              command(TYPICAL, self.folder))
+
+    def test_a_broken_sweep_shows_its_message_and_keeps_the_results(self):
+        self.open()
+        self.assertEqual(self.wait_state("done", "failed"), "done")
+        shown = self.download("save-json", "brevan-check.json")
+        good = touchstone_sweep()
+        cases = [("short.s1p", "# MHz S RI R 50\n7.0 0.1 0.2\n"),
+                 ("words.s1p", good.replace("6.900 ", "6.9x ")),
+                 ("falling.csv", csv_sweep().replace("6.850,", "6.700,")),
+                 ("table.csv", "a,b\n1,2\n")]
+        for name, text in cases:
+            with self.subTest(name=name):
+                self.pick("open-sweep", name, text)
+                expected = native_file("sweep", json.dumps({"file": name, "text": text}))
+                self.assertFalse(expected["ok"])
+                self.assertTrue(expected["message"].startswith("The sweep is not read: " + name),
+                                expected)
+                self.wait_for(lambda: self.text("file-message") == expected["message"],
+                              "the sweep's message: " + expected["message"], timeout=20)
+                self.assertEqual(self.state(), "done")
+                self.assertFalse(self.driver.find_element(By.ID, "feedline-length").is_displayed())
+                self.assertEqual(self.download("save-json", "brevan-check.json"), shown)
+
+
 class Cancelling(PageTest):
     deck_delay = 0.1  # each engine run waits, so the check is still running when typing resumes
 
@@ -305,6 +594,7 @@ def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--dist", required=True)
     parser.add_argument("--tool", required=True)
+    parser.add_argument("--check", required=True, help="the native brevan-check")
     ARGS, rest = parser.parse_known_args()
     unittest.main(argv=[sys.argv[0]] + rest, verbosity=2)
 

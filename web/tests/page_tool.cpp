@@ -3,7 +3,9 @@
 // page would be given, with the real nec2c for `check`. The browser tests hold the WebAssembly
 // build to it, figure for figure and sentence for sentence.
 //
-//   brevan_page_tool design|check|bands < request.json
+//   brevan_page_tool design|check|bands|save < request.json
+//   brevan_page_tool sweep < {"file", "text"}
+//   brevan_page_tool open NAME < design file
 
 #include "nec/engine/nec2c_engine.h"
 #include "page_api.h"
@@ -19,6 +21,14 @@ int main(int argc, char** argv) {
         return 0;
     }
     const std::string text{std::istreambuf_iterator<char>(std::cin), {}};
+    if (mode == "sweep") {
+        std::cout << brevan::web::sweepResponse(text) << '\n';
+        return 0;
+    }
+    if (mode == "open" && argc > 2) {
+        std::cout << brevan::web::openDesignResponse(argv[2], text) << '\n';
+        return 0;
+    }
     auto request = brevan::web::readRequest(text);
     if (const auto* error = std::get_if<std::string>(&request)) {
         std::cerr << *error << '\n';
@@ -31,8 +41,11 @@ int main(int argc, char** argv) {
         std::cout << brevan::web::checkResponse(page, brevan::check::nec2cEngine({}),
                                                 [](const std::string&) {})
                   << '\n';
+    } else if (mode == "save") {
+        std::cout << brevan::web::designFileResponse(page) << '\n';
     } else {
-        std::cerr << "usage: brevan_page_tool design|check|bands < request.json\n";
+        std::cerr << "usage: brevan_page_tool design|check|bands|save < request.json, "
+                     "sweep < sweep.json, open NAME < design file\n";
         return 2;
     }
     return 0;

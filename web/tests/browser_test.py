@@ -10,8 +10,10 @@ anywhere else.
 """
 
 import argparse
+import base64
 import json
 import os
+import pathlib
 import shutil
 import subprocess
 import sys
@@ -300,11 +302,96 @@ class Phone(PageTest):
         self.assertEqual(small, [])
 
 
+class Offline(PageTest):
+    def test_a_visited_page_reloads_and_checks_with_the_network_cut(self):
+        self.open("?frequency=3.6&length=30&distance=5&wire=14&former=60&coil-length=50"
+                  "&coil-wire=22")
+        self.assertEqual(self.wait_state("done", "failed"), "done")
+        self.wait_for(lambda: self.driver.execute_script(
+            "return navigator.serviceWorker.controller !== null"),
+            "the service worker to take the page", timeout=60)
+        # Installable: the manifest reads without errors and names its icons, which are served.
+        manifest = self.driver.execute_cdp_cmd("Page.getAppManifest", {})
+        self.assertEqual(manifest.get("errors"), [])
+        icons = json.loads(manifest["data"])["icons"]
+        self.assertEqual(sorted(icon["sizes"] for icon in icons), ["192x192", "512x512"])
+        for icon in icons:
+            self.assertTrue((pathlib.Path(ARGS.dist) / icon["src"]).is_file(), icon)
+        served = len(self.server.paths)
+        self.server.stop()
+        self.driver.refresh()
+        self.wait_state("done", "failed")
+        for option, text in TYPICAL.items():
+            self.type_into(option, text)
+        quick = native("design", TYPICAL)
+        self.wait_for(lambda: self.rows("design-table") == self.as_rows(quick["report"]["design"]),
+                      "the typed design's figures with the network cut", timeout=30)
+        self.assertEqual(self.wait_state("done", "failed"), "done")
+        self.assert_shows_report(native("check", TYPICAL)["report"])
+        self.assertEqual(len(self.server.paths), served)
+
+
+class Print(PageTest):
+    PAPERS = {"A4": (8.27, 11.69), "Letter": (8.5, 11.0)}  # inches
+    SHEET = ["Design", "What it means", "Cut list, each half of the dipole", "SWR plot",
+             "Design and coil", "Coil wire"]
+
+    def test_the_build_sheet_prints_on_one_page(self):
+        self.open()
+        self.assertEqual(self.wait_state("done", "failed"), "done")
+        verdict = self.texts("verdict")
+        for paper, (width, height) in self.PAPERS.items():
+            with self.subTest(paper=paper):
+                pdf = self.driver.execute_cdp_cmd("Page.printToPDF", {
+                    "paperWidth": width, "paperHeight": height})
+                with tempfile.TemporaryDirectory() as folder:
+                    path = os.path.join(folder, "sheet.pdf")
+                    with open(path, "wb") as f:
+                        f.write(base64.b64decode(pdf["data"]))
+                    info = subprocess.run(["pdfinfo", path], capture_output=True, text=True,
+                                          check=True).stdout
+                    text = subprocess.run(["pdftotext", "-layout", path, "-"],
+                                          capture_output=True, text=True, check=True).stdout
+                self.assertIn("\nPages:           1\n", info)
+                flat = " ".join(text.split())
+                for words in self.SHEET + verdict:
+                    self.assertIn(" ".join(words.split()), flat)
+
+
+class Accessibility(PageTest):
+    IMPACTS = ("serious", "critical")
+
+    def audit(self):
+        self.driver.set_script_timeout(120)
+        if not self.driver.execute_script("return typeof axe !== 'undefined'"):
+            with open(ARGS.axe, encoding="utf-8") as f:
+                self.driver.execute_script(f.read())
+        return self.driver.execute_async_script(
+            "const done = arguments[arguments.length - 1];"
+            "axe.run(document).then(r => done(r.violations.map(v => ({id: v.id, impact: v.impact,"
+            "  nodes: v.nodes.map(n => n.target.join(' '))}))), e => done(String(e)));")
+
+    def test_axe_finds_nothing_serious_in_light_or_dark(self):
+        for scheme in ("light", "dark"):
+            for refused in (False, True):
+                with self.subTest(scheme=scheme, refused=refused):
+                    self.driver.execute_cdp_cmd("Emulation.setEmulatedMedia", {
+                        "features": [{"name": "prefers-color-scheme", "value": scheme}]})
+                    self.open("?" + urllib.parse.urlencode(
+                        {**TYPICAL, "frequency": "abc" if refused else TYPICAL["frequency"]}))
+                    self.assertEqual(self.wait_state("done", "failed"),
+                                     "failed" if refused else "done")
+                    violations = self.audit()
+                    self.assertIsInstance(violations, list, violations)
+                    self.assertEqual([v for v in violations if v["impact"] in self.IMPACTS], [])
+
+
 def main():
     global ARGS
     parser = argparse.ArgumentParser()
     parser.add_argument("--dist", required=True)
     parser.add_argument("--tool", required=True)
+    parser.add_argument("--axe", required=True, help="axe-core's axe.min.js, from npm")
     ARGS, rest = parser.parse_known_args()
     unittest.main(argv=[sys.argv[0]] + rest, verbosity=2)
 

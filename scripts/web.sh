@@ -27,7 +27,10 @@ done
 ensure_packages "${WEB_PACKAGES[@]}"
 # Debian's emcc runs its JavaScript tools with acorn from Debian's node-acorn; a node that is not
 # Debian's does not look where that package puts its modules.
-acorn=$(dpkg -L node-acorn | grep -m1 '/acorn/package.json$')
+# grep reads the whole list: stopping at the first match would end dpkg with SIGPIPE, which
+# pipefail turns into this script's failure.
+acorn=$(dpkg -L node-acorn | grep '/acorn/package.json$')
+acorn=${acorn%%$'\n'*}
 export NODE_PATH=${acorn%/acorn/package.json}${NODE_PATH:+:$NODE_PATH}
 
 # The engine's own tests (against the native nec2c) are configured only where the test command

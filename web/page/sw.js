@@ -8,9 +8,10 @@ const CACHE = "@CACHE_VERSION@";
 const FILES = ["@PRECACHE_FILES@"];
 
 self.addEventListener("install", (event) => {
-  // "reload": the files as the host has them now, never an older copy from the HTTP cache.
+  // "no-cache": the files as the host has them now, never an older copy from the HTTP cache,
+  // yet a file the page has just loaded is only revalidated, not sent a second time.
   event.waitUntil(caches.open(CACHE)
-    .then((cache) => cache.addAll(FILES.map((file) => new Request(file, { cache: "reload" }))))
+    .then((cache) => cache.addAll(FILES.map((file) => new Request(file, { cache: "no-cache" }))))
     .then(() => self.skipWaiting()));
 });
 

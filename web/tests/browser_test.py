@@ -336,26 +336,37 @@ class Print(PageTest):
     SHEET = ["Design", "What it means", "Cut list, each half of the dipole", "SWR plot",
              "Design and coil", "Coil wire"]
 
+    # The typical design, and one with every optional row and more warnings to fit.
+    DESIGNS = [TYPICAL, {**TYPICAL, "ground": "average", "height": "8", "shape": "inverted-v",
+                         "leg-angle": "110", "insulation": "pvc", "insulation-thickness": "0.8",
+                         "pitch": "2", "coil-q": "150"}]
+
     def test_the_build_sheet_prints_on_one_page(self):
-        self.open()
-        self.assertEqual(self.wait_state("done", "failed"), "done")
-        verdict = self.texts("verdict")
-        for paper, (width, height) in self.PAPERS.items():
-            with self.subTest(paper=paper):
-                pdf = self.driver.execute_cdp_cmd("Page.printToPDF", {
-                    "paperWidth": width, "paperHeight": height})
-                with tempfile.TemporaryDirectory() as folder:
-                    path = os.path.join(folder, "sheet.pdf")
-                    with open(path, "wb") as f:
-                        f.write(base64.b64decode(pdf["data"]))
-                    info = subprocess.run(["pdfinfo", path], capture_output=True, text=True,
-                                          check=True).stdout
-                    text = subprocess.run(["pdftotext", "-layout", path, "-"],
-                                          capture_output=True, text=True, check=True).stdout
-                self.assertIn("\nPages:           1\n", info)
-                flat = " ".join(text.split())
-                for words in self.SHEET + verdict:
-                    self.assertIn(" ".join(words.split()), flat)
+        for design in self.DESIGNS:
+            self.open("?" + urllib.parse.urlencode(design))
+            self.assertEqual(self.wait_state("done", "failed"), "done")
+            verdict = self.texts("verdict")
+            for paper, (width, height) in self.PAPERS.items():
+                with self.subTest(paper=paper, design=design):
+                    info, text = self.print_sheet(width, height)
+                    self.assertIn("\nPages:           1\n", info)
+                    flat = " ".join(text.split())
+                    for words in self.SHEET + verdict:
+                        self.assertIn(" ".join(words.split()), flat)
+
+    def print_sheet(self, width, height):
+        """The browser's print of the page as pdfinfo and pdftotext read it."""
+        pdf = self.driver.execute_cdp_cmd("Page.printToPDF", {
+            "paperWidth": width, "paperHeight": height})
+        with tempfile.TemporaryDirectory() as folder:
+            path = os.path.join(folder, "sheet.pdf")
+            with open(path, "wb") as f:
+                f.write(base64.b64decode(pdf["data"]))
+            info = subprocess.run(["pdfinfo", path], capture_output=True, text=True,
+                                  check=True).stdout
+            text = subprocess.run(["pdftotext", "-layout", path, "-"],
+                                  capture_output=True, text=True, check=True).stdout
+        return info, text
 
 
 class Accessibility(PageTest):

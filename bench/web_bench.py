@@ -87,7 +87,7 @@ def main():
             gzipped = sum(len(gzip.compress((args.dist / f).read_bytes(), 9)) for f in files)
             checks = [driver.execute_async_script(MEASURE, "length", "15" if i % 2 else "15.0",
                                                   "check") for i in range(ROUNDS)]
-            keys = [driver.execute_async_script(MEASURE, "coil-length", str(40 + i % 2), "design")
+            keys = [driver.execute_async_script(MEASURE, "coil-length", str(41 - i % 2), "design")
                     for i in range(4 * ROUNDS)]
             wait_done(driver)
             before = len(server.paths)

@@ -11,6 +11,9 @@ source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 TEST_PACKAGES=(libgtest-dev libbenchmark-dev desktop-file-utils appstream file groff-base xvfb xdotool x11-utils dbus at-spi2-core python3-pyatspi clang libclang-rt-14-dev xnec2c lintian poppler-utils python3
                emscripten node-acorn dpkg-dev debian-archive-keyring chromium chromium-driver python3-selenium nlohmann-json3-dev)
 ensure_packages "${RUN_PACKAGES[@]}" "${TEST_PACKAGES[@]}" locales
+# npm installs the browser tests' accessibility audit (axe-core, pinned by its lockfile); a machine
+# whose Node.js came without it gets Debian's.
+command -v npm >/dev/null || ensure_packages npm
 # A decimal-comma locale, so the tests can show that numbers in reports, decks and pictures
 # keep the full stop whatever the user's locale.
 locale -a 2>/dev/null | grep -qx 'de_DE.utf8' || as_root localedef -i de_DE -f UTF-8 de_DE.UTF-8

@@ -27,8 +27,8 @@ done
 ensure_packages "${WEB_PACKAGES[@]}"
 # Debian's emcc runs its JavaScript tools with acorn from Debian's node-acorn; a node that is not
 # Debian's does not look where that package puts its modules.
-# (grep reads the whole list: stopping at the first match could end dpkg with SIGPIPE, which
-# pipefail turns into a failed build.)
+# grep reads the whole list: stopping at the first match would end dpkg with SIGPIPE, which
+# pipefail turns into this script's failure.
 acorn=$(dpkg -L node-acorn | grep '/acorn/package.json$')
 acorn=${acorn%%$'\n'*}
 export NODE_PATH=${acorn%/acorn/package.json}${NODE_PATH:+:$NODE_PATH}

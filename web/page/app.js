@@ -562,3 +562,9 @@ function start() {
 }
 
 start();
+
+// Offline once visited: the service worker (sw.js) keeps every file of the page. Where the
+// browser refuses one (a file: address, a private window) the page works as before, online.
+if ("serviceWorker" in navigator) {
+  navigator.serviceWorker.register("sw.js").catch(() => {});
+}

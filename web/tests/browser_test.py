@@ -14,9 +14,11 @@ byte for byte, and the design files the window reads and writes.
 """
 
 import argparse
+import base64
 import glob
 import json
 import os
+import pathlib
 import shutil
 import subprocess
 import sys
@@ -589,12 +591,108 @@ class Phone(PageTest):
         self.assertEqual(small, [])
 
 
+class Offline(PageTest):
+    def test_a_visited_page_reloads_and_checks_with_the_network_cut(self):
+        self.open("?frequency=3.6&length=30&distance=5&wire=14&former=60&coil-length=50"
+                  "&coil-wire=22")
+        self.assertEqual(self.wait_state("done", "failed"), "done")
+        self.wait_for(lambda: self.driver.execute_script(
+            "return navigator.serviceWorker.controller !== null"),
+            "the service worker to take the page", timeout=60)
+        # Installable: the manifest reads without errors and names its icons, which are served.
+        manifest = self.driver.execute_cdp_cmd("Page.getAppManifest", {})
+        self.assertEqual(manifest.get("errors"), [])
+        icons = json.loads(manifest["data"])["icons"]
+        self.assertEqual(sorted(icon["sizes"] for icon in icons), ["192x192", "512x512"])
+        for icon in icons:
+            self.assertTrue((pathlib.Path(ARGS.dist) / icon["src"]).is_file(), icon)
+        served = len(self.server.paths)
+        self.server.stop()
+        self.driver.refresh()
+        self.wait_state("done", "failed")
+        for option, text in TYPICAL.items():
+            self.type_into(option, text)
+        quick = native("design", TYPICAL)
+        self.wait_for(lambda: self.rows("design-table") == self.as_rows(quick["report"]["design"]),
+                      "the typed design's figures with the network cut", timeout=30)
+        self.assertEqual(self.wait_state("done", "failed"), "done")
+        self.assert_shows_report(native("check", TYPICAL)["report"])
+        self.assertEqual(len(self.server.paths), served)
+
+
+class Print(PageTest):
+    PAPERS = {"A4": (8.27, 11.69), "Letter": (8.5, 11.0)}  # inches
+    SHEET = ["Design", "What it means", "Cut list, each half of the dipole", "SWR plot",
+             "Design and coil", "Coil wire"]
+
+    # The typical design, and one with every optional row and more warnings to fit.
+    DESIGNS = [TYPICAL, {**TYPICAL, "ground": "average", "height": "8", "shape": "inverted-v",
+                         "leg-angle": "110", "insulation": "pvc", "insulation-thickness": "0.8",
+                         "pitch": "2", "coil-q": "150"}]
+
+    def test_the_build_sheet_prints_on_one_page(self):
+        for design in self.DESIGNS:
+            self.open("?" + urllib.parse.urlencode(design))
+            self.assertEqual(self.wait_state("done", "failed"), "done")
+            verdict = self.texts("verdict")
+            for paper, (width, height) in self.PAPERS.items():
+                with self.subTest(paper=paper, design=design):
+                    info, text = self.print_sheet(width, height)
+                    self.assertIn("\nPages:           1\n", info)
+                    flat = " ".join(text.split())
+                    for words in self.SHEET + verdict:
+                        self.assertIn(" ".join(words.split()), flat)
+
+    def print_sheet(self, width, height):
+        """The browser's print of the page as pdfinfo and pdftotext read it."""
+        pdf = self.driver.execute_cdp_cmd("Page.printToPDF", {
+            "paperWidth": width, "paperHeight": height})
+        with tempfile.TemporaryDirectory() as folder:
+            path = os.path.join(folder, "sheet.pdf")
+            with open(path, "wb") as f:
+                f.write(base64.b64decode(pdf["data"]))
+            info = subprocess.run(["pdfinfo", path], capture_output=True, text=True,
+                                  check=True).stdout
+            text = subprocess.run(["pdftotext", "-layout", path, "-"],
+                                  capture_output=True, text=True, check=True).stdout
+        return info, text
+
+
+class Accessibility(PageTest):
+    IMPACTS = ("serious", "critical")
+
+    def audit(self):
+        self.driver.set_script_timeout(120)
+        if not self.driver.execute_script("return typeof axe !== 'undefined'"):
+            with open(ARGS.axe, encoding="utf-8") as f:
+                self.driver.execute_script(f.read())
+        return self.driver.execute_async_script(
+            "const done = arguments[arguments.length - 1];"
+            "axe.run(document).then(r => done(r.violations.map(v => ({id: v.id, impact: v.impact,"
+            "  nodes: v.nodes.map(n => n.target.join(' '))}))), e => done(String(e)));")
+
+    def test_axe_finds_nothing_serious_in_light_or_dark(self):
+        for scheme in ("light", "dark"):
+            for refused in (False, True):
+                with self.subTest(scheme=scheme, refused=refused):
+                    self.driver.execute_cdp_cmd("Emulation.setEmulatedMedia", {
+                        "features": [{"name": "prefers-color-scheme", "value": scheme}]})
+                    self.open("?" + urllib.parse.urlencode(
+                        {**TYPICAL, "frequency": "abc" if refused else TYPICAL["frequency"]}))
+                    self.assertEqual(self.wait_state("done", "failed"),
+                                     "failed" if refused else "done")
+                    violations = self.audit()
+                    self.assertIsInstance(violations, list, violations)
+                    self.assertEqual([v for v in violations if v["impact"] in self.IMPACTS], [])
+
+
 def main():
     global ARGS
     parser = argparse.ArgumentParser()
     parser.add_argument("--dist", required=True)
     parser.add_argument("--tool", required=True)
     parser.add_argument("--check", required=True, help="the native brevan-check")
+    parser.add_argument("--axe", required=True, help="axe-core's axe.min.js, from npm")
     ARGS, rest = parser.parse_known_args()
     unittest.main(argv=[sys.argv[0]] + rest, verbosity=2)
 

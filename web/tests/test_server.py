@@ -25,6 +25,7 @@ class Server:
         self.deck_delay = deck_delay
         self.decks_run = 0
         self.paths = []
+        self.stopped = False
         outer = self
 
         class Handler(http.server.SimpleHTTPRequestHandler):
@@ -102,6 +103,13 @@ class Server:
         self.thread.start()
         return self
 
+    def stop(self):
+        """The network cut: nothing listens on the page's address any more. Stopping twice is
+        stopping once."""
+        if not self.stopped:
+            self.stopped = True
+            self.httpd.shutdown()
+            self.httpd.server_close()
+
     def __exit__(self, *exc):
-        self.httpd.shutdown()
-        self.httpd.server_close()
+        self.stop()

@@ -17,7 +17,7 @@ namespace {
 
 // Above this SWR at resonance a builder needs more than a trim: the report designs a match.
 constexpr double kMatchAbove = 1.5;
-constexpr int kMostRetrims = 4;              // trimmed antennas analysed after the first
+constexpr int kMostRetrims = 4; // trimmed antennas analysed after the first
 // A trimmed antenna this close to F (relative) needs no neighbour to compare it with.
 constexpr double kCloseEnough = 0.0005;
 // Segments beyond the coils this much longer or shorter than the others after a trim: the

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <map>
 #include <memory>
 
 namespace brevan::check {
@@ -16,8 +17,9 @@ namespace {
 
 // Above this SWR at resonance a builder needs more than a trim: the report designs a match.
 constexpr double kMatchAbove = 1.5;
-constexpr double kRescaleThreshold = 0.0002; // relative change of the correction worth a redo
-constexpr int kMostRetrims = 3; // searches for the trim on the trimmed antenna's own segments
+constexpr int kMostRetrims = 4; // trimmed antennas analysed after the first
+// A trimmed antenna this close to F (relative) needs no neighbour to compare it with.
+constexpr double kCloseEnough = 0.0005;
 // Segments beyond the coils this much longer or shorter than the others after a trim: the
 // trimmed antenna is cut afresh.
 constexpr double kEvenTrim = 0.1;
@@ -301,45 +303,81 @@ checkAntenna(const AntennaCheckInput& input, const Engine& engine, const Progres
     if (auto failure = runTogether(engine, last)) {
         return *failure;
     }
-    // The trimmed antenna is cut afresh and its correction differs a little from the built
-    // one's: when either moves its resonance off F, the trim is sought once more on the
-    // trimmed antenna's own segments, for its own target.
-    const auto sameCounts = [](const SegmentCounts& a, const SegmentCounts& b) {
-        return a.inner == b.inner && a.outer == b.outer && a.coilShare == b.coilShare;
-    };
-    // Near the tips the correction changes with the length, so this may take a few rounds.
-    SegmentCounts searchedCounts = built.coarse().counts;
-    double searchedScale = built.scale();
-    for (int round = 0; trimmed && round < kMostRetrims; ++round) {
-        if (sameCounts(trimmed->coarse().counts, searchedCounts) &&
-            std::abs(trimmed->scale() / searchedScale - 1.0) <= kRescaleThreshold) {
-            break;
+    // The trimmed antenna is cut afresh for its length and its correction differs a little from
+    // the built one's: when its resonance is off F, the trim is sought again on its own
+    // segments. Each length is modelled the same way whichever way it is reached, so the
+    // lengths tried are kept: two neighbouring centimetres that bracket F settle it (the
+    // nearer one), and a wider bracket is split, so the search cannot swing between two
+    // lengths whose segmentations each point at the other.
+    if (trimmed) {
+        const auto centimetres = [](double tip) {
+            return static_cast<int>(std::lround(tip * 100.0));
+        };
+        std::map<int, std::unique_ptr<Analysis>> tries;
+        int current = centimetres(check.trim.tipChange);
+        tries.emplace(current, std::move(trimmed));
+        const auto choice = [&] {
+            std::vector<TrimTry> offs;
+            for (const auto& [cm, analysis] : tries) {
+                if (const auto r = analysis->result().resonanceMHz) {
+                    offs.push_back({cm, *r - f});
+                }
+            }
+            return chooseTrim(offs, kCloseEnough * f);
+        };
+        for (int round = 0; round < kMostRetrims && !choice().settled; ++round) {
+            std::optional<int> next = choice().next;
+            if (!next) {
+                // Nothing bracketed yet: the search on the latest one's own segments.
+                const Analysis& latest = *tries.at(current);
+                if (!latest.coarseResonance()) {
+                    break;
+                }
+                const double retarget = workingTarget(latest, f);
+                const double x0 = impedanceAt(latest.samples(), retarget).imag();
+                auto again = trimSearch(context, latest, current / 100.0, x0, retarget);
+                if (!again) {
+                    break;
+                }
+                if (auto failure = runTogether(engine, {again->task.get()})) {
+                    return *failure;
+                }
+                if (again->task->failure()) {
+                    return *again->task->failure();
+                }
+                const RootSearch& s = again->task->search();
+                if (s.state != SearchState::Converged || tries.count(centimetres(s.root)) > 0) {
+                    break; // it points at a length already analysed: the nearest is taken
+                }
+                next = centimetres(s.root);
+            }
+            const double tip = *next / 100.0;
+            if (auto failure = trimTo(tip, evenAfterTrim(built.coarse(), input, tip))) {
+                return *failure;
+            }
+            if (auto failure = runTogether(engine, {trimmed.get()})) {
+                return *failure;
+            }
+            current = *next;
+            tries.emplace(current, std::move(trimmed));
         }
-        searchedCounts = trimmed->coarse().counts;
-        searchedScale = trimmed->scale();
-        const double retarget = workingTarget(*trimmed, f);
-        const double x0 = impedanceAt(trimmed->samples(), retarget).imag();
-        auto again = trimSearch(context, *trimmed, check.trim.tipChange, x0, retarget);
-        if (!again) {
-            break;
+        // Settled, or else the length analysed whose resonance came nearest F.
+        int best = current;
+        if (const auto settled = choice().settled) {
+            best = *settled;
+        } else {
+            double nearest = 1e300;
+            for (const auto& [cm, analysis] : tries) {
+                const auto r = analysis->result().resonanceMHz;
+                if (r && std::abs(*r - f) < nearest) {
+                    nearest = std::abs(*r - f);
+                    best = cm;
+                }
+            }
         }
-        if (auto failure = runTogether(engine, {again->task.get()})) {
-            return *failure;
-        }
-        if (again->task->failure()) {
-            return *again->task->failure();
-        }
-        const RootSearch& s = again->task->search();
-        const double tip = roundToCentimetre(s.root);
-        if (s.state != SearchState::Converged || tip == check.trim.tipChange) {
-            break;
-        }
-        if (auto failure = trimTo(tip, trimmed->coarse().counts)) {
-            return *failure;
-        }
-        if (auto failure = runTogether(engine, {trimmed.get()})) {
-            return *failure;
-        }
+        trimmed = std::move(tries.at(best));
+        check.trim.tipChange = best / 100.0;
+        check.trim.trimmedLength = trimmed->model().length;
     }
     if (trimmed) {
         check.trimmed = trimmed->result();

@@ -47,18 +47,54 @@ AntennaCheckFailure modelFailure(const ModelRefusal& refusal, const std::string&
 
 // ---------------------------------------------------------------- running the engine
 
-// Runs the decks as one batch. The engine prints frequencies to five digits only, so each point
-// takes the exact frequency the deck asked for, after checking that it is the one printed.
-Batch runBatch(const Engine& engine, const std::vector<Request>& requests) {
+namespace {
+
+// A lone deck of several frequencies would keep one core busy while the other waits, round
+// after round (a resonance located at a few hundred segments is a chain of such rounds): it
+// goes to the engine as two decks of half the frequencies each, and their points are joined.
+bool splitsInTwo(const std::vector<Request>& requests) {
+    return requests.size() == 1 && requests.front().frequencies.size() >= 2 &&
+           requests.front().options.patternCards.empty();
+}
+
+std::vector<EngineRun> runDecks(const Engine& engine, const std::vector<Request>& requests) {
     std::vector<std::string> decks;
+    if (splitsInTwo(requests)) {
+        const Request& r = requests.front();
+        const auto middle =
+            r.frequencies.begin() + static_cast<std::ptrdiff_t>(r.frequencies.size() / 2);
+        for (const auto& half : {std::vector<DeckFrequency>(r.frequencies.begin(), middle),
+                                 std::vector<DeckFrequency>(middle, r.frequencies.end())}) {
+            decks.push_back(writeDeck(r.model, r.segmentation, half, r.comment, r.options));
+        }
+        std::vector<EngineRun> halves = engine(decks);
+        if (halves.size() != 2 || halves[0].failure != EngineFailure::None) {
+            return halves.size() == 2 ? std::vector<EngineRun>{halves[0]} : halves;
+        }
+        EngineRun& joined = halves[0];
+        joined.failure = halves[1].failure;
+        joined.detail = halves[1].detail;
+        joined.points.insert(joined.points.end(), halves[1].points.begin(), halves[1].points.end());
+        joined.output += halves[1].output;
+        return {joined};
+    }
     for (const Request& r : requests) {
         decks.push_back(writeDeck(r.model, r.segmentation, r.frequencies, r.comment, r.options));
     }
-    std::vector<EngineRun> runs = engine(decks);
-    if (runs.size() != decks.size()) {
+    return engine(decks);
+}
+
+} // namespace
+
+// Runs the decks as one batch. The engine prints frequencies to five digits only, so each point
+// takes the exact frequency the deck asked for, after checking that it is the one printed.
+Batch runBatch(const Engine& engine, const std::vector<Request>& requests) {
+    std::vector<EngineRun> runs = runDecks(engine, requests);
+    const std::size_t decks = requests.size();
+    if (runs.size() != decks) {
         return engineFailure(EngineFailure::Unreadable,
                              "it answered " + std::to_string(runs.size()) + " runs for " +
-                                 std::to_string(decks.size()) + " decks");
+                                 std::to_string(decks) + " decks");
     }
     for (std::size_t i = 0; i < runs.size(); ++i) {
         EngineRun& run = runs[i];

@@ -130,4 +130,43 @@ void takeProbe(RootSearch& s, double x, double value) {
     plan(s);
 }
 
+TrimChoice chooseTrim(std::vector<TrimTry> tries, double close) {
+    std::sort(tries.begin(), tries.end(),
+              [](const TrimTry& a, const TrimTry& b) { return a.steps < b.steps; });
+    TrimChoice choice;
+    for (const TrimTry& t : tries) {
+        if (std::abs(t.off) <= close) {
+            choice.settled = t.steps;
+            return choice;
+        }
+    }
+    // The bracket nearest the try closest to the target, when several are (jumps of the model).
+    std::optional<std::size_t> bracket;
+    double nearest = 0.0;
+    for (std::size_t i = 0; i + 1 < tries.size(); ++i) {
+        const TrimTry& a = tries[i];
+        const TrimTry& b = tries[i + 1];
+        if ((a.off > 0.0) == (b.off > 0.0)) {
+            continue;
+        }
+        const double gap = std::min(std::abs(a.off), std::abs(b.off));
+        if (!bracket || gap < nearest) {
+            bracket = i;
+            nearest = gap;
+        }
+    }
+    if (!bracket) {
+        return choice;
+    }
+    const TrimTry& a = tries[*bracket];
+    const TrimTry& b = tries[*bracket + 1];
+    if (b.steps - a.steps == 1) {
+        choice.settled = std::abs(a.off) <= std::abs(b.off) ? a.steps : b.steps;
+        return choice;
+    }
+    const double at = a.steps + (b.steps - a.steps) * a.off / (a.off - b.off);
+    choice.next = std::clamp(static_cast<int>(std::lround(at)), a.steps + 1, b.steps - 1);
+    return choice;
+}
+
 } // namespace brevan::check

@@ -42,4 +42,23 @@ RootSearch startRootSearch(double start, double valueAtStart, double firstGuess,
 
 void takeProbe(RootSearch& search, double x, double value);
 
+// The trim in whole steps (centimetres) over whole antennas analysed afresh at each length. Each
+// length's model is segmented for that length, so the answer moves in small jumps as the counts
+// change, and a search that iterates can swing between two lengths for ever; tries that bracket
+// the target do not.
+struct TrimTry {
+    int steps = 0;    // the tip change, in whole steps
+    double off = 0.0; // its resonance less the target: falls as the tips grow
+};
+
+struct TrimChoice {
+    std::optional<int> settled; // the tries settle on this one
+    std::optional<int> next;    // else this one is worth analysing; neither: none is
+};
+
+// From the tries (any order): settled on one within `close` of the target, or on the nearer of
+// two neighbouring steps that bracket it; else the step false position picks inside the nearest
+// wider bracket; else (no bracket) nothing, for another search to propose.
+TrimChoice chooseTrim(std::vector<TrimTry> tries, double close);
+
 } // namespace brevan::check

@@ -246,5 +246,35 @@ TEST(RootSearch, ConvergingOnTheLastAllowedProbeCounts) {
     EXPECT_EQ(runSearch(cubic, 0.0, 5.0, 10.0, 1e-9, used - 1).state, SearchState::NotConverged);
 }
 
+// Tries at whole centimetres, each off the target by its resonance less F (MHz); a model cut
+// afresh at each length jumps a little where its counts change.
+TEST(ChooseTrim, SettlesOnABracketOfNeighboursAndNeverSwings) {
+    struct Case {
+        const char* what;
+        std::vector<TrimTry> tries;
+        std::optional<int> settled;
+        std::optional<int> next;
+    };
+    const std::vector<Case> cases = {
+        {"one try, off: nothing to settle on", {{-16, 0.06}}, {}, {}},
+        {"one try within the closeness", {{-16, 0.004}}, -16, {}},
+        {"neighbours across F: the nearer", {{-16, 0.06}, {-15, -0.09}}, -16, {}},
+        {"in either order", {{-15, -0.03}, {-16, 0.06}}, -15, {}},
+        {"a wide bracket is split by false position", {{-20, 0.4}, {-10, -0.1}}, {}, -12},
+        {"never onto its own ends", {{-20, 0.011}, {-18, -10.0}}, {}, -19},
+        {"both on one side: another search must say", {{-16, 0.06}, {-15, 0.02}}, {}, {}},
+        {"the bracket nearest F among jumps",
+         {{-20, 0.5}, {-19, -0.3}, {-17, 0.05}, {-16, -0.04}},
+         -16,
+         {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const TrimChoice choice = chooseTrim(c.tries, 0.005);
+        EXPECT_EQ(choice.settled, c.settled);
+        EXPECT_EQ(choice.next, c.next);
+    }
+}
+
 } // namespace
 } // namespace brevan::check

@@ -19,6 +19,7 @@
 #include <cmath>
 #include <cstdio>
 #include <functional>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -246,8 +247,8 @@ TEST(Convergence, ReportedResonanceIsNecTwosAnswerAtFourTimesTheSegments) {
     }
 }
 
-// A design the window accepts, as the command line gives it, and which antenna of its report is
-// held against the even deck.
+// A design the window accepts, as the command line gives it: the antenna as designed is held
+// against the even deck, and the trimmed one too where the trim must reach F.
 struct Faulted {
     const char* name;
     double mhz, length, distance;
@@ -255,18 +256,62 @@ struct Faulted {
     double former, coilLength;
     int coilWire;
     double pitch; // mm; 0: close-wound
-    bool trimmed; // the trimmed antenna, else the one as designed
+    bool trimmed; // the trim reaches F, and the trimmed antenna is held too
 };
 
 void PrintTo(const Faulted& d, std::ostream* os) {
     *os << d.name;
 }
 
+// NEC-2's answer on the even deck, from one, two and four times the check's segments: its
+// limit for the order the three levels show, known to 0.15 either way, or for any order from
+// 0.4 to 0.9 where they show none or one below 0.5.
+struct Reference {
+    std::optional<double> r1, r2, r4;
+    double centre = 0.0;
+    double halfWidth = 0.0;
+};
+
+Reference evenReference(const AntennaResult& result, double distance, double radius,
+                        const CoilImpedance& coil, int n) {
+    Reference ref;
+    const auto at = [&](int segments) {
+        return zeroOfReactance(
+            [&](const std::vector<DeckFrequency>& f) {
+                return evenDeck(result.length, distance, radius, segments, f);
+            },
+            coil, *result.resonanceMHz);
+    };
+    ref.r1 = at(n);
+    ref.r2 = at(2 * n);
+    ref.r4 = at(4 * n);
+    if (!ref.r2 || !ref.r4) {
+        return ref;
+    }
+    const auto limit = [&](double order) {
+        return *ref.r4 + (*ref.r4 - *ref.r2) / (std::pow(2.0, order) - 1);
+    };
+    double slowest = 0.4;
+    double fastest = 0.9;
+    const double d1 = ref.r1 ? *ref.r2 - *ref.r1 : 0.0;
+    const double d2 = *ref.r4 - *ref.r2;
+    // Below an order of 0.5 the levels are not yet converging as a power: the whole range.
+    if (ref.r1 && d1 * d2 > 0 && std::abs(d2) < std::abs(d1) && std::log2(d1 / d2) >= 0.5) {
+        const double order = std::min(std::log2(d1 / d2), 1.2);
+        slowest = order - 0.15;
+        fastest = order + 0.15;
+    }
+    ref.centre = (limit(slowest) + limit(fastest)) / 2;
+    ref.halfWidth = std::abs(limit(slowest) - limit(fastest)) / 2;
+    return ref;
+}
+
 class OnceOutsideItsUncertainty : public testing::TestWithParam<Faulted> {};
 
-// What NEC-2 gives at one, two and four times the check's segments on the even deck, and its
-// limit for the order of convergence the three show: designs with short outer wires converge
-// slower than the usual 0.75, and the reference is no surer than its order.
+// Each figure's stated uncertainty must cover the middle of NEC-2's limit on the even deck,
+// give or take that limit's own uncertainty and a tenth of a per cent for the two models'
+// different segments beside the coil: a reported range that merely touches a wide reference
+// range is not enough.
 TEST_P(OnceOutsideItsUncertainty, ReportedResonanceCoversTheEvenDeck) {
     const Faulted& d = GetParam();
     CheckInputs in;
@@ -287,48 +332,37 @@ TEST_P(OnceOutsideItsUncertainty, ReportedResonanceCoversTheEvenDeck) {
     ASSERT_FALSE(failure) << failure->message;
     const AntennaCheck& check = *report.antenna;
     ASSERT_TRUE(!d.trimmed || check.trim.outcome == TrimOutcome::Reached);
-    const AntennaResult& result = d.trimmed ? *check.trimmed : check.designed;
-    ASSERT_TRUE(result.resonanceMHz);
-    const double reported = *result.resonanceMHz;
-    const CoilImpedance coil =
-        d.trimmed ? coilOfTurns(report, static_cast<int>(report.design.turns))
-                  : CoilImpedance([l = report.design.inductanceUh * 1e-6](double hz) {
-                        return std::complex<double>{0.0, 2 * kPi * hz * l};
-                    });
+    const CoilImpedance asBuilt = coilOfTurns(report, static_cast<int>(report.design.turns));
+    const CoilImpedance asDesigned([l = report.design.inductanceUh * 1e-6](double hz) {
+        return std::complex<double>{0.0, 2 * kPi * hz * l};
+    });
     const double radius = report.design.wireDiameterInch * 0.0254 / 2;
-    const auto at = [&](int segments) {
-        return zeroOfReactance(
-            [&](const std::vector<DeckFrequency>& f) {
-                return evenDeck(result.length, d.distance, radius, segments, f);
-            },
-            coil, reported);
+    struct Held {
+        const char* which;
+        const AntennaResult* result;
+        const CoilImpedance* coil;
     };
-    const int n = check.segments;
-    const auto r1 = at(n);
-    const auto r2 = at(2 * n);
-    const auto r4 = at(4 * n);
-    ASSERT_TRUE(r2 && r4);
-    const auto limit = [&](double order) { return *r4 + (*r4 - *r2) / (std::pow(2.0, order) - 1); };
-    // Orders from 0.4 to 0.9, widened to the order the three show, known to +-0.15.
-    const double d1 = r1 ? *r2 - *r1 : 0.0;
-    const double d2 = *r4 - *r2;
-    double slowest = 0.4;
-    double fastest = 0.9;
-    if (r1 && d1 * d2 > 0 && std::abs(d2) < std::abs(d1)) {
-        const double order = std::log2(d1 / d2);
-        slowest = std::min(slowest, std::clamp(order - 0.15, 0.2, 1.2));
-        fastest = std::max(fastest, std::clamp(order + 0.15, 0.2, 1.2));
+    std::vector<Held> held{{"as designed", &check.designed, &asDesigned}};
+    if (d.trimmed) {
+        held.push_back({"trimmed", &*check.trimmed, &asBuilt});
     }
-    const double low = std::min(limit(slowest), limit(fastest));
-    const double high = std::max(limit(slowest), limit(fastest));
-    const double stated = reported * result.resonanceUncertainty;
-    std::printf("%-34s %.3f m: reported %.4f MHz +-%.2f %%, even deck %d/%d/%d segments "
-                "%.4f/%.4f/%.4f, limit %.4f..%.4f\n",
-                d.name, result.length, reported, result.resonanceUncertainty * 100, n, 2 * n, 4 * n,
-                *r1, *r2, *r4, low, high);
-    // The reported range and the reference's overlap, within a twentieth of a per cent.
-    EXPECT_GE(reported + stated, low * (1 - 0.0005)) << "reported " << reported << " MHz";
-    EXPECT_LE(reported - stated, high * (1 + 0.0005)) << "reported " << reported << " MHz";
+    for (const Held& h : held) {
+        SCOPED_TRACE(h.which);
+        ASSERT_TRUE(h.result->resonanceMHz);
+        const double reported = *h.result->resonanceMHz;
+        const Reference ref = evenReference(*h.result, d.distance, radius, *h.coil, check.segments);
+        ASSERT_TRUE(ref.r2 && ref.r4);
+        const double stated = reported * h.result->resonanceUncertainty;
+        std::printf("%-34s %-11s %.3f m: reported %.4f MHz +-%.2f %%, even deck %d/%d/%d "
+                    "segments %.4f/%.4f/%.4f, limit %.4f +-%.4f, off %+.2f %%\n",
+                    d.name, h.which, h.result->length, reported,
+                    h.result->resonanceUncertainty * 100, check.segments, 2 * check.segments,
+                    4 * check.segments, ref.r1.value_or(0.0), *ref.r2, *ref.r4, ref.centre,
+                    ref.halfWidth, (reported / ref.centre - 1) * 100);
+        EXPECT_LE(std::abs(reported - ref.centre), stated + ref.halfWidth + 0.001 * reported)
+            << "reported " << reported << " MHz +- " << stated << ", the even deck's limit "
+            << ref.centre << " +- " << ref.halfWidth << " MHz";
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -339,8 +373,12 @@ INSTANTIATE_TEST_SUITE_P(
         Faulted{"24.928 MHz, tips 35 cm shorter", 24.928, 3.06, 0.77, 14, 64, 97, 20, 0, true},
         Faulted{"18.132 MHz, tips 8 cm longer", 18.132, 2.81, 0.64, 10, 23, 91.4, 26, 0, true},
         Faulted{"28.499 MHz, tips 21 cm shorter", 28.499, 1.76, 0.46, 18, 41, 56, 22, 0.751, true},
-        // Once "cut back to the coils" 16 cm short of what a joint allows.
+        // Once "cut back to the coils" 5 to 30 cm short of what a joint allows.
         Faulted{"28.123 MHz, cut close to the coils", 28.123, 2.03, 0.72, 22, 36.7, 142, 20, 0,
+                true},
+        Faulted{"18.132 MHz, cut close to the coils", 18.132, 2.83, 0.65, 12, 16, 142, 10, 0, true},
+        // Once "the search ran out of tries", swinging between two lengths.
+        Faulted{"21.297 MHz, cut close to the coils", 21.297, 3.97, 1.74, 10, 54, 11.3, 10, 0,
                 true},
         // 10 cm of wire beyond the coils: NEC-2 converges slowly there.
         Faulted{"24.93 MHz, 10 cm beyond the coils", 24.93, 2.26, 1.03, 12, 74, 191.5, 24, 0,

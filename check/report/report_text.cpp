@@ -266,7 +266,8 @@ void tolerances(Writer& w, const CheckReport& r) {
     if (lines.empty()) {
         return;
     }
-    w.heading("How exactly to build it: each difference, of the antenna " + toleranceBasis(r));
+    w.heading("How exactly to build it: what each difference moves");
+    w.bullet("Of the antenna " + toleranceBasis(r) + ".");
     w.row("", columns({"Resonance moves", "SWR at F"}));
     for (const ToleranceLine& line : lines) {
         w.row(line.difference,

@@ -49,6 +49,20 @@ std::string whatToDo(Tolerance which) {
     return "";
 }
 
+// The difference in a sentence: what it is, then how large.
+std::string inWords(Tolerance which) {
+    switch (which) {
+    case Tolerance::Turns: return "the number of turns: one turn more or fewer";
+    case Tolerance::Tips: return "the length of the tips: 1 cm more or less at each tip";
+    case Tolerance::WindingLength: return "the winding's length: 1 mm longer or shorter";
+    case Tolerance::SelfCapacitance:
+        return "the coil's self-capacitance: 10 % more or less than the model's";
+    case Tolerance::CoilQ: return "the coil's Q: 10 % more or less than the model's";
+    case Tolerance::Height: return "the height: 1 m higher or lower";
+    }
+    return "";
+}
+
 // The sides' largest SWR at F, for the sentence.
 double worstSwr(const ToleranceRow& row) {
     double worst = 0.0;
@@ -65,11 +79,11 @@ double worstSwr(const ToleranceRow& row) {
 std::string toleranceDifference(Tolerance which) {
     switch (which) {
     case Tolerance::Turns: return "1 turn more / fewer";
-    case Tolerance::Tips: return "each tip 1 cm longer / shorter";
-    case Tolerance::WindingLength: return "winding 1 mm longer / shorter";
-    case Tolerance::SelfCapacitance: return "self-capacitance +10 % / -10 %";
-    case Tolerance::CoilQ: return "coil Q +10 % / -10 %";
-    case Tolerance::Height: return "1 m higher / lower";
+    case Tolerance::Tips: return "Each tip +1 cm / -1 cm";
+    case Tolerance::WindingLength: return "Winding +1 mm / -1 mm";
+    case Tolerance::SelfCapacitance: return "Self-capacitance +10/-10 %";
+    case Tolerance::CoilQ: return "Coil Q +10/-10 %";
+    case Tolerance::Height: return "Height +1 m / -1 m";
     }
     return "";
 }
@@ -88,12 +102,13 @@ std::string toleranceNotApplying(Tolerance which) {
 }
 
 std::string khzMove(double khz) {
-    const double shown = std::abs(khz) < 10.0 ? std::round(khz * 10.0) / 10.0 : std::round(khz);
+    const double tenths = std::round(khz * 10.0) / 10.0;
+    const bool small = std::abs(tenths) < 10.0;
+    const double shown = small ? tenths : std::round(khz);
     if (shown == 0.0) {
         return "0 kHz";
     }
-    return (shown > 0 ? "+" : "-") + number(std::abs(shown), std::abs(khz) < 10.0 ? 1 : 0) +
-           " kHz";
+    return (shown > 0 ? "+" : "-") + number(std::abs(shown), small ? 1 : 0) + " kHz";
 }
 
 std::vector<ToleranceLine> toleranceLines(const CheckReport& report) {
@@ -122,7 +137,7 @@ std::string toleranceBasis(const CheckReport& report) {
         return "";
     }
     return std::string(table->ofTrimmed ? "as built and trimmed" : "as built") + ": resonance " +
-           number(table->resonanceMHz, 3) + " MHz, SWR " + swrText(table->swr) + " at F";
+           number(table->resonanceMHz, 3) + " MHz, SWR " + number(table->swr, 2) + " at F";
 }
 
 std::string toleranceSentence(const CheckReport& report) {
@@ -138,11 +153,12 @@ std::string toleranceSentence(const CheckReport& report) {
     if (size.front() == '+' || size.front() == '-') {
         size.erase(0, 1);
     }
-    std::string line = "What matters most for this design: " + toleranceDifference(row.which) +
+    std::string line = "What matters most for this design is " + inWords(row.which) +
                        " moves the resonance by up to " + size;
     if (const auto wide = bandWidth(baseOf(report).band)) {
         const double share = largestMove(row) / (*wide * 1000.0) * 100.0;
-        line += ", " + number(share, 0) + " % of the 2:1 band's width";
+        line += share < 100.0 ? ", " + number(share, 0) + " % of the 2:1 band's width"
+                              : ", " + number(share / 100.0, 1) + " times the 2:1 band's width";
     }
     line += ", and the SWR at F to " + swrText(worstSwr(row)) + "; " + whatToDo(row.which) + ".";
     return line;

@@ -15,13 +15,13 @@ namespace brevan::check {
 // One row: the difference, then the resonance's moves and the SWR at F for both sides, or why
 // the row does not apply.
 struct ToleranceLine {
-    std::string difference; // "1 turn more / fewer"
+    std::string difference; // "1 turn more / fewer", "Each tip +1 cm / -1 cm"
     std::string resonance;  // "-38 / +40 kHz"
     std::string swr;        // "1.62 / 1.58"
     std::string notApplying; // "free space has no height"; empty when the row applies
 };
 
-// "1 turn more / fewer", "each tip 1 cm longer / shorter", ...
+// The difference as a table's label: "1 turn more / fewer", "Each tip +1 cm / -1 cm", ...
 std::string toleranceDifference(Tolerance which);
 
 // Why a row does not apply, in a few words.

@@ -71,8 +71,9 @@ void BM_ToleranceTable(benchmark::State& bench, Ground ground) {
     const CheckReport report = std::get<CheckReport>(buildCheckReport(in));
     const AntennaCheckInput input = antennaCheckInput(report);
     const Progress progress;
-    const Context context{input, engine, progress, input.designMHz * (1.0 + kResonanceWindow),
-                          sweepPlan(ground.kind), {}};
+    const Context context{
+        input, engine, progress, input.designMHz * (1.0 + kResonanceWindow), sweepPlan(ground.kind),
+        {}};
     auto analysis = newAnalysis(context, input.length, input.built, "as built");
     auto& built = *std::get<std::unique_ptr<Analysis>>(analysis);
     if (runTogether(engine, {&built})) {

@@ -158,8 +158,8 @@ void ToleranceTask::take(const std::vector<EngineRun>& runs) {
                 k += 2;
             } else if (m_round == 1 && k < points.size() && v.atResonance) {
                 v.nextReactance = points[k].impedance.imag();
-                v.resonance = secantRoot(m_workingResonance, v.atResonance->imag(), v.next,
-                                         *v.nextReactance);
+                v.resonance =
+                    secantRoot(m_workingResonance, v.atResonance->imag(), v.next, *v.nextReactance);
                 k += 1;
             }
         }

@@ -51,7 +51,7 @@ private:
         CoilImpedance coil;
         std::optional<std::complex<double>> atResonance; // at the working resonance
         std::optional<std::complex<double>> atDesign;    // at F, working level
-        double next = 0.0;                                // the Newton step's frequency
+        double next = 0.0;                               // the Newton step's frequency
         std::optional<double> nextReactance;
         std::optional<double> resonance; // working MHz
     };

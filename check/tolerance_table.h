@@ -26,20 +26,21 @@ enum class Tolerance {
 };
 inline constexpr int kTolerances = 6;
 inline constexpr std::array<Tolerance, kTolerances> kAllTolerances{
-    Tolerance::Turns,         Tolerance::Tips,  Tolerance::WindingLength,
+    Tolerance::Turns,           Tolerance::Tips,  Tolerance::WindingLength,
     Tolerance::SelfCapacitance, Tolerance::CoilQ, Tolerance::Height};
 
-inline constexpr double kTipChange = 0.01;            // m, each tip
-inline constexpr double kWindingChange = 0.001;       // m, the winding's length
-inline constexpr double kCapacitanceChange = 0.10;    // relative
-inline constexpr double kQChange = 0.10;              // relative
-inline constexpr double kHeightChange = 1.0;          // m
+inline constexpr double kTipChange = 0.01;         // m, each tip
+inline constexpr double kWindingChange = 0.001;    // m, the winding's length
+inline constexpr double kCapacitanceChange = 0.10; // relative
+inline constexpr double kQChange = 0.10;           // relative
+inline constexpr double kHeightChange = 1.0;       // m
 
 // The coil with one property changed, as the coil model gives it. `more`: one turn more, the
 // winding longer, 10 % more capacitance or Q. Nothing where the change does not apply to this
 // coil (no turns to count, a close-wound coil cannot be wound shorter).
-using ChangedCoil = std::function<std::optional<std::function<std::complex<double>(double frequencyHz)>>(
-    Tolerance which, bool more)>;
+using ChangedCoil =
+    std::function<std::optional<std::function<std::complex<double>(double frequencyHz)>>(
+        Tolerance which, bool more)>;
 
 // One side of a row: the antenna with the change made.
 struct ToleranceMove {
@@ -55,10 +56,10 @@ struct ToleranceRow {
 };
 
 struct ToleranceTable {
-    bool ofTrimmed = false;   // the moves of the antenna as built and trimmed, else as built
-    double resonanceMHz = 0.0; // of that antenna, as the same procedure places it
-    double swr = 0.0;          // at F, of that antenna
-    SegmentCounts counts;      // the working segmentation the moves were found on
+    bool ofTrimmed = false;         // the moves of the antenna as built and trimmed, else as built
+    double resonanceMHz = 0.0;      // of that antenna, as the same procedure places it
+    double swr = 0.0;               // at F, of that antenna
+    SegmentCounts counts;           // the working segmentation the moves were found on
     std::vector<ToleranceRow> rows; // one per Tolerance, in the enum's order
     std::optional<Tolerance> mattersMost; // the row that moves the resonance furthest
 };

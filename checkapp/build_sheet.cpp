@@ -142,11 +142,11 @@ Rows cutRows(const CheckReport& r) {
 Rows toleranceRows(const CheckReport& r) {
     Rows rows;
     for (const brevan::check::ToleranceLine& line : brevan::check::toleranceLines(r)) {
-        rows.emplace_back(q(line.difference),
-                          line.notApplying.empty()
-                              ? QStringLiteral("resonance ") + q(line.resonance) +
-                                    QStringLiteral(", SWR at F ") + q(line.swr)
-                              : q(line.notApplying));
+        rows.emplace_back(q(line.difference), line.notApplying.empty()
+                                                  ? QStringLiteral("resonance ") +
+                                                        q(line.resonance) +
+                                                        QStringLiteral(", SWR at F ") + q(line.swr)
+                                                  : q(line.notApplying));
     }
     return rows;
 }

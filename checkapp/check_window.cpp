@@ -448,19 +448,19 @@ void CheckWindow::showTolerances(const CheckReport& report) {
         m_tolerances->setVerticalHeaderItem(
             i, new QTableWidgetItem(QString::fromStdString(rows[i].label)));
         for (int c = 0; c < 2; ++c) {
-            m_tolerances->setItem(
-                i, c, new QTableWidgetItem(QString::fromStdString(rows[i].cells[c])));
+            m_tolerances->setItem(i, c,
+                                  new QTableWidgetItem(QString::fromStdString(rows[i].cells[c])));
         }
     }
     m_tolerances->resizeRowsToContents();
     m_tolerances->setFixedHeight(allRowsHeight(m_tolerances));
     m_tolerances->setVisible(!rows.empty());
     setSpokenText(m_toleranceNote,
-                  rows.empty() ? QString()
-                               : tr("Of the antenna %1.\n%2")
-                                     .arg(QString::fromStdString(brevan::check::toleranceBasis(report)),
-                                          QString::fromStdString(
-                                              brevan::check::toleranceSentence(report))));
+                  rows.empty()
+                      ? QString()
+                      : tr("Of the antenna %1.\n%2")
+                            .arg(QString::fromStdString(brevan::check::toleranceBasis(report)),
+                                 QString::fromStdString(brevan::check::toleranceSentence(report))));
     m_toleranceNote->setVisible(!rows.empty());
 }
 

@@ -118,9 +118,9 @@ std::vector<ToleranceTableRow> toleranceRows(const check::CheckReport& r) {
     std::vector<ToleranceTableRow> rows;
     for (const check::ToleranceLine& line : check::toleranceLines(r)) {
         const bool applies = line.notApplying.empty();
-        rows.push_back({line.difference,
-                        {applies ? line.resonance : line.notApplying,
-                         applies ? line.swr : std::string("-")}});
+        rows.push_back(
+            {line.difference,
+             {applies ? line.resonance : line.notApplying, applies ? line.swr : std::string("-")}});
     }
     return rows;
 }

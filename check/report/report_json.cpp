@@ -298,16 +298,16 @@ Json tolerances(const CheckReport& r) {
     Json rows = Json::object();
     for (const check::ToleranceRow& row : t->rows) {
         rows[check::toleranceKey(row.which)] = Json{{"applies", row.applies},
-                                                   {"more", toleranceSide(row.more)},
-                                                   {"less", toleranceSide(row.less)}};
+                                                    {"more", toleranceSide(row.more)},
+                                                    {"less", toleranceSide(row.less)}};
     }
-    return Json{{"of", t->ofTrimmed ? "trimmed" : "built"},
-                {"resonance_mhz", num(t->resonanceMHz)},
-                {"swr", num(t->swr)},
-                {"rows", rows},
-                {"matters_most", t->mattersMost ? Json(check::toleranceKey(*t->mattersMost))
-                                                : Json()},
-                {"sentence", text(check::toleranceSentence(r))}};
+    return Json{
+        {"of", t->ofTrimmed ? "trimmed" : "built"},
+        {"resonance_mhz", num(t->resonanceMHz)},
+        {"swr", num(t->swr)},
+        {"rows", rows},
+        {"matters_most", t->mattersMost ? Json(check::toleranceKey(*t->mattersMost)) : Json()},
+        {"sentence", text(check::toleranceSentence(r))}};
 }
 
 Json antenna(const CheckReport& r) {

@@ -15,9 +15,9 @@ namespace brevan::check {
 // One row: the difference, then the resonance's moves and the SWR at F for both sides, or why
 // the row does not apply.
 struct ToleranceLine {
-    std::string difference; // "1 turn more / fewer", "Each tip +1 cm / -1 cm"
-    std::string resonance;  // "-38 / +40 kHz"
-    std::string swr;        // "1.62 / 1.58"
+    std::string difference;  // "1 turn more / fewer", "Each tip +1 cm / -1 cm"
+    std::string resonance;   // "-38 / +40 kHz"
+    std::string swr;         // "1.62 / 1.58"
     std::string notApplying; // "free space has no height"; empty when the row applies
 };
 

@@ -34,8 +34,8 @@ struct Design {
     int wire;
     double former, coilLength;
     int coilWire;
-    double pitchMm = 0;  // 0: close-wound
-    double heightM = 0;  // 0: free space, else over average ground
+    double pitchMm = 0; // 0: close-wound
+    double heightM = 0; // 0: free space, else over average ground
 };
 
 const Engine& engine() {
@@ -81,8 +81,8 @@ public:
         const double sign = more ? 1.0 : -1.0;
         m_which.emplace_back(which, more);
         if (which == Tolerance::Tips) {
-            m_changed.push_back(analysis(m_input, m_length + sign * 2.0 * kTipChange,
-                                         m_input.built, m_counts));
+            m_changed.push_back(
+                analysis(m_input, m_length + sign * 2.0 * kTipChange, m_input.built, m_counts));
         } else if (which == Tolerance::Height) {
             AntennaCheckInput higher = m_input;
             higher.ground.height += sign * kHeightChange;
@@ -112,9 +112,13 @@ private:
                                        std::optional<SegmentCounts> counts) {
         m_inputs.push_back(input);
         const AntennaCheckInput& in = m_inputs.back();
-        m_contexts.push_back(std::make_unique<Context>(
-            Context{in, engine(), m_progress, in.designMHz * (1.0 + kResonanceWindow),
-                    sweepPlan(in.ground.kind), {}}));
+        m_contexts.push_back(
+            std::make_unique<Context>(Context{in,
+                                              engine(),
+                                              m_progress,
+                                              in.designMHz * (1.0 + kResonanceWindow),
+                                              sweepPlan(in.ground.kind),
+                                              {}}));
         auto made = newAnalysis(*m_contexts.back(), length, coil, "changed", counts);
         EXPECT_TRUE(std::holds_alternative<std::unique_ptr<Analysis>>(made));
         return std::move(std::get<std::unique_ptr<Analysis>>(made));

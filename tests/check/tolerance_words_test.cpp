@@ -25,7 +25,8 @@ ToleranceTable typicalTable() {
     t.resonanceMHz = 7.0521;
     t.swr = 1.023;
     for (const Tolerance which : kAllTolerances) {
-        t.rows.push_back(ToleranceRow{which, true, ToleranceMove{-5, 1.05}, ToleranceMove{5, 1.07}});
+        t.rows.push_back(
+            ToleranceRow{which, true, ToleranceMove{-5, 1.05}, ToleranceMove{5, 1.07}});
     }
     t.rows[0] = {Tolerance::Turns, true, ToleranceMove{-286.9, 6.51}, ToleranceMove{302.06, 5.72}};
     t.rows[2] = {Tolerance::WindingLength, false, std::nullopt, std::nullopt};

@@ -1,11 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // brevan-check's costs: one whole report without the engine (the design, the coil as wound,
 // its losses, the cut list and the text), the whole full-wave check with the real nec2c in free
-// space and over average ground, the way the program runs it, and the coil-position study.
+// space and over average ground, the way the program runs it, the tolerance table's share of
+// it, and the coil-position study.
 
 #include "check_report.h"
 #include "nec/engine/nec2c_engine.h"
 #include "report/report_text.h"
+#include "tolerance.h"
 
 #include <benchmark/benchmark.h>
 
@@ -77,6 +79,43 @@ void BM_FullWaveCheckNearTheTips(benchmark::State& bench) {
     }
 }
 BENCHMARK(BM_FullWaveCheckNearTheTips)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
+
+// The time the tolerance table adds to the full-wave check: its engine rounds on the antenna as
+// built, analysed once beforehand as the check analyses it.
+void BM_ToleranceTable(benchmark::State& bench, Ground ground) {
+    CheckInputs in = typicalDesign();
+    in.ground = ground;
+    const Engine engine = nec2cEngine({});
+    const CheckReport report = std::get<CheckReport>(buildCheckReport(in));
+    const AntennaCheckInput input = antennaCheckInput(report);
+    const Progress progress;
+    const Context context{
+        input, engine, progress, input.designMHz * (1.0 + kResonanceWindow), sweepPlan(ground.kind),
+        {}};
+    auto analysis = newAnalysis(context, input.length, input.built, "as built");
+    auto& built = *std::get<std::unique_ptr<Analysis>>(analysis);
+    if (runTogether(engine, {&built})) {
+        bench.SkipWithError("the engine failed");
+        return;
+    }
+    for (auto _ : bench) {
+        ToleranceTask tolerances(context, built, input.changedCoil, false);
+        if (runTogether(engine, {&tolerances})) {
+            bench.SkipWithError("the engine failed");
+            break;
+        }
+        ToleranceTable table = tolerances.table();
+        benchmark::DoNotOptimize(table);
+    }
+}
+BENCHMARK_CAPTURE(BM_ToleranceTable, free_space, Ground{})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(5);
+BENCHMARK_CAPTURE(BM_ToleranceTable, average_ground_10m, Ground{GroundKind::Average, 10})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(3);
 
 // Where the coils should go, in free space: the target is the whole study under 5 s.
 void BM_CoilPositionStudy(benchmark::State& bench) {

@@ -4,6 +4,7 @@
 #include "antenna_analysis.h"
 #include "cut_list.h"
 #include "needed_coil.h"
+#include "tolerance.h"
 #include "trim_search.h"
 
 #include <algorithm>
@@ -397,6 +398,18 @@ checkAntenna(const AntennaCheckInput& input, const Engine& engine, const Progres
     }
     if (limitAnalysis) {
         check.trim.limitResonanceMHz = limitAnalysis->result().resonanceMHz;
+    }
+
+    // ---- how exactly it must be built: of the trimmed antenna when the trim reached F
+    const bool ofTrimmed = trimmed && check.trim.outcome == TrimOutcome::Reached;
+    const Analysis& toleranceBase = ofTrimmed ? *trimmed : built;
+    if (toleranceBase.coarseResonance()) {
+        tell(context, "working out the building tolerances");
+        ToleranceTask tolerances(context, toleranceBase, input.changedCoil, ofTrimmed);
+        if (auto failure = runTogether(engine, {&tolerances})) {
+            return *failure;
+        }
+        check.tolerances = tolerances.table();
     }
 
     // ---- the pictures

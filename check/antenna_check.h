@@ -19,6 +19,7 @@
 #include "analysis/reactance_curve.h"
 #include "nec/engine.h"
 #include "nec/nec_deck.h"
+#include "tolerance_table.h"
 
 #include <complex>
 #include <functional>
@@ -51,6 +52,8 @@ struct AntennaCheckInput {
     int builtTurns = 0;
     Insulation insulation;      // of the antenna wire; none: bare wire
     double windingLength = 0.0; // m, each coil as wound: a trim stops a joint beyond its end
+    // The built coil with one property changed, for the tolerance table; empty: no coil row.
+    ChangedCoil changedCoil;
 };
 
 struct SwrBand {
@@ -147,6 +150,9 @@ struct AntennaCheck {
     NeededCoil neededCoil;
     std::optional<Matching> matching;
     std::optional<InsulationEffect> insulation; // only for insulated wire
+    // How far each building tolerance moves the resonance and the SWR at F; nothing when the
+    // antenna has no resonance near F to move.
+    std::optional<ToleranceTable> tolerances;
     int segments = 0;      // of the built antenna, at the coarser of the two levels
     int fineSegments = 0;  // at the finer
     std::string builtDeck; // the deck of the built antenna, for other NEC-2 programs

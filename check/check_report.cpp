@@ -10,6 +10,7 @@
 #include "loading_coil.h"
 #include "locale_number.h"
 #include "range_limits.h"
+#include "tolerance_coils.h"
 #include "wire_gauge_table.h"
 
 #include <cmath>
@@ -206,6 +207,7 @@ AntennaCheckInput antennaCheckInput(const CheckReport& report) {
     input.coilOfTurns = [report](int turns) { return coilOfTurns(report, turns); };
     input.builtTurns = static_cast<int>(report.design.turns);
     input.windingLength = sheetLength(report.coil.coil);
+    input.changedCoil = changedCoils(report);
     return input;
 }
 

@@ -6,6 +6,7 @@
 #include "dipole_drawing.h"
 #include "report/advice.h"
 #include "report/report_format.h"
+#include "report/tolerance_words.h"
 #include "swr_plot_widget.h"
 
 #include <QBuffer>
@@ -137,6 +138,19 @@ Rows cutRows(const CheckReport& r) {
     return rows;
 }
 
+// How far each building difference moves the resonance and the SWR at F.
+Rows toleranceRows(const CheckReport& r) {
+    Rows rows;
+    for (const brevan::check::ToleranceLine& line : brevan::check::toleranceLines(r)) {
+        rows.emplace_back(q(line.difference), line.notApplying.empty()
+                                                  ? QStringLiteral("resonance ") +
+                                                        q(line.resonance) +
+                                                        QStringLiteral(", SWR at F ") + q(line.swr)
+                                                  : q(line.notApplying));
+    }
+    return rows;
+}
+
 // Paints down the page from `y`; each call returns the height it took.
 class Page {
 public:
@@ -240,6 +254,13 @@ void paintSheet(QPainter& p, const QRectF& area, const CheckReport& report, cons
     paintDipoleDrawing(p, QRectF(0, page.y(), width, drawingHeight), report,
                        drawingColours(paper()));
     page.skip(drawingHeight);
+
+    if (const Rows tolerances = toleranceRows(report); !tolerances.empty()) {
+        page.heading(QStringLiteral("How exactly to build it, of the antenna ") +
+                     q(brevan::check::toleranceBasis(report)));
+        page.rows(tolerances, 0, width, mm(52));
+        page.bullets({brevan::check::toleranceSentence(report)});
+    }
 
     page.heading(QStringLiteral("SWR on 50 ohm"));
     p.setFont(sized(8));

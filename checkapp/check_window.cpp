@@ -7,6 +7,7 @@
 #include "input_form.h"
 #include "report/advice.h"
 #include "report/report_text.h"
+#include "report/tolerance_words.h"
 #include "result_rows.h"
 #include "spoken_label.h"
 #include "study_panel.h"
@@ -205,10 +206,20 @@ void CheckWindow::createResults() {
     m_antennas->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     m_antennas->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     m_trim = wrapped(QStringLiteral("trimLabel"), tr("Trim and coil"));
+    m_tolerances = table(QStringLiteral("toleranceTable"),
+                         tr("How exactly to build it: what each difference moves"),
+                         {tr("Resonance moves"), tr("SWR at F")});
+    m_tolerances->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_tolerances->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_tolerances->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    m_tolerances->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    m_toleranceNote = wrapped(QStringLiteral("toleranceLabel"), tr("What matters most"));
     auto* antennaPage = new QWidget;
     auto* antennaLayout = new QVBoxLayout(antennaPage);
     antennaLayout->addWidget(m_antennas);
     antennaLayout->addWidget(m_trim);
+    antennaLayout->addWidget(m_tolerances);
+    antennaLayout->addWidget(m_toleranceNote);
     antennaLayout->addStretch(1);
     auto* antennaScroll =
         scrolled(QStringLiteral("antennaScroll"), antennaPage, Sideways::AsNeeded);
@@ -420,12 +431,37 @@ void CheckWindow::showReport(const CheckReport& report) {
                                          QString::fromStdString(brevan::check::neededCoilSummary(
                                              *report.antenna, report.inputs.frequencyMHz)))
                               : tr("The antennas appear when the full-wave check is done."));
+    showTolerances(report);
     // The whole text is laid out only when its tab is shown: it is the costliest part of a
     // keystroke's update, and most keystrokes are typed with another tab in front.
     m_reportTextCurrent = false;
     showReportText();
     m_plot->setReport(report);
     m_drawing->setReport(report);
+}
+
+// How exactly to build it, below the trim; hidden until the full-wave check has found it.
+void CheckWindow::showTolerances(const CheckReport& report) {
+    const auto rows = brevan::checkapp::toleranceRows(report);
+    m_tolerances->setRowCount(static_cast<int>(rows.size()));
+    for (int i = 0; i < static_cast<int>(rows.size()); ++i) {
+        m_tolerances->setVerticalHeaderItem(
+            i, new QTableWidgetItem(QString::fromStdString(rows[i].label)));
+        for (int c = 0; c < 2; ++c) {
+            m_tolerances->setItem(i, c,
+                                  new QTableWidgetItem(QString::fromStdString(rows[i].cells[c])));
+        }
+    }
+    m_tolerances->resizeRowsToContents();
+    m_tolerances->setFixedHeight(allRowsHeight(m_tolerances));
+    m_tolerances->setVisible(!rows.empty());
+    setSpokenText(m_toleranceNote,
+                  rows.empty()
+                      ? QString()
+                      : tr("Of the antenna %1.\n%2")
+                            .arg(QString::fromStdString(brevan::check::toleranceBasis(report)),
+                                 QString::fromStdString(brevan::check::toleranceSentence(report))));
+    m_toleranceNote->setVisible(!rows.empty());
 }
 
 void CheckWindow::startFullCheck() {

@@ -74,6 +74,7 @@ private:
     void inputsEdited();
     void readInputs();
     void showReport(const brevan::check::CheckReport& report);
+    void showTolerances(const brevan::check::CheckReport& report);
     void showReportText();
     void startFullCheck();
     void fullCheckFinished(const brevan::check::CheckReport& report);
@@ -132,6 +133,8 @@ private:
     QTabWidget* m_tabs = nullptr;
     QTableWidget* m_antennas = nullptr;
     QLabel* m_trim = nullptr;
+    QTableWidget* m_tolerances = nullptr; // how far each building difference moves it
+    QLabel* m_toleranceNote = nullptr;    // which antenna, and what matters most
     QTableWidget* m_design = nullptr;
     QTableWidget* m_cutList = nullptr;
     SwrPlotWidget* m_plot = nullptr;

@@ -5,6 +5,7 @@
 #include "coil/coil_model.h"
 #include "report/advice.h"
 #include "report/report_format.h"
+#include "report/tolerance_words.h"
 
 #include <functional>
 
@@ -111,6 +112,17 @@ std::vector<AntennaRow> antennaRows(const check::CheckReport& r) {
         row("Efficiency, wire and coils",
             [](const AntennaResult& x) { return number(x.designEfficiency * 100, 1) + " %"; }),
     };
+}
+
+std::vector<ToleranceTableRow> toleranceRows(const check::CheckReport& r) {
+    std::vector<ToleranceTableRow> rows;
+    for (const check::ToleranceLine& line : check::toleranceLines(r)) {
+        const bool applies = line.notApplying.empty();
+        rows.push_back(
+            {line.difference,
+             {applies ? line.resonance : line.notApplying, applies ? line.swr : std::string("-")}});
+    }
+    return rows;
 }
 
 } // namespace brevan::checkapp

@@ -28,4 +28,12 @@ std::vector<ResultRow> cutListRows(const check::CheckReport& report);
 // Empty without a full-wave check.
 std::vector<AntennaRow> antennaRows(const check::CheckReport& report);
 
+// How exactly to build it: each difference, then how far it moves the resonance and the SWR at
+// F (both sides), or why it does not apply (and "-"). Empty without the tolerance table.
+struct ToleranceTableRow {
+    std::string label;
+    std::array<std::string, 2> cells;
+};
+std::vector<ToleranceTableRow> toleranceRows(const check::CheckReport& report);
+
 } // namespace brevan::checkapp

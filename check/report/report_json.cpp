@@ -3,6 +3,7 @@
 
 #include "coil/physics.h"
 #include "report/advice.h"
+#include "report/tolerance_words.h"
 #include "json/json_text.h"
 
 #include <cmath>
@@ -280,6 +281,35 @@ Json insulation(const std::optional<check::InsulationEffect>& e) {
                 {"shorter_per_tip_m", num(e->shorterPerTip)}};
 }
 
+Json toleranceSide(const std::optional<check::ToleranceMove>& side) {
+    if (!side) {
+        return Json();
+    }
+    return Json{{"resonance_move_khz", num(side->resonanceKHz)}, {"swr", num(side->swr)}};
+}
+
+// How far each difference between the antenna as checked and as made moves the resonance and
+// the SWR at F; a row that does not apply has "applies": false and no sides.
+Json tolerances(const CheckReport& r) {
+    const auto& t = r.antenna->tolerances;
+    if (!t) {
+        return Json();
+    }
+    Json rows = Json::object();
+    for (const check::ToleranceRow& row : t->rows) {
+        rows[check::toleranceKey(row.which)] = Json{{"applies", row.applies},
+                                                    {"more", toleranceSide(row.more)},
+                                                    {"less", toleranceSide(row.less)}};
+    }
+    return Json{
+        {"of", t->ofTrimmed ? "trimmed" : "built"},
+        {"resonance_mhz", num(t->resonanceMHz)},
+        {"swr", num(t->swr)},
+        {"rows", rows},
+        {"matters_most", t->mattersMost ? Json(check::toleranceKey(*t->mattersMost)) : Json()},
+        {"sentence", text(check::toleranceSentence(r))}};
+}
+
 Json antenna(const CheckReport& r) {
     if (!r.antenna) {
         return Json();
@@ -295,7 +325,8 @@ Json antenna(const CheckReport& r) {
                 {"trim", trim(a.trim)},
                 {"matching", matchingJson(a.matching)},
                 {"needed_coil", neededCoil(a.neededCoil, f)},
-                {"insulation", insulation(a.insulation)}};
+                {"insulation", insulation(a.insulation)},
+                {"tolerances", tolerances(r)}};
 }
 
 Json alternative(const check::CoilAlternative& c) {

@@ -5,6 +5,7 @@
 #include "general_format.h"
 #include "report/advice.h"
 #include "report/report_format.h"
+#include "report/tolerance_words.h"
 
 #include <algorithm>
 #include <cmath>
@@ -259,6 +260,22 @@ void antenna(Writer& w, const CheckReport& r) {
     w.row("Or, at the designed length", neededCoilSummary(a, f));
 }
 
+// How far each difference between the antenna as checked and as made moves it.
+void tolerances(Writer& w, const CheckReport& r) {
+    const std::vector<ToleranceLine> lines = toleranceLines(r);
+    if (lines.empty()) {
+        return;
+    }
+    w.heading("How exactly to build it: what each difference moves");
+    w.bullet("Of the antenna " + toleranceBasis(r) + ".");
+    w.row("", columns({"Resonance moves", "SWR at F"}));
+    for (const ToleranceLine& line : lines) {
+        w.row(line.difference,
+              line.notApplying.empty() ? columns({line.resonance, line.swr}) : line.notApplying);
+    }
+    w.bullet(toleranceSentence(r));
+}
+
 std::string sweepFileText(const AsMeasured& m) {
     const MeasuredSweep& s = m.atAnalyser;
     const bool swrOnly = s.kind == SweepKind::SwrOnly;
@@ -474,6 +491,7 @@ std::string reportText(const CheckReport& report, const std::string& version) {
     coil(w, report);
     losses(w, report);
     antenna(w, report);
+    tolerances(w, report);
     measured(w, report);
     study(w, report);
     cutList(w, report);

@@ -7,6 +7,7 @@
 #include "checked_report.h"
 #include "report/advice.h"
 #include "report/report_format.h"
+#include "report/tolerance_words.h"
 
 #include <QDir>
 #include <QFile>
@@ -105,6 +106,27 @@ TEST_P(BuildSheet, IsOnePageWhoseTextHoldsTheCutListDateAndVersion) {
     for (const QString& figure : figures) {
         EXPECT_TRUE(sheet.text.contains(figure)) << figure.toStdString();
     }
+}
+
+// The checked typical design's sheet has the tolerance table and still room for the plot.
+TEST(BuildSheetTolerances, TheTableAndWhatMattersMostAreOnThePage) {
+    const CheckReport& report = checkedTypicalReport();
+    ASSERT_TRUE(report.antenna && report.antenna->tolerances);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("sheet.pdf"));
+    {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(buildSheetPdf(report, kVersion, QPageSize::A4, kDate));
+    }
+    const ReadSheet sheet = readBack(path);
+    EXPECT_EQ(sheet.pages, 1);
+    for (const brevan::check::ToleranceLine& line : brevan::check::toleranceLines(report)) {
+        EXPECT_TRUE(sheet.text.contains(QString::fromStdString(line.difference)))
+            << line.difference;
+    }
+    EXPECT_TRUE(sheet.text.contains(QStringLiteral("What matters most for this design")));
+    EXPECT_FALSE(sheet.text.contains(QStringLiteral("No room left")));
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -54,6 +54,27 @@ TEST_F(FirstLayout, TheAntennaTableShowsEveryRowOnceChecked) {
     EXPECT_GE(page->widget()->height(), antennas->height());
 }
 
+// How exactly to build it, under the trim: a row per difference and what matters most.
+TEST_F(FirstLayout, TheToleranceTableShowsEveryDifferenceOnceChecked) {
+    ASSERT_TRUE(waitForCheck());
+    find<QTabWidget>("resultTabs")->setCurrentIndex(0);
+    QCoreApplication::processEvents();
+    const auto* tolerances = find<QTableWidget>("toleranceTable");
+    ASSERT_EQ(tolerances->rowCount(), 6);
+    EXPECT_TRUE(tolerances->isVisible());
+    EXPECT_EQ(tolerances->verticalHeaderItem(0)->text(), QStringLiteral("1 turn more / fewer"));
+    // The typical design is close-wound, in free space.
+    EXPECT_TRUE(tolerances->item(2, 0)->text().startsWith(QStringLiteral("does not apply")));
+    EXPECT_TRUE(tolerances->item(5, 0)->text().startsWith(QStringLiteral("does not apply")));
+    EXPECT_TRUE(tolerances->item(1, 0)->text().contains(QStringLiteral(" kHz / ")));
+    int rows = 0;
+    for (int row = 0; row < tolerances->rowCount(); ++row) {
+        rows += tolerances->rowHeight(row);
+    }
+    EXPECT_GE(tolerances->viewport()->height(), rows);
+    EXPECT_TRUE(find<QLabel>("toleranceLabel")->text().contains(QStringLiteral("matters most")));
+}
+
 TEST_F(FirstLayout, TheVerdictIsWholeInItsPane) {
     ASSERT_TRUE(waitForCheck());
     QCoreApplication::processEvents();

@@ -31,7 +31,7 @@ struct CheckInputs {
     // Relative permittivity inside the coil: 1 for air or a thin-walled tube (the default),
     // else that of the solid rod it is wound on.
     double formerPermittivity = 1.0;
-    bool antenna = true;           // run the full-wave check
+    bool antenna = true; // run the full-wave check
     Ground ground;
     Hang hang; // straight, or an inverted V hung from its apex at the height
     // The antenna wire's insulation as given; zero thickness is bare wire.

@@ -218,8 +218,8 @@ AntennaCheckInput antennaCheckInput(const CheckReport& report) {
     input.coilOfTurns = [report](int turns) { return coilOfTurns(report, turns); };
     input.builtTurns = static_cast<int>(report.design.turns);
     input.windingLength = sheetLength(report.coil.coil);
-    input.coilStraightExcess = straightWireExcess(input.windingLength, report.coil.coil.meanDiameter,
-                                                  input.wireDiameter);
+    input.coilStraightExcess =
+        straightWireExcess(input.windingLength, report.coil.coil.meanDiameter, input.wireDiameter);
     return input;
 }
 

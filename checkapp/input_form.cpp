@@ -317,11 +317,10 @@ void InputForm::setInputs(const brevan::check::CheckInputs& in) {
     m_permittivity->setEnabled(m_insulation->currentIndex() == kOtherInsulation);
     m_permittivity->setText(m_permittivity->isEnabled() ? shown(permittivity) : QString());
     const double former = in.formerPermittivity;
-    m_formerMaterial->setCurrentIndex(former == 1.0                                    ? kTube
+    m_formerMaterial->setCurrentIndex(former == 1.0                                ? kTube
                                       : former == brevan::check::kPtfePermittivity ? kPtfeRod
-                                      : former == brevan::check::kPolyethylenePermittivity
-                                          ? kPeRod
-                                      : former == brevan::check::kPvcPermittivity ? kPvcRod
+                                      : former == brevan::check::kPolyethylenePermittivity ? kPeRod
+                                      : former == brevan::check::kPvcPermittivity          ? kPvcRod
                                                                                   : kOtherRod);
     m_formerPermittivity->setEnabled(m_formerMaterial->currentIndex() == kOtherRod);
     m_formerPermittivity->setText(m_formerPermittivity->isEnabled() ? shown(former) : QString());

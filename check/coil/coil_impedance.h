@@ -3,8 +3,8 @@
 
 // The loading coil as the antenna sees it: a two-terminal impedance at each frequency. The
 // winding is R(f) + j omega L(f) (inductanceAt, lossResistance); its self-capacitance
-// (selfCapacitance, Knight's floating coil) sits across both terminals. Below self-resonance the pair looks
-// like a larger inductance than the winding's own; at and above it, like a capacitor.
+// (selfCapacitance, Knight's floating coil) sits across both terminals. Below self-resonance the
+// pair looks like a larger inductance than the winding's own; at and above it, like a capacitor.
 //
 //   WoundCoil -> inductanceAt, lossResistance -> coilImpedance -> apparentCoil
 //                                                              -> selfResonance

@@ -58,8 +58,8 @@ CoilLoss coilResistance(const WoundCoil& coil, double frequency) {
 double selfCapacitance(const WoundCoil& coil) {
     const double length = std::max(sheetLength(coil), kShortestWindingCm * 0.01);
     const double ratio = coil.meanDiameter / length; // D / l
-    const double shortCoil = 0.717439 * ratio + 0.933048 * ratio * std::sqrt(ratio) +
-                             0.106 * ratio * ratio;
+    const double shortCoil =
+        0.717439 * ratio + 0.933048 * ratio * std::sqrt(ratio) + 0.106 * ratio * ratio;
     const double inside = std::max(coil.formerPermittivity, 1.0);
     // 1 / cos^2 psi = 1 + tan^2 psi.
     const double slope = coil.meanDiameter > 0.0 ? coil.pitch / (kPi * coil.meanDiameter) : 0.0;

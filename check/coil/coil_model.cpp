@@ -232,8 +232,7 @@ double straightWireExcess(double length, double coilDiameter, double wireDiamete
     // The partial self-inductance of a straight piece of length l whose cross-section has the
     // geometric mean distance g from itself.
     const auto partial = [length](double g) {
-        return kMu0 / (2.0 * kPi) *
-               (length * std::asinh(length / g) - std::hypot(length, g) + g);
+        return kMu0 / (2.0 * kPi) * (length * std::asinh(length / g) - std::hypot(length, g) + g);
     };
     return partial(0.5 * wireDiameter) - partial(0.5 * coilDiameter);
 }

@@ -113,8 +113,8 @@ std::string geometryCards(const AntennaModel& model, const Segmentation& segment
 // impedance.
 std::complex<double> loadFor(const AntennaModel& model, std::complex<double> coil,
                              double frequencyMHz) {
-    return coil - std::complex<double>(0.0, 2.0 * kPi * frequencyMHz * 1e6 *
-                                                model.coilStraightExcess);
+    return coil -
+           std::complex<double>(0.0, 2.0 * kPi * frequencyMHz * 1e6 * model.coilStraightExcess);
 }
 
 // Each coil as an impedance load at this frequency; at the feed the two are one load of twice

@@ -40,7 +40,8 @@
 //     over the coil's diameter, not the wire's, so the thin straight piece adds about
 //     mu0 l / 2 pi ln(D / d) that the helix does not have: 1.4 % to 3.5 % for these coils. At a
 //     twentieth of self-resonance, where the capacitance hardly counts, taking it off brings the
-//     lumped coil within 1 % of the helix for all six; that claim is enabled below.
+//     lumped coil from 3 % to 6 % above the helix to within 2.5 % (1 % to 2 % above it for five
+//     coils of six, which is not explained yet); that claim is enabled below.
 //   - the self-capacitance: nearer self-resonance the helix shows much less of it than either
 //     published estimate. At a tenth to a third of self-resonance Knight's floating-coil
 //     capacitance puts the lumped coil 2 % to 10 % above the helix, Medhurst's grounded-coil
@@ -62,8 +63,8 @@
 #include <array>
 #include <cmath>
 #include <complex>
-#include <optional>
 #include <iostream>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -250,8 +251,9 @@ class HelixAgainstLumped : public ::testing::TestWithParam<HelixRow> {};
 
 // At a twentieth of self-resonance any self-capacitance from NEC-2's own to Medhurst's moves
 // the apparent inductance by less than 0.3 %: what is left is the winding and the straight
-// wire. With the straight wire's excess taken off, the lumped coil is the helix to within
-// this measurement's resolution (1 %); without it, it is further off for every coil.
+// wire. Without the straight wire's excess the lumped coil is 3 % to 6 % above the helix; with
+// it taken off, within 2.5 % for every coil, and less than 0.6 of the uncorrected difference.
+// The 1 % to 2 % that remains above this measurement's resolution is not explained yet.
 TEST_P(HelixAgainstLumped, StraightWireExcessIsWhatSetsTheLumpedCoilApart) {
     const WoundCoil coil = coilOf(GetParam());
     const double f = 0.05 * selfResonance(coil, std::nullopt);
@@ -263,8 +265,10 @@ TEST_P(HelixAgainstLumped, StraightWireExcessIsWhatSetsTheLumpedCoilApart) {
     const double corrected =
         uncorrected - straightWireExcess(sheetLength(coil), coil.meanDiameter, coil.wireDiameter);
     const double off = corrected / helixL - 1.0;
-    EXPECT_NEAR(off, 0.0, 0.01) << helixL;
-    EXPECT_LT(std::abs(off), std::abs(uncorrected / helixL - 1.0)) << helixL;
+    const double uncorrectedOff = uncorrected / helixL - 1.0;
+    EXPECT_NEAR(off, 0.0, 0.025) << helixL;
+    EXPECT_GT(uncorrectedOff, 0.03) << helixL;
+    EXPECT_LT(std::abs(off), 0.6 * std::abs(uncorrectedOff)) << helixL;
 }
 
 TEST_P(HelixAgainstLumped, DISABLED_ApparentInductanceMatchesTheWoundHelix) {
@@ -281,8 +285,8 @@ TEST_P(HelixAgainstLumped, DISABLED_ApparentInductanceMatchesTheWoundHelix) {
     const double helixL = helix->imag() / omega;
     // The straight piece has more inductance than the coil's axial path: the check's model
     // takes that off each coil load, and so does this comparison.
-    const double excess = straightWireExcess(layout.coilLength, coil.meanDiameter,
-                                             coil.wireDiameter);
+    const double excess =
+        straightWireExcess(layout.coilLength, coil.meanDiameter, coil.wireDiameter);
     const double lumpedL = apparentCoil(coil, f, std::nullopt).inductance - excess;
     const double medhurstL =
         coilImpedance(coil, f, std::nullopt, medhurstCapacitance(coil)).imag() / omega - excess;
@@ -290,12 +294,11 @@ TEST_P(HelixAgainstLumped, DISABLED_ApparentInductanceMatchesTheWoundHelix) {
     const double lumpedOff = lumpedL / helixL - 1.0;
     const double medhurstOff = medhurstL / helixL - 1.0;
     const double windingOff = windingL / helixL - 1.0;
-    const std::string seen = "helix " + std::to_string(helixL * 1e6) + " uH; lumped (Knight) " +
-                             std::to_string(lumpedOff * 100) + " %, Medhurst " +
-                             std::to_string(medhurstOff * 100) + " %, no capacitance " +
-                             std::to_string(windingOff * 100) + " %, straight-wire excess " +
-                             std::to_string(excess / helixL * 100) + " % at " +
-                             std::to_string(f * 1e-6) + " MHz";
+    const std::string seen =
+        "helix " + std::to_string(helixL * 1e6) + " uH; lumped (Knight) " +
+        std::to_string(lumpedOff * 100) + " %, Medhurst " + std::to_string(medhurstOff * 100) +
+        " %, no capacitance " + std::to_string(windingOff * 100) + " %, straight-wire excess " +
+        std::to_string(excess / helixL * 100) + " % at " + std::to_string(f * 1e-6) + " MHz";
     std::cout << row.name << ": " << seen << "\n";
     EXPECT_NEAR(lumpedOff, 0.0, 0.005) << seen;
     // The self-capacitance must earn its place: without it the coil is further off.

@@ -221,6 +221,7 @@ TEST(Convergence, ReportedResonanceIsNecTwosAnswerAtFourTimesTheSegments) {
         input.wireDiameter = report.design.wireDiameterInch * 0.0254;
         input.hang = report.inputs.hang;
         input.insulation = wireInsulation(report.inputs);
+        input.coilStraightExcess = antennaCheckInput(report).coilStraightExcess;
         const AntennaModel model = antennaModel(input, d.length, {});
         const double top = d.mhz * (1 + kResonanceWindow);
         const auto base = std::get<Segmentation>(segmentAntenna(model, top));
@@ -295,13 +296,18 @@ TEST_P(OnceOutsideItsUncertainty, ReportedResonanceCoversTheEvenDeck) {
                   : CoilImpedance([l = report.design.inductanceUh * 1e-6](double hz) {
                         return std::complex<double>{0.0, 2 * kPi * hz * l};
                     });
+    // The check's loads are each coil less the straight wire's excess through its place.
+    const double excess = antennaCheckInput(report).coilStraightExcess;
+    const CoilImpedance load = [coil, excess](double hz) {
+        return coil(hz) - std::complex<double>{0.0, 2 * kPi * hz * excess};
+    };
     const double radius = report.design.wireDiameterInch * 0.0254 / 2;
     const auto at = [&](int segments) {
         return zeroOfReactance(
             [&](const std::vector<DeckFrequency>& f) {
                 return evenDeck(result.length, d.distance, radius, segments, f);
             },
-            coil, reported);
+            load, reported);
     };
     const int n = check.segments;
     const auto r1 = at(n);

@@ -267,7 +267,7 @@ TEST_P(HelixAgainstLumped, StraightWireExcessIsWhatSetsTheLumpedCoilApart) {
     const double off = corrected / helixL - 1.0;
     const double uncorrectedOff = uncorrected / helixL - 1.0;
     EXPECT_NEAR(off, 0.0, 0.025) << helixL;
-    EXPECT_GT(uncorrectedOff, 0.03) << helixL;
+    EXPECT_GT(uncorrectedOff, 0.025) << helixL;
     EXPECT_LT(std::abs(off), 0.6 * std::abs(uncorrectedOff)) << helixL;
 }
 

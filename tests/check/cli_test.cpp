@@ -206,10 +206,12 @@ TEST(CommandLine, FormerMaterialAndMedhurstsFigure) {
     ASSERT_EQ(tube.exitCode, 0) << tube.err;
     const CliRun rod = runCli(typicalDesign({"--former-material", "pvc", "--format", "json"}));
     ASSERT_EQ(rod.exitCode, 0) << rod.err;
-    const QJsonObject tubeLosses = tube.json()["losses"].toObject();
-    const QJsonObject rodLosses = rod.json()["losses"].toObject();
-    EXPECT_EQ(tube.json()["inputs"]["former_permittivity"].toDouble(), 1.0);
-    EXPECT_EQ(rod.json()["inputs"]["former_permittivity"].toDouble(), 3.5);
+    const QJsonObject tubeRoot = tube.json();
+    const QJsonObject rodRoot = rod.json();
+    const QJsonObject tubeLosses = tubeRoot["losses"].toObject();
+    const QJsonObject rodLosses = rodRoot["losses"].toObject();
+    EXPECT_EQ(tubeRoot["inputs"]["former_permittivity"].toDouble(), 1.0);
+    EXPECT_EQ(rodRoot["inputs"]["former_permittivity"].toDouble(), 3.5);
     EXPECT_GT(rodLosses["self_capacitance_pf"].toDouble(),
               tubeLosses["self_capacitance_pf"].toDouble());
     EXPECT_LT(rodLosses["self_resonance_mhz"].toDouble(),
@@ -219,7 +221,7 @@ TEST(CommandLine, FormerMaterialAndMedhurstsFigure) {
               tubeLosses["medhurst_capacitance_pf"].toDouble());
     EXPECT_GT(tubeLosses["medhurst_capacitance_pf"].toDouble(),
               tubeLosses["self_capacitance_pf"].toDouble());
-    const QJsonObject antenna = tube.json()["antenna"].toObject();
+    const QJsonObject antenna = tubeRoot["antenna"].toObject();
     const QJsonObject medhurst = antenna["medhurst"].toObject();
     const double built = antenna["built"].toObject()["resonance_mhz"].toDouble();
     EXPECT_LT(medhurst["resonance_mhz"].toDouble(), built);

@@ -40,7 +40,7 @@
 //     over the coil's diameter, not the wire's, so the thin straight piece adds about
 //     mu0 l / 2 pi ln(D / d) that the helix does not have: 1.4 % to 3.5 % for these coils. At a
 //     twentieth of self-resonance, where the capacitance hardly counts, taking it off brings the
-//     lumped coil from 3 % to 6 % above the helix to within 2.5 % (1 % to 2 % above it for five
+//     lumped coil from 1.5 % to 6 % above the helix to within 2.5 % (1 % to 2 % above it for five
 //     coils of six, which is not explained yet); that claim is enabled below.
 //   - the self-capacitance: nearer self-resonance the helix shows much less of it than either
 //     published estimate. At a tenth to a third of self-resonance Knight's floating-coil
@@ -251,7 +251,7 @@ class HelixAgainstLumped : public ::testing::TestWithParam<HelixRow> {};
 
 // At a twentieth of self-resonance any self-capacitance from NEC-2's own to Medhurst's moves
 // the apparent inductance by less than 0.3 %: what is left is the winding and the straight
-// wire. Without the straight wire's excess the lumped coil is 3 % to 6 % above the helix; with
+// wire. Without the straight wire's excess the lumped coil is 1.5 % to 6 % above the helix; with
 // it taken off, within 2.5 % for every coil, and less than 0.6 of the uncorrected difference.
 // The 1 % to 2 % that remains above this measurement's resolution is not explained yet.
 TEST_P(HelixAgainstLumped, StraightWireExcessIsWhatSetsTheLumpedCoilApart) {
@@ -267,7 +267,7 @@ TEST_P(HelixAgainstLumped, StraightWireExcessIsWhatSetsTheLumpedCoilApart) {
     const double off = corrected / helixL - 1.0;
     const double uncorrectedOff = uncorrected / helixL - 1.0;
     EXPECT_NEAR(off, 0.0, 0.025) << helixL;
-    EXPECT_GT(uncorrectedOff, 0.025) << helixL;
+    EXPECT_GT(uncorrectedOff, 0.015) << helixL;
     EXPECT_LT(std::abs(off), 0.6 * std::abs(uncorrectedOff)) << helixL;
 }
 

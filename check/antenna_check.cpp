@@ -126,6 +126,7 @@ AntennaModel antennaModel(const AntennaCheckInput& input, double length, CoilImp
     model.ground = input.ground;
     model.hang = input.hang;
     model.insulation = input.insulation;
+    model.coilStraightExcess = input.coilStraightExcess;
     return model;
 }
 
@@ -172,15 +173,30 @@ checkAntenna(const AntennaCheckInput& input, const Engine& engine, const Progres
         }
         bare = std::move(std::get<std::unique_ptr<Analysis>>(bareOr));
     }
+    // Medhurst's capacitance: the same antenna once more, in the same rounds.
+    std::unique_ptr<Analysis> medhurst;
+    if (input.medhurst) {
+        auto medhurstOr =
+            newAnalysis(context, input.length, input.medhurst, "as built, Medhurst's capacitance");
+        if (const auto* failure = failureIn(medhurstOr)) {
+            return *failure;
+        }
+        medhurst = std::move(std::get<std::unique_ptr<Analysis>>(medhurstOr));
+    }
     std::vector<Task*> first{&designed, &built};
-    if (bare) {
-        first.push_back(bare.get());
+    for (Analysis* extra : {bare.get(), medhurst.get()}) {
+        if (extra) {
+            first.push_back(extra);
+        }
     }
     if (auto failure = runTogether(engine, first)) {
         return *failure;
     }
     check.designed = designed.result();
     check.built = built.result();
+    if (medhurst) {
+        check.medhurst = medhurst->result();
+    }
     check.segments = built.coarse().totalSegments;
     check.fineSegments = built.fine().totalSegments;
     {

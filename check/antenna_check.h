@@ -44,6 +44,9 @@ struct AntennaCheckInput {
     double wireDiameter = 0.0; // m, antenna wire
     CoilImpedance designed;    // step 1's inductance, lossless
     CoilImpedance built;       // the coil as wound: inductance, loss, self-capacitance
+    // The same coil with Medhurst's grounded-coil capacitance in place of Knight's: analysed
+    // beside the built antenna when given, for how far that least certain number moves it.
+    CoilImpedance medhurst;
     Ground ground;
     Hang hang; // straight, or an inverted V with its apex at the ground's height
     // The coil of `turns` turns of the chosen wire, pitch and former, as the antenna sees it;
@@ -54,6 +57,9 @@ struct AntennaCheckInput {
     double windingLength = 0.0; // m, each coil as wound: a trim stops a joint beyond its end
     // The built coil with one property changed, for the tolerance table; empty: no coil row.
     ChangedCoil changedCoil;
+    // H, each coil: what the model's straight wire through the coil's place adds to it
+    // (AntennaModel::coilStraightExcess); 0 leaves the loads as they are.
+    double coilStraightExcess = 0.0;
 };
 
 struct SwrBand {
@@ -153,6 +159,8 @@ struct AntennaCheck {
     // How far each building tolerance moves the resonance and the SWR at F; nothing when the
     // antenna has no resonance near F to move.
     std::optional<ToleranceTable> tolerances;
+    // The built antenna with Medhurst's capacitance in each coil (AntennaCheckInput::medhurst).
+    std::optional<AntennaResult> medhurst;
     int segments = 0;      // of the built antenna, at the coarser of the two levels
     int fineSegments = 0;  // at the finer
     std::string builtDeck; // the deck of the built antenna, for other NEC-2 programs

@@ -159,6 +159,9 @@ const Range kPermittivity{1, false, 100, "", "the relative permittivity of the w
 const Range kInsulationThickness{0, true, 10, "mm",
                                  "the thickness of the wire's insulation in millimetres"};
 
+const Range kFormerPermittivity{1, true, 100, "",
+                                "the relative permittivity of the coil's solid former"};
+
 // The options that describe the line a sweep was measured through.
 constexpr const char* kFeedlineOptions[] = {"feedline-length", "feedline-vf", "feedline-loss"};
 
@@ -312,6 +315,33 @@ std::optional<UsageError> readInsulation(const std::map<std::string, std::string
     return std::nullopt;
 }
 
+// What the coils are wound on: a tube (air inside, the default), a rod of a named plastic, or a
+// rod of the given permittivity.
+std::optional<UsageError> readFormer(const std::map<std::string, std::string>& given,
+                                     CheckInputs& in) {
+    const auto material = given.find("former-material");
+    if (material == given.end()) {
+        return std::nullopt;
+    }
+    const std::map<std::string, double> presets = {{"tube", 1.0},
+                                                   {"ptfe", kPtfePermittivity},
+                                                   {"pe", kPolyethylenePermittivity},
+                                                   {"pvc", kPvcPermittivity}};
+    if (const auto preset = presets.find(material->second); preset != presets.end()) {
+        in.formerPermittivity = preset->second;
+        return std::nullopt;
+    }
+    if (!parseOptionNumber(material->second)) {
+        return badValue("former-material", material->second, "is neither a material nor a number",
+                        std::string("give tube, ptfe, pe, pvc or ") + kFormerPermittivity.accepted);
+    }
+    std::optional<double> value;
+    if (auto e = readNumber(given, "former-material", kFormerPermittivity, value))
+        return e;
+    in.formerPermittivity = *value;
+    return std::nullopt;
+}
+
 } // namespace
 
 std::variant<CheckInputs, UsageError>
@@ -372,6 +402,8 @@ readCheckInputs(const std::map<std::string, std::string>& given) {
         return *e;
 
     if (auto e = readInsulation(given, in))
+        return *e;
+    if (auto e = readFormer(given, in))
         return *e;
 
     std::optional<double> timeout;

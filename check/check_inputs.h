@@ -28,7 +28,10 @@ struct CheckInputs {
     int coilWireSwg = 0;
     std::optional<double> pitchMm; // nothing: close-wound, one bare wire diameter
     std::optional<double> coilQ;   // replaces the estimate from the losses
-    bool antenna = true;           // run the full-wave check
+    // Relative permittivity inside the coil: 1 for air or a thin-walled tube (the default),
+    // else that of the solid rod it is wound on.
+    double formerPermittivity = 1.0;
+    bool antenna = true; // run the full-wave check
     Ground ground;
     Hang hang; // straight, or an inverted V hung from its apex at the height
     // The antenna wire's insulation as given; zero thickness is bare wire.

@@ -91,6 +91,7 @@ CoilAsWound windCoil(const CheckInputs& in, const WindowDesign& design) {
     wound.coil.wireDiameter = wire;
     wound.coil.pitch = in.pitchMm ? *in.pitchMm / 1000 : wire;
     wound.coil.meanDiameter = in.formerMm / 1000 + wire;
+    wound.coil.formerPermittivity = in.formerPermittivity;
     wound.lengthOverDiameter = sheetLength(wound.coil) / wound.coil.meanDiameter;
     wound.nagaoka = nagaokaCoefficient(1 / wound.lengthOverDiameter);
     wound.rosaSelf = rosaSelfCorrection(wound.coil.pitch, wire);
@@ -124,6 +125,8 @@ CoilLosses coilLosses(const CheckInputs& in, const CoilAsWound& wound) {
     losses.selfCapacitance = selfCapacitance(wound.coil);
     // Where the coil stops being an inductor: the same impedance the antenna model uses.
     losses.selfResonance = selfResonance(wound.coil, in.coilQ);
+    losses.medhurstCapacitance = medhurstCapacitance(wound.coil);
+    losses.medhurstResonance = selfResonance(wound.coil, in.coilQ, losses.medhurstCapacitance);
     const ApparentCoil seen = apparentCoil(wound.coil, frequency, in.coilQ);
     losses.apparentInductance = seen.inductance;
     losses.apparentResistance = seen.resistance;
@@ -201,6 +204,15 @@ AntennaCheckInput antennaCheckInput(const CheckReport& report) {
         return std::complex<double>{0.0, 2 * kPi * frequency * designed};
     };
     input.built = coilOfTurns(report, static_cast<int>(report.design.turns));
+    {
+        const WoundCoil coil = report.coil.coil;
+        const std::optional<double> q =
+            report.losses.qGiven ? std::optional<double>(report.losses.q) : std::nullopt;
+        const double grounded = medhurstCapacitance(coil);
+        input.medhurst = [coil, q, grounded](double frequency) {
+            return coilImpedance(coil, frequency, q, grounded);
+        };
+    }
     input.ground = in.ground;
     input.hang = in.hang;
     input.insulation = wireInsulation(in);
@@ -208,6 +220,8 @@ AntennaCheckInput antennaCheckInput(const CheckReport& report) {
     input.builtTurns = static_cast<int>(report.design.turns);
     input.windingLength = sheetLength(report.coil.coil);
     input.changedCoil = changedCoils(report);
+    input.coilStraightExcess =
+        straightWireExcess(input.windingLength, report.coil.coil.meanDiameter, input.wireDiameter);
     return input;
 }
 

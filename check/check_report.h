@@ -69,8 +69,12 @@ struct CoilLosses {
     bool qGiven = false;           // --coil-q replaced the estimate
     double q = 0.0;                // the Q used
     double seriesResistance = 0.0; // ohm, reactance / q: the loss the antenna sees
-    double selfCapacitance = 0.0;  // F
+    double selfCapacitance = 0.0;  // F, Knight's, for the coil floating in the wire
     double selfResonance = 0.0;    // Hz
+    // Medhurst's capacitance for the same coil grounded at one end, and the self-resonance it
+    // would give: the figures the report sets beside Knight's.
+    double medhurstCapacitance = 0.0; // F
+    double medhurstResonance = 0.0;   // Hz
     // What the antenna sees at F: the winding's inductance and loss with its self-capacitance
     // across them, as one series inductance and resistance.
     double apparentInductance = 0.0; // H

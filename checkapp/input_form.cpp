@@ -27,6 +27,9 @@ constexpr GroundKind kGrounds[] = {GroundKind::FreeSpace, GroundKind::Poor, Grou
 // by name, "other" by the permittivity typed.
 enum InsulationChoice { kBare, kPvc, kPolyethylene, kOtherInsulation };
 constexpr const char* kInsulationOptions[] = {nullptr, "pvc", "pe", nullptr};
+// What the coils are wound on, likewise: the tube is the command's default.
+enum FormerChoice { kTube, kPtfeRod, kPeRod, kPvcRod, kOtherRod };
+constexpr const char* kFormerOptions[] = {nullptr, "ptfe", "pe", "pvc", nullptr};
 
 QLabel* messageLabel(const QString& name) {
     auto* label = new QLabel;
@@ -132,6 +135,7 @@ void InputForm::createRows() {
     auto* q = addNumber("coil-q", QStringLiteral("coilQEdit"), tr("Coil &Q"), {},
                         tr("The coil's Q; empty to estimate it from the losses"));
     q->setPlaceholderText(tr("from the losses"));
+    createFormerRows();
 
     m_ground = new QComboBox;
     m_ground->setObjectName(QStringLiteral("groundCombo"));
@@ -197,6 +201,21 @@ void InputForm::createInsulationRows() {
     m_permittivity->setEnabled(false);
 }
 
+void InputForm::createFormerRows() {
+    m_formerMaterial = new QComboBox;
+    m_formerMaterial->setObjectName(QStringLiteral("formerMaterialCombo"));
+    m_formerMaterial->setAccessibleName(
+        tr("What the coils are wound on: a tube or air, or a solid rod of what"));
+    m_formerMaterial->addItems({tr("Tube or air"), tr("PTFE rod (2.1)"), tr("PE rod (2.3)"),
+                                tr("PVC rod (3.5)"), tr("Other rod")});
+    connect(m_formerMaterial, &QComboBox::activated, this, &InputForm::formerChanged);
+    addRow({}, tr("Coil former &material"), m_formerMaterial, {});
+    m_formerPermittivity =
+        addNumber("former-material", QStringLiteral("formerPermittivityEdit"),
+                  tr("Rod permittivity"), {}, tr("Relative permittivity of the other rod"));
+    m_formerPermittivity->setEnabled(false);
+}
+
 QList<QWidget*> InputForm::tabChain() const {
     QList<QWidget*> chain;
     for (const Row& row : m_rows) {
@@ -230,6 +249,9 @@ std::map<std::string, std::string> InputForm::optionTexts() const {
     }
     if (const char* preset = kInsulationOptions[m_insulation->currentIndex()]) {
         given["insulation"] = preset;
+    }
+    if (const char* preset = kFormerOptions[m_formerMaterial->currentIndex()]) {
+        given["former-material"] = preset;
     }
     return given;
 }
@@ -294,6 +316,14 @@ void InputForm::setInputs(const brevan::check::CheckInputs& in) {
     m_insulationThickness->setText(insulated ? shown(in.insulationThicknessMm) : QString());
     m_permittivity->setEnabled(m_insulation->currentIndex() == kOtherInsulation);
     m_permittivity->setText(m_permittivity->isEnabled() ? shown(permittivity) : QString());
+    const double former = in.formerPermittivity;
+    m_formerMaterial->setCurrentIndex(former == 1.0                                ? kTube
+                                      : former == brevan::check::kPtfePermittivity ? kPtfeRod
+                                      : former == brevan::check::kPolyethylenePermittivity ? kPeRod
+                                      : former == brevan::check::kPvcPermittivity          ? kPvcRod
+                                                                                  : kOtherRod);
+    m_formerPermittivity->setEnabled(m_formerMaterial->currentIndex() == kOtherRod);
+    m_formerPermittivity->setText(m_formerPermittivity->isEnabled() ? shown(former) : QString());
     followFrequency();
 }
 
@@ -359,6 +389,11 @@ void InputForm::insulationChanged() {
     const int choice = m_insulation->currentIndex();
     m_insulationThickness->setEnabled(choice != kBare);
     m_permittivity->setEnabled(choice == kOtherInsulation);
+    Q_EMIT edited();
+}
+
+void InputForm::formerChanged() {
+    m_formerPermittivity->setEnabled(m_formerMaterial->currentIndex() == kOtherRod);
     Q_EMIT edited();
 }
 

@@ -66,6 +66,8 @@ private:
     void shapeChanged();
     void insulationChanged();
     void createInsulationRows();
+    void formerChanged();
+    void createFormerRows();
 
     QLocale m_locale;
     std::vector<brevan::checkapp::BandChoice> m_bands;
@@ -81,5 +83,7 @@ private:
     QComboBox* m_insulation = nullptr;
     QLineEdit* m_insulationThickness = nullptr;
     QLineEdit* m_permittivity = nullptr;
+    QComboBox* m_formerMaterial = nullptr;
+    QLineEdit* m_formerPermittivity = nullptr;
     QLabel* m_otherMessage = nullptr;
 };

@@ -33,6 +33,9 @@ constexpr OptionEntry kOptions[] = {
      "Distance between turn centres in millimetres (default: close-wound, one "
      "bare wire diameter)."},
     {"coil-q", "Q", "Use this Q for each coil instead of the estimate from its losses."},
+    {"former-material", "tube|ptfe|pe|pvc|permittivity",
+     "What the coils are wound on: a thin-walled tube or air (default), or a solid rod of PTFE "
+     "(relative permittivity 2.1), PE (2.3), PVC (3.5) or the given relative permittivity."},
     {"height", "m", "Height of the antenna above ground in metres (default: free space)."},
     {"ground", "kind",
      "Ground under the antenna: poor, average (default with --height), good "

@@ -37,6 +37,11 @@ double lossResistance(const WoundCoil& coil, double frequencyHz, std::optional<d
 
 std::complex<double> coilImpedance(const WoundCoil& coil, double frequencyHz,
                                    std::optional<double> q) {
+    return coilImpedance(coil, frequencyHz, q, selfCapacitance(coil));
+}
+
+std::complex<double> coilImpedance(const WoundCoil& coil, double frequencyHz,
+                                   std::optional<double> q, double capacitance) {
     const double resistance = lossResistance(coil, frequencyHz, q);
     if (!(frequencyHz > 0.0)) {
         return {resistance, 0.0};
@@ -46,7 +51,7 @@ std::complex<double> coilImpedance(const WoundCoil& coil, double frequencyHz,
     // Z = Zw / (1 + j omega C Zw): the denominator vanishes only for a lossless winding exactly
     // at resonance.
     const std::complex<double> denominator =
-        1.0 + std::complex<double>(0.0, omega * selfCapacitance(coil)) * winding;
+        1.0 + std::complex<double>(0.0, omega * capacitance) * winding;
     if (denominator == 0.0) {
         return {std::numeric_limits<double>::max(), 0.0};
     }
@@ -72,11 +77,17 @@ ApparentCoil apparentCoil(const WoundCoil& coil, double frequencyHz, std::option
 }
 
 double selfResonance(const WoundCoil& coil, std::optional<double> q) {
-    const double estimate = selfResonantFrequency(asWoundInductance(coil), selfCapacitance(coil));
+    return selfResonance(coil, q, selfCapacitance(coil));
+}
+
+double selfResonance(const WoundCoil& coil, std::optional<double> q, double capacitance) {
+    const double estimate = selfResonantFrequency(asWoundInductance(coil), capacitance);
     if (!(estimate > 0.0)) {
         return 0.0;
     }
-    const auto inductive = [&](double f) { return coilImpedance(coil, f, q).imag() > 0.0; };
+    const auto inductive = [&](double f) {
+        return coilImpedance(coil, f, q, capacitance).imag() > 0.0;
+    };
     double low = estimate / kResonanceBracket;
     double high = estimate * kResonanceBracket;
     if (!inductive(low)) {

@@ -3,8 +3,8 @@
 
 // The loading coil as the antenna sees it: a two-terminal impedance at each frequency. The
 // winding is R(f) + j omega L(f) (inductanceAt, lossResistance); its self-capacitance
-// (selfCapacitance, Medhurst) sits across both terminals. Below self-resonance the pair looks
-// like a larger inductance than the winding's own; at and above it, like a capacitor.
+// (selfCapacitance, Knight's floating coil) sits across both terminals. Below self-resonance the
+// pair looks like a larger inductance than the winding's own; at and above it, like a capacitor.
 //
 //   WoundCoil -> inductanceAt, lossResistance -> coilImpedance -> apparentCoil
 //                                                              -> selfResonance
@@ -28,6 +28,9 @@ double lossResistance(const WoundCoil& coil, double frequencyHz, std::optional<d
 // when its wire has no diameter) would be an open circuit; it is given as DBL_MAX ohms.
 std::complex<double> coilImpedance(const WoundCoil& coil, double frequencyHz,
                                    std::optional<double> q);
+// The same with `capacitance` farads across the winding in place of selfCapacitance(coil).
+std::complex<double> coilImpedance(const WoundCoil& coil, double frequencyHz,
+                                   std::optional<double> q, double capacitance);
 
 enum class CoilActsAs {
     Inductor,  // Im Z > 0: below self-resonance
@@ -51,6 +54,8 @@ ApparentCoil apparentCoil(const WoundCoil& coil, double frequencyHz, std::option
 // within a factor of four of 1 / (2 pi sqrt(L C)). 0 when the coil is so lossy that it is not
 // inductive even at a quarter of that frequency, or has no inductance or capacitance.
 double selfResonance(const WoundCoil& coil, std::optional<double> q);
+// The same with `capacitance` farads across the winding in place of selfCapacitance(coil).
+double selfResonance(const WoundCoil& coil, std::optional<double> q, double capacitance);
 
 // The whole turns (same former, wire and pitch) whose apparent inductance at `frequencyHz`
 // comes closest to `target` henries, among those still below self-resonance there (more turns

@@ -56,6 +56,18 @@ CoilLoss coilResistance(const WoundCoil& coil, double frequency) {
 }
 
 double selfCapacitance(const WoundCoil& coil) {
+    const double length = std::max(sheetLength(coil), kShortestWindingCm * 0.01);
+    const double ratio = coil.meanDiameter / length; // D / l
+    const double shortCoil =
+        0.717439 * ratio + 0.933048 * ratio * std::sqrt(ratio) + 0.106 * ratio * ratio;
+    const double inside = std::max(coil.formerPermittivity, 1.0);
+    // 1 / cos^2 psi = 1 + tan^2 psi.
+    const double slope = coil.meanDiameter > 0.0 ? coil.pitch / (kPi * coil.meanDiameter) : 0.0;
+    return 4.0 * kVacuumPermittivity / kPi * length * (1.0 + shortCoil * (1.0 + inside) / 2.0) *
+           (1.0 + slope * slope);
+}
+
+double medhurstCapacitance(const WoundCoil& coil) {
     const double diameterCm = 100.0 * coil.meanDiameter;
     const double lengthCm = std::max(100.0 * sheetLength(coil), kShortestWindingCm);
     const double picofarads = 0.1126 * lengthCm + 0.08 * diameterCm +

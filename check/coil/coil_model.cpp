@@ -225,6 +225,18 @@ int closestTurns(const WoundCoil& coil, double target) {
     return match ? match->turns : 1;
 }
 
+double straightWireExcess(double length, double coilDiameter, double wireDiameter) {
+    if (!(length > 0.0) || !(wireDiameter > 0.0) || !(coilDiameter > wireDiameter)) {
+        return 0.0;
+    }
+    // The partial self-inductance of a straight piece of length l whose cross-section has the
+    // geometric mean distance g from itself.
+    const auto partial = [length](double g) {
+        return kMu0 / (2.0 * kPi) * (length * std::asinh(length / g) - std::hypot(length, g) + g);
+    };
+    return partial(0.5 * wireDiameter) - partial(0.5 * coilDiameter);
+}
+
 WoundCoil withTurns(const WoundCoil& coil, double turns) {
     WoundCoil c = coil;
     c.turns = turns;

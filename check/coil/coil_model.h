@@ -12,6 +12,9 @@ struct WoundCoil {
     double meanDiameter = 0.0; // m, former diameter + wire diameter (turn centre to centre)
     double pitch = 0.0;        // m, distance between turn centres (>= wireDiameter)
     double wireDiameter = 0.0; // m, bare copper
+    // Relative permittivity inside the winding: 1 for air or a thin-walled tube, that of the
+    // rod for a solid former. Only the self-capacitance depends on it (coil_losses.h).
+    double formerPermittivity = 1.0;
 };
 
 // The winding length of the equivalent current sheet: turns x pitch.
@@ -55,6 +58,14 @@ double wheelerInductance(const WoundCoil& coil);
 // The whole number of turns (1 to kMostTurns) whose as-wound inductance, at the same pitch and
 // diameter, comes closest to `target` henries (closestWholeTurns over asWoundInductance).
 int closestTurns(const WoundCoil& coil, double target);
+
+// How much more inductance a straight round wire of diameter `wireDiameter` has over `length`
+// than the coil's own axial path: the current that runs along a coil's axis is spread round
+// its winding, like a thin tube of the coil's mean diameter, not drawn into one thin wire.
+// Both as partial self-inductances by their geometric mean distances (the wire's radius, the
+// tube's radius): mu0 / 2 pi [l asinh(l / g) - sqrt(l^2 + g^2) + g] for each, which for a coil
+// much longer than wide is mu0 l / 2 pi ln(D / d). Henries; 0 when the wire is not thinner.
+double straightWireExcess(double length, double coilDiameter, double wireDiameter);
 
 // The same coil with another number of turns.
 WoundCoil withTurns(const WoundCoil& coil, double turns);

@@ -10,5 +10,6 @@ inline constexpr double kPi = 3.14159265358979323846;
 // accuracy of any formula here.
 inline constexpr double kMu0 = 4e-7 * kPi;
 inline constexpr double kMetresPerInch = 0.0254;
+inline constexpr double kVacuumPermittivity = 8.8541878128e-12; // F/m, CODATA 2018
 
 } // namespace brevan::check

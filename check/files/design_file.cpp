@@ -49,6 +49,7 @@ constexpr Field kFields[] = {
     {"ends_height_m", "ends-height", false},
     {"insulation_thickness_mm", "insulation-thickness", false},
     {"insulation_permittivity", "insulation", false},
+    {"former_permittivity", "former-material", false},
 };
 // The sweep's line, inside "sweep".
 constexpr Field kSweepFields[] = {
@@ -59,6 +60,7 @@ constexpr Field kSweepFields[] = {
 
 constexpr int kStraightVersion = 1; // a straight bare-wire design, as every reader knows it
 constexpr int kShapeVersion = 2;    // an inverted V or insulated wire
+constexpr int kSweepVersion = 3;    // a design saved with an analyser's sweep
 
 // The command's message names the option; the file's reader wants to know the key.
 void nameTheKey(std::string& message, const Field& field) {
@@ -233,6 +235,9 @@ std::map<std::string, std::string> optionTexts(const CheckInputs& in) {
         given["insulation"] = exactText(in.insulationPermittivity);
         given["insulation-thickness"] = exactText(in.insulationThicknessMm);
     }
+    if (in.formerPermittivity != 1.0) {
+        given["former-material"] = exactText(in.formerPermittivity);
+    }
     return given;
 }
 
@@ -242,10 +247,13 @@ std::string designFileJson(const DesignFile& design) {
     // A program that knows only version 1 would read a V as straight and a sleeve as bare wire,
     // one that knows only version 2 would drop the sweep: such a design is of the version that
     // the other refuses.
+    // One that knows only version 3 would wind a solid former's coils on a tube.
     const bool beyondFirst = in.hang.shape == HangShape::InvertedV || insulationGiven(in);
-    const int version = design.sweep  ? kDesignFileVersion
-                        : beyondFirst ? kShapeVersion
-                                      : kStraightVersion;
+    const bool solidFormer = in.formerPermittivity != 1.0;
+    const int version = solidFormer    ? kDesignFileVersion
+                        : design.sweep ? kSweepVersion
+                        : beyondFirst  ? kShapeVersion
+                                       : kStraightVersion;
     Json object{
         {"format", kFormat},
         {"version", version},
@@ -267,6 +275,9 @@ std::string designFileJson(const DesignFile& design) {
         object["shape"] = "inverted-v";
         object["leg_angle_deg"] = in.hang.endsHeight ? Json() : Json(in.hang.legAngle);
         object["ends_height_m"] = optionalNumber(in.hang.endsHeight);
+    }
+    if (solidFormer) {
+        object["former_permittivity"] = in.formerPermittivity;
     }
     if (design.sweep) {
         object["sweep"] = sweepJson(*design.sweep, in);

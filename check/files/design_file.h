@@ -45,6 +45,11 @@
 //       "feedline_loss_db_per_100m": 2     with a length only
 //     }
 //
+// Version 4 is written only for coils on a solid former, so that a program that would read
+// them as wound on a tube refuses the file instead. It adds:
+//
+//     "former_permittivity": 2.1         relative, inside the coil; missing or null: a tube
+//
 // The sweep's own lines, not its path: the design file stands alone when mailed or moved, and
 // the sweep is read back by the same readers, to the same figures, as when it was first opened.
 //
@@ -61,7 +66,7 @@
 
 namespace brevan::check {
 
-inline constexpr int kDesignFileVersion = 3; // the newest this program reads
+inline constexpr int kDesignFileVersion = 4; // the newest this program reads
 
 // An analyser's sweep file as it was read: its name and its text.
 struct SweepCopy {

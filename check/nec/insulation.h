@@ -24,6 +24,8 @@ struct Insulation {
 inline constexpr double kPvcPermittivity = 3.5;
 // Solid polyethylene, as in coaxial cable: 2.3 from 1 kHz to beyond 1 GHz.
 inline constexpr double kPolyethylenePermittivity = 2.3;
+// PTFE, a common coil former: 2.1 from audio frequencies to microwaves.
+inline constexpr double kPtfePermittivity = 2.1;
 
 // A sleeve that changes anything: some thickness of a material other than air.
 bool isInsulated(const Insulation& insulation);

@@ -109,6 +109,14 @@ std::string geometryCards(const AntennaModel& model, const Segmentation& segment
     return deck;
 }
 
+// The load that, with the model's straight wire through the coil's place, has the coil's own
+// impedance.
+std::complex<double> loadFor(const AntennaModel& model, std::complex<double> coil,
+                             double frequencyMHz) {
+    return coil -
+           std::complex<double>(0.0, 2.0 * kPi * frequencyMHz * 1e6 * model.coilStraightExcess);
+}
+
 // Each coil as an impedance load at this frequency; at the feed the two are one load of twice
 // the impedance.
 std::string coilLoads(const Segmentation& segmentation, std::complex<double> coil) {
@@ -161,7 +169,7 @@ std::string writeDeck(const AntennaModel& model, const Segmentation& segmentatio
                       const DeckOptions& options) {
     std::string deck = geometryCards(model, segmentation, comment);
     for (const DeckFrequency& run : frequencies) {
-        deck += coilLoads(segmentation, run.coil);
+        deck += coilLoads(segmentation, loadFor(model, run.coil, run.frequencyMHz));
         deck += wireLoss();
         deck += sleeveLoad(model);
         deck += sourceCard(segmentation);
@@ -181,7 +189,7 @@ std::string writeExportDeck(const AntennaModel& model, const Segmentation& segme
     // A series R + L in parallel with C, turned into the parallel R, L, C that has the same
     // admittance at the centre frequency.
     const double omega = 2.0 * kPi * centreMHz * 1e6;
-    const std::complex<double> admittance = 1.0 / coilAtCentre;
+    const std::complex<double> admittance = 1.0 / loadFor(model, coilAtCentre, centreMHz);
     const double factor = segmentation.coilsAtFeed ? 0.5 : 1.0; // two coils in series
     const double conductance = admittance.real() * factor;
     const double susceptance = admittance.imag() * factor;

@@ -60,6 +60,10 @@ struct AntennaModel {
     Ground ground;
     Hang hang;
     Insulation insulation; // of the antenna wire; none by default
+    // H, each coil: the inductance the straight wire through a coil's place has beyond the
+    // coil's own axial path (straightWireExcess). The coil loads are given that much less, so
+    // that the model's wire and load together have the coil's own impedance.
+    double coilStraightExcess = 0.0;
 };
 
 // One GW card: a straight piece of the wire with its own segment count. The ends are positions

@@ -56,6 +56,10 @@ std::string insulationSummary(const CheckReport& report);
 // The sleeve in a few words, "1 mm of PVC (relative permittivity 3.5)", for the inputs.
 std::string insulationText(const Insulation& insulation);
 
+// What the coils are wound on, for the inputs: "a tube or air inside the winding", or "a solid
+// PTFE rod (relative permittivity 2.1)".
+std::string formerText(double permittivity);
+
 // The coils that would do instead, in one sentence, or how near any could come; empty when
 // none were worked out.
 std::string alternativesSentence(const CoilAlternatives& alternatives);

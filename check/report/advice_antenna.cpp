@@ -302,6 +302,18 @@ std::string insulationText(const Insulation& insulation) {
            " (relative permittivity " + formatDouble(p, ".") + ")";
 }
 
+std::string formerText(double permittivity) {
+    if (permittivity == 1.0) {
+        return "a tube or air inside the winding";
+    }
+    const char* material = permittivity == kPtfePermittivity           ? "PTFE "
+                           : permittivity == kPolyethylenePermittivity ? "polyethylene "
+                           : permittivity == kPvcPermittivity          ? "PVC "
+                                                                       : "";
+    return std::string("a solid ") + material + "rod (relative permittivity " +
+           formatDouble(permittivity, ".") + ")";
+}
+
 std::string insulationSentence(const CheckReport& report) {
     if (!report.antenna || !report.antenna->insulation) {
         return {};

@@ -58,7 +58,8 @@ Json inputs(const CheckReport& r) {
            {"pitch_mm",
             in.pitchMm ? num(*in.pitchMm) : decimal(r.coil.coil.pitch * 1000, kWirePlaces)},
            {"close_wound", !in.pitchMm.has_value()},
-           {"coil_q", num(in.coilQ)}};
+           {"coil_q", num(in.coilQ)},
+           {"former_permittivity", num(in.formerPermittivity)}};
     if (in.antenna) {
         o["ground"] = check::groundName(in.ground.kind);
         o["height_m"] =
@@ -129,6 +130,8 @@ Json losses(const CheckReport& r) {
                 {"series_resistance_ohm", num(l.seriesResistance)},
                 {"self_capacitance_pf", num(l.selfCapacitance * 1e12)},
                 {"self_resonance_mhz", num(l.selfResonance / 1e6)},
+                {"medhurst_capacitance_pf", num(l.medhurstCapacitance * 1e12)},
+                {"medhurst_self_resonance_mhz", num(l.medhurstResonance / 1e6)},
                 {"apparent_inductance_uh", num(l.apparentInductance * 1e6)},
                 {"apparent_resistance_ohm", num(l.apparentResistance)}};
 }
@@ -310,6 +313,19 @@ Json tolerances(const CheckReport& r) {
         {"sentence", text(check::toleranceSentence(r))}};
 }
 
+// The built antenna with Medhurst's grounded-coil capacitance in each coil.
+Json medhurst(const CheckReport& r) {
+    const check::AntennaCheck& a = *r.antenna;
+    if (!a.medhurst) {
+        return Json();
+    }
+    const auto& m = a.medhurst->resonanceMHz;
+    const auto& built = a.built.resonanceMHz;
+    return Json{{"capacitance_pf", num(r.losses.medhurstCapacitance * 1e12)},
+                {"resonance_mhz", num(m)},
+                {"resonance_change_khz", m && built ? num((*m - *built) * 1000) : Json()}};
+}
+
 Json antenna(const CheckReport& r) {
     if (!r.antenna) {
         return Json();
@@ -326,7 +342,8 @@ Json antenna(const CheckReport& r) {
                 {"matching", matchingJson(a.matching)},
                 {"needed_coil", neededCoil(a.neededCoil, f)},
                 {"insulation", insulation(a.insulation)},
-                {"tolerances", tolerances(r)}};
+                {"tolerances", tolerances(r)},
+                {"medhurst", medhurst(r)}};
 }
 
 Json alternative(const check::CoilAlternative& c) {

@@ -96,6 +96,7 @@ void inputs(Writer& w, const CheckReport& r) {
     if (in.coilQ) {
         w.row("Coil Q", significant(*in.coilQ, 3) + ", given");
     }
+    w.row("Coil former", formerText(in.formerPermittivity));
     if (in.antenna) {
         if (isInsulated(wireInsulation(in))) {
             w.row("Antenna wire insulation", insulationText(wireInsulation(in)));
@@ -156,8 +157,12 @@ void losses(Writer& w, const CheckReport& r) {
                    ? significant(l.q, 3) + " (given; estimate " + significant(l.estimatedQ, 3) + ")"
                    : significant(l.q, 3) + " (estimated)");
     w.row("Loss resistance used", ohm(l.seriesResistance) + " in series with each coil");
-    w.row("Self-capacitance", number(l.selfCapacitance * 1e12, 2) + " pF");
+    w.row("Self-capacitance",
+          number(l.selfCapacitance * 1e12, 2) + " pF (Knight 2016, the coil floating in the wire)");
     w.row("Self-resonance", significant(l.selfResonance / 1e6, 3) + " MHz");
+    w.row("Medhurst's grounded coil", number(l.medhurstCapacitance * 1e12, 2) +
+                                          " pF, self-resonance " +
+                                          significant(l.medhurstResonance / 1e6, 3) + " MHz");
     w.row("As the antenna sees it", uh(l.apparentInductance) + ", " + ohm(l.apparentResistance) +
                                         " (self-capacitance across the winding)");
 }
@@ -205,6 +210,21 @@ std::string bandCell(const AntennaResult& x, const std::optional<double>& edge) 
     }
     const double least = swr(std::complex<double>{x.resonanceResistance, 0.0});
     return least > 2 ? "none, SWR " + number(least, 1) + " at res." : std::string("beyond 30 %");
+}
+
+// The built antenna with Medhurst's grounded-coil capacitance in each coil: how far the
+// least certain number of the coil moves its resonance.
+std::string medhurstSummary(const AntennaCheck& a) {
+    const AntennaResult& m = *a.medhurst;
+    if (!m.resonanceMHz) {
+        return "no resonance within 30 % of F as built";
+    }
+    std::string text = "as built, resonance " + resonanceText(*m.resonanceMHz, 0.0);
+    if (a.built.resonanceMHz) {
+        const double kHz = (*m.resonanceMHz - *a.built.resonanceMHz) * 1000;
+        text += " (" + std::string(kHz < 0 ? "" : "+") + number(kHz, 0) + " kHz)";
+    }
+    return text;
 }
 
 void antenna(Writer& w, const CheckReport& r) {
@@ -258,6 +278,9 @@ void antenna(Writer& w, const CheckReport& r) {
     }
     w.row("Trim of each tip", trimSummary(a.trim));
     w.row("Or, at the designed length", neededCoilSummary(a, f));
+    if (a.medhurst) {
+        w.row("With Medhurst's capacitance", medhurstSummary(a));
+    }
 }
 
 // How far each difference between the antenna as checked and as made moves it.

@@ -312,6 +312,22 @@ TEST(CircuitAntenna, TrimAndNeededCoilAreTheClosedFormOnes) {
     EXPECT_NEAR(*needed.turnsResonanceMHz, turnsResonance, 1e-4 * turnsResonance);
 }
 
+// The built antenna with another coil in place of the built one (Medhurst's capacitance) runs
+// in the same rounds and is found like any other: at the closed-form resonance of its coil.
+TEST(CircuitAntenna, MedhurstCoilIsAnalysedBesideTheBuiltOne) {
+    const CircuitAntenna circuit;
+    AntennaCheckInput input = typicalDesign();
+    const double larger = 1.03 * testInductance(input.builtTurns);
+    input.medhurst = seriesCoil(input.built(kDesignHz).real(), larger);
+    const AntennaCheck check = checked(input, Engine(circuit));
+    ASSERT_TRUE(check.medhurst && check.medhurst->resonanceMHz);
+    const double f0 = circuit.resonance(input.length, larger);
+    EXPECT_NEAR(*check.medhurst->resonanceMHz, f0, 1e-4 * f0);
+    EXPECT_EQ(check.medhurst->length, input.length);
+    // Without a Medhurst coil there is no such antenna.
+    EXPECT_FALSE(checked(typicalDesign(), Engine(circuit)).medhurst);
+}
+
 TEST(CircuitAntenna, CurvesShareOneRangeShowingEveryDipAndF) {
     const AntennaCheck check = checked(typicalDesign(), Engine(CircuitAntenna{}));
     ASSERT_TRUE(check.trimmed);
@@ -703,6 +719,22 @@ TEST_F(TypicalDesign, NeededCoilResonatesAtTheDesignFrequency) {
     const bool moreThanNeeded = testInductance(turns) > needed;
     EXPECT_EQ(*check_.neededCoil.turnsResonanceMHz < kDesignMHz, moreThanNeeded);
     EXPECT_NEAR(*check_.neededCoil.turnsResonanceMHz, kDesignMHz, 0.02 * kDesignMHz);
+}
+
+// The figure the report sets beside the built antenna for Medhurst's capacitance is the
+// engine's own resonance of that antenna, modelled again on its own.
+TEST(RealEngine, MedhurstResonanceIsTheEnginesOwn) {
+    AntennaCheckInput input = typicalDesign();
+    const double larger = 1.02 * testInductance(input.builtTurns);
+    input.medhurst = seriesCoil(input.built(kDesignHz).real(), larger);
+    const AntennaCheck check = checked(input);
+    ASSERT_TRUE(check.medhurst && check.medhurst->resonanceMHz && check.built.resonanceMHz);
+    EXPECT_LT(*check.medhurst->resonanceMHz, *check.built.resonanceMHz);
+    const auto f = resonanceOf(antennaModel(input, input.length, input.medhurst), input.medhurst,
+                               kDesignMHz, 0.05 * kDesignMHz, builtCounts(input));
+    ASSERT_TRUE(f);
+    EXPECT_NEAR(*check.medhurst->resonanceMHz, *f, 0.0005 * kDesignMHz);
+    EXPECT_LT(check.medhurst->resonanceUncertainty, 0.005);
 }
 
 TEST(RealEngine, OverAPerfectGround) {

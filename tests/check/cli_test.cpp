@@ -198,6 +198,46 @@ TEST(CommandLine, AGivenQReplacesTheEstimate) {
                 losses["reactance_ohm"].toDouble() / 150, 1e-12);
 }
 
+// A solid former raises the coil's capacitance by Knight's inside term, and the report says
+// what it is and what Medhurst's grounded coil would give, in words and in the JSON; the
+// antenna with Medhurst's capacitance resonates lower than the one built with Knight's.
+TEST(CommandLine, FormerMaterialAndMedhurstsFigure) {
+    const CliRun tube = runCli(typicalDesign({"--format", "json"}));
+    ASSERT_EQ(tube.exitCode, 0) << tube.err;
+    const CliRun rod = runCli(typicalDesign({"--former-material", "pvc", "--format", "json"}));
+    ASSERT_EQ(rod.exitCode, 0) << rod.err;
+    const QJsonObject tubeRoot = tube.json();
+    const QJsonObject rodRoot = rod.json();
+    const QJsonObject tubeLosses = tubeRoot["losses"].toObject();
+    const QJsonObject rodLosses = rodRoot["losses"].toObject();
+    EXPECT_EQ(tubeRoot["inputs"]["former_permittivity"].toDouble(), 1.0);
+    EXPECT_EQ(rodRoot["inputs"]["former_permittivity"].toDouble(), 3.5);
+    EXPECT_GT(rodLosses["self_capacitance_pf"].toDouble(),
+              tubeLosses["self_capacitance_pf"].toDouble());
+    EXPECT_LT(rodLosses["self_resonance_mhz"].toDouble(),
+              tubeLosses["self_resonance_mhz"].toDouble());
+    // Medhurst's figure knows nothing of the former.
+    EXPECT_EQ(rodLosses["medhurst_capacitance_pf"].toDouble(),
+              tubeLosses["medhurst_capacitance_pf"].toDouble());
+    EXPECT_GT(tubeLosses["medhurst_capacitance_pf"].toDouble(),
+              tubeLosses["self_capacitance_pf"].toDouble());
+    const QJsonObject antenna = tubeRoot["antenna"].toObject();
+    const QJsonObject medhurst = antenna["medhurst"].toObject();
+    const double built = antenna["built"].toObject()["resonance_mhz"].toDouble();
+    EXPECT_LT(medhurst["resonance_mhz"].toDouble(), built);
+    EXPECT_NEAR(medhurst["resonance_change_khz"].toDouble(),
+                (medhurst["resonance_mhz"].toDouble() - built) * 1000, 1e-9);
+    EXPECT_EQ(medhurst["capacitance_pf"].toDouble(),
+              tubeLosses["medhurst_capacitance_pf"].toDouble());
+
+    const CliRun text = runCli(typicalDesign({"--former-material", "ptfe"}));
+    ASSERT_EQ(text.exitCode, 0) << text.err;
+    EXPECT_NE(text.out.find("a solid PTFE rod (relative permittivity 2.1)"), std::string::npos)
+        << text.out;
+    EXPECT_NE(text.out.find("Medhurst's grounded coil"), std::string::npos);
+    EXPECT_NE(text.out.find("With Medhurst's capacitance"), std::string::npos);
+}
+
 TEST(CommandLine, WarnsAboutWhatTheWindowOnlyAdvises) {
     struct Row {
         const char* name;

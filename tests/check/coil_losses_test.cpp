@@ -106,10 +106,10 @@ TEST(CoilResistance, SpacingTheTurnsLowersTheLossPerMetre) {
     EXPECT_EQ(apart.proximityFactor, 1.0);
 }
 
-TEST(SelfCapacitance, GrowsWithDiameterAndIsLeastNearLengthEqualsDiameter) {
+TEST(MedhurstCapacitance, GrowsWithDiameterAndIsLeastNearLengthEqualsDiameter) {
     const auto capacitance = [](double diameterMm, double lengthOverDiameter) {
         const double length = diameterMm * lengthOverDiameter;
-        return selfCapacitance(coilOf(10, diameterMm, length / 10, 0.1 * length / 10));
+        return medhurstCapacitance(coilOf(10, diameterMm, length / 10, 0.1 * length / 10));
     };
     EXPECT_GT(capacitance(50, 1), capacitance(25, 1));
     // Medhurst's H = C / D falls from short coils to a minimum near l/D = 1 and rises again

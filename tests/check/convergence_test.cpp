@@ -222,6 +222,7 @@ TEST(Convergence, ReportedResonanceIsNecTwosAnswerAtFourTimesTheSegments) {
         input.wireDiameter = report.design.wireDiameterInch * 0.0254;
         input.hang = report.inputs.hang;
         input.insulation = wireInsulation(report.inputs);
+        input.coilStraightExcess = antennaCheckInput(report).coilStraightExcess;
         const AntennaModel model = antennaModel(input, d.length, {});
         const double top = d.mhz * (1 + kResonanceWindow);
         const auto base = std::get<Segmentation>(segmentAntenna(model, top));
@@ -332,8 +333,16 @@ TEST_P(OnceOutsideItsUncertainty, ReportedResonanceCoversTheEvenDeck) {
     ASSERT_FALSE(failure) << failure->message;
     const AntennaCheck& check = *report.antenna;
     ASSERT_TRUE(!d.trimmed || check.trim.outcome == TrimOutcome::Reached);
-    const CoilImpedance asBuilt = coilOfTurns(report, static_cast<int>(report.design.turns));
-    const CoilImpedance asDesigned([l = report.design.inductanceUh * 1e-6](double hz) {
+    // The check's loads are each coil less the straight wire's excess through its place.
+    const double excess = antennaCheckInput(report).coilStraightExcess;
+    const auto lessExcess = [excess](CoilImpedance coil) {
+        return CoilImpedance([coil, excess](double hz) {
+            return coil(hz) - std::complex<double>{0.0, 2 * kPi * hz * excess};
+        });
+    };
+    const CoilImpedance asBuilt =
+        lessExcess(coilOfTurns(report, static_cast<int>(report.design.turns)));
+    const CoilImpedance asDesigned = lessExcess([l = report.design.inductanceUh * 1e-6](double hz) {
         return std::complex<double>{0.0, 2 * kPi * hz * l};
     });
     const double radius = report.design.wireDiameterInch * 0.0254 / 2;

@@ -52,6 +52,7 @@ void expectSameDesign(const CheckInputs& a, const CheckInputs& b) {
     EXPECT_EQ(a.hang.shape, b.hang.shape);
     EXPECT_EQ(a.hang.legAngle, b.hang.legAngle);
     EXPECT_EQ(a.hang.endsHeight, b.hang.endsHeight);
+    EXPECT_EQ(a.formerPermittivity, b.formerPermittivity);
 }
 
 CheckInputs invertedV() {
@@ -119,6 +120,14 @@ INSTANTIATE_TEST_SUITE_P(
                                        in.insulationThicknessMm = 1.25;
                                        in.insulationPermittivity = 2.85;
                                    }},
+                      RoundTripRow{"PtfeRod", [](CheckInputs& in) { in.formerPermittivity = 2.1; }},
+                      RoundTripRow{"OtherRodInsulatedV",
+                                   [](CheckInputs& in) {
+                                       in = invertedV();
+                                       in.insulationThicknessMm = 0.8;
+                                       in.insulationPermittivity = 3.5;
+                                       in.formerPermittivity = 4.75;
+                                   }},
                       RoundTripRow{"InsulatedV",
                                    [](CheckInputs& in) {
                                        in = invertedV();
@@ -153,8 +162,13 @@ INSTANTIATE_TEST_SUITE_P(
                       RefusedRow{"AnArray", "[1, 2]", "not a JSON object"},
                       RefusedRow{"OtherFormat", edited([](Json& o) { o["format"] = "something"; }),
                                  "not a design file"},
-                      RefusedRow{"Newer", edited([](Json& o) { o["version"] = 4; }),
-                                 "version 4, made by a newer program"},
+                      RefusedRow{"Newer", edited([](Json& o) { o["version"] = 5; }),
+                                 "version 5, made by a newer program"},
+                      RefusedRow{"FormerBelowAir", edited([](Json& o) {
+                                     o["version"] = 4;
+                                     o["former_permittivity"] = 0.5;
+                                 }),
+                                 "\"former_permittivity\": '0.5' is out of range"},
                       RefusedRow{"VersionAsText", edited([](Json& o) { o["version"] = "1"; }),
                                  "no valid \"version\""},
                       RefusedRow{"NoFrequency", edited([](Json& o) { o.erase("frequency_mhz"); }),
@@ -208,6 +222,20 @@ TEST(DesignFile, OnlyAnInvertedVOrInsulatedWireIsWrittenAsVersionTwo) {
     insulated.insulationThicknessMm = 0.8;
     insulated.insulationPermittivity = 3.5;
     EXPECT_EQ(versionOf(insulated), 2);
+}
+
+// A program that knows only version 3 would wind a solid former's coils on a tube: such a file
+// is version 4, and a file without the key is a tube.
+TEST(DesignFile, OnlyASolidFormerIsWrittenAsVersionFour) {
+    CheckInputs rod = typical();
+    rod.formerPermittivity = 2.3;
+    const Json written = Json::parse(designFileJson(rod));
+    EXPECT_EQ(written["version"], 4);
+    EXPECT_EQ(written["former_permittivity"], 2.3);
+    EXPECT_FALSE(Json::parse(designFileJson(typical())).contains("former_permittivity"));
+    const auto read = readDesignFile(edited([](Json&) {}));
+    ASSERT_TRUE(std::holds_alternative<DesignFile>(read));
+    EXPECT_EQ(std::get<DesignFile>(read).inputs.formerPermittivity, 1.0);
 }
 
 namespace {

@@ -2,7 +2,9 @@
 // The loading coil as a lumped impedance against NEC-2's own model of the wound helix.
 //
 // The check puts each coil into its NEC-2 model as one impedance load: the winding R + j omega L
-// in parallel with Medhurst's self-capacitance (coilImpedance). Here the same coil is wound as a
+// in parallel with Knight's self-capacitance for a floating coil (coilImpedance), less the
+// inductance its straight wire through the coil's place has beyond the coil's own axial path
+// (straightWireExcess). Here the same coil is wound as a
 // thin-wire helix (GH card) into a straight wire, and NEC-2 is asked what that helix is as a
 // series element of the wire. Only spaced coils are modelled this way: with a pitch of 6.5 wire
 // diameters or more, the segments along the wire stay many radii long and the turns many radii
@@ -33,18 +35,20 @@
 // arms' length (0.15 to 0.35 wavelength), 0.3 % with the feed's place and 0.2 % with twice the
 // segments: that is this measurement's resolution, larger than 0.5 %.
 //
-// The lumped form does not match it. At 0.1 to 0.33 of self-resonance the lumped apparent
-// inductance is 4 % to 13 % above the helix's, and the as-wound DC inductance without any
-// self-capacitance is closer for five coils of six. Two causes, measured here:
+// What it shows (the lumped load compared with the straight wire's excess taken off):
 //   - the straight piece's own inductance: the wire's axial current through a real coil spreads
 //     over the coil's diameter, not the wire's, so the thin straight piece adds about
-//     mu0 l / 2 pi ln(D / d) that the helix does not have: 1.4 % to 3.9 % for these coils;
-//   - the self-capacitance: fitting L0 / (1 - omega^2 L0 C) to the helix at 0.1, 0.2 and 0.33
-//     of self-resonance (50 mm, 8 turns) gives C = 0.64 pF against Medhurst's 2.31 pF, whose
-//     coils stood on a ground plane, one end grounded; driven across both ends in free space
-//     the helix shows about a quarter of it.
-// The claim (within 0.5 %) is therefore disabled until the lumped form is settled; run it with
-// --gtest_also_run_disabled_tests to see the numbers.
+//     mu0 l / 2 pi ln(D / d) that the helix does not have: 1.4 % to 3.5 % for these coils. At a
+//     twentieth of self-resonance, where the capacitance hardly counts, taking it off brings the
+//     lumped coil from 1.5 % to 6 % above the helix to within 2.5 % (1 % to 2 % above it for five
+//     coils of six, which is not explained yet); that claim is enabled below.
+//   - the self-capacitance: nearer self-resonance the helix shows much less of it than either
+//     published estimate. At a tenth to a third of self-resonance Knight's floating-coil
+//     capacitance puts the lumped coil 2 % to 10 % above the helix, Medhurst's grounded-coil
+//     figure 2 % to 15 %, and the winding with no capacitance at all is within 2.6 % for all
+//     six. Knight's figure is the one measured coils bear out (self_capacitance_test.cpp), so
+//     that claim (within 0.5 %) stays disabled as a measurement: run it with
+//     --gtest_also_run_disabled_tests to see the numbers.
 
 #include "coil/coil_impedance.h"
 #include "coil/coil_losses.h"
@@ -59,6 +63,8 @@
 #include <array>
 #include <cmath>
 #include <complex>
+#include <iostream>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -222,7 +228,48 @@ std::complex<double> throughInverse(const std::array<std::complex<double>, 3>& z
     return (z[0] - m * z[2]) / (1.0 - m);
 }
 
+// The load that behaves in this antenna at `f` exactly as the wound helix does, ohms; nothing
+// when the engine fails.
+std::optional<std::complex<double>> helixLoad(const WoundCoil& coil, double f) {
+    const Layout layout = layoutFor(coil, f);
+    const std::complex<double> lumped = coilImpedance(coil, f, std::nullopt);
+    const std::array<std::complex<double>, 3> loads = {lumped, lumped * 0.8, lumped * 1.25};
+    const auto runs =
+        runNec2c({woundDeck(coil, layout, f), lumpedDeck(layout, f, loads)}, {120.0, 2});
+    if (runs.size() != 2u || runs[0].failure != EngineFailure::None ||
+        runs[1].failure != EngineFailure::None || runs[0].points.size() != 1u ||
+        runs[1].points.size() != 3u) {
+        ADD_FAILURE() << "nec2c: " << (runs.empty() ? std::string() : runs[0].detail);
+        return std::nullopt;
+    }
+    const std::array<std::complex<double>, 3> feeds = {
+        runs[1].points[0].impedance, runs[1].points[1].impedance, runs[1].points[2].impedance};
+    return throughInverse(loads, feeds, runs[0].points[0].impedance);
+}
+
 class HelixAgainstLumped : public ::testing::TestWithParam<HelixRow> {};
+
+// At a twentieth of self-resonance any self-capacitance from NEC-2's own to Medhurst's moves
+// the apparent inductance by less than 0.3 %: what is left is the winding and the straight
+// wire. Without the straight wire's excess the lumped coil is 1.5 % to 6 % above the helix; with
+// it taken off, within 2.5 % for every coil, and less than 0.6 of the uncorrected difference.
+// The 1 % to 2 % that remains above this measurement's resolution is not explained yet.
+TEST_P(HelixAgainstLumped, StraightWireExcessIsWhatSetsTheLumpedCoilApart) {
+    const WoundCoil coil = coilOf(GetParam());
+    const double f = 0.05 * selfResonance(coil, std::nullopt);
+    const double omega = 2.0 * kPi * f;
+    const auto helix = helixLoad(coil, f);
+    ASSERT_TRUE(helix);
+    const double helixL = helix->imag() / omega;
+    const double uncorrected = apparentCoil(coil, f, std::nullopt).inductance;
+    const double corrected =
+        uncorrected - straightWireExcess(sheetLength(coil), coil.meanDiameter, coil.wireDiameter);
+    const double off = corrected / helixL - 1.0;
+    const double uncorrectedOff = uncorrected / helixL - 1.0;
+    EXPECT_NEAR(off, 0.0, 0.025) << helixL;
+    EXPECT_GT(uncorrectedOff, 0.015) << helixL;
+    EXPECT_LT(std::abs(off), 0.6 * std::abs(uncorrectedOff)) << helixL;
+}
 
 TEST_P(HelixAgainstLumped, DISABLED_ApparentInductanceMatchesTheWoundHelix) {
     const HelixRow& row = GetParam();
@@ -232,32 +279,30 @@ TEST_P(HelixAgainstLumped, DISABLED_ApparentInductanceMatchesTheWoundHelix) {
     const double f = row.ofSelfResonance * selfResonant;
     const double omega = 2.0 * kPi * f;
     const Layout layout = layoutFor(coil, f);
+    const auto helix = helixLoad(coil, f);
+    ASSERT_TRUE(helix);
 
-    const std::complex<double> lumped = coilImpedance(coil, f, std::nullopt);
-    const std::array<std::complex<double>, 3> loads = {lumped, lumped * 0.8, lumped * 1.25};
-    const auto runs =
-        runNec2c({woundDeck(coil, layout, f), lumpedDeck(layout, f, loads)}, {120.0, 2});
-    ASSERT_EQ(runs.size(), 2u);
-    ASSERT_EQ(runs[0].failure, EngineFailure::None) << runs[0].detail;
-    ASSERT_EQ(runs[1].failure, EngineFailure::None) << runs[1].detail;
-    ASSERT_EQ(runs[0].points.size(), 1u);
-    ASSERT_EQ(runs[1].points.size(), 3u);
-    const std::array<std::complex<double>, 3> feeds = {
-        runs[1].points[0].impedance, runs[1].points[1].impedance, runs[1].points[2].impedance};
-    const std::complex<double> helix = throughInverse(loads, feeds, runs[0].points[0].impedance);
-
-    const double helixL = helix.imag() / omega;
-    const double lumpedL = apparentCoil(coil, f, std::nullopt).inductance;
-    const double dcL = asWoundInductance(coil);
+    const double helixL = helix->imag() / omega;
+    // The straight piece has more inductance than the coil's axial path: the check's model
+    // takes that off each coil load, and so does this comparison.
+    const double excess =
+        straightWireExcess(layout.coilLength, coil.meanDiameter, coil.wireDiameter);
+    const double lumpedL = apparentCoil(coil, f, std::nullopt).inductance - excess;
+    const double medhurstL =
+        coilImpedance(coil, f, std::nullopt, medhurstCapacitance(coil)).imag() / omega - excess;
+    const double windingL = inductanceAt(coil, f) - excess;
     const double lumpedOff = lumpedL / helixL - 1.0;
-    const double dcOff = dcL / helixL - 1.0;
-    const std::string seen = "helix " + std::to_string(helixL * 1e6) + " uH, lumped " +
-                             std::to_string(lumpedL * 1e6) + " uH, as wound at DC " +
-                             std::to_string(dcL * 1e6) + " uH at " + std::to_string(f * 1e-6) +
-                             " MHz";
+    const double medhurstOff = medhurstL / helixL - 1.0;
+    const double windingOff = windingL / helixL - 1.0;
+    const std::string seen =
+        "helix " + std::to_string(helixL * 1e6) + " uH; lumped (Knight) " +
+        std::to_string(lumpedOff * 100) + " %, Medhurst " + std::to_string(medhurstOff * 100) +
+        " %, no capacitance " + std::to_string(windingOff * 100) + " %, straight-wire excess " +
+        std::to_string(excess / helixL * 100) + " % at " + std::to_string(f * 1e-6) + " MHz";
+    std::cout << row.name << ": " << seen << "\n";
     EXPECT_NEAR(lumpedOff, 0.0, 0.005) << seen;
     // The self-capacitance must earn its place: without it the coil is further off.
-    EXPECT_GT(std::abs(dcOff), std::abs(lumpedOff)) << seen;
+    EXPECT_GT(std::abs(windingOff), std::abs(lumpedOff)) << seen;
 }
 
 INSTANTIATE_TEST_SUITE_P(Coils, HelixAgainstLumped,

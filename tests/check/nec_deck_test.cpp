@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "nec/nec_deck.h"
 
+#include "coil/physics.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -238,6 +240,28 @@ TEST(SegmentAntenna, DeckReadsBackWithinTheNecRules) {
                 EXPECT_LE(std::abs(centre - wanted), 1e-6 * d.coilDistance) << "side " << side;
                 EXPECT_NEAR(centre, seg.coilCentres[side], 1e-12);
             }
+        }
+    }
+}
+
+// The straight wire through each coil's place has more inductance than the coil's own axial
+// path: each coil load is that much less, at each frequency its own reactance, and twice over
+// when both coils sit on the feed segment.
+TEST(WriteDeck, CoilLoadsLessTheStraightWiresExcess) {
+    const double excess = 40e-9; // H
+    for (const Design& d : {designs()[0], designs()[5]}) {
+        SCOPED_TRACE(d.name);
+        AntennaModel model = modelOf(d);
+        model.coilStraightExcess = excess;
+        const auto seg = std::get<Segmentation>(segmentAntenna(model, d.highestMHz));
+        const int coils = seg.coilsAtFeed ? 2 : 1;
+        const ReadDeck deck = readDeck(writeDeck(model, seg, {{6.0, kCoil}, {7.0, kCoil}}, d.name));
+        ASSERT_EQ(deck.loads.size(), seg.coilsAtFeed ? 2u : 4u);
+        for (std::size_t i = 0; i < deck.loads.size(); ++i) {
+            const double mhz = i < deck.loads.size() / 2 ? 6.0 : 7.0;
+            const double reactance = kCoil.imag() - 2 * kPi * mhz * 1e6 * excess;
+            EXPECT_NEAR(deck.loads[i].inductance, coils * reactance, 1e-6) << i;
+            EXPECT_DOUBLE_EQ(deck.loads[i].resistance, coils * kCoil.real()) << i;
         }
     }
 }

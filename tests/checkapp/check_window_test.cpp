@@ -171,6 +171,8 @@ TEST_F(WindowTest, TabWalksTheFormInOrderAndEveryFieldHasAName) {
                             "coilWireCombo",
                             "pitchEdit",
                             "coilQEdit",
+                            "formerMaterialCombo",
+                            "formerPermittivityEdit",
                             "groundCombo",
                             "heightEdit",
                             "shapeCombo",

@@ -187,7 +187,10 @@ function designAnswered(id, response) {
   updateShareLink(response.options);
   $("engine-status").textContent = response.status;
   const request = lastRequest;
-  pauseTimer = setTimeout(() => startCheck(request), PAUSE_MS);
+  pauseTimer = setTimeout(() => {
+    updateAddress();
+    startCheck(request);
+  }, PAUSE_MS);
 }
 
 function showRefusals(refusals) {
@@ -204,6 +207,7 @@ function showRefusals(refusals) {
 }
 
 let shownReport = null;
+let shownDrawing = null;
 
 function rowsInto(table, rows) {
   const body = table.tBodies[0];
@@ -278,8 +282,12 @@ function showReport(report) {
     li.textContent = note;
     return li;
   }));
-  const drawing = svgElement(report.drawing);
-  $("drawing").replaceChildren(...(drawing ? [drawing] : []));
+  // Most keystrokes leave the drawing as it was: it is parsed again only when it changes.
+  if (report.drawing !== shownDrawing) {
+    shownDrawing = report.drawing;
+    const drawing = svgElement(report.drawing);
+    $("drawing").replaceChildren(...(drawing ? [drawing] : []));
+  }
   showPlot(report);
   plotUrl = download($("save-svg"), plotUrl, report.plotSvg, "image/svg+xml");
   deckUrl = download($("save-deck"), deckUrl, report.deck, "text/plain");
@@ -531,9 +539,16 @@ function updateShareLink(options) {
   for (const [name, value] of Object.entries(options || {})) {
     query.set(name, value);
   }
-  const href = "?" + query.toString().replace(/%2C/g, ",");
-  $("share-link").href = href;
-  history.replaceState(null, "", href);
+  $("share-link").href = "?" + query.toString().replace(/%2C/g, ",");
+}
+
+// The address bar follows the link once typing pauses: the browser takes several milliseconds
+// over each change of the address, too long to spend on every keystroke.
+function updateAddress() {
+  const href = $("share-link").getAttribute("href");
+  if (href && href !== location.search) {
+    history.replaceState(null, "", href);
+  }
 }
 
 // A design from the address: each option into its field, the pickers set from theirs.

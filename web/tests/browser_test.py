@@ -696,7 +696,7 @@ class Keyboard(PageTest):
     def test_fields_are_named_the_verdict_is_live_and_tab_follows_the_page(self):
         self.open("?" + urllib.parse.urlencode({**TYPICAL, "ground": "average", "height": "8",
                                                 "shape": "inverted-v", "leg-angle": "110",
-                                                "insulation": "3"}))
+                                                "insulation": "3", "insulation-thickness": "0.5"}))
         self.assertEqual(self.wait_state("done", "failed"), "done")
         # Every field a person can reach has a name a screen reader says.
         fields = [f for f in self.driver.find_elements(By.CSS_SELECTOR, "input, select, button")

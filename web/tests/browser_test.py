@@ -219,6 +219,17 @@ class PageTest(unittest.TestCase):
             "document.body.dispatchEvent(new DragEvent('drop', {dataTransfer: data, bubbles: true,"
             " cancelable: true}));", name, text)
 
+    def focused(self):
+        return self.driver.execute_script(
+            "const e = document.activeElement; return e && (e.id || e.tagName)")
+
+    def tab_until(self, element_id, limit=80):
+        for _ in range(limit):
+            webdriver.ActionChains(self.driver).send_keys(Keys.TAB).perform()
+            if self.focused() == element_id:
+                return
+        self.fail(element_id + " is never reached with Tab")
+
     def field_values(self, options):
         return {option: self.driver.find_element(By.ID, option).get_attribute("value")
                 for option in options}
@@ -682,17 +693,6 @@ class Accessibility(PageTest):
 
 
 class Keyboard(PageTest):
-    def focused(self):
-        return self.driver.execute_script(
-            "const e = document.activeElement; return e && (e.id || e.tagName)")
-
-    def tab_until(self, element_id, limit=80):
-        for _ in range(limit):
-            webdriver.ActionChains(self.driver).send_keys(Keys.TAB).perform()
-            if self.focused() == element_id:
-                return
-        self.fail(element_id + " is never reached with Tab")
-
     def test_fields_are_named_the_verdict_is_live_and_tab_follows_the_page(self):
         self.open("?" + urllib.parse.urlencode({**TYPICAL, "ground": "average", "height": "8",
                                                 "shape": "inverted-v", "leg-angle": "110",

@@ -27,7 +27,7 @@
  *
  *   runNec2c(deckText) -> { ok, output, error, exitCode }
  *     Runs one NEC-2 deck, the text of a .nec file, as `nec2c -i deck.nec -o out.txt` would, in
- *     a new instance of the engine (its own memory and files), and returns:
+ *     a new instance of the engine (its own files; the one memory wiped first), and returns:
  *       ok        true when nec2c ended by itself with exit status 0;
  *       output    the text nec2c wrote to its output file, "" when none; on a failure, what it
  *                 had written before it failed;

@@ -110,8 +110,8 @@ std::string halfDipoleSvg(const check::CheckReport& report) {
         svg += line(x2, y - 16, x2, y - 8, "class=\"tick\"");
         // Labels start at their piece, or end at the right edge when the piece is far out.
         const bool fromRight = x1 > kLeft + (kRight - kLeft) * 0.55;
-        svg += text(fromRight ? x2 : x1, y + 2, span.label,
-                    fromRight ? " text-anchor=\"end\"" : "");
+        svg +=
+            text(fromRight ? x2 : x1, y + 2, span.label, fromRight ? " text-anchor=\"end\"" : "");
         svg += "</g>\n";
         y += kRowStep;
     }

@@ -317,8 +317,8 @@ std::string studyResponse(const PageRequest& request, const check::Engine& engin
     design.sweep.reset(); // the study is of the design; a sweep plays no part in it
     Reading reading = readDesign(design);
     if (!reading.report) {
-        return written({{"studied", false},
-                        {"status", "The study did not finish: a field is not accepted."}});
+        return written(
+            {{"studied", false}, {"status", "The study did not finish: a field is not accepted."}});
     }
     check::CheckReport& report = *reading.report;
     const auto failure = check::addCoilPositionStudy(
@@ -338,16 +338,17 @@ std::string studyResponse(const PageRequest& request, const check::Engine& engin
                           {"take", shown(std::round(p.coilDistance * 1000.0) / 1000.0)},
                           {"spoken", spokenPoint(p)}});
     }
-    return written({{"studied", true},
-                    {"status", "Study done (nec2c). Click a position, or pick one with the arrow "
-                               "keys and Enter, to take it into the design."},
-                    {"key", studyKey(report.inputs)},
-                    {"distance", check::number(report.inputs.distanceM, 3)},
-                    {"svg", check::studyPlotSvg(report)},
-                    {"sentences", check::studySentences(report)},
-                    {"frame", {check::StudyPicture::kWidth, check::StudyPicture::kTop,
-                               check::StudyPicture::kBottom}},
-                    {"points", std::move(points)}});
+    return written(
+        {{"studied", true},
+         {"status", "Study done (nec2c). Click a position, or pick one with the arrow "
+                    "keys and Enter, to take it into the design."},
+         {"key", studyKey(report.inputs)},
+         {"distance", check::number(report.inputs.distanceM, 3)},
+         {"svg", check::studyPlotSvg(report)},
+         {"sentences", check::studySentences(report)},
+         {"frame",
+          {check::StudyPicture::kWidth, check::StudyPicture::kTop, check::StudyPicture::kBottom}},
+         {"points", std::move(points)}});
 }
 
 std::string sweepResponse(const std::string& text) {

@@ -2,6 +2,7 @@
 #include "analysis/reactance_curve.h"
 
 #include "analysis/bisection.h"
+#include "portable_maths.h"
 
 #include <algorithm>
 #include <cmath>
@@ -138,7 +139,8 @@ void refineEdge(std::vector<double>& out, const Samples& s, std::optional<double
 } // namespace
 
 double swr(std::complex<double> impedance, double reference) {
-    const double gamma = std::abs((impedance - reference) / (impedance + reference));
+    const double gamma =
+        portable::abs(portable::divide(impedance - reference, impedance + reference));
     if (!(gamma < 1.0)) {
         return std::numeric_limits<double>::infinity();
     }

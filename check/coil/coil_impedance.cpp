@@ -4,6 +4,7 @@
 #include "coil/coil_losses.h"
 #include "coil/physics.h"
 #include "coil/turns_search.h"
+#include "portable_maths.h"
 
 #include <algorithm>
 #include <cmath>
@@ -55,7 +56,7 @@ std::complex<double> coilImpedance(const WoundCoil& coil, double frequencyHz,
     if (denominator == 0.0) {
         return {std::numeric_limits<double>::max(), 0.0};
     }
-    return winding / denominator;
+    return portable::divide(winding, denominator);
 }
 
 ApparentCoil apparentCoil(const WoundCoil& coil, double frequencyHz, std::optional<double> q) {

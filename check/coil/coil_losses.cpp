@@ -2,6 +2,7 @@
 #include "coil/coil_losses.h"
 
 #include "coil/physics.h"
+#include "portable_maths.h"
 
 #include <algorithm>
 #include <cmath>
@@ -27,13 +28,13 @@ double dowellOneLayer(double delta) {
         return delta;
     }
     const double x = 2.0 * delta;
-    return delta * (std::sinh(x) + std::sin(x)) / (std::cosh(x) - std::cos(x));
+    return delta * (portable::sinh(x) + portable::sin(x)) / (portable::cosh(x) - portable::cos(x));
 }
 
 } // namespace
 
 double windingWireLength(const WoundCoil& coil) {
-    return coil.turns * std::hypot(kPi * coil.meanDiameter, coil.pitch);
+    return coil.turns * portable::hypot(kPi * coil.meanDiameter, coil.pitch);
 }
 
 CoilLoss coilResistance(const WoundCoil& coil, double frequency) {
@@ -48,7 +49,7 @@ CoilLoss coilResistance(const WoundCoil& coil, double frequency) {
     // Dowell: the round wires as square foils of equal area, side sqrt(pi)/2 d, with the
     // layer's porosity d / p; a pitch below the wire diameter is read as close-wound.
     const double porosity = coil.pitch > d ? d / coil.pitch : 1.0;
-    const double layer = std::pow(0.25 * kPi, 0.75) * (d / delta) * std::sqrt(porosity);
+    const double layer = portable::pow(0.25 * kPi, 0.75) * (d / delta) * std::sqrt(porosity);
     loss.acResistance = std::max(loss.dcResistance * dowellOneLayer(layer), loss.skinResistance);
     loss.proximityFactor =
         loss.skinResistance > 0.0 ? loss.acResistance / loss.skinResistance : 1.0;

@@ -4,6 +4,7 @@
 #include "coil/physics.h"
 #include "coil/round_wire.h"
 #include "coil/turns_search.h"
+#include "portable_maths.h"
 
 #include <algorithm>
 #include <cmath>
@@ -57,7 +58,7 @@ EllipticIntegrals ellipticByAgm(double k, double kPrime) {
 double shortCoilNagaoka(double kPrime) {
     constexpr double kAlpha[] = {2.0, 5.0 / 4.0, 35.0 / 32.0, 525.0 / 512.0};
     constexpr double kBeta[] = {-1.0, -23.0 / 16.0, -133.0 / 96.0, -16525.0 / 12288.0};
-    const double logTerm = std::log(4.0 / kPrime);
+    const double logTerm = portable::log(4.0 / kPrime);
     const double m1 = kPrime * kPrime;
     double sum = 0.0;
     for (int j = 3; j >= 0; --j) {
@@ -70,10 +71,10 @@ double shortCoilNagaoka(double kPrime) {
 // mutual inductance of two filaments exceeds that of the two strips of the current sheet.
 double pairCorrection(double s) {
     if (s < 8.0) {
-        const double up = square(s + 1.0) * std::log(s + 1.0);
-        const double down = s > 1.0 ? square(s - 1.0) * std::log(s - 1.0) : 0.0;
-        const double logGmd = 0.5 * (up + down - 2.0 * s * s * std::log(s)) - 1.5;
-        return std::log(s) - logGmd;
+        const double up = square(s + 1.0) * portable::log(s + 1.0);
+        const double down = s > 1.0 ? square(s - 1.0) * portable::log(s - 1.0) : 0.0;
+        const double logGmd = 0.5 * (up + down - 2.0 * s * s * portable::log(s)) - 1.5;
+        return portable::log(s) - logGmd;
     }
     // The second difference of s^2 ln s expanded in 1/s^2; the next term is below 1e-14 here.
     const double inv2 = 1.0 / (s * s);
@@ -83,9 +84,9 @@ double pairCorrection(double s) {
 
 // sum_{k >= x} k^-s for s >= 2 by Euler-Maclaurin; x is at least kDirectPairs.
 double powerTail(double s, double x) {
-    return std::pow(x, 1.0 - s) / (s - 1.0) + 0.5 * std::pow(x, -s) +
-           s / 12.0 * std::pow(x, -s - 1.0) -
-           s * (s + 1.0) * (s + 2.0) / 720.0 * std::pow(x, -s - 3.0);
+    return portable::pow(x, 1.0 - s) / (s - 1.0) + 0.5 * portable::pow(x, -s) +
+           s / 12.0 * portable::pow(x, -s - 1.0) -
+           s * (s + 1.0) * (s + 2.0) / 720.0 * portable::pow(x, -s - 3.0);
 }
 
 // sum_{k = a}^{b} k^-s.
@@ -99,7 +100,7 @@ double harmonicSum(double a, double b) {
         const double inv2 = 1.0 / (x * x);
         return -0.5 / x - inv2 / 12.0 + inv2 * inv2 / 120.0;
     };
-    return std::log((b + 1.0) / a) + psiRest(b + 1.0) - psiRest(a);
+    return portable::log((b + 1.0) / a) + psiRest(b + 1.0) - psiRest(a);
 }
 
 // B(N) = (2/N) sum_{k=1}^{N-1} (N - k) f(k) = 2 S1 - 2 S2 / N, with S1 = sum f(k) and
@@ -146,7 +147,7 @@ double nagaokaCoefficient(double diameterOverLength) {
     if (!(x > 0.0)) {
         return 1.0; // an infinitely long sheet
     }
-    const double hyp = std::hypot(1.0, x);
+    const double hyp = portable::hypot(1.0, x);
     const double kPrime = 1.0 / hyp;
     if (!(kPrime > 0.0)) {
         return 0.0; // a sheet of no length at all
@@ -165,7 +166,7 @@ double rosaSelfCorrection(double pitch, double wireDiameter, double internalFrac
     if (!(pitch > 0.0) || !(wireDiameter > 0.0)) {
         return 0.0;
     }
-    return 1.5 - 0.25 * internalFraction - std::log(2.0 * pitch / wireDiameter);
+    return 1.5 - 0.25 * internalFraction - portable::log(2.0 * pitch / wireDiameter);
 }
 
 double rosaMutualCorrection(double turns) {

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "measured/feed_line.h"
 
+#include "portable_maths.h"
+
 #include <cmath>
 #include <limits>
 
@@ -11,20 +13,20 @@ namespace {
 constexpr double kPi = 3.14159265358979323846;
 constexpr double kLightMPerS = 299792458.0;
 // dB to neper: a power ratio of 10 dB is a voltage ratio of ln(10)/2 neper.
-const double kNeperPerDb = std::log(10.0) / 20.0;
+const double kNeperPerDb = portable::log(10.0) / 20.0;
 
 std::complex<double> reflection(std::complex<double> z, double z0) {
-    return (z - z0) / (z + z0);
+    return portable::divide(z - z0, z + z0);
 }
 
 std::complex<double> impedance(std::complex<double> gamma, double z0) {
-    return z0 * (1.0 + gamma) / (1.0 - gamma);
+    return portable::divide(z0 * (1.0 + gamma), 1.0 - gamma);
 }
 
 // The factor exp(2 gamma l) by which the line scales the reflection coefficient from station
 // back to feed; its inverse goes the other way.
 std::complex<double> roundTrip(const FeedLine& line, double frequencyMHz) {
-    return std::exp(2.0 * propagationConstant(line, frequencyMHz) * line.lengthM);
+    return portable::exp(2.0 * propagationConstant(line, frequencyMHz) * line.lengthM);
 }
 
 } // namespace
@@ -64,7 +66,7 @@ DeembeddedSweep deembedFeedLine(const MeasuredSweep& atStation, const FeedLine& 
 std::complex<double> throughFeedLine(std::complex<double> atFeed, const FeedLine& line,
                                      double frequencyMHz) {
     const double z0 = line.characteristicOhm;
-    return impedance(reflection(atFeed, z0) / roundTrip(line, frequencyMHz), z0);
+    return impedance(portable::divide(reflection(atFeed, z0), roundTrip(line, frequencyMHz)), z0);
 }
 
 MeasuredSweep throughFeedLine(const MeasuredSweep& atFeed, const FeedLine& line) {
@@ -77,7 +79,7 @@ MeasuredSweep throughFeedLine(const MeasuredSweep& atFeed, const FeedLine& line)
     }
     for (SwrPoint& p : out.swr) {
         const double g = std::isinf(p.swr) ? 1.0 : (p.swr - 1.0) / (p.swr + 1.0);
-        const double seen = g / std::abs(roundTrip(line, p.frequencyMHz));
+        const double seen = g / portable::abs(roundTrip(line, p.frequencyMHz));
         p.swr = (1.0 + seen) / (1.0 - seen);
     }
     return out;

@@ -2,6 +2,7 @@
 #include "measured/sweep_text.h"
 
 #include "nec/printed_text.h"
+#include "portable_maths.h"
 
 #include <cctype>
 
@@ -74,7 +75,7 @@ std::optional<std::complex<double>> impedanceFromReflection(std::complex<double>
     if (std::abs(denominator) < 1e-12) {
         return std::nullopt;
     }
-    return referenceOhm * (1.0 + s11) / denominator;
+    return portable::divide(referenceOhm * (1.0 + s11), denominator);
 }
 
 std::optional<std::string> outOfOrder(double frequencyMHz, std::optional<double> previousMHz) {

@@ -6,6 +6,7 @@
 #include "measured/sweep_text.h"
 
 #include "nec/printed_text.h"
+#include "portable_maths.h"
 
 #include <cmath>
 #include <string>
@@ -177,11 +178,16 @@ std::optional<SweepError> readKeyword(State& state, std::string_view line, int l
     return std::nullopt;
 }
 
+// r e^(i theta), with the sine and cosine that give the same bits in every build.
+std::complex<double> polar(double r, double theta) {
+    return {r * portable::cos(theta), r * portable::sin(theta)};
+}
+
 std::complex<double> pairValue(Pairing pairing, double a, double b) {
     switch (pairing) {
     case Pairing::RealImaginary: return {a, b};
-    case Pairing::MagnitudeAngle: return std::polar(a, b * kPi / 180.0);
-    case Pairing::DecibelAngle: return std::polar(std::pow(10.0, a / 20.0), b * kPi / 180.0);
+    case Pairing::MagnitudeAngle: return polar(a, b * kPi / 180.0);
+    case Pairing::DecibelAngle: return polar(portable::pow(10.0, a / 20.0), b * kPi / 180.0);
     }
     return {a, b};
 }
@@ -198,7 +204,7 @@ std::optional<std::complex<double>> impedanceOf(const State& state, std::complex
         if (std::abs(value) == 0.0) {
             return std::nullopt;
         }
-        return (normalised ? o.referenceOhm : 1.0) / value;
+        return portable::divide(normalised ? o.referenceOhm : 1.0, value);
     }
     return std::nullopt;
 }

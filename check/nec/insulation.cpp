@@ -2,6 +2,7 @@
 #include "nec/insulation.h"
 
 #include "coil/physics.h"
+#include "portable_maths.h"
 
 #include <cmath>
 
@@ -17,7 +18,7 @@ double sleeveInductance(const Insulation& insulation, double wireDiameter) {
     }
     const double a = wireDiameter / 2.0;
     const double b = a + insulation.thickness;
-    return kMu0 / (2.0 * kPi) * (1.0 - 1.0 / insulation.permittivity) * std::log(b / a);
+    return kMu0 / (2.0 * kPi) * (1.0 - 1.0 / insulation.permittivity) * portable::log(b / a);
 }
 
 } // namespace brevan::check

@@ -2,6 +2,7 @@
 #include "nec/radiation_pattern.h"
 
 #include "nec/printed_text.h"
+#include "portable_maths.h"
 
 #include <algorithm>
 #include <charconv>
@@ -166,7 +167,7 @@ std::optional<Axes> axesOf(const Grid& grid, std::string& why) {
 }
 
 double powerRatio(double db) {
-    return db <= kNoFieldDb ? 0.0 : std::pow(10.0, db / 10.0);
+    return db <= kNoFieldDb ? 0.0 : portable::pow(10.0, db / 10.0);
 }
 
 // Trapezoid weights of a sorted axis, in radians.
@@ -191,7 +192,7 @@ double averagePowerGain(const Grid& grid, const Axes& axes) {
     for (std::size_t p = 0; p < axes.phis.size(); ++p) {
         for (std::size_t t = 0; t < axes.thetas.size(); ++t) {
             const double weight =
-                phiWeights[p] * thetaWeights[t] * std::sin(axes.thetas[t] * kDegree);
+                phiWeights[p] * thetaWeights[t] * portable::sin(axes.thetas[t] * kDegree);
             weightedGain += weight * powerRatio(grid.at({axes.thetas[t], axes.phis[p]}));
             solidAngle += weight;
         }

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "nec/nec_deck.h"
 
+#include "portable_maths.h"
+
 #include <cmath>
 
 namespace brevan::check {
@@ -79,8 +81,8 @@ std::variant<WireShape, ModelRefusal> wireShape(const AntennaModel& model,
         }
     }
     shape.legAngle = 180.0 - 2.0 * degrees(shape.droop);
-    shape.endsHeight = shape.apexHeight - leg * std::sin(shape.droop);
-    shape.span = 2.0 * (shape.bend + leg * std::cos(shape.droop));
+    shape.endsHeight = shape.apexHeight - leg * portable::sin(shape.droop);
+    shape.span = 2.0 * (shape.bend + leg * portable::cos(shape.droop));
     if (shape.legAngle < kNarrowestLegAngle * (1.0 - 1e-9)) {
         return ModelRefusal{"the legs of the inverted V would close to " +
                             deckNumber(std::round(shape.legAngle * 10.0) / 10.0) +
@@ -107,8 +109,8 @@ WirePoint pointAlong(const WireShape& shape, double along) {
         return {along, shape.apexHeight};
     }
     const double down = distance - shape.bend;
-    return {side * (shape.bend + down * std::cos(shape.droop)),
-            shape.apexHeight - down * std::sin(shape.droop)};
+    return {side * (shape.bend + down * portable::cos(shape.droop)),
+            shape.apexHeight - down * portable::sin(shape.droop)};
 }
 
 } // namespace brevan::check

@@ -3,6 +3,7 @@
 
 #include "coil/coil_model.h"
 #include "report/report_format.h"
+#include "report/svg_parts.h"
 
 #include <algorithm>
 #include <optional>
@@ -12,30 +13,15 @@ namespace brevan::web {
 namespace {
 
 using check::number;
+using check::svg::coord;
+using check::svg::line;
+using check::svg::text;
 
 constexpr double kWidth = 640.0;
 constexpr double kLeft = 44.0;
 constexpr double kRight = 600.0;
 constexpr double kWireY = 70.0;
 constexpr double kRowStep = 22.0;
-
-std::string escaped(const std::string& text) {
-    std::string out;
-    for (const char c : text) {
-        switch (c) {
-        case '&': out += "&amp;"; break;
-        case '<': out += "&lt;"; break;
-        case '>': out += "&gt;"; break;
-        case '"': out += "&quot;"; break;
-        default: out += c;
-        }
-    }
-    return out;
-}
-
-std::string coord(double value) {
-    return number(value, 1);
-}
 
 std::string metres(double value) {
     return number(value, 3) + " m";
@@ -98,12 +84,10 @@ std::string halfDipoleSvg(const check::CheckReport& report) {
                       coord(kWidth) + " " + coord(height) +
                       "\" role=\"img\" aria-label=\"One half of the dipole with the lengths to "
                       "cut\">\n";
-    svg += "<text class=\"end\" x=\"0\" y=\"" + coord(kWireY + 4) + "\">feed</text>\n";
-    svg += "<text class=\"end\" x=\"" + coord(kRight + 6) + "\" y=\"" + coord(kWireY + 4) +
-           "\">tip</text>\n";
-    svg += "<line class=\"wire\" x1=\"" + coord(xAt(0)) + "\" y1=\"" + coord(kWireY) + "\" x2=\"" +
-           coord(xAt(std::min(coilEnd + cut.outerWire, trimmedTip))) + "\" y2=\"" + coord(kWireY) +
-           "\"/>\n";
+    svg += text(0, kWireY + 4, "feed", " class=\"end\"");
+    svg += text(kRight + 6, kWireY + 4, "tip", " class=\"end\"");
+    svg += line(xAt(0), kWireY, xAt(std::min(coilEnd + cut.outerWire, trimmedTip)), kWireY,
+                "class=\"wire\"");
     svg += "<rect class=\"coil\" x=\"" + coord(xAt(inner)) + "\" y=\"" + coord(kWireY - 9) +
            "\" width=\"" + coord(std::max(xAt(coilEnd) - xAt(inner), 3.0)) + "\" height=\"18\"/>\n";
     std::string title = report.inputs.hang.shape == check::HangShape::InvertedV
@@ -115,23 +99,20 @@ std::string halfDipoleSvg(const check::CheckReport& report) {
         title += report.antenna ? ": no trim reaches F, tips cut as designed"
                                 : ": the trim follows from the full-wave check";
     }
-    svg += "<text class=\"title\" x=\"0\" y=\"18\">" + escaped(title) + "</text>\n";
+    svg += text(0, 18, title, " class=\"title\"");
     double y = kWireY + 30.0;
     for (const Span& span : spans) {
         const double x1 = xAt(span.from);
         const double x2 = std::max(xAt(span.to), x1 + 1.0);
-        svg += "<g class=\"piece " + span.kind + "\">";
-        svg += "<line x1=\"" + coord(x1) + "\" y1=\"" + coord(y - 12) + "\" x2=\"" + coord(x2) +
-               "\" y2=\"" + coord(y - 12) + "\"/>";
-        svg += "<line class=\"tick\" x1=\"" + coord(x1) + "\" y1=\"" + coord(y - 16) + "\" x2=\"" +
-               coord(x1) + "\" y2=\"" + coord(y - 8) + "\"/>";
-        svg += "<line class=\"tick\" x1=\"" + coord(x2) + "\" y1=\"" + coord(y - 16) + "\" x2=\"" +
-               coord(x2) + "\" y2=\"" + coord(y - 8) + "\"/>";
+        svg += "<g class=\"piece " + span.kind + "\">\n";
+        svg += line(x1, y - 12, x2, y - 12, "");
+        svg += line(x1, y - 16, x1, y - 8, "class=\"tick\"");
+        svg += line(x2, y - 16, x2, y - 8, "class=\"tick\"");
         // Labels start at their piece, or end at the right edge when the piece is far out.
         const bool fromRight = x1 > kLeft + (kRight - kLeft) * 0.55;
-        svg += "<text x=\"" + coord(fromRight ? x2 : x1) + "\" y=\"" + coord(y + 2) + "\"" +
-               (fromRight ? " text-anchor=\"end\"" : "") + ">" + escaped(span.label) +
-               "</text></g>\n";
+        svg +=
+            text(fromRight ? x2 : x1, y + 2, span.label, fromRight ? " text-anchor=\"end\"" : "");
+        svg += "</g>\n";
         y += kRowStep;
     }
     svg += "</svg>\n";

@@ -11,9 +11,12 @@
 #include "report/report_json.h"
 #include "report/report_plot.h"
 #include "report/report_text.h"
+#include "report/study_plot.h"
 #include "result_rows.h"
 
 #include <nlohmann/json.hpp>
+
+#include <cmath>
 
 #include "floating_chars.h"
 
@@ -110,6 +113,33 @@ json reportJson(const check::CheckReport& report) {
         out["trim"] = kNotYet;
     }
     return out;
+}
+
+// A line per position for a screen reader, with the figures the report's study table gives (as
+// the check window's study panel says it).
+std::string spokenPoint(const check::StudyPoint& p) {
+    std::string line = "B = " + check::number(p.coilDistance, 2) + " m: ";
+    if (p.outcome != check::StudyOutcome::Found) {
+        return line + check::studyOutcomeText(p.outcome);
+    }
+    line += "each coil " + check::number(p.inductance * 1e6, 2) + " uH";
+    if (p.turns > 0) {
+        line += ", " + std::to_string(p.turns) + " turns";
+    }
+    line += ", Q " + check::significant(p.coilQ, 3) + ", efficiency " +
+            check::number(p.efficiency * 100, 1) + " %, " +
+            check::number(p.resonanceResistance, 1) + " ohm at resonance";
+    if (const auto wide = check::bandWidth(p.band)) {
+        line += ", 2:1 band " + check::number(*wide * 1000, 0) + " kHz on 50 ohm";
+    }
+    return line;
+}
+
+// The design a study holds for: the accepted inputs as option texts, B left out.
+json studyKey(const check::CheckInputs& inputs) {
+    json key = check::optionTexts(inputs);
+    key.erase("distance");
+    return key;
 }
 
 struct Reading {
@@ -244,6 +274,10 @@ std::string designResponse(const PageRequest& request) {
     Reading reading = readDesign(request);
     if (reading.report) {
         reading.response["report"] = reportJson(*reading.report);
+        // What a study shown holds for: it stays while only B changes.
+        reading.response["study"] = {
+            {"key", studyKey(reading.report->inputs)},
+            {"distance", check::number(reading.report->inputs.distanceM, 3)}};
     }
     return written(reading.response);
 }
@@ -275,6 +309,46 @@ std::string checkResponse(const PageRequest& request, const check::Engine& engin
         out["status"] = kDone;
     }
     return written(out);
+}
+
+std::string studyResponse(const PageRequest& request, const check::Engine& engine,
+                          const std::function<void(const std::string&)>& progress) {
+    PageRequest design = request;
+    design.sweep.reset(); // the study is of the design; a sweep plays no part in it
+    Reading reading = readDesign(design);
+    if (!reading.report) {
+        return written(
+            {{"studied", false}, {"status", "The study did not finish: a field is not accepted."}});
+    }
+    check::CheckReport& report = *reading.report;
+    const auto failure = check::addCoilPositionStudy(
+        report, engine, [&](const std::string& stage) { progress("Studying: " + stage + "…"); });
+    if (failure) {
+        // The window's words (checkapp/study_panel.cpp).
+        return written(
+            {{"studied", false}, {"status", "The study did not finish: " + failure->message}});
+    }
+    const check::StudyPicture picture = check::studyPicture(report);
+    json points = json::array();
+    for (std::size_t i = 0; i < report.study->points.size(); ++i) {
+        const check::StudyPoint& p = report.study->points[i];
+        // To the millimetre, the resolution a builder measures B to (as the window takes it).
+        points.push_back({{"b", p.coilDistance},
+                          {"x", picture.xs[i]},
+                          {"take", shown(std::round(p.coilDistance * 1000.0) / 1000.0)},
+                          {"spoken", spokenPoint(p)}});
+    }
+    return written(
+        {{"studied", true},
+         {"status", "Study done (nec2c). Click a position, or pick one with the arrow "
+                    "keys and Enter, to take it into the design."},
+         {"key", studyKey(report.inputs)},
+         {"distance", check::number(report.inputs.distanceM, 3)},
+         {"svg", check::studyPlotSvg(report)},
+         {"sentences", check::studySentences(report)},
+         {"frame",
+          {check::StudyPicture::kWidth, check::StudyPicture::kTop, check::StudyPicture::kBottom}},
+         {"points", std::move(points)}});
 }
 
 std::string sweepResponse(const std::string& text) {

@@ -50,6 +50,14 @@ std::string designResponse(const PageRequest& request);
 std::string checkResponse(const PageRequest& request, const check::Engine& engine,
                           const std::function<void(const std::string&)>& progress);
 
+// The coil-position study of the design, run by `engine` as the check window runs it: the
+// study's picture (SVG) and sentences, and per position its B, where it is drawn, the B the
+// form takes when it is chosen (to the millimetre) and a line for a screen reader; with "key",
+// the design apart from B, which a study holds for. {"studied": false, "status"} when the
+// design is refused or the study does not finish.
+std::string studyResponse(const PageRequest& request, const check::Engine& engine,
+                          const std::function<void(const std::string&)>& progress);
+
 // A sweep the page has just read from a picked or dropped file: {"file", "text", "kept"} (kept:
 // the name of the sweep open before) -> {"ok": true, "status"} or {"ok": false, "message"}, in
 // the window's words.

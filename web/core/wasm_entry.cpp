@@ -97,6 +97,13 @@ EMSCRIPTEN_KEEPALIVE const char* brevan_open_design(const char* fileName, const 
     return answer(brevan::web::openDesignResponse(fileName, text));
 }
 
+EMSCRIPTEN_KEEPALIVE const char* brevan_study(const char* request) {
+    return withRequest(request, [](const auto& r) {
+        return brevan::web::studyResponse(
+            r, browserEngine, [](const std::string& stage) { brevan_js_progress(stage.c_str()); });
+    });
+}
+
 EMSCRIPTEN_KEEPALIVE const char* brevan_check(const char* request) {
     return withRequest(request, [](const auto& r) {
         return brevan::web::checkResponse(

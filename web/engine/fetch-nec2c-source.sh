@@ -8,6 +8,9 @@
 # apt runs with a configuration of its own under WORK_DIR/apt (sources list, lists, cache, state),
 # so the machine's apt configuration is read for the archive's address only and never changed.
 # The archive is the one the machine already uses for bookworm (NEC2C_ARCHIVE overrides it).
+# With NEC2C_OFFLINE=1 nothing is downloaded: the files already in WORK_DIR/download, fetched
+# before, are checked and unpacked as if just downloaded (a build without a network, and the test
+# that a file whose sum differs from its pin is refused).
 # Exit status: 0 unpacked; 1 the download, the sums or the unpacking failed; 2 usage.
 set -euo pipefail
 
@@ -70,16 +73,17 @@ machine_archive() {
 archive=${NEC2C_ARCHIVE:-$(machine_archive | head -n 1)}
 [ -n "$archive" ] || fail "the machine's apt sources name no archive for $suite; set NEC2C_ARCHIVE"
 
-# apt's private tree: sources, configuration parts, lists, cache and an empty dpkg status.
-apt_dir=$work/apt
-rm -rf "$apt_dir"
-mkdir -p "$apt_dir"/etc/{apt.conf.d,preferences.d,sources.list.d,trusted.gpg.d} \
-    "$apt_dir"/state/lists/partial "$apt_dir"/cache/archives/partial "$work/download"
-: >"$apt_dir/state/status"
-echo "deb-src [signed-by=$keyring] $archive $suite main" >"$apt_dir/etc/sources.list"
-# Root would hand the download to the user _apt, who may not reach this folder; the files are
-# checked against pinned sums anyway.
-cat >"$apt_dir/apt.conf" <<EOF
+fetch() {
+    # apt's private tree: sources, configuration parts, lists, cache and an empty dpkg status.
+    apt_dir=$work/apt
+    rm -rf "$apt_dir"
+    mkdir -p "$apt_dir"/etc/{apt.conf.d,preferences.d,sources.list.d,trusted.gpg.d} \
+        "$apt_dir"/state/lists/partial "$apt_dir"/cache/archives/partial "$work/download"
+    : >"$apt_dir/state/status"
+    echo "deb-src [signed-by=$keyring] $archive $suite main" >"$apt_dir/etc/sources.list"
+    # Root would hand the download to the user _apt, who may not reach this folder; the files are
+    # checked against pinned sums anyway.
+    cat >"$apt_dir/apt.conf" <<EOF
 Dir::Etc "$apt_dir/etc";
 Dir::State "$apt_dir/state";
 Dir::State::status "$apt_dir/state/status";
@@ -87,13 +91,20 @@ Dir::Cache "$apt_dir/cache";
 Acquire::Languages "none";
 APT::Sandbox::User "root";
 EOF
-export APT_CONFIG=$apt_dir/apt.conf
+    export APT_CONFIG=$apt_dir/apt.conf
 
-echo "fetch-nec2c-source: nec2c $version from $archive $suite" >&2
-apt-get -q update >&2 || fail "apt-get update from $archive failed"
-rm -f "$work"/download/nec2c_*
-(cd "$work/download" && apt-get -q source --download-only "nec2c=$version" >&2) ||
-    fail "apt-get source could not download nec2c $version from $archive $suite"
+    echo "fetch-nec2c-source: nec2c $version from $archive $suite" >&2
+    apt-get -q update >&2 || fail "apt-get update from $archive failed"
+    rm -f "$work"/download/nec2c_*
+    (cd "$work/download" && apt-get -q source --download-only "nec2c=$version" >&2) ||
+        fail "apt-get source could not download nec2c $version from $archive $suite"
+}
+
+if [ "${NEC2C_OFFLINE:-0}" = 1 ]; then
+    echo "fetch-nec2c-source: nec2c $version, the files already in $work/download" >&2
+else
+    fetch
+fi
 
 # Every pinned file must be there with its pinned sum; nothing else is unpacked.
 (cd "$work/download" && grep -v '^#' "$sums" | sha256sum --check --strict --quiet -) ||

@@ -27,7 +27,7 @@
  *
  *   runNec2c(deckText) -> { ok, output, error, exitCode }
  *     Runs one NEC-2 deck, the text of a .nec file, as `nec2c -i deck.nec -o out.txt` would, in
- *     a new instance of the engine (its own memory and files), and returns:
+ *     a new instance of the engine (its own files; the one memory wiped first), and returns:
  *       ok        true when nec2c ended by itself with exit status 0;
  *       output    the text nec2c wrote to its output file, "" when none; on a failure, what it
  *                 had written before it failed;
@@ -54,6 +54,22 @@
     const kTailCharacters = 400; // of nec2c's own messages, for a failure's words, as natively
 
     let compiled = null; // the engine as a WebAssembly.Module
+    // The one memory every instance is given, wiped before each: a browser frees the memory of
+    // a dropped instance only when it collects garbage, and hundreds of runs in a row (the
+    // coil-position study) would otherwise run out of room for new ones. Its size at the start
+    // and its largest are the engine's own (INITIAL_MEMORY 2 MiB, growth to 2 GiB).
+    const kPage = 65536;
+    let memory = null;
+
+    function wipedMemory() {
+        if (memory === null) {
+            memory = new WebAssembly.Memory({ initial: (2 * 1024 * 1024) / kPage,
+                                              maximum: (2 * 1024 * 1024 * 1024) / kPage });
+        } else {
+            new Uint8Array(memory.buffer).fill(0);
+        }
+        return memory;
+    }
 
     function loadError(what, cause) {
         return new Error("the NEC-2 engine could not be loaded: " + what +
@@ -170,13 +186,15 @@
         }
     }
 
-    // A new instance of the engine, ready to run main: its memory, files and every global of
-    // nec2c start from nothing. Emscripten's loader runs to the end at once here, because the
+    // A new instance of the engine, ready to run main: its memory (wiped to zeros, then the
+    // engine's data written afresh as any instance starts), files and every global of nec2c
+    // start from nothing. Emscripten's loader runs to the end at once here, because the
     // instance is made synchronously from the compiled module.
     function freshInstance(messages) {
         let instantiateError = null;
         const module = {
             noInitialRun: true,
+            wasmMemory: wipedMemory(),
             print: (line) => messages.push(line),
             printErr: (line) => messages.push(line),
             // exit() and traps leave the engine as exceptions, never by ending the worker.

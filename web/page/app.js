@@ -173,6 +173,8 @@ function designAnswered(id, response) {
   const refusal = $("design-refusal");
   refusal.hidden = !response.designRefusal;
   refusal.textContent = response.designRefusal || "";
+  $("run-study").disabled = !response.accepted;
+  followStudy(response.study);
   if (!response.accepted) {
     $("engine-status").textContent = shownReport ? response.status : "";
     setCheckState("failed");
@@ -185,7 +187,10 @@ function designAnswered(id, response) {
   updateShareLink(response.options);
   $("engine-status").textContent = response.status;
   const request = lastRequest;
-  pauseTimer = setTimeout(() => startCheck(request), PAUSE_MS);
+  pauseTimer = setTimeout(() => {
+    updateAddress();
+    startCheck(request);
+  }, PAUSE_MS);
 }
 
 function showRefusals(refusals) {
@@ -202,6 +207,7 @@ function showRefusals(refusals) {
 }
 
 let shownReport = null;
+let shownDrawing = null;
 
 function rowsInto(table, rows) {
   const body = table.tBodies[0];
@@ -276,8 +282,12 @@ function showReport(report) {
     li.textContent = note;
     return li;
   }));
-  const drawing = svgElement(report.drawing);
-  $("drawing").replaceChildren(...(drawing ? [drawing] : []));
+  // Most keystrokes leave the drawing as it was: it is parsed again only when it changes.
+  if (report.drawing !== shownDrawing) {
+    shownDrawing = report.drawing;
+    const drawing = svgElement(report.drawing);
+    $("drawing").replaceChildren(...(drawing ? [drawing] : []));
+  }
   showPlot(report);
   plotUrl = download($("save-svg"), plotUrl, report.plotSvg, "image/svg+xml");
   deckUrl = download($("save-deck"), deckUrl, report.deck, "text/plain");
@@ -357,15 +367,188 @@ function showPlot(report) {
   };
 }
 
+// The coil-position study, as the check window's study panel has it: run on request in a worker
+// of its own, its picture, sentences and words from the core. A position picked with a click,
+// or with the arrow keys and Enter, becomes the design's B as if typed; any other change of the
+// design puts the study away (and ends one that is running).
+const STUDY_INVITE = "Where should the coils go? The study takes a few seconds.";
+const STUDY_CHANGED = "The design has changed: run the study again.";
+const NEAREST = 15; // in the picture's units: a click this close to a position takes it
+let studyWorker = null;
+let studyRunKey = null; // the design the running study is of
+let study = null; // the study shown: the core's answer
+let studyChosen = null;
+let designStudy = null; // the design on screen, as a study holds for it (the core's key)
+
+function stopStudy() {
+  if (studyWorker) {
+    studyWorker.terminate();
+    studyWorker = null;
+  }
+  $("study-progress").hidden = true;
+}
+
+function clearStudy(status) {
+  study = null;
+  studyChosen = null;
+  $("study-plot").replaceChildren();
+  $("study-plot").hidden = true;
+  $("study-choice").textContent = "";
+  $("study-sentences").replaceChildren();
+  $("study-status").textContent = status;
+}
+
+const sameKey = (a, b) => JSON.stringify(a) === JSON.stringify(b);
+
+// Every design answer: the study stays while only B changes, and says so.
+function followStudy(now) {
+  designStudy = now || null;
+  if (studyWorker && !(now && sameKey(now.key, studyRunKey))) {
+    stopStudy();
+    clearStudy(STUDY_CHANGED);
+  }
+  if (!study) {
+    return;
+  }
+  if (!now || !sameKey(now.key, study.key)) {
+    clearStudy(STUDY_CHANGED);
+  } else if (now.distance !== study.distance) {
+    $("study-status").textContent = `Studied with B = ${study.distance} m; B is now ${now.distance} m.`;
+  } else {
+    $("study-status").textContent = study.status;
+  }
+}
+
+function runStudy() {
+  if (!designStudy) {
+    return;
+  }
+  stopStudy();
+  const worker = new Worker("worker.js", { type: "module" });
+  studyWorker = worker;
+  studyRunKey = designStudy.key;
+  $("study-progress").hidden = false;
+  $("study-status").textContent = "Studying: starting…";
+  worker.addEventListener("message", (event) => {
+    const message = event.data;
+    if (worker !== studyWorker) {
+      return;
+    }
+    if (message.type === "progress") {
+      $("study-status").textContent = message.text;
+    } else if (message.type === "study") {
+      stopStudy();
+      studyFinished(message.response);
+    }
+  });
+  worker.addEventListener("error", (event) => {
+    if (worker !== studyWorker) {
+      return;
+    }
+    event.preventDefault();
+    stopStudy();
+    clearStudy("The study did not finish: the page's worker stopped.");
+  });
+  worker.postMessage({ type: "study", id: 1, request: lastRequest });
+}
+
+function studyFinished(response) {
+  if (response.crashed !== undefined) {
+    clearStudy("The study did not finish: " + response.crashed);
+    return;
+  }
+  if (!response.studied) {
+    clearStudy(response.status);
+    return;
+  }
+  clearStudy(response.status);
+  study = response;
+  const figure = $("study-plot");
+  const svg = svgElement(response.svg);
+  figure.replaceChildren(...(svg ? [svg] : []));
+  figure.hidden = !svg;
+  paragraphs($("study-sentences"), response.sentences);
+  followStudy(designStudy);
+  if (!svg) {
+    return;
+  }
+  const [width, top, bottom] = response.frame;
+  svg.addEventListener("pointerdown", (event) => {
+    const box = svg.getBoundingClientRect();
+    const x = (event.clientX - box.left) / box.width * width;
+    let nearest = null;
+    response.points.forEach((point, index) => {
+      if (Math.abs(point.x - x) <= NEAREST &&
+          (nearest === null || Math.abs(point.x - x) < Math.abs(response.points[nearest].x - x))) {
+        nearest = index;
+      }
+    });
+    if (nearest !== null) {
+      chooseStudyPoint(nearest, top, bottom);
+      takeStudyPoint();
+    }
+  });
+}
+
+// The picked position framed on the picture, and its figures said.
+function chooseStudyPoint(index, top, bottom) {
+  studyChosen = index;
+  const svg = $("study-plot").querySelector("svg");
+  svg.querySelector(".chosen")?.remove();
+  const frame = document.createElementNS("http://www.w3.org/2000/svg", "rect");
+  frame.setAttribute("class", "chosen");
+  frame.setAttribute("x", String(study.points[index].x - 8));
+  frame.setAttribute("y", String(top - 4));
+  frame.setAttribute("width", "16");
+  frame.setAttribute("height", String(bottom - top + 8));
+  svg.append(frame);
+  $("study-choice").textContent = study.points[index].spoken + ". Press Enter to take this position.";
+}
+
+function takeStudyPoint() {
+  if (study && studyChosen !== null) {
+    $("distance").value = study.points[studyChosen].take.replace(".", DECIMAL_POINT);
+    edited();
+  }
+}
+
+function studyKey(event) {
+  if (!study || study.points.length === 0) {
+    return;
+  }
+  const last = study.points.length - 1;
+  const at = studyChosen;
+  const moves = {
+    ArrowLeft: at !== null && at > 0 ? at - 1 : 0,
+    ArrowRight: at !== null ? Math.min(at + 1, last) : 0,
+    Home: 0,
+    End: last,
+  };
+  if (event.key in moves) {
+    event.preventDefault();
+    chooseStudyPoint(moves[event.key], study.frame[1], study.frame[2]);
+  } else if (event.key === "Enter" || event.key === " ") {
+    event.preventDefault();
+    takeStudyPoint();
+  }
+}
+
 // The link carries the design in the command's long option names.
 function updateShareLink(options) {
   const query = new URLSearchParams();
   for (const [name, value] of Object.entries(options || {})) {
     query.set(name, value);
   }
-  const href = "?" + query.toString().replace(/%2C/g, ",");
-  $("share-link").href = href;
-  history.replaceState(null, "", href);
+  $("share-link").href = "?" + query.toString().replace(/%2C/g, ",");
+}
+
+// The address bar follows the link once typing pauses: the browser takes several milliseconds
+// over each change of the address, too long to spend on every keystroke.
+function updateAddress() {
+  const href = $("share-link").getAttribute("href");
+  if (href && href !== location.search) {
+    history.replaceState(null, "", href);
+  }
 }
 
 // A design from the address: each option into its field, the pickers set from theirs.
@@ -558,6 +741,9 @@ function start() {
   form.addEventListener("change", changed);
   form.addEventListener("submit", (event) => event.preventDefault());
   hookUpFiles();
+  $("run-study").addEventListener("click", runStudy);
+  $("study-plot").addEventListener("keydown", studyKey);
+  clearStudy(STUDY_INVITE);
   designWorker.postMessage({ type: "bands" });
 }
 

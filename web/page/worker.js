@@ -6,6 +6,7 @@
 //   {type: "bands"} -> {type: "bands", bands}
 //   {type: "design", id, request} -> {type: "design", id, response}
 //   {type: "check", id, request} -> {type: "progress", id, text}... {type: "check", id, response}
+//   {type: "study", id, request} -> {type: "progress", id, text}... {type: "study", id, response}
 //   {type: "call", id, name, args} -> {type: "call", id, response}: the core's file functions
 
 import createBrevanCore from "./brevan_core.js";
@@ -43,15 +44,15 @@ self.addEventListener("message", async (event) => {
   } else if (message.type === "call" && FILE_FUNCTIONS.includes(message.name)) {
     const text = module.ccall(message.name, "string", message.args.map(() => "string"), message.args);
     self.postMessage({ type: "call", id: message.id, response: JSON.parse(text) });
-  } else if (message.type === "check") {
+  } else if (message.type === "check" || message.type === "study") {
     globalThis.brevanRunNec2c = await loadEngine();
     globalThis.brevanProgress = (text) => self.postMessage({ type: "progress", id: message.id, text });
     let response;
     try {
-      response = call(module, "brevan_check", message.request);
+      response = call(module, "brevan_" + message.type, message.request);
     } catch (error) {
       response = { crashed: String(error && error.message) };
     }
-    self.postMessage({ type: "check", id: message.id, response });
+    self.postMessage({ type: message.type, id: message.id, response });
   }
 });

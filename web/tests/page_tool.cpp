@@ -3,7 +3,7 @@
 // page would be given, with the real nec2c for `check`. The browser tests hold the WebAssembly
 // build to it, figure for figure and sentence for sentence.
 //
-//   brevan_page_tool design|check|bands|save < request.json
+//   brevan_page_tool design|check|study|bands|save < request.json
 //   brevan_page_tool sweep < {"file", "text"}
 //   brevan_page_tool open NAME < design file
 
@@ -41,10 +41,14 @@ int main(int argc, char** argv) {
         std::cout << brevan::web::checkResponse(page, brevan::check::nec2cEngine({}),
                                                 [](const std::string&) {})
                   << '\n';
+    } else if (mode == "study") {
+        std::cout << brevan::web::studyResponse(page, brevan::check::nec2cEngine({}),
+                                                [](const std::string&) {})
+                  << '\n';
     } else if (mode == "save") {
         std::cout << brevan::web::designFileResponse(page) << '\n';
     } else {
-        std::cerr << "usage: brevan_page_tool design|check|bands|save < request.json, "
+        std::cerr << "usage: brevan_page_tool design|check|study|bands|save < request.json, "
                      "sweep < sweep.json, open NAME < design file\n";
         return 2;
     }

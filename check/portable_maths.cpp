@@ -1,0 +1,283 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The series below are the textbook ones (Abramowitz and Stegun 4.1.27, 4.2.1, 4.3.65-66),
+// each on a range small enough that a fixed number of terms is exact to the last bit, after an
+// argument reduction done with constants split so that their products with small integers are
+// exact (Cody and Waite, "Software Manual for the Elementary Functions", 1980).
+#include "portable_maths.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+namespace brevan::check::portable {
+namespace {
+
+// ln 2 in two parts: the first has its last 11 bits zero, so k * kLn2Hi is exact for |k| < 2^11.
+constexpr double kLn2Hi = 6.93147180369123816490e-01;
+constexpr double kLn2Lo = 1.90821492927058770002e-10;
+constexpr double kInvLn2 = 1.44269504088896338700e+00;
+// pi / 2 in three parts, each with its last bits zero, for the reduction of sin and cos.
+constexpr double kPiOver2A = 1.57079632673412561417e+00;
+constexpr double kPiOver2B = 6.07710050630396597660e-11;
+constexpr double kPiOver2C = 2.02226624879595063154e-21;
+constexpr double kTwoOverPi = 6.36619772367581382433e-01;
+
+// x * 2^n, exact unless the result leaves the normal range.
+double scaled(double x, int n) {
+    return std::ldexp(x, n);
+}
+
+// Nearest whole number of a value well inside the range of int, ties away from zero: made of
+// comparisons and a conversion that truncates, both exact.
+int nearest(double x) {
+    return static_cast<int>(x < 0 ? x - 0.5 : x + 0.5);
+}
+
+// sin r and cos r for |r| <= pi / 4: Taylor series to the term below 2^-60 of the first.
+double sinSeries(double r) {
+    const double z = r * r;
+    double sum = 0.0;
+    // 1/(2k+1)! for k = 10 down to 1, from the last term inwards (Horner).
+    static constexpr double kInverse[] = {
+        -1.0 / 6.0,
+        1.0 / 120.0,
+        -1.0 / 5040.0,
+        1.0 / 362880.0,
+        -1.0 / 39916800.0,
+        1.0 / 6227020800.0,
+        -1.0 / 1307674368000.0,
+        1.0 / 355687428096000.0,
+        -1.0 / 121645100408832000.0,
+        1.0 / 51090942171709440000.0,
+    };
+    for (int k = 9; k >= 0; --k) {
+        sum = kInverse[k] + z * sum;
+    }
+    return r + r * (z * sum);
+}
+
+double cosSeries(double r) {
+    const double z = r * r;
+    static constexpr double kInverse[] = {
+        1.0 / 24.0,
+        -1.0 / 720.0,
+        1.0 / 40320.0,
+        -1.0 / 3628800.0,
+        1.0 / 479001600.0,
+        -1.0 / 87178291200.0,
+        1.0 / 20922789888000.0,
+        -1.0 / 6402373705728000.0,
+        1.0 / 2432902008176640000.0,
+    };
+    double sum = 0.0;
+    for (int k = 8; k >= 0; --k) {
+        sum = kInverse[k] + z * sum;
+    }
+    // 1 - z/2 + z^2 (...), with 1 - z/2 split so that its rounding is carried.
+    const double half = 0.5 * z;
+    const double w = 1.0 - half;
+    return w + (((1.0 - w) - half) + z * (z * sum));
+}
+
+// x = k pi/2 + r, |r| <= pi/4 (about), for |x| below 2^20 pi/2, where k pi/2 in three parts
+// is exact enough.
+double reduced(double x, int& quadrant) {
+    const int k = nearest(x * kTwoOverPi);
+    quadrant = k & 3;
+    const double kd = static_cast<double>(k);
+    return ((x - kd * kPiOver2A) - kd * kPiOver2B) - kd * kPiOver2C;
+}
+
+constexpr double kReduceLimit = 1.6e6; // about 2^20 pi/2
+
+} // namespace
+
+double log(double x) {
+    if (std::isnan(x) || x < 0.0) {
+        return std::numeric_limits<double>::quiet_NaN();
+    }
+    if (x == 0.0) {
+        return -std::numeric_limits<double>::infinity();
+    }
+    if (std::isinf(x)) {
+        return x;
+    }
+    // x = m 2^e with m in [sqrt(1/2), sqrt(2)); frexp is exact.
+    int e = 0;
+    double m = std::frexp(x, &e);
+    if (m < 0.70710678118654752440) {
+        m *= 2.0;
+        --e;
+    }
+    // log m = log(1 + f) = 2 atanh(s) = f - s (f - R), s = f / (2 + f), R = 2 (s^2/3 + s^4/5 ...)
+    const double f = m - 1.0; // exact: m is within a factor two of 1
+    const double s = f / (2.0 + f);
+    const double z = s * s;
+    double r = 0.0;
+    for (int k = 12; k >= 1; --k) {
+        r = 2.0 / (2 * k + 1) + z * r;
+    }
+    r *= z;
+    const double hfsq = 0.5 * f * f;
+    const double ed = static_cast<double>(e);
+    // log(1 + f) = f - hfsq + s (hfsq + R): the form whose rounding stays below an ulp of f.
+    return ed * kLn2Hi - ((hfsq - (s * (hfsq + r) + ed * kLn2Lo)) - f);
+}
+
+double exp(double x) {
+    if (std::isnan(x)) {
+        return x;
+    }
+    if (x > 709.782712893384) {
+        return std::numeric_limits<double>::infinity();
+    }
+    if (x < -745.2) {
+        return 0.0;
+    }
+    // x = k ln 2 + r, |r| <= ln 2 / 2; exp x = 2^k exp r.
+    const int k = nearest(x * kInvLn2);
+    const double kd = static_cast<double>(k);
+    const double hi = x - kd * kLn2Hi; // exact
+    const double lo = kd * kLn2Lo;
+    const double r = hi - lo;
+    // exp r = 1 + r + r^2/2! + ... + r^14/14!, the last below 2^-60 for |r| <= 0.35.
+    double sum = 0.0;
+    double inverse = 1.0;
+    double inverses[15];
+    for (int n = 0; n <= 14; ++n) {
+        inverses[n] = inverse;
+        inverse /= static_cast<double>(n + 1);
+    }
+    for (int n = 14; n >= 2; --n) {
+        sum = inverses[n] + r * sum;
+    }
+    // 1 + (r + r^2 (...)), the small part first.
+    const double value = 1.0 + (hi - (lo - r * r * sum));
+    // Two steps, so that a result near the bottom of the range is scaled only once inexactly.
+    return k < -1000 ? scaled(scaled(value, k + 1000), -1000) : scaled(value, k);
+}
+
+double sin(double x) {
+    if (!std::isfinite(x)) {
+        return std::numeric_limits<double>::quiet_NaN();
+    }
+    if (std::abs(x) > kReduceLimit) {
+        return std::sin(x); // far beyond any angle the check uses
+    }
+    int quadrant = 0;
+    const double r = reduced(x, quadrant);
+    switch (quadrant) {
+    case 0: return sinSeries(r);
+    case 1: return cosSeries(r);
+    case 2: return -sinSeries(r);
+    default: return -cosSeries(r);
+    }
+}
+
+double cos(double x) {
+    if (!std::isfinite(x)) {
+        return std::numeric_limits<double>::quiet_NaN();
+    }
+    if (std::abs(x) > kReduceLimit) {
+        return std::cos(x);
+    }
+    int quadrant = 0;
+    const double r = reduced(x, quadrant);
+    switch (quadrant) {
+    case 0: return cosSeries(r);
+    case 1: return -sinSeries(r);
+    case 2: return -cosSeries(r);
+    default: return sinSeries(r);
+    }
+}
+
+double sinh(double x) {
+    if (std::abs(x) < 1.0) {
+        // x + x^3/3! + ... + x^17/17!, the last below 2^-60 of x here.
+        static constexpr double kInverse[] = {
+            1.0 / 6.0,        1.0 / 120.0,        1.0 / 5040.0,          1.0 / 362880.0,
+            1.0 / 39916800.0, 1.0 / 6227020800.0, 1.0 / 1307674368000.0, 1.0 / 355687428096000.0,
+        };
+        const double z = x * x;
+        double sum = 0.0;
+        for (int k = 7; k >= 0; --k) {
+            sum = kInverse[k] + z * sum;
+        }
+        return x + x * (z * sum);
+    }
+    const double e = exp(std::abs(x));
+    const double value = 0.5 * (e - 1.0 / e);
+    return x < 0 ? -value : value;
+}
+
+double cosh(double x) {
+    const double e = exp(std::abs(x));
+    return 0.5 * (e + 1.0 / e);
+}
+
+double hypot(double x, double y) {
+    x = std::abs(x);
+    y = std::abs(y);
+    if (std::isinf(x) || std::isinf(y)) {
+        return std::numeric_limits<double>::infinity();
+    }
+    if (std::isnan(x) || std::isnan(y)) {
+        return std::numeric_limits<double>::quiet_NaN();
+    }
+    const double big = std::max(x, y);
+    const double small = std::min(x, y);
+    if (big == 0.0) {
+        return 0.0;
+    }
+    const double ratio = small / big;
+    return big * std::sqrt(1.0 + ratio * ratio);
+}
+
+double pow(double x, double y) {
+    if (y == std::floor(y) && std::abs(y) <= 64.0) {
+        auto n = static_cast<int>(std::abs(y));
+        double result = 1.0;
+        double square = x;
+        while (n > 0) {
+            if (n & 1) {
+                result *= square;
+            }
+            square *= square;
+            n >>= 1;
+        }
+        return y < 0 ? 1.0 / result : result;
+    }
+    if (x == 0.0 && y > 0.0) {
+        return 0.0;
+    }
+    return exp(y * log(x));
+}
+
+std::complex<double> divide(std::complex<double> a, std::complex<double> b) {
+    const double c = b.real();
+    const double d = b.imag();
+    if (std::abs(c) >= std::abs(d)) {
+        if (c == 0.0) { // and so d == 0: as the C library, infinities or NaN
+            return {a.real() / c, a.imag() / c};
+        }
+        const double ratio = d / c;
+        const double denominator = c + d * ratio;
+        return {(a.real() + a.imag() * ratio) / denominator,
+                (a.imag() - a.real() * ratio) / denominator};
+    }
+    const double ratio = c / d;
+    const double denominator = c * ratio + d;
+    return {(a.real() * ratio + a.imag()) / denominator,
+            (a.imag() * ratio - a.real()) / denominator};
+}
+
+double abs(std::complex<double> z) {
+    return hypot(z.real(), z.imag());
+}
+
+std::complex<double> exp(std::complex<double> z) {
+    const double magnitude = exp(z.real());
+    return {magnitude * cos(z.imag()), magnitude * sin(z.imag())};
+}
+
+} // namespace brevan::check::portable

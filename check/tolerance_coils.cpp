@@ -10,8 +10,9 @@ namespace {
 // A pitch this close to the wire's diameter is close-wound.
 constexpr double kCloseWound = 1.0 + 1e-9;
 
+// The portable division, so that the browser's build gives the same bits.
 std::complex<double> inverse(std::complex<double> z) {
-    return 1.0 / z;
+    return portable::divide(1.0, z);
 }
 
 std::optional<CoilImpedance> turnsChanged(const CheckReport& report, bool more) {

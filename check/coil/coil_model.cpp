@@ -232,8 +232,11 @@ double straightWireExcess(double length, double coilDiameter, double wireDiamete
     }
     // The partial self-inductance of a straight piece of length l whose cross-section has the
     // geometric mean distance g from itself.
+    // asinh(l / g) = ln((l + hypot(l, g)) / g), in the portable functions so that the browser's
+    // build gives the same bits.
     const auto partial = [length](double g) {
-        return kMu0 / (2.0 * kPi) * (length * std::asinh(length / g) - std::hypot(length, g) + g);
+        const double diagonal = portable::hypot(length, g);
+        return kMu0 / (2.0 * kPi) * (length * portable::log((length + diagonal) / g) - diagonal + g);
     };
     return partial(0.5 * wireDiameter) - partial(0.5 * coilDiameter);
 }

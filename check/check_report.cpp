@@ -85,10 +85,14 @@ std::variant<WindowDesign, DesignRefusal> runWindowDesign(const CheckInputs& in)
 
 CoilAsWound windCoil(const CheckInputs& in, const WindowDesign& design) {
     CoilAsWound wound;
-    const double wire = design.coilWireDiameterInch * kMetresPerInch;
-    wound.coil.turns = design.turns;
+    // The coil the builder wound, of the wire they have: step 2's turns unless they say
+    // otherwise, the table's wire unless they named another.
+    const double wire = coilWireMm(in) / 1000;
+    wound.coil.turns = in.turns.value_or(design.turns);
     wound.coil.wireDiameter = wire;
-    wound.coil.pitch = in.pitchMm ? *in.pitchMm / 1000 : wire;
+    wound.coil.pitch = in.windingLengthMm ? *in.windingLengthMm / 1000 / wound.coil.turns
+                       : in.pitchMm       ? *in.pitchMm / 1000
+                                          : wire;
     wound.coil.meanDiameter = in.formerMm / 1000 + wire;
     wound.lengthOverDiameter = sheetLength(wound.coil) / wound.coil.meanDiameter;
     wound.nagaoka = nagaokaCoefficient(1 / wound.lengthOverDiameter);
@@ -106,6 +110,34 @@ CoilAsWound windCoil(const CheckInputs& in, const WindowDesign& design) {
     wound.closestTurnsInductance = asWoundInductance(closest);
     wound.shortForWheeler = wound.lengthOverDiameter < 0.4;
     return wound;
+}
+
+// The builder's measured coil, its capacitance from the measured self-resonance or, without
+// one, the wound coil's own.
+std::optional<MeasuredCoil> measuredCoil(const CheckInputs& in, const CoilAsWound& wound) {
+    if (!in.coilInductanceUh) {
+        return std::nullopt;
+    }
+    const double inductance = *in.coilInductanceUh * 1e-6;
+    if (in.coilSelfResonanceMHz) {
+        return measuredWithSelfResonance(wound.coil, inductance, *in.coilSelfResonanceMHz * 1e6);
+    }
+    return MeasuredCoil{wound.coil, inductance, selfCapacitance(wound.coil)};
+}
+
+// The measured coil's figures in place of the computed ones; the wire's resistances stay those
+// of the coil as wound, which set its Q when none was measured.
+void measuredLosses(const CheckInputs& in, const MeasuredCoil& coil, CoilLosses& losses) {
+    const double frequency = in.frequencyMHz * 1e6;
+    losses.reactance = 2 * kPi * frequency * measuredInductanceAt(coil, frequency);
+    // Scaled, the winding keeps its Q: the given one, or the wound coil's estimate.
+    losses.seriesResistance = losses.reactance / losses.q;
+    losses.selfCapacitance = coil.capacitance;
+    losses.selfResonance = in.coilSelfResonanceMHz ? *in.coilSelfResonanceMHz * 1e6
+                                                   : measuredSelfResonance(coil, in.coilQ);
+    const ApparentCoil seen = apparentMeasuredCoil(coil, frequency, in.coilQ);
+    losses.apparentInductance = seen.inductance;
+    losses.apparentResistance = seen.resistance;
 }
 
 CoilLosses coilLosses(const CheckInputs& in, const CoilAsWound& wound) {
@@ -167,6 +199,10 @@ std::variant<CheckReport, DesignRefusal> buildCheckReport(const CheckInputs& inp
     report.design = std::get<WindowDesign>(design);
     report.coil = windCoil(inputs, report.design);
     report.losses = coilLosses(inputs, report.coil);
+    report.measuredCoil = measuredCoil(inputs, report.coil);
+    if (report.measuredCoil) {
+        measuredLosses(inputs, *report.measuredCoil, report.losses);
+    }
     report.cut = cutList(inputs, report.coil, std::nullopt);
     report.alternatives = alternativesIfNeeded(report);
     return report;
@@ -194,17 +230,29 @@ AntennaCheckInput antennaCheckInput(const CheckReport& report) {
     input.designMHz = in.frequencyMHz;
     input.length = in.lengthM;
     input.coilDistance = in.distanceM;
-    input.wireDiameter = report.design.wireDiameterInch * kMetresPerInch;
+    input.wireDiameter = antennaWireMm(in) / 1000;
     const double designed = report.design.inductanceUh * 1e-6;
     input.designed = [designed](double frequency) {
         return std::complex<double>{0.0, 2 * kPi * frequency * designed};
     };
-    input.built = coilOfTurns(report, static_cast<int>(report.design.turns));
+    const int builtTurns = static_cast<int>(std::lround(report.coil.coil.turns));
+    const WoundCoil wound = report.coil.coil;
+    const std::optional<double> givenQ = in.coilQ;
+    input.built = [wound, givenQ](double frequency) {
+        return coilImpedance(wound, frequency, givenQ);
+    };
+    if (report.measuredCoil) {
+        const MeasuredCoil measured = *report.measuredCoil;
+        const std::optional<double> q = in.coilQ;
+        input.built = [measured, q](double frequency) {
+            return measuredCoilImpedance(measured, frequency, q);
+        };
+    }
     input.ground = in.ground;
     input.hang = in.hang;
     input.insulation = wireInsulation(in);
     input.coilOfTurns = [report](int turns) { return coilOfTurns(report, turns); };
-    input.builtTurns = static_cast<int>(report.design.turns);
+    input.builtTurns = builtTurns;
     input.windingLength = sheetLength(report.coil.coil);
     return input;
 }

@@ -15,6 +15,7 @@
 #include "coil/coil_alternatives.h"
 #include "coil/coil_losses.h"
 #include "coil/coil_model.h"
+#include "coil/measured_coil.h"
 #include "coil_position_study.h"
 #include "coil_winding.h"
 #include "cut_list.h"
@@ -46,7 +47,7 @@ struct WindowDesign {
 };
 
 struct CoilAsWound {
-    WoundCoil coil; // step 2's turns at the chosen pitch
+    WoundCoil coil; // step 2's turns (or --turns) at the chosen pitch, of the real wire
     double lengthOverDiameter = 0.0;
     double nagaoka = 0.0;
     double rosaSelf = 0.0;               // A
@@ -81,6 +82,9 @@ struct CheckReport {
     CheckInputs inputs;
     WindowDesign design;
     CoilAsWound coil;
+    // --coil-inductance: the coil the builder measured, which the antenna is modelled with; the
+    // losses then give its figures (the measured ones as measured), not the wound coil's.
+    std::optional<MeasuredCoil> measuredCoil;
     CoilLosses losses;
     CutList cut;
     std::optional<AntennaCheck> antenna;

@@ -539,7 +539,9 @@ void paintCoil(QPainter& p, const QRectF& rect, const CheckReport& report,
                        y + metrics.height() * 0.3 + metrics.ascent()),
                windingText);
     const QString title = QString::fromStdString(brevan::check::turnsText(turns)) +
-                          QStringLiteral(" of SWG ") + QString::number(report.inputs.coilWireSwg) +
+                          QStringLiteral(" of ") +
+                          QString::fromStdString(brevan::check::wireName(
+                              report.inputs.coilWireSwg, report.inputs.coilWireSize)) +
                           QStringLiteral("\non a ") +
                           QString::fromStdString(brevan::check::number(report.inputs.formerMm, 1)) +
                           QStringLiteral(" mm former");

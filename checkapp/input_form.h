@@ -59,6 +59,7 @@ private:
     void addRow(const std::string& option, const QString& label, QWidget* field,
                 const QString& unit);
     QString shown(double value) const;
+    QString shownText(const std::string& optionText) const;
     QLineEdit* numberField(const std::string& option) const;
     void pickBand(int index);
     void followFrequency();
@@ -66,6 +67,7 @@ private:
     void shapeChanged();
     void insulationChanged();
     void createInsulationRows();
+    void createBuiltCoilRows();
 
     QLocale m_locale;
     std::vector<brevan::checkapp::BandChoice> m_bands;

@@ -41,12 +41,17 @@ std::vector<ResultRow> designRows(const check::CheckReport& r) {
         {"Turns (step 2)", r.design.turnsText},
         {"Revised coil length", r.design.revisedLengthText},
         {"Winding as wound", number(check::sheetLength(c.coil) * 1000, 2) + " mm, " +
-                                 check::turnsText(r.design.turns) + " x " +
+                                 check::turnsText(c.coil.turns) + " x " +
                                  number(c.coil.pitch * 1000, 3) + " mm"},
         {"Inductance as wound", uh(c.inductance) + ", " + (c.differencePercent < 0 ? "" : "+") +
                                     number(c.differencePercent, 1) + " % against step 1"},
         {"Turns closest to step 1",
          check::turnsText(c.closestTurns) + ", " + uh(c.closestTurnsInductance)},
+        {"Measured coil", r.measuredCoil ? uh(r.measuredCoil->inductance) +
+                                               (r.inputs.coilSelfResonanceMHz
+                                                    ? ", self-resonance measured"
+                                                    : ", self-resonance computed")
+                                         : std::string("none: the coil as wound")},
         {"Q", significant(l.q, 3) + (l.qGiven ? " (given)" : " (estimated)")},
         {"Loss resistance, each coil", ohm(l.seriesResistance)},
         {"Self-resonance", significant(l.selfResonance / 1e6, 3) + " MHz"},
@@ -59,7 +64,7 @@ std::vector<ResultRow> cutListRows(const check::CheckReport& r) {
     std::vector<ResultRow> rows;
     rows.push_back({"Inner wire, each half",
                     c.coilsAtFeed ? "none: the coils start at the feed" : m3(c.innerWire)});
-    rows.push_back({"Coil, each half", check::turnsText(r.design.turns) + ", " +
+    rows.push_back({"Coil, each half", check::turnsText(r.coil.coil.turns) + ", " +
                                            number(check::sheetLength(r.coil.coil) * 1000, 1) +
                                            " mm long"});
     rows.push_back({"Coil wire, each coil", m3(c.coilWireEach)});

@@ -6,8 +6,8 @@
 #include "wire_gauge_table.h"
 
 #include <algorithm>
-#include <cmath>
 #include <cctype>
+#include <cmath>
 #include <functional>
 #include <limits>
 
@@ -94,10 +94,9 @@ std::string trimmed(std::string_view text) {
 
 bool startsWithNoCase(std::string_view text, std::string_view prefix) {
     return text.size() >= prefix.size() &&
-           std::equal(prefix.begin(), prefix.end(), text.begin(),
-                      [](char lower, char typed) {
-                          return std::tolower(static_cast<unsigned char>(typed)) == lower;
-                      });
+           std::equal(prefix.begin(), prefix.end(), text.begin(), [](char lower, char typed) {
+               return std::tolower(static_cast<unsigned char>(typed)) == lower;
+           });
 }
 
 bool endsWithNoCase(std::string_view text, std::string_view suffix) {
@@ -130,9 +129,10 @@ std::optional<UsageError> readGauge(const std::map<std::string, std::string>& gi
         return std::nullopt;
     }
     if (endsWithNoCase(text, "mm")) {
-        const std::string accepted = std::string("give the bare wire diameter, ") +
-                                     rangeText(kWireMm) + ", as '1.63mm'";
-        const std::optional<double> mm = parseOptionNumber(trimmed(text.substr(0, text.size() - 2)));
+        const std::string accepted =
+            std::string("give the bare wire diameter, ") + rangeText(kWireMm) + ", as '1.63mm'";
+        const std::optional<double> mm =
+            parseOptionNumber(trimmed(text.substr(0, text.size() - 2)));
         if (!mm) {
             return badValue(option, it->second, "is not a diameter", accepted);
         }
@@ -207,8 +207,7 @@ const Range kCoilQ{1, true, 100000, "", "the coil's Q"};
 const Range kTurns{1, true, 100000, "", "the turns wound on each coil"};
 const Range kCoilInductance{0, false, 100000, "uH",
                             "the coil's inductance in microhenries, as measured at low frequency"};
-const Range kSelfResonance{0, false, 10000, "MHz",
-                           "the coil's measured self-resonance in MHz"};
+const Range kSelfResonance{0, false, 10000, "MHz", "the coil's measured self-resonance in MHz"};
 const Range kHeight{0.1, true, 1000, "m", "the height above ground in metres"};
 const Range kLegAngle{kNarrowestLegAngle, true, 180, "degrees",
                       "the angle between the legs of the inverted V in degrees (180 is straight)"};

@@ -30,7 +30,7 @@ struct CheckInputs {
     double frequencyMHz = 0.0;
     double lengthM = 0.0;   // A, tip to tip
     double distanceM = 0.0; // B, centre to the middle of each coil
-    int wireSwg = 0; // the table gauge the design uses: as given, or the nearest in diameter
+    int wireSwg = 0;        // the table gauge the design uses: as given, or the nearest in diameter
     double formerMm = 0.0;
     double coilLengthMm = 0.0;
     int coilWireSwg = 0;

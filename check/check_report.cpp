@@ -94,6 +94,11 @@ CoilAsWound windCoil(const CheckInputs& in, const WindowDesign& design) {
                        : in.pitchMm       ? *in.pitchMm / 1000
                                           : wire;
     wound.coil.meanDiameter = in.formerMm / 1000 + wire;
+    // A measured coil of turns not given: the turns of this wire, pitch and former that come
+    // closest to it, whose length, capacitance and Q stand for the coil's own.
+    if (in.coilInductanceUh && !in.turns) {
+        wound.coil.turns = closestTurns(wound.coil, *in.coilInductanceUh * 1e-6);
+    }
     wound.lengthOverDiameter = sheetLength(wound.coil) / wound.coil.meanDiameter;
     wound.nagaoka = nagaokaCoefficient(1 / wound.lengthOverDiameter);
     wound.rosaSelf = rosaSelfCorrection(wound.coil.pitch, wire);

@@ -298,8 +298,7 @@ void InputForm::setInputs(const brevan::check::CheckInputs& in) {
                 auto* combo = qobject_cast<QComboBox*>(row.field);
                 const int at = size ? -1 : combo->findData(swg);
                 combo->setCurrentIndex(at);
-                combo->setEditText(
-                    shownText(brevan::check::wireOptionText(swg, size)));
+                combo->setEditText(shownText(brevan::check::wireOptionText(swg, size)));
             }
         }
     };

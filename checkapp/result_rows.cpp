@@ -3,6 +3,7 @@
 
 #include "coil/coil_losses.h"
 #include "coil/coil_model.h"
+#include "general_format.h"
 #include "report/advice.h"
 #include "report/report_format.h"
 
@@ -36,7 +37,7 @@ std::string bandEdge(const AntennaResult& x, const std::optional<double>& edge) 
 std::vector<ResultRow> designRows(const check::CheckReport& r) {
     const auto& c = r.coil;
     const auto& l = r.losses;
-    return {
+    std::vector<ResultRow> rows{
         {"Loading coil inductance (step 1)", r.design.shownInductanceText + " uH"},
         {"Turns (step 2)", r.design.turnsText},
         {"Revised coil length", r.design.revisedLengthText},
@@ -47,16 +48,20 @@ std::vector<ResultRow> designRows(const check::CheckReport& r) {
                                     number(c.differencePercent, 1) + " % against step 1"},
         {"Turns closest to step 1",
          check::turnsText(c.closestTurns) + ", " + uh(c.closestTurnsInductance)},
-        {"Measured coil", r.measuredCoil ? uh(r.measuredCoil->inductance) +
-                                               (r.inputs.coilSelfResonanceMHz
-                                                    ? ", self-resonance measured"
-                                                    : ", self-resonance computed")
-                                         : std::string("none: the coil as wound")},
         {"Q", significant(l.q, 3) + (l.qGiven ? " (given)" : " (estimated)")},
         {"Loss resistance, each coil", ohm(l.seriesResistance)},
         {"Self-resonance", significant(l.selfResonance / 1e6, 3) + " MHz"},
         {"As the antenna sees it", uh(l.apparentInductance) + ", " + ohm(l.apparentResistance)},
     };
+    if (r.measuredCoil) {
+        // The coil the antenna is modelled with, and which of its figures were measured.
+        rows.insert(rows.begin() + 6,
+                    {"Measured coil, modelled",
+                     formatDouble(*r.inputs.coilInductanceUh, ".") + " uH; self-resonance " +
+                         (r.inputs.coilSelfResonanceMHz ? "measured" : "computed") + ", Q " +
+                         (l.qGiven ? "measured" : "computed")});
+    }
+    return rows;
 }
 
 std::vector<ResultRow> cutListRows(const check::CheckReport& r) {

@@ -45,7 +45,8 @@ std::complex<double> measuredCoilImpedance(const MeasuredCoil& coil, double freq
         return {resistance, 0.0};
     }
     const double omega = 2.0 * kPi * frequencyHz;
-    const std::complex<double> winding(resistance, omega * k * inductanceAt(coil.wound, frequencyHz));
+    const std::complex<double> winding(resistance,
+                                       omega * k * inductanceAt(coil.wound, frequencyHz));
     const std::complex<double> denominator =
         1.0 + std::complex<double>(0.0, omega * coil.capacitance) * winding;
     if (denominator == 0.0) {
@@ -78,9 +79,7 @@ double measuredSelfResonance(const MeasuredCoil& coil, std::optional<double> q) 
     if (!(estimate > 0.0)) {
         return 0.0;
     }
-    const auto inductive = [&](double f) {
-        return measuredCoilImpedance(coil, f, q).imag() > 0.0;
-    };
+    const auto inductive = [&](double f) { return measuredCoilImpedance(coil, f, q).imag() > 0.0; };
     double low = estimate / kResonanceBracket;
     double high = estimate * kResonanceBracket;
     if (!inductive(low)) {

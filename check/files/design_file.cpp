@@ -232,10 +232,12 @@ std::variant<SweepCopy, std::string> readSweepCopy(const Json& sweep,
 
 std::map<std::string, std::string> optionTexts(const CheckInputs& in) {
     std::map<std::string, std::string> given{
-        {"frequency", exactText(in.frequencyMHz)},    {"length", exactText(in.lengthM)},
+        {"frequency", exactText(in.frequencyMHz)},
+        {"length", exactText(in.lengthM)},
         {"distance", exactText(in.distanceM)},
         {"wire", wireOptionText(in.wireSwg, in.wireSize)},
-        {"former", exactText(in.formerMm)},           {"coil-length", exactText(in.coilLengthMm)},
+        {"former", exactText(in.formerMm)},
+        {"coil-length", exactText(in.coilLengthMm)},
         {"coil-wire", wireOptionText(in.coilWireSwg, in.coilWireSize)}};
     const std::pair<const char*, const std::optional<double>*> built[] = {
         {"turns", &in.turns},
@@ -280,9 +282,9 @@ std::string designFileJson(const DesignFile& design) {
     // the other refuses.
     const bool beyondFirst = in.hang.shape == HangShape::InvertedV || insulationGiven(in);
     const int version = builtCoilGiven(in) ? kBuiltCoilVersion
-                        : design.sweep      ? kSweepVersion
-                        : beyondFirst       ? kShapeVersion
-                                            : kStraightVersion;
+                        : design.sweep     ? kSweepVersion
+                        : beyondFirst      ? kShapeVersion
+                                           : kStraightVersion;
     Json object{
         {"format", kFormat},
         {"version", version},

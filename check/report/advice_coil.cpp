@@ -50,13 +50,12 @@ std::string coilVerdict(const CheckReport& report) {
         return number(henries * 1e6, 3) + " uH, " + number(std::abs(difference), 1) + " % " +
                (difference < 0 ? "less" : "more") + " than step 1's " + number(step1, 3) + " uH";
     };
-    std::string line = (report.inputs.turns ? "Wound with " : "Wound as planned, ") +
-                       turnsText(turns) + " " + verb(turns, "gives", "give") + " " +
-                       against(coil.inductance) + ".";
-    if (report.measuredCoil) {
-        line += " As measured, each coil is " + against(report.measuredCoil->inductance) +
-                "; the check models the measured coil.";
-    }
+    std::string line =
+        report.measuredCoil
+            ? "As measured, each coil is " + against(report.measuredCoil->inductance) +
+                  "; the check models the measured coil."
+            : (report.inputs.turns ? "Wound with " : "Wound as planned, ") + turnsText(turns) +
+                  " " + verb(turns, "gives", "give") + " " + against(coil.inductance) + ".";
     // What the antenna works with: the winding at F with its self-capacitance across it.
     const CoilLosses& losses = report.losses;
     if (losses.apparentInductance > 0.0) {
@@ -64,7 +63,7 @@ std::string coilVerdict(const CheckReport& report) {
                 " MHz, with its self-capacitance, each coil looks like " +
                 number(losses.apparentInductance * 1e6, 3) + " uH to the antenna.";
     }
-    if (std::abs(coil.differencePercent) > kTurnsAdviceShare * 100 &&
+    if (!report.measuredCoil && std::abs(coil.differencePercent) > kTurnsAdviceShare * 100 &&
         coil.closestTurns != static_cast<int>(turns)) {
         line += " " + turnsText(coil.closestTurns) + " " +
                 verb(coil.closestTurns, "comes", "come") + " closest (" +

@@ -158,9 +158,13 @@ Json modelledCoil(const CheckReport& r) {
         {"self_resonance_mhz", num(l.selfResonance / 1e6)},
         {"self_resonance_from", resonance ? "measured" : computed},
         {"self_capacitance_pf", num(l.selfCapacitance * 1e12)},
-        {"self_capacitance_from", resonance ? "measured" : measured ? "assumed" : computed},
+        {"self_capacitance_from", resonance  ? "measured"
+                                  : measured ? "assumed"
+                                             : computed},
         {"q", num(l.q)},
-        {"q_from", !l.qGiven ? computed : measured ? "measured" : "given"},
+        {"q_from", !l.qGiven  ? computed
+                   : measured ? "measured"
+                              : "given"},
         {"apparent_inductance_uh", num(l.apparentInductance * 1e6)}};
 }
 

@@ -84,28 +84,33 @@ void inputs(Writer& w, const CheckReport& r) {
           given(in.lengthM) + " m (" + given(r.design.lengthAFeet) + " ft), tip to tip");
     w.row("Centre to coil B", given(in.distanceM) + " m (" + given(r.design.distBFeet) +
                                   " ft), feed point to the middle of each coil");
-    w.row("Antenna wire", wireName(in.wireSwg, in.wireSize) + ", " +
-                              number(antennaWireMm(in), 3) + " mm");
+    w.row("Antenna wire",
+          wireName(in.wireSwg, in.wireSize) + ", " + number(antennaWireMm(in), 3) + " mm");
     w.row("Coil former diameter", given(in.formerMm) + " mm");
     w.row("Planned coil length", given(in.coilLengthMm) + " mm");
     w.row("Coil wire", wireName(in.coilWireSwg, in.coilWireSize) + ", " +
                            number(r.coil.coil.wireDiameter * 1000, 3) + " mm bare");
     if (in.turns) {
-        w.row("Turns wound", given(*in.turns) + ", given (step 2 gives " + r.design.turnsText + ")");
+        w.row("Turns wound",
+              given(*in.turns) + ", given (step 2 gives " + r.design.turnsText + ")");
+    } else if (in.coilInductanceUh) {
+        w.row("Turns wound", turnsText(r.coil.coil.turns) +
+                                 ", of this wire and former closest to the measured coil "
+                                 "(give --turns for its own)");
     }
     w.row("Pitch", number(r.coil.coil.pitch * 1000, 3) + " mm" +
                        (in.windingLengthMm ? " between turn centres, from the winding length of " +
                                                  given(*in.windingLengthMm) + " mm"
-                        : in.pitchMm       ? " between turn centres"
-                                           : ", close-wound"));
+                        : in.pitchMm ? " between turn centres"
+                                     : ", close-wound"));
     if (in.coilQ) {
         w.row("Coil Q", significant(*in.coilQ, 3) + ", given");
     }
     if (in.coilInductanceUh) {
         w.row("Coil inductance", given(*in.coilInductanceUh) + " uH, measured at low frequency");
-        w.row("Coil self-resonance",
-              in.coilSelfResonanceMHz ? given(*in.coilSelfResonanceMHz) + " MHz, measured"
-                                      : std::string("not measured"));
+        w.row("Coil self-resonance", in.coilSelfResonanceMHz
+                                         ? given(*in.coilSelfResonanceMHz) + " MHz, measured"
+                                         : std::string("not measured"));
     }
     if (in.antenna) {
         if (isInsulated(wireInsulation(in))) {
@@ -165,7 +170,7 @@ void coil(Writer& w, const CheckReport& r) {
     if (r.measuredCoil) {
         const double target = r.design.inductanceUh * 1e-6;
         const double difference = (r.measuredCoil->inductance - target) / target * 100;
-        w.row("Measured coil", uh(r.measuredCoil->inductance) + ", " +
+        w.row("Measured coil", given(r.inputs.coilInductanceUh.value_or(0)) + " uH, " +
                                    (difference < 0 ? "" : "+") + number(difference, 1) +
                                    " % against step 1: the antenna is modelled with it");
     }
@@ -183,8 +188,8 @@ void losses(Writer& w, const CheckReport& r) {
     w.row("Reactance", ohm(l.reactance));
     const bool measured = r.measuredCoil.has_value();
     const bool resonanceMeasured = measured && r.inputs.coilSelfResonanceMHz;
-    w.row("Q", l.qGiven ? significant(l.q, 3) + " (given; estimate " +
-                              significant(l.estimatedQ, 3) + ")"
+    w.row("Q", l.qGiven
+                   ? significant(l.q, 3) + " (given; estimate " + significant(l.estimatedQ, 3) + ")"
                : measured ? significant(l.q, 3) + " (estimated for the coil as wound)"
                           : significant(l.q, 3) + " (estimated)");
     w.row("Loss resistance used", ohm(l.seriesResistance) + " in series with each coil" +
@@ -431,9 +436,9 @@ void cutList(Writer& w, const CheckReport& r) {
         w.row("Inner wire", m3(c.innerWire) + ", centre to the coil: B - winding / 2");
     }
     w.row("Coil", turnsText(r.coil.coil.turns) + " of " +
-                      wireName(r.inputs.coilWireSwg, r.inputs.coilWireSize) +
-                      " on a " + given(r.inputs.formerMm) + " mm former, " +
-                      mm(sheetLength(r.coil.coil)) + " long");
+                      wireName(r.inputs.coilWireSwg, r.inputs.coilWireSize) + " on a " +
+                      given(r.inputs.formerMm) + " mm former, " + mm(sheetLength(r.coil.coil)) +
+                      " long");
     w.row("Coil wire", m3(c.coilWireEach) + ", the winding's " +
                            m3(windingWireLength(r.coil.coil)) + " and " +
                            number(kCoilLeadAllowance * 1000, 0) + " mm for each lead");

@@ -34,12 +34,18 @@ double at(const QJsonObject& json, const char* object, const char* key) {
     return json[object].toObject()[key].toDouble();
 }
 
-// The coil the report says it wound, as the physics would wind it.
-WoundCoil woundOf(const QJsonObject& json) {
-    const double wire = at(json, "inputs", "coil_wire_diameter_mm") / 1000;
-    const double turns = at(json, "coil", "turns");
-    return {turns, at(json, "inputs", "former_mm") / 1000 + wire,
-            at(json, "coil", "winding_length_mm") / 1000 / turns, wire};
+// The bare diameter of an AWG gauge, mm (ASTM B258): 0.127 mm x 92^((36 - n) / 39).
+double awgMm(int gauge) {
+    return 0.127 * std::pow(92.0, (36.0 - gauge) / 39.0);
+}
+constexpr double kSwg20Mm = 0.036 * 25.4; // the table's coil column, in inches
+
+// The coil the report says it wound (its turns and former), as the physics would wind it of
+// `wireMm` wire at `pitchMm` (0: close-wound).
+WoundCoil woundOf(const QJsonObject& json, double wireMm, double pitchMm = 0) {
+    const double wire = wireMm / 1000;
+    return {at(json, "coil", "turns"), at(json, "inputs", "former_mm") / 1000 + wire,
+            pitchMm > 0 ? pitchMm / 1000 : wire, wire};
 }
 
 // The typical design with each of `options` (name, value) in place of its own or added.
@@ -64,31 +70,43 @@ struct Refusal {
 
 TEST(BuiltCoil, ImpossibleWiresTurnsAndMeasurementsAreRefusedInWords) {
     const Refusal rows[] = {
-        {"awg_fraction", {"--wire", "AWG 14.5"}, "--wire: 'AWG 14.5' is not an AWG gauge; give a "
-                                                 "whole AWG gauge from 0 to 40, as 'AWG 14'"},
+        {"awg_fraction",
+         {"--wire", "AWG 14.5"},
+         "--wire: 'AWG 14.5' is not an AWG gauge; give a "
+         "whole AWG gauge from 0 to 40, as 'AWG 14'"},
         {"awg_range", {"--coil-wire", "awg41"}, "--coil-wire: 'awg41' is out of range"},
         {"awg_word", {"--coil-wire", "AWG"}, "--coil-wire: 'AWG' is not an AWG gauge"},
-        {"mm_zero", {"--wire", "0mm"}, "--wire: '0mm' is out of range; give the bare wire "
-                                       "diameter, from 0.05 to 20 mm, as '1.63mm'"},
+        {"mm_zero",
+         {"--wire", "0mm"},
+         "--wire: '0mm' is out of range; give the bare wire "
+         "diameter, from 0.05 to 20 mm, as '1.63mm'"},
         {"mm_word", {"--coil-wire", "thin mm"}, "--coil-wire: 'thin mm' is not a diameter"},
         {"mm_huge", {"--coil-wire", "25mm"}, "'25mm' is out of range"},
-        {"other_unit", {"--wire", "1.6in"}, "--wire: '1.6in' is not a gauge of the wire table; "
-                                            "give one of 10 12 14"},
-        {"pitch_under_awg", {"--coil-wire", "AWG 12", "--pitch", "2"},
+        {"other_unit",
+         {"--wire", "1.6in"},
+         "--wire: '1.6in' is not a gauge of the wire table; "
+         "give one of 10 12 14"},
+        {"pitch_under_awg",
+         {"--coil-wire", "AWG 12", "--pitch", "2"},
          "--pitch: '2' is out of range; give the distance between turn centres in millimetres "
          "(at least the bare diameter of the coil wire), from 2.05253 to 1000 mm"},
         {"no_turns", {"--turns", "0"}, "--turns: '0' is out of range"},
         {"length_alone", {"--winding-length", "40"}, "--winding-length needs --turns"},
-        {"length_and_pitch", {"--turns", "20", "--winding-length", "40", "--pitch", "2"},
+        {"length_and_pitch",
+         {"--turns", "20", "--winding-length", "40", "--pitch", "2"},
          "--winding-length and --pitch both say how far apart the turns are; give one of them"},
-        {"length_too_short", {"--turns", "28", "--winding-length", "25"},
+        {"length_too_short",
+         {"--turns", "28", "--winding-length", "25"},
          "--winding-length: '25' is out of range; give the length of the winding in millimetres "
-         "(at least the turns close-wound, turns x the bare wire diameter), from 25.6032 to 10000 mm"},
+         "(at least the turns close-wound, turns x the bare wire diameter), from 25.6032 to 10000 "
+         "mm"},
         {"zero_inductance", {"--coil-inductance", "0"}, "--coil-inductance: '0' is out of range"},
         {"uh_unit", {"--coil-inductance", "119.8uH"}, "'119.8uH' is not a number"},
-        {"resonance_alone", {"--coil-self-resonance", "12"},
+        {"resonance_alone",
+         {"--coil-self-resonance", "12"},
          "--coil-self-resonance needs --coil-inductance"},
-        {"zero_resonance", {"--coil-inductance", "120", "--coil-self-resonance", "0"},
+        {"zero_resonance",
+         {"--coil-inductance", "120", "--coil-self-resonance", "0"},
          "--coil-self-resonance: '0' is out of range"},
     };
     for (const Refusal& row : rows) {
@@ -110,14 +128,16 @@ TEST(BuiltCoil, AwgAndMillimetreWiresWindTheRealWireOnTheNearestTableGaugesDesig
         const char* name; // as the report names it
     };
     const Row rows[] = {
-        {"AWG 12", 2.0525, 14, "AWG 12"}, {"awg14", 1.6277, 16, "AWG 14"},
-        {"AWG 20", 0.8118, 22, "AWG 20"}, {"1.63mm", 1.63, 16, "1.63 mm"},
-        {"0.5 MM", 0.5, 26, "0.5 mm"},    {"20", 0.9144, 20, "SWG 20"},
+        {"AWG 12", awgMm(12), 14, "AWG 12"}, {"awg14", awgMm(14), 16, "AWG 14"},
+        {"AWG 20", awgMm(20), 22, "AWG 20"}, {"1.63mm", 1.63, 16, "1.63 mm"},
+        {"0.5 MM", 0.5, 26, "0.5 mm"},       {"20", kSwg20Mm, 20, "SWG 20"},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.wire);
         const QStringList wires{"--coil-wire", row.wire, "--wire", row.wire};
-        const CliRun run = runCli(designWith(wires) << "--no-antenna" << "--format" << "json");
+        const CliRun run = runCli(designWith(wires) << "--no-antenna"
+                                                    << "--format"
+                                                    << "json");
         ASSERT_EQ(run.exitCode, 0) << run.err;
         const QJsonObject json = run.json();
         EXPECT_NEAR(at(json, "inputs", "coil_wire_diameter_mm"), row.diameterMm, 0.00005);
@@ -127,14 +147,16 @@ TEST(BuiltCoil, AwgAndMillimetreWiresWindTheRealWireOnTheNearestTableGaugesDesig
 
         // The design is the table gauge's, figure for figure.
         const QString swg = QString::number(row.tableSwg);
-        const CliRun table = runCli(designWith({"--coil-wire", swg, "--wire", swg})
-                                    << "--no-antenna" << "--format" << "json");
+        const CliRun table =
+            runCli(designWith({"--coil-wire", swg, "--wire", swg}) << "--no-antenna"
+                                                                   << "--format"
+                                                                   << "json");
         ASSERT_EQ(table.exitCode, 0) << table.err;
         EXPECT_EQ(json["design"].toObject(), table.json()["design"].toObject());
 
         // The coil is close-wound of the real wire and computed as the physics computes it.
-        const WoundCoil wound = woundOf(json);
-        EXPECT_NEAR(wound.pitch, row.diameterMm / 1000, 1e-7);
+        const WoundCoil wound = woundOf(json, row.diameterMm);
+        EXPECT_NEAR(at(json, "coil", "winding_length_mm"), wound.turns * row.diameterMm, 1e-6);
         EXPECT_EQ(at(json, "coil", "turns"), at(json, "design", "turns"));
         EXPECT_NEAR(at(json, "coil", "inductance_uh"), asWoundInductance(wound) * 1e6, 1e-9);
         EXPECT_NEAR(at(json, "losses", "apparent_inductance_uh"),
@@ -173,24 +195,30 @@ TEST(BuiltCoil, TheTurnsWoundAreTheCoilChecked) {
     struct Row {
         const char* name;
         QStringList extra;
+        double wireMm;
         double pitchMm;
+        int stepTwoTurns; // of the table gauge nearest the wire
     };
-    const double awg12 = 0.127 * std::pow(92.0, 24.0 / 39.0);
     const Row rows[] = {
-        {"close_wound", {"--turns", "28", "--coil-wire", "AWG 12"}, awg12},
-        {"pitch", {"--turns", "11", "--pitch", "1.5"}, 1.5},
-        {"length", {"--turns", "28", "--coil-wire", "AWG 12", "--winding-length", "80"}, 80.0 / 28},
-        {"half_turn", {"--turns", "9.5", "--winding-length", "12"}, 12 / 9.5},
+        {"close_wound", {"--turns", "28", "--coil-wire", "AWG 12"}, awgMm(12), awgMm(12), 11},
+        {"pitch", {"--turns", "11", "--pitch", "1.5"}, kSwg20Mm, 1.5, 9},
+        {"length",
+         {"--turns", "28", "--coil-wire", "AWG 12", "--winding-length", "80"},
+         awgMm(12),
+         80.0 / 28,
+         11},
+        {"half_turn", {"--turns", "9.5", "--winding-length", "12"}, kSwg20Mm, 12 / 9.5, 9},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
-        const CliRun run = runCli(designWith(row.extra) << "--format" << "json");
+        const CliRun run = runCli(designWith(row.extra) << "--format"
+                                                        << "json");
         ASSERT_EQ(run.exitCode, 0) << run.err;
         const QJsonObject json = run.json();
-        const WoundCoil wound = woundOf(json);
+        const WoundCoil wound = woundOf(json, row.wireMm, row.pitchMm);
         const double turns = row.extra[1].toDouble();
         EXPECT_EQ(wound.turns, turns);
-        EXPECT_NEAR(wound.pitch * 1000, row.pitchMm, 1e-9);
+        EXPECT_NEAR(at(json, "coil", "winding_length_mm"), turns * row.pitchMm, 1e-6);
         EXPECT_EQ(at(json, "cut_list", "coil_turns"), turns);
         EXPECT_NEAR(at(json, "coil", "inductance_uh"), asWoundInductance(wound) * 1e6, 1e-9);
         const ApparentCoil seen = apparentCoil(wound, 7.05e6, std::nullopt);
@@ -200,7 +228,7 @@ TEST(BuiltCoil, TheTurnsWoundAreTheCoilChecked) {
         EXPECT_NEAR(built["coil_apparent_uh"].toDouble(), seen.inductance * 1e6, 1e-9);
         EXPECT_NEAR(at(json, "cut_list", "coil_winding_length_m"), turns * row.pitchMm / 1000,
                     1e-9);
-        EXPECT_EQ(at(json, "design", "turns"), 9); // step 2 as the window computes it
+        EXPECT_EQ(at(json, "design", "turns"), row.stepTwoTurns); // as the window computes it
     }
 }
 
@@ -214,10 +242,14 @@ TEST(BuiltCoil, AMeasuredCoilIsModelledAndMarkedMeasured) {
     };
     const Row rows[] = {
         {"inductance", {"--coil-inductance", "7.4"}, "assumed", "computed"},
-        {"with_resonance", {"--coil-inductance", "7.4", "--coil-self-resonance", "48"}, "measured",
+        {"with_resonance",
+         {"--coil-inductance", "7.4", "--coil-self-resonance", "48"},
+         "measured",
          "computed"},
-        {"with_q", {"--coil-inductance", "6.9", "--coil-self-resonance", "40", "--coil-q", "220"},
-         "measured", "measured"},
+        {"with_q",
+         {"--coil-inductance", "6.9", "--coil-self-resonance", "40", "--coil-q", "220"},
+         "measured",
+         "measured"},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
@@ -230,7 +262,7 @@ TEST(BuiltCoil, AMeasuredCoilIsModelledAndMarkedMeasured) {
         EXPECT_EQ(coil["self_capacitance_from"].toString(), row.selfCapacitanceFrom);
         EXPECT_EQ(coil["q_from"].toString(), row.qFrom);
 
-        const WoundCoil wound = woundOf(json);
+        const WoundCoil wound = woundOf(json, kSwg20Mm);
         const double inductance = row.extra[1].toDouble() * 1e-6;
         const bool resonance = row.extra.size() > 2;
         const MeasuredCoil measured =
@@ -268,8 +300,8 @@ TEST(BuiltCoil, AMeasuredCoilIsModelledAndMarkedMeasured) {
     // Without a measured coil every figure is computed.
     const CliRun plain = runCli(typicalDesign({"--no-antenna", "--format", "json"}));
     const QJsonObject coil = plain.json()["modelled_coil"].toObject();
-    for (const char* key : {"inductance_from", "self_resonance_from", "self_capacitance_from",
-                            "q_from"}) {
+    for (const char* key :
+         {"inductance_from", "self_resonance_from", "self_capacitance_from", "q_from"}) {
         EXPECT_EQ(coil[key].toString(), "computed") << key;
     }
 }
@@ -277,9 +309,9 @@ TEST(BuiltCoil, AMeasuredCoilIsModelledAndMarkedMeasured) {
 // An 80 m design: a measured 120 uH coil and a computed coil that looks the same at F (wound
 // over the length that makes it so) give the same antenna: resonance and trim.
 TEST(BuiltCoil, AMeasuredCoilGivesTheSameAntennaAsAComputedCoilOfTheSameApparentInductance) {
-    const QStringList design{"--frequency", "3.65", "--length", "22", "--distance", "4",
-                             "--wire",      "14",   "--former", "50", "--coil-length", "100",
-                             "--coil-wire", "AWG 18", "--coil-q", "300", "--format", "json"};
+    const QStringList design{"--frequency", "3.65",   "--length", "11.4", "--distance",    "4",
+                             "--wire",      "14",     "--former", "50",  "--coil-length", "100",
+                             "--coil-wire", "AWG 18", "--coil-q", "300", "--format",      "json"};
     const double turns = 80;
     const double wire = 0.127e-3 * std::pow(92.0, 18.0 / 39.0);
     const double f = 3.65e6;
@@ -287,7 +319,7 @@ TEST(BuiltCoil, AMeasuredCoilGivesTheSameAntennaAsAComputedCoilOfTheSameApparent
         return WoundCoil{turns, 0.050 + wire, length / turns, wire};
     };
     const auto measured = [&](double length) {
-        return measuredWithSelfResonance(geometry(length), 120e-6, 9e6);
+        return measuredWithSelfResonance(geometry(length), 120e-6, 12e6);
     };
     // Wound over this length, the computed coil looks at F as the measured one does.
     double low = turns * wire;
@@ -301,26 +333,30 @@ TEST(BuiltCoil, AMeasuredCoilGivesTheSameAntennaAsAComputedCoilOfTheSameApparent
     const QStringList coil{"--turns", exact(turns), "--winding-length", length};
 
     const CliRun asMeasured = runCli(
-        design + coil + QStringList{"--coil-inductance", "120", "--coil-self-resonance", "9"});
+        design + coil + QStringList{"--coil-inductance", "120", "--coil-self-resonance", "12"});
     const CliRun asComputed = runCli(design + coil);
     ASSERT_EQ(asMeasured.exitCode, 0) << asMeasured.err;
     ASSERT_EQ(asComputed.exitCode, 0) << asComputed.err;
     const QJsonObject m = asMeasured.json();
     const QJsonObject c = asComputed.json();
     // Different coils: 120 uH against the winding's own, and their own capacitances.
-    EXPECT_GT(std::abs(at(m, "modelled_coil", "inductance_uh") -
-                       at(c, "modelled_coil", "inductance_uh")),
-              1.0);
+    EXPECT_GT(
+        std::abs(at(m, "modelled_coil", "inductance_uh") - at(c, "modelled_coil", "inductance_uh")),
+        1.0);
     EXPECT_NEAR(at(m, "modelled_coil", "apparent_inductance_uh"),
                 at(c, "modelled_coil", "apparent_inductance_uh"), 1e-6);
 
     const QJsonObject mBuilt = m["antenna"].toObject()["built"].toObject();
     const QJsonObject cBuilt = c["antenna"].toObject()["built"].toObject();
     ASSERT_TRUE(mBuilt["resonance_mhz"].isDouble());
-    EXPECT_NEAR(mBuilt["resonance_mhz"].toDouble(), cBuilt["resonance_mhz"].toDouble(), 0.0005);
+    // Alike at F only: a few kHz away their self-capacitances part them by under a kHz, the
+    // resolution the report gives a resonance to.
+    EXPECT_NEAR(mBuilt["resonance_mhz"].toDouble(), 3.65, 0.02);
+    EXPECT_NEAR(mBuilt["resonance_mhz"].toDouble(), cBuilt["resonance_mhz"].toDouble(), 0.001);
     const QJsonObject mTrim = m["antenna"].toObject()["trim"].toObject();
     const QJsonObject cTrim = c["antenna"].toObject()["trim"].toObject();
-    EXPECT_EQ(mTrim["outcome"].toString(), cTrim["outcome"].toString());
+    EXPECT_EQ(mTrim["outcome"].toString(), "reached");
+    EXPECT_EQ(cTrim["outcome"].toString(), "reached");
     EXPECT_NEAR(mTrim["tip_change_m"].toDouble(), cTrim["tip_change_m"].toDouble(), 0.0101);
 }
 

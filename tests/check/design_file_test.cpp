@@ -52,8 +52,8 @@ void expectSameDesign(const CheckInputs& a, const CheckInputs& b) {
     EXPECT_EQ(a.hang.shape, b.hang.shape);
     EXPECT_EQ(a.hang.legAngle, b.hang.legAngle);
     EXPECT_EQ(a.hang.endsHeight, b.hang.endsHeight);
-    for (const auto& [x, y] : {std::pair(a.wireSize, b.wireSize),
-                               std::pair(a.coilWireSize, b.coilWireSize)}) {
+    for (const auto& [x, y] :
+         {std::pair(a.wireSize, b.wireSize), std::pair(a.coilWireSize, b.coilWireSize)}) {
         ASSERT_EQ(x.has_value(), y.has_value());
         if (x) {
             EXPECT_EQ(x->system, y->system);
@@ -116,56 +116,55 @@ TEST_P(DesignFileRoundTrip, ReadsBackTheSameDesign) {
 
 INSTANTIATE_TEST_SUITE_P(
     Rows, DesignFileRoundTrip,
-    ::testing::Values(RoundTripRow{"FreeSpace", [](CheckInputs&) {}},
-                      RoundTripRow{"OverGround",
-                                   [](CheckInputs& in) {
-                                       in.ground = {GroundKind::Good, 12.5};
-                                   }},
-                      RoundTripRow{"PitchAndQ",
-                                   [](CheckInputs& in) {
-                                       in.pitchMm = 1.2;
-                                       in.coilQ = 180;
-                                   }},
-                      RoundTripRow{
-                          "InvertedVByAngle",
-                          [](CheckInputs& in) {
-                              in.hang = {brevan::check::HangShape::InvertedV, 107.5, std::nullopt};
-                          }},
-                      RoundTripRow{"InvertedVByEnds", [](CheckInputs& in) { in = invertedV(); }},
-                      RoundTripRow{"PvcInsulation",
-                                   [](CheckInputs& in) {
-                                       in.insulationThicknessMm = 0.8;
-                                       in.insulationPermittivity = 3.5;
-                                   }},
-                      RoundTripRow{"OtherInsulation",
-                                   [](CheckInputs& in) {
-                                       in.insulationThicknessMm = 1.25;
-                                       in.insulationPermittivity = 2.85;
-                                   }},
-                      RoundTripRow{"InsulatedV",
-                                   [](CheckInputs& in) {
-                                       in = invertedV();
-                                       in.insulationThicknessMm = 0.8;
-                                       in.insulationPermittivity = 3.5;
-                                   }},
-                      RoundTripRow{"TurnsOfAwgOverALength",
-                                   [](CheckInputs& in) { in = woundByTheBuilder(); }},
-                      RoundTripRow{"MeasuredCoil",
-                                   [](CheckInputs& in) {
-                                       in.coilInductanceUh = 119.8;
-                                       in.coilSelfResonanceMHz = 14.25;
-                                       in.coilQ = 240;
-                                   }},
-                      RoundTripRow{"MeasuredInductanceOnly",
-                                   [](CheckInputs& in) {
-                                       in.turns = 9.5;
-                                       in.coilInductanceUh = 7.3;
-                                   }},
-                      RoundTripRow{"BinaryTails",
-                                   [](CheckInputs& in) {
-                                       in.frequencyMHz = 0.1 + 0.2;
-                                       in.lengthM = 1.0 / 3.0;
-                                   }}),
+    ::testing::Values(
+        RoundTripRow{"FreeSpace", [](CheckInputs&) {}},
+        RoundTripRow{"OverGround",
+                     [](CheckInputs& in) {
+                         in.ground = {GroundKind::Good, 12.5};
+                     }},
+        RoundTripRow{"PitchAndQ",
+                     [](CheckInputs& in) {
+                         in.pitchMm = 1.2;
+                         in.coilQ = 180;
+                     }},
+        RoundTripRow{"InvertedVByAngle",
+                     [](CheckInputs& in) {
+                         in.hang = {brevan::check::HangShape::InvertedV, 107.5, std::nullopt};
+                     }},
+        RoundTripRow{"InvertedVByEnds", [](CheckInputs& in) { in = invertedV(); }},
+        RoundTripRow{"PvcInsulation",
+                     [](CheckInputs& in) {
+                         in.insulationThicknessMm = 0.8;
+                         in.insulationPermittivity = 3.5;
+                     }},
+        RoundTripRow{"OtherInsulation",
+                     [](CheckInputs& in) {
+                         in.insulationThicknessMm = 1.25;
+                         in.insulationPermittivity = 2.85;
+                     }},
+        RoundTripRow{"InsulatedV",
+                     [](CheckInputs& in) {
+                         in = invertedV();
+                         in.insulationThicknessMm = 0.8;
+                         in.insulationPermittivity = 3.5;
+                     }},
+        RoundTripRow{"TurnsOfAwgOverALength", [](CheckInputs& in) { in = woundByTheBuilder(); }},
+        RoundTripRow{"MeasuredCoil",
+                     [](CheckInputs& in) {
+                         in.coilInductanceUh = 119.8;
+                         in.coilSelfResonanceMHz = 14.25;
+                         in.coilQ = 240;
+                     }},
+        RoundTripRow{"MeasuredInductanceOnly",
+                     [](CheckInputs& in) {
+                         in.turns = 9.5;
+                         in.coilInductanceUh = 7.3;
+                     }},
+        RoundTripRow{"BinaryTails",
+                     [](CheckInputs& in) {
+                         in.frequencyMHz = 0.1 + 0.2;
+                         in.lengthM = 1.0 / 3.0;
+                     }}),
     [](const auto& row) { return std::string(row.param.name); });
 
 struct RefusedRow {
@@ -185,59 +184,57 @@ TEST_P(DesignFileRefused, SaysWhy) {
 
 INSTANTIATE_TEST_SUITE_P(
     Rows, DesignFileRefused,
-    ::testing::Values(RefusedRow{"NotJson", "{\"format\": ", "not a JSON object"},
-                      RefusedRow{"AnArray", "[1, 2]", "not a JSON object"},
-                      RefusedRow{"OtherFormat", edited([](Json& o) { o["format"] = "something"; }),
-                                 "not a design file"},
-                      RefusedRow{"Newer", edited([](Json& o) { o["version"] = 5; }),
-                                 "version 5, made by a newer program; this one reads up to "
-                                 "version 4"},
-                      RefusedRow{"AwgAsText", edited([](Json& o) { o["coil_wire_awg"] = "12"; }),
-                                 "\"coil_wire_awg\" is not a number"},
-                      RefusedRow{"AwgOutOfRange", edited([](Json& o) { o["wire_awg"] = 44; }),
-                                 "\"wire_awg\": 'AWG 44' is out of range"},
-                      RefusedRow{"LengthWithoutTurns",
-                                 edited([](Json& o) { o["winding_length_mm"] = 40; }),
-                                 "\"winding_length_mm\" needs \"turns\""},
-                      RefusedRow{"VersionAsText", edited([](Json& o) { o["version"] = "1"; }),
-                                 "no valid \"version\""},
-                      RefusedRow{"NoFrequency", edited([](Json& o) { o.erase("frequency_mhz"); }),
-                                 "no \"frequency_mhz\""},
-                      RefusedRow{"LengthAsText", edited([](Json& o) { o["length_a_m"] = "15"; }),
-                                 "\"length_a_m\" is not a number"},
-                      RefusedRow{"LengthOutOfRange", edited([](Json& o) { o["length_a_m"] = -1; }),
-                                 "\"length_a_m\": '-1' is out of range"},
-                      RefusedRow{"NoGauge", edited([](Json& o) { o["coil_wire_swg"] = 17; }),
-                                 "\"coil_wire_swg\": '17' is not a gauge"},
-                      RefusedRow{"HeightInFreeSpace", edited([](Json& o) { o["height_m"] = 10; }),
-                                 "\"height_m\" in free space"},
-                      RefusedRow{"GroundWithoutHeight",
-                                 edited([](Json& o) { o["ground"] = "good"; }),
-                                 "\"ground\" needs \"height_m\""},
-                      RefusedRow{"UnknownGround", edited([](Json& o) {
-                                     o["ground"] = "wet";
-                                     o["height_m"] = 10;
-                                 }),
-                                 "'wet' is not a choice"},
-                      RefusedRow{"UnknownShape", editedV([](Json& o) { o["shape"] = "sloper"; }),
-                                 "\"shape\": 'sloper' is not a choice"},
-                      RefusedRow{"ShapeAsNumber", editedV([](Json& o) { o["shape"] = 1; }),
-                                 "\"shape\" is not a text"},
-                      RefusedRow{"EndsAboveApex", editedV([](Json& o) { o["ends_height_m"] = 12; }),
-                                 "\"ends_height_m\": '12' is not below the apex"},
-                      RefusedRow{"VWithoutItsMeasure",
-                                 editedV([](Json& o) { o["ends_height_m"] = nullptr; }),
-                                 "\"shape\" inverted-v needs \"leg_angle_deg\""},
-                      RefusedRow{"AngleWithoutV", edited([](Json& o) { o["leg_angle_deg"] = 120; }),
-                                 "\"leg_angle_deg\" describes an inverted V"},
-                      RefusedRow{"InsulationWithoutThickness",
-                                 edited([](Json& o) { o["insulation_permittivity"] = 3.5; }),
-                                 "\"insulation_permittivity\" needs \"insulation_thickness_mm\""},
-                      RefusedRow{"ThicknessOutOfRange", edited([](Json& o) {
-                                     o["insulation_permittivity"] = 2.3;
-                                     o["insulation_thickness_mm"] = 11;
-                                 }),
-                                 "\"insulation_thickness_mm\": '11' is out of range"}),
+    ::testing::Values(
+        RefusedRow{"NotJson", "{\"format\": ", "not a JSON object"},
+        RefusedRow{"AnArray", "[1, 2]", "not a JSON object"},
+        RefusedRow{"OtherFormat", edited([](Json& o) { o["format"] = "something"; }),
+                   "not a design file"},
+        RefusedRow{"Newer", edited([](Json& o) { o["version"] = 5; }),
+                   "version 5, made by a newer program; this one reads up to "
+                   "version 4"},
+        RefusedRow{"AwgAsText", edited([](Json& o) { o["coil_wire_awg"] = "12"; }),
+                   "\"coil_wire_awg\" is not a number"},
+        RefusedRow{"AwgOutOfRange", edited([](Json& o) { o["wire_awg"] = 44; }),
+                   "\"wire_awg\": 'AWG 44' is out of range"},
+        RefusedRow{"LengthWithoutTurns", edited([](Json& o) { o["winding_length_mm"] = 40; }),
+                   "\"winding_length_mm\" needs \"turns\""},
+        RefusedRow{"VersionAsText", edited([](Json& o) { o["version"] = "1"; }),
+                   "no valid \"version\""},
+        RefusedRow{"NoFrequency", edited([](Json& o) { o.erase("frequency_mhz"); }),
+                   "no \"frequency_mhz\""},
+        RefusedRow{"LengthAsText", edited([](Json& o) { o["length_a_m"] = "15"; }),
+                   "\"length_a_m\" is not a number"},
+        RefusedRow{"LengthOutOfRange", edited([](Json& o) { o["length_a_m"] = -1; }),
+                   "\"length_a_m\": '-1' is out of range"},
+        RefusedRow{"NoGauge", edited([](Json& o) { o["coil_wire_swg"] = 17; }),
+                   "\"coil_wire_swg\": '17' is not a gauge"},
+        RefusedRow{"HeightInFreeSpace", edited([](Json& o) { o["height_m"] = 10; }),
+                   "\"height_m\" in free space"},
+        RefusedRow{"GroundWithoutHeight", edited([](Json& o) { o["ground"] = "good"; }),
+                   "\"ground\" needs \"height_m\""},
+        RefusedRow{"UnknownGround", edited([](Json& o) {
+                       o["ground"] = "wet";
+                       o["height_m"] = 10;
+                   }),
+                   "'wet' is not a choice"},
+        RefusedRow{"UnknownShape", editedV([](Json& o) { o["shape"] = "sloper"; }),
+                   "\"shape\": 'sloper' is not a choice"},
+        RefusedRow{"ShapeAsNumber", editedV([](Json& o) { o["shape"] = 1; }),
+                   "\"shape\" is not a text"},
+        RefusedRow{"EndsAboveApex", editedV([](Json& o) { o["ends_height_m"] = 12; }),
+                   "\"ends_height_m\": '12' is not below the apex"},
+        RefusedRow{"VWithoutItsMeasure", editedV([](Json& o) { o["ends_height_m"] = nullptr; }),
+                   "\"shape\" inverted-v needs \"leg_angle_deg\""},
+        RefusedRow{"AngleWithoutV", edited([](Json& o) { o["leg_angle_deg"] = 120; }),
+                   "\"leg_angle_deg\" describes an inverted V"},
+        RefusedRow{"InsulationWithoutThickness",
+                   edited([](Json& o) { o["insulation_permittivity"] = 3.5; }),
+                   "\"insulation_permittivity\" needs \"insulation_thickness_mm\""},
+        RefusedRow{"ThicknessOutOfRange", edited([](Json& o) {
+                       o["insulation_permittivity"] = 2.3;
+                       o["insulation_thickness_mm"] = 11;
+                   }),
+                   "\"insulation_thickness_mm\": '11' is out of range"}),
     [](const auto& row) { return std::string(row.param.name); });
 
 // The coil as the builder made it is version 4, which a program that reads up to version 3
@@ -248,8 +245,12 @@ TEST(DesignFile, TheCoilAsTheBuilderMadeItIsWrittenAsVersionFour) {
         return Json::parse(designFileJson(in))["version"].get<int>();
     };
     const std::function<void(CheckInputs&)> changes[] = {
-        [](CheckInputs& in) { in.wireSize = {brevan::check::WireSystem::Awg, 14}; },
-        [](CheckInputs& in) { in.coilWireSize = {brevan::check::WireSystem::Millimetres, 1.63}; },
+        [](CheckInputs& in) {
+            in.wireSize = {brevan::check::WireSystem::Awg, 14};
+        },
+        [](CheckInputs& in) {
+            in.coilWireSize = {brevan::check::WireSystem::Millimetres, 1.63};
+        },
         [](CheckInputs& in) { in.turns = 28; },
         [](CheckInputs& in) { in.coilInductanceUh = 119.8; },
     };

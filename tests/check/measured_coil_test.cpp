@@ -62,8 +62,8 @@ TEST(MeasuredCoil, SelfResonanceIsWhereItWasMeasured) {
                     row.selfResonanceMHz / (row.q * row.q));
         // Far below its resonance the coil shows what was measured, less the wire's internal
         // inductance that the skin effect takes away (under 1 %).
-        const ApparentCoil low = apparentMeasuredCoil(coil, row.selfResonanceMHz * 1e6 / 1000,
-                                                      row.q);
+        const ApparentCoil low =
+            apparentMeasuredCoil(coil, row.selfResonanceMHz * 1e6 / 1000, row.q);
         EXPECT_NEAR(low.inductance / (row.inductanceUh * 1e-6), 1.0, 0.01);
         EXPECT_LT(low.inductance, row.inductanceUh * 1e-6);
     }
@@ -77,10 +77,12 @@ TEST(MeasuredCoil, ApparentInductanceFollowsTheLumpedPair) {
     for (const double f : {1.9e6, 3.6e6, 7.05e6}) {
         SCOPED_TRACE(f);
         const double winding = measuredInductanceAt(coil, f);
-        const double lossless = winding / (1 - winding * coil.capacitance * std::pow(2 * kPi * f, 2));
+        const double lossless =
+            winding / (1 - winding * coil.capacitance * std::pow(2 * kPi * f, 2));
         EXPECT_NEAR(apparentMeasuredCoil(coil, f, 1e9).inductance / lossless, 1.0, 1e-9);
         const double scale = 120e-6 / asWoundInductance(wound);
-        const double resistance = measuredCoilImpedance({wound, 120e-6, 0.0}, f, std::nullopt).real();
+        const double resistance =
+            measuredCoilImpedance({wound, 120e-6, 0.0}, f, std::nullopt).real();
         EXPECT_NEAR(resistance, scale * coilResistance(wound, f).acResistance, 1e-9 * resistance);
     }
 }

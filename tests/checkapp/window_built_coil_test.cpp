@@ -29,10 +29,10 @@ TEST_F(WindowTest, TheTurnsOfAnAwgWireAreTheCommandsCheck) {
     EXPECT_EQ(window->report()->coil.coil.turns, 28);
     ASSERT_TRUE(waitForCheck());
 
-    const CliRun cli = runCli({"--frequency", "7.05", "--length", "15", "--distance", "3",
-                               "--wire", "16", "--former", "50", "--coil-length", "40",
-                               "--coil-wire", "AWG 12", "--turns", "28", "--winding-length",
-                               "80", "--format", "json"});
+    const CliRun cli = runCli({"--frequency", "7.05",   "--length", "15", "--distance",       "3",
+                               "--wire",      "16",     "--former", "50", "--coil-length",    "40",
+                               "--coil-wire", "AWG 12", "--turns",  "28", "--winding-length", "80",
+                               "--format",    "json"});
     ASSERT_EQ(cli.exitCode, 0) << cli.err;
     const QJsonObject json = cli.json();
     const auto& report = *window->report();
@@ -69,20 +69,20 @@ TEST_P(BuiltCoilRefusal, ShowsTheCommandsWordsBesideTheField) {
 
 INSTANTIATE_TEST_SUITE_P(
     Rows, BuiltCoilRefusal,
-    ::testing::Values(
-        BuiltRefusalRow{"AwgOutOfRange", "coilWireCombo", "AWG 50", "coil-wireMessage",
-                        "--coil-wire: 'AWG 50' is out of range"},
-        BuiltRefusalRow{"NoDiameter", "wireCombo", "0mm", "wireMessage",
-                        "--wire: '0mm' is out of range"},
-        BuiltRefusalRow{"LengthWithoutTurns", "windingLengthEdit", "40",
-                        "winding-lengthMessage", "--winding-length needs --turns"},
-        BuiltRefusalRow{"NoTurns", "turnsEdit", "0", "turnsMessage",
-                        "--turns: '0' is out of range"},
-        BuiltRefusalRow{"ResonanceAlone", "coilSelfResonanceEdit", "12",
-                        "coil-self-resonanceMessage",
-                        "--coil-self-resonance needs --coil-inductance"},
-        BuiltRefusalRow{"NoInductance", "coilInductanceEdit", "-3", "coil-inductanceMessage",
-                        "--coil-inductance: '-3' is out of range"}),
+    ::testing::Values(BuiltRefusalRow{"AwgOutOfRange", "coilWireCombo", "AWG 50",
+                                      "coil-wireMessage", "--coil-wire: 'AWG 50' is out of range"},
+                      BuiltRefusalRow{"NoDiameter", "wireCombo", "0mm", "wireMessage",
+                                      "--wire: '0mm' is out of range"},
+                      BuiltRefusalRow{"LengthWithoutTurns", "windingLengthEdit", "40",
+                                      "winding-lengthMessage", "--winding-length needs --turns"},
+                      BuiltRefusalRow{"NoTurns", "turnsEdit", "0", "turnsMessage",
+                                      "--turns: '0' is out of range"},
+                      BuiltRefusalRow{"ResonanceAlone", "coilSelfResonanceEdit", "12",
+                                      "coil-self-resonanceMessage",
+                                      "--coil-self-resonance needs --coil-inductance"},
+                      BuiltRefusalRow{"NoInductance", "coilInductanceEdit", "-3",
+                                      "coil-inductanceMessage",
+                                      "--coil-inductance: '-3' is out of range"}),
     [](const auto& row) { return std::string(row.param.name); });
 
 // A measured coil and a millimetre wire, typed with the user's decimal separator, are saved as a

@@ -115,8 +115,11 @@ std::optional<UsageError> readGauge(const std::map<std::string, std::string>& gi
     }
     const std::string text = trimmed(it->second);
     if (startsWithNoCase(text, "awg")) {
-        const std::optional<double> gauge = parseOptionNumber(trimmed(text.substr(3)));
-        if (!gauge || *gauge != std::floor(*gauge)) {
+        const std::string number = trimmed(text.substr(3));
+        const std::optional<double> gauge = parseOptionNumber(number);
+        // "00" to "0000" are gauges thicker than 0, not 0: refused, never read as 0.
+        const bool zeros = number.size() > 1 && number[0] == '0';
+        if (!gauge || *gauge != std::floor(*gauge) || zeros) {
             return badValue(option, it->second, "is not an AWG gauge",
                             "give a whole AWG gauge from 0 to 40, as 'AWG 14'");
         }

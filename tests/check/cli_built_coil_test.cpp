@@ -76,6 +76,7 @@ TEST(BuiltCoil, ImpossibleWiresTurnsAndMeasurementsAreRefusedInWords) {
          "whole AWG gauge from 0 to 40, as 'AWG 14'"},
         {"awg_range", {"--coil-wire", "awg41"}, "--coil-wire: 'awg41' is out of range"},
         {"awg_word", {"--coil-wire", "AWG"}, "--coil-wire: 'AWG' is not an AWG gauge"},
+        {"awg_4_0", {"--wire", "AWG 0000"}, "--wire: 'AWG 0000' is not an AWG gauge"},
         {"mm_zero",
          {"--wire", "0mm"},
          "--wire: '0mm' is out of range; give the bare wire "

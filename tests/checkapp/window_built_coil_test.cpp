@@ -85,8 +85,8 @@ INSTANTIATE_TEST_SUITE_P(
                                       "--coil-inductance: '-3' is out of range"}),
     [](const auto& row) { return std::string(row.param.name); });
 
-// A measured coil and a millimetre wire, typed with the user's decimal separator, are saved as a
-// version 4 design and come back into their fields.
+// A measured coil and a millimetre wire are saved as a version 4 design and come back into
+// their fields.
 TEST_F(WindowTest, AMeasuredCoilIsSavedAndOpenedAgain) {
     QTemporaryDir dir;
     const QString path = dir.filePath("measured.brevan.json");

@@ -311,8 +311,8 @@ TEST(BuiltCoil, AMeasuredCoilIsModelledAndMarkedMeasured) {
 // over the length that makes it so) give the same antenna: resonance and trim.
 TEST(BuiltCoil, AMeasuredCoilGivesTheSameAntennaAsAComputedCoilOfTheSameApparentInductance) {
     const QStringList design{"--frequency", "3.65",   "--length", "11.4", "--distance",    "4",
-                             "--wire",      "14",     "--former", "50",  "--coil-length", "100",
-                             "--coil-wire", "AWG 18", "--coil-q", "300", "--format",      "json"};
+                             "--wire",      "14",     "--former", "50",   "--coil-length", "100",
+                             "--coil-wire", "AWG 18", "--coil-q", "300",  "--format",      "json"};
     const double turns = 80;
     const double wire = 0.127e-3 * std::pow(92.0, 18.0 / 39.0);
     const double f = 3.65e6;

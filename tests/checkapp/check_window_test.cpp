@@ -192,9 +192,9 @@ TEST_F(WindowTest, TabWalksTheFormInOrderAndEveryFieldHasAName) {
         // As Tab does, past a widget that hands its focus on (a gauge combo's own line edit).
         do {
             widget = widget->nextInFocusChain();
-        } while ((widget->focusPolicy() & Qt::TabFocus) == 0 ||
-                 (widget->focusProxy() != nullptr &&
-                  widget->focusProxy() == widget->parentWidget()));
+        } while (
+            (widget->focusPolicy() & Qt::TabFocus) == 0 ||
+            (widget->focusProxy() != nullptr && widget->focusProxy() == widget->parentWidget()));
         EXPECT_EQ(widget->objectName(), order[i]);
         EXPECT_FALSE(widget->accessibleName().isEmpty()) << order[i].toStdString();
     }

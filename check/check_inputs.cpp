@@ -1,13 +1,17 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "check_inputs.h"
 
+#include "portable_maths.h"
+
 #include "floating_chars.h"
 #include "range_limits.h"
 #include "wire_gauge_table.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <functional>
+#include <limits>
 
 namespace brevan::check {
 namespace {
@@ -75,20 +79,81 @@ std::optional<UsageError> readNumber(const std::map<std::string, std::string>& g
     return std::nullopt;
 }
 
+constexpr int kLeastAwg = 0;
+constexpr int kMostAwg = 40;
+const Range kWireMm{0.05, true, 20, "mm", "a bare wire diameter in millimetres"};
+
+const char* const kGaugeForms = "give one of 10 12 14 16 18 20 22 24 26 28 30 (SWG), an AWG "
+                                "gauge from 0 to 40 as 'AWG 14', or the bare diameter as '1.63mm'";
+
+std::string trimmed(std::string_view text) {
+    const auto first = text.find_first_not_of(" \t");
+    if (first == std::string_view::npos) {
+        return {};
+    }
+    return std::string(text.substr(first, text.find_last_not_of(" \t") - first + 1));
+}
+
+bool startsWithNoCase(std::string_view text, std::string_view prefix) {
+    return text.size() >= prefix.size() &&
+           std::equal(prefix.begin(), prefix.end(), text.begin(), [](char lower, char typed) {
+               return std::tolower(static_cast<unsigned char>(typed)) == lower;
+           });
+}
+
+bool endsWithNoCase(std::string_view text, std::string_view suffix) {
+    return text.size() >= suffix.size() &&
+           startsWithNoCase(text.substr(text.size() - suffix.size()), suffix);
+}
+
+// A wire as typed: "16" (SWG, of the table), "AWG 14" or "awg14", "1.63mm" or "1.63 mm". The
+// design goes on with the table gauge nearest in diameter to an AWG or millimetre wire.
 std::optional<UsageError> readGauge(const std::map<std::string, std::string>& given,
-                                    const std::string& option, int& out) {
+                                    const std::string& option, bool coilColumn, int& swg,
+                                    std::optional<WireSize>& size) {
     const auto it = given.find(option);
     if (it == given.end()) {
-        return UsageError{"--" + option +
-                          " is missing; give a wire gauge (SWG) of the table: "
-                          "10 12 14 16 18 20 22 24 26 28 30"};
+        return UsageError{"--" + option + " is missing; " + kGaugeForms};
     }
-    const std::optional<double> value = parseOptionNumber(it->second);
+    const std::string text = trimmed(it->second);
+    if (startsWithNoCase(text, "awg")) {
+        const std::string number = trimmed(text.substr(3));
+        const std::optional<double> gauge = parseOptionNumber(number);
+        // "00" to "0000" are gauges thicker than 0, not 0: refused, never read as 0.
+        const bool zeros = number.size() > 1 && number[0] == '0';
+        if (!gauge || *gauge != std::floor(*gauge) || zeros) {
+            return badValue(option, it->second, "is not an AWG gauge",
+                            "give a whole AWG gauge from 0 to 40, as 'AWG 14'");
+        }
+        if (*gauge < kLeastAwg || *gauge > kMostAwg) {
+            return badValue(option, it->second, "is out of range",
+                            "give a whole AWG gauge from 0 to 40, as 'AWG 14'");
+        }
+        size = WireSize{WireSystem::Awg, *gauge};
+        swg = nearestTableGauge(awgDiameterMm(static_cast<int>(*gauge)), coilColumn);
+        return std::nullopt;
+    }
+    if (endsWithNoCase(text, "mm")) {
+        const std::string accepted =
+            std::string("give the bare wire diameter, ") + rangeText(kWireMm) + ", as '1.63mm'";
+        const std::optional<double> mm =
+            parseOptionNumber(trimmed(text.substr(0, text.size() - 2)));
+        if (!mm) {
+            return badValue(option, it->second, "is not a diameter", accepted);
+        }
+        if (*mm < kWireMm.low || *mm > kWireMm.high) {
+            return badValue(option, it->second, "is out of range", accepted);
+        }
+        size = WireSize{WireSystem::Millimetres, *mm};
+        swg = nearestTableGauge(*mm, coilColumn);
+        return std::nullopt;
+    }
+    const std::optional<double> value = parseOptionNumber(text);
     if (!value || !WireGaugeTable::hasRow(*value)) {
-        return badValue(option, it->second, "is not a gauge of the wire table",
-                        "give one of 10 12 14 16 18 20 22 24 26 28 30 (SWG)");
+        return badValue(option, it->second, "is not a gauge of the wire table", kGaugeForms);
     }
-    out = static_cast<int>(*value);
+    swg = static_cast<int>(*value);
+    size.reset();
     return std::nullopt;
 }
 
@@ -144,6 +209,10 @@ const Range kDistance{0, true, 1000, "m", "the centre-to-coil distance B in metr
 const Range kFormer{0, false, 1000, "mm", "the coil former diameter in millimetres"};
 const Range kCoilLength{0, true, 10000, "mm", "the planned coil length in millimetres"};
 const Range kCoilQ{1, true, 100000, "", "the coil's Q"};
+const Range kTurns{1, true, 100000, "", "the turns wound on each coil"};
+const Range kCoilInductance{0, false, 100000, "uH",
+                            "the coil's inductance in microhenries, as measured at low frequency"};
+const Range kSelfResonance{0, false, 10000, "MHz", "the coil's measured self-resonance in MHz"};
 const Range kHeight{0.1, true, 1000, "m", "the height above ground in metres"};
 const Range kLegAngle{kNarrowestLegAngle, true, 180, "degrees",
                       "the angle between the legs of the inverted V in degrees (180 is straight)"};
@@ -342,6 +411,48 @@ std::optional<UsageError> readFormer(const std::map<std::string, std::string>& g
     return std::nullopt;
 }
 
+// The turns the builder wound, and the length they take: from the pitch, or as measured.
+std::optional<UsageError> readWound(const std::map<std::string, std::string>& given,
+                                    CheckInputs& in) {
+    if (!given.count("turns")) {
+        if (given.count("winding-length")) {
+            return UsageError{"--winding-length needs --turns: give the turns wound over that "
+                              "length"};
+        }
+        return std::nullopt;
+    }
+    if (auto e = readNumber(given, "turns", kTurns, in.turns))
+        return e;
+    if (!given.count("winding-length")) {
+        return std::nullopt;
+    }
+    if (given.count("pitch")) {
+        return UsageError{"--winding-length and --pitch both say how far apart the turns are; "
+                          "give one of them"};
+    }
+    // Touching turns take one wire diameter each: the length can be no shorter.
+    const double wireMm = coilWireMm(in);
+    const Range length{*in.turns * wireMm, true, 10000, "mm",
+                       "the length of the winding in millimetres (at least the turns "
+                       "close-wound, turns x the bare wire diameter)"};
+    return readNumber(given, "winding-length", length, in.windingLengthMm);
+}
+
+// A coil the builder measured: its inductance, and its self-resonance and Q when measured too.
+std::optional<UsageError> readMeasuredCoil(const std::map<std::string, std::string>& given,
+                                           CheckInputs& in) {
+    if (!given.count("coil-inductance")) {
+        if (given.count("coil-self-resonance")) {
+            return UsageError{"--coil-self-resonance needs --coil-inductance: give the coil's "
+                              "measured inductance in microhenries"};
+        }
+        return std::nullopt;
+    }
+    if (auto e = readNumber(given, "coil-inductance", kCoilInductance, in.coilInductanceUh))
+        return e;
+    return readNumber(given, "coil-self-resonance", kSelfResonance, in.coilSelfResonanceMHz);
+}
+
 } // namespace
 
 std::variant<CheckInputs, UsageError>
@@ -353,23 +464,27 @@ readCheckInputs(const std::map<std::string, std::string>& given) {
         return *e;
     if (auto e = readRequired(given, "distance", kDistance, in.distanceM))
         return *e;
-    if (auto e = readGauge(given, "wire", in.wireSwg))
+    if (auto e = readGauge(given, "wire", false, in.wireSwg, in.wireSize))
         return *e;
     if (auto e = readRequired(given, "former", kFormer, in.formerMm))
         return *e;
     if (auto e = readRequired(given, "coil-length", kCoilLength, in.coilLengthMm))
         return *e;
-    if (auto e = readGauge(given, "coil-wire", in.coilWireSwg))
+    if (auto e = readGauge(given, "coil-wire", true, in.coilWireSwg, in.coilWireSize))
         return *e;
 
     // Turns cannot sit closer than touching, so the pitch starts at the bare wire's diameter.
-    const double wireMm = coilWireDiameterMm(in.coilWireSwg);
+    const double wireMm = coilWireMm(in);
     const Range pitch{wireMm, true, 1000, "mm",
                       "the distance between turn centres in millimetres (at least the bare "
                       "diameter of the coil wire)"};
     if (auto e = readNumber(given, "pitch", pitch, in.pitchMm))
         return *e;
     if (auto e = readNumber(given, "coil-q", kCoilQ, in.coilQ))
+        return *e;
+    if (auto e = readWound(given, in))
+        return *e;
+    if (auto e = readMeasuredCoil(given, in))
         return *e;
 
     in.antenna = given.count("no-antenna") == 0;
@@ -454,6 +569,65 @@ double antennaWireDiameterMm(int swg) {
     double inch = 0.0;
     WireGaugeTable::lookupDiameter(WireColumn::Antenna, swg, inch);
     return inch * kMillimetresPerInch;
+}
+
+std::string wireOptionText(int swg, const std::optional<WireSize>& size) {
+    if (!size || size->system == WireSystem::Swg) {
+        return std::to_string(size ? static_cast<int>(size->value) : swg);
+    }
+    if (size->system == WireSystem::Awg) {
+        return "AWG " + std::to_string(static_cast<int>(size->value));
+    }
+    char buffer[64];
+    const auto result = toChars(buffer, buffer + sizeof buffer, size->value);
+    return std::string(buffer, result.ptr) + "mm";
+}
+
+std::string wireName(int swg, const std::optional<WireSize>& size) {
+    if (size && size->system == WireSystem::Millimetres) {
+        return plain(size->value) + " mm";
+    }
+    return size && size->system == WireSystem::Awg ? wireOptionText(swg, size)
+                                                   : "SWG " + wireOptionText(swg, size);
+}
+
+double awgDiameterMm(int gauge) {
+    return 0.127 * portable::pow(92.0, (36.0 - gauge) / 39.0);
+}
+
+int nearestTableGauge(double mm, bool coilColumn) {
+    int best = 10;
+    double bestDistance = std::numeric_limits<double>::infinity();
+    for (int swg = 10; swg <= 30; swg += 2) {
+        const double table = coilColumn ? coilWireDiameterMm(swg) : antennaWireDiameterMm(swg);
+        if (std::abs(table - mm) < bestDistance) {
+            bestDistance = std::abs(table - mm);
+            best = swg;
+        }
+    }
+    return best;
+}
+
+namespace {
+
+double realDiameterMm(int swg, const std::optional<WireSize>& size, bool coilColumn) {
+    if (size && size->system == WireSystem::Awg) {
+        return awgDiameterMm(static_cast<int>(size->value));
+    }
+    if (size && size->system == WireSystem::Millimetres) {
+        return size->value;
+    }
+    return coilColumn ? coilWireDiameterMm(swg) : antennaWireDiameterMm(swg);
+}
+
+} // namespace
+
+double antennaWireMm(const CheckInputs& inputs) {
+    return realDiameterMm(inputs.wireSwg, inputs.wireSize, false);
+}
+
+double coilWireMm(const CheckInputs& inputs) {
+    return realDiameterMm(inputs.coilWireSwg, inputs.coilWireSize, true);
 }
 
 } // namespace brevan::check

@@ -86,12 +86,21 @@ std::variant<WindowDesign, DesignRefusal> runWindowDesign(const CheckInputs& in)
 
 CoilAsWound windCoil(const CheckInputs& in, const WindowDesign& design) {
     CoilAsWound wound;
-    const double wire = design.coilWireDiameterInch * kMetresPerInch;
-    wound.coil.turns = design.turns;
+    // The coil the builder wound, of the wire they have: step 2's turns unless they say
+    // otherwise, the table's wire unless they named another.
+    const double wire = coilWireMm(in) / 1000;
+    wound.coil.turns = in.turns.value_or(design.turns);
     wound.coil.wireDiameter = wire;
-    wound.coil.pitch = in.pitchMm ? *in.pitchMm / 1000 : wire;
+    wound.coil.pitch = in.windingLengthMm ? *in.windingLengthMm / 1000 / wound.coil.turns
+                       : in.pitchMm       ? *in.pitchMm / 1000
+                                          : wire;
     wound.coil.meanDiameter = in.formerMm / 1000 + wire;
     wound.coil.formerPermittivity = in.formerPermittivity;
+    // A measured coil of turns not given: the turns of this wire, pitch and former that come
+    // closest to it, whose length, capacitance and Q stand for the coil's own.
+    if (in.coilInductanceUh && !in.turns) {
+        wound.coil.turns = closestTurns(wound.coil, *in.coilInductanceUh * 1e-6);
+    }
     wound.lengthOverDiameter = sheetLength(wound.coil) / wound.coil.meanDiameter;
     wound.nagaoka = nagaokaCoefficient(1 / wound.lengthOverDiameter);
     wound.rosaSelf = rosaSelfCorrection(wound.coil.pitch, wire);
@@ -108,6 +117,34 @@ CoilAsWound windCoil(const CheckInputs& in, const WindowDesign& design) {
     wound.closestTurnsInductance = asWoundInductance(closest);
     wound.shortForWheeler = wound.lengthOverDiameter < 0.4;
     return wound;
+}
+
+// The builder's measured coil, its capacitance from the measured self-resonance or, without
+// one, the wound coil's own.
+std::optional<MeasuredCoil> measuredCoil(const CheckInputs& in, const CoilAsWound& wound) {
+    if (!in.coilInductanceUh) {
+        return std::nullopt;
+    }
+    const double inductance = *in.coilInductanceUh * 1e-6;
+    if (in.coilSelfResonanceMHz) {
+        return measuredWithSelfResonance(wound.coil, inductance, *in.coilSelfResonanceMHz * 1e6);
+    }
+    return MeasuredCoil{wound.coil, inductance, selfCapacitance(wound.coil)};
+}
+
+// The measured coil's figures in place of the computed ones; the wire's resistances stay those
+// of the coil as wound, which set its Q when none was measured.
+void measuredLosses(const CheckInputs& in, const MeasuredCoil& coil, CoilLosses& losses) {
+    const double frequency = in.frequencyMHz * 1e6;
+    losses.reactance = 2 * kPi * frequency * measuredInductanceAt(coil, frequency);
+    // Scaled, the winding keeps its Q: the given one, or the wound coil's estimate.
+    losses.seriesResistance = losses.reactance / losses.q;
+    losses.selfCapacitance = coil.capacitance;
+    losses.selfResonance = in.coilSelfResonanceMHz ? *in.coilSelfResonanceMHz * 1e6
+                                                   : measuredSelfResonance(coil, in.coilQ);
+    const ApparentCoil seen = apparentMeasuredCoil(coil, frequency, in.coilQ);
+    losses.apparentInductance = seen.inductance;
+    losses.apparentResistance = seen.resistance;
 }
 
 CoilLosses coilLosses(const CheckInputs& in, const CoilAsWound& wound) {
@@ -171,6 +208,10 @@ std::variant<CheckReport, DesignRefusal> buildCheckReport(const CheckInputs& inp
     report.design = std::get<WindowDesign>(design);
     report.coil = windCoil(inputs, report.design);
     report.losses = coilLosses(inputs, report.coil);
+    report.measuredCoil = measuredCoil(inputs, report.coil);
+    if (report.measuredCoil) {
+        measuredLosses(inputs, *report.measuredCoil, report.losses);
+    }
     report.cut = cutList(inputs, report.coil, std::nullopt);
     report.alternatives = alternativesIfNeeded(report);
     return report;
@@ -192,22 +233,36 @@ void applyAntennaCheck(CheckReport& report, AntennaCheck check) {
     report.antenna = std::move(check);
 }
 
+CoilImpedance builtCoil(const CheckReport& report) {
+    const std::optional<double> q = report.inputs.coilQ;
+    if (report.measuredCoil) {
+        const MeasuredCoil measured = *report.measuredCoil;
+        return [measured, q](double frequency) {
+            return measuredCoilImpedance(measured, frequency, q);
+        };
+    }
+    const WoundCoil wound = report.coil.coil;
+    return [wound, q](double frequency) { return coilImpedance(wound, frequency, q); };
+}
+
 AntennaCheckInput antennaCheckInput(const CheckReport& report) {
     const CheckInputs& in = report.inputs;
     AntennaCheckInput input;
     input.designMHz = in.frequencyMHz;
     input.length = in.lengthM;
     input.coilDistance = in.distanceM;
-    input.wireDiameter = report.design.wireDiameterInch * kMetresPerInch;
+    input.wireDiameter = antennaWireMm(in) / 1000;
     const double designed = report.design.inductanceUh * 1e-6;
     input.designed = [designed](double frequency) {
         return std::complex<double>{0.0, 2 * kPi * frequency * designed};
     };
-    input.built = coilOfTurns(report, static_cast<int>(report.design.turns));
-    {
+    const int builtTurns = static_cast<int>(std::lround(report.coil.coil.turns));
+    input.built = builtCoil(report);
+    if (!report.measuredCoil) {
+        // The same coil with Medhurst's grounded-coil capacitance: how far the model's least
+        // certain number could move the answer. A measured coil brings its own.
         const WoundCoil coil = report.coil.coil;
-        const std::optional<double> q =
-            report.losses.qGiven ? std::optional<double>(report.losses.q) : std::nullopt;
+        const std::optional<double> q = report.inputs.coilQ;
         const double grounded = medhurstCapacitance(coil);
         input.medhurst = [coil, q, grounded](double frequency) {
             return coilImpedance(coil, frequency, q, grounded);
@@ -217,7 +272,7 @@ AntennaCheckInput antennaCheckInput(const CheckReport& report) {
     input.hang = in.hang;
     input.insulation = wireInsulation(in);
     input.coilOfTurns = [report](int turns) { return coilOfTurns(report, turns); };
-    input.builtTurns = static_cast<int>(report.design.turns);
+    input.builtTurns = builtTurns;
     input.windingLength = sheetLength(report.coil.coil);
     input.changedCoil = changedCoils(report);
     input.coilStraightExcess =

@@ -15,6 +15,7 @@
 #include "coil/coil_alternatives.h"
 #include "coil/coil_losses.h"
 #include "coil/coil_model.h"
+#include "coil/measured_coil.h"
 #include "coil_position_study.h"
 #include "coil_winding.h"
 #include "cut_list.h"
@@ -46,7 +47,7 @@ struct WindowDesign {
 };
 
 struct CoilAsWound {
-    WoundCoil coil; // step 2's turns at the chosen pitch
+    WoundCoil coil; // step 2's turns (or --turns) at the chosen pitch, of the real wire
     double lengthOverDiameter = 0.0;
     double nagaoka = 0.0;
     double rosaSelf = 0.0;               // A
@@ -85,6 +86,9 @@ struct CheckReport {
     CheckInputs inputs;
     WindowDesign design;
     CoilAsWound coil;
+    // --coil-inductance: the coil the builder measured, which the antenna is modelled with; the
+    // losses then give its figures (the measured ones as measured), not the wound coil's.
+    std::optional<MeasuredCoil> measuredCoil;
     CoilLosses losses;
     CutList cut;
     std::optional<AntennaCheck> antenna;
@@ -103,6 +107,10 @@ std::variant<CheckReport, DesignRefusal> buildCheckReport(const CheckInputs& inp
 // The coil of `turns` turns of the report's wire, pitch and former as the antenna sees it: its
 // as-wound inductance, its loss (from the given Q when there is one) and its self-capacitance.
 CoilImpedance coilOfTurns(const CheckReport& report, int turns);
+
+// The coil the antenna is built with: the measured one when the builder gave it, else the coil
+// as wound (the builder's turns, or step 2's).
+CoilImpedance builtCoil(const CheckReport& report);
 
 // Puts a finished full-wave check into the report; only a trim that reaches F goes into the
 // cut list.

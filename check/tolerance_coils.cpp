@@ -1,7 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "tolerance_coils.h"
 
+#include "coil/coil_impedance.h"
+#include "coil/coil_model.h"
 #include "coil/physics.h"
+#include "portable_maths.h"
 
 namespace brevan::check {
 
@@ -15,28 +18,35 @@ std::complex<double> inverse(std::complex<double> z) {
     return portable::divide(1.0, z);
 }
 
+// The report's coil wound differently, as the antenna sees it (from the given Q when there is one).
+CoilImpedance woundAs(const CheckReport& report, const WoundCoil& coil) {
+    const std::optional<double> q = report.inputs.coilQ;
+    return [coil, q](double frequency) { return coilImpedance(coil, frequency, q); };
+}
+
+// A measured coil has no turns or winding of its own to count.
 std::optional<CoilImpedance> turnsChanged(const CheckReport& report, bool more) {
-    const int turns = static_cast<int>(report.design.turns) + (more ? 1 : -1);
-    if (turns < 1) {
+    const double turns = report.coil.coil.turns + (more ? 1 : -1);
+    if (report.measuredCoil || turns < 1) {
         return std::nullopt;
     }
-    return coilOfTurns(report, turns);
+    return woundAs(report, withTurns(report.coil.coil, turns));
 }
 
 // The same turns wound over a winding 1 mm longer or shorter: only a spaced coil can be, and
 // never shorter than close-wound.
 std::optional<CoilImpedance> windingChanged(const CheckReport& report, bool more) {
     const WoundCoil& coil = report.coil.coil;
-    if (coil.turns <= 0.0 || coil.pitch <= coil.wireDiameter * kCloseWound) {
+    if (report.measuredCoil || coil.turns <= 0.0 || coil.pitch <= coil.wireDiameter * kCloseWound) {
         return std::nullopt;
     }
     const double length = sheetLength(coil) + (more ? kWindingChange : -kWindingChange);
-    CheckReport changed = report;
-    changed.coil.coil.pitch = length / coil.turns;
-    if (changed.coil.coil.pitch < coil.wireDiameter) {
+    WoundCoil changed = coil;
+    changed.pitch = length / coil.turns;
+    if (changed.pitch < coil.wireDiameter) {
         return std::nullopt;
     }
-    return coilOfTurns(changed, static_cast<int>(report.design.turns));
+    return woundAs(report, changed);
 }
 
 } // namespace
@@ -54,7 +64,7 @@ std::complex<double> withQ(std::complex<double> z, double omega, double capacita
 
 ChangedCoil changedCoils(const CheckReport& report) {
     return [report](Tolerance which, bool more) -> std::optional<CoilImpedance> {
-        const CoilImpedance built = coilOfTurns(report, static_cast<int>(report.design.turns));
+        const CoilImpedance built = builtCoil(report);
         const double capacitance = report.losses.selfCapacitance;
         const double sign = more ? 1.0 : -1.0;
         switch (which) {

@@ -59,10 +59,10 @@ Rows inputRows(const CheckReport& r) {
         {QStringLiteral("Total length A"), given(in.lengthM) + QStringLiteral(" m, tip to tip")},
         {QStringLiteral("Centre to coil B"),
          given(in.distanceM) + QStringLiteral(" m, to the middle of each coil")},
-        {QStringLiteral("Antenna wire"), QStringLiteral("SWG ") + QString::number(in.wireSwg)},
+        {QStringLiteral("Antenna wire"), q(brevan::check::wireName(in.wireSwg, in.wireSize))},
         {QStringLiteral("Coil former diameter"), given(in.formerMm) + QStringLiteral(" mm")},
         {QStringLiteral("Planned coil length"), given(in.coilLengthMm) + QStringLiteral(" mm")},
-        {QStringLiteral("Coil wire"), QStringLiteral("SWG ") + QString::number(in.coilWireSwg)},
+        {QStringLiteral("Coil wire"), q(brevan::check::wireName(in.coilWireSwg, in.coilWireSize))},
         {QStringLiteral("Pitch"),
          q(brevan::check::number(r.coil.coil.pitch * 1000, 3)) +
              (in.pitchMm ? QStringLiteral(" mm") : QStringLiteral(" mm, close-wound"))}};
@@ -83,9 +83,9 @@ Rows coilRows(const CheckReport& r) {
     const brevan::check::CoilAsWound& c = r.coil;
     const brevan::check::CoilLosses& l = r.losses;
     return {
-        {QStringLiteral("Turns"), q(brevan::check::turnsText(r.design.turns)) +
-                                      QStringLiteral(" of SWG ") +
-                                      QString::number(r.inputs.coilWireSwg)},
+        {QStringLiteral("Turns"),
+         q(brevan::check::turnsText(c.coil.turns)) + QStringLiteral(" of ") +
+             q(brevan::check::wireName(r.inputs.coilWireSwg, r.inputs.coilWireSize))},
         {QStringLiteral("Winding length"),
          q(brevan::check::number(brevan::check::sheetLength(c.coil) * 1000, 1)) +
              QStringLiteral(" mm on a ") + given(r.inputs.formerMm) + QStringLiteral(" mm former")},
@@ -113,7 +113,7 @@ Rows cutRows(const CheckReport& r) {
                                     : m3(c.innerWire) + QStringLiteral(", centre to the coil"));
     rows.emplace_back(
         QStringLiteral("Coil"),
-        q(brevan::check::turnsText(r.design.turns)) + QStringLiteral(", ") +
+        q(brevan::check::turnsText(r.coil.coil.turns)) + QStringLiteral(", ") +
             q(brevan::check::number(brevan::check::sheetLength(r.coil.coil) * 1000, 1)) +
             QStringLiteral(" mm long; ") + m3(c.coilWireEach) + QStringLiteral(" of coil wire"));
     rows.emplace_back(QStringLiteral("Outer wire as designed"),
@@ -131,10 +131,12 @@ Rows cutRows(const CheckReport& r) {
                       m3(c.outerWireToCut) + QStringLiteral(", with ") + m3(c.tipSpare) +
                           QStringLiteral(" spare for the final adjustment"));
     rows.emplace_back(QStringLiteral("To buy"),
-                      m3(c.antennaWireTotal) + QStringLiteral(" of SWG ") +
-                          QString::number(r.inputs.wireSwg) + QStringLiteral(" antenna wire, ") +
-                          m3(c.coilWireTotal) + QStringLiteral(" of SWG ") +
-                          QString::number(r.inputs.coilWireSwg) + QStringLiteral(" coil wire"));
+                      m3(c.antennaWireTotal) + QStringLiteral(" of ") +
+                          q(brevan::check::wireName(r.inputs.wireSwg, r.inputs.wireSize)) +
+                          QStringLiteral(" antenna wire, ") + m3(c.coilWireTotal) +
+                          QStringLiteral(" of ") +
+                          q(brevan::check::wireName(r.inputs.coilWireSwg, r.inputs.coilWireSize)) +
+                          QStringLiteral(" coil wire"));
     return rows;
 }
 

@@ -538,11 +538,13 @@ void paintCoil(QPainter& p, const QRectF& rect, const CheckReport& report,
     p.drawText(QPointF(room.center().x() - metrics.horizontalAdvance(windingText) / 2,
                        y + metrics.height() * 0.3 + metrics.ascent()),
                windingText);
-    const QString title = QString::fromStdString(brevan::check::turnsText(turns)) +
-                          QStringLiteral(" of SWG ") + QString::number(report.inputs.coilWireSwg) +
-                          QStringLiteral("\non a ") +
-                          QString::fromStdString(brevan::check::number(report.inputs.formerMm, 1)) +
-                          QStringLiteral(" mm former");
+    const QString title =
+        QString::fromStdString(brevan::check::turnsText(turns)) + QStringLiteral(" of ") +
+        QString::fromStdString(
+            brevan::check::wireName(report.inputs.coilWireSwg, report.inputs.coilWireSize)) +
+        QStringLiteral("\non a ") +
+        QString::fromStdString(brevan::check::number(report.inputs.formerMm, 1)) +
+        QStringLiteral(" mm former");
     p.drawText(QRectF(rect.left(), rect.top(), rect.width(), metrics.height() * 2.4),
                Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, title);
 }

@@ -94,11 +94,17 @@ QComboBox* InputForm::addGauge(const std::string& option, const QString& name, c
     auto* combo = new QComboBox;
     combo->setObjectName(name);
     combo->setAccessibleName(accessible);
+    // The table's gauges to pick, and room to type any other wire: "AWG 14", "1.63mm".
+    combo->setEditable(true);
+    combo->setInsertPolicy(QComboBox::NoInsert);
+    combo->setCompleter(nullptr); // "2" typed stays 2, not the table's 20
     for (const int swg : kGauges) {
         combo->addItem(QString::number(swg), swg);
     }
+    combo->lineEdit()->setPlaceholderText(tr("SWG, AWG n or mm"));
     connect(combo, &QComboBox::activated, this, [this] { Q_EMIT edited(); });
-    addRow(option, label, combo, QStringLiteral("SWG"));
+    connect(combo->lineEdit(), &QLineEdit::textEdited, this, [this] { Q_EMIT edited(); });
+    addRow(option, label, combo, tr("SWG"));
     return combo;
 }
 
@@ -121,13 +127,13 @@ void InputForm::createRows() {
     addNumber("distance", QStringLiteral("distanceEdit"), tr("Coil &distance B"), tr("m"),
               tr("Distance B from the centre to the middle of each coil, in metres"));
     addGauge("wire", QStringLiteral("wireCombo"), tr("Antenna &wire"),
-             tr("Antenna wire gauge, SWG"));
+             tr("Antenna wire: SWG gauge, AWG as AWG 14, or the bare diameter as 1.63mm"));
     addNumber("former", QStringLiteral("formerEdit"), tr("C&oil former diameter"), tr("mm"),
               tr("Coil former diameter in millimetres"));
     addNumber("coil-length", QStringLiteral("coilLengthEdit"), tr("Coil le&ngth"), tr("mm"),
               tr("Planned coil length in millimetres"));
     addGauge("coil-wire", QStringLiteral("coilWireCombo"), tr("Co&il wire"),
-             tr("Coil wire gauge, SWG"));
+             tr("Coil wire: SWG gauge, AWG as AWG 14, or the bare diameter as 1.63mm"));
     auto* pitch = addNumber("pitch", QStringLiteral("pitchEdit"), tr("&Pitch"), tr("mm"),
                             tr("Pitch, turn centre to centre, in millimetres; empty for "
                                "close-wound"));
@@ -136,6 +142,7 @@ void InputForm::createRows() {
                         tr("The coil's Q; empty to estimate it from the losses"));
     q->setPlaceholderText(tr("from the losses"));
     createFormerRows();
+    createBuiltCoilRows();
 
     m_ground = new QComboBox;
     m_ground->setObjectName(QStringLiteral("groundCombo"));
@@ -180,6 +187,29 @@ void InputForm::createRows() {
                            tr("dB/100 m"), tr("Loss of that coax at F, in dB per 100 metres"));
     loss->setPlaceholderText(QStringLiteral("0"));
     showFeedLine(false);
+}
+
+// The coil as the builder made it: the turns wound and their length, or the coil as measured.
+void InputForm::createBuiltCoilRows() {
+    auto* turns = addNumber("turns", QStringLiteral("turnsEdit"), tr("Turns wound"), {},
+                            tr("Turns actually wound on each coil; empty for step 2's"));
+    turns->setPlaceholderText(tr("step 2's"));
+    auto* winding = addNumber("winding-length", QStringLiteral("windingLengthEdit"),
+                              tr("Winding length"), tr("mm"),
+                              tr("Length those turns were wound over, in millimetres; empty to "
+                                 "take it from the pitch"));
+    winding->setPlaceholderText(tr("from the pitch"));
+    auto* inductance =
+        addNumber("coil-inductance", QStringLiteral("coilInductanceEdit"),
+                  tr("Measured inductance"), tr("uH"),
+                  tr("Each coil's inductance as measured at low frequency, in microhenries; "
+                     "empty to compute it"));
+    inductance->setPlaceholderText(tr("computed"));
+    auto* resonance = addNumber("coil-self-resonance", QStringLiteral("coilSelfResonanceEdit"),
+                                tr("Measured self-resonance"), tr("MHz"),
+                                tr("That coil's measured self-resonance, in megahertz; empty to "
+                                   "take its self-capacitance as computed"));
+    resonance->setPlaceholderText(tr("computed"));
 }
 
 void InputForm::createInsulationRows() {
@@ -237,7 +267,12 @@ std::map<std::string, std::string> InputForm::optionTexts() const {
             }
         } else if (const auto* combo = qobject_cast<const QComboBox*>(row.field);
                    combo != nullptr && !row.option.empty() && combo != m_shape) {
-            given[row.option] = combo->currentText().toStdString();
+            // A gauge as typed, "1,63mm" with the user's decimal separator as well.
+            const std::string text =
+                brevan::checkapp::optionText(combo->currentText().toStdString(), point);
+            if (!text.empty()) {
+                given[row.option] = text;
+            }
         }
     }
     const GroundKind ground = kGrounds[m_ground->currentIndex()];
@@ -263,6 +298,10 @@ QString InputForm::shown(double value) const {
     return text.replace(QLatin1Char('.'), m_locale.decimalPoint());
 }
 
+QString InputForm::shownText(const std::string& optionText) const {
+    return QString::fromStdString(optionText).replace(QLatin1Char('.'), m_locale.decimalPoint());
+}
+
 QLineEdit* InputForm::numberField(const std::string& option) const {
     for (const Row& row : m_rows) {
         if (row.option == option) {
@@ -274,23 +313,33 @@ QLineEdit* InputForm::numberField(const std::string& option) const {
 
 void InputForm::setInputs(const brevan::check::CheckInputs& in) {
     const auto text = [this](const std::string& option) { return numberField(option); };
-    const auto gauge = [this](const std::string& option, int swg) {
+    const auto gauge = [this](const std::string& option, int swg,
+                              const std::optional<brevan::check::WireSize>& size) {
         for (const Row& row : m_rows) {
             if (row.option == option) {
                 auto* combo = qobject_cast<QComboBox*>(row.field);
-                combo->setCurrentIndex(combo->findData(swg));
+                const int at = size ? -1 : combo->findData(swg);
+                combo->setCurrentIndex(at);
+                combo->setEditText(shownText(brevan::check::wireOptionText(swg, size)));
             }
         }
     };
     text("frequency")->setText(shown(in.frequencyMHz));
     text("length")->setText(shown(in.lengthM));
     text("distance")->setText(shown(in.distanceM));
-    gauge("wire", in.wireSwg);
+    gauge("wire", in.wireSwg, in.wireSize);
     text("former")->setText(shown(in.formerMm));
     text("coil-length")->setText(shown(in.coilLengthMm));
-    gauge("coil-wire", in.coilWireSwg);
+    gauge("coil-wire", in.coilWireSwg, in.coilWireSize);
     text("pitch")->setText(in.pitchMm ? shown(*in.pitchMm) : QString());
     text("coil-q")->setText(in.coilQ ? shown(*in.coilQ) : QString());
+    const auto optional = [this](const std::optional<double>& value) {
+        return value ? shown(*value) : QString();
+    };
+    text("turns")->setText(optional(in.turns));
+    text("winding-length")->setText(optional(in.windingLengthMm));
+    text("coil-inductance")->setText(optional(in.coilInductanceUh));
+    text("coil-self-resonance")->setText(optional(in.coilSelfResonanceMHz));
     for (int i = 0; i < static_cast<int>(std::size(kGrounds)); ++i) {
         if (kGrounds[i] == in.ground.kind) {
             m_ground->setCurrentIndex(i);

@@ -59,6 +59,7 @@ private:
     void addRow(const std::string& option, const QString& label, QWidget* field,
                 const QString& unit);
     QString shown(double value) const;
+    QString shownText(const std::string& optionText) const;
     QLineEdit* numberField(const std::string& option) const;
     void pickBand(int index);
     void followFrequency();
@@ -68,6 +69,7 @@ private:
     void createInsulationRows();
     void formerChanged();
     void createFormerRows();
+    void createBuiltCoilRows();
 
     QLocale m_locale;
     std::vector<brevan::checkapp::BandChoice> m_bands;

@@ -3,6 +3,7 @@
 
 #include "coil/coil_losses.h"
 #include "coil/coil_model.h"
+#include "general_format.h"
 #include "report/advice.h"
 #include "report/report_format.h"
 #include "report/tolerance_words.h"
@@ -37,12 +38,12 @@ std::string bandEdge(const AntennaResult& x, const std::optional<double>& edge) 
 std::vector<ResultRow> designRows(const check::CheckReport& r) {
     const auto& c = r.coil;
     const auto& l = r.losses;
-    return {
+    std::vector<ResultRow> rows{
         {"Loading coil inductance (step 1)", r.design.shownInductanceText + " uH"},
         {"Turns (step 2)", r.design.turnsText},
         {"Revised coil length", r.design.revisedLengthText},
         {"Winding as wound", number(check::sheetLength(c.coil) * 1000, 2) + " mm, " +
-                                 check::turnsText(r.design.turns) + " x " +
+                                 check::turnsText(c.coil.turns) + " x " +
                                  number(c.coil.pitch * 1000, 3) + " mm"},
         {"Inductance as wound", uh(c.inductance) + ", " + (c.differencePercent < 0 ? "" : "+") +
                                     number(c.differencePercent, 1) + " % against step 1"},
@@ -53,6 +54,15 @@ std::vector<ResultRow> designRows(const check::CheckReport& r) {
         {"Self-resonance", significant(l.selfResonance / 1e6, 3) + " MHz"},
         {"As the antenna sees it", uh(l.apparentInductance) + ", " + ohm(l.apparentResistance)},
     };
+    if (r.measuredCoil) {
+        // The coil the antenna is modelled with, and which of its figures were measured.
+        rows.insert(rows.begin() + 6,
+                    {"Measured coil, modelled",
+                     formatDouble(*r.inputs.coilInductanceUh, ".") + " uH; self-resonance " +
+                         (r.inputs.coilSelfResonanceMHz ? "measured" : "computed") + ", Q " +
+                         (l.qGiven ? "measured" : "computed")});
+    }
+    return rows;
 }
 
 std::vector<ResultRow> cutListRows(const check::CheckReport& r) {
@@ -60,7 +70,7 @@ std::vector<ResultRow> cutListRows(const check::CheckReport& r) {
     std::vector<ResultRow> rows;
     rows.push_back({"Inner wire, each half",
                     c.coilsAtFeed ? "none: the coils start at the feed" : m3(c.innerWire)});
-    rows.push_back({"Coil, each half", check::turnsText(r.design.turns) + ", " +
+    rows.push_back({"Coil, each half", check::turnsText(r.coil.coil.turns) + ", " +
                                            number(check::sheetLength(r.coil.coil) * 1000, 1) +
                                            " mm long"});
     rows.push_back({"Coil wire, each coil", m3(c.coilWireEach)});

@@ -37,7 +37,9 @@ bool sameDesign(CheckInputs a, CheckInputs b) {
         return std::make_tuple(
             in.frequencyMHz, in.lengthM, in.wireSwg, in.formerMm, in.coilLengthMm, in.coilWireSwg,
             in.pitchMm, in.coilQ, in.ground.kind, in.ground.height, in.hang.shape, in.hang.legAngle,
-            in.hang.endsHeight, in.insulationThicknessMm, in.insulationPermittivity);
+            in.hang.endsHeight, in.insulationThicknessMm, in.insulationPermittivity,
+            brevan::check::antennaWireMm(in), brevan::check::coilWireMm(in), in.turns,
+            in.windingLengthMm, in.coilInductanceUh, in.coilSelfResonanceMHz);
     };
     return key(a) == key(b);
 }

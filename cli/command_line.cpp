@@ -25,10 +25,13 @@ constexpr OptionEntry kOptions[] = {
      "Design frequency in MHz (0.1 to 100; the design is meant for 1.5 to 30)."},
     {"length", "m", "Total length A of the antenna, tip to tip, in metres."},
     {"distance", "m", "Distance B from the centre to the middle of each coil, in metres."},
-    {"wire", "SWG", "Antenna wire gauge: 10 12 14 16 18 20 22 24 26 28 30."},
+    {"wire", "gauge",
+     "Antenna wire: an SWG of 10 12 14 16 18 20 22 24 26 28 30, an AWG gauge as 'AWG 14', or "
+     "the bare diameter as '1.63mm'. The design uses the SWG nearest in diameter; the model, "
+     "the wire itself."},
     {"former", "mm", "Coil former diameter in millimetres."},
     {"coil-length", "mm", "Planned coil length in millimetres."},
-    {"coil-wire", "SWG", "Coil wire gauge, from the same list."},
+    {"coil-wire", "gauge", "Coil wire, in the same forms."},
     {"pitch", "mm",
      "Distance between turn centres in millimetres (default: close-wound, one "
      "bare wire diameter)."},
@@ -36,6 +39,17 @@ constexpr OptionEntry kOptions[] = {
     {"former-material", "tube|ptfe|pe|pvc|permittivity",
      "What the coils are wound on: a thin-walled tube or air (default), or a solid rod of PTFE "
      "(relative permittivity 2.1), PE (2.3), PVC (3.5) or the given relative permittivity."},
+    {"turns", "N",
+     "The turns actually wound on each coil, in place of step 2's; their length comes from "
+     "--pitch or --winding-length."},
+    {"winding-length", "mm",
+     "The length the --turns were wound over, in millimetres (instead of --pitch)."},
+    {"coil-inductance", "uH",
+     "Each coil's inductance as measured at low frequency, in microhenries: the check models "
+     "this coil instead of the computed one."},
+    {"coil-self-resonance", "MHz",
+     "That coil's measured self-resonance, in MHz, which gives its self-capacitance (default: "
+     "the self-capacitance computed for the coil as wound)."},
     {"height", "m", "Height of the antenna above ground in metres (default: free space)."},
     {"ground", "kind",
      "Ground under the antenna: poor, average (default with --height), good "

@@ -236,7 +236,8 @@ double straightWireExcess(double length, double coilDiameter, double wireDiamete
     // build gives the same bits.
     const auto partial = [length](double g) {
         const double diagonal = portable::hypot(length, g);
-        return kMu0 / (2.0 * kPi) * (length * portable::log((length + diagonal) / g) - diagonal + g);
+        return kMu0 / (2.0 * kPi) *
+               (length * portable::log((length + diagonal) / g) - diagonal + g);
     };
     return partial(0.5 * wireDiameter) - partial(0.5 * coilDiameter);
 }

@@ -9,6 +9,7 @@
 #include <charconv>
 #include <cmath>
 #include <optional>
+#include <vector>
 
 namespace brevan::check {
 namespace {
@@ -50,6 +51,22 @@ constexpr Field kFields[] = {
     {"insulation_thickness_mm", "insulation-thickness", false},
     {"insulation_permittivity", "insulation", false},
     {"former_permittivity", "former-material", false},
+    {"turns", "turns", false},
+    {"winding_length_mm", "winding-length", false},
+    {"coil_inductance_uh", "coil-inductance", false},
+    {"coil_self_resonance_mhz", "coil-self-resonance", false},
+};
+// A wire named otherwise than by the table's SWG: the key, and how the option writes it.
+struct WireField {
+    const char* key;
+    const char* option;
+    WireSystem system;
+};
+constexpr WireField kWireFields[] = {
+    {"wire_awg", "wire", WireSystem::Awg},
+    {"wire_mm", "wire", WireSystem::Millimetres},
+    {"coil_wire_awg", "coil-wire", WireSystem::Awg},
+    {"coil_wire_mm", "coil-wire", WireSystem::Millimetres},
 };
 // The sweep's line, inside "sweep".
 constexpr Field kSweepFields[] = {
@@ -58,9 +75,10 @@ constexpr Field kSweepFields[] = {
     {"feedline_loss_db_per_100m", "feedline-loss", false},
 };
 
-constexpr int kStraightVersion = 1; // a straight bare-wire design, as every reader knows it
-constexpr int kShapeVersion = 2;    // an inverted V or insulated wire
-constexpr int kSweepVersion = 3;    // a design saved with an analyser's sweep
+constexpr int kStraightVersion = 1;  // a straight bare-wire design, as every reader knows it
+constexpr int kShapeVersion = 2;     // an inverted V or insulated wire
+constexpr int kSweepVersion = 3;     // a design saved with an analyser's sweep
+constexpr int kBuiltCoilVersion = 4; // the coil as the builder made it, or on a solid former
 
 // The command's message names the option; the file's reader wants to know the key.
 void nameTheKey(std::string& message, const Field& field) {
@@ -92,6 +110,12 @@ std::string inFileWords(std::string message) {
 // An insulation was given, even one of no thickness: it goes back out as it came in.
 bool insulationGiven(const CheckInputs& in) {
     return in.insulationThicknessMm > 0.0 || in.insulationPermittivity != 1.0;
+}
+
+// Anything of the coil as the builder made it: an older program would check another coil.
+bool builtCoilGiven(const CheckInputs& in) {
+    return in.wireSize || in.coilWireSize || in.turns || in.windingLengthMm ||
+           in.coilInductanceUh || in.coilSelfResonanceMHz;
 }
 
 // The file's lines without their ends, so that the design file shows them one to a line; a
@@ -209,10 +233,23 @@ std::variant<SweepCopy, std::string> readSweepCopy(const Json& sweep,
 
 std::map<std::string, std::string> optionTexts(const CheckInputs& in) {
     std::map<std::string, std::string> given{
-        {"frequency", exactText(in.frequencyMHz)},    {"length", exactText(in.lengthM)},
-        {"distance", exactText(in.distanceM)},        {"wire", std::to_string(in.wireSwg)},
-        {"former", exactText(in.formerMm)},           {"coil-length", exactText(in.coilLengthMm)},
-        {"coil-wire", std::to_string(in.coilWireSwg)}};
+        {"frequency", exactText(in.frequencyMHz)},
+        {"length", exactText(in.lengthM)},
+        {"distance", exactText(in.distanceM)},
+        {"wire", wireOptionText(in.wireSwg, in.wireSize)},
+        {"former", exactText(in.formerMm)},
+        {"coil-length", exactText(in.coilLengthMm)},
+        {"coil-wire", wireOptionText(in.coilWireSwg, in.coilWireSize)}};
+    const std::pair<const char*, const std::optional<double>*> built[] = {
+        {"turns", &in.turns},
+        {"winding-length", &in.windingLengthMm},
+        {"coil-inductance", &in.coilInductanceUh},
+        {"coil-self-resonance", &in.coilSelfResonanceMHz}};
+    for (const auto& [option, value] : built) {
+        if (*value) {
+            given[option] = exactText(**value);
+        }
+    }
     if (in.pitchMm) {
         given["pitch"] = exactText(*in.pitchMm);
     }
@@ -247,13 +284,13 @@ std::string designFileJson(const DesignFile& design) {
     // A program that knows only version 1 would read a V as straight and a sleeve as bare wire,
     // one that knows only version 2 would drop the sweep: such a design is of the version that
     // the other refuses.
-    // One that knows only version 3 would wind a solid former's coils on a tube.
+    // One that knows only version 3 would check step 2's coil, or wind it on a tube.
     const bool beyondFirst = in.hang.shape == HangShape::InvertedV || insulationGiven(in);
     const bool solidFormer = in.formerPermittivity != 1.0;
-    const int version = solidFormer    ? kDesignFileVersion
-                        : design.sweep ? kSweepVersion
-                        : beyondFirst  ? kShapeVersion
-                                       : kStraightVersion;
+    const int version = solidFormer || builtCoilGiven(in) ? kBuiltCoilVersion
+                        : design.sweep                    ? kSweepVersion
+                        : beyondFirst                     ? kShapeVersion
+                                                          : kStraightVersion;
     Json object{
         {"format", kFormat},
         {"version", version},
@@ -278,6 +315,23 @@ std::string designFileJson(const DesignFile& design) {
     }
     if (solidFormer) {
         object["former_permittivity"] = in.formerPermittivity;
+    }
+    for (const WireField& field : kWireFields) {
+        const std::optional<WireSize>& size =
+            std::string(field.option) == "wire" ? in.wireSize : in.coilWireSize;
+        if (size && size->system == field.system) {
+            object[field.key] = size->value;
+        }
+    }
+    const std::pair<const char*, const std::optional<double>*> built[] = {
+        {"turns", &in.turns},
+        {"winding_length_mm", &in.windingLengthMm},
+        {"coil_inductance_uh", &in.coilInductanceUh},
+        {"coil_self_resonance_mhz", &in.coilSelfResonanceMHz}};
+    for (const auto& [key, value] : built) {
+        if (*value) {
+            object[key] = **value;
+        }
     }
     if (design.sweep) {
         object["sweep"] = sweepJson(*design.sweep, in);
@@ -313,6 +367,20 @@ std::variant<DesignFile, std::string> readDesignFile(std::string_view content) {
             return *refusal;
         }
     }
+    // A wire given otherwise than by the table's gauge: its refusals name its own key.
+    std::vector<Field> wireKeys;
+    for (const WireField& field : kWireFields) {
+        const auto it = document.find(field.key);
+        if (it == document.end() || it->is_null()) {
+            continue;
+        }
+        if (!it->is_number()) {
+            return std::string("The design file's \"") + field.key + "\" is not a number.";
+        }
+        const std::string value = exactText(it->get<double>());
+        given[field.option] = field.system == WireSystem::Awg ? "AWG " + value : value + "mm";
+        wireKeys.push_back(Field{field.key, field.option, false});
+    }
     const auto ground = document.find("ground");
     if (ground == document.end() || !ground->is_string() ||
         ground->get_ref<const std::string&>().empty()) {
@@ -344,7 +412,11 @@ std::variant<DesignFile, std::string> readDesignFile(std::string_view content) {
 
     const auto read = readCheckInputs(given);
     if (const auto* error = std::get_if<UsageError>(&read)) {
-        return "The design file cannot be used: " + inFileWords(error->message) + ".";
+        std::string message = error->message;
+        for (const Field& field : wireKeys) {
+            nameTheKey(message, field);
+        }
+        return "The design file cannot be used: " + inFileWords(message) + ".";
     }
     design.inputs = std::get<CheckInputs>(read);
     return design;

@@ -45,10 +45,19 @@
 //       "feedline_loss_db_per_100m": 2     with a length only
 //     }
 //
-// Version 4 is written only for coils on a solid former, so that a program that would read
-// them as wound on a tube refuses the file instead. It adds:
+// Version 4 is written only for a design that names the coil as the builder made it, or winds
+// it on a solid former, so that an older program refuses the file instead of checking step 2's
+// coil on a tube. It adds, each only when given:
 //
-//     "former_permittivity": 2.1         relative, inside the coil; missing or null: a tube
+//     "former_permittivity": 2.1,        relative, inside the coil; missing or null: a tube
+//     "wire_awg": 12,                    the antenna wire as an AWG gauge, with "wire_swg" the
+//     "wire_mm": 2.05,                   table's gauge the design uses; or as a bare diameter
+//     "coil_wire_awg": 12,               the same for the coil wire
+//     "coil_wire_mm": 2.05,
+//     "turns": 28,                       the turns wound on each coil
+//     "winding_length_mm": 70,           the length they take (instead of "pitch_mm")
+//     "coil_inductance_uh": 119.8,       a measured coil: its inductance at low frequency
+//     "coil_self_resonance_mhz": 14.2    and its self-resonance
 //
 // The sweep's own lines, not its path: the design file stands alone when mailed or moved, and
 // the sweep is read back by the same readers, to the same figures, as when it was first opened.

@@ -43,12 +43,19 @@ namespace advice_parts {
 
 std::string coilVerdict(const CheckReport& report) {
     const CoilAsWound& coil = report.coil;
-    const double turns = report.design.turns;
-    std::string line = "Wound as planned, " + turnsText(turns) + " " +
-                       verb(turns, "gives", "give") + " " + number(coil.inductance * 1e6, 3) +
-                       " uH, " + number(std::abs(coil.differencePercent), 1) + " % " +
-                       (coil.differencePercent < 0 ? "less" : "more") + " than step 1's " +
-                       number(report.design.inductanceUh, 3) + " uH.";
+    const double turns = coil.coil.turns;
+    const double step1 = report.design.inductanceUh;
+    const auto against = [step1](double henries) {
+        const double difference = (henries * 1e6 - step1) / step1 * 100;
+        return number(henries * 1e6, 3) + " uH, " + number(std::abs(difference), 1) + " % " +
+               (difference < 0 ? "less" : "more") + " than step 1's " + number(step1, 3) + " uH";
+    };
+    std::string line =
+        report.measuredCoil
+            ? "As measured, each coil is " + against(report.measuredCoil->inductance) +
+                  "; the check models the measured coil."
+            : (report.inputs.turns ? "Wound with " : "Wound as planned, ") + turnsText(turns) +
+                  " " + verb(turns, "gives", "give") + " " + against(coil.inductance) + ".";
     // What the antenna works with: the winding at F with its self-capacitance across it.
     const CoilLosses& losses = report.losses;
     if (losses.apparentInductance > 0.0) {
@@ -56,7 +63,7 @@ std::string coilVerdict(const CheckReport& report) {
                 " MHz, with its self-capacitance, each coil looks like " +
                 number(losses.apparentInductance * 1e6, 3) + " uH to the antenna.";
     }
-    if (std::abs(coil.differencePercent) > kTurnsAdviceShare * 100 &&
+    if (!report.measuredCoil && std::abs(coil.differencePercent) > kTurnsAdviceShare * 100 &&
         coil.closestTurns != static_cast<int>(turns)) {
         line += " " + turnsText(coil.closestTurns) + " " +
                 verb(coil.closestTurns, "comes", "come") + " closest (" +

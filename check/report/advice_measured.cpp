@@ -276,7 +276,7 @@ std::vector<std::string> measuredNotes(const CheckReport& report) {
         out.push_back(resistanceNote(m));
     }
     if (calibrated && c.cutLowersSwr && c.turns > 0) {
-        const int now = static_cast<int>(report.design.turns);
+        const int now = static_cast<int>(std::lround(report.coil.coil.turns));
         if (c.turns == now) {
             out.push_back("No whole number of turns on the coils comes closer than the present " +
                           turnsText(now) + ": cut the tips.");

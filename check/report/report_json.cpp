@@ -49,17 +49,23 @@ Json inputs(const CheckReport& r) {
     Json o{{"frequency_mhz", num(in.frequencyMHz)},
            {"length_a_m", num(in.lengthM)},
            {"distance_b_m", num(in.distanceM)},
+           {"wire", text(check::wireOptionText(in.wireSwg, in.wireSize))},
            {"wire_swg", in.wireSwg},
-           {"wire_diameter_mm", decimal(r.design.wireDiameterInch * 25.4, kWirePlaces)},
+           {"wire_diameter_mm", decimal(check::antennaWireMm(in), kWirePlaces)},
            {"former_mm", num(in.formerMm)},
            {"coil_length_mm", num(in.coilLengthMm)},
+           {"coil_wire", text(check::wireOptionText(in.coilWireSwg, in.coilWireSize))},
            {"coil_wire_swg", in.coilWireSwg},
            {"coil_wire_diameter_mm", decimal(r.coil.coil.wireDiameter * 1000, kWirePlaces)},
            {"pitch_mm",
             in.pitchMm ? num(*in.pitchMm) : decimal(r.coil.coil.pitch * 1000, kWirePlaces)},
-           {"close_wound", !in.pitchMm.has_value()},
+           {"close_wound", !in.pitchMm && !in.windingLengthMm},
            {"coil_q", num(in.coilQ)},
-           {"former_permittivity", num(in.formerPermittivity)}};
+           {"former_permittivity", num(in.formerPermittivity)},
+           {"turns", num(in.turns)},
+           {"winding_length_mm", num(in.windingLengthMm)},
+           {"coil_inductance_uh", num(in.coilInductanceUh)},
+           {"coil_self_resonance_mhz", num(in.coilSelfResonanceMHz)}};
     if (in.antenna) {
         o["ground"] = check::groundName(in.ground.kind);
         o["height_m"] =
@@ -85,6 +91,10 @@ Json design(const CheckReport& r) {
     }
     return Json{{"length_a_ft", num(d.lengthAFeet)},
                 {"distance_b_ft", num(d.distBFeet)},
+                {"wire_swg", r.inputs.wireSwg},
+                {"wire_diameter_in", num(d.wireDiameterInch)},
+                {"coil_wire_swg", r.inputs.coilWireSwg},
+                {"coil_wire_diameter_in", num(d.coilWireDiameterInch)},
                 {"inductance_uh", num(d.inductanceUh)},
                 {"inductance_text", text(d.inductanceText)},
                 {"inductance_shown", text(d.shownInductanceText)},
@@ -134,6 +144,32 @@ Json losses(const CheckReport& r) {
                 {"medhurst_self_resonance_mhz", num(l.medhurstResonance / 1e6)},
                 {"apparent_inductance_uh", num(l.apparentInductance * 1e6)},
                 {"apparent_resistance_ohm", num(l.apparentResistance)}};
+}
+
+// The coil the antenna is modelled with, and where each of its figures comes from: "measured"
+// by the builder, "computed" from the coil as wound, or "assumed" (a measured coil's
+// self-capacitance when its self-resonance was not measured: the wound coil's).
+Json modelledCoil(const CheckReport& r) {
+    const check::CheckInputs& in = r.inputs;
+    const check::CoilLosses& l = r.losses;
+    const bool measured = r.measuredCoil.has_value();
+    const bool resonance = measured && in.coilSelfResonanceMHz;
+    const char* const computed = "computed";
+    return Json{
+        {"coil", measured ? "measured" : "computed"},
+        {"inductance_uh", num((measured ? r.measuredCoil->inductance : r.coil.inductance) * 1e6)},
+        {"inductance_from", measured ? "measured" : computed},
+        {"self_resonance_mhz", num(l.selfResonance / 1e6)},
+        {"self_resonance_from", resonance ? "measured" : computed},
+        {"self_capacitance_pf", num(l.selfCapacitance * 1e12)},
+        {"self_capacitance_from", resonance  ? "measured"
+                                  : measured ? "assumed"
+                                             : computed},
+        {"q", num(l.q)},
+        {"q_from", !l.qGiven  ? computed
+                   : measured ? "measured"
+                              : "given"},
+        {"apparent_inductance_uh", num(l.apparentInductance * 1e6)}};
 }
 
 // Over ground: what the pattern sends into the sky, apart from the wire and coils' efficiency,
@@ -374,7 +410,7 @@ Json cutList(const CheckReport& r) {
     return Json{{"b_to_coil_middle", !c.coilsAtFeed},
                 {"coils_at_feed", c.coilsAtFeed},
                 {"inner_wire_m", num(c.innerWire)},
-                {"coil_turns", num(r.design.turns)},
+                {"coil_turns", num(r.coil.coil.turns)},
                 {"coil_winding_length_m", decimal(check::sheetLength(r.coil.coil), 9)},
                 {"coil_wire_each_m", num(c.coilWireEach)},
                 {"coil_lead_allowance_m", num(check::kCoilLeadAllowance)},
@@ -557,6 +593,7 @@ std::string reportJson(const CheckReport& report, const std::string& version) {
                     {"design", design(report)},
                     {"coil", coil(report)},
                     {"losses", losses(report)},
+                    {"modelled_coil", modelledCoil(report)},
                     {"alternatives", alternatives(report)},
                     {"antenna", antenna(report)},
                     {"measured", measured(report)},

@@ -85,18 +85,35 @@ void inputs(Writer& w, const CheckReport& r) {
           given(in.lengthM) + " m (" + given(r.design.lengthAFeet) + " ft), tip to tip");
     w.row("Centre to coil B", given(in.distanceM) + " m (" + given(r.design.distBFeet) +
                                   " ft), feed point to the middle of each coil");
-    w.row("Antenna wire", "SWG " + std::to_string(in.wireSwg) + ", " +
-                              number(r.design.wireDiameterInch * 25.4, 3) + " mm");
+    w.row("Antenna wire",
+          wireName(in.wireSwg, in.wireSize) + ", " + number(antennaWireMm(in), 3) + " mm");
     w.row("Coil former diameter", given(in.formerMm) + " mm");
     w.row("Planned coil length", given(in.coilLengthMm) + " mm");
-    w.row("Coil wire", "SWG " + std::to_string(in.coilWireSwg) + ", " +
+    w.row("Coil wire", wireName(in.coilWireSwg, in.coilWireSize) + ", " +
                            number(r.coil.coil.wireDiameter * 1000, 3) + " mm bare");
+    if (in.turns) {
+        w.row("Turns wound",
+              given(*in.turns) + ", given (step 2 gives " + r.design.turnsText + ")");
+    } else if (in.coilInductanceUh) {
+        w.row("Turns wound", turnsText(r.coil.coil.turns) +
+                                 ", of this wire and former closest to the measured coil "
+                                 "(give --turns for its own)");
+    }
     w.row("Pitch", number(r.coil.coil.pitch * 1000, 3) + " mm" +
-                       (in.pitchMm ? " between turn centres" : ", close-wound"));
+                       (in.windingLengthMm ? " between turn centres, from the winding length of " +
+                                                 given(*in.windingLengthMm) + " mm"
+                        : in.pitchMm ? " between turn centres"
+                                     : ", close-wound"));
     if (in.coilQ) {
         w.row("Coil Q", significant(*in.coilQ, 3) + ", given");
     }
     w.row("Coil former", formerText(in.formerPermittivity));
+    if (in.coilInductanceUh) {
+        w.row("Coil inductance", given(*in.coilInductanceUh) + " uH, measured at low frequency");
+        w.row("Coil self-resonance", in.coilSelfResonanceMHz
+                                         ? given(*in.coilSelfResonanceMHz) + " MHz, measured"
+                                         : std::string("not measured"));
+    }
     if (in.antenna) {
         if (isInsulated(wireInsulation(in))) {
             w.row("Antenna wire insulation", insulationText(wireInsulation(in)));
@@ -121,6 +138,17 @@ void design(Writer& w, const CheckReport& r) {
           d.inductanceText + " uH (the window shows " + d.shownInductanceText + ")");
     w.row("Turns", d.turnsText);
     w.row("Revised coil length", d.revisedLengthText);
+    const CheckInputs& in = r.inputs;
+    if (in.wireSize) {
+        w.row("Antenna wire in the design", "SWG " + std::to_string(in.wireSwg) +
+                                                ", the table's gauge nearest to " +
+                                                wireName(in.wireSwg, in.wireSize));
+    }
+    if (in.coilWireSize) {
+        w.row("Coil wire in the design", "SWG " + std::to_string(in.coilWireSwg) +
+                                             ", the table's gauge nearest to " +
+                                             wireName(in.coilWireSwg, in.coilWireSize));
+    }
 }
 
 void coil(Writer& w, const CheckReport& r) {
@@ -129,7 +157,7 @@ void coil(Writer& w, const CheckReport& r) {
     w.row("Diameter to turn centres",
           number(c.coil.meanDiameter * 1000, 2) + " mm (former + one wire diameter)");
     w.row("Winding length", number(sheetLength(c.coil) * 1000, 2) + " mm (" +
-                                turnsText(r.design.turns) + " x " + number(c.coil.pitch * 1000, 3) +
+                                turnsText(c.coil.turns) + " x " + number(c.coil.pitch * 1000, 3) +
                                 " mm), length / diameter " + significant(c.lengthOverDiameter, 3));
     w.row("Nagaoka coefficient", number(c.nagaoka, 4));
     w.row("Rosa's corrections A, B", number(c.rosaSelf, 4) + ", " + number(c.rosaMutual, 4));
@@ -141,6 +169,13 @@ void coil(Writer& w, const CheckReport& r) {
     w.row("Wheeler's estimate", uh(c.wheeler));
     w.row("Turns closest to step 1",
           turnsText(c.closestTurns) + ", " + uh(c.closestTurnsInductance));
+    if (r.measuredCoil) {
+        const double target = r.design.inductanceUh * 1e-6;
+        const double difference = (r.measuredCoil->inductance - target) / target * 100;
+        w.row("Measured coil", given(r.inputs.coilInductanceUh.value_or(0)) + " uH, " +
+                                   (difference < 0 ? "" : "+") + number(difference, 1) +
+                                   " % against step 1: the antenna is modelled with it");
+    }
 }
 
 void losses(Writer& w, const CheckReport& r) {
@@ -153,13 +188,23 @@ void losses(Writer& w, const CheckReport& r) {
     w.row("Resistance in the coil", ohm(l.resistance.acResistance) + " (proximity factor " +
                                         number(l.resistance.proximityFactor, 2) + ")");
     w.row("Reactance", ohm(l.reactance));
+    const bool measured = r.measuredCoil.has_value();
+    const bool resonanceMeasured = measured && r.inputs.coilSelfResonanceMHz;
     w.row("Q", l.qGiven
                    ? significant(l.q, 3) + " (given; estimate " + significant(l.estimatedQ, 3) + ")"
-                   : significant(l.q, 3) + " (estimated)");
-    w.row("Loss resistance used", ohm(l.seriesResistance) + " in series with each coil");
+               : measured ? significant(l.q, 3) + " (estimated for the coil as wound)"
+                          : significant(l.q, 3) + " (estimated)");
+    w.row("Loss resistance used", ohm(l.seriesResistance) + " in series with each coil" +
+                                      (measured ? ", the measured coil's" : ""));
     w.row("Self-capacitance",
-          number(l.selfCapacitance * 1e12, 2) + " pF (Knight 2016, the coil floating in the wire)");
-    w.row("Self-resonance", significant(l.selfResonance / 1e6, 3) + " MHz");
+          number(l.selfCapacitance * 1e12, 2) + " pF" +
+              (resonanceMeasured ? " (from the measured self-resonance)"
+               : measured ? " (Knight 2016 for the coil as wound, assumed for the measured coil)"
+                          : " (Knight 2016, the coil floating in the wire)"));
+    w.row("Self-resonance", significant(l.selfResonance / 1e6, 3) + " MHz" +
+                                (resonanceMeasured ? " (measured)"
+                                 : measured        ? " (computed)"
+                                                   : ""));
     w.row("Medhurst's grounded coil", number(l.medhurstCapacitance * 1e12, 2) +
                                           " pF, self-resonance " +
                                           significant(l.medhurstResonance / 1e6, 3) + " MHz");
@@ -403,7 +448,7 @@ void measured(Writer& w, const CheckReport& r) {
         if (c.afterCut) {
             w.row(c.cutLowersSwr ? "Then expect" : "As it hangs", expectText(*c.afterCut));
         }
-        if (c.turns > 0 && c.turns != static_cast<int>(r.design.turns)) {
+        if (c.turns > 0 && c.turns != static_cast<int>(std::lround(r.coil.coil.turns))) {
             w.row("Or the coils",
                   turnsText(c.turns) + " each" +
                       (c.turnsResonanceMHz ? ": " + number(*c.turnsResonanceMHz, 3) + " MHz"
@@ -429,9 +474,10 @@ void cutList(Writer& w, const CheckReport& r) {
     } else {
         w.row("Inner wire", m3(c.innerWire) + ", centre to the coil: B - winding / 2");
     }
-    w.row("Coil", turnsText(r.design.turns) + " of SWG " + std::to_string(r.inputs.coilWireSwg) +
-                      " on a " + given(r.inputs.formerMm) + " mm former, " +
-                      mm(sheetLength(r.coil.coil)) + " long");
+    w.row("Coil", turnsText(r.coil.coil.turns) + " of " +
+                      wireName(r.inputs.coilWireSwg, r.inputs.coilWireSize) + " on a " +
+                      given(r.inputs.formerMm) + " mm former, " + mm(sheetLength(r.coil.coil)) +
+                      " long");
     w.row("Coil wire", m3(c.coilWireEach) + ", the winding's " +
                            m3(windingWireLength(r.coil.coil)) + " and " +
                            number(kCoilLeadAllowance * 1000, 0) + " mm for each lead");
@@ -447,9 +493,11 @@ void cutList(Writer& w, const CheckReport& r) {
     w.row("Outer wire to cut",
           m3(c.outerWireToCut) + ", with " + m3(c.tipSpare) + " spare for the final adjustment");
     w.heading("To buy");
-    w.row("Antenna wire", m3(c.antennaWireTotal) + " of SWG " + std::to_string(r.inputs.wireSwg) +
+    w.row("Antenna wire", m3(c.antennaWireTotal) + " of " +
+                              wireName(r.inputs.wireSwg, r.inputs.wireSize) +
                               " as cut, plus what insulators and feed take");
-    w.row("Coil wire", m3(c.coilWireTotal) + " of SWG " + std::to_string(r.inputs.coilWireSwg) +
+    w.row("Coil wire", m3(c.coilWireTotal) + " of " +
+                           wireName(r.inputs.coilWireSwg, r.inputs.coilWireSize) +
                            " for both coils");
 }
 

@@ -217,13 +217,13 @@ const Case kCases[] = {
      {"The wire and coils turn 60 % of the power into heat"},
      {}},
     {"one_turn",
-     [](CheckReport& r) { r.design.turns = 1; },
+     [](CheckReport& r) { r.design.turns = r.coil.coil.turns = 1; },
      {"Wound as planned, 1 turn gives"},
      {},
      {"1 turn give ", "1 turns"}},
     {"one_turn_comes_closest",
      [](CheckReport& r) {
-         r.design.turns = 2;
+         r.design.turns = r.coil.coil.turns = 2;
          r.coil.closestTurns = 1;
      },
      {"Wound as planned, 2 turns give", "1 turn comes closest"},

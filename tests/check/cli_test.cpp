@@ -120,8 +120,9 @@ TEST(CommandLine, RefusesBadInputBeforeComputingWithAMessageAndNoOutput) {
 TEST(CommandLine, HelpAndVersionGoToStandardOutput) {
     const CliRun help = runCli({"--help"});
     EXPECT_EQ(help.exitCode, 0);
-    for (const char* option : {"--frequency <MHz>", "--coil-wire <SWG>", "--pitch <mm>",
-                               "--ground <kind>", "--format <text|json>", "Exit status"}) {
+    for (const char* option :
+         {"--frequency <MHz>", "--coil-wire <gauge>", "--pitch <mm>", "--turns <N>",
+          "--coil-inductance <uH>", "--ground <kind>", "--format <text|json>", "Exit status"}) {
         EXPECT_NE(help.out.find(option), std::string::npos) << option;
     }
     const CliRun version = runCli({"--version"});

@@ -53,6 +53,29 @@ void expectSameDesign(const CheckInputs& a, const CheckInputs& b) {
     EXPECT_EQ(a.hang.legAngle, b.hang.legAngle);
     EXPECT_EQ(a.hang.endsHeight, b.hang.endsHeight);
     EXPECT_EQ(a.formerPermittivity, b.formerPermittivity);
+    for (const auto& [x, y] :
+         {std::pair(a.wireSize, b.wireSize), std::pair(a.coilWireSize, b.coilWireSize)}) {
+        ASSERT_EQ(x.has_value(), y.has_value());
+        if (x) {
+            EXPECT_EQ(x->system, y->system);
+            EXPECT_EQ(x->value, y->value);
+        }
+    }
+    EXPECT_EQ(a.turns, b.turns);
+    EXPECT_EQ(a.windingLengthMm, b.windingLengthMm);
+    EXPECT_EQ(a.coilInductanceUh, b.coilInductanceUh);
+    EXPECT_EQ(a.coilSelfResonanceMHz, b.coilSelfResonanceMHz);
+}
+
+// 28 turns of AWG 12 over 80 mm, on an antenna of 1.63 mm wire: the design keeps SWG 14 and 16.
+CheckInputs woundByTheBuilder() {
+    CheckInputs in = typical();
+    in.wireSize = brevan::check::WireSize{brevan::check::WireSystem::Millimetres, 1.63};
+    in.coilWireSwg = 14;
+    in.coilWireSize = brevan::check::WireSize{brevan::check::WireSystem::Awg, 12};
+    in.turns = 28;
+    in.windingLengthMm = 80;
+    return in;
 }
 
 CheckInputs invertedV() {
@@ -94,51 +117,63 @@ TEST_P(DesignFileRoundTrip, ReadsBackTheSameDesign) {
 
 INSTANTIATE_TEST_SUITE_P(
     Rows, DesignFileRoundTrip,
-    ::testing::Values(RoundTripRow{"FreeSpace", [](CheckInputs&) {}},
-                      RoundTripRow{"OverGround",
-                                   [](CheckInputs& in) {
-                                       in.ground = {GroundKind::Good, 12.5};
-                                   }},
-                      RoundTripRow{"PitchAndQ",
-                                   [](CheckInputs& in) {
-                                       in.pitchMm = 1.2;
-                                       in.coilQ = 180;
-                                   }},
-                      RoundTripRow{
-                          "InvertedVByAngle",
-                          [](CheckInputs& in) {
-                              in.hang = {brevan::check::HangShape::InvertedV, 107.5, std::nullopt};
-                          }},
-                      RoundTripRow{"InvertedVByEnds", [](CheckInputs& in) { in = invertedV(); }},
-                      RoundTripRow{"PvcInsulation",
-                                   [](CheckInputs& in) {
-                                       in.insulationThicknessMm = 0.8;
-                                       in.insulationPermittivity = 3.5;
-                                   }},
-                      RoundTripRow{"OtherInsulation",
-                                   [](CheckInputs& in) {
-                                       in.insulationThicknessMm = 1.25;
-                                       in.insulationPermittivity = 2.85;
-                                   }},
-                      RoundTripRow{"PtfeRod", [](CheckInputs& in) { in.formerPermittivity = 2.1; }},
-                      RoundTripRow{"OtherRodInsulatedV",
-                                   [](CheckInputs& in) {
-                                       in = invertedV();
-                                       in.insulationThicknessMm = 0.8;
-                                       in.insulationPermittivity = 3.5;
-                                       in.formerPermittivity = 4.75;
-                                   }},
-                      RoundTripRow{"InsulatedV",
-                                   [](CheckInputs& in) {
-                                       in = invertedV();
-                                       in.insulationThicknessMm = 0.8;
-                                       in.insulationPermittivity = 3.5;
-                                   }},
-                      RoundTripRow{"BinaryTails",
-                                   [](CheckInputs& in) {
-                                       in.frequencyMHz = 0.1 + 0.2;
-                                       in.lengthM = 1.0 / 3.0;
-                                   }}),
+    ::testing::Values(
+        RoundTripRow{"FreeSpace", [](CheckInputs&) {}},
+        RoundTripRow{"OverGround",
+                     [](CheckInputs& in) {
+                         in.ground = {GroundKind::Good, 12.5};
+                     }},
+        RoundTripRow{"PitchAndQ",
+                     [](CheckInputs& in) {
+                         in.pitchMm = 1.2;
+                         in.coilQ = 180;
+                     }},
+        RoundTripRow{"InvertedVByAngle",
+                     [](CheckInputs& in) {
+                         in.hang = {brevan::check::HangShape::InvertedV, 107.5, std::nullopt};
+                     }},
+        RoundTripRow{"InvertedVByEnds", [](CheckInputs& in) { in = invertedV(); }},
+        RoundTripRow{"PvcInsulation",
+                     [](CheckInputs& in) {
+                         in.insulationThicknessMm = 0.8;
+                         in.insulationPermittivity = 3.5;
+                     }},
+        RoundTripRow{"OtherInsulation",
+                     [](CheckInputs& in) {
+                         in.insulationThicknessMm = 1.25;
+                         in.insulationPermittivity = 2.85;
+                     }},
+        RoundTripRow{"InsulatedV",
+                     [](CheckInputs& in) {
+                         in = invertedV();
+                         in.insulationThicknessMm = 0.8;
+                         in.insulationPermittivity = 3.5;
+                     }},
+        RoundTripRow{"PtfeRod", [](CheckInputs& in) { in.formerPermittivity = 2.1; }},
+        RoundTripRow{"OtherRodInsulatedV",
+                     [](CheckInputs& in) {
+                         in = invertedV();
+                         in.insulationThicknessMm = 0.8;
+                         in.insulationPermittivity = 3.5;
+                         in.formerPermittivity = 4.75;
+                     }},
+        RoundTripRow{"TurnsOfAwgOverALength", [](CheckInputs& in) { in = woundByTheBuilder(); }},
+        RoundTripRow{"MeasuredCoil",
+                     [](CheckInputs& in) {
+                         in.coilInductanceUh = 119.8;
+                         in.coilSelfResonanceMHz = 14.25;
+                         in.coilQ = 240;
+                     }},
+        RoundTripRow{"MeasuredInductanceOnly",
+                     [](CheckInputs& in) {
+                         in.turns = 9.5;
+                         in.coilInductanceUh = 7.3;
+                     }},
+        RoundTripRow{"BinaryTails",
+                     [](CheckInputs& in) {
+                         in.frequencyMHz = 0.1 + 0.2;
+                         in.lengthM = 1.0 / 3.0;
+                     }}),
     [](const auto& row) { return std::string(row.param.name); });
 
 struct RefusedRow {
@@ -158,57 +193,121 @@ TEST_P(DesignFileRefused, SaysWhy) {
 
 INSTANTIATE_TEST_SUITE_P(
     Rows, DesignFileRefused,
-    ::testing::Values(RefusedRow{"NotJson", "{\"format\": ", "not a JSON object"},
-                      RefusedRow{"AnArray", "[1, 2]", "not a JSON object"},
-                      RefusedRow{"OtherFormat", edited([](Json& o) { o["format"] = "something"; }),
-                                 "not a design file"},
-                      RefusedRow{"Newer", edited([](Json& o) { o["version"] = 5; }),
-                                 "version 5, made by a newer program"},
-                      RefusedRow{"FormerBelowAir", edited([](Json& o) {
-                                     o["version"] = 4;
-                                     o["former_permittivity"] = 0.5;
-                                 }),
-                                 "\"former_permittivity\": '0.5' is out of range"},
-                      RefusedRow{"VersionAsText", edited([](Json& o) { o["version"] = "1"; }),
-                                 "no valid \"version\""},
-                      RefusedRow{"NoFrequency", edited([](Json& o) { o.erase("frequency_mhz"); }),
-                                 "no \"frequency_mhz\""},
-                      RefusedRow{"LengthAsText", edited([](Json& o) { o["length_a_m"] = "15"; }),
-                                 "\"length_a_m\" is not a number"},
-                      RefusedRow{"LengthOutOfRange", edited([](Json& o) { o["length_a_m"] = -1; }),
-                                 "\"length_a_m\": '-1' is out of range"},
-                      RefusedRow{"NoGauge", edited([](Json& o) { o["coil_wire_swg"] = 17; }),
-                                 "\"coil_wire_swg\": '17' is not a gauge"},
-                      RefusedRow{"HeightInFreeSpace", edited([](Json& o) { o["height_m"] = 10; }),
-                                 "\"height_m\" in free space"},
-                      RefusedRow{"GroundWithoutHeight",
-                                 edited([](Json& o) { o["ground"] = "good"; }),
-                                 "\"ground\" needs \"height_m\""},
-                      RefusedRow{"UnknownGround", edited([](Json& o) {
-                                     o["ground"] = "wet";
-                                     o["height_m"] = 10;
-                                 }),
-                                 "'wet' is not a choice"},
-                      RefusedRow{"UnknownShape", editedV([](Json& o) { o["shape"] = "sloper"; }),
-                                 "\"shape\": 'sloper' is not a choice"},
-                      RefusedRow{"ShapeAsNumber", editedV([](Json& o) { o["shape"] = 1; }),
-                                 "\"shape\" is not a text"},
-                      RefusedRow{"EndsAboveApex", editedV([](Json& o) { o["ends_height_m"] = 12; }),
-                                 "\"ends_height_m\": '12' is not below the apex"},
-                      RefusedRow{"VWithoutItsMeasure",
-                                 editedV([](Json& o) { o["ends_height_m"] = nullptr; }),
-                                 "\"shape\" inverted-v needs \"leg_angle_deg\""},
-                      RefusedRow{"AngleWithoutV", edited([](Json& o) { o["leg_angle_deg"] = 120; }),
-                                 "\"leg_angle_deg\" describes an inverted V"},
-                      RefusedRow{"InsulationWithoutThickness",
-                                 edited([](Json& o) { o["insulation_permittivity"] = 3.5; }),
-                                 "\"insulation_permittivity\" needs \"insulation_thickness_mm\""},
-                      RefusedRow{"ThicknessOutOfRange", edited([](Json& o) {
-                                     o["insulation_permittivity"] = 2.3;
-                                     o["insulation_thickness_mm"] = 11;
-                                 }),
-                                 "\"insulation_thickness_mm\": '11' is out of range"}),
+    ::testing::Values(
+        RefusedRow{"NotJson", "{\"format\": ", "not a JSON object"},
+        RefusedRow{"AnArray", "[1, 2]", "not a JSON object"},
+        RefusedRow{"OtherFormat", edited([](Json& o) { o["format"] = "something"; }),
+                   "not a design file"},
+        RefusedRow{"Newer", edited([](Json& o) { o["version"] = 5; }),
+                   "version 5, made by a newer program; this one reads up to "
+                   "version 4"},
+        RefusedRow{"FormerBelowAir", edited([](Json& o) {
+                       o["version"] = 4;
+                       o["former_permittivity"] = 0.5;
+                   }),
+                   "\"former_permittivity\": '0.5' is out of range"},
+        RefusedRow{"AwgAsText", edited([](Json& o) { o["coil_wire_awg"] = "12"; }),
+                   "\"coil_wire_awg\" is not a number"},
+        RefusedRow{"AwgOutOfRange", edited([](Json& o) { o["wire_awg"] = 44; }),
+                   "\"wire_awg\": 'AWG 44' is out of range"},
+        RefusedRow{"LengthWithoutTurns", edited([](Json& o) { o["winding_length_mm"] = 40; }),
+                   "\"winding_length_mm\" needs \"turns\""},
+        RefusedRow{"VersionAsText", edited([](Json& o) { o["version"] = "1"; }),
+                   "no valid \"version\""},
+        RefusedRow{"NoFrequency", edited([](Json& o) { o.erase("frequency_mhz"); }),
+                   "no \"frequency_mhz\""},
+        RefusedRow{"LengthAsText", edited([](Json& o) { o["length_a_m"] = "15"; }),
+                   "\"length_a_m\" is not a number"},
+        RefusedRow{"LengthOutOfRange", edited([](Json& o) { o["length_a_m"] = -1; }),
+                   "\"length_a_m\": '-1' is out of range"},
+        RefusedRow{"NoGauge", edited([](Json& o) { o["coil_wire_swg"] = 17; }),
+                   "\"coil_wire_swg\": '17' is not a gauge"},
+        RefusedRow{"HeightInFreeSpace", edited([](Json& o) { o["height_m"] = 10; }),
+                   "\"height_m\" in free space"},
+        RefusedRow{"GroundWithoutHeight", edited([](Json& o) { o["ground"] = "good"; }),
+                   "\"ground\" needs \"height_m\""},
+        RefusedRow{"UnknownGround", edited([](Json& o) {
+                       o["ground"] = "wet";
+                       o["height_m"] = 10;
+                   }),
+                   "'wet' is not a choice"},
+        RefusedRow{"UnknownShape", editedV([](Json& o) { o["shape"] = "sloper"; }),
+                   "\"shape\": 'sloper' is not a choice"},
+        RefusedRow{"ShapeAsNumber", editedV([](Json& o) { o["shape"] = 1; }),
+                   "\"shape\" is not a text"},
+        RefusedRow{"EndsAboveApex", editedV([](Json& o) { o["ends_height_m"] = 12; }),
+                   "\"ends_height_m\": '12' is not below the apex"},
+        RefusedRow{"VWithoutItsMeasure", editedV([](Json& o) { o["ends_height_m"] = nullptr; }),
+                   "\"shape\" inverted-v needs \"leg_angle_deg\""},
+        RefusedRow{"AngleWithoutV", edited([](Json& o) { o["leg_angle_deg"] = 120; }),
+                   "\"leg_angle_deg\" describes an inverted V"},
+        RefusedRow{"InsulationWithoutThickness",
+                   edited([](Json& o) { o["insulation_permittivity"] = 3.5; }),
+                   "\"insulation_permittivity\" needs \"insulation_thickness_mm\""},
+        RefusedRow{"ThicknessOutOfRange", edited([](Json& o) {
+                       o["insulation_permittivity"] = 2.3;
+                       o["insulation_thickness_mm"] = 11;
+                   }),
+                   "\"insulation_thickness_mm\": '11' is out of range"}),
     [](const auto& row) { return std::string(row.param.name); });
+
+// The coil as the builder made it is version 4, which a program that reads up to version 3
+// refuses (a version above the reader's is refused: "Newer" above); a design without it keeps
+// its version, so older programs still open it.
+TEST(DesignFile, TheCoilAsTheBuilderMadeItIsWrittenAsVersionFour) {
+    const auto versionOf = [](const CheckInputs& in) {
+        return Json::parse(designFileJson(in))["version"].get<int>();
+    };
+    const std::function<void(CheckInputs&)> changes[] = {
+        [](CheckInputs& in) {
+            in.wireSize = {brevan::check::WireSystem::Awg, 14};
+        },
+        [](CheckInputs& in) {
+            in.coilWireSize = {brevan::check::WireSystem::Millimetres, 1.63};
+        },
+        [](CheckInputs& in) { in.turns = 28; },
+        [](CheckInputs& in) { in.coilInductanceUh = 119.8; },
+    };
+    for (const auto& change : changes) {
+        CheckInputs in = invertedV();
+        change(in);
+        EXPECT_EQ(versionOf(in), 4);
+        EXPECT_GT(versionOf(in), 3);
+    }
+    const std::string text = designFileJson(woundByTheBuilder());
+    const Json object = Json::parse(text);
+    EXPECT_EQ(object["wire_mm"], 1.63);
+    EXPECT_EQ(object["wire_swg"], 16);
+    EXPECT_EQ(object["coil_wire_awg"], 12);
+    EXPECT_EQ(object["coil_wire_swg"], 14);
+    EXPECT_FALSE(object.contains("coil_wire_mm"));
+    EXPECT_FALSE(object.contains("coil_inductance_uh"));
+    EXPECT_EQ(versionOf(typical()), 1);
+    EXPECT_EQ(versionOf(invertedV()), 2);
+}
+
+// A file as the first version of the window wrote it still opens, to the same design.
+TEST(DesignFile, AFileOfTheFirstVersionStillOpens) {
+    const std::string v1 = R"({
+  "format": "brevan-check design",
+  "version": 1,
+  "frequency_mhz": 7.05,
+  "length_a_m": 15,
+  "distance_b_m": 3,
+  "wire_swg": 16,
+  "former_mm": 50,
+  "coil_length_mm": 40,
+  "coil_wire_swg": 20,
+  "pitch_mm": null,
+  "coil_q": null,
+  "ground": "free space",
+  "height_m": null
+}
+)";
+    const auto read = readDesignFile(v1);
+    ASSERT_TRUE(std::holds_alternative<DesignFile>(read)) << std::get<std::string>(read);
+    expectSameDesign(std::get<DesignFile>(read).inputs, typical());
+}
 
 // An older program must refuse what it would misread: a V as straight, a sleeve as bare wire.
 TEST(DesignFile, OnlyAnInvertedVOrInsulatedWireIsWrittenAsVersionTwo) {

@@ -82,7 +82,10 @@ const Case kCases[] = {
      },
      {"40 - j250 ohm"},
      {"-5.64"}},
-    {"one_turn", [](CheckReport& r) { r.design.turns = 1; }, {"(1 turn x 0.914 mm)"}, {"1 turns"}},
+    {"one_turn",
+     [](CheckReport& r) { r.design.turns = r.coil.coil.turns = 1; },
+     {"(1 turn x 0.914 mm)"},
+     {"1 turns"}},
 };
 
 class ReportText : public testing::TestWithParam<Case> {};

@@ -173,6 +173,10 @@ TEST_F(WindowTest, TabWalksTheFormInOrderAndEveryFieldHasAName) {
                             "coilQEdit",
                             "formerMaterialCombo",
                             "formerPermittivityEdit",
+                            "turnsEdit",
+                            "windingLengthEdit",
+                            "coilInductanceEdit",
+                            "coilSelfResonanceEdit",
                             "groundCombo",
                             "heightEdit",
                             "shapeCombo",
@@ -187,9 +191,12 @@ TEST_F(WindowTest, TabWalksTheFormInOrderAndEveryFieldHasAName) {
                             "resultTabs"};
     QWidget* widget = find<QWidget>("bandPicker");
     for (int i = 1; i < order.size(); ++i) {
+        // As Tab does, past a widget that hands its focus on (a gauge combo's own line edit).
         do {
             widget = widget->nextInFocusChain();
-        } while ((widget->focusPolicy() & Qt::TabFocus) == 0);
+        } while (
+            (widget->focusPolicy() & Qt::TabFocus) == 0 ||
+            (widget->focusProxy() != nullptr && widget->focusProxy() == widget->parentWidget()));
         EXPECT_EQ(widget->objectName(), order[i]);
         EXPECT_FALSE(widget->accessibleName().isEmpty()) << order[i].toStdString();
     }

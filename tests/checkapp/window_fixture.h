@@ -80,10 +80,15 @@ protected:
         QTest::keyClicks(edit, text);
     }
 
-    // Picks a combo's entry by typing its start, as the keyboard does on a closed combo.
+    // Picks a combo's entry by typing its start, as the keyboard does on a closed combo; in a
+    // combo that takes typing (the wire gauges), types over its text.
     void pick(const char* combo, const QString& text) {
         QComboBox* box = find<QComboBox>(combo);
         box->setFocus();
+        if (box->isEditable()) {
+            box->lineEdit()->selectAll();
+            QTest::keyClick(box, Qt::Key_Backspace);
+        }
         QTest::keyClicks(box, text);
     }
 

@@ -293,8 +293,8 @@ TEST(BuiltCoil, AMeasuredCoilIsModelledAndMarkedMeasured) {
                   std::string::npos)
             << text.out;
         EXPECT_NE(text.out.find(resonance ? "(from the measured self-resonance)"
-                                          : "(computed for the coil as wound, assumed for the "
-                                            "measured coil)"),
+                                          : "(Knight 2016 for the coil as wound, assumed for "
+                                            "the measured coil)"),
                   std::string::npos)
             << text.out;
     }

@@ -199,7 +199,7 @@ void losses(Writer& w, const CheckReport& r) {
     w.row("Self-capacitance",
           number(l.selfCapacitance * 1e12, 2) + " pF" +
               (resonanceMeasured ? " (from the measured self-resonance)"
-               : measured ? " (computed for the coil as wound, assumed for the measured coil)"
+               : measured ? " (Knight 2016 for the coil as wound, assumed for the measured coil)"
                           : " (Knight 2016, the coil floating in the wire)"));
     w.row("Self-resonance", significant(l.selfResonance / 1e6, 3) + " MHz" +
                                 (resonanceMeasured ? " (measured)"

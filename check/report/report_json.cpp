@@ -320,11 +320,20 @@ Json insulation(const std::optional<check::InsulationEffect>& e) {
                 {"shorter_per_tip_m", num(e->shorterPerTip)}};
 }
 
+// The table's moves are differences of resonances placed by Newton and secant steps, so they
+// carry the last bits of every operation before them, which differ between maths libraries
+// (the page's build against the command's). Written to a tenth of a hertz, far below the
+// engine's five printed digits, they are the same figures on every build, unless a figure's
+// last bits straddle a rounding boundary (for the differences seen, about one in a million).
+constexpr int kTenthsOfHertzInMHz = 7;
+constexpr int kTenthsOfHertzInKHz = 4;
+
 Json toleranceSide(const std::optional<check::ToleranceMove>& side) {
     if (!side) {
         return Json();
     }
-    return Json{{"resonance_move_khz", num(side->resonanceKHz)}, {"swr", num(side->swr)}};
+    return Json{{"resonance_move_khz", decimal(side->resonanceKHz, kTenthsOfHertzInKHz)},
+                {"swr", num(side->swr)}};
 }
 
 // How far each difference between the antenna as checked and as made moves the resonance and
@@ -342,7 +351,7 @@ Json tolerances(const CheckReport& r) {
     }
     return Json{
         {"of", t->ofTrimmed ? "trimmed" : "built"},
-        {"resonance_mhz", num(t->resonanceMHz)},
+        {"resonance_mhz", decimal(t->resonanceMHz, kTenthsOfHertzInMHz)},
         {"swr", num(t->swr)},
         {"rows", rows},
         {"matters_most", t->mattersMost ? Json(check::toleranceKey(*t->mattersMost)) : Json()},

@@ -345,7 +345,8 @@ class TypedDesign(PageTest):
             {"distance": "30"},
             # The coil as built, and wires given in other systems.
             {"turns": "-3", "coil-inductance": "abc"},
-            {"winding-length": "0", "coil-self-resonance": "-2"},
+            {"turns": "28", "winding-length": "0", "coil-inductance": "119.8",
+             "coil-self-resonance": "-2"},
             {"coil-self-resonance": "9"},
             {"wire": "AWG 99", "coil-wire": "3cm"},
             {"former-material": "0.5"},
@@ -464,6 +465,36 @@ WINDOW_FIELDS = {"frequency": "3.6", "length": "30", "distance": "5", "wire": "1
                  "insulation-thickness": "0.5"}
 
 
+# A version 4 file: wires in AWG and millimetres, the turns wound over a length, a solid rod.
+BUILT_FILE = """{
+    "coil_length_mm": 40,
+    "coil_q": null,
+    "coil_wire_mm": 1.2,
+    "coil_wire_swg": 18,
+    "distance_b_m": 3,
+    "format": "brevan-check design",
+    "former_mm": 50,
+    "former_permittivity": 2.1,
+    "frequency_mhz": 7.05,
+    "ground": "free space",
+    "height_m": null,
+    "insulation_permittivity": null,
+    "insulation_thickness_mm": null,
+    "length_a_m": 15,
+    "pitch_mm": null,
+    "turns": 30,
+    "version": 4,
+    "winding_length_mm": 45,
+    "wire_awg": 14,
+    "wire_swg": 16
+}
+
+"""
+BUILT_FIELDS = {"frequency": "7.05", "length": "15", "distance": "3", "wire": "AWG 14",
+                "former": "50", "coil-length": "40", "coil-wire": "1.2mm", "turns": "30",
+                "winding-length": "45", "former-material": "2.1"}
+
+
 class DesignFiles(PageTest):
     def test_a_window_file_opens_on_the_page_and_the_pages_file_opens_in_the_core(self):
         self.open()
@@ -479,6 +510,20 @@ class DesignFiles(PageTest):
         self.assertEqual(native_file("open", saved, "design.brevan.json"),
                          {"fields": WINDOW_FIELDS, "sweep": None})
         self.assertEqual(json.loads(saved), json.loads(WINDOW_FILE))
+
+    def test_a_version_4_file_opens_on_the_page_and_saves_the_same(self):
+        self.open()
+        self.assertEqual(self.wait_state("done", "failed"), "done")
+        self.pick("open-design", "built.brevan.json", BUILT_FILE)
+        self.wait_for(lambda: self.field_values(BUILT_FIELDS) == BUILT_FIELDS
+                      and self.field_values(["former-kind"]) == {"former-kind": "other"},
+                      lambda: "the version 4 file's design: %s" % self.field_values(BUILT_FIELDS))
+        self.assertEqual(self.wait_state("done", "failed"), "done")
+        self.assert_shows_report(native("check", BUILT_FIELDS)["report"])
+        saved = self.download("save-design", "design.brevan.json").decode("utf-8")
+        self.assertEqual(json.loads(saved), json.loads(BUILT_FILE))
+        self.assertEqual(native_file("open", saved, "design.brevan.json"),
+                         {"fields": BUILT_FIELDS, "sweep": None})
 
     def test_a_file_that_cannot_be_opened_is_said_in_words_and_the_design_stays(self):
         self.open()

@@ -47,8 +47,8 @@ WAIT_S = 240
 BUILT_COILS = [
     # 28 turns of AWG 12 wound over 70 mm, on an antenna of 1.63 mm wire.
     {**TYPICAL, "wire": "1.63mm", "coil-wire": "AWG 12", "turns": "28", "winding-length": "70"},
-    # A measured 119.8 uH coil with its self-resonance, on a short 80 m dipole (step 1: 105 uH).
-    {"frequency": "3.6", "length": "14", "distance": "5", "wire": "14", "former": "60",
+    # A measured 119.8 uH coil with its self-resonance, on a short 80 m dipole (step 1: 107 uH).
+    {"frequency": "3.6", "length": "12", "distance": "4", "wire": "14", "former": "60",
      "coil-length": "80", "coil-wire": "20", "coil-inductance": "119.8",
      "coil-self-resonance": "11.5"},
     # Wound on a PTFE rod.

@@ -102,17 +102,17 @@ json coilNotes(const check::CheckReport& r) {
     json notes = json::array();
     if (in.wireSize) {
         notes.push_back("Antenna wire in the design: SWG " + std::to_string(in.wireSwg) +
-                        ", the table's gauge nearest to " + check::wireName(in.wireSwg, in.wireSize));
+                        ", the table's gauge nearest to " +
+                        check::wireName(in.wireSwg, in.wireSize));
     }
     if (in.coilWireSize) {
         notes.push_back("Coil wire in the design: SWG " + std::to_string(in.coilWireSwg) +
                         ", the table's gauge nearest to " +
                         check::wireName(in.coilWireSwg, in.coilWireSize));
     }
-    notes.push_back("Medhurst's grounded coil: " +
-                    check::number(r.losses.medhurstCapacitance * 1e12, 2) +
-                    " pF, self-resonance " + check::significant(r.losses.medhurstResonance / 1e6, 3) +
-                    " MHz");
+    notes.push_back(
+        "Medhurst's grounded coil: " + check::number(r.losses.medhurstCapacitance * 1e12, 2) +
+        " pF, self-resonance " + check::significant(r.losses.medhurstResonance / 1e6, 3) + " MHz");
     if (r.antenna && r.antenna->medhurst) {
         notes.push_back("With Medhurst's capacitance: " + check::medhurstSummary(*r.antenna));
     }

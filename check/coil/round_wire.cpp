@@ -2,6 +2,7 @@
 #include "coil/round_wire.h"
 
 #include "coil/physics.h"
+#include "portable_maths.h"
 
 #include <algorithm>
 #include <array>
@@ -38,12 +39,15 @@ Complex besselRatioSeries(double x) {
         termI1 *= quarterZ2 / (kk * (kk + 1.0));
         sumI0 += termI0;
         sumI1 += termI1;
-        if (std::abs(termI0) <= 1e-17 * std::abs(sumI0) &&
-            std::abs(termI1) <= 1e-17 * std::abs(sumI1)) {
+        // The portable |z| and division: the C library's differ in the last bits between the
+        // desktop and the web page (check/portable_maths.h), and a thin coil wire at a low F
+        // (SWG 22 at 3.6 MHz) takes this series.
+        if (portable::abs(termI0) <= 1e-17 * portable::abs(sumI0) &&
+            portable::abs(termI1) <= 1e-17 * portable::abs(sumI1)) {
             break;
         }
     }
-    return sumI0 / sumI1;
+    return portable::divide(sumI0, sumI1);
 }
 
 // The same for large |z|: I0/I1 = sum c_n z^-n, the c_n from the Riccati equation

@@ -257,8 +257,8 @@ std::string bandCell(const AntennaResult& x, const std::optional<double>& edge) 
     return least > 2 ? "none, SWR " + number(least, 1) + " at res." : std::string("beyond 30 %");
 }
 
-// The built antenna with Medhurst's grounded-coil capacitance in each coil: how far the
-// least certain number of the coil moves its resonance.
+} // namespace
+
 std::string medhurstSummary(const AntennaCheck& a) {
     const AntennaResult& m = *a.medhurst;
     if (!m.resonanceMHz) {
@@ -271,6 +271,8 @@ std::string medhurstSummary(const AntennaCheck& a) {
     }
     return text;
 }
+
+namespace {
 
 void antenna(Writer& w, const CheckReport& r) {
     if (!r.antenna) {

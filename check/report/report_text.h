@@ -12,4 +12,9 @@ namespace brevan::check {
 // rounded for reading; the JSON report keeps them whole.
 std::string reportText(const CheckReport& report, const std::string& version);
 
+// The built antenna with Medhurst's grounded-coil capacitance in each coil: how far the
+// least certain number of the coil moves its resonance. Only for a check that has that antenna
+// (AntennaCheck::medhurst).
+std::string medhurstSummary(const AntennaCheck& a);
+
 } // namespace brevan::check

@@ -2,6 +2,7 @@
 #include "half_dipole_svg.h"
 
 #include "coil/coil_model.h"
+#include "general_format.h"
 #include "report/report_format.h"
 #include "report/svg_parts.h"
 
@@ -60,10 +61,14 @@ std::string halfDipoleSvg(const check::CheckReport& report) {
     if (!cut.coilsAtFeed) {
         spans.push_back({0.0, inner, "Inner wire " + metres(inner), "wire"});
     }
-    spans.push_back(
-        {inner, coilEnd,
-         "Coil " + check::turnsText(report.design.turns) + ", " + number(coil * 1000.0, 1) + " mm",
-         "coil"});
+    // The turns wound, as the cut list gives them; a measured coil says so, as the design
+    // table does.
+    std::string coilLabel = "Coil " + check::turnsText(report.coil.coil.turns) + ", " +
+                            number(coil * 1000.0, 1) + " mm";
+    if (report.measuredCoil && report.inputs.coilInductanceUh) {
+        coilLabel += ", measured " + formatDouble(*report.inputs.coilInductanceUh, ".") + " uH";
+    }
+    spans.push_back({inner, coilEnd, coilLabel, "coil"});
     spans.push_back({coilEnd, coilEnd + cut.outerWire,
                      "Outer wire as designed " + metres(cut.outerWire), "wire"});
     if (const auto change = tipChange(report)) {

@@ -12,6 +12,7 @@
 #include "report/report_plot.h"
 #include "report/report_text.h"
 #include "report/study_plot.h"
+#include "report/tolerance_words.h"
 #include "result_rows.h"
 
 #include <nlohmann/json.hpp>
@@ -79,6 +80,45 @@ json plotCurves(const check::CheckReport& report) {
     return out;
 }
 
+// How exactly to build it, as the window's table has it: each difference, the resonance's moves
+// and the SWR at F (or why it does not apply); with the antenna it is of and what matters most.
+json tolerancesJson(const check::CheckReport& report) {
+    json rows = json::array();
+    for (const auto& row : checkapp::toleranceRows(report)) {
+        rows.push_back({{"label", row.label}, {"cells", row.cells}});
+    }
+    if (rows.empty()) {
+        return nullptr;
+    }
+    return {{"rows", std::move(rows)},
+            {"basis", "Of the antenna " + check::toleranceBasis(report) + "."},
+            {"sentence", check::toleranceSentence(report)}};
+}
+
+// Beside the coil, in the text report's words: the table gauge the design used for a wire given
+// as AWG or millimetres, and what Medhurst's grounded-coil capacitance would give.
+json coilNotes(const check::CheckReport& r) {
+    const check::CheckInputs& in = r.inputs;
+    json notes = json::array();
+    if (in.wireSize) {
+        notes.push_back("Antenna wire in the design: SWG " + std::to_string(in.wireSwg) +
+                        ", the table's gauge nearest to " +
+                        check::wireName(in.wireSwg, in.wireSize));
+    }
+    if (in.coilWireSize) {
+        notes.push_back("Coil wire in the design: SWG " + std::to_string(in.coilWireSwg) +
+                        ", the table's gauge nearest to " +
+                        check::wireName(in.coilWireSwg, in.coilWireSize));
+    }
+    notes.push_back(
+        "Medhurst's grounded coil: " + check::number(r.losses.medhurstCapacitance * 1e12, 2) +
+        " pF, self-resonance " + check::significant(r.losses.medhurstResonance / 1e6, 3) + " MHz");
+    if (r.antenna && r.antenna->medhurst) {
+        notes.push_back("With Medhurst's capacitance: " + check::medhurstSummary(*r.antenna));
+    }
+    return notes;
+}
+
 // What an accepted design shows, with or without the full-wave check.
 json reportJson(const check::CheckReport& report) {
     json out{{"verdict", check::verdictSentences(report)},
@@ -86,7 +126,9 @@ json reportJson(const check::CheckReport& report) {
              {"design", rows(checkapp::designRows(report))},
              {"cutList", rows(checkapp::cutListRows(report))},
              {"antennas", antennaRows(report)},
-             {"drawing", halfDipoleSvg(report)}};
+             {"drawing", halfDipoleSvg(report)},
+             {"coilNotes", coilNotes(report)},
+             {"tolerances", tolerancesJson(report)}};
     if (report.antenna) {
         out["trim"] = "Trim of each tip: " + check::trimSummary(report.antenna->trim);
         out["neededCoil"] = "Or, at the designed length: " +

@@ -11,9 +11,13 @@ const PAUSE_MS = 300; // as the check window: long enough to span the gap betwee
 const GAUGES = [10, 12, 14, 16, 18, 20, 22, 24, 26, 28, 30];
 // The coax the open sweep was measured through: shown and read only while a sweep is open.
 const FEED_LINE = ["feedline-length", "feedline-vf", "feedline-loss"];
+// The coil as the builder made it: the turns wound and their length, or the coil as measured.
+const BUILT_COIL = ["turns", "winding-length", "coil-inductance", "coil-self-resonance"];
+// Picked by name from a list: the other rod's or insulation's permittivity is typed.
+const PICKED = ["insulation", "former-material"];
 const NUMBER_FIELDS = ["frequency", "length", "distance", "former", "coil-length", "pitch",
-  "coil-q", "height", "leg-angle", "ends-height", "insulation-thickness", "insulation",
-  ...FEED_LINE];
+  "coil-q", "former-material", ...BUILT_COIL, "height", "leg-angle", "ends-height",
+  "insulation-thickness", "insulation", ...FEED_LINE];
 const REFUSABLE = [...NUMBER_FIELDS, "wire", "coil-wire", "shape"];
 const TYPICAL = { frequency: "7.05", length: "15", distance: "3", wire: "16", former: "50",
   "coil-length": "40", "coil-wire": "20" };
@@ -47,7 +51,7 @@ function fields() {
   const out = {};
   const rowShown = (id) => !document.querySelector(`[data-row="${id}"]`).hidden;
   for (const id of NUMBER_FIELDS) {
-    if (id !== "insulation" && rowShown(id)) {
+    if (!PICKED.includes(id) && rowShown(id)) {
       out[id] = $(id).value;
     }
   }
@@ -64,6 +68,12 @@ function fields() {
     out.insulation = insulation;
   } else if (insulation === "other") {
     out.insulation = $("insulation").value;
+  }
+  const former = $("former-kind").value;
+  if (former === "other") {
+    out["former-material"] = $("former-material").value;
+  } else if (former) {
+    out["former-material"] = former;
   }
   return out;
 }
@@ -88,6 +98,7 @@ function followPickers() {
   const insulation = $("insulation-kind").value;
   showRow("insulation-thickness", insulation !== "");
   showRow("insulation", insulation === "other");
+  showRow("former-material", $("former-kind").value === "other");
   for (const id of FEED_LINE) {
     showRow(id, sweep !== null);
   }
@@ -277,11 +288,14 @@ function showReport(report) {
   rowsInto($("cut-table"), report.cutList);
   $("trim").textContent = report.trim || "";
   $("needed-coil").textContent = report.neededCoil || "";
-  $("notes").replaceChildren(...(report.notes || []).map((note) => {
+  const items = (element, lines) => element.replaceChildren(...(lines || []).map((line) => {
     const li = document.createElement("li");
-    li.textContent = note;
+    li.textContent = line;
     return li;
   }));
+  items($("notes"), report.notes);
+  items($("coil-notes"), report.coilNotes);
+  showTolerances(report.tolerances);
   // Most keystrokes leave the drawing as it was: it is parsed again only when it changes.
   if (report.drawing !== shownDrawing) {
     shownDrawing = report.drawing;
@@ -296,6 +310,14 @@ function showReport(report) {
   $("measured").hidden = measured.length === 0;
   paragraphs($("measured-notes"), measured);
   $("report-text").textContent = report.text || "";
+}
+
+// How exactly to build it: hidden until the full-wave check has found the table.
+function showTolerances(tolerances) {
+  $("tolerances").hidden = !tolerances;
+  rowsInto($("tolerance-table"), tolerances ? tolerances.rows : []);
+  $("tolerance-basis").textContent = tolerances ? tolerances.basis : "";
+  $("tolerance-sentence").textContent = tolerances ? tolerances.sentence : "";
 }
 
 // The plot is the core's own SVG; the read-out under the pointer shows, for each curve, the
@@ -560,14 +582,12 @@ function fillFromQuery(query) {
 // A design given in the command's option texts, as a link or a design file holds it.
 function fillDesign(design) {
   for (const id of ["frequency", "length", "distance", "former", "coil-length", "pitch", "coil-q",
-    "height", "leg-angle", "ends-height", "insulation-thickness", ...FEED_LINE]) {
+    ...BUILT_COIL, "height", "leg-angle", "ends-height", "insulation-thickness", ...FEED_LINE]) {
     $(id).value = design[id] || "";
   }
+  // A gauge as the command writes it: SWG as a number, "AWG 12", "1.63mm".
   for (const id of ["wire", "coil-wire"]) {
     if (design[id] !== undefined) {
-      if (![...$(id).options].some((o) => o.value === design[id])) {
-        $(id).add(new Option(design[id], design[id]));
-      }
       $(id).value = design[id];
     }
   }
@@ -587,13 +607,24 @@ function fillDesign(design) {
     $("insulation-kind").value = "other";
     $("insulation").value = material;
   }
+  const former = design["former-material"];
+  const presets = [...$("former-kind").options].map((o) => o.value).filter((v) => v && v !== "other");
+  if (former === undefined || former === "tube") {
+    $("former-kind").value = "";
+    $("former-material").value = "";
+  } else if (presets.includes(former)) {
+    $("former-kind").value = former;
+    $("former-material").value = "";
+  } else {
+    $("former-kind").value = "other";
+    $("former-material").value = former;
+  }
 }
 
+// The table's gauges offered to pick; any other wire is typed.
 function fillPickers() {
-  for (const id of ["wire", "coil-wire"]) {
-    for (const swg of GAUGES) {
-      $(id).add(new Option(String(swg), String(swg)));
-    }
+  for (const swg of GAUGES) {
+    $("gauges").append(new Option(String(swg), String(swg)));
   }
 }
 

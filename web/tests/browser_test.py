@@ -43,6 +43,18 @@ TYPICAL = {"frequency": "7.05", "length": "15", "distance": "3", "wire": "16", "
            "coil-length": "40", "coil-wire": "20"}
 WAIT_S = 240
 
+# The coil as the builder made it, opened by link: each exports brevan-check's JSON byte for byte.
+BUILT_COILS = [
+    # 28 turns of AWG 12 wound over 70 mm, on an antenna of 1.63 mm wire.
+    {**TYPICAL, "wire": "1.63mm", "coil-wire": "AWG 12", "turns": "28", "winding-length": "70"},
+    # A measured 119.8 uH coil with its self-resonance, on a short 80 m dipole (step 1: 107 uH).
+    {"frequency": "3.6", "length": "12", "distance": "4", "wire": "14", "former": "60",
+     "coil-length": "80", "coil-wire": "20", "coil-inductance": "119.8",
+     "coil-self-resonance": "11.5"},
+    # Wound on a PTFE rod.
+    {**TYPICAL, "former-material": "ptfe"},
+]
+
 
 def native(mode, fields):
     """What the core built natively gives for these option texts."""
@@ -256,6 +268,15 @@ class PageTest(unittest.TestCase):
         self.assertEqual(self.texts("warning-list"), report["warnings"])
         self.assertEqual(self.text("trim"), report["trim"])
         self.assertEqual(self.text("needed-coil"), report.get("neededCoil", ""))
+        self.assertEqual(self.texts("coil-notes"), report["coilNotes"])
+        # How exactly to build it: the window's table, the antenna it is of, what matters most.
+        tolerances = report["tolerances"]
+        shown = self.driver.find_element(By.ID, "tolerances").is_displayed()
+        self.assertEqual(shown, tolerances is not None)
+        if tolerances:
+            self.assertEqual(self.rows("tolerance-table"), self.as_rows(tolerances["rows"]))
+            self.assertEqual(self.text("tolerance-basis"), tolerances["basis"])
+            self.assertEqual(self.text("tolerance-sentence"), tolerances["sentence"])
 
     def assert_only_local_requests(self):
         local = self.server.url.rstrip("/")
@@ -322,16 +343,27 @@ class TypedDesign(PageTest):
             {"former": "1e9", "pitch": "0"},
             {"frequency": ""},
             {"distance": "30"},
+            # The coil as built, and wires given in other systems.
+            {"turns": "-3", "coil-inductance": "abc"},
+            {"turns": "28", "winding-length": "0", "coil-inductance": "119.8",
+             "coil-self-resonance": "-2"},
+            {"coil-self-resonance": "9"},
+            {"wire": "AWG 99", "coil-wire": "3cm"},
+            {"former-material": "0.5"},
         ]
+        optional = ("pitch", "coil-q", "turns", "winding-length", "coil-inductance",
+                    "coil-self-resonance")
         for case in cases:
             with self.subTest(case=case):
                 for option, text in TYPICAL.items():
-                    if option not in ("wire", "coil-wire"):
-                        self.type_into(option, case.get(option, text))
-                for option in ("pitch", "coil-q"):
+                    self.type_into(option, case.get(option, text))
+                for option in optional:
                     self.type_into(option, case.get(option, ""))
-                fields = {**TYPICAL, **case, "pitch": case.get("pitch", ""),
-                          "coil-q": case.get("coil-q", "")}
+                # The other rod's permittivity is typed once "Other rod" is picked.
+                self.type_into("former-kind", "other" if "former-material" in case else "")
+                if "former-material" in case:
+                    self.type_into("former-material", case["former-material"])
+                fields = {**TYPICAL, **case, **{o: case.get(o, "") for o in optional}}
                 expected = native("design", fields)
                 refusals = expected["refusals"]
                 self.assertTrue(refusals or expected.get("designRefusal"), case)
@@ -433,6 +465,36 @@ WINDOW_FIELDS = {"frequency": "3.6", "length": "30", "distance": "5", "wire": "1
                  "insulation-thickness": "0.5"}
 
 
+# A version 4 file: wires in AWG and millimetres, the turns wound over a length, a solid rod.
+BUILT_FILE = """{
+    "coil_length_mm": 40,
+    "coil_q": null,
+    "coil_wire_mm": 1.2,
+    "coil_wire_swg": 18,
+    "distance_b_m": 3,
+    "format": "brevan-check design",
+    "former_mm": 50,
+    "former_permittivity": 2.1,
+    "frequency_mhz": 7.05,
+    "ground": "free space",
+    "height_m": null,
+    "insulation_permittivity": null,
+    "insulation_thickness_mm": null,
+    "length_a_m": 15,
+    "pitch_mm": null,
+    "turns": 30,
+    "version": 4,
+    "winding_length_mm": 45,
+    "wire_awg": 14,
+    "wire_swg": 16
+}
+
+"""
+BUILT_FIELDS = {"frequency": "7.05", "length": "15", "distance": "3", "wire": "AWG 14",
+                "former": "50", "coil-length": "40", "coil-wire": "1.2mm", "turns": "30",
+                "winding-length": "45", "former-material": "2.1"}
+
+
 class DesignFiles(PageTest):
     def test_a_window_file_opens_on_the_page_and_the_pages_file_opens_in_the_core(self):
         self.open()
@@ -448,6 +510,20 @@ class DesignFiles(PageTest):
         self.assertEqual(native_file("open", saved, "design.brevan.json"),
                          {"fields": WINDOW_FIELDS, "sweep": None})
         self.assertEqual(json.loads(saved), json.loads(WINDOW_FILE))
+
+    def test_a_version_4_file_opens_on_the_page_and_saves_the_same(self):
+        self.open()
+        self.assertEqual(self.wait_state("done", "failed"), "done")
+        self.pick("open-design", "built.brevan.json", BUILT_FILE)
+        self.wait_for(lambda: self.field_values(BUILT_FIELDS) == BUILT_FIELDS
+                      and self.field_values(["former-kind"]) == {"former-kind": "other"},
+                      lambda: "the version 4 file's design: %s" % self.field_values(BUILT_FIELDS))
+        self.assertEqual(self.wait_state("done", "failed"), "done")
+        self.assert_shows_report(native("check", BUILT_FIELDS)["report"])
+        saved = self.download("save-design", "design.brevan.json").decode("utf-8")
+        self.assertEqual(json.loads(saved), json.loads(BUILT_FILE))
+        self.assertEqual(native_file("open", saved, "design.brevan.json"),
+                         {"fields": BUILT_FIELDS, "sweep": None})
 
     def test_a_file_that_cannot_be_opened_is_said_in_words_and_the_design_stays(self):
         self.open()
@@ -634,7 +710,7 @@ class Print(PageTest):
     # The typical design, and one with every optional row and more warnings to fit.
     DESIGNS = [TYPICAL, {**TYPICAL, "ground": "average", "height": "8", "shape": "inverted-v",
                          "leg-angle": "110", "insulation": "pvc", "insulation-thickness": "0.8",
-                         "pitch": "2", "coil-q": "150"}]
+                         "pitch": "2", "coil-q": "150"}, BUILT_COILS[1]]
 
     def test_the_build_sheet_prints_on_one_page(self):
         for design in self.DESIGNS:
@@ -645,9 +721,14 @@ class Print(PageTest):
                 with self.subTest(paper=paper, design=design):
                     info, text = self.print_sheet(width, height)
                     self.assertIn("\nPages:           1\n", info)
-                    flat = " ".join(text.split())
-                    for words in self.SHEET + verdict:
-                        self.assertIn(" ".join(words.split()), flat)
+                    # The tolerance table and what matters most.
+                    self.assertTrue(self.driver.find_element(By.ID, "tolerances").is_displayed())
+                    tolerances = ["How exactly to build it", "Resonance moves",
+                                  self.text("tolerance-sentence")]
+                    # Whitespace apart: a line may break after the hyphen of "self-capacitance".
+                    flat = "".join(text.split())
+                    for words in self.SHEET + verdict + tolerances:
+                        self.assertIn("".join(words.split()), flat)
 
     def print_sheet(self, width, height):
         """The browser's print of the page as pdfinfo and pdftotext read it."""
@@ -805,6 +886,40 @@ class Study(PageTest):
                       == "The design has changed: run the study again.", "the study put away")
         self.assertFalse(self.driver.find_element(By.ID, "study-plot").is_displayed())
         self.assertEqual(self.texts("study-sentences"), [])
+
+
+class BuiltCoil(PageTest):
+    def test_links_to_built_coils_export_the_commands_json(self):
+        for design in BUILT_COILS:
+            with self.subTest(design=design):
+                self.open("?" + urllib.parse.urlencode(design))
+                self.assertEqual(self.wait_state("done", "failed"), "done")
+                self.assert_shows_report(native("check", design)["report"])
+                self.assert_exports_the_commands_json(
+                    self.download("save-json", "brevan-check.json"),
+                    command(design, self.folder))
+                link = self.driver.find_element(By.ID, "share-link").get_attribute("href")
+                self.assertEqual(dict(urllib.parse.parse_qsl(urllib.parse.urlsplit(link).query)),
+                                 design)
+
+    def test_a_typed_built_coil_gives_the_commands_json(self):
+        self.open()
+        self.assertEqual(self.wait_state("done", "failed"), "done")
+        design = {**TYPICAL, "coil-wire": "AWG 12", "turns": "28", "winding-length": "70",
+                  "former-material": "2.5"}
+        for option in ("coil-wire", "turns", "winding-length"):
+            self.type_into(option, design[option])
+        self.type_into("former-kind", "other")
+        self.type_into("former-material", design["former-material"])
+        quick = native("design", design)
+        self.wait_for(lambda: self.texts("coil-notes") == quick["report"]["coilNotes"],
+                      "the table gauge the typed design used", timeout=30)
+        self.assertIn("Coil wire in the design: SWG ", self.texts("coil-notes")[0])
+        self.assertEqual(self.rows("design-table"), self.as_rows(quick["report"]["design"]))
+        self.assertEqual(self.wait_state("done", "failed"), "done")
+        self.assert_shows_report(native("check", design)["report"])
+        self.assert_exports_the_commands_json(self.download("save-json", "brevan-check.json"),
+                                              command(design, self.folder))
 
 
 def main():

@@ -157,6 +157,11 @@ CheckWindow::CheckWindow(WindowServices services, QWidget* parent)
 
 CheckWindow::~CheckWindow() {
     m_runner->cancel();
+    // QWidget's destructor deletes the children after this one has run, and a child that loses
+    // the focus then (an editable gauge combo's line edit) would still signal this window's slots.
+    for (QObject* child : findChildren<QObject*>()) {
+        child->blockSignals(true);
+    }
 }
 
 void CheckWindow::endWithoutAsking() {

@@ -49,8 +49,12 @@ std::complex<double> coilImpedance(const WoundCoil& coil, double frequencyHz,
     }
     const double omega = omegaOf(frequencyHz);
     const std::complex<double> winding(resistance, omega * inductanceAt(coil, frequencyHz));
-    // Z = Zw / (1 + j omega C Zw): the denominator vanishes only for a lossless winding exactly
-    // at resonance.
+    return withCapacitanceAcross(winding, omega, capacitance);
+}
+
+std::complex<double> withCapacitanceAcross(std::complex<double> winding, double omega,
+                                           double capacitance) {
+    // The denominator vanishes only for a lossless winding exactly at resonance.
     const std::complex<double> denominator =
         1.0 + std::complex<double>(0.0, omega * capacitance) * winding;
     if (denominator == 0.0) {
@@ -59,15 +63,9 @@ std::complex<double> coilImpedance(const WoundCoil& coil, double frequencyHz,
     return portable::divide(winding, denominator);
 }
 
-ApparentCoil apparentCoil(const WoundCoil& coil, double frequencyHz, std::optional<double> q) {
-    ApparentCoil seen;
-    if (!(frequencyHz > 0.0)) {
-        seen.inductance = asWoundInductance(coil);
-        seen.resistance = lossResistance(coil, 0.0, q);
-        return seen;
-    }
+ApparentCoil apparentFrom(std::complex<double> z, double frequencyHz) {
     const double omega = omegaOf(frequencyHz);
-    const std::complex<double> z = coilImpedance(coil, frequencyHz, q);
+    ApparentCoil seen;
     seen.inductance = z.imag() / omega;
     seen.resistance = z.real();
     if (z.imag() <= 0.0) {
@@ -77,18 +75,30 @@ ApparentCoil apparentCoil(const WoundCoil& coil, double frequencyHz, std::option
     return seen;
 }
 
+ApparentCoil apparentCoil(const WoundCoil& coil, double frequencyHz, std::optional<double> q) {
+    if (!(frequencyHz > 0.0)) {
+        ApparentCoil seen;
+        seen.inductance = asWoundInductance(coil);
+        seen.resistance = lossResistance(coil, 0.0, q);
+        return seen;
+    }
+    return apparentFrom(coilImpedance(coil, frequencyHz, q), frequencyHz);
+}
+
 double selfResonance(const WoundCoil& coil, std::optional<double> q) {
     return selfResonance(coil, q, selfCapacitance(coil));
 }
 
 double selfResonance(const WoundCoil& coil, std::optional<double> q, double capacitance) {
-    const double estimate = selfResonantFrequency(asWoundInductance(coil), capacitance);
+    return firstSelfResonance(
+        selfResonantFrequency(asWoundInductance(coil), capacitance),
+        [&](double f) { return coilImpedance(coil, f, q, capacitance).imag() > 0.0; });
+}
+
+double firstSelfResonance(double estimate, const std::function<bool(double)>& inductive) {
     if (!(estimate > 0.0)) {
         return 0.0;
     }
-    const auto inductive = [&](double f) {
-        return coilImpedance(coil, f, q, capacitance).imag() > 0.0;
-    };
     double low = estimate / kResonanceBracket;
     double high = estimate * kResonanceBracket;
     if (!inductive(low)) {

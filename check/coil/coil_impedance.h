@@ -13,6 +13,7 @@
 #include "coil/coil_model.h"
 
 #include <complex>
+#include <functional>
 #include <optional>
 
 namespace brevan::check {
@@ -56,6 +57,17 @@ ApparentCoil apparentCoil(const WoundCoil& coil, double frequencyHz, std::option
 double selfResonance(const WoundCoil& coil, std::optional<double> q);
 // The same with `capacitance` farads across the winding in place of selfCapacitance(coil).
 double selfResonance(const WoundCoil& coil, std::optional<double> q, double capacitance);
+
+// The pieces both coils, computed and measured, are made of.
+// A winding `winding` ohms with `capacitance` farads across it, at omega rad/s:
+// Zw / (1 + j omega C Zw); DBL_MAX ohms for a lossless winding exactly at resonance.
+std::complex<double> withCapacitanceAcross(std::complex<double> winding, double omega,
+                                           double capacitance);
+// What the antenna sees of a two-terminal impedance `z` at `frequencyHz` > 0.
+ApparentCoil apparentFrom(std::complex<double> z, double frequencyHz);
+// Where `inductive` (Im Z > 0 at a frequency) turns false, by bisection within a factor of
+// four of `estimate` hertz; 0 when it is false even at a quarter of the estimate.
+double firstSelfResonance(double estimate, const std::function<bool(double)>& inductive);
 
 // The whole turns (same former, wire and pitch) whose apparent inductance at `frequencyHz`
 // comes closest to `target` henries, among those still below self-resonance there (more turns

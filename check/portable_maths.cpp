@@ -6,6 +6,7 @@
 #include "portable_maths.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <limits>
 
@@ -113,9 +114,18 @@ double log(double x) {
     const double f = m - 1.0; // exact: m is within a factor two of 1
     const double s = f / (2.0 + f);
     const double z = s * s;
+    // 2 / (2k + 1) for k = 1 to 12, worked out once by the compiler, which rounds each
+    // division as the processor would.
+    static constexpr auto kTwoOverOdd = [] {
+        std::array<double, 13> c{};
+        for (int k = 1; k <= 12; ++k) {
+            c[k] = 2.0 / (2 * k + 1);
+        }
+        return c;
+    }();
     double r = 0.0;
     for (int k = 12; k >= 1; --k) {
-        r = 2.0 / (2 * k + 1) + z * r;
+        r = kTwoOverOdd[k] + z * r;
     }
     r *= z;
     const double hfsq = 0.5 * f * f;
@@ -141,15 +151,19 @@ double exp(double x) {
     const double lo = kd * kLn2Lo;
     const double r = hi - lo;
     // exp r = 1 + r + r^2/2! + ... + r^14/14!, the last below 2^-60 for |r| <= 0.35.
+    // 1/n!, each the previous divided by n, worked out once by the compiler.
+    static constexpr auto kInverses = [] {
+        std::array<double, 15> c{};
+        double inverse = 1.0;
+        for (int n = 0; n <= 14; ++n) {
+            c[n] = inverse;
+            inverse /= static_cast<double>(n + 1);
+        }
+        return c;
+    }();
     double sum = 0.0;
-    double inverse = 1.0;
-    double inverses[15];
-    for (int n = 0; n <= 14; ++n) {
-        inverses[n] = inverse;
-        inverse /= static_cast<double>(n + 1);
-    }
     for (int n = 14; n >= 2; --n) {
-        sum = inverses[n] + r * sum;
+        sum = kInverses[n] + r * sum;
     }
     // 1 + (r + r^2 (...)), the small part first.
     const double value = 1.0 + (hi - (lo - r * r * sum));

@@ -7,6 +7,7 @@
 #include "portable_maths.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <optional>
 
@@ -69,12 +70,22 @@ double shortCoilNagaoka(double kPrime) {
 
 // ln(s) - ln(g_s / p) for two strips of width p whose centres are s pitches apart: how much the
 // mutual inductance of two filaments exceeds that of the two strips of the current sheet.
+// Only whole s are asked for, so below 8 the logarithms come from a table of ln 1 to ln 8,
+// worked out once: the coil's inductance is asked for at every frequency of every search.
 double pairCorrection(double s) {
     if (s < 8.0) {
-        const double up = square(s + 1.0) * portable::log(s + 1.0);
-        const double down = s > 1.0 ? square(s - 1.0) * portable::log(s - 1.0) : 0.0;
-        const double logGmd = 0.5 * (up + down - 2.0 * s * s * portable::log(s)) - 1.5;
-        return portable::log(s) - logGmd;
+        static const std::array<double, 9> kLnOfWhole = [] {
+            std::array<double, 9> ln{};
+            for (int k = 1; k <= 8; ++k) {
+                ln[k] = portable::log(k);
+            }
+            return ln;
+        }();
+        const auto k = static_cast<std::size_t>(s);
+        const double up = square(s + 1.0) * kLnOfWhole[k + 1];
+        const double down = s > 1.0 ? square(s - 1.0) * kLnOfWhole[k - 1] : 0.0;
+        const double logGmd = 0.5 * (up + down - 2.0 * s * s * kLnOfWhole[k]) - 1.5;
+        return kLnOfWhole[k] - logGmd;
     }
     // The second difference of s^2 ln s expanded in 1/s^2; the next term is below 1e-14 here.
     const double inv2 = 1.0 / (s * s);

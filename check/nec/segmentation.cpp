@@ -195,9 +195,10 @@ Segmentation assemble(const AntennaModel& model, SegmentCounts counts) {
     } else {
         // The coil's own one-segment piece on each side.
         seg.coilTags[0] = 2; // from the tip: the outer run, then the coil
-        seg.coilTags[1] = seg.feedTag + 1 +
-                          static_cast<int>(std::count_if(runs.begin(), runs.end() - 2,
-                                                         [](const auto& r) { return r.second > 0; }));
+        seg.coilTags[1] =
+            seg.feedTag + 1 +
+            static_cast<int>(std::count_if(runs.begin(), runs.end() - 2,
+                                           [](const auto& r) { return r.second > 0; }));
         seg.coilSegments[0] = seg.coilSegments[1] = 1;
         const WirePiece& coil = seg.pieces[static_cast<std::size_t>(seg.coilTags[1] - 1)];
         seg.coilCentres[1] = 0.5 * (coil.y1 + coil.y2);
@@ -259,8 +260,8 @@ SegmentCounts chooseCounts(const AntennaModel& model, double target, const Limit
     // of the inner wire graded up to about that resolution, within lambda/50.
     const double coilStep = b / best.inner;
     const double coilEdge = b - best.coilShare * coilStep / 2.0;
-    for (int grading = 2; grading * coilStep <= kGradedLongest * target &&
-                          grading * coilStep <= limits.longest;
+    for (int grading = 2;
+         grading * coilStep <= kGradedLongest * target && grading * coilStep <= limits.longest;
          grading *= 2) {
         SegmentCounts graded = best;
         graded.grading = grading;

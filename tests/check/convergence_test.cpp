@@ -443,6 +443,11 @@ INSTANTIATE_TEST_SUITE_P(
                 true},
         // 10 cm of wire beyond the coils: NEC-2 converges slowly there.
         Faulted{"24.93 MHz, 10 cm beyond the coils", 24.93, 2.26, 1.03, 12, 74, 191.5, 24, 0,
+                false},
+        // Long antennas with B a few tens of centimetres from the tips: the inner wire graded,
+        // and a third level within reach that equal segments would not allow.
+        Faulted{"7.05 MHz, B 12 cm from the tips", 7.05, 15, 7.379, 16, 50, 40, 20, 0, false},
+        Faulted{"3.956 MHz, B 33.5 cm from the tips", 3.956, 15.81, 7.57, 24, 34, 75.3, 24, 0,
                 false}),
     [](const testing::TestParamInfo<Faulted>& suite) {
         std::string name;

@@ -287,7 +287,12 @@ private:
             return;
         }
         m_third.asked = true;
-        if (4 * m_coarse.totalSegments > kMostThirdLevelSegments) {
+        // Counted as equal segments of the coil's step: a graded inner wire makes the finer
+        // levels cheap, but which rule settles the limit stays the one the convergence tests
+        // hold against the even deck (near the tips a third level's order can read faster
+        // than the levels beyond it converge).
+        const SegmentCounts& counts = m_coarse.counts;
+        if (4 * (1 + 2 * (counts.inner + counts.outer)) > kMostThirdLevelSegments) {
             return;
         }
         auto finest = segmentWith(m_model, m_coarse.counts, 4, m_context.highestMHz);

@@ -7,7 +7,10 @@
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
+#include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace brevan::check {
 
@@ -22,6 +25,13 @@ constexpr int kMostInner = 110;             // keeps the finer level within a fe
 // Coils closer to the feed than this share of a segment sit on the feed segment: one segment of
 // that length across the whole wire would take thousands.
 constexpr double kAtFeedShare = 0.4;
+// A graded inner wire: this many segments of the coil's step beside the coil, then two of each
+// doubled length; its longest segments come to within a factor of about 1.4 of the working
+// resolution. Beside the coil the wire is cut as it would be evenly, so NEC-2's answer for the
+// load stays what the equal segments give.
+constexpr int kBesideCoil = 4;
+constexpr int kEachDoubling = 2;
+constexpr double kGradedLongest = 1.41421356; // sqrt 2: the power of two nearest the resolution
 
 struct Limits {
     double shortest = 0.0; // 4 radii
@@ -75,14 +85,51 @@ Limits limitsFor(const AntennaModel& model, double highestMHz) {
             kMetreMegahertz / highestMHz / kWavelengthsPerSegment};
 }
 
-// Equal segments everywhere: `inner` between the feed's and the coil's centres, `outer` beyond
-// the coil's segment. With inner = 0 the coils are on the feed segment and `outer` counts the
-// segments of each half beyond it.
+// The inner wire's pieces, as (end along the wire, segments), from the feed segment's edge to
+// the coil's segment at `coilEdge`, and that feed edge; `step` is the coil's step at this level.
+// Even: inner - 1 segments of the step and a feed segment of one step. Graded: kBesideCoil
+// segments of the step per level beside the coil, then kEachDoubling per level of each doubled
+// length, then the rest to a feed segment of the longest length, in segments between half and
+// all of it. Nothing when the graded pieces leave no room for one whole longest segment.
+struct InnerWire {
+    double feedEdge = 0.0;
+    std::vector<std::pair<double, int>> runs;
+};
+
+std::optional<InnerWire> innerWire(const SegmentCounts& counts, double step, double coilEdge) {
+    InnerWire wire;
+    if (counts.grading <= 1) {
+        wire.feedEdge = step / 2.0;
+        wire.runs = {{coilEdge, counts.inner - 1}};
+        return wire;
+    }
+    const double longest = counts.grading * step;
+    const double base = step * counts.level; // the working level's step
+    double edge = coilEdge - kBesideCoil * base;
+    std::vector<std::pair<double, int>> outward{{coilEdge, kBesideCoil * counts.level}};
+    for (int size = 2; size < counts.grading; size *= 2) {
+        outward.emplace_back(edge, kEachDoubling * counts.level);
+        edge -= kEachDoubling * size * base;
+    }
+    wire.feedEdge = longest / 2.0;
+    const double rest = edge - wire.feedEdge;
+    if (rest < longest * (1.0 - 1e-9)) {
+        return std::nullopt;
+    }
+    wire.runs.emplace_back(edge, static_cast<int>(std::ceil(rest / longest - 1e-9)));
+    wire.runs.insert(wire.runs.end(), outward.rbegin(), outward.rend());
+    return wire;
+}
+
+// Equal segments everywhere (or a graded inner wire, see innerWire): `inner` steps between the
+// feed's and the coil's centres, `outer` segments beyond the coil's segment. With inner = 0 the
+// coils are on the feed segment and `outer` counts the segments of each half beyond it.
 Segmentation assemble(const AntennaModel& model, SegmentCounts counts) {
     const double half = asOnCard(model.length / 2.0);
     Segmentation seg;
     seg.counts = counts;
     std::vector<double> edges; // the positive half, from the feed segment's edge to the tip
+    InnerWire inner;
     double step = 0.0;
     double outerStep = 0.0; // before the edges are rounded to the cards
     if (counts.inner == 0) {
@@ -95,7 +142,13 @@ Segmentation assemble(const AntennaModel& model, SegmentCounts counts) {
         step = b / counts.inner;
         const double coil = counts.coilShare * step;
         outerStep = (half - b - coil / 2.0) / counts.outer;
-        edges = {step / 2.0, b - coil / 2.0, b + coil / 2.0, half};
+        // chooseCounts grades only where there is room; counts made for another antenna fall
+        // back to equal segments.
+        SegmentCounts even = counts;
+        even.grading = 1;
+        inner = innerWire(counts, step, b - coil / 2.0)
+                    .value_or(*innerWire(even, step, b - coil / 2.0));
+        edges = {inner.feedEdge, b - coil / 2.0, b + coil / 2.0, half};
     }
     for (double& edge : edges) {
         edge = asOnCard(edge);
@@ -105,7 +158,11 @@ Segmentation assemble(const AntennaModel& model, SegmentCounts counts) {
     if (counts.inner == 0) {
         runs = {{half, counts.outer}};
     } else {
-        runs = {{edges[1], counts.inner - 1}, {edges[2], 1}, {half, counts.outer}};
+        for (auto& [end, segments] : inner.runs) {
+            runs.emplace_back(asOnCard(end), segments);
+        }
+        runs.back().first = edges[1];
+        runs.insert(runs.end(), {{edges[2], 1}, {half, counts.outer}});
     }
     std::vector<WirePiece> negative;
     double start = edges[0];
@@ -138,7 +195,10 @@ Segmentation assemble(const AntennaModel& model, SegmentCounts counts) {
     } else {
         // The coil's own one-segment piece on each side.
         seg.coilTags[0] = 2; // from the tip: the outer run, then the coil
-        seg.coilTags[1] = seg.feedTag + (counts.inner > 1 ? 2 : 1);
+        seg.coilTags[1] =
+            seg.feedTag + 1 +
+            static_cast<int>(std::count_if(runs.begin(), runs.end() - 2,
+                                           [](const auto& r) { return r.second > 0; }));
         seg.coilSegments[0] = seg.coilSegments[1] = 1;
         const WirePiece& coil = seg.pieces[static_cast<std::size_t>(seg.coilTags[1] - 1)];
         seg.coilCentres[1] = 0.5 * (coil.y1 + coil.y2);
@@ -151,7 +211,10 @@ Segmentation assemble(const AntennaModel& model, SegmentCounts counts) {
         seg.shortestSegment = std::min(seg.shortestSegment, length);
         seg.longestSegment = std::max(seg.longestSegment, length);
     }
-    seg.totalSegments = 1 + 2 * (counts.inner + counts.outer);
+    seg.totalSegments = 1;
+    for (const auto& [end, segments] : runs) {
+        seg.totalSegments += 2 * segments;
+    }
     return seg;
 }
 
@@ -192,6 +255,20 @@ SegmentCounts chooseCounts(const AntennaModel& model, double target, const Limit
         best.inner = std::max(best.inner, 2);
         best.outer = 1;
         best.coilShare = std::min(1.0, beyond / (1.5 * b / best.inner));
+    }
+    // Steps much shorter than the resolution asked for, for the wire beyond the coil: the rest
+    // of the inner wire graded up to about that resolution, within lambda/50.
+    const double coilStep = b / best.inner;
+    const double coilEdge = b - best.coilShare * coilStep / 2.0;
+    for (int grading = 2;
+         grading * coilStep <= kGradedLongest * target && grading * coilStep <= limits.longest;
+         grading *= 2) {
+        SegmentCounts graded = best;
+        graded.grading = grading;
+        if (!innerWire(graded, coilStep, coilEdge)) {
+            break;
+        }
+        best.grading = grading;
     }
     return best;
 }
@@ -247,6 +324,7 @@ segmentWith(const AntennaModel& model, SegmentCounts counts, int factor, double 
     const Limits limits = limitsFor(model, highestMHz);
     counts.inner *= factor;
     counts.outer = std::max(1, counts.outer * factor);
+    counts.level *= factor;
     if (counts.inner > 0 && model.length / 2.0 - model.coilDistance <=
                                 counts.coilShare * model.coilDistance / counts.inner / 2.0) {
         return ModelRefusal{"the wire beyond each coil is shorter than half a segment"};

@@ -248,6 +248,52 @@ TEST(Convergence, ReportedResonanceIsNecTwosAnswerAtFourTimesTheSegments) {
     }
 }
 
+// Coils near the tips of a long antenna: the inner wire graded up from the coil's short step
+// gives the resonance of equal segments of that step throughout, at the working level and at
+// twice its segments, with a third of the segments or fewer.
+TEST(Convergence, GradedInnerWireResonatesWithEqualSegments) {
+    struct Near {
+        Design design;
+        double fewer; // equal segments against graded, at least
+    };
+    for (const Near& n :
+         {Near{{"40 m, B 12 cm from the tips", 7.05, 15, 7.379, 16, 50, 40, 20}, 3.0},
+          Near{{"80 m, B 33.5 cm from the tips", 3.956, 15.81, 7.57, 24, 34, 75.3, 24}, 1.5}}) {
+        const Design& d = n.design;
+        SCOPED_TRACE(d.name);
+        const CheckReport report = checkedReport(d);
+        ASSERT_TRUE(report.antenna && report.antenna->designed.resonanceMHz);
+        const AntennaCheckInput input = antennaCheckInput(report);
+        const AntennaModel model = antennaModel(input, d.length, {});
+        const double top = d.mhz * (1 + kResonanceWindow);
+        const auto graded = std::get<Segmentation>(segmentAntenna(model, top));
+        ASSERT_GT(graded.counts.grading, 1);
+        EXPECT_EQ(report.antenna->segments, graded.totalSegments);
+        SegmentCounts evenCounts = graded.counts;
+        evenCounts.grading = 1;
+        for (const int factor : {1, 2}) {
+            const auto g = std::get<Segmentation>(segmentWith(model, graded.counts, factor, top));
+            const auto e = std::get<Segmentation>(segmentWith(model, evenCounts, factor, top));
+            EXPECT_GE(e.totalSegments, n.fewer * g.totalSegments);
+            const auto zero = [&](const Segmentation& seg) {
+                return zeroOfReactance(
+                    [&](const std::vector<DeckFrequency>& f) {
+                        return writeDeck(model, seg, f, "graded or even");
+                    },
+                    input.designed, *report.antenna->designed.resonanceMHz);
+            };
+            const auto rg = zero(g);
+            const auto re = zero(e);
+            ASSERT_TRUE(rg && re) << factor;
+            std::printf("%-40s x%d: graded %3d segments %.5f MHz, even %3d segments %.5f MHz, "
+                        "%+.4f %%\n",
+                        d.name, factor, g.totalSegments, *rg, e.totalSegments, *re,
+                        (*rg / *re - 1) * 100);
+            EXPECT_NEAR(*rg / *re, 1.0, 0.0002) << factor;
+        }
+    }
+}
+
 // A design the window accepts, as the command line gives it: the antenna as designed is held
 // against the even deck, and the trimmed one too where the trim must reach F.
 struct Faulted {
@@ -345,6 +391,13 @@ TEST_P(OnceOutsideItsUncertainty, ReportedResonanceCoversTheEvenDeck) {
         return std::complex<double>{0.0, 2 * kPi * hz * l};
     });
     const double radius = report.design.wireDiameterInch * 0.0254 / 2;
+    // The even deck at the step the check keeps beside the coils, all along the wire: as many
+    // segments as the check's working level would have if it did not grade the inner wire.
+    const AntennaCheckInput input = antennaCheckInput(report);
+    const auto base = std::get<Segmentation>(
+        segmentAntenna(antennaModel(input, d.length, {}), d.mhz * (1 + kResonanceWindow)));
+    const int even = 1 + 2 * (base.counts.inner + base.counts.outer);
+    EXPECT_LE(check.segments, even);
     struct Held {
         const char* which;
         const AntennaResult* result;
@@ -358,15 +411,15 @@ TEST_P(OnceOutsideItsUncertainty, ReportedResonanceCoversTheEvenDeck) {
         SCOPED_TRACE(h.which);
         ASSERT_TRUE(h.result->resonanceMHz);
         const double reported = *h.result->resonanceMHz;
-        const Reference ref = evenReference(*h.result, d.distance, radius, *h.coil, check.segments);
+        const Reference ref = evenReference(*h.result, d.distance, radius, *h.coil, even);
         ASSERT_TRUE(ref.r2 && ref.r4);
         const double stated = reported * h.result->resonanceUncertainty;
         std::printf("%-34s %-11s %.3f m: reported %.4f MHz +-%.2f %%, even deck %d/%d/%d "
                     "segments %.4f/%.4f/%.4f, limit %.4f +-%.4f, off %+.2f %%\n",
                     d.name, h.which, h.result->length, reported,
-                    h.result->resonanceUncertainty * 100, check.segments, 2 * check.segments,
-                    4 * check.segments, ref.r1.value_or(0.0), *ref.r2, *ref.r4, ref.centre,
-                    ref.halfWidth, (reported / ref.centre - 1) * 100);
+                    h.result->resonanceUncertainty * 100, even, 2 * even, 4 * even,
+                    ref.r1.value_or(0.0), *ref.r2, *ref.r4, ref.centre, ref.halfWidth,
+                    (reported / ref.centre - 1) * 100);
         EXPECT_LE(std::abs(reported - ref.centre), stated + ref.halfWidth)
             << "reported " << reported << " MHz +- " << stated << ", the even deck's limit "
             << ref.centre << " +- " << ref.halfWidth << " MHz";
@@ -390,6 +443,11 @@ INSTANTIATE_TEST_SUITE_P(
                 true},
         // 10 cm of wire beyond the coils: NEC-2 converges slowly there.
         Faulted{"24.93 MHz, 10 cm beyond the coils", 24.93, 2.26, 1.03, 12, 74, 191.5, 24, 0,
+                false},
+        // Long antennas with B a few tens of centimetres from the tips: the inner wire graded,
+        // and a third level within reach that equal segments would not allow.
+        Faulted{"7.05 MHz, B 12 cm from the tips", 7.05, 15, 7.379, 16, 50, 40, 20, 0, false},
+        Faulted{"3.956 MHz, B 33.5 cm from the tips", 3.956, 15.81, 7.57, 24, 34, 75.3, 24, 0,
                 false}),
     [](const testing::TestParamInfo<Faulted>& suite) {
         std::string name;

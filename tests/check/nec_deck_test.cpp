@@ -281,6 +281,50 @@ TEST(SegmentAntenna, BulkSegmentsAreNeitherCoarseNorWasteful) {
     }
 }
 
+// Coils near the tips: short segments only beyond the coils and beside them, at every level;
+// away from them the inner wire's segments grow to about A/60, with fewer segments in all than
+// equal ones of the coil's step would take. Elsewhere the segments stay equal.
+TEST(SegmentAntenna, OnlyTheWireNearTheCoilsIsCutShort) {
+    struct Row {
+        const Design& design;
+        bool graded;
+    };
+    for (const Row& row : {Row{designs()[0], false}, Row{designs()[1], false},
+                           Row{designs()[6], true}, Row{designs()[7], true}}) {
+        const Design& d = row.design;
+        SCOPED_TRACE(d.name);
+        const AntennaModel model = modelOf(d);
+        const auto base = std::get<Segmentation>(segmentAntenna(model, d.highestMHz));
+        EXPECT_EQ(base.counts.grading > 1, row.graded);
+        SegmentCounts evenCounts = base.counts;
+        evenCounts.grading = 1;
+        for (const int factor : {1, 2, 4}) {
+            SCOPED_TRACE(factor);
+            const auto seg =
+                std::get<Segmentation>(segmentWith(model, base.counts, factor, d.highestMHz));
+            const auto even =
+                std::get<Segmentation>(segmentWith(model, evenCounts, factor, d.highestMHz));
+            const double step = d.coilDistance / seg.counts.inner; // at this level
+            const double coilEdge = seg.coilCentres[1] - step * seg.counts.coilShare / 2;
+            // Four of the working level's steps on the feed side of the coil, as even.
+            for (const WirePiece& piece : seg.pieces) {
+                if (piece.y2 > coilEdge - (4 * factor - 0.5) * step && piece.y2 < coilEdge + 1e-6) {
+                    EXPECT_NEAR((piece.y2 - piece.y1) / piece.segments, step, 1e-6 * step)
+                        << piece.y1;
+                }
+            }
+            if (row.graded) {
+                EXPECT_LT(2 * seg.totalSegments, even.totalSegments);
+                EXPECT_GT(seg.longestSegment, 2.0 * step);
+                EXPECT_LE(seg.longestSegment, 1.42 * d.length / 60 / factor);
+            } else {
+                EXPECT_EQ(seg.totalSegments, even.totalSegments);
+                EXPECT_EQ(seg.pieces.size(), even.pieces.size());
+            }
+        }
+    }
+}
+
 TEST(SegmentAntenna, RefusesWhatTheRulesCannotHold) {
     struct Row {
         const char* name;

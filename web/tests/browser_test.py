@@ -438,10 +438,11 @@ class Exports(PageTest):
 
     # Designs whose check takes the paths of the portable maths the others do not: the angle of
     # an inverted V given by its ends' height (asin), a third level of segments (the
-    # convergence rule's log2 and pow), and a low ground other than the default height.
+    # convergence rule's log2 and pow), and a low ground other than the default height. At ends
+    # 4.4 m high, glibc's and Emscripten's asin differ in the last bit on the printed angle's sine.
     PORTABLE_MATHS = [
         {**TYPICAL, "ground": "average", "height": "10", "shape": "inverted-v",
-         "ends-height": "4"},
+         "ends-height": "4.4"},
         {"frequency": "3.6", "length": "10", "distance": "2", "wire": "16", "former": "50",
          "coil-length": "60", "coil-wire": "22"},
         {**TYPICAL, "ground": "poor", "height": "5.5"},

@@ -8,6 +8,7 @@
 
 #include "engine_rounds.h"
 #include "nec/radiation_pattern.h"
+#include "portable_maths.h"
 
 #include <memory>
 #include <optional>
@@ -265,14 +266,14 @@ private:
     double twoLevelScale() const {
         const double r1 = m_coarseResonance->frequencyMHz;
         const double r2 = *m_fineLocator.resonanceMHz;
-        return (r2 + (r2 - r1) / (std::pow(2.0, kConvergenceOrder) - 1.0)) / r1;
+        return (r2 + (r2 - r1) / (portable::pow(2.0, kConvergenceOrder) - 1.0)) / r1;
     }
 
     // The spread of that extrapolation for orders from 0.6 to 0.9.
     double twoLevelSpread() const {
         const double r1 = m_coarseResonance->frequencyMHz;
         const double r2 = *m_fineLocator.resonanceMHz;
-        const double limit = r2 + (r2 - r1) / (std::pow(2.0, kConvergenceOrder) - 1.0);
+        const double limit = r2 + (r2 - r1) / (portable::pow(2.0, kConvergenceOrder) - 1.0);
         return kOrderSpread * std::abs(r2 - r1) / limit;
     }
 
@@ -316,8 +317,10 @@ private:
             m_uncertainty = std::max(std::abs(r1 - r3), std::abs(r2 - r3)) / limit;
             return;
         }
-        const double order = std::log2(d1 / d2);
-        const auto rest = [d2](double p) { return d2 / (std::pow(2.0, std::max(p, 0.1)) - 1.0); };
+        const double order = portable::log2(d1 / d2);
+        const auto rest = [d2](double p) {
+            return d2 / (portable::pow(2.0, std::max(p, 0.1)) - 1.0);
+        };
         if (order < kSlowestExtrapolated) {
             // Too slow to trust the extrapolation: the limit lies between the finest level and
             // where the order points.
@@ -357,7 +360,7 @@ private:
         }
         const double r1 = m_coarseResonance->frequencyMHz;
         const double r2 = *m_fineLocator.resonanceMHz;
-        const double limit = r2 + (r2 - r1) / (std::pow(2.0, kConvergenceOrder) - 1.0);
+        const double limit = r2 + (r2 - r1) / (portable::pow(2.0, kConvergenceOrder) - 1.0);
         m_scale = limit / r1;
         m_uncertainty = twoLevelSpread();
         if (m_third.locator && m_third.locator->resonanceMHz) {

@@ -32,7 +32,7 @@ std::string quoted(std::string_view text) {
 // zeros, and never the binary tail of a converted unit (0.9143999999999999). Six significant
 // digits keep a wire diameter in millimetres whole, so the limit shown is the limit applied.
 std::string plain(double value) {
-    const int magnitude = value == 0.0 ? 0 : static_cast<int>(std::floor(std::log10(value)));
+    const int magnitude = value == 0.0 ? 0 : portable::decimalExponent(value);
     char buffer[64];
     const auto result = toChars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed,
                                 std::max(0, 5 - magnitude));

@@ -270,8 +270,9 @@ double resistanceFromSwr(double lowestSwr, double modelOhm) {
     if (!(modelOhm > 0.0)) {
         return below;
     }
-    return std::abs(std::log(below / modelOhm)) <= std::abs(std::log(above / modelOhm)) ? below
-                                                                                        : above;
+    return std::abs(portable::log(below / modelOhm)) <= std::abs(portable::log(above / modelOhm))
+               ? below
+               : above;
 }
 
 double resonanceFromSwrMinimum(double measuredMinimumMHz, double modelResonanceMHz,

@@ -8,6 +8,8 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstdint>
+#include <cstring>
 #include <limits>
 
 namespace brevan::check::portable {
@@ -22,6 +24,13 @@ constexpr double kPiOver2A = 1.57079632673412561417e+00;
 constexpr double kPiOver2B = 6.07710050630396597660e-11;
 constexpr double kPiOver2C = 2.02226624879595063154e-21;
 constexpr double kTwoOverPi = 6.36619772367581382433e-01;
+// pi / 4 in two parts, for asin near 1.
+constexpr double kPiOver4Hi = 7.85398163397448278999e-01;
+constexpr double kPiOver4Lo = 3.06161699786838301793e-17;
+// 1 / ln 2 in two parts: the first has its last 32 bits zero, so its product with a number of
+// 21 bits is exact.
+constexpr double kInvLn2Hi = 1.44269504072144627571e+00;
+constexpr double kInvLn2Lo = 1.67517131648865118353e-10;
 
 // x * 2^n, exact unless the result leaves the normal range.
 double scaled(double x, int n) {
@@ -91,18 +100,26 @@ double reduced(double x, int& quadrant) {
 
 constexpr double kReduceLimit = 1.6e6; // about 2^20 pi/2
 
-} // namespace
+// x with the last 32 bits of its significand cleared: 21 bits are left, so the product of two
+// such numbers, or of one with kInvLn2Hi, is exact.
+double upperBits(double x) {
+    std::uint64_t bits = 0;
+    std::memcpy(&bits, &x, sizeof bits);
+    bits &= 0xffffffff00000000U;
+    std::memcpy(&x, &bits, sizeof x);
+    return x;
+}
 
-double log(double x) {
-    if (std::isnan(x) || x < 0.0) {
-        return std::numeric_limits<double>::quiet_NaN();
-    }
-    if (x == 0.0) {
-        return -std::numeric_limits<double>::infinity();
-    }
-    if (std::isinf(x)) {
-        return x;
-    }
+// log x for finite x > 0, as e ln 2 + log(1 + f), where x = (1 + f) 2^e and 1 + f lies in
+// [sqrt(1/2), sqrt(2)); log(1 + f) = f - hfsq + tail, in the parts that carry its rounding.
+struct LogParts {
+    double e = 0.0;
+    double f = 0.0;
+    double hfsq = 0.0; // f^2 / 2
+    double tail = 0.0; // s (hfsq + R)
+};
+
+LogParts logParts(double x) {
     // x = m 2^e with m in [sqrt(1/2), sqrt(2)); frexp is exact.
     int e = 0;
     double m = std::frexp(x, &e);
@@ -111,8 +128,10 @@ double log(double x) {
         --e;
     }
     // log m = log(1 + f) = 2 atanh(s) = f - s (f - R), s = f / (2 + f), R = 2 (s^2/3 + s^4/5 ...)
-    const double f = m - 1.0; // exact: m is within a factor two of 1
-    const double s = f / (2.0 + f);
+    LogParts p;
+    p.e = static_cast<double>(e);
+    p.f = m - 1.0; // exact: m is within a factor two of 1
+    const double s = p.f / (2.0 + p.f);
     const double z = s * s;
     // 2 / (2k + 1) for k = 1 to 12, worked out once by the compiler, which rounds each
     // division as the processor would.
@@ -128,10 +147,68 @@ double log(double x) {
         r = kTwoOverOdd[k] + z * r;
     }
     r *= z;
-    const double hfsq = 0.5 * f * f;
-    const double ed = static_cast<double>(e);
+    p.hfsq = 0.5 * p.f * p.f;
+    p.tail = s * (p.hfsq + r);
+    return p;
+}
+
+// asin x - x = x (x^2/6 + 3 x^4/40 + ...) over x: the series in z = x^2 <= 1/4, to the term
+// below 2^-56 of the first. Its coefficients are (2n)! / (4^n (n!)^2 (2n + 1)).
+double asinTail(double z) {
+    constexpr int kTerms = 26;
+    // Worked out once by the compiler, each step rounded as the processor would round it.
+    static constexpr auto kCoefficients = [] {
+        std::array<double, kTerms + 1> c{};
+        double central = 1.0; // (2n)! / (4^n (n!)^2)
+        for (int n = 1; n <= kTerms; ++n) {
+            central *= static_cast<double>(2 * n - 1) / static_cast<double>(2 * n);
+            c[n] = central / static_cast<double>(2 * n + 1);
+        }
+        return c;
+    }();
+    double sum = 0.0;
+    for (int n = kTerms; n >= 1; --n) {
+        sum = kCoefficients[n] + z * sum;
+    }
+    return z * sum;
+}
+
+// 10^k, exactly for 0 <= k <= 22 and the quotient of one rounding otherwise in that range.
+double tenTo(int k) {
+    return pow(10.0, static_cast<double>(k));
+}
+
+} // namespace
+
+double log(double x) {
+    if (std::isnan(x) || x < 0.0) {
+        return std::numeric_limits<double>::quiet_NaN();
+    }
+    if (x == 0.0) {
+        return -std::numeric_limits<double>::infinity();
+    }
+    if (std::isinf(x)) {
+        return x;
+    }
+    const LogParts p = logParts(x);
     // log(1 + f) = f - hfsq + s (hfsq + R): the form whose rounding stays below an ulp of f.
-    return ed * kLn2Hi - ((hfsq - (s * (hfsq + r) + ed * kLn2Lo)) - f);
+    return p.e * kLn2Hi - ((p.hfsq - (p.tail + p.e * kLn2Lo)) - p.f);
+}
+
+double log2(double x) {
+    if (std::isnan(x) || x < 0.0 || x == 0.0 || std::isinf(x)) {
+        return log(x); // NaN, -infinity or infinity alike
+    }
+    const LogParts p = logParts(x);
+    // log2 x = e + log(1 + f) / ln 2, with log(1 + f) = hi + lo and hi of 21 bits, so that
+    // hi / ln 2 is exact in its first part and the rest is small.
+    const double hi = upperBits(p.f - p.hfsq);
+    const double lo = ((p.f - hi) - p.hfsq) + p.tail;
+    const double productHi = hi * kInvLn2Hi;
+    const double productLo = (lo + hi) * kInvLn2Lo + lo * kInvLn2Hi;
+    // e + productHi, its rounding error carried into the low part.
+    const double sum = p.e + productHi;
+    return sum + (productLo + ((p.e - sum) + productHi));
 }
 
 double exp(double x) {
@@ -229,6 +306,28 @@ double cosh(double x) {
     return 0.5 * (e + 1.0 / e);
 }
 
+double asin(double x) {
+    if (std::isnan(x) || std::abs(x) > 1.0) {
+        return std::numeric_limits<double>::quiet_NaN();
+    }
+    const double a = std::abs(x);
+    double value = 0.0;
+    if (a <= 0.5) {
+        value = a + a * asinTail(a * a);
+    } else {
+        // asin a = pi/2 - 2 asin(sqrt((1 - a) / 2)), with the square root s = w + d carried in
+        // two parts: w of 21 bits, and d = (z - w^2) / (s + w) what sqrt's rounding lost.
+        const double z = (1.0 - a) * 0.5; // exact for a in [1/2, 1]
+        const double s = std::sqrt(z);
+        const double w = upperBits(s);
+        const double d = s > 0.0 ? (z - w * w) / (s + w) : 0.0; // z - w^2 is exact
+        // pi/4 - w is exact here (both have no bits below 2^-53 and it is above 1/4), so the
+        // rounding falls on the small part only, and on the last subtraction.
+        value = 2.0 * ((kPiOver4Hi - w) - ((d + s * asinTail(z)) - kPiOver4Lo));
+    }
+    return x < 0 ? -value : value;
+}
+
 double hypot(double x, double y) {
     x = std::abs(x);
     y = std::abs(y);
@@ -265,6 +364,21 @@ double pow(double x, double y) {
         return 0.0;
     }
     return exp(y * log(x));
+}
+
+int decimalExponent(double x) {
+    const double a = std::abs(x);
+    int binary = 0;
+    std::frexp(a, &binary); // a in [2^(binary - 1), 2^binary)
+    // floor((binary - 1) log10 2) is the exponent or one below it; the comparisons settle it.
+    int k = static_cast<int>(std::floor((binary - 1) * 0.30102999566398120));
+    while (k > -330 && a < tenTo(k)) {
+        --k;
+    }
+    while (k < 310 && a >= tenTo(k + 1)) {
+        ++k;
+    }
+    return k;
 }
 
 std::complex<double> divide(std::complex<double> a, std::complex<double> b) {

@@ -20,16 +20,23 @@
 namespace brevan::check::portable {
 
 double log(double x);
+double log2(double x);
 double exp(double x);
 double sin(double x);
 double cos(double x);
 double sinh(double x);
 double cosh(double x);
+// The angle in [-pi/2, pi/2] whose sine is x; NaN outside [-1, 1].
+double asin(double x);
 // sqrt(x^2 + y^2) without overflow or underflow on the way.
 double hypot(double x, double y);
 // x^y: by repeated squaring when y is a whole number up to 64 in size (within a few units in
 // the last place), otherwise exp(y log x) for x > 0 (within |y log x| units).
 double pow(double x, double y);
+// floor(log10 |x|) for finite x other than 0, found by comparison with the powers of ten
+// themselves, so that a value just below a power of ten is never put in the decade above it
+// (exactly so from 10^-22 to 10^22, where 10^k and 1 / 10^k are the doubles nearest them).
+int decimalExponent(double x);
 // a / b by Smith's method (R. L. Smith, "Algorithm 116: Complex division", Comm. ACM 5(8), 1962).
 std::complex<double> divide(std::complex<double> a, std::complex<double> b);
 // |z|

@@ -111,7 +111,8 @@ std::unique_ptr<SearchTask> coilSearch(const Context& context, const Analysis& b
     const double startReactance = impedanceAt(built.samples(), target).imag();
     const double resonance = built.coarseResonance()->frequencyMHz;
     const bool more = resonance > target;
-    const double guess = start * std::pow(resonance / target, 2.0);
+    const double ratio = resonance / target;
+    const double guess = start * (ratio * ratio);
     RootSearch search =
         startRootSearch(start, startReactance, guess, more ? 1000.0 * start : 1e-3 * start,
                         kInductanceTolerance * start);

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "analysis/matching.h"
 
+#include "portable_maths.h"
+
 #include <cmath>
 #include <functional>
 
@@ -115,7 +117,8 @@ std::complex<double> throughNetwork(const LNetwork& network, std::complex<double
         if (network.shunt.value == 0.0) {
             return z;
         }
-        return 1.0 / (1.0 / z + j * susceptanceOf(network.shunt, omega));
+        return portable::divide(1.0,
+                                portable::divide(1.0, z) + j * susceptanceOf(network.shunt, omega));
     };
     const auto series = [&](std::complex<double> z) {
         return network.series.value == 0.0 ? z : z + j * reactanceOf(network.series, omega);
@@ -141,7 +144,7 @@ std::optional<LNetwork> lNetwork(const Samples& samples, double designMHz, doubl
         network.series = seriesFor(total - x, omega);
         network.shunt = shuntFor(total / (r * reference), omega, Place::ShuntLineSide);
     } else {
-        const std::complex<double> y = 1.0 / load;
+        const std::complex<double> y = portable::divide(1.0, load);
         const double g = y.real();
         const double total = std::sqrt(g / reference - g * g);
         network.shunt = shuntFor(total - y.imag(), omega, Place::ShuntAntennaSide);

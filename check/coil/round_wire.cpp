@@ -65,7 +65,7 @@ Complex besselRatioAsymptotic(double x) {
                                            32427.0 / 512.0,
                                            72251109.0 / 262144.0};
     const Complex z(x, x);
-    const Complex inv = 1.0 / z;
+    const Complex inv = portable::divide(1.0, z);
     Complex sum(0.0, 0.0);
     for (auto c = kC.rbegin(); c != kC.rend(); ++c) {
         sum = sum * inv + *c;

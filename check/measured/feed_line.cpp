@@ -52,7 +52,7 @@ DeembeddedSweep deembedFeedLine(const MeasuredSweep& atStation, const FeedLine& 
     out.lossOnly = true;
     for (SwrPoint& p : out.atFeed.swr) {
         const double measured = (p.swr - 1.0) / (p.swr + 1.0);
-        const double g = measured * std::abs(roundTrip(line, p.frequencyMHz));
+        const double g = measured * portable::abs(roundTrip(line, p.frequencyMHz));
         if (g >= 1.0) {
             p.swr = std::numeric_limits<double>::infinity();
             ++out.pointsBeyondLoss;

@@ -72,7 +72,7 @@ std::string countOf(std::size_t n, const char* thing) {
 std::optional<std::complex<double>> impedanceFromReflection(std::complex<double> s11,
                                                             double referenceOhm) {
     const std::complex<double> denominator = 1.0 - s11;
-    if (std::abs(denominator) < 1e-12) {
+    if (portable::abs(denominator) < 1e-12) {
         return std::nullopt;
     }
     return portable::divide(referenceOhm * (1.0 + s11), denominator);

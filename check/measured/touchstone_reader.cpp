@@ -201,7 +201,7 @@ std::optional<std::complex<double>> impedanceOf(const State& state, std::complex
     case Parameter::S: return impedanceFromReflection(value, o.referenceOhm);
     case Parameter::Z: return normalised ? value * o.referenceOhm : value;
     case Parameter::Y:
-        if (std::abs(value) == 0.0) {
+        if (portable::abs(value) == 0.0) {
             return std::nullopt;
         }
         return portable::divide(normalised ? o.referenceOhm : 1.0, value);

@@ -4,6 +4,7 @@
 #include "coil/coil_losses.h"
 #include "coil/physics.h"
 #include "floating_chars.h"
+#include "portable_maths.h"
 
 #include <array>
 #include <cmath>
@@ -189,7 +190,8 @@ std::string writeExportDeck(const AntennaModel& model, const Segmentation& segme
     // A series R + L in parallel with C, turned into the parallel R, L, C that has the same
     // admittance at the centre frequency.
     const double omega = 2.0 * kPi * centreMHz * 1e6;
-    const std::complex<double> admittance = 1.0 / loadFor(model, coilAtCentre, centreMHz);
+    const std::complex<double> admittance =
+        portable::divide(1.0, loadFor(model, coilAtCentre, centreMHz));
     const double factor = segmentation.coilsAtFeed ? 0.5 : 1.0; // two coils in series
     const double conductance = admittance.real() * factor;
     const double susceptance = admittance.imag() * factor;

@@ -2,6 +2,7 @@
 #include "nec/nec_deck.h"
 
 #include "floating_chars.h"
+#include "portable_maths.h"
 
 #include <algorithm>
 #include <charconv>
@@ -242,7 +243,7 @@ SegmentCounts chooseCounts(const AntennaModel& model, double target, const Limit
         const int outer = std::max(1, static_cast<int>(std::lround(rest / s)));
         // Even segments beside the coil first, then the resolution asked for.
         const double mismatch =
-            std::abs(std::log(rest / outer / s)) + 0.05 * std::abs(std::log(s / step));
+            std::abs(portable::log(rest / outer / s)) + 0.05 * std::abs(portable::log(s / step));
         if (mismatch < bestMismatch - 1e-12) {
             bestMismatch = mismatch;
             best = {inner, outer, 1.0};

@@ -69,7 +69,7 @@ std::variant<WireShape, ModelRefusal> wireShape(const AntennaModel& model,
                                     " long from the feed, too short to drop " + metres(drop) +
                                     " from the apex to the ends"};
             }
-            shape.droop = std::asin(drop / leg);
+            shape.droop = portable::asin(drop / leg);
         } else {
             if (!std::isfinite(hang.legAngle) || hang.legAngle < kNarrowestLegAngle ||
                 hang.legAngle > 180.0) {

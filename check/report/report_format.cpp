@@ -2,6 +2,7 @@
 #include "report/report_format.h"
 
 #include "floating_chars.h"
+#include "portable_maths.h"
 
 #include <algorithm>
 #include <cmath>
@@ -28,7 +29,7 @@ std::string significant(double value, int digits) {
     if (!std::isfinite(value) || value == 0.0) {
         return number(value, 0);
     }
-    const int magnitude = static_cast<int>(std::floor(std::log10(std::abs(value))));
+    const int magnitude = portable::decimalExponent(value);
     return number(value, std::max(0, digits - 1 - magnitude));
 }
 

@@ -2,6 +2,7 @@
 #include "report/report_json.h"
 
 #include "coil/physics.h"
+#include "portable_maths.h"
 #include "report/advice.h"
 #include "report/tolerance_words.h"
 #include "json/json_text.h"
@@ -24,7 +25,7 @@ Json num(const std::optional<double>& value) {
 // the double nearest its decimal value, so it is written as people write it (15.44, not
 // 15.440000000000001). `places` is far below any figure's own resolution.
 Json decimal(double value, int places) {
-    const double scale = std::pow(10.0, places);
+    const double scale = portable::pow(10.0, places);
     return num(std::round(value * scale) / scale);
 }
 Json decimal(const std::optional<double>& value, int places) {

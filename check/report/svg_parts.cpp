@@ -2,6 +2,7 @@
 #include "report/svg_parts.h"
 
 #include "floating_chars.h"
+#include "portable_maths.h"
 
 #include <algorithm>
 #include <array>
@@ -38,7 +39,7 @@ std::string escaped(const std::string& text) {
 
 double niceStep(double span, int wanted) {
     const double raw = span / std::max(wanted, 1);
-    const double decade = std::pow(10.0, std::floor(std::log10(raw)));
+    const double decade = portable::pow(10.0, portable::decimalExponent(raw));
     for (const double factor : {1.0, 2.0, 5.0}) {
         if (factor * decade >= raw) {
             return factor * decade;
@@ -48,7 +49,7 @@ double niceStep(double span, int wanted) {
 }
 
 int decimalsFor(double step) {
-    return std::max(0, static_cast<int>(-std::floor(std::log10(step) + 1e-9)));
+    return std::max(0, -portable::decimalExponent(step * (1.0 + 1e-9)));
 }
 
 std::string text(double x, double y, const std::string& content, const std::string& extra) {

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "report/svg_plot.h"
 
+#include "portable_maths.h"
 #include "report/svg_parts.h"
 
 #include <algorithm>
@@ -78,7 +79,7 @@ struct Frame {
     double xAt(double f) const { return kLeft + (f - x.low) / (x.high - x.low) * (kRight - kLeft); }
     double yAt(double swr) const {
         const double clamped = std::clamp(swr, 1.0, top);
-        return kBottom - std::log(clamped) / std::log(top) * (kBottom - kTop);
+        return kBottom - portable::log(clamped) / portable::log(top) * (kBottom - kTop);
     }
 };
 
@@ -114,9 +115,9 @@ std::string swrTicks(const Frame& frame) {
 // and leaving it where the curve itself crosses the top.
 std::vector<std::pair<double, double>> framed(const Frame& frame, const PlotCurve& curve) {
     std::vector<std::pair<double, double>> out;
-    const double logTop = std::log(frame.top);
+    const double logTop = portable::log(frame.top);
     const auto height = [&](double swr) {
-        return std::isfinite(swr) ? std::log(std::max(swr, 1.0)) : 10.0 * logTop;
+        return std::isfinite(swr) ? portable::log(std::max(swr, 1.0)) : 10.0 * logTop;
     };
     for (std::size_t i = 0; i < curve.points.size(); ++i) {
         const auto& [f, swr] = curve.points[i];

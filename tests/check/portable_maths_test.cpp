@@ -45,6 +45,10 @@ TEST(PortableMaths, WithinAFewUlpsOfTheCLibrary) {
     const Against cases[] = {
         {"log", portable::log, [](double x) { return std::log(x); }, 1e-300, 1e300, true, 1},
         {"log near 1", portable::log, [](double x) { return std::log(x); }, 0.5, 2.0, false, 1},
+        {"log2", portable::log2, [](double x) { return std::log2(x); }, 1e-300, 1e300, true, 1},
+        {"log2 near 1", portable::log2, [](double x) { return std::log2(x); }, 0.5, 2.0, false, 1},
+        {"asin", portable::asin, [](double x) { return std::asin(x); }, -1, 1, false, 1},
+        {"asin near 1", portable::asin, [](double x) { return std::asin(x); }, 0.999, 1, false, 1},
         {"exp", [](double x) { return portable::exp(x); }, [](double x) { return std::exp(x); },
          -700, 700, false, 1},
         {"sin", portable::sin, [](double x) { return std::sin(x); }, -40, 40, false, 1},
@@ -93,6 +97,54 @@ TEST(PortableMaths, EdgesAndExactValues) {
     EXPECT_EQ(portable::pow(0.0, 0.5), 0.0);
     EXPECT_EQ(portable::sinh(0.0), 0.0);
     EXPECT_EQ(portable::cosh(0.0), 1.0);
+    EXPECT_EQ(portable::log2(1.0), 0.0);
+    EXPECT_EQ(portable::log2(0.125), -3.0);
+    EXPECT_EQ(portable::log2(std::ldexp(1.0, 1000)), 1000.0);
+    EXPECT_EQ(portable::log2(0.0), -kInf);
+    EXPECT_TRUE(std::isnan(portable::log2(-2.0)));
+    EXPECT_EQ(portable::asin(0.0), 0.0);
+    EXPECT_EQ(portable::asin(1.0), std::asin(1.0));
+    EXPECT_EQ(portable::asin(-1.0), -std::asin(1.0));
+    EXPECT_EQ(portable::asin(0.5), std::asin(0.5));
+    EXPECT_TRUE(std::isnan(portable::asin(1.0000000000000002)));
+}
+
+// Where a figure is printed to so many significant digits, the decade decides the digits: a
+// value a hair below a power of ten belongs to the decade below, where log10 may round up.
+TEST(PortableMaths, DecimalExponentIsTheDecadeItself) {
+    const struct {
+        double value;
+        int exponent;
+    } cases[] = {
+        {1.0, 0},
+        {9.999, 0},
+        {10.0, 1},
+        {-250.0, 2},
+        {std::nextafter(1000.0, 0.0), 2},
+        {1000.0, 3},
+        {0.1, -1},
+        {std::nextafter(0.1, 0.0), -2},
+        {0.05, -2},
+        {1e-21, -21},
+        {std::nextafter(1e-21, 0.0), -22},
+        {1e22, 22},
+        {std::nextafter(1e22, 0.0), 21},
+        {3e-300, -300}, // beyond 10^22, away from the powers themselves
+        {3e300, 300},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(portable::decimalExponent(c.value), c.exponent) << c.value;
+    }
+    // Elsewhere the C library's floor(log10 x).
+    std::mt19937_64 random(10);
+    std::uniform_real_distribution<double> spread(std::log(1e-30), std::log(1e30));
+    for (int i = 0; i < 100000; ++i) {
+        const double x = std::exp(spread(random));
+        const double decade = std::log10(x);
+        if (std::abs(decade - std::round(decade)) > 1e-12) {
+            EXPECT_EQ(portable::decimalExponent(x), static_cast<int>(std::floor(decade))) << x;
+        }
+    }
 }
 
 TEST(PortableMaths, ComplexDivisionMagnitudeAndExponential) {

@@ -19,15 +19,33 @@ command -v npm >/dev/null || ensure_packages npm
 locale -a 2>/dev/null | grep -qx 'de_DE.utf8' || as_root localedef -i de_DE -f UTF-8 de_DE.UTF-8
 
 export QT_QPA_PLATFORM=offscreen
+# The web page's Emscripten build (ctest's web_page_build, into the same folder) needs nothing
+# from the native build. Started beside it, it uses what that build leaves idle (configuring, the
+# links at the end, the download of nec2c's source), and ctest's fixture then finds it built. In
+# a session of its own, so that a run that stops early stops it too; a failure shows its log.
+mkdir -p "$BUILD_DIR"
+WEB_BUILD_LOG=$BUILD_DIR/web-page-build.log
+BREVAN_WEB_TESTS=ON setsid bash "$ROOT/scripts/web.sh" --build-only --build-dir "$BUILD_DIR/web-page" \
+    >"$WEB_BUILD_LOG" 2>&1 &
+WEB_BUILD_PID=$!
+trap 'kill -- -"$WEB_BUILD_PID" 2>/dev/null || true' EXIT
 # Release rather than the default RelWithDebInfo: the same optimised code without debug
 # information, which takes a good part of the compile and link time.
 configure_and_build "$BUILD_DIR" -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=ON -DBREVAN_BUILD_BENCHMARKS=ON
+if ! wait "$WEB_BUILD_PID"; then
+    cat "$WEB_BUILD_LOG"
+    echo "The web page's build failed: its log is above and in $WEB_BUILD_LOG" >&2
+    exit 1
+fi
+trap - EXIT
 ctest --test-dir "$BUILD_DIR" --output-on-failure -j2
 
 # --- Sanitizers: the whole suite once more, built with ASan and UBSan (cmake/sanitizers.cmake) ---
 SAN_DIR=$ROOT/build-san
-configure_and_build "$SAN_DIR" -DCMAKE_BUILD_TYPE=Debug -DBREVAN_SANITIZE=ON -DBUILD_TESTING=ON \
-    -DBREVAN_BUILD_BENCHMARKS=OFF
+# Debug information as line tables only (-g1): the sanitizers' reports still name file and line,
+# and the objects are a third smaller, which the links of the test programs feel most.
+configure_and_build "$SAN_DIR" -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG=-g1 \
+    -DBREVAN_SANITIZE=ON -DBUILD_TESTING=ON -DBREVAN_BUILD_BENCHMARKS=OFF
 # Left out here, having run above: the tests whose time goes into nec2c's own runs (convergence,
 # regression designs, the study's designs), which drive no code the faster tests do not, and the
 # tests of the package, the installed tree and the desktop sessions, which check files and

@@ -133,7 +133,55 @@ def start_browser(width=1280, height=900):
     options.set_capability("goog:loggingPrefs", {"browser": "ALL", "performance": "ALL"})
     driver = webdriver.Chrome(service=Service(shutil.which("chromedriver")), options=options)
     driver.profile = profile
+    # The viewport a fresh browser has, which every test starts with.
+    driver.viewport = driver.execute_script("return [innerWidth, innerHeight]")
     return driver
+
+
+# One Chromium serves the tests of a run in turn: starting one takes seconds, several times what
+# most of the checks between them take. Each test still has a page of its own: its own server,
+# so its own origin, whose storage, caches and service worker are cleared when it ends.
+BROWSER = None
+
+
+def shared_browser():
+    global BROWSER
+    if BROWSER is None:
+        BROWSER = start_browser()
+    return BROWSER
+
+
+def quit_browser():
+    global BROWSER
+    if BROWSER is not None:
+        try:
+            BROWSER.quit()
+        finally:
+            shutil.rmtree(BROWSER.profile, ignore_errors=True)
+            BROWSER = None
+
+
+def tearDownModule():  # noqa: N802 (unittest's name)
+    quit_browser()
+
+
+def reset_browser(driver, origin):
+    """Puts back what a test changed in the browser; a browser that cannot be put back as it
+    started is ended, so the next test starts a fresh one."""
+    try:
+        driver.get("about:blank")
+        driver.execute_cdp_cmd("Storage.clearDataForOrigin", {"origin": origin,
+                                                              "storageTypes": "all"})
+        driver.execute_cdp_cmd("Network.clearBrowserCache", {})
+        driver.execute_cdp_cmd("Emulation.clearDeviceMetricsOverride", {})
+        driver.execute_cdp_cmd("Emulation.setEmulatedMedia", {"features": []})
+        width, height = driver.viewport
+        if driver.execute_script("return [innerWidth, innerHeight]") != driver.viewport:
+            driver.set_window_size(width, height)
+        if driver.execute_script("return [innerWidth, innerHeight]") != driver.viewport:
+            quit_browser()
+    except Exception:  # noqa: BLE001 (whatever went wrong, a fresh browser is the remedy)
+        quit_browser()
 
 
 class PageTest(unittest.TestCase):
@@ -142,7 +190,10 @@ class PageTest(unittest.TestCase):
 
     def setUp(self):
         self.server = Server(ARGS.dist, deck_delay=self.deck_delay, engine=self.engine).__enter__()
-        self.driver = start_browser()
+        self.driver = shared_browser()
+        # What the browser logged before this test is not this test's.
+        self.driver.get_log("browser")
+        self.driver.get_log("performance")
         # Downloads land in a folder of the test's own, where they are read back.
         self.folder = tempfile.mkdtemp(prefix="brevan-page-files-")
         self.downloads = os.path.join(self.folder, "downloads")
@@ -155,8 +206,7 @@ class PageTest(unittest.TestCase):
             self.assert_only_local_requests()
             self.assert_no_console_errors()
         finally:
-            self.driver.quit()
-            shutil.rmtree(self.driver.profile, ignore_errors=True)
+            reset_browser(self.driver, self.server.url.rstrip("/"))
             shutil.rmtree(self.folder, ignore_errors=True)
             self.server.__exit__(None, None, None)
 

@@ -385,8 +385,11 @@ std::complex<double> divide(std::complex<double> a, std::complex<double> b) {
     const double c = b.real();
     const double d = b.imag();
     if (std::abs(c) >= std::abs(d)) {
-        if (c == 0.0) { // and so d == 0: as the C library, infinities or NaN
-            return {a.real() / c, a.imag() / c};
+        if (c == 0.0) {
+            // And so d == 0: infinities or NaN, as the C library gives them, made without a
+            // division by zero (which the sanitizer build traps).
+            const double infinity = std::copysign(std::numeric_limits<double>::infinity(), c);
+            return {a.real() * infinity, a.imag() * infinity};
         }
         const double ratio = d / c;
         const double denominator = c + d * ratio;

@@ -175,6 +175,12 @@ TEST(PortableMaths, ComplexDivisionMagnitudeAndExponential) {
         EXPECT_LE(std::abs(ours - library),
                   8 * std::numeric_limits<double>::epsilon() * std::abs(library));
     }
+    // By zero, as the C library: an unloaded segment's admittance is infinite, not a trap.
+    const C byZero = portable::divide(C{1, 0}, C{0, 0});
+    EXPECT_TRUE(std::isinf(byZero.real()) && byZero.real() > 0);
+    EXPECT_TRUE(std::isnan(byZero.imag()));
+    EXPECT_TRUE(std::isinf(portable::divide(C{-2, 0}, C{0, 0}).real()));
+    EXPECT_LT(portable::divide(C{-2, 0}, C{0, 0}).real(), 0);
     EXPECT_EQ(portable::abs(C{-3, 4}), 5.0);
     const C e = portable::exp(C{1.0, std::acos(-1.0) / 2});
     EXPECT_LE(std::abs(e - std::exp(C{1.0, std::acos(-1.0) / 2})), 1e-15);

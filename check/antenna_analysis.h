@@ -262,19 +262,21 @@ private:
         return l;
     }
 
-    // The two levels' extrapolation with the order 0.75, against the working level.
-    double twoLevelScale() const {
+    // The two levels' resonance extrapolated to fine segments with the order 0.75.
+    double twoLevelLimit() const {
         const double r1 = m_coarseResonance->frequencyMHz;
         const double r2 = *m_fineLocator.resonanceMHz;
-        return (r2 + (r2 - r1) / (portable::pow(2.0, kConvergenceOrder) - 1.0)) / r1;
+        return r2 + (r2 - r1) / (portable::pow(2.0, kConvergenceOrder) - 1.0);
     }
+
+    // That limit against the working level.
+    double twoLevelScale() const { return twoLevelLimit() / m_coarseResonance->frequencyMHz; }
 
     // The spread of that extrapolation for orders from 0.6 to 0.9.
     double twoLevelSpread() const {
         const double r1 = m_coarseResonance->frequencyMHz;
         const double r2 = *m_fineLocator.resonanceMHz;
-        const double limit = r2 + (r2 - r1) / (portable::pow(2.0, kConvergenceOrder) - 1.0);
-        return kOrderSpread * std::abs(r2 - r1) / limit;
+        return kOrderSpread * std::abs(r2 - r1) / twoLevelLimit();
     }
 
     bool wantsThirdLevel() const {
@@ -360,7 +362,7 @@ private:
         }
         const double r1 = m_coarseResonance->frequencyMHz;
         const double r2 = *m_fineLocator.resonanceMHz;
-        const double limit = r2 + (r2 - r1) / (portable::pow(2.0, kConvergenceOrder) - 1.0);
+        const double limit = twoLevelLimit();
         m_scale = limit / r1;
         m_uncertainty = twoLevelSpread();
         if (m_third.locator && m_third.locator->resonanceMHz) {

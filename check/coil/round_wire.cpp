@@ -40,7 +40,7 @@ Complex besselRatioSeries(double x) {
         sumI0 += termI0;
         sumI1 += termI1;
         // The portable |z| and division: the C library's differ in the last bits between the
-        // desktop and the web page (check/portable_maths.h), and a thin coil wire at a low F
+        // desktop and the web page (maths/portable_maths.h), and a thin coil wire at a low F
         // (SWG 22 at 3.6 MHz) takes this series.
         if (portable::abs(termI0) <= 1e-17 * portable::abs(sumI0) &&
             portable::abs(termI1) <= 1e-17 * portable::abs(sumI1)) {

@@ -97,13 +97,15 @@ struct InnerWire {
     std::vector<std::pair<double, int>> runs;
 };
 
+InnerWire evenInnerWire(const SegmentCounts& counts, double step, double coilEdge) {
+    return {step / 2.0, {{coilEdge, counts.inner - 1}}};
+}
+
 std::optional<InnerWire> innerWire(const SegmentCounts& counts, double step, double coilEdge) {
-    InnerWire wire;
     if (counts.grading <= 1) {
-        wire.feedEdge = step / 2.0;
-        wire.runs = {{coilEdge, counts.inner - 1}};
-        return wire;
+        return evenInnerWire(counts, step, coilEdge);
     }
+    InnerWire wire;
     const double longest = counts.grading * step;
     const double base = step * counts.level; // the working level's step
     double edge = coilEdge - kBesideCoil * base;
@@ -145,10 +147,8 @@ Segmentation assemble(const AntennaModel& model, SegmentCounts counts) {
         outerStep = (half - b - coil / 2.0) / counts.outer;
         // chooseCounts grades only where there is room; counts made for another antenna fall
         // back to equal segments.
-        SegmentCounts even = counts;
-        even.grading = 1;
-        inner = innerWire(counts, step, b - coil / 2.0)
-                    .value_or(*innerWire(even, step, b - coil / 2.0));
+        const std::optional<InnerWire> graded = innerWire(counts, step, b - coil / 2.0);
+        inner = graded ? *graded : evenInnerWire(counts, step, b - coil / 2.0);
         edges = {inner.feedEdge, b - coil / 2.0, b + coil / 2.0, half};
     }
     for (double& edge : edges) {

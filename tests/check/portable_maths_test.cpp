@@ -13,11 +13,12 @@
 #include <cstring>
 #include <functional>
 #include <limits>
+#include <optional>
 #include <random>
 
 namespace {
 
-namespace portable = brevan::check::portable;
+namespace portable = brevan::portable;
 
 // How many representable doubles lie between a and b.
 std::int64_t ulpsApart(double a, double b) {
@@ -107,6 +108,49 @@ TEST(PortableMaths, EdgesAndExactValues) {
     EXPECT_EQ(portable::asin(-1.0), -std::asin(1.0));
     EXPECT_EQ(portable::asin(0.5), std::asin(0.5));
     EXPECT_TRUE(std::isnan(portable::asin(1.0000000000000002)));
+}
+
+// ln x rounded to the nearest double, from the long double log (64 bits, within an ulp of its
+// own), or nothing when that value lies too near the middle of two doubles to tell.
+std::optional<double> roundedTrueLog(double x) {
+    const long double wide = std::log(static_cast<long double>(x));
+    const double nearest = static_cast<double>(wide);
+    const long double ulp =
+        std::nextafter(nearest, std::numeric_limits<double>::infinity()) - nearest;
+    const long double fromMiddle = 0.5L - std::fabs((wide - nearest) / ulp);
+    return fromMiddle > 1.0L / 256 ? std::optional<double>(nearest) : std::nullopt;
+}
+
+// The design core's logarithm is the double nearest the true value; the plain portable log,
+// and glibc's, miss it far more often near 1.
+TEST(PortableMaths, NearestLogIsTheRoundedTrueValue) {
+    const struct {
+        double from;
+        double to;
+        int allowedMisses; // of 100 000
+    } ranges[] = {
+        {1e-300, 1e-10, 2}, {1e-10, 0.7, 10}, {0.7, 1.0, 10}, {1.0, 1.5, 10},
+        {1.5, 4.0, 5},      {4.0, 1e4, 3},    {1e4, 1e300, 2},
+    };
+    std::mt19937_64 random(20261209);
+    for (const auto& r : ranges) {
+        std::uniform_real_distribution<double> spread(r.from, r.to);
+        int misses = 0;
+        for (int i = 0; i < 100000; ++i) {
+            const double x = spread(random);
+            const std::optional<double> nearest = roundedTrueLog(x);
+            misses += nearest && portable::nearestLog(x) != *nearest ? 1 : 0;
+        }
+        EXPECT_LE(misses, r.allowedMisses) << r.from << " to " << r.to;
+    }
+    constexpr double kInf = std::numeric_limits<double>::infinity();
+    EXPECT_EQ(portable::nearestLog(1.0), 0.0);
+    EXPECT_EQ(portable::nearestLog(0.0), -kInf);
+    EXPECT_EQ(portable::nearestLog(kInf), kInf);
+    EXPECT_TRUE(std::isnan(portable::nearestLog(-1.0)));
+    EXPECT_TRUE(std::isnan(portable::nearestLog(std::nan(""))));
+    EXPECT_EQ(portable::nearestLog(std::ldexp(1.0, -1074)),
+              static_cast<double>(-1074 * std::log(2.0L)));
 }
 
 // Where a figure is printed to so many significant digits, the decade decides the digits: a

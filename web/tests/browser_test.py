@@ -298,7 +298,7 @@ class PageTest(unittest.TestCase):
 
     def assert_exports_the_commands_json(self, exported, command_bytes):
         # Byte for byte: the check's figures are the same bits in the page as on the desktop
-        # (check/portable_maths.h), so even a figure printed whole ends in the same digits.
+        # (maths/portable_maths.h), so even a figure printed whole ends in the same digits.
         if exported != command_bytes:
             self.fail("the page's JSON report is not brevan-check's: " + "; ".join(
                 differences(json.loads(exported), json.loads(command_bytes))[:20]))

@@ -3,23 +3,27 @@
 
 #include <complex>
 
-// Elementary functions that give the same bits on every platform the check is built for: the
+// Elementary functions that give the same bits on every platform the programs are built for: the
 // desktop (glibc, whose results depend on the processor's fused multiply-add) and the web page
 // (Emscripten's libm). Each is made of IEEE basic operations only (+ - * / and sqrt, all
 // correctly rounded, and exact scaling by powers of two), compiled without contraction into
-// fused multiply-adds, so the check's figures, and the JSON report that prints them whole, are
-// the same byte for byte in both builds. Accuracy is within two units in the last place of the
+// fused multiply-adds, so the design's and the check's figures, and the JSON report that prints
+// them whole, are the same byte for byte in both builds. Accuracy is within two units in the last place of the
 // true value, well inside what the check's figures need; speed is not the point.
 //
 // Complex division and magnitude count here too: GCC's runtime and libc++ divide complex
 // numbers by different methods, and |z| is the C library's hypot on both sides.
 //
-// Used where a call of the C library's functions made the two builds differ; the design
-// library keeps its own arithmetic.
+// Used wherever a call of the C library's functions could make the two builds differ. The C
+// library's sqrt stays: it is correctly rounded everywhere.
 
-namespace brevan::check::portable {
+namespace brevan::portable {
 
 double log(double x);
+// The double nearest ln x, but for about one argument in twenty thousand (the C library's log
+// misses it for one in a few hundred near 1): for the design core, whose figures are printed to
+// the last digit. Twice the time of log.
+double nearestLog(double x);
 double log2(double x);
 double exp(double x);
 double sin(double x);
@@ -44,4 +48,4 @@ double abs(std::complex<double> z);
 // e^z
 std::complex<double> exp(std::complex<double> z);
 
-} // namespace brevan::check::portable
+} // namespace brevan::portable

@@ -12,7 +12,7 @@
 #include <cstring>
 #include <limits>
 
-namespace brevan::check::portable {
+namespace brevan::portable {
 namespace {
 
 // ln 2 in two parts: the first has its last 11 bits zero, so k * kLn2Hi is exact for |k| < 2^11.
@@ -110,6 +110,16 @@ double upperBits(double x) {
     return x;
 }
 
+// 2 / (2k + 1) for k = 1 to 12, the series of 2 atanh s over s, worked out once by the compiler,
+// which rounds each division as the processor would.
+constexpr auto kTwoOverOdd = [] {
+    std::array<double, 13> c{};
+    for (int k = 1; k <= 12; ++k) {
+        c[k] = 2.0 / (2 * k + 1);
+    }
+    return c;
+}();
+
 // log x for finite x > 0, as e ln 2 + log(1 + f), where x = (1 + f) 2^e and 1 + f lies in
 // [sqrt(1/2), sqrt(2)); log(1 + f) = f - hfsq + tail, in the parts that carry its rounding.
 struct LogParts {
@@ -133,15 +143,6 @@ LogParts logParts(double x) {
     p.f = m - 1.0; // exact: m is within a factor two of 1
     const double s = p.f / (2.0 + p.f);
     const double z = s * s;
-    // 2 / (2k + 1) for k = 1 to 12, worked out once by the compiler, which rounds each
-    // division as the processor would.
-    static constexpr auto kTwoOverOdd = [] {
-        std::array<double, 13> c{};
-        for (int k = 1; k <= 12; ++k) {
-            c[k] = 2.0 / (2 * k + 1);
-        }
-        return c;
-    }();
     double r = 0.0;
     for (int k = 12; k >= 1; --k) {
         r = kTwoOverOdd[k] + z * r;
@@ -150,6 +151,46 @@ LogParts logParts(double x) {
     p.hfsq = 0.5 * p.f * p.f;
     p.tail = s * (p.hfsq + r);
     return p;
+}
+
+// A double and the rounding error of the operation that made it: hi + lo exactly.
+struct Exact {
+    double hi;
+    double lo;
+};
+
+// a + b (Knuth's two-sum).
+constexpr Exact exactSum(double a, double b) {
+    const double sum = a + b;
+    const double bPart = sum - a;
+    return {sum, (a - (sum - bPart)) + (b - bPart)};
+}
+
+// a * b (Dekker's product, with Veltkamp's split into halves of 26 bits), for |a|, |b| < 2^996.
+constexpr Exact exactProduct(double a, double b) {
+    constexpr auto halves = [](double v) {
+        const double c = 134217729.0 * v; // 2^27 + 1
+        const double hi = c - (c - v);
+        return Exact{hi, v - hi};
+    };
+    const double product = a * b;
+    const Exact x = halves(a);
+    const Exact y = halves(b);
+    return {product, ((x.hi * y.hi - product) + x.hi * y.lo + x.lo * y.hi) + x.lo * y.lo};
+}
+
+// (a.hi + a.lo)(b.hi + b.lo) as a double and the rest, when each lo is below an ulp of its hi
+// (lo * lo is then below what the rest can hold).
+Exact times(Exact a, Exact b) {
+    const Exact p = exactProduct(a.hi, b.hi);
+    return {p.hi, p.lo + a.hi * b.lo + a.lo * b.hi};
+}
+
+// 2 / n as a double and the rest, for the series' first terms.
+constexpr Exact twoOver(double n) {
+    const double hi = 2.0 / n;
+    const Exact back = exactProduct(n, hi);
+    return {hi, ((2.0 - back.hi) - back.lo) / n};
 }
 
 // asin x - x = x (x^2/6 + 3 x^4/40 + ...) over x: the series in z = x^2 <= 1/4, to the term
@@ -193,6 +234,48 @@ double log(double x) {
     const LogParts p = logParts(x);
     // log(1 + f) = f - hfsq + s (hfsq + R): the form whose rounding stays below an ulp of f.
     return p.e * kLn2Hi - ((p.hfsq - (p.tail + p.e * kLn2Lo)) - p.f);
+}
+
+// log m = 2 atanh s = 2 s + 2 s^3/3 + 2 s^5/5 + ..., s = f / (2 + f) as in logParts, but with
+// s and the first three terms carried in two doubles each, so that what is left to round
+// is below a thousandth of an ulp of the result.
+double nearestLog(double x) {
+    if (std::isnan(x) || x <= 0.0 || std::isinf(x)) {
+        return log(x); // NaN, -infinity or infinity alike
+    }
+    int e = 0;
+    double m = std::frexp(x, &e);
+    if (m < 0.70710678118654752440) {
+        m *= 2.0;
+        --e;
+    }
+    const double f = m - 1.0; // exact
+    const Exact twoPlusF = exactSum(2.0, f);
+    const double sHi = f / twoPlusF.hi;
+    const Exact back = exactProduct(sHi, twoPlusF.hi);
+    const Exact s{sHi, (((f - back.hi) - back.lo) - sHi * twoPlusF.lo) / twoPlusF.hi};
+    const Exact hiSquared = exactProduct(s.hi, s.hi);
+    const Exact square{hiSquared.hi, hiSquared.lo + 2.0 * s.hi * s.lo};
+    const Exact cube = times(square, s);
+    const Exact fifth = times(cube, square);
+    static constexpr Exact kTwoThirds = twoOver(3.0);
+    static constexpr Exact kTwoFifths = twoOver(5.0);
+    const Exact third = times(cube, kTwoThirds);
+    const Exact fifthTerm = times(fifth, kTwoFifths);
+    // 2 s^7/7 + ... to the term below 2^-60 of the first, in plain doubles.
+    const double z = square.hi;
+    double r = 0.0;
+    for (int k = 12; k >= 3; --k) {
+        r = kTwoOverOdd[k] + z * r;
+    }
+    const double rest = fifth.hi * z * r;
+    const double ed = static_cast<double>(e);
+    const Exact a = exactSum(ed * kLn2Hi, 2.0 * s.hi); // e kLn2Hi is exact for |e| < 2^11
+    const Exact b = exactSum(a.hi, third.hi);
+    const Exact c = exactSum(b.hi, fifthTerm.hi);
+    const double lo = (((rest + fifthTerm.lo) + third.lo) + 2.0 * s.lo + ed * kLn2Lo) +
+                      (a.lo + b.lo + c.lo);
+    return c.hi + lo;
 }
 
 double log2(double x) {
@@ -411,4 +494,4 @@ std::complex<double> exp(std::complex<double> z) {
     return {magnitude * cos(z.imag()), magnitude * sin(z.imag())};
 }
 
-} // namespace brevan::check::portable
+} // namespace brevan::portable

@@ -273,8 +273,8 @@ double nearestLog(double x) {
     const Exact a = exactSum(ed * kLn2Hi, 2.0 * s.hi); // e kLn2Hi is exact for |e| < 2^11
     const Exact b = exactSum(a.hi, third.hi);
     const Exact c = exactSum(b.hi, fifthTerm.hi);
-    const double lo = (((rest + fifthTerm.lo) + third.lo) + 2.0 * s.lo + ed * kLn2Lo) +
-                      (a.lo + b.lo + c.lo);
+    const double lo =
+        (((rest + fifthTerm.lo) + third.lo) + 2.0 * s.lo + ed * kLn2Lo) + (a.lo + b.lo + c.lo);
     return c.hi + lo;
 }
 

@@ -8,8 +8,9 @@
 // (Emscripten's libm). Each is made of IEEE basic operations only (+ - * / and sqrt, all
 // correctly rounded, and exact scaling by powers of two), compiled without contraction into
 // fused multiply-adds, so the design's and the check's figures, and the JSON report that prints
-// them whole, are the same byte for byte in both builds. Accuracy is within two units in the last place of the
-// true value, well inside what the check's figures need; speed is not the point.
+// them whole, are the same byte for byte in both builds. Accuracy is within two units in the
+// last place of the true value, well inside what the check's figures need; speed is not the
+// point.
 //
 // Complex division and magnitude count here too: GCC's runtime and libc++ divide complex
 // numbers by different methods, and |z| is the C library's hypot on both sides.

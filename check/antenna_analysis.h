@@ -424,7 +424,7 @@ private:
     Locator m_fineLocator;
     std::optional<Locator> m_positionLocator;
     ThirdLevel m_third;
-    Samples m_thirdSamples; // reused from another analysis of the same antenna
+    Samples m_thirdSamples;          // reused from another analysis of the same antenna
     std::vector<Locator*> m_waiting; // the locators whose decks are out, in order
     int m_rounds = 0;
     bool m_converged = true;

@@ -117,6 +117,24 @@ public:
         std::optional<Locator> locator; // nothing: the NEC rules allow no finer level
     };
 
+    // Takes the finer levels' samples of `same`, an analysis of the very same antenna (model,
+    // segmentation and coil) whose correction is already worked out: the engine would give the
+    // same points again, so this analysis seeks its resonances there among them first and asks
+    // the engine only for what they still leave open. The study's antenna with the coil found
+    // is analysed whole after the coil search has already corrected it.
+    void reuseLevels(const Analysis& same) {
+        if (!sameAntenna(same)) {
+            return;
+        }
+        m_fineLocator.samples = same.m_fineLocator.samples;
+        if (m_positionLocator && same.m_positionLocator) {
+            m_positionLocator->samples = same.m_positionLocator->samples;
+        }
+        if (same.m_third.locator) {
+            m_thirdSamples = same.m_third.locator->samples;
+        }
+    }
+
     // Skips the sweep when a search has already put the working level's resonance at
     // `workingMHz`: only the correction to NEC-2's limit is sought, then the point at F. Only
     // scale(), coarseResonance() and samples() (that one point) mean anything afterwards.
@@ -244,6 +262,19 @@ private:
                        {}};
     }
 
+    // The same wire, cut the same way at both levels, with the same coil at F: what the decks
+    // of the two analyses say, written out.
+    bool sameAntenna(const Analysis& other) const {
+        const std::vector<double> f{m_context.input.designMHz};
+        for (const auto level : {&Analysis::m_coarse, &Analysis::m_fine}) {
+            if (writeDeck(m_model, this->*level, at(m_coil, f), {}) !=
+                writeDeck(other.m_model, other.*level, at(other.m_coil, f), {})) {
+                return false;
+            }
+        }
+        return true;
+    }
+
     // Coils closer to the feed than a fraction of a segment sit on the feed segment; their
     // offset is put back by interpolating, at the working level, between the feed and the
     // coils one segment out, where the resonance moves in proportion to B.
@@ -303,6 +334,7 @@ private:
             Locator l;
             l.model = m_model;
             l.segmentation = *seg;
+            l.samples = m_thirdSamples;
             m_third.locator = l;
         }
     }
@@ -394,6 +426,7 @@ private:
     Locator m_fineLocator;
     std::optional<Locator> m_positionLocator;
     ThirdLevel m_third;
+    Samples m_thirdSamples;          // reused from another analysis of the same antenna
     std::vector<Locator*> m_waiting; // the locators whose decks are out, in order
     int m_rounds = 0;
     bool m_converged = true;

@@ -141,6 +141,12 @@ private:
             return;
         }
         m_found = std::move(std::get<std::unique_ptr<Analysis>>(analysis));
+        // The search has already located this very antenna's resonance at the finer levels:
+        // near the tips a third level too, twice over when the search ran again, which made
+        // the study twice as long as the check's own two levels did.
+        if (const Analysis* corrected = m_coil->corrected()) {
+            m_found->reuseLevels(*corrected);
+        }
         m_stage = Stage::Found;
     }
 

@@ -3,6 +3,7 @@
 
 #include "floating_chars.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstddef>
@@ -49,39 +50,85 @@ AntennaCheckFailure modelFailure(const ModelRefusal& refusal, const std::string&
 
 namespace {
 
-// A lone deck of several frequencies would keep one core busy while the other waits, round
-// after round (a resonance located at a few hundred segments is a chain of such rounds): it
-// goes to the engine as two decks of half the frequencies each, and their points are joined.
-bool splitsInTwo(const std::vector<Request>& requests) {
-    return requests.size() == 1 && requests.front().frequencies.size() >= 2 &&
-           requests.front().options.patternCards.empty();
+// A batch of few decks keeps one core busy while the other waits, round after round (a
+// resonance located at a few hundred segments is a chain of such rounds, and so are the study's
+// last positions near the tips): below this many decks, each deck of several frequencies goes
+// to the engine as two decks of half its frequencies, the costliest first, and their points are
+// joined. Each frequency is solved on its own, so the points are the same whichever deck
+// carries them.
+constexpr std::size_t kSplitBelow = 4;
+
+struct Piece {
+    std::size_t request = 0;
+    int part = 0; // 0 or 1: the lower or upper half of its frequencies
+    std::vector<DeckFrequency> frequencies;
+    double cost = 0.0; // the engine's work, about frequencies x segments^2
+};
+
+bool splits(const Request& r, std::size_t decks) {
+    return decks < kSplitBelow && r.frequencies.size() >= 2 && r.options.patternCards.empty();
+}
+
+std::vector<Piece> piecesOf(const std::vector<Request>& requests) {
+    std::vector<Piece> pieces;
+    for (std::size_t i = 0; i < requests.size(); ++i) {
+        const Request& r = requests[i];
+        const auto segments = static_cast<double>(r.segmentation.totalSegments);
+        const auto add = [&](int part, auto first, auto last) {
+            Piece piece{i, part, {first, last}, 0.0};
+            piece.cost = static_cast<double>(piece.frequencies.size()) * segments * segments;
+            pieces.push_back(std::move(piece));
+        };
+        const auto& f = r.frequencies;
+        if (splits(r, requests.size())) {
+            const auto middle = f.begin() + static_cast<std::ptrdiff_t>(f.size() / 2);
+            add(0, f.begin(), middle);
+            add(1, middle, f.end());
+        } else {
+            add(0, f.begin(), f.end());
+        }
+    }
+    // The engine takes the decks in order as its cores come free.
+    std::stable_sort(pieces.begin(), pieces.end(),
+                     [](const Piece& a, const Piece& b) { return a.cost > b.cost; });
+    return pieces;
 }
 
 std::vector<EngineRun> runDecks(const Engine& engine, const std::vector<Request>& requests) {
+    const std::vector<Piece> pieces = piecesOf(requests);
     std::vector<std::string> decks;
-    if (splitsInTwo(requests)) {
-        const Request& r = requests.front();
-        const auto middle =
-            r.frequencies.begin() + static_cast<std::ptrdiff_t>(r.frequencies.size() / 2);
-        for (const auto& half : {std::vector<DeckFrequency>(r.frequencies.begin(), middle),
-                                 std::vector<DeckFrequency>(middle, r.frequencies.end())}) {
-            decks.push_back(writeDeck(r.model, r.segmentation, half, r.comment, r.options));
-        }
-        std::vector<EngineRun> halves = engine(decks);
-        if (halves.size() != 2 || halves[0].failure != EngineFailure::None) {
-            return halves.size() == 2 ? std::vector<EngineRun>{halves[0]} : halves;
-        }
-        EngineRun& joined = halves[0];
-        joined.failure = halves[1].failure;
-        joined.detail = halves[1].detail;
-        joined.points.insert(joined.points.end(), halves[1].points.begin(), halves[1].points.end());
-        joined.output += halves[1].output;
-        return {joined};
+    for (const Piece& piece : pieces) {
+        const Request& r = requests[piece.request];
+        decks.push_back(
+            writeDeck(r.model, r.segmentation, piece.frequencies, r.comment, r.options));
     }
-    for (const Request& r : requests) {
-        decks.push_back(writeDeck(r.model, r.segmentation, r.frequencies, r.comment, r.options));
+    std::vector<EngineRun> runs = engine(decks);
+    if (runs.size() != decks.size()) {
+        EngineRun wrong;
+        wrong.failure = EngineFailure::Unreadable;
+        wrong.detail = "it answered " + std::to_string(runs.size()) + " runs for " +
+                       std::to_string(decks.size()) + " decks";
+        return std::vector<EngineRun>(requests.size(), wrong);
     }
-    return engine(decks);
+    // Each request's halves joined in the order of its frequencies; a failure in either is the
+    // request's.
+    std::vector<EngineRun> joined(requests.size());
+    for (const int part : {0, 1}) {
+        for (std::size_t k = 0; k < pieces.size(); ++k) {
+            if (pieces[k].part != part) {
+                continue;
+            }
+            EngineRun& into = joined[pieces[k].request];
+            EngineRun& run = runs[k];
+            if (into.failure == EngineFailure::None && run.failure != EngineFailure::None) {
+                into.failure = run.failure;
+                into.detail = run.detail;
+            }
+            into.points.insert(into.points.end(), run.points.begin(), run.points.end());
+            into.output += run.output;
+        }
+    }
+    return joined;
 }
 
 } // namespace

@@ -32,6 +32,9 @@ public:
     // Each coil as found: the whole turns' impedance (their Q, their self-resonance) scaled to
     // exactly the inductance needed. Empty unless found.
     const CoilImpedance& coil() const { return m_coil; }
+    // The antenna with that coil, its correction to NEC-2's limit worked out (its finer levels
+    // located); null unless found.
+    const Analysis* corrected() const { return m_onF.get(); }
 
 private:
     double dispersion(const CoilImpedance& coil) const;

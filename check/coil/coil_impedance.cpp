@@ -26,6 +26,37 @@ double omegaOf(double frequencyHz) {
     return 2.0 * kPi * frequencyHz;
 }
 
+// One coil's impedance at many frequencies, with the same operations as it had at each
+// frequency alone, so the same bits: what does not change with frequency worked out once, and
+// the wire's internal impedance once a frequency for both the loss and the inductance. The
+// self-resonance search asks for about ninety frequencies, twice in every report.
+class CoilAtFrequencies {
+public:
+    CoilAtFrequencies(const WoundCoil& coil, std::optional<double> q, double capacitance)
+        : m_coil(coil), m_q(q), m_capacitance(capacitance), m_parts(inductanceParts(coil)) {}
+
+    std::complex<double> operator()(double frequencyHz) const {
+        if (!(frequencyHz > 0.0)) {
+            return {lossResistance(m_coil, frequencyHz, m_q), 0.0};
+        }
+        const double depth = skinDepth(frequencyHz);
+        const WireInternalImpedance internal = roundWireInternal(0.5 * m_coil.wireDiameter / depth);
+        const double inductance = inductanceFrom(m_coil, m_parts, internal.inductanceFraction);
+        const double omega = omegaOf(frequencyHz);
+        const double resistance = isGivenQ(m_q)
+                                      ? omega * inductance / *m_q
+                                      : coilResistanceWith(m_coil, depth, internal).acResistance;
+        const std::complex<double> winding(resistance, omega * inductance);
+        return withCapacitanceAcross(winding, omega, m_capacitance);
+    }
+
+private:
+    const WoundCoil& m_coil;
+    std::optional<double> m_q;
+    double m_capacitance = 0.0;
+    InductanceParts m_parts;
+};
+
 } // namespace
 
 double lossResistance(const WoundCoil& coil, double frequencyHz, std::optional<double> q) {
@@ -43,13 +74,7 @@ std::complex<double> coilImpedance(const WoundCoil& coil, double frequencyHz,
 
 std::complex<double> coilImpedance(const WoundCoil& coil, double frequencyHz,
                                    std::optional<double> q, double capacitance) {
-    const double resistance = lossResistance(coil, frequencyHz, q);
-    if (!(frequencyHz > 0.0)) {
-        return {resistance, 0.0};
-    }
-    const double omega = omegaOf(frequencyHz);
-    const std::complex<double> winding(resistance, omega * inductanceAt(coil, frequencyHz));
-    return withCapacitanceAcross(winding, omega, capacitance);
+    return CoilAtFrequencies(coil, q, capacitance)(frequencyHz);
 }
 
 std::complex<double> withCapacitanceAcross(std::complex<double> winding, double omega,
@@ -90,9 +115,9 @@ double selfResonance(const WoundCoil& coil, std::optional<double> q) {
 }
 
 double selfResonance(const WoundCoil& coil, std::optional<double> q, double capacitance) {
-    return firstSelfResonance(
-        selfResonantFrequency(asWoundInductance(coil), capacitance),
-        [&](double f) { return coilImpedance(coil, f, q, capacitance).imag() > 0.0; });
+    const CoilAtFrequencies impedance(coil, q, capacitance);
+    return firstSelfResonance(selfResonantFrequency(asWoundInductance(coil), capacitance),
+                              [&](double f) { return impedance(f).imag() > 0.0; });
 }
 
 double firstSelfResonance(double estimate, const std::function<bool(double)>& inductive) {

@@ -38,18 +38,25 @@ double windingWireLength(const WoundCoil& coil) {
 }
 
 CoilLoss coilResistance(const WoundCoil& coil, double frequency) {
+    const double delta = skinDepth(frequency);
+    return coilResistanceWith(coil, delta, roundWireInternal(0.5 * coil.wireDiameter / delta));
+}
+
+CoilLoss coilResistanceWith(const WoundCoil& coil, double delta,
+                            const WireInternalImpedance& internal) {
     CoilLoss loss;
     const double d = coil.wireDiameter;
     if (!(d > 0.0)) {
         return loss;
     }
-    const double delta = skinDepth(frequency);
     loss.dcResistance = kCopperResistivity * windingWireLength(coil) / (0.25 * kPi * d * d);
-    loss.skinResistance = loss.dcResistance * roundWireInternal(0.5 * d / delta).resistanceRatio;
+    loss.skinResistance = loss.dcResistance * internal.resistanceRatio;
     // Dowell: the round wires as square foils of equal area, side sqrt(pi)/2 d, with the
-    // layer's porosity d / p; a pitch below the wire diameter is read as close-wound.
+    // layer's porosity d / p; a pitch below the wire diameter is read as close-wound. The
+    // constant power once: the coil's resistance is asked at every frequency of every search.
+    static const double kFoilFactor = portable::pow(0.25 * kPi, 0.75);
     const double porosity = coil.pitch > d ? d / coil.pitch : 1.0;
-    const double layer = portable::pow(0.25 * kPi, 0.75) * (d / delta) * std::sqrt(porosity);
+    const double layer = kFoilFactor * (d / delta) * std::sqrt(porosity);
     loss.acResistance = std::max(loss.dcResistance * dowellOneLayer(layer), loss.skinResistance);
     loss.proximityFactor =
         loss.skinResistance > 0.0 ? loss.acResistance / loss.skinResistance : 1.0;

@@ -22,6 +22,10 @@ struct CoilLoss {
 // d / p, never less than the isolated wire's own skin-effect resistance (the exact Bessel
 // solution for a round wire).
 CoilLoss coilResistance(const WoundCoil& coil, double frequency);
+// The same from the skin depth at that frequency and the wire's internal impedance there
+// (roundWireInternal of radius / depth), when the caller has them already: the same bits.
+CoilLoss coilResistanceWith(const WoundCoil& coil, double depth,
+                            const WireInternalImpedance& internal);
 
 // The self-capacitance of a single-layer solenoid driven across its two ends and standing
 // free, as D. W. Knight derives it in "The self-resonance and self-capacitance of solenoid

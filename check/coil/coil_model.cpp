@@ -138,15 +138,6 @@ double rosaMutualWhole(double n) {
     return 2.0 * s1 - 2.0 * s2 / n;
 }
 
-// The as-wound inductance with the wire's internal inductance at `internalFraction` of its
-// DC value.
-double inductanceWith(const WoundCoil& coil, double internalFraction) {
-    const double radius = 0.5 * coil.meanDiameter;
-    const double correction = rosaSelfCorrection(coil.pitch, coil.wireDiameter, internalFraction) +
-                              rosaMutualCorrection(coil.turns);
-    return currentSheetInductance(coil) - kMu0 * radius * coil.turns * correction;
-}
-
 } // namespace
 
 double sheetLength(const WoundCoil& coil) {
@@ -205,8 +196,20 @@ double currentSheetInductance(const WoundCoil& coil) {
            nagaokaCoefficient(coil.meanDiameter / length);
 }
 
+InductanceParts inductanceParts(const WoundCoil& coil) {
+    return {currentSheetInductance(coil), rosaMutualCorrection(coil.turns)};
+}
+
+double inductanceFrom(const WoundCoil& coil, const InductanceParts& parts,
+                      double internalFraction) {
+    const double radius = 0.5 * coil.meanDiameter;
+    const double correction = rosaSelfCorrection(coil.pitch, coil.wireDiameter, internalFraction) +
+                              parts.mutualCorrection;
+    return parts.sheet - kMu0 * radius * coil.turns * correction;
+}
+
 double asWoundInductance(const WoundCoil& coil) {
-    return inductanceWith(coil, 1.0);
+    return inductanceFrom(coil, inductanceParts(coil), 1.0);
 }
 
 double inductanceAt(const WoundCoil& coil, double frequencyHz) {
@@ -214,7 +217,8 @@ double inductanceAt(const WoundCoil& coil, double frequencyHz) {
         return asWoundInductance(coil);
     }
     const double radiusOverDepth = 0.5 * coil.wireDiameter / skinDepth(frequencyHz);
-    return inductanceWith(coil, roundWireInternal(radiusOverDepth).inductanceFraction);
+    return inductanceFrom(coil, inductanceParts(coil),
+                          roundWireInternal(radiusOverDepth).inductanceFraction);
 }
 
 double wheelerInductance(const WoundCoil& coil) {

@@ -50,6 +50,16 @@ double asWoundInductance(const WoundCoil& coil);
 // it has all but gone: mu0 a N / 4 less than asWoundInductance (about 1 % for a short
 // close-wound coil). At or below 0 Hz it is asWoundInductance. Henries.
 double inductanceAt(const WoundCoil& coil, double frequencyHz);
+// What of the inductance does not change with frequency, worked out once for a coil whose
+// impedance is asked at many frequencies (its self-resonance search asks about ninety times).
+struct InductanceParts {
+    double sheet = 0.0;            // henries, currentSheetInductance
+    double mutualCorrection = 0.0; // rosaMutualCorrection of its turns
+};
+InductanceParts inductanceParts(const WoundCoil& coil);
+// inductanceAt from those parts, with the wire's internal inductance at `internalFraction` of
+// its DC value (roundWireInternal at that frequency): the same operations, so the same bits.
+double inductanceFrom(const WoundCoil& coil, const InductanceParts& parts, double internalFraction);
 
 // Wheeler's 1928 estimate L(uH) = r^2 N^2 / (9 r + 10 l), r and l in inches, for the same coil.
 // Henries.

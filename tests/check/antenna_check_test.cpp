@@ -1,12 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "antenna_analysis.h"
 #include "antenna_check.h"
 #include "nec/engine/nec2c_engine.h"
+#include "needed_coil.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
 #include <sstream>
+#include <string>
+#include <vector>
 
 namespace brevan::check {
 namespace {
@@ -748,6 +752,125 @@ TEST(RealEngine, OverAPerfectGround) {
     EXPECT_LT(check.designed.designEfficiency, 0.995);
     EXPECT_NE(check.builtDeck.find("GN 1"), std::string::npos);
     EXPECT_TRUE(check.built.sky);
+}
+
+// The segments of each deck the engine is given, and the engine's own answers.
+struct RecordingEngine {
+    std::vector<int> segments;
+    Engine engine() {
+        return [this](const std::vector<std::string>& decks) {
+            for (const std::string& deck : decks) {
+                std::istringstream lines(deck);
+                int total = 0;
+                for (std::string card; std::getline(lines, card);) {
+                    if (card.rfind("GW ", 0) == 0) {
+                        std::istringstream fields(card.substr(3));
+                        int tag = 0;
+                        int count = 0;
+                        fields >> tag >> count;
+                        total += count;
+                    }
+                }
+                segments.push_back(total);
+            }
+            return realEngine()(decks);
+        };
+    }
+};
+
+// A batch of a few decks goes to the engine in halves, the costliest first, and every request
+// still gets its own frequencies' points in its own order, the same bits as its deck alone.
+TEST(RealEngine, ABatchSplitOverBothCoresGivesEachDeckItsOwnPoints) {
+    const AntennaCheckInput input = typicalDesign();
+    const AntennaModel model = antennaModel(input, input.length, input.built);
+    const Segmentation coarse = std::get<Segmentation>(segmentAntenna(model, 8.0));
+    const Segmentation fine = std::get<Segmentation>(segmentWith(model, coarse.counts, 2, 8.0));
+    const auto request = [&](const Segmentation& seg, std::vector<double> mhz) {
+        return Request{model, seg, at(input.built, mhz), "batch", {}};
+    };
+    const Request one = request(coarse, {6.9});
+    const Request three = request(coarse, {6.8, 7.0, 7.2});
+    const Request fineFour = request(fine, {6.95, 7.0, 7.05, 7.1});
+    struct Row {
+        const char* what;
+        std::vector<Request> requests;
+        std::vector<int> segments; // of the decks, in the order the engine gets them
+    };
+    const int c = coarse.totalSegments;
+    const int f = fine.totalSegments;
+    const std::vector<Row> rows = {
+        {"a lone deck", {three}, {c, c}},
+        {"the finer deck first", {three, fineFour}, {f, f, c, c}},
+        {"one frequency is not split", {one, three, fineFour}, {f, f, c, c, c}},
+        {"four decks go whole", {one, three, fineFour, one}, {f, c, c, c}},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        RecordingEngine recording;
+        const Batch batch = runBatch(recording.engine(), row.requests);
+        ASSERT_TRUE(std::holds_alternative<std::vector<EngineRun>>(batch));
+        EXPECT_EQ(recording.segments, row.segments);
+        const auto& runs = std::get<std::vector<EngineRun>>(batch);
+        ASSERT_EQ(runs.size(), row.requests.size());
+        for (std::size_t i = 0; i < runs.size(); ++i) {
+            const Request& r = row.requests[i];
+            const std::vector<EngineRun> alone =
+                realEngine()({writeDeck(r.model, r.segmentation, r.frequencies, r.comment)});
+            ASSERT_EQ(runs[i].points.size(), alone.front().points.size());
+            for (std::size_t k = 0; k < runs[i].points.size(); ++k) {
+                EXPECT_EQ(runs[i].points[k].frequencyMHz, r.frequencies[k].frequencyMHz);
+                EXPECT_EQ(runs[i].points[k].impedance, alone.front().points[k].impedance);
+                EXPECT_EQ(runs[i].points[k].structureLoss, alone.front().points[k].structureLoss);
+            }
+        }
+    }
+}
+
+// The study analyses the antenna with the coil it found whole, after the coil search has
+// already located that antenna's resonance at the finer levels (near the tips at a third): the
+// analysis takes those levels' points and asks the engine only for the working level, and its
+// figures are the fresh analysis's to within the resonance's interpolation.
+TEST(RealEngine, TheAntennaWithTheCoilFoundIsNotLocatedTwice) {
+    AntennaCheckInput input = typicalDesign();
+    input.coilDistance = 5.6;
+    const Engine& engine = realEngine();
+    const Progress progress;
+    const Context context{input,
+                          engine,
+                          progress,
+                          kDesignMHz * (1.0 + kResonanceWindow),
+                          sweepPlan(input.ground.kind),
+                          {}};
+    auto built = std::move(std::get<std::unique_ptr<Analysis>>(
+        newAnalysis(context, input.length, input.built, "as built")));
+    ASSERT_FALSE(runTogether(engine, {built.get()}));
+    NeededCoilTask coil(context, *built, input.length);
+    ASSERT_FALSE(runTogether(engine, {&coil}));
+    ASSERT_EQ(coil.outcome(), CoilOutcome::Found);
+    ASSERT_NE(coil.corrected(), nullptr);
+
+    std::vector<AntennaResult> results;
+    std::vector<int> finest;
+    for (const bool reuse : {false, true}) {
+        auto analysis = std::move(std::get<std::unique_ptr<Analysis>>(
+            newAnalysis(context, input.length, coil.coil(), "on F")));
+        if (reuse) {
+            analysis->reuseLevels(*coil.corrected());
+        }
+        RecordingEngine recording;
+        ASSERT_FALSE(runTogether(recording.engine(), {analysis.get()}));
+        results.push_back(analysis->result());
+        finest.push_back(*std::max_element(recording.segments.begin(), recording.segments.end()));
+        EXPECT_EQ(finest.back() == analysis->coarse().totalSegments, reuse);
+    }
+    EXPECT_GT(finest.front(), 2 * finest.back()); // the fresh one went to a third level
+    ASSERT_TRUE(results[0].resonanceMHz && results[1].resonanceMHz);
+    EXPECT_NEAR(*results[1].resonanceMHz, *results[0].resonanceMHz, 1e-6 * kDesignMHz);
+    EXPECT_NEAR(results[1].resonanceUncertainty, results[0].resonanceUncertainty, 1e-6);
+    EXPECT_NEAR(results[1].designEfficiency, results[0].designEfficiency, 1e-6);
+    ASSERT_TRUE(results[1].band.lowerMHz && results[1].band.upperMHz);
+    EXPECT_NEAR(*results[1].band.lowerMHz, *results[0].band.lowerMHz, 1e-6 * kDesignMHz);
+    EXPECT_NEAR(*results[1].band.upperMHz, *results[0].band.upperMHz, 1e-6 * kDesignMHz);
 }
 
 } // namespace

@@ -12,12 +12,16 @@
 #include <QTemporaryDir>
 
 #include <cmath>
+#include <vector>
 
 namespace {
 
 struct StudyDesign {
     const char* name;
     QStringList args;
+    // Where the study looks, when held: the grid and the one position it adds between two
+    // neighbours that differ, which the engine's work on each position must not move.
+    std::vector<double> positions;
 };
 
 QStringList design(const char* f, const char* a, const char* b, const char* wire,
@@ -52,6 +56,13 @@ TEST_P(CoilPositionStudy, AgreesWithTheCheckAndWithHowLoadedDipolesBehave) {
     EXPECT_GE(number(points.last().toObject(), "distance_b_m"), 0.8 * half - 1e-6);
     const QJsonObject users = points[study["users_point"].toInt()].toObject();
     EXPECT_EQ(number(users, "distance_b_m"), usersB);
+    if (!GetParam().positions.empty()) {
+        std::vector<double> bs;
+        for (const QJsonValue& value : points) {
+            bs.push_back(number(value.toObject(), "distance_b_m"));
+        }
+        EXPECT_EQ(bs, GetParam().positions);
+    }
 
     // At the user's B the study's coil is the check's own needed coil.
     const QJsonObject needed = o["antenna"].toObject()["needed_coil"].toObject();
@@ -114,9 +125,11 @@ TEST(CoilPositionStudyFiles, APictureThatCannotBeCreatedFailsWithNothingWritten)
 INSTANTIATE_TEST_SUITE_P(
     Designs, CoilPositionStudy,
     ::testing::Values(
-        StudyDesign{"mid_way_40m", design("7.05", "15", "3", "16", "50", "60", "20")},
-        StudyDesign{"near_the_feed_40m", design("7.05", "12", "0.3", "16", "50", "60", "20")},
-        StudyDesign{"near_the_tips_20m", design("14.2", "7", "3.0", "16", "25", "30", "20")}),
+        StudyDesign{"mid_way_40m",
+                    design("7.05", "15", "3", "16", "50", "60", "20"),
+                    {0, 0.75, 1.5, 2.25, 3, 3.75, 4.5, 5.25, 5.625, 6}},
+        StudyDesign{"near_the_feed_40m", design("7.05", "12", "0.3", "16", "50", "60", "20"), {}},
+        StudyDesign{"near_the_tips_20m", design("14.2", "7", "3.0", "16", "25", "30", "20"), {}}),
     [](const auto& row) { return std::string(row.param.name); });
 
 } // namespace

@@ -31,7 +31,7 @@ WEB_BUILD_PID=$!
 trap 'kill -- -"$WEB_BUILD_PID" 2>/dev/null || true' EXIT
 # Release rather than the default RelWithDebInfo: the same optimised code without debug
 # information, which takes a good part of the compile and link time.
-configure_and_build "$BUILD_DIR" -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=ON -DBREVAN_BUILD_BENCHMARKS=ON
+configure_and_build "$BUILD_DIR" -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=ON -DBREVAN_BUILD_BENCHMARKS=OFF
 if ! wait "$WEB_BUILD_PID"; then
     cat "$WEB_BUILD_LOG"
     echo "The web page's build failed: its log is above and in $WEB_BUILD_LOG" >&2
@@ -40,12 +40,20 @@ fi
 trap - EXIT
 ctest --test-dir "$BUILD_DIR" --output-on-failure -j2
 
-# --- Sanitizers: the whole suite once more, built with ASan and UBSan (cmake/sanitizers.cmake) ---
+# --- Sanitizers and fuzzing: one clang build with ASan and UBSan (cmake/sanitizers.cmake) and
+# libFuzzer's coverage feedback (cmake/fuzzing.cmake) serves both the suite's run and the
+# fuzzers; only the fuzzers link libFuzzer. One build of the tree rather than two (a gcc one for
+# the suite, a clang one for the fuzzers) takes a good part off the run's time.
 SAN_DIR=$ROOT/build-san
-# Debug information as line tables only (-g1): the sanitizers' reports still name file and line,
-# and the objects are a third smaller, which the links of the test programs feel most.
-configure_and_build "$SAN_DIR" -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG=-g1 \
-    -DBREVAN_SANITIZE=ON -DBUILD_TESTING=ON -DBREVAN_BUILD_BENCHMARKS=OFF
+# -O1: the suite's run under the sanitizers and the fuzzers' runs are much faster than at -O0 for
+# a little more compile time; debug information as line tables only (-g1): the reports still
+# name file and line, and the objects are a third smaller, which the links feel most.
+# A build-san left by gcc, as earlier versions of this script made it, starts afresh: CMake
+# cannot change the compiler of a configured build.
+grep -qs '^CMAKE_CXX_COMPILER:.*clang' "$SAN_DIR/CMakeCache.txt" || rm -rf "$SAN_DIR"
+CC=clang CXX=clang++ configure_and_build "$SAN_DIR" -DCMAKE_BUILD_TYPE=Debug \
+    "-DCMAKE_CXX_FLAGS_DEBUG=-O1 -g1" -DBREVAN_SANITIZE=ON -DBREVAN_FUZZ=ON -DBUILD_TESTING=ON \
+    -DBREVAN_BUILD_BENCHMARKS=OFF
 # Left out here, having run above: the tests whose time goes into nec2c's own runs (convergence,
 # regression designs, the study's designs), which drive no code the faster tests do not, and the
 # tests of the package, the installed tree and the desktop sessions, which check files and
@@ -54,32 +62,28 @@ SAN_SKIP='^(Convergence|Regression|Designs)[./]|^package_lintian$|^installed_tre
 ctest --test-dir "$SAN_DIR" --output-on-failure -j2 -E "$SAN_SKIP"
 
 # --- Fuzzing: each libFuzzer target for a bounded time, on a scratch copy of its seed corpus ---
-# A finding stops the run; the input that caused it is kept in build-fuzz/findings/.
+# A finding stops the run; the input that caused it is kept in build-san/findings/.
 FUZZERS=(fuzz_number_text fuzz_design fuzz_window fuzz_check_inputs fuzz_design_file)
-FUZZ_DIR=$ROOT/build-fuzz
-CC=clang CXX=clang++ cmake -S "$ROOT" -B "$FUZZ_DIR" -G Ninja -DBREVAN_FUZZ=ON \
-    -DBUILD_TESTING=OFF -DBREVAN_BUILD_BENCHMARKS=OFF >/dev/null
-cmake --build "$FUZZ_DIR" --target "${FUZZERS[@]}"
 FUZZ_WORK=$(mktemp -d)
 trap 'rm -rf "$FUZZ_WORK"' EXIT
-mkdir -p "$FUZZ_DIR/findings"
+mkdir -p "$SAN_DIR/findings"
 # The fuzzers run side by side, so the run waits 30 s rather than the sum of their times.
 declare -A FUZZ_PIDS
 for fuzzer in "${FUZZERS[@]}"; do
     cp -r "$ROOT/fuzz/corpus/$fuzzer" "$FUZZ_WORK/$fuzzer"
-    "$FUZZ_DIR/fuzz/$fuzzer" -max_total_time=30 -timeout=10 \
-        -artifact_prefix="$FUZZ_DIR/findings/$fuzzer-" "$FUZZ_WORK/$fuzzer" \
-        >"$FUZZ_DIR/$fuzzer.log" 2>&1 &
+    "$SAN_DIR/fuzz/$fuzzer" -max_total_time=30 -timeout=10 \
+        -artifact_prefix="$SAN_DIR/findings/$fuzzer-" "$FUZZ_WORK/$fuzzer" \
+        >"$SAN_DIR/$fuzzer.log" 2>&1 &
     FUZZ_PIDS[$fuzzer]=$!
 done
 FUZZ_FOUND=0
 for fuzzer in "${FUZZERS[@]}"; do
     if ! wait "${FUZZ_PIDS[$fuzzer]}"; then
-        tail -n 40 "$FUZZ_DIR/$fuzzer.log"
-        echo "$fuzzer found a fault; its input is in $FUZZ_DIR/findings/"
+        tail -n 40 "$SAN_DIR/$fuzzer.log"
+        echo "$fuzzer found a fault; its input is in $SAN_DIR/findings/"
         FUZZ_FOUND=1
         continue
     fi
-    echo "$fuzzer: $(grep -o 'Done [0-9]* runs in [0-9]* second(s)' "$FUZZ_DIR/$fuzzer.log"), no finding"
+    echo "$fuzzer: $(grep -o 'Done [0-9]* runs in [0-9]* second(s)' "$SAN_DIR/$fuzzer.log"), no finding"
 done
 exit "$FUZZ_FOUND"

@@ -21,8 +21,6 @@ namespace {
 
 using namespace brevan::check;
 
-constexpr double kPi = 3.14159265358979323846;
-
 // The shortest text that reads back to the same double.
 QString exact(double value) {
     char buffer[64];

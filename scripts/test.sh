@@ -31,7 +31,7 @@ WEB_BUILD_PID=$!
 trap 'kill -- -"$WEB_BUILD_PID" 2>/dev/null || true' EXIT
 # Release rather than the default RelWithDebInfo: the same optimised code without debug
 # information, which takes a good part of the compile and link time.
-configure_and_build "$BUILD_DIR" -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=ON -DBREVAN_BUILD_BENCHMARKS=OFF
+configure_and_build "$BUILD_DIR" -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=ON -DBREVAN_BUILD_BENCHMARKS=ON
 if ! wait "$WEB_BUILD_PID"; then
     cat "$WEB_BUILD_LOG"
     echo "The web page's build failed: its log is above and in $WEB_BUILD_LOG" >&2

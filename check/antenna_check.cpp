@@ -4,6 +4,7 @@
 #include "antenna_analysis.h"
 #include "cut_list.h"
 #include "needed_coil.h"
+#include "portable_maths.h"
 #include "tolerance.h"
 #include "trim_search.h"
 
@@ -35,10 +36,13 @@ template <typename T> const AntennaCheckFailure* failureIn(const T& value) {
     return std::get_if<AntennaCheckFailure>(&value);
 }
 
-// A coil of no impedance at all is the plain wire, which trims like any other.
-bool coilActsAsCapacitor(const AntennaCheckInput& input) {
-    const std::complex<double> coil = input.built(input.designMHz * 1e6);
-    return coil.imag() <= 0.0 && coil != std::complex<double>{};
+// A coil that acts as a capacitor at F, or self-resonates just above it, must change: no trim
+// helps. A coil of no impedance at all is the plain wire, which trims like any other.
+bool coilMustChange(const AntennaCheckInput& input) {
+    const double hz = input.designMHz * 1e6;
+    const std::complex<double> coil = input.built(hz);
+    return (coil.imag() <= 0.0 && coil != std::complex<double>{}) ||
+           coilUnfitAt(input.coilSelfResonance, hz);
 }
 
 // The check's input with bare wire in place of the insulated.
@@ -116,6 +120,49 @@ std::optional<AntennaCheckFailure> tooCloseToTheTips(const AntennaCheckInput& in
                         "as designed");
 }
 
+// A plain half-wave dipole of the same wire in the same place, at F: its coils of no impedance,
+// its length the usual 95 % of a free-space half wave (a dipole's power budget changes little
+// with a few per cent of length either side of resonance).
+class FullSizeTask : public Task {
+public:
+    explicit FullSizeTask(const Context& context) : m_context(context) {}
+
+    std::vector<Request> requests() override {
+        if (m_asked) {
+            return {};
+        }
+        m_asked = true;
+        const AntennaCheckInput& in = m_context.input;
+        AntennaModel model =
+            antennaModel(in, kFullSizeShare * kHalfWaveMetreMHz / in.designMHz, {});
+        model.insulation = {};
+        model.coilStraightExcess = 0.0;
+        const auto segmented = segmentAntenna(model, m_context.highestMHz);
+        const auto* segmentation = std::get_if<Segmentation>(&segmented);
+        if (!segmentation) {
+            return {};
+        }
+        return {Request{model,
+                        *segmentation,
+                        {DeckFrequency{in.designMHz, {}}},
+                        describe("full-size dipole", model, in.designMHz),
+                        {}}};
+    }
+    void take(const std::vector<EngineRun>& runs) override {
+        if (!runs.empty() && !runs.front().points.empty()) {
+            m_efficiency = efficiency(runs.front().points.front());
+        }
+    }
+    std::optional<double> efficiencyAtDesign() const { return m_efficiency; }
+
+private:
+    static constexpr double kFullSizeShare = 0.95;
+    static constexpr double kHalfWaveMetreMHz = 299.792458 / 2.0; // m x MHz
+    const Context& m_context;
+    bool m_asked = false;
+    std::optional<double> m_efficiency;
+};
+
 } // namespace
 
 AntennaModel antennaModel(const AntennaCheckInput& input, double length, CoilImpedance) {
@@ -128,6 +175,21 @@ AntennaModel antennaModel(const AntennaCheckInput& input, double length, CoilImp
     model.insulation = input.insulation;
     model.coilStraightExcess = input.coilStraightExcess;
     return model;
+}
+
+RadiatedPower radiatedPower(const AntennaResult& hung, bool ofTrimmed,
+                            std::optional<double> fullSizeShare) {
+    RadiatedPower out;
+    out.ofTrimmed = ofTrimmed;
+    out.share = hung.designEfficiency;
+    if (fullSizeShare && *fullSizeShare > 0.0) {
+        out.fullSizeShare = fullSizeShare;
+        if (out.share > 0.0) {
+            out.dbAgainstFullSize =
+                10.0 * portable::log(out.share / *fullSizeShare) / portable::log(10.0);
+        }
+    }
+    return out;
 }
 
 bool inBand(const SwrBand& band, double frequencyMHz) {
@@ -183,7 +245,8 @@ checkAntenna(const AntennaCheckInput& input, const Engine& engine, const Progres
         }
         medhurst = std::move(std::get<std::unique_ptr<Analysis>>(medhurstOr));
     }
-    std::vector<Task*> first{&designed, &built};
+    FullSizeTask fullSize(context);
+    std::vector<Task*> first{&designed, &built, &fullSize};
     for (Analysis* extra : {bare.get(), medhurst.get()}) {
         if (extra) {
             first.push_back(extra);
@@ -194,6 +257,7 @@ checkAntenna(const AntennaCheckInput& input, const Engine& engine, const Progres
     }
     check.designed = designed.result();
     check.built = built.result();
+    check.fullSizeEfficiency = fullSize.efficiencyAtDesign();
     if (medhurst) {
         check.medhurst = medhurst->result();
     }
@@ -210,7 +274,7 @@ checkAntenna(const AntennaCheckInput& input, const Engine& engine, const Progres
 
     // ---- the trim and the coil that would need none
     tell(context, "finding the trim and the coil that would need none");
-    const bool capacitor = coilActsAsCapacitor(input);
+    const bool capacitor = coilMustChange(input);
     const double target = workingTarget(built, f);
     std::optional<TrimSearch> trim;
     std::optional<TrimSearch> bareTrim;
@@ -418,6 +482,8 @@ checkAntenna(const AntennaCheckInput& input, const Engine& engine, const Progres
 
     // ---- how exactly it must be built: of the trimmed antenna when the trim reached F
     const bool ofTrimmed = trimmed && check.trim.outcome == TrimOutcome::Reached;
+    check.radiated = radiatedPower(ofTrimmed ? *check.trimmed : check.built, ofTrimmed,
+                                   check.fullSizeEfficiency);
     const Analysis& toleranceBase = ofTrimmed ? *trimmed : built;
     if (toleranceBase.coarseResonance()) {
         tell(context, "working out the building tolerances");

@@ -33,6 +33,18 @@ namespace brevan::check {
 
 inline constexpr double kReferenceImpedance = 50.0; // ohm, the feed line the SWR is taken on
 inline constexpr double kResonanceWindow = 0.30;    // resonances are sought within +-30 % of F
+// A coil that self-resonates below this times F is unfit to load the antenna: its
+// self-capacitance more than triples the inductance it shows at F (1 / (1 - 1 / 1.5)), and each
+// per cent of error in that capacitance, the least certain figure of any coil, moves what it
+// shows by two per cent or more (1 / (1.5 - 1)); close to its resonance a tenth more moves it
+// past it. No trim on the analyser saves such a coil.
+inline constexpr double kFitSelfResonance = 1.2247448713915890; // sqrt 1.5
+
+// Whether a coil that self-resonates at `selfResonanceHz` is unfit at `frequencyHz`; an unknown
+// self-resonance (0) is not.
+inline bool coilUnfitAt(double selfResonanceHz, double frequencyHz) {
+    return selfResonanceHz > 0.0 && selfResonanceHz <= kFitSelfResonance * frequencyHz;
+}
 
 // A coil as the antenna sees it: its two-terminal impedance (ohm) at a frequency (Hz).
 using CoilImpedance = std::function<std::complex<double>(double frequencyHz)>;
@@ -60,6 +72,7 @@ struct AntennaCheckInput {
     // H, each coil: what the model's straight wire through the coil's place adds to it
     // (AntennaModel::coilStraightExcess); 0 leaves the loads as they are.
     double coilStraightExcess = 0.0;
+    double coilSelfResonance = 0.0; // Hz, of the built coil; 0: not known
 };
 
 struct SwrBand {
@@ -102,7 +115,8 @@ enum class TrimOutcome {
     CoilsInTheWay, // even cut back to the coils (and a joint) it resonates below F
     TooFar,        // it would take tips more than twice as long as designed
     NoResonance,   // as built it has no resonance near F to move
-    CoilResonates, // the coil self-resonates at or below F: the coil must change
+    CoilResonates, // the coil self-resonates at, below or just above F (kFitSelfResonance): it
+                   // must change
     NotConverged,  // the search ran out of tries
 };
 
@@ -119,7 +133,7 @@ enum class CoilOutcome {
     Found,         // a coil of `apparentInductance` puts the resonance on F
     NoCoilReaches, // the designed length is already too long for F: no coil helps
     NotConverged,  // the search ran out of tries
-    NotSought,     // the coil self-resonates at or below F, or no resonance to move
+    NotSought,     // the coil is unfit (TrimOutcome::CoilResonates), or no resonance to move
 };
 
 struct NeededCoil {
@@ -146,6 +160,20 @@ struct Matching {
     std::optional<LNetwork> network;
 };
 
+// How much of the power at the feed point the antenna that will hang radiates at F: trimmed when
+// the trim reaches F, else as built; against a full-size dipole of the same wire in the same
+// place, when that could be modelled.
+struct RadiatedPower {
+    bool ofTrimmed = false;
+    double share = 0.0; // 0..1, the rest heats the coils and the wire
+    std::optional<double> fullSizeShare;
+    std::optional<double> dbAgainstFullSize; // 10 log10 (share / fullSizeShare), <= 0 mostly
+};
+
+// The antenna that will hang's radiated power, from its result and the full-size dipole's.
+RadiatedPower radiatedPower(const AntennaResult& hung, bool ofTrimmed,
+                            std::optional<double> fullSizeShare);
+
 struct AnalysisRecord; // antenna_analysis.h
 
 struct AntennaCheck {
@@ -156,6 +184,10 @@ struct AntennaCheck {
     NeededCoil neededCoil;
     std::optional<Matching> matching;
     std::optional<InsulationEffect> insulation; // only for insulated wire
+    // 0..1 at F, wire only: a plain half-wave dipole of the same wire, hung the same way in the
+    // same surroundings, for what the coils cost (nothing when it cannot be modelled).
+    std::optional<double> fullSizeEfficiency;
+    RadiatedPower radiated;
     // How far each building tolerance moves the resonance and the SWR at F; nothing when the
     // antenna has no resonance near F to move.
     std::optional<ToleranceTable> tolerances;

@@ -170,11 +170,11 @@ CoilLosses coilLosses(const CheckInputs& in, const CoilAsWound& wound) {
     return losses;
 }
 
-// A coil that self-resonates at or below F acts as a capacitor there: it must change, and the
+// A coil that self-resonates at, below or just above F must change (coilUnfitAt), and the
 // report names coils of the same inductance that would do.
 CoilAlternatives alternativesIfNeeded(const CheckReport& report) {
     const double frequency = report.inputs.frequencyMHz * 1e6;
-    if (report.losses.selfResonance > frequency) {
+    if (!coilUnfitAt(report.losses.selfResonance, frequency)) {
         return {};
     }
     AlternativesRequest request;
@@ -277,6 +277,7 @@ AntennaCheckInput antennaCheckInput(const CheckReport& report) {
     input.changedCoil = changedCoils(report);
     input.coilStraightExcess =
         straightWireExcess(input.windingLength, report.coil.coil.meanDiameter, input.wireDiameter);
+    input.coilSelfResonance = report.losses.selfResonance;
     return input;
 }
 

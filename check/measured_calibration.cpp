@@ -280,6 +280,10 @@ double resonanceFromSwrMinimum(double measuredMinimumMHz, double modelResonanceM
     return measuredMinimumMHz * modelResonanceMHz / modelMinimumMHz;
 }
 
+bool withinResonanceWindow(double measuredMHz, double designMHz) {
+    return std::abs(measuredMHz / designMHz - 1.0) <= kResonanceWindow;
+}
+
 bool resistanceFarFromModel(double measuredOhm, double modelOhm) {
     return modelOhm > 0.0 ? std::abs(measuredOhm / modelOhm - 1.0) > kResistanceTolerance
                           : measuredOhm > 0.0;
@@ -298,6 +302,12 @@ calibrateToMeasurement(const AntennaCheckInput& input, const AsMeasured& measure
     out.basis = resonance->basis;
     out.fromSwrMinimum = resonance->basis != CalibrationBasis::ReactanceZero;
     const double f = input.designMHz;
+    if (!withinResonanceWindow(resonance->frequencyMHz, f)) {
+        // No model of this antenna resonates there: nothing to calibrate, and no cut.
+        out.outcome = CalibrationOutcome::OtherBand;
+        out.calibrationMHz = resonance->frequencyMHz;
+        return out;
+    }
     const Context context{
         input, engine, progress, f * (1.0 + kResonanceWindow), sweepPlan(input.ground.kind), {}};
 
@@ -405,6 +415,12 @@ calibrateToMeasurement(const AntennaCheckInput& input, const AsMeasured& measure
     }
     out.correction = std::round(toMeasuredTip * 1e4) / 1e4;
     const AntennaResult calibratedResult = calibrated->result();
+    if (!calibratedResult.resonanceMHz ||
+        std::abs(*calibratedResult.resonanceMHz / out.calibrationMHz - 1.0) > kCalibrationReach) {
+        // The search settled, but the antenna it settled on does not resonate where measured.
+        out.outcome = CalibrationOutcome::OutOfReach;
+        return out;
+    }
     out.modelResistance = calibratedResult.resonanceResistance;
     out.measuredResistance =
         measuredResistanceFor(*resonance, measured.analysis, out.modelResistance);

@@ -100,6 +100,14 @@ double resistanceFromSwr(double lowestSwr, double modelOhm);
 double resonanceFromSwrMinimum(double measuredMinimumMHz, double modelResonanceMHz,
                                double modelMinimumMHz);
 
+// The calibrated model resonates this near the resonance measured (relative), or the
+// calibration has failed: a cut worked out from it would be the design's own trim.
+inline constexpr double kCalibrationReach = 0.01;
+
+// Whether a resonance measured at `measuredMHz` lies where the check seeks the antenna's own,
+// within kResonanceWindow of F.
+bool withinResonanceWindow(double measuredMHz, double designMHz);
+
 // Beyond kResistanceTolerance of the model's, either way.
 bool resistanceFarFromModel(double measuredOhm, double modelOhm);
 
@@ -107,6 +115,8 @@ enum class CalibrationOutcome {
     Calibrated,          // the cut is found (it may be none)
     NoMeasuredResonance, // the sweep spans neither a reactance zero nor its SWR minimum
     NoModelResonance,    // the model as built has no resonance near F to calibrate
+    OtherBand,           // the measured resonance lies beyond the model's window around F: the
+                         // sweep is of another band or another antenna
     OutOfReach,          // no change of the tips makes the model resonate where measured
     CutOutOfReach,       // calibrated, but no trim of the tips brings the SWR minimum to F
     NotConverged,        // a search ran out of tries

@@ -77,8 +77,9 @@ std::optional<TrimSearch> trimSearch(const Context& context, const Analysis& bui
     const double longest = half - (seg.coilsAtFeed ? 0.0 : in.coilDistance);
     const bool outward = resonance->frequencyMHz > target;
     const double guess = start + half * (resonance->frequencyMHz / target - 1.0);
-    RootSearch search = startRootSearch(
-        start, startReactance, guess, outward ? longest : std::min(shortest, start), kTipTolerance);
+    RootSearch search =
+        startRootSearch(start, startReactance, guess, outward ? longest : std::min(shortest, start),
+                        kTipTolerance, kTipFallWidth);
     const SegmentCounts counts = seg.counts;
     const CoilImpedance coil = built.coil();
     SearchTask::Probe probe = [&context, counts, coil,
@@ -115,7 +116,7 @@ std::unique_ptr<SearchTask> coilSearch(const Context& context, const Analysis& b
     const double guess = start * (ratio * ratio);
     RootSearch search =
         startRootSearch(start, startReactance, guess, more ? 1000.0 * start : 1e-3 * start,
-                        kInductanceTolerance * start);
+                        kInductanceTolerance * start, kInductanceFallWidth * start);
     const Segmentation seg = built.coarse();
     const double resistance = builtCoil.real();
     SearchTask::Probe probe = [&context, seg, length, target, omega, resistance](

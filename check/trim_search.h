@@ -20,6 +20,10 @@ namespace brevan::check {
 // The searches stop within these of the answer; the tip is then rounded to whole centimetres.
 inline constexpr double kTipTolerance = 0.0005;      // m
 inline constexpr double kInductanceTolerance = 1e-4; // relative
+// A fall of the reactance narrowed to these with no crossing beside it hides none: a centimetre
+// is the step a tip is cut in, and a per cent of inductance less than a turn of most coils.
+inline constexpr double kTipFallWidth = 0.01;        // m
+inline constexpr double kInductanceFallWidth = 0.01; // relative
 
 // A search as a task: each probe is one frequency on the working segmentation.
 class SearchTask : public Task {

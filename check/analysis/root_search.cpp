@@ -56,6 +56,26 @@ void ask(RootSearch& s, double x) {
     s.next = x;
 }
 
+// Where falls are finite, a run of falling pairs is one turnover: a zero hides only before its
+// peak (both sides below zero, so in the run's lowest pair) or after its trough (both above, in
+// its highest), and the pairs inside the run need no split. `side` runs from the start outward.
+bool insideFallRun(const RootSearch& s, const std::vector<std::pair<double, double>>& side,
+                   std::size_t i, bool below) {
+    if (s.fallWidth <= s.tolerance) {
+        return false;
+    }
+    const bool outwardIsUp = s.limit >= s.start;
+    // The pair beside this one on the side where its peak (below) or trough (above) would be.
+    const bool towardStart = below == outwardIsUp;
+    if (towardStart ? i == 0 : i + 2 >= side.size()) {
+        return false;
+    }
+    const auto& a = towardStart ? side[i - 1] : side[i + 1];
+    const auto& b = towardStart ? side[i] : side[i + 2];
+    const bool up = b.first > a.first;
+    return (up ? b.second < a.second : a.second < b.second);
+}
+
 void plan(RootSearch& s) {
     const auto side = sideProbes(s);
     for (std::size_t i = 0; i + 1 < side.size(); ++i) {
@@ -73,12 +93,13 @@ void plan(RootSearch& s) {
         if ((!zero && !pole) || (pole && vLow >= 0.0 && vHigh < 0.0)) {
             continue;
         }
-        if (high - low <= s.tolerance) {
-            if (zero) {
-                finish(s, SearchState::Converged, low - vLow * (high - low) / (vHigh - vLow));
-                return;
-            }
-            continue; // a pole narrowed down with nothing beside it: go on past it
+        if (zero && high - low <= s.tolerance) {
+            finish(s, SearchState::Converged, low - vLow * (high - low) / (vHigh - vLow));
+            return;
+        }
+        if (pole && (high - low <= std::max(s.fallWidth, s.tolerance) ||
+                     insideFallRun(s, side, i, vLow < 0.0))) {
+            continue; // a fall narrowed down with nothing beside it: go on past it
         }
         ask(s, zero && !pole ? stepInside(s, low, vLow, high, vHigh) : 0.5 * (low + high));
         return;
@@ -90,9 +111,9 @@ void plan(RootSearch& s) {
         return;
     }
     const double reached = std::abs(last - s.start);
-    const double step = side.size() <= 1 ? s.firstStep
-                                         : std::copysign(std::max(reached, s.tolerance),
-                                                         s.limit - s.start);
+    const double step = side.size() <= 1
+                            ? s.firstStep
+                            : std::copysign(std::max(reached, s.tolerance), s.limit - s.start);
     double x = last + step;
     if ((s.limit - x) * (s.limit - s.start) <= 0.0) {
         x = s.limit;
@@ -103,11 +124,12 @@ void plan(RootSearch& s) {
 } // namespace
 
 RootSearch startRootSearch(double start, double valueAtStart, double firstGuess, double limit,
-                           double tolerance) {
+                           double tolerance, double fallWidth) {
     RootSearch s;
     s.start = start;
     s.limit = limit;
     s.tolerance = tolerance;
+    s.fallWidth = fallWidth;
     s.probes.emplace_back(start, valueAtStart);
     double step = firstGuess - start;
     if (step == 0.0 || (step > 0.0) != (limit > start)) {

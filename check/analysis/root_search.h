@@ -9,6 +9,16 @@
 // them; two probes where v falls hold a pole, with possibly a zero before it, and are split
 // first. So a step that lands beyond a pole is never taken for progress. It is a state machine
 // with no engine of its own: the caller asks `next`, evaluates v there, and calls `take`.
+//
+// A fall need not be a pole. A lossy antenna's reactance turns over smoothly where a lossless
+// one would pass through a pole, and a model cut afresh for a new length jumps a little where
+// its segment counts change. Neither hides a zero unless v climbs through it within the fall,
+// which a lossless pole always does and a finite turnover may not. So a fall whose two sides
+// keep one sign is split only down to `fallWidth`, coarser than the tolerance: beside a coil
+// near its own resonance the reactance is all such falls, and narrowing each to the tolerance
+// spent the whole budget without ever finding a crossing. And where falls are finite, a run of
+// falling pairs is one turnover, split only at the end where a zero could hide. A zero closer
+// than `fallWidth` to a lossless pole may be passed over: no antenna is built that near one.
 
 #include <optional>
 #include <utility>
@@ -27,8 +37,9 @@ struct RootSearch {
     double start = 0.0;
     double limit = 0.0;     // the farthest x the search may go, on the side it searches
     double tolerance = 0.0; // in x
+    double fallWidth = 0.0; // in x: a same-signed fall this narrow hides no zero (>= tolerance)
     double firstStep = 0.0; // signed: the side the search goes to
-    int maxProbes = 24;
+    int maxProbes = 40;
     std::vector<std::pair<double, double>> probes; // x, v(x), in ascending x
     std::optional<double> next;
     SearchState state = SearchState::Running;
@@ -37,8 +48,9 @@ struct RootSearch {
 };
 
 // A search from x = start, where v = `valueAtStart`, toward `limit`, trying `firstGuess` first.
+// `fallWidth`: see above; 0 takes the tolerance, which splits every fall to the end.
 RootSearch startRootSearch(double start, double valueAtStart, double firstGuess, double limit,
-                           double tolerance);
+                           double tolerance, double fallWidth = 0.0);
 
 void takeProbe(RootSearch& search, double x, double value);
 

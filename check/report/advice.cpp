@@ -39,7 +39,13 @@ std::vector<std::string> verdictSentences(const CheckReport& report) {
     std::vector<std::string> out{coilVerdict(report)};
     const bool trimSaysIt =
         report.antenna && report.antenna->trim.outcome == TrimOutcome::CoilResonates;
-    if (coilSelfResonates(report) && !trimSaysIt) {
+    if (coilUnfit(report) && !trimSaysIt) {
+        if (!coilSelfResonates(report)) {
+            // Without the antenna's check, nothing else says it (the warnings say the rest).
+            std::string line = unfitCoilText(report) + ".";
+            line[0] = 'T';
+            out.push_back(line);
+        }
         const std::string alternatives = alternativesSentence(report.alternatives);
         if (!alternatives.empty()) {
             out.push_back(alternatives);
@@ -53,6 +59,13 @@ std::vector<std::string> verdictSentences(const CheckReport& report) {
         out.push_back(std::move(line));
     }
     out.push_back(trimVerdict(report, check));
+    // Under half the power radiated, that comes first: no trim or match makes up for it.
+    const std::string radiated = radiatedVerdict(report, check);
+    if (radiatesPoorly(check)) {
+        out.insert(out.begin(), radiated);
+    } else {
+        out.push_back(radiated);
+    }
     if (check.matching) {
         out.push_back(matchingVerdict(report, *check.matching));
     }

@@ -177,8 +177,7 @@ std::string trimVerdict(const CheckReport& report, const AntennaCheck& check) {
                " for a trim to move.";
     case TrimOutcome::CoilResonates: {
         const std::string alternatives = alternativesSentence(report.alternatives);
-        return "No trim helps: the coil self-resonates at " + selfResonanceText(report) +
-               ", at or below " + f + ", and acts as a capacitor: the coil must change." +
+        return "No trim helps: " + unfitCoilText(report) + "." +
                (alternatives.empty() ? "" : " " + alternatives);
     }
     case TrimOutcome::NotConverged:
@@ -217,6 +216,37 @@ std::string neededCoilVerdict(const CheckReport& report, const AntennaCheck& che
     return {};
 }
 
+// Under half the power radiated: the verdict leads with it.
+bool radiatesPoorly(const AntennaCheck& check) {
+    return check.radiated.share < 0.5;
+}
+
+// How much of the power reaches the sky from the antenna that will hang, and against what.
+std::string radiatedVerdict(const CheckReport& report, const AntennaCheck& check) {
+    const RadiatedPower& p = check.radiated;
+    const std::string which = p.ofTrimmed ? "the antenna as trimmed" : "the antenna as built";
+    const bool overGround = report.inputs.ground.kind != GroundKind::FreeSpace;
+    std::string line = radiatesPoorly(check) ? "Most of the power never reaches the sky: " + which
+                                             : "Of the power at the feed point, " + which;
+    line += " radiates " + number(p.share * 100, 0) + " % at " + designText(report);
+    if (p.dbAgainstFullSize && p.fullSizeShare) {
+        line += ", " + number(std::abs(*p.dbAgainstFullSize), 1) + " dB " +
+                (*p.dbAgainstFullSize <= 0 ? "below" : "above") +
+                " a full-size dipole of the same wire hung the same way (" +
+                number(*p.fullSizeShare * 100, 0) + " %)";
+    }
+    line += "; the rest heats the coils and the wire";
+    if (overGround) {
+        line += " (the ground's own loss comes on top)";
+    }
+    line += ".";
+    if (radiatesPoorly(check)) {
+        line += " Coils of higher Q help most: thicker coil wire, a larger former or spaced "
+                "turns; the coil-position study shows where along the wire the coils lose least.";
+    }
+    return line;
+}
+
 std::vector<std::string> antennaWarnings(const CheckReport& report, const AntennaCheck& check) {
     std::vector<std::string> out;
     const std::string f = designText(report);
@@ -240,11 +270,6 @@ std::vector<std::string> antennaWarnings(const CheckReport& report, const Antenn
                       significant(check.trimmed->resonanceResistance, 3) +
                       " ohm at resonance is far from " + number(kReferenceImpedance, 0) +
                       " ohm. Feed it through a matching network or transformer.");
-    }
-    if (built.designEfficiency < 0.5) {
-        out.push_back("The wire and coils turn " + number((1 - built.designEfficiency) * 100, 0) +
-                      " % of the power into heat: the coils' losses are large. A thicker coil "
-                      "wire or coils further out help.");
     }
     double uncertainty = 0.0;
     for (const AntennaResult* result : {&check.designed, &check.built}) {

@@ -76,8 +76,30 @@ bool coilSelfResonates(const CheckReport& report) {
     return report.losses.selfResonance <= report.inputs.frequencyMHz * 1e6;
 }
 
+bool coilUnfit(const CheckReport& report) {
+    return coilUnfitAt(report.losses.selfResonance, report.inputs.frequencyMHz * 1e6);
+}
+
 std::string selfResonanceText(const CheckReport& report) {
     return significant(report.losses.selfResonance / 1e6, 3) + " MHz";
+}
+
+// Why a coil that self-resonates at, below or just above F must change, ending "the coil must
+// change".
+std::string unfitCoilText(const CheckReport& report) {
+    const double f = report.inputs.frequencyMHz * 1e6;
+    const CoilLosses& losses = report.losses;
+    if (coilSelfResonates(report)) {
+        return "the coil self-resonates at " + selfResonanceText(report) + ", at or below " +
+               designText(report) + ", and acts as a capacitor: the coil must change";
+    }
+    return "the coil self-resonates at " + selfResonanceText(report) + ", only " +
+           number((losses.selfResonance / f - 1.0) * 100, 1) + " % above " + designText(report) +
+           ", where its self-capacitance makes it look like " +
+           number(losses.apparentInductance * 1e6, 0) + " uH to the antenna (step 1 asks for " +
+           number(report.design.inductanceUh, 1) +
+           " uH). So near its own resonance a coil's reactance swings with the least change of "
+           "that capacitance, and no trim on the analyser makes up for it: the coil must change";
 }
 
 // The window's advisory range checks.

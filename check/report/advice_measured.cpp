@@ -211,7 +211,9 @@ std::vector<std::string> sweepWarnings(const CheckReport& report, const Measured
         out.push_back("The sweep ends where the SWR is still below 2: the 2:1 band runs past "
                       "its end, and its upper edge is not measured.");
     }
-    if (hasWarning(a, SweepWarning::DesignOutsideSweep)) {
+    // Another band's sweep: the verdict has said it.
+    if (hasWarning(a, SweepWarning::DesignOutsideSweep) &&
+        m.calibration.outcome != CalibrationOutcome::OtherBand) {
         out.push_back("The sweep (" + sweepSpan(m) + ") does not reach " + designText(report) +
                       ": the SWR there is not measured.");
     }
@@ -241,6 +243,20 @@ std::string measuredVerdict(const CheckReport& report) {
     case CalibrationOutcome::NoModelResonance:
         return "The model of the antenna as built has no resonance within 30 % of " + f +
                " to calibrate to the sweep, so no cut is worked out from it.";
+    case CalibrationOutcome::OtherBand: {
+        const SweepAnalysis& a = m.sweep.analysis;
+        const bool coversF = !hasWarning(a, SweepWarning::DesignOutsideSweep);
+        const double off = (c.calibrationMHz / report.inputs.frequencyMHz - 1.0) * 100;
+        return "The sweep (" + sweepSpan(m) + ") " +
+               (coversF ? "shows its resonance "
+                        : "does not cover " + f + ", and shows a resonance ") +
+               "at " + mhz3(c.calibrationMHz) + ", " + number(std::abs(off), 0) + " % " +
+               (off > 0 ? "above " : "below ") + f + ", more than " +
+               number(kResonanceWindow * 100, 0) +
+               " % from it and beyond any trim of this design: it seems to be of another band or "
+               "another antenna, and no cut is worked out from it. Sweep the antenna around " +
+               f + ".";
+    }
     case CalibrationOutcome::OutOfReach:
         return "No change of the model's tips makes it resonate at " + mhz3(c.calibrationMHz) +
                ", where the antenna measured: the sweep and the design do not fit. Check the "

@@ -21,7 +21,9 @@ double resonanceSwr(const AntennaResult& result);
 // The coil (advice_coil.cpp).
 std::string coilVerdict(const CheckReport& report);
 bool coilSelfResonates(const CheckReport& report);
+bool coilUnfit(const CheckReport& report);
 std::string selfResonanceText(const CheckReport& report);
+std::string unfitCoilText(const CheckReport& report);
 std::vector<std::string> rangeWarnings(const CheckReport& report);
 std::vector<std::string> coilWarnings(const CheckReport& report);
 
@@ -30,6 +32,8 @@ std::vector<std::string> builtVerdict(const CheckReport& report, const AntennaRe
 std::string trimVerdict(const CheckReport& report, const AntennaCheck& check);
 std::string matchingVerdict(const CheckReport& report, const Matching& m);
 std::string neededCoilVerdict(const CheckReport& report, const AntennaCheck& check);
+std::string radiatedVerdict(const CheckReport& report, const AntennaCheck& check);
+bool radiatesPoorly(const AntennaCheck& check);
 std::vector<std::string> antennaWarnings(const CheckReport& report, const AntennaCheck& check);
 
 } // namespace brevan::check::advice_parts

@@ -372,6 +372,13 @@ Json medhurst(const CheckReport& r) {
                 {"resonance_change_khz", m && built ? num((*m - *built) * 1000) : Json()}};
 }
 
+Json radiated(const check::RadiatedPower& p) {
+    return Json{{"of", p.ofTrimmed ? "trimmed" : "built"},
+                {"percent", num(p.share * 100)},
+                {"full_size_percent", p.fullSizeShare ? num(*p.fullSizeShare * 100) : Json()},
+                {"db_against_full_size", num(p.dbAgainstFullSize)}};
+}
+
 Json antenna(const CheckReport& r) {
     if (!r.antenna) {
         return Json();
@@ -389,7 +396,8 @@ Json antenna(const CheckReport& r) {
                 {"needed_coil", neededCoil(a.neededCoil, f)},
                 {"insulation", insulation(a.insulation)},
                 {"tolerances", tolerances(r)},
-                {"medhurst", medhurst(r)}};
+                {"medhurst", medhurst(r)},
+                {"radiated", radiated(a.radiated)}};
 }
 
 Json alternative(const check::CoilAlternative& c) {
@@ -437,6 +445,7 @@ const char* calibrationOutcome(check::CalibrationOutcome outcome) {
     case check::CalibrationOutcome::Calibrated: return "calibrated";
     case check::CalibrationOutcome::NoMeasuredResonance: return "no-measured-resonance";
     case check::CalibrationOutcome::NoModelResonance: return "no-model-resonance";
+    case check::CalibrationOutcome::OtherBand: return "other-band";
     case check::CalibrationOutcome::OutOfReach: return "out-of-reach";
     case check::CalibrationOutcome::CutOutOfReach: return "cut-out-of-reach";
     case check::CalibrationOutcome::NotConverged: return "not-converged";

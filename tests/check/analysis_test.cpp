@@ -237,6 +237,59 @@ TEST(RootSearch, FindsTheZeroNearestTheStartOnItsSideNeverAPole) {
     }
 }
 
+// Made-up reactances beside a coil near its own resonance, where every fall is finite: a lossy
+// resonance whose peak stays below zero hides no crossing, one whose peak rises above zero
+// hides the rising crossing before it, and a model cut afresh for each length jumps by a few
+// ohms where its counts change. Each search must end, and end right, within the budget; with
+// every fall split to the tolerance, as they once were, the first ran out of tries.
+TEST(RootSearch, FiniteFallsBesideAPoleEndTheSearchWithinItsBudget) {
+    // -3 ohm of background and a lossy parallel resonance at x = 2 of half-width g.
+    const auto lossy = [](double g) {
+        return Function(
+            [g](double x) { return -3.0 - (x - 2.0) / ((x - 2.0) * (x - 2.0) + g * g); });
+    };
+    // The rising zero of lossy(0.01): 3u^2 + u + 3g^2 = 0, the root farther from the pole.
+    const double risingZero = 2.0 + (-1.0 - std::sqrt(1.0 - 36.0 * 0.01 * 0.01)) / 6.0;
+    // Two segmentations alternating every centimetre, 10 ohm apart, none near zero.
+    const Function staircase = [](double x) {
+        return -725.0 - 10.0 * (static_cast<long>(std::floor(x * 100.0)) % 2 != 0) + 2.0 * x;
+    };
+    // A lossless pole 5 cm above the zero at 0: wider than the fall width, so it is found.
+    const Function nearPole = [](double x) { return x / (0.05 - x); };
+    struct Row {
+        std::string name;
+        Function v;
+        double start, guess, limit;
+        SearchState state;
+        double root;
+    };
+    const std::vector<Row> rows = {
+        {"a lossy peak below zero", lossy(0.2), 0.0, 0.5, 10.0, SearchState::OutOfRange, 10.0},
+        {"a lossy peak above zero", lossy(0.01), 0.0, 0.5, 10.0, SearchState::Converged,
+         risingZero},
+        {"the same, guessed beyond its pole", lossy(0.01), 0.0, 3.0, 10.0, SearchState::Converged,
+         risingZero},
+        {"jumps of a model cut afresh, inward", staircase, 0.0, -0.3, -0.6, SearchState::OutOfRange,
+         -0.6},
+        {"jumps of a model cut afresh, outward", staircase, 0.0, 0.3, 1.2, SearchState::OutOfRange,
+         1.2},
+        {"a lossless pole just above the zero", nearPole, -1.0, 2.0, 10.0, SearchState::Converged,
+         0.0},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        RootSearch s =
+            startRootSearch(row.start, row.v(row.start), row.guess, row.limit, 1e-4, 0.01);
+        for (int i = 0; i < 1000 && s.next; ++i) {
+            const double x = *s.next;
+            takeProbe(s, x, row.v(x));
+        }
+        EXPECT_EQ(s.state, row.state);
+        EXPECT_LE(s.probes.size(), static_cast<std::size_t>(s.maxProbes));
+        EXPECT_NEAR(s.root, row.root, 1e-4);
+    }
+}
+
 TEST(RootSearch, ConvergingOnTheLastAllowedProbeCounts) {
     const Function cubic = [](double x) { return x * x * x + x - 3.0; };
     const RootSearch free = runSearch(cubic, 0.0, 5.0, 10.0, 1e-9, 1000);

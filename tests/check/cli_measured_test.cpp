@@ -75,6 +75,34 @@ TEST(MeasuredCli, JsonHasTheMeasuredObjectThroughAFeedLine) {
     EXPECT_FALSE(measured.value("notes").toArray().isEmpty());
 }
 
+// A sweep of another band is no calibration: the model cannot resonate there, and a cut from
+// it would be the design's own trim passed off as a reading of the antenna.
+TEST(MeasuredCli, ASweepOfAnotherBandGivesNoCut) {
+    std::string text = "Frequency (MHz),R (ohm),X (ohm)\n";
+    for (int i = 0; i <= 200; ++i) {
+        const double f = 28.0 + 2.0 * i / 200.0;
+        const double u = f / 29.663;
+        text += std::to_string(f) + ",40," + std::to_string(1200.0 * (u - 1.0 / u)) + "\n";
+    }
+    QTemporaryDir dir;
+    const QString sweep = written(dir, "ten-metres.csv", text);
+    const CliRun run = runCli({"--frequency", "14.1", "--length", "7", "--distance", "1.5",
+                               "--wire", "16", "--former", "32", "--coil-length", "30",
+                               "--coil-wire", "22", "--measured", sweep, "--format", "json"});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    const QJsonObject root = run.json();
+    const QJsonObject calibration = root["measured"]["calibration"].toObject();
+    EXPECT_EQ(calibration["outcome"].toString(), "other-band");
+    EXPECT_TRUE(calibration["tip_change_m"].isNull());
+    QString verdict;
+    for (const QJsonValue& line : root["verdict"].toArray()) {
+        verdict += line.toString() + "\n";
+    }
+    EXPECT_TRUE(verdict.contains("does not cover 14.1 MHz")) << verdict.toStdString();
+    EXPECT_TRUE(verdict.contains("another band or another antenna")) << verdict.toStdString();
+    EXPECT_FALSE(verdict.contains("As measured")) << verdict.toStdString();
+}
+
 // Swept at the shack through 4 m of coax nobody gave: the reactance's zero moves to where the
 // SWR is 2.1, but the SWR minimum, the band and so the cut stay those of the feed point.
 TEST(MeasuredCli, ThroughCoaxNotGivenTheBandAndTheCutFollowTheSwrMinimum) {

@@ -65,6 +65,8 @@ inline AntennaCheck typicalCheck() {
     check.neededCoil.turnsResonanceMHz = 7.083;
     check.segments = 61;
     check.fineSegments = 121;
+    check.fullSizeEfficiency = 0.98;
+    check.radiated = radiatedPower(*check.trimmed, true, check.fullSizeEfficiency);
     return check;
 }
 
@@ -78,6 +80,7 @@ inline AntennaCheck notReached(TrimOutcome outcome, double limitLength,
     check.trim.limitLength = limitLength;
     check.trim.limitResonanceMHz = limitResonance;
     check.neededCoil.outcome = CoilOutcome::NotSought;
+    check.radiated = radiatedPower(check.built, false, check.fullSizeEfficiency);
     return check;
 }
 

@@ -61,6 +61,32 @@ TEST(Regression, ACoilThatSelfResonatesBelowFGetsNoTrim) {
     }
 }
 
+TEST(Regression, ACoilThatSelfResonatesJustAboveFIsUnfitAndNoSearchGivesUp) {
+    // Each self-resonates 3 to 10 % above F and looks like hundreds of uH where tens are asked.
+    // Their searches once ran out of tries: the reactance beside the coil's resonance is all
+    // finite falls, each split to the tolerance. Now the coil is named unfit, with coils that
+    // would do, and no search is left unfinished.
+    for (const QStringList& args : {design("7.05", "6", "2", "16", "120", "300", "24"),
+                                    design("7.05", "6", "2", "16", "100", "400", "28"),
+                                    design("7.277", "14.03", "6.39", "26", "125.9", "79", "20")}) {
+        SCOPED_TRACE(args.join(' ').toStdString());
+        const QJsonObject o = checked(args);
+        const double f = o["inputs"].toObject()["frequency_mhz"].toDouble();
+        const double selfResonance = at(o, "losses", "self_resonance_mhz");
+        EXPECT_GT(selfResonance, f);
+        EXPECT_LT(selfResonance, 1.2 * f);
+        const QJsonObject antenna = o["antenna"].toObject();
+        EXPECT_EQ(antenna["trim"].toObject()["outcome"].toString(),
+                  QStringLiteral("coil_resonates"));
+        EXPECT_TRUE(o["cut_list"].toObject()["tip_change_m"].isNull());
+        EXPECT_TRUE(anyContains(o["verdict"].toArray(), "the coil must change"));
+        EXPECT_TRUE(anyContains(o["verdict"].toArray(), "Coils that would do"));
+        for (const char* part : {"verdict", "warnings"}) {
+            EXPECT_FALSE(anyContains(o[part].toArray(), "ran out of tries")) << part;
+        }
+    }
+}
+
 TEST(Regression, CoilsNearTheTipsAreModelledWithTheirUncertainty) {
     // Once refused or five per cent off between segmentations; now answered, with the spread.
     for (const QStringList& args : {design("3.956", "15.81", "7.57", "24", "34", "75.3", "24")}) {

@@ -252,7 +252,7 @@ void paintSheet(QPainter& p, const QRectF& area, const CheckReport& report, cons
     page.rows(cutRows(report), 0, width, mm(44));
     page.skip(mm(1.5));
     p.setFont(sized(7.5));
-    const double drawingHeight = mm(48);
+    const double drawingHeight = mm(42);
     paintDipoleDrawing(p, QRectF(0, page.y(), width, drawingHeight), report,
                        drawingColours(paper()));
     page.skip(drawingHeight);

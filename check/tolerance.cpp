@@ -10,6 +10,10 @@ namespace {
 
 // The slope of the analysed antenna's reactance is taken over this share of its resonance.
 constexpr double kSlopeStep = 0.001;
+// A secant step smaller than this share of the resonance has settled it (a few hertz to a few
+// tens); the rounds after the first secant step, for the moves that have not.
+constexpr double kSettled = 1e-5;
+constexpr int kToleranceRounds = 8;
 
 std::size_t indexOf(Tolerance which) {
     return static_cast<std::size_t>(which);
@@ -27,7 +31,16 @@ double largestMove(const ToleranceRow& row) {
     return largest;
 }
 
+bool movesBeyond(const ToleranceRow& row) {
+    return row.moreBeyond || row.lessBeyond;
+}
+
 std::optional<Tolerance> mattersMost(const std::vector<ToleranceRow>& rows) {
+    for (const ToleranceRow& row : rows) {
+        if (row.applies && movesBeyond(row)) {
+            return row.which;
+        }
+    }
     std::optional<Tolerance> most;
     double largest = 0.0;
     for (const ToleranceRow& row : rows) {
@@ -56,7 +69,8 @@ ToleranceTask::ToleranceTask(const Context& context, const Analysis& base, Chang
                impedanceAt(base.samples(), m_workingResonance - h).imag()) /
               (2.0 * h);
     m_geometries.push_back(Geometry{base.model(), base.coarse()});
-    m_variants.push_back(Variant{std::nullopt, false, 0, base.coil(), {}, {}, 0.0, {}, {}});
+    m_variants.push_back(
+        Variant{std::nullopt, false, 0, base.coil(), {}, {}, 0.0, {}, 0.0, 0.0, {}, false});
 
     for (const Tolerance which : {Tolerance::Turns, Tolerance::WindingLength,
                                   Tolerance::SelfCapacitance, Tolerance::CoilQ}) {
@@ -64,7 +78,8 @@ ToleranceTask::ToleranceTask(const Context& context, const Analysis& base, Chang
             const auto coil = changedCoil ? changedCoil(which, more) : std::nullopt;
             if (coil) {
                 m_applies[indexOf(which)] = true;
-                m_variants.push_back(Variant{which, more, 0, *coil, {}, {}, 0.0, {}, {}});
+                m_variants.push_back(
+                    Variant{which, more, 0, *coil, {}, {}, 0.0, {}, 0.0, 0.0, {}, false});
             }
         }
     }
@@ -95,8 +110,18 @@ void ToleranceTask::addGeometryVariant(Tolerance which, bool more, const Antenna
     auto seg = segmentWith(model, m_base.coarse().counts, 1, m_context.highestMHz);
     if (const auto* segmentation = std::get_if<Segmentation>(&seg)) {
         m_geometries.push_back(Geometry{model, *segmentation});
-        m_variants.push_back(
-            Variant{which, more, m_geometries.size() - 1, m_base.coil(), {}, {}, 0.0, {}, {}});
+        m_variants.push_back(Variant{which,
+                                     more,
+                                     m_geometries.size() - 1,
+                                     m_base.coil(),
+                                     {},
+                                     {},
+                                     0.0,
+                                     {},
+                                     0.0,
+                                     0.0,
+                                     {},
+                                     false});
     }
 }
 
@@ -107,13 +132,25 @@ std::vector<double> ToleranceTask::frequenciesOf(const Variant& v) const {
     return {v.next};
 }
 
+// The first two rounds ask for every variant; later ones only for those still moving.
+bool ToleranceTask::asksThisRound(const Variant& v) const {
+    return m_round < 2 || (v.resonance && !v.settled);
+}
+
+// Kept within the check's window around the working resonance: beyond it the check would find
+// no resonance to move.
+double ToleranceTask::inWindow(double mhz) const {
+    return std::clamp(mhz, m_workingResonance * (1.0 - kResonanceWindow),
+                      m_workingResonance * (1.0 + kResonanceWindow));
+}
+
 std::vector<Request> ToleranceTask::requests() {
     m_asked.clear();
-    if (m_round >= 2 || m_workingResonance <= 0.0) {
+    if (m_round >= kToleranceRounds || m_workingResonance <= 0.0) {
         return {};
     }
     if (m_round == 1) {
-        // A Newton step on the analysed antenna's slope, kept within the search window.
+        // A Newton step on the analysed antenna's slope, kept within half the search window.
         for (Variant& v : m_variants) {
             const double x = v.atResonance ? v.atResonance->imag() : 0.0;
             const double step = m_slope > 0.0 ? -x / m_slope : 0.0;
@@ -123,6 +160,20 @@ std::vector<Request> ToleranceTask::requests() {
             if (v.next == m_workingResonance) {
                 v.next = m_workingResonance * (1.0 + kSlopeStep); // two points for the secant
             }
+        }
+    } else if (m_round >= 2) {
+        // A further secant step from where the last one put the resonance.
+        bool any = false;
+        for (Variant& v : m_variants) {
+            if (asksThisRound(v)) {
+                v.previous = v.next;
+                v.previousReactance = *v.nextReactance;
+                v.next = inWindow(*v.resonance);
+                any = true;
+            }
+        }
+        if (!any) {
+            return {};
         }
     }
     std::vector<Request> out;
@@ -134,14 +185,16 @@ std::vector<Request> ToleranceTask::requests() {
                         {}};
         std::vector<std::size_t> asked;
         for (std::size_t i = 0; i < m_variants.size(); ++i) {
-            if (m_variants[i].geometry == g) {
+            if (m_variants[i].geometry == g && asksThisRound(m_variants[i])) {
                 const auto mine = at(m_variants[i].coil, frequenciesOf(m_variants[i]));
                 request.frequencies.insert(request.frequencies.end(), mine.begin(), mine.end());
                 asked.push_back(i);
             }
         }
-        out.push_back(std::move(request));
-        m_asked.push_back(std::move(asked));
+        if (!asked.empty()) {
+            out.push_back(std::move(request));
+            m_asked.push_back(std::move(asked));
+        }
     }
     return out;
 }
@@ -156,10 +209,13 @@ void ToleranceTask::take(const std::vector<EngineRun>& runs) {
                 v.atResonance = points[k].impedance;
                 v.atDesign = points[k + 1].impedance;
                 k += 2;
-            } else if (m_round == 1 && k < points.size() && v.atResonance) {
+            } else if (m_round >= 1 && k < points.size() && v.atResonance) {
                 v.nextReactance = points[k].impedance.imag();
-                v.resonance =
-                    secantRoot(m_workingResonance, v.atResonance->imag(), v.next, *v.nextReactance);
+                v.resonance = m_round == 1 ? secantRoot(m_workingResonance, v.atResonance->imag(),
+                                                        v.next, *v.nextReactance)
+                                           : secantRoot(v.previous, v.previousReactance, v.next,
+                                                        *v.nextReactance);
+                v.settled = std::abs(*v.resonance - v.next) <= kSettled * m_workingResonance;
                 k += 1;
             }
         }
@@ -186,12 +242,17 @@ ToleranceTable ToleranceTask::table() const {
     }
     for (std::size_t i = 1; i < m_variants.size(); ++i) {
         const Variant& v = m_variants[i];
-        // A resonance the steps place beyond the search window is none the check would find.
-        if (!v.resonance || !v.atDesign ||
-            std::abs(*v.resonance / m_workingResonance - 1.0) > kResonanceWindow / 2.0) {
+        ToleranceRow& row = table.rows[indexOf(*v.which)];
+        // A resonance the steps place beyond the search window is none the check would find,
+        // and one they did not settle is no figure.
+        if (v.resonance &&
+            std::abs(*v.resonance / m_workingResonance - 1.0) >= kResonanceWindow * 0.999) {
+            (v.more ? row.moreBeyond : row.lessBeyond) = true;
             continue;
         }
-        ToleranceRow& row = table.rows[indexOf(*v.which)];
+        if (!v.resonance || !v.atDesign || !v.settled) {
+            continue;
+        }
         const ToleranceMove move{(*v.resonance - *base.resonance) * scale * 1000.0,
                                  swr(*v.atDesign)};
         (v.more ? row.more : row.less) = move;

@@ -15,6 +15,10 @@
 // decks. The changed resonance is placed by one Newton step on the analysed antenna's slope
 // and one secant step through the changed antenna's own reactance; the unchanged antenna runs
 // beside them the same way, so that the interpolation of its resonance does not enter the moves.
+// Where that secant step is still large (a turn more on a coil of three moves the resonance by
+// a tenth), further secant steps follow, in rounds of their own, until it settles; a change
+// that moves the resonance beyond the check's window around F, or does not settle, is left
+// out of the table with the reason.
 
 #include "antenna_analysis.h"
 
@@ -51,9 +55,12 @@ private:
         CoilImpedance coil;
         std::optional<std::complex<double>> atResonance; // at the working resonance
         std::optional<std::complex<double>> atDesign;    // at F, working level
-        double next = 0.0;                               // the Newton step's frequency
+        double next = 0.0;                               // the latest step's frequency
         std::optional<double> nextReactance;
+        double previous = 0.0; // the step before it, and its reactance, for the next secant
+        double previousReactance = 0.0;
         std::optional<double> resonance; // working MHz
+        bool settled = false;            // its last secant step moved it by next to nothing
     };
     struct Geometry {
         AntennaModel model;
@@ -62,6 +69,8 @@ private:
 
     void addGeometryVariant(Tolerance which, bool more, const AntennaModel& model);
     std::vector<double> frequenciesOf(const Variant& v) const;
+    bool asksThisRound(const Variant& v) const;
+    double inWindow(double mhz) const;
 
     const Context& m_context;
     const Analysis& m_base;

@@ -53,6 +53,10 @@ struct ToleranceRow {
     bool applies = false;
     std::optional<ToleranceMove> more; // nothing: this side cannot be modelled (or made)
     std::optional<ToleranceMove> less;
+    // That side moves the resonance beyond the check's window, 30 % either way: no figure, but
+    // more than any that is given.
+    bool moreBeyond = false;
+    bool lessBeyond = false;
 };
 
 struct ToleranceTable {
@@ -67,7 +71,11 @@ struct ToleranceTable {
 // The larger of a row's two resonance moves, kHz (0 when neither side was modelled).
 double largestMove(const ToleranceRow& row);
 
-// The row that moves the resonance furthest; nothing when no row moves it at all.
+// Whether a side of the row moves the resonance beyond the check's window.
+bool movesBeyond(const ToleranceRow& row);
+
+// The row that moves the resonance furthest (one that moves it beyond the window first);
+// nothing when no row moves it at all.
 std::optional<Tolerance> mattersMost(const std::vector<ToleranceRow>& rows);
 
 } // namespace brevan::check

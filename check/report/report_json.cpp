@@ -348,7 +348,9 @@ Json tolerances(const CheckReport& r) {
     for (const check::ToleranceRow& row : t->rows) {
         rows[check::toleranceKey(row.which)] = Json{{"applies", row.applies},
                                                     {"more", toleranceSide(row.more)},
-                                                    {"less", toleranceSide(row.less)}};
+                                                    {"less", toleranceSide(row.less)},
+                                                    {"more_beyond_window", row.moreBeyond},
+                                                    {"less_beyond_window", row.lessBeyond}};
     }
     return Json{
         {"of", t->ofTrimmed ? "trimmed" : "built"},

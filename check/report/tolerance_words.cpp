@@ -21,8 +21,8 @@ const AntennaResult& baseOf(const CheckReport& report) {
     return a.tolerances->ofTrimmed && a.trimmed ? *a.trimmed : a.built;
 }
 
-std::string sideMove(const std::optional<ToleranceMove>& side) {
-    return side ? khzMove(side->resonanceKHz) : std::string("-");
+std::string sideMove(const std::optional<ToleranceMove>& side, bool beyond) {
+    return side ? khzMove(side->resonanceKHz) : beyond ? "over 30 %" : std::string("-");
 }
 
 std::string sideSwr(const std::optional<ToleranceMove>& side) {
@@ -123,7 +123,8 @@ std::vector<ToleranceLine> toleranceLines(const CheckReport& report) {
         if (!row.applies) {
             line.notApplying = toleranceNotApplying(row.which);
         } else {
-            line.resonance = sideMove(row.more) + " / " + sideMove(row.less);
+            line.resonance =
+                sideMove(row.more, row.moreBeyond) + " / " + sideMove(row.less, row.lessBeyond);
             line.swr = sideSwr(row.more) + " / " + sideSwr(row.less);
         }
         lines.push_back(line);
@@ -149,6 +150,11 @@ std::string toleranceSentence(const CheckReport& report) {
         return "None of these differences moves the resonance.";
     }
     const ToleranceRow& row = table->rows[static_cast<std::size_t>(*table->mattersMost)];
+    if (movesBeyond(row)) {
+        return "What matters most for this design is " + inWords(row.which) +
+               " moves the resonance by more than 30 %, out of the band the antenna is cut for; " +
+               whatToDo(row.which) + ".";
+    }
     std::string size = khzMove(largestMove(row));
     if (size.front() == '+' || size.front() == '-') {
         size.erase(0, 1);

@@ -119,6 +119,34 @@ TEST(Regression, TheVerdictSaysHowMuchOfThePowerTheHungAntennaRadiates) {
     }
 }
 
+TEST(Regression, AFewTurnsCoilFillsItsTurnsRowAsTheCheckWouldWindIt) {
+    // Three turns: one more or fewer moves the resonance by a fifth or more, where one Newton
+    // and one secant step once left the row "- / -" and named the self-capacitance instead.
+    // Each side is held against the check itself, winding that many turns at the trimmed length.
+    const QStringList args = design("19.281", "4.56", "0", "24", "128", "11", "14");
+    const QJsonObject o = checked(args);
+    const QJsonObject tolerances = o["antenna"].toObject()["tolerances"].toObject();
+    const QJsonObject turns = tolerances["rows"].toObject()["turns"].toObject();
+    EXPECT_EQ(tolerances["matters_most"].toString(), QStringLiteral("turns"));
+    const double base = tolerances["resonance_mhz"].toDouble();
+    const QString trimmed =
+        QString::number(o["antenna"].toObject()["trim"].toObject()["trimmed_length_m"].toDouble());
+    const auto wound = [&](const char* n) {
+        QStringList again = design("19.281", "4.56", "0", "24", "128", "11", "14");
+        again[again.indexOf(QStringLiteral("--length")) + 1] = trimmed;
+        again << "--turns" << n;
+        const QJsonObject built = checked(again)["antenna"].toObject()["built"].toObject();
+        return built.value("resonance_mhz");
+    };
+    ASSERT_FALSE(turns["more"].isNull());
+    const double more = base + turns["more"].toObject()["resonance_move_khz"].toDouble() / 1000;
+    EXPECT_NEAR(more, wound("4").toDouble(), 0.002 * 19.281);
+    EXPECT_TRUE(turns["less"].isNull());
+    EXPECT_TRUE(turns["less_beyond_window"].toBool());
+    EXPECT_TRUE(wound("2").isNull()); // no resonance within 30 % of F
+    EXPECT_TRUE(tolerances["sentence"].toString().contains("more than 30 %"));
+}
+
 TEST(Regression, CoilsNearTheTipsAreModelledWithTheirUncertainty) {
     // Once refused or five per cent off between segmentations; now answered, with the spread.
     for (const QStringList& args : {design("3.956", "15.81", "7.57", "24", "34", "75.3", "24")}) {

@@ -285,6 +285,13 @@ TEST(ToleranceSteps, SecantAndTheRowThatMattersMost) {
     EXPECT_EQ(mattersMost(rows), Tolerance::Turns);
     rows[1].less = ToleranceMove{-50, 1.2};
     EXPECT_EQ(mattersMost(rows), Tolerance::Tips);
+    // A side beyond the window has no figure, but moves it further than any that has one.
+    rows[3] = {Tolerance::SelfCapacitance, true, std::nullopt, ToleranceMove{5, 1.1}};
+    rows[3].moreBeyond = true;
+    EXPECT_TRUE(movesBeyond(rows[3]));
+    EXPECT_EQ(mattersMost(rows), Tolerance::SelfCapacitance);
+    rows[5].lessBeyond = true; // not applying, still never matters
+    EXPECT_EQ(mattersMost(rows), Tolerance::SelfCapacitance);
 }
 
 } // namespace

@@ -22,6 +22,9 @@ constexpr double kMatchAbove = 1.5;
 constexpr int kMostRetrims = 4; // trimmed antennas analysed after the first
 // A trimmed antenna this close to F (relative) needs no neighbour to compare it with.
 constexpr double kCloseEnough = 0.0005;
+constexpr double kTrimCentimetre = 0.01; // m
+constexpr double kTrimShareOfBand = 0.2; // of the 2:1 band's width, for a centimetre of tip
+constexpr double kTrimShareOfF = 0.001;  // of F, where the antenna has no 2:1 band
 // Segments beyond the coils this much longer or shorter than the others after a trim: the
 // trimmed antenna is cut afresh.
 constexpr double kEvenTrim = 0.1;
@@ -77,21 +80,22 @@ void compareTrims(InsulationEffect& effect, const Trim& insulated,
     effect.shorterTipToTip = 2.0 * perTip;
 }
 
-// The built antenna's counts when the trim leaves the segments beyond the coil within a tenth
-// of the others' length, so that a short trim costs no new search; nothing (cut afresh) else.
-std::optional<SegmentCounts> evenAfterTrim(const Segmentation& seg, const AntennaCheckInput& input,
-                                           double tip) {
-    const SegmentCounts& counts = seg.counts;
-    if (seg.coilsAtFeed) {
-        return counts; // every segment stretches alike
+// Whether a centimetre of each tip moves the resonance by more than a fifth of the built
+// antenna's 2:1 band (a tenth of a per cent of F without one), as the trim search went from its
+// resonance to F over `root` metres: then whole centimetres could leave the trimmed antenna far
+// up its SWR curve, and the trim is given to the millimetre. A short high-band antenna moves
+// half a per cent a centimetre; the typical 40 m one a twentieth of its band.
+bool millimetreTrim(const AntennaResult& built, double root, double designMHz) {
+    if (!built.resonanceMHz || std::abs(root) < kTrimCentimetre) {
+        return false;
     }
-    const double step = input.coilDistance / counts.inner;
-    const double beyond =
-        input.length / 2.0 + tip - input.coilDistance - counts.coilShare * step / 2;
-    const double ratio = beyond / counts.outer / step;
-    return counts.coilShare == 1.0 && ratio > 1.0 - kEvenTrim && ratio < 1.0 + kEvenTrim
-               ? std::optional<SegmentCounts>(counts)
-               : std::nullopt;
+    const double perCentimetre =
+        std::abs(*built.resonanceMHz - designMHz) / std::abs(root) * kTrimCentimetre;
+    const SwrBand& band = built.band;
+    const double allowed = band.lowerMHz && band.upperMHz
+                               ? kTrimShareOfBand * (*band.upperMHz - *band.lowerMHz)
+                               : kTrimShareOfF * designMHz;
+    return perCentimetre > allowed;
 }
 
 // A coil that ends less than a joint from its tip, or past it, leaves a stub that the coil
@@ -190,6 +194,10 @@ RadiatedPower radiatedPower(const AntennaResult& hung, bool ofTrimmed,
         }
     }
     return out;
+}
+
+double trimStep(const Trim& trim) {
+    return trim.toMillimetres ? 0.001 : kTrimCentimetre;
 }
 
 bool inBand(const SwrBand& band, double frequencyMHz) {
@@ -339,8 +347,9 @@ checkAntenna(const AntennaCheckInput& input, const Engine& engine, const Progres
     if (trim) {
         const RootSearch& s = trim->task->search();
         if (s.state == SearchState::Converged) {
-            const double tip = roundToCentimetre(s.root);
-            if (auto failure = trimTo(tip, evenAfterTrim(built.coarse(), input, tip))) {
+            check.trim.toMillimetres = millimetreTrim(check.built, s.root, f);
+            const double tip = std::round(s.root / trimStep(check.trim)) * trimStep(check.trim);
+            if (auto failure = trimTo(tip, std::nullopt)) {
                 return *failure;
             }
             last.push_back(trimmed.get());
@@ -391,8 +400,9 @@ checkAntenna(const AntennaCheckInput& input, const Engine& engine, const Progres
     // nearer one), and a wider bracket is split, so the search cannot swing between two
     // lengths whose segmentations each point at the other.
     if (trimmed) {
-        const auto centimetres = [](double tip) {
-            return static_cast<int>(std::lround(tip * 100.0));
+        const double step = trimStep(check.trim);
+        const auto centimetres = [step](double tip) {
+            return static_cast<int>(std::lround(tip / step));
         };
         std::map<int, std::unique_ptr<Analysis>> tries;
         int current = centimetres(check.trim.tipChange);
@@ -416,7 +426,7 @@ checkAntenna(const AntennaCheckInput& input, const Engine& engine, const Progres
                 }
                 const double retarget = workingTarget(latest, f);
                 const double x0 = impedanceAt(latest.samples(), retarget).imag();
-                auto again = trimSearch(context, latest, current / 100.0, x0, retarget);
+                auto again = trimSearch(context, latest, current * step, x0, retarget);
                 if (!again) {
                     break;
                 }
@@ -432,8 +442,8 @@ checkAntenna(const AntennaCheckInput& input, const Engine& engine, const Progres
                 }
                 next = centimetres(s.root);
             }
-            const double tip = *next / 100.0;
-            if (auto failure = trimTo(tip, evenAfterTrim(built.coarse(), input, tip))) {
+            const double tip = *next * step;
+            if (auto failure = trimTo(tip, std::nullopt)) {
                 return *failure;
             }
             if (auto failure = runTogether(engine, {trimmed.get()})) {
@@ -457,7 +467,7 @@ checkAntenna(const AntennaCheckInput& input, const Engine& engine, const Progres
             }
         }
         trimmed = std::move(tries.at(best));
-        check.trim.tipChange = best / 100.0;
+        check.trim.tipChange = best * step;
         check.trim.trimmedLength = trimmed->model().length;
     }
     if (trimmed) {

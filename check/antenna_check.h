@@ -107,6 +107,10 @@ struct AntennaResult {
 AntennaModel antennaModel(const AntennaCheckInput& input, double length, CoilImpedance coil);
 
 double swr(std::complex<double> impedance, double reference = kReferenceImpedance);
+
+struct Trim;
+// The step a trim is given in: a centimetre, or a millimetre (Trim::toMillimetres).
+double trimStep(const Trim& trim);
 bool inBand(const SwrBand& band, double frequencyMHz);
 
 // Why the trim is what it is.
@@ -122,7 +126,9 @@ enum class TrimOutcome {
 
 struct Trim {
     TrimOutcome outcome = TrimOutcome::Reached;
-    double tipChange = 0.0;     // m, each tip, signed (+ = add wire), whole centimetres
+    double tipChange = 0.0; // m, each tip, signed (+ = add wire), in whole trimStep
+    // A centimetre of tip moves the resonance too far for whole centimetres: whole millimetres.
+    bool toMillimetres = false;
     double trimmedLength = 0.0; // m, tip to tip after the trim
     // Not reached: where the antenna resonates at the limit of what a trim can do.
     double limitLength = 0.0;

@@ -54,8 +54,8 @@ std::string bandEdges(const SwrBand& band, double designMHz) {
     return lower + " to " + upper + " MHz";
 }
 
-std::string lengthText(double length) {
-    return "(total length " + number(length, 2) + " m)";
+std::string lengthText(double length, int places = 2) {
+    return "(total length " + number(length, places) + " m)";
 }
 
 // Where the antenna resonates at the end of what a trim can do.
@@ -68,11 +68,12 @@ std::string reachedVerdict(const CheckReport& report, const AntennaCheck& check)
     const std::string f = designText(report);
     const Trim& trim = check.trim;
     const double cm = trim.tipChange * 100;
-    const std::string length = lengthText(trim.trimmedLength);
+    const std::string length = lengthText(trim.trimmedLength, trim.toMillimetres ? 3 : 2);
     std::string line = std::abs(cm) < 0.5
                            ? std::string("No trim is needed")
-                           : std::string(cm > 0 ? "Add " : "Cut ") + number(std::abs(cm), 0) +
-                                 " cm of wire " + (cm > 0 ? "to" : "from") + " each tip " + length;
+                           : std::string(cm > 0 ? "Add " : "Cut ") +
+                                 number(std::abs(cm), trim.toMillimetres ? 1 : 0) + " cm of wire " +
+                                 (cm > 0 ? "to" : "from") + " each tip " + length;
     line += ", then cut each tip " + number(report.cut.tipSpare * 100, 0) +
             " cm long and trim it to the lowest SWR.";
     if (!check.trimmed || !check.trimmed->resonanceMHz) {
@@ -380,8 +381,9 @@ std::string insulationSummary(const CheckReport& report) {
 std::string trimSummary(const Trim& trim) {
     switch (trim.outcome) {
     case TrimOutcome::Reached:
-        return (trim.tipChange >= 0 ? "+" : "") + number(trim.tipChange * 100, 0) +
-               " cm, total length " + number(trim.trimmedLength, 3) + " m";
+        return (trim.tipChange >= 0 ? "+" : "") +
+               number(trim.tipChange * 100, trim.toMillimetres ? 1 : 0) + " cm, total length " +
+               number(trim.trimmedLength, 3) + " m";
     case TrimOutcome::CoilsInTheWay:
         return "none reaches F: cut back to a joint beyond the coils (" +
                number(trim.limitLength, 3) + " m) it is still low";

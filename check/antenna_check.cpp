@@ -25,9 +25,6 @@ constexpr double kCloseEnough = 0.0005;
 constexpr double kTrimCentimetre = 0.01; // m
 constexpr double kTrimShareOfBand = 0.2; // of the 2:1 band's width, for a centimetre of tip
 constexpr double kTrimShareOfF = 0.001;  // of F, where the antenna has no 2:1 band
-// Segments beyond the coils this much longer or shorter than the others after a trim: the
-// trimmed antenna is cut afresh.
-constexpr double kEvenTrim = 0.1;
 
 void tell(const Context& context, const std::string& line) {
     if (context.progress) {

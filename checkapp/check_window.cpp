@@ -123,7 +123,7 @@ QTableWidget* table(const QString& name, const QString& accessible, const QStrin
     return view;
 }
 
-void fill(QTableWidget* view, const std::vector<brevan::checkapp::ResultRow>& rows) {
+void fill(QTableWidget* view, const std::vector<brevan::faces::ResultRow>& rows) {
     view->setRowCount(static_cast<int>(rows.size()));
     for (int i = 0; i < static_cast<int>(rows.size()); ++i) {
         view->setVerticalHeaderItem(i, new QTableWidgetItem(QString::fromStdString(rows[i].label)));
@@ -373,7 +373,7 @@ void CheckWindow::readInputs() {
             given.erase(option);
         }
     }
-    const auto reading = brevan::checkapp::readForm(given);
+    const auto reading = brevan::faces::readForm(given);
     m_form->showRefusals(reading.refusals);
     if (!reading.inputs) {
         m_inputs.reset();
@@ -413,10 +413,10 @@ void CheckWindow::showReport(const CheckReport& report) {
         report.measured ? joined(brevan::check::measuredNotes(report)) : QString();
     setSpokenText(m_measuredNotes, notes.isEmpty() ? QString() : tr("As measured:\n%1").arg(notes));
     m_measuredNotes->setVisible(!notes.isEmpty());
-    fill(m_design, brevan::checkapp::designRows(report));
-    fill(m_cutList, brevan::checkapp::cutListRows(report));
+    fill(m_design, brevan::faces::designRows(report));
+    fill(m_cutList, brevan::faces::cutListRows(report));
 
-    const auto rows = brevan::checkapp::antennaRows(report);
+    const auto rows = brevan::faces::antennaRows(report);
     m_antennas->setRowCount(static_cast<int>(rows.size()));
     for (int i = 0; i < static_cast<int>(rows.size()); ++i) {
         m_antennas->setVerticalHeaderItem(
@@ -447,7 +447,7 @@ void CheckWindow::showReport(const CheckReport& report) {
 
 // How exactly to build it, below the trim; hidden until the full-wave check has found it.
 void CheckWindow::showTolerances(const CheckReport& report) {
-    const auto rows = brevan::checkapp::toleranceRows(report);
+    const auto rows = brevan::faces::toleranceRows(report);
     m_tolerances->setRowCount(static_cast<int>(rows.size()));
     for (int i = 0; i < static_cast<int>(rows.size()); ++i) {
         m_tolerances->setVerticalHeaderItem(

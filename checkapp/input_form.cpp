@@ -44,7 +44,7 @@ QLabel* messageLabel(const QString& name) {
 
 } // namespace
 
-InputForm::InputForm(QWidget* parent) : QWidget(parent), m_bands(brevan::checkapp::bandChoices()) {
+InputForm::InputForm(QWidget* parent) : QWidget(parent), m_bands(brevan::faces::bandChoices()) {
     setObjectName(QStringLiteral("inputForm"));
     auto* outer = new QVBoxLayout(this);
     m_grid = new QGridLayout;
@@ -260,7 +260,7 @@ std::map<std::string, std::string> InputForm::optionTexts() const {
     for (const Row& row : m_rows) {
         if (const auto* edit = qobject_cast<const QLineEdit*>(row.field)) {
             const std::string text =
-                brevan::checkapp::optionText(edit->text().toStdString(), point);
+                brevan::faces::optionText(edit->text().toStdString(), point);
             // An empty field is not given: the command then says what is missing.
             if (!text.empty() && edit->isEnabled()) {
                 given[row.option] = text;
@@ -269,7 +269,7 @@ std::map<std::string, std::string> InputForm::optionTexts() const {
                    combo != nullptr && !row.option.empty() && combo != m_shape) {
             // A gauge as typed, "1,63mm" with the user's decimal separator as well.
             const std::string text =
-                brevan::checkapp::optionText(combo->currentText().toStdString(), point);
+                brevan::faces::optionText(combo->currentText().toStdString(), point);
             if (!text.empty()) {
                 given[row.option] = text;
             }
@@ -427,8 +427,8 @@ void InputForm::pickBand(int index) {
 void InputForm::followFrequency() {
     const char point = m_locale.decimalPoint().at(0).toLatin1();
     const auto value = brevan::check::parseOptionNumber(
-        brevan::checkapp::optionText(m_frequency->text().toStdString(), point));
-    const int at = value ? brevan::checkapp::bandChoiceAt(m_bands, *value) : -1;
+        brevan::faces::optionText(m_frequency->text().toStdString(), point));
+    const int at = value ? brevan::faces::bandChoiceAt(m_bands, *value) : -1;
     const QSignalBlocker blocker(m_bandPicker);
     // A frequency that is some band's centre shows that band; the first such entry wins.
     m_bandPicker->setCurrentIndex(at + 1);

@@ -72,7 +72,7 @@ private:
     void createBuiltCoilRows();
 
     QLocale m_locale;
-    std::vector<brevan::checkapp::BandChoice> m_bands;
+    std::vector<brevan::faces::BandChoice> m_bands;
     QGridLayout* m_grid = nullptr;
     std::vector<Row> m_rows;
     QComboBox* m_bandPicker = nullptr;

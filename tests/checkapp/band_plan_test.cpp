@@ -5,8 +5,8 @@
 
 #include <string>
 
-using brevan::checkapp::bandChoiceAt;
-using brevan::checkapp::bandChoices;
+using brevan::faces::bandChoiceAt;
+using brevan::faces::bandChoices;
 
 // Where the regions' edges differ, the picker offers each set once.
 struct BandRow {

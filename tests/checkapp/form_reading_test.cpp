@@ -3,9 +3,9 @@
 
 #include <gtest/gtest.h>
 
-using brevan::checkapp::optionText;
-using brevan::checkapp::readForm;
-using brevan::checkapp::refusedOption;
+using brevan::faces::optionText;
+using brevan::faces::readForm;
+using brevan::faces::refusedOption;
 
 struct TextRow {
     const char* typed;

@@ -48,7 +48,7 @@ std::string written(const json& value) {
     return value.dump(-1, ' ', false, json::error_handler_t::replace);
 }
 
-json rows(const std::vector<checkapp::ResultRow>& rows) {
+json rows(const std::vector<faces::ResultRow>& rows) {
     json out = json::array();
     for (const auto& row : rows) {
         out.push_back({{"label", row.label}, {"value", row.value}});
@@ -58,7 +58,7 @@ json rows(const std::vector<checkapp::ResultRow>& rows) {
 
 json antennaRows(const check::CheckReport& report) {
     json out = json::array();
-    for (const auto& row : checkapp::antennaRows(report)) {
+    for (const auto& row : faces::antennaRows(report)) {
         out.push_back({{"label", row.label}, {"cells", row.cells}});
     }
     return out;
@@ -84,7 +84,7 @@ json plotCurves(const check::CheckReport& report) {
 // and the SWR at F (or why it does not apply); with the antenna it is of and what matters most.
 json tolerancesJson(const check::CheckReport& report) {
     json rows = json::array();
-    for (const auto& row : checkapp::toleranceRows(report)) {
+    for (const auto& row : faces::toleranceRows(report)) {
         rows.push_back({{"label", row.label}, {"cells", row.cells}});
     }
     if (rows.empty()) {
@@ -123,8 +123,8 @@ json coilNotes(const check::CheckReport& r) {
 json reportJson(const check::CheckReport& report) {
     json out{{"verdict", check::verdictSentences(report)},
              {"warnings", check::warningSentences(report)},
-             {"design", rows(checkapp::designRows(report))},
-             {"cutList", rows(checkapp::cutListRows(report))},
+             {"design", rows(faces::designRows(report))},
+             {"cutList", rows(faces::cutListRows(report))},
              {"antennas", antennaRows(report)},
              {"drawing", halfDipoleSvg(report)},
              {"coilNotes", coilNotes(report)},
@@ -219,14 +219,14 @@ Reading readDesign(const PageRequest& request) {
     if (request.sweep) {
         given["measured"] = request.sweep->fileName;
     }
-    const checkapp::FormReading form = checkapp::readForm(given);
+    const faces::FormReading form = faces::readForm(given);
     out["refusals"] = json::object();
     for (const auto& [option, message] : form.refusals) {
         out["refusals"][option] = message;
     }
     const auto frequency =
         given.count("frequency") ? check::parseOptionNumber(given.at("frequency")) : std::nullopt;
-    out["band"] = frequency ? checkapp::bandChoiceAt(checkapp::bandChoices(), *frequency) : -1;
+    out["band"] = frequency ? faces::bandChoiceAt(faces::bandChoices(), *frequency) : -1;
     out["accepted"] = false;
     if (!form.inputs) {
         out["status"] = kLastAccepted;
@@ -259,7 +259,7 @@ std::map<std::string, std::string> optionTexts(const std::map<std::string, std::
     std::map<std::string, std::string> given;
     for (const auto& [option, typed] : fields) {
         // Choices go as they are; numbers as the command reads them.
-        std::string text = checkapp::optionText(typed, decimalPoint);
+        std::string text = faces::optionText(typed, decimalPoint);
         if (!text.empty()) {
             given[option] = text;
         }
@@ -306,7 +306,7 @@ std::variant<PageRequest, std::string> readRequest(const std::string& text) {
 
 std::string bandsResponse() {
     json out = json::array();
-    for (const checkapp::BandChoice& band : checkapp::bandChoices()) {
+    for (const faces::BandChoice& band : faces::bandChoices()) {
         out.push_back({{"label", band.label}, {"centre", shown(band.centreMHz)}});
     }
     return written(out);

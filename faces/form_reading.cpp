@@ -3,7 +3,7 @@
 
 #include <cctype>
 
-namespace brevan::checkapp {
+namespace brevan::faces {
 namespace {
 
 // Accepted values for the required options, only ever standing in for a refused one so that
@@ -87,4 +87,4 @@ FormReading readForm(std::map<std::string, std::string> given) {
     return reading;
 }
 
-} // namespace brevan::checkapp
+} // namespace brevan::faces

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <cstdio>
 
-namespace brevan::checkapp {
+namespace brevan::faces {
 namespace {
 
 std::string mhz(double value) {
@@ -87,4 +87,4 @@ int bandChoiceAt(const std::vector<BandChoice>& choices, double frequencyMHz) {
     return -1;
 }
 
-} // namespace brevan::checkapp
+} // namespace brevan::faces

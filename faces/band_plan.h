@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-namespace brevan::checkapp {
+namespace brevan::faces {
 
 struct BandEdges {
     double lowMHz = 0.0;
@@ -36,4 +36,4 @@ std::vector<BandChoice> bandChoices();
 // frequency typed or opened from a file.
 int bandChoiceAt(const std::vector<BandChoice>& choices, double frequencyMHz);
 
-} // namespace brevan::checkapp
+} // namespace brevan::faces

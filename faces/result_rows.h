@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-namespace brevan::checkapp {
+namespace brevan::faces {
 
 struct ResultRow {
     std::string label;
@@ -36,4 +36,4 @@ struct ToleranceTableRow {
 };
 std::vector<ToleranceTableRow> toleranceRows(const check::CheckReport& report);
 
-} // namespace brevan::checkapp
+} // namespace brevan::faces

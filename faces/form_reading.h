@@ -13,7 +13,7 @@
 #include <optional>
 #include <string>
 
-namespace brevan::checkapp {
+namespace brevan::faces {
 
 // A typed number as the command line takes it: the user's decimal separator and the full stop
 // both become a full stop; spaces around it go.
@@ -33,4 +33,4 @@ struct FormReading {
 // a required one given a stand-in value) and the rest read again.
 FormReading readForm(std::map<std::string, std::string> given);
 
-} // namespace brevan::checkapp
+} // namespace brevan::faces

@@ -10,7 +10,7 @@
 
 #include <functional>
 
-namespace brevan::checkapp {
+namespace brevan::faces {
 namespace {
 
 using check::AntennaResult;
@@ -135,4 +135,4 @@ std::vector<ToleranceTableRow> toleranceRows(const check::CheckReport& r) {
     return rows;
 }
 
-} // namespace brevan::checkapp
+} // namespace brevan::faces

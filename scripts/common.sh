@@ -36,9 +36,14 @@ RUN_PACKAGES=(g++ cmake ninja-build qt6-base-dev qt6-qpa-plugins qt6-wayland lib
 # extension to see the window's first frame from outside the program.
 BENCH_PACKAGES=(libbenchmark-dev xvfb libxcb1-dev libxcb-damage0-dev)
 
+# ccache, where it is installed, serves a rebuild of a tree the machine has compiled before.
 configure_and_build() {
     local dir=$1
     shift
-    cmake -S "$ROOT" -B "$dir" -G Ninja "$@" >/dev/null
+    local launcher=()
+    if command -v ccache >/dev/null; then
+        launcher=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+    fi
+    cmake -S "$ROOT" -B "$dir" -G Ninja "${launcher[@]}" "$@" >/dev/null
     cmake --build "$dir"
 }

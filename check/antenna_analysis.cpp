@@ -121,6 +121,7 @@ AntennaResult Analysis::result() const {
     out.length = m_model.length;
     out.shape = m_coarse.shape;
     out.coilAtDesign = m_coil(f * 1e6);
+    out.coilApparentInductance = apparentInductance(out.coilAtDesign, f);
     out.converged = m_converged;
     const double shifted = f / m_scale;
     const auto design = std::min_element(

@@ -2,6 +2,7 @@
 #include "antenna_check.h"
 
 #include "antenna_analysis.h"
+#include "coil/physics.h"
 #include "cut_list.h"
 #include "needed_coil.h"
 #include "portable_maths.h"
@@ -193,6 +194,11 @@ RadiatedPower radiatedPower(const AntennaResult& hung, bool ofTrimmed,
     return out;
 }
 
+double apparentInductance(std::complex<double> impedance, double designMHz) {
+    const double omega = 2 * kPi * designMHz * 1e6;
+    return impedance.imag() / omega;
+}
+
 double trimStep(const Trim& trim) {
     return trim.toMillimetres ? 0.001 : kTrimCentimetre;
 }
@@ -377,6 +383,7 @@ checkAntenna(const AntennaCheckInput& input, const Engine& engine, const Progres
             if (needed.turns > 0) {
                 const CoilImpedance turnsCoil = input.coilOfTurns(needed.turns);
                 needed.turnsAtDesign = turnsCoil(f * 1e6);
+                needed.turnsApparentInductance = apparentInductance(needed.turnsAtDesign, f);
                 auto turnsOr = newAnalysis(context, input.length, turnsCoil,
                                            "with the needed turns", built.coarse().counts);
                 if (const auto* failure = failureIn(turnsOr)) {

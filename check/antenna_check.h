@@ -90,6 +90,7 @@ struct SkyShare {
 struct AntennaResult {
     double length = 0.0;                  // m, tip to tip as modelled
     std::complex<double> coilAtDesign;    // ohm, each coil at F
+    double coilApparentInductance = 0.0;  // H, Im of it over omega (negative: a capacitor)
     std::optional<double> resonanceMHz;   // series resonance nearest F within +-30 %
     double resonanceUncertainty = 0.0;    // relative, 0.001 = 0.1 %, of resonanceMHz
     double resonanceResistance = 0.0;     // ohm, at the resonance
@@ -102,6 +103,9 @@ struct AntennaResult {
     WireShape shape;                      // how it hangs at this length
     bool converged = true;                // false: a search ran out of tries
 };
+
+// The inductance an impedance at F looks like: Im Z / omega, negative for a capacitor.
+double apparentInductance(std::complex<double> impedance, double designMHz);
 
 // The model of the antenna at `length` with `coil` in place of each loading coil.
 AntennaModel antennaModel(const AntennaCheckInput& input, double length, CoilImpedance coil);
@@ -144,9 +148,10 @@ enum class CoilOutcome {
 
 struct NeededCoil {
     CoilOutcome outcome = CoilOutcome::NotSought;
-    double apparentInductance = 0.0;    // H, each coil, as it must look at F
-    int turns = 0;                      // whole turns of the chosen wire that come closest
-    std::complex<double> turnsAtDesign; // ohm, those turns at F
+    double apparentInductance = 0.0;      // H, each coil, as it must look at F
+    int turns = 0;                        // whole turns of the chosen wire that come closest
+    std::complex<double> turnsAtDesign;   // ohm, those turns at F
+    double turnsApparentInductance = 0.0; // H, Im of it over omega
     std::optional<double> turnsResonanceMHz;
 };
 

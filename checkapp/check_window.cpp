@@ -429,13 +429,13 @@ void CheckWindow::showReport(const CheckReport& report) {
     m_antennas->resizeRowsToContents();
     m_antennas->setFixedHeight(allRowsHeight(m_antennas));
     m_antennas->setMinimumWidth(allColumnsWidth(m_antennas));
-    setSpokenText(m_trim, report.antenna
-                              ? tr("Trim of each tip: %1\nOr, at the designed length: %2")
-                                    .arg(QString::fromStdString(
-                                             brevan::check::trimSummary(report.antenna->trim)),
-                                         QString::fromStdString(brevan::check::neededCoilSummary(
-                                             *report.antenna, report.inputs.frequencyMHz)))
-                              : tr("The antennas appear when the full-wave check is done."));
+    setSpokenText(
+        m_trim,
+        report.antenna
+            ? tr("Trim of each tip: %1\nOr, at the designed length: %2")
+                  .arg(QString::fromStdString(brevan::check::trimSummary(report.antenna->trim)),
+                       QString::fromStdString(brevan::check::neededCoilSummary(*report.antenna)))
+            : tr("The antennas appear when the full-wave check is done."));
     showTolerances(report);
     // The whole text is laid out only when its tab is shown: it is the costliest part of a
     // keystroke's update, and most keystrokes are typed with another tab in front.

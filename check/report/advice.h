@@ -25,7 +25,7 @@ std::vector<std::string> warningSentences(const CheckReport& report);
 
 // The trim and the coil at the designed length in a few words, for the antenna table.
 std::string trimSummary(const Trim& trim);
-std::string neededCoilSummary(const AntennaCheck& check, double designMHz);
+std::string neededCoilSummary(const AntennaCheck& check);
 
 // From the measured sweep: what to cut from each tip of the antenna as it hangs and what it then
 // measures, or why no cut can be worked out. Empty without --measured. It is also the first

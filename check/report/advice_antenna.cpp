@@ -192,14 +192,13 @@ std::string trimVerdict(const CheckReport& report, const AntennaCheck& check) {
 
 std::string neededCoilVerdict(const CheckReport& report, const AntennaCheck& check) {
     const NeededCoil& coil = check.neededCoil;
-    const double frequency = report.inputs.frequencyMHz * 1e6;
     switch (coil.outcome) {
     case CoilOutcome::Found: {
-        std::string line =
-            "Or keep the length and give each coil " + number(coil.apparentInductance * 1e6, 2) +
-            " uH at " + designText(report) + ": " + turnsText(coil.turns) + " " +
-            verb(coil.turns, "comes", "come") + " closest (" +
-            number(coil.turnsAtDesign.imag() / (2 * kPi * frequency) * 1e6, 2) + " uH)";
+        std::string line = "Or keep the length and give each coil " +
+                           number(coil.apparentInductance * 1e6, 2) + " uH at " +
+                           designText(report) + ": " + turnsText(coil.turns) + " " +
+                           verb(coil.turns, "comes", "come") + " closest (" +
+                           number(coil.turnsApparentInductance * 1e6, 2) + " uH)";
         if (coil.turnsResonanceMHz) {
             line += " and " + verb(coil.turns, "resonates", "resonate") + " at " +
                     number(*coil.turnsResonanceMHz, 3) + " MHz";
@@ -395,15 +394,13 @@ std::string trimSummary(const Trim& trim) {
     return {};
 }
 
-std::string neededCoilSummary(const AntennaCheck& check, double designMHz) {
+std::string neededCoilSummary(const AntennaCheck& check) {
     const NeededCoil& coil = check.neededCoil;
     switch (coil.outcome) {
     case CoilOutcome::Found: {
-        const double frequency = designMHz * 1e6;
         return significant(coil.apparentInductance * 1e6, 3) +
                " uH each coil: " + turnsText(coil.turns) + " (" +
-               significant(coil.turnsAtDesign.imag() / (2 * kPi * frequency) * 1e6, 3) +
-               " uH), resonance " +
+               significant(coil.turnsApparentInductance * 1e6, 3) + " uH), resonance " +
                (coil.turnsResonanceMHz ? number(*coil.turnsResonanceMHz, 3) + " MHz"
                                        : std::string("none within 30 %"));
     }

@@ -203,9 +203,8 @@ Json antennaResult(const AntennaResult& a, const check::CheckInputs& in) {
     for (const check::FeedPoint& p : a.curve) {
         curve.push_back(Json::array({num(p.frequencyMHz), num(check::swr(p.impedance))}));
     }
-    const double omega = 2 * check::kPi * in.frequencyMHz * 1e6;
     return Json{{"length_m", decimal(a.length, kMicrometres)},
-                {"coil_apparent_uh", num(a.coilAtDesign.imag() / omega * 1e6)},
+                {"coil_apparent_uh", num(a.coilApparentInductance * 1e6)},
                 {"coil_apparent_resistance_ohm", num(a.coilAtDesign.real())},
                 {"coil_reactance_ohm", num(a.coilAtDesign.imag())},
                 {"resonance_mhz", num(a.resonanceMHz)},
@@ -262,14 +261,13 @@ Json trim(const check::Trim& t) {
                 {"limit_resonance_mhz", ifNot(num(t.limitResonanceMHz))}};
 }
 
-Json neededCoil(const check::NeededCoil& c, double designMHz) {
+Json neededCoil(const check::NeededCoil& c) {
     const bool found = c.outcome == check::CoilOutcome::Found;
     const auto ifFound = [found](const Json& value) { return found ? value : Json(); };
-    const double omega = 2 * check::kPi * designMHz * 1e6;
     return Json{{"outcome", coilOutcome(c.outcome)},
                 {"apparent_inductance_uh", ifFound(num(c.apparentInductance * 1e6))},
                 {"turns", ifFound(c.turns)},
-                {"turns_uh", ifFound(num(c.turnsAtDesign.imag() / omega * 1e6))},
+                {"turns_uh", ifFound(num(c.turnsApparentInductance * 1e6))},
                 {"turns_resistance_ohm", ifFound(num(c.turnsAtDesign.real()))},
                 {"turns_resonance_mhz", ifFound(num(c.turnsResonanceMHz))}};
 }
@@ -386,7 +384,6 @@ Json antenna(const CheckReport& r) {
         return Json();
     }
     const check::AntennaCheck& a = *r.antenna;
-    const double f = r.inputs.frequencyMHz;
     return Json{{"engine", "nec2c"},
                 {"segments", a.segments},
                 {"fine_segments", a.fineSegments},
@@ -395,7 +392,7 @@ Json antenna(const CheckReport& r) {
                 {"trimmed", a.trimmed ? antennaResult(*a.trimmed, r.inputs) : Json()},
                 {"trim", trim(a.trim)},
                 {"matching", matchingJson(a.matching)},
-                {"needed_coil", neededCoil(a.neededCoil, f)},
+                {"needed_coil", neededCoil(a.neededCoil)},
                 {"insulation", insulation(a.insulation)},
                 {"tolerances", tolerances(r)},
                 {"medhurst", medhurst(r)},

@@ -238,11 +238,12 @@ std::string tableSwr(double swr) {
 
 // Each coil at F as the antenna sees it: an inductance and its loss, or, past its own
 // resonance, a capacitive impedance.
-std::string coilCell(std::complex<double> z, double designMHz) {
+std::string coilCell(const AntennaResult& a) {
+    const std::complex<double> z = a.coilAtDesign;
     if (z.imag() < 0) {
         return significant(z.real(), 2) + " - j" + significant(-z.imag(), 3) + " ohm";
     }
-    return uh(z.imag() / (2 * kPi * designMHz * 1e6)) + ", " + significant(z.real(), 2) + " ohm";
+    return uh(a.coilApparentInductance) + ", " + significant(z.real(), 2) + " ohm";
 }
 
 // A 2:1 band edge: a frequency, or why there is none.
@@ -279,15 +280,13 @@ void antenna(Writer& w, const CheckReport& r) {
         return;
     }
     const AntennaCheck& a = *r.antenna;
-    const double f = r.inputs.frequencyMHz;
     w.heading("The antenna, modelled with NEC-2 (nec2c)");
     if (const std::string hang = hangSentence(r); !hang.empty()) {
         w.bullet(hang);
     }
     w.row("", columns({"As designed", "As built", "Trimmed"}));
     antennaRow(w, "Length", a, [](const AntennaResult& x) { return m3(x.length); });
-    antennaRow(w, "Each coil at F", a,
-               [f](const AntennaResult& x) { return coilCell(x.coilAtDesign, f); });
+    antennaRow(w, "Each coil at F", a, [](const AntennaResult& x) { return coilCell(x); });
     antennaRow(w, "Resonance", a, [](const AntennaResult& x) {
         return x.resonanceMHz ? resonanceText(*x.resonanceMHz, x.resonanceUncertainty)
                               : mhz(x.resonanceMHz);
@@ -324,7 +323,7 @@ void antenna(Writer& w, const CheckReport& r) {
         });
     }
     w.row("Trim of each tip", trimSummary(a.trim));
-    w.row("Or, at the designed length", neededCoilSummary(a, f));
+    w.row("Or, at the designed length", neededCoilSummary(a));
     if (a.medhurst) {
         w.row("With Medhurst's capacitance", medhurstSummary(a));
     }

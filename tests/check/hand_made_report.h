@@ -40,6 +40,7 @@ inline AntennaResult result(double length, std::optional<double> resonance, doub
     AntennaResult r;
     r.length = length;
     r.coilAtDesign = {1.16, 2 * 3.14159265358979 * 7.05e6 * 6.81e-6};
+    r.coilApparentInductance = apparentInductance(r.coilAtDesign, 7.05);
     r.resonanceMHz = resonance;
     r.resonanceResistance = resistance;
     r.designImpedance = {43.0, -103.0};
@@ -62,6 +63,7 @@ inline AntennaCheck typicalCheck() {
     check.neededCoil.apparentInductance = 8.27e-6;
     check.neededCoil.turns = 10;
     check.neededCoil.turnsAtDesign = {1.3, 2 * 3.14159265358979 * 7.05e6 * 8.11e-6};
+    check.neededCoil.turnsApparentInductance = apparentInductance(check.neededCoil.turnsAtDesign, 7.05);
     check.neededCoil.turnsResonanceMHz = 7.083;
     check.segments = 61;
     check.fineSegments = 121;

@@ -131,8 +131,8 @@ json reportJson(const check::CheckReport& report) {
              {"tolerances", tolerancesJson(report)}};
     if (report.antenna) {
         out["trim"] = "Trim of each tip: " + check::trimSummary(report.antenna->trim);
-        out["neededCoil"] = "Or, at the designed length: " +
-                            check::neededCoilSummary(*report.antenna, report.inputs.frequencyMHz);
+        out["neededCoil"] =
+            "Or, at the designed length: " + check::neededCoilSummary(*report.antenna);
         out["plotSvg"] = check::reportPlotCurvesSvg(report);
         out["plotCurves"] = plotCurves(report);
         out["deck"] = report.antenna->builtDeck;

@@ -208,214 +208,258 @@ bool inBand(const SwrBand& band, double frequencyMHz) {
            frequencyMHz <= *band.upperMHz;
 }
 
-std::variant<AntennaCheck, AntennaCheckFailure>
-checkAntenna(const AntennaCheckInput& input, const Engine& engine, const Progress& progress) {
+namespace {
+
+using Failure = std::optional<AntennaCheckFailure>;
+
+// Analysis or failure: the analysis moved into `into`, or the failure.
+Failure take(std::variant<std::unique_ptr<Analysis>, AntennaCheckFailure> analysis,
+             std::unique_ptr<Analysis>& into) {
+    if (const auto* failure = failureIn(analysis)) {
+        return *failure;
+    }
+    into = std::move(std::get<std::unique_ptr<Analysis>>(analysis));
+    return std::nullopt;
+}
+
+// The deck of the built antenna for other NEC-2 programs, named for what it models.
+std::string builtDeck(const AntennaCheckInput& input, const Analysis& built) {
     const double f = input.designMHz;
-    const Context context{
-        input, engine, progress, f * (1.0 + kResonanceWindow), sweepPlan(input.ground.kind), {}};
-    if (auto failure = tooCloseToTheTips(input)) {
-        return *failure;
-    }
-    AntennaCheck check;
-    // Insulated wire: the same antenna of bare wire runs beside it, in the same engine rounds.
-    const bool insulated = isInsulated(input.insulation);
-    const AntennaCheckInput bareInput = bareWire(input);
-    const Context bareContext{bareInput, engine, progress, context.highestMHz, context.plan, {}};
-    if (insulated) {
-        check.insulation = InsulationEffect{};
-        check.insulation->inductancePerMetre =
-            sleeveInductance(input.insulation, input.wireDiameter);
-    }
+    const double span = 0.05 * f;
+    return writeExportDeck(
+        built.model(), built.coarse(), input.built(f * 1e6), f, f - span, span / 10.0, 21,
+        "Brevan check: the shortened dipole as built, " + fixed(input.length, 3) +
+            " m tip to tip, coils at +-" + fixed(input.coilDistance, 3) +
+            " m as parallel R, L, C equal to each coil at " + fixed(f, 4) + " MHz");
+}
 
-    tell(context, "analysing the antenna as designed and as built");
-    auto designedOr = newAnalysis(context, input.length, input.designed, "as designed");
-    if (const auto* failure = failureIn(designedOr)) {
-        return *failure;
-    }
-    auto builtOr = newAnalysis(context, input.length, input.built, "as built");
-    if (const auto* failure = failureIn(builtOr)) {
-        return *failure;
-    }
-    Analysis& designed = *std::get<std::unique_ptr<Analysis>>(designedOr);
-    Analysis& built = *std::get<std::unique_ptr<Analysis>>(builtOr);
-    std::unique_ptr<Analysis> bare;
-    if (insulated) {
-        auto bareOr = newAnalysis(bareContext, input.length, input.built, "bare wire as built");
-        if (const auto* failure = failureIn(bareOr)) {
-            return *failure;
-        }
-        bare = std::move(std::get<std::unique_ptr<Analysis>>(bareOr));
-    }
-    // Medhurst's capacitance: the same antenna once more, in the same rounds.
-    std::unique_ptr<Analysis> medhurst;
-    if (input.medhurst) {
-        auto medhurstOr =
-            newAnalysis(context, input.length, input.medhurst, "as built, Medhurst's capacitance");
-        if (const auto* failure = failureIn(medhurstOr)) {
-            return *failure;
-        }
-        medhurst = std::move(std::get<std::unique_ptr<Analysis>>(medhurstOr));
-    }
-    FullSizeTask fullSize(context);
-    std::vector<Task*> first{&designed, &built, &fullSize};
-    for (Analysis* extra : {bare.get(), medhurst.get()}) {
-        if (extra) {
-            first.push_back(extra);
-        }
-    }
-    if (auto failure = runTogether(engine, first)) {
-        return *failure;
-    }
-    check.designed = designed.result();
-    check.built = built.result();
-    check.fullSizeEfficiency = fullSize.efficiencyAtDesign();
-    if (medhurst) {
-        check.medhurst = medhurst->result();
-    }
-    check.segments = built.coarse().totalSegments;
-    check.fineSegments = built.fine().totalSegments;
-    {
-        const double span = 0.05 * f;
-        check.builtDeck = writeExportDeck(
-            built.model(), built.coarse(), input.built(f * 1e6), f, f - span, span / 10.0, 21,
-            "Brevan check: the shortened dipole as built, " + fixed(input.length, 3) +
-                " m tip to tip, coils at +-" + fixed(input.coilDistance, 3) +
-                " m as parallel R, L, C equal to each coil at " + fixed(f, 4) + " MHz");
-    }
+// One check, stage by stage, each a round (or rounds) of the engine: the antennas as designed
+// and as built; the trim and the coil that would need none; the trimmed antenna and the whole
+// turns nearest that coil; the trim sought again on the trimmed antenna's own segments; the
+// tolerances; the pictures and the far field.
+class CheckRun {
+public:
+    CheckRun(const AntennaCheckInput& input, const Engine& engine, const Progress& progress)
+        : m_input(input),
+          m_bareInput(bareWire(input)), m_context{input,
+                                                  engine,
+                                                  progress,
+                                                  input.designMHz * (1.0 + kResonanceWindow),
+                                                  sweepPlan(input.ground.kind),
+                                                  {}},
+          m_bareContext{m_bareInput, engine, progress, m_context.highestMHz, m_context.plan, {}} {}
 
-    // ---- the trim and the coil that would need none
-    tell(context, "finding the trim and the coil that would need none");
-    const bool capacitor = coilMustChange(input);
-    const double target = workingTarget(built, f);
-    std::optional<TrimSearch> trim;
-    std::optional<TrimSearch> bareTrim;
-    std::unique_ptr<NeededCoilTask> coil;
-    if (capacitor) {
-        check.trim.outcome = TrimOutcome::CoilResonates;
-        if (check.insulation) {
-            check.insulation->bareTrim = TrimOutcome::CoilResonates;
-        }
-    } else if (!built.coarseResonance()) {
-        check.trim.outcome = TrimOutcome::NoResonance;
-    } else {
-        const double x0 = impedanceAt(built.samples(), target).imag();
-        trim = trimSearch(context, built, 0.0, x0, target);
-        coil = std::make_unique<NeededCoilTask>(context, built, input.length);
-        std::vector<Task*> tasks{trim->task.get(), coil.get()};
-        if (bare && bare->coarseResonance()) {
-            const double bareTarget = workingTarget(*bare, f);
-            const double bareX0 = impedanceAt(bare->samples(), bareTarget).imag();
-            bareTrim = trimSearch(bareContext, *bare, 0.0, bareX0, bareTarget);
-            if (bareTrim) {
-                tasks.push_back(bareTrim->task.get());
-            }
-        }
-        if (auto failure = runTogether(engine, tasks)) {
+    std::variant<AntennaCheck, AntennaCheckFailure> run() {
+        if (auto failure = tooCloseToTheTips(m_input)) {
             return *failure;
         }
-        for (const SearchTask* search :
-             {trim->task.get(), bareTrim ? bareTrim->task.get() : nullptr}) {
-            if (search && search->failure()) {
-                return *search->failure();
-            }
-        }
-        if (coil->failure()) {
-            return *coil->failure();
-        }
-    }
-
-    // ---- the trimmed antenna, and the whole turns nearest the needed coil
-    tell(context, "analysing the trimmed antenna");
-    std::unique_ptr<Analysis> trimmed;
-    std::unique_ptr<Analysis> turns;
-    std::unique_ptr<Analysis> limitAnalysis;
-    std::vector<Task*> last;
-    // Each tip changed by whole centimetres, and the antenna that gives, ready to analyse.
-    // Cut afresh for its length: the built antenna's counts, stretched or squeezed over a
-    // longer or shorter wire beyond the coils, leave segments of unequal length beside the
-    // coil, and NEC-2 then converges to another limit (0.6 % off after a 1.3 m trim).
-    const auto trimTo =
-        [&](double tip, std::optional<SegmentCounts> counts) -> std::optional<AntennaCheckFailure> {
-        check.trim.tipChange = tip;
-        // To the micrometre, so that a length like 15.54 m stays the number it reads as.
-        check.trim.trimmedLength = std::round((input.length + 2.0 * tip) * 1e6) / 1e6;
-        auto analysis = newAnalysis(context, check.trim.trimmedLength, input.built,
-                                    "as built and trimmed", counts);
-        if (const auto* failure = failureIn(analysis)) {
-            return *failure;
-        }
-        trimmed = std::move(std::get<std::unique_ptr<Analysis>>(analysis));
-        return std::nullopt;
-    };
-    if (trim) {
-        const RootSearch& s = trim->task->search();
-        if (s.state == SearchState::Converged) {
-            check.trim.toMillimetres = millimetreTrim(check.built, s.root, f);
-            const double tip = std::round(s.root / trimStep(check.trim)) * trimStep(check.trim);
-            if (auto failure = trimTo(tip, std::nullopt)) {
+        for (Failure (CheckRun::*stage)() :
+             {&CheckRun::analyseAsDesignedAndBuilt, &CheckRun::searchTrimAndCoil,
+              &CheckRun::analyseTrimmedAndTurns, &CheckRun::retrimOnItsOwnSegments}) {
+            if (auto failure = (this->*stage)()) {
                 return *failure;
             }
-            last.push_back(trimmed.get());
-        } else {
-            check.trim.outcome = searchOutcome(*trim);
-            // Out of range: the limit itself; out of tries: the probe that came closest.
-            const auto closest = std::min_element(
-                s.probes.begin(), s.probes.end(), [](const auto& a, const auto& b) {
-                    return std::abs(a.second) < std::abs(b.second);
-                });
-            const double limit = s.state == SearchState::OutOfRange ? trim->limit : closest->first;
-            check.trim.limitLength = input.length + 2.0 * limit;
-            // Where the antenna resonates at that limit, for the words that say why.
-            auto limitOr =
-                newAnalysis(context, check.trim.limitLength, input.built, "at the trim's limit");
-            if (auto* analysis = std::get_if<std::unique_ptr<Analysis>>(&limitOr)) {
-                limitAnalysis = std::move(*analysis);
-                last.push_back(limitAnalysis.get());
+        }
+        settleOutcomes();
+        for (Failure (CheckRun::*stage)() :
+             {&CheckRun::workOutTolerances, &CheckRun::sweepPicturesAndSky}) {
+            if (auto failure = (this->*stage)()) {
+                return *failure;
             }
         }
+        m_check.builtAnalysis = std::make_shared<const AnalysisRecord>(m_built->record());
+        return m_check;
     }
-    if (coil) {
-        NeededCoil& needed = check.neededCoil;
-        needed.outcome = coil->outcome();
-        if (needed.outcome == CoilOutcome::Found) {
-            needed.apparentInductance = coil->inductance();
-            needed.turns = coil->turns();
-            if (needed.turns > 0) {
-                const CoilImpedance turnsCoil = input.coilOfTurns(needed.turns);
-                needed.turnsAtDesign = turnsCoil(f * 1e6);
-                needed.turnsApparentInductance = apparentInductance(needed.turnsAtDesign, f);
-                auto turnsOr = newAnalysis(context, input.length, turnsCoil,
-                                           "with the needed turns", built.coarse().counts);
-                if (const auto* failure = failureIn(turnsOr)) {
-                    return *failure;
+
+private:
+    double designMHz() const { return m_input.designMHz; }
+
+    // The antenna as designed and as built, and beside them in the same engine rounds the same
+    // antenna of bare wire (insulated wire), with Medhurst's capacitance, and a full-size dipole.
+    Failure analyseAsDesignedAndBuilt() {
+        const AntennaCheckInput& input = m_input;
+        if (isInsulated(input.insulation)) {
+            m_check.insulation = InsulationEffect{};
+            m_check.insulation->inductancePerMetre =
+                sleeveInductance(input.insulation, input.wireDiameter);
+        }
+        tell(m_context, "analysing the antenna as designed and as built");
+        if (auto failure = take(newAnalysis(m_context, input.length, input.designed, "as designed"),
+                                m_designed)) {
+            return failure;
+        }
+        if (auto failure =
+                take(newAnalysis(m_context, input.length, input.built, "as built"), m_built)) {
+            return failure;
+        }
+        if (m_check.insulation) {
+            if (auto failure = take(
+                    newAnalysis(m_bareContext, input.length, input.built, "bare wire as built"),
+                    m_bare)) {
+                return failure;
+            }
+        }
+        if (input.medhurst) {
+            if (auto failure = take(newAnalysis(m_context, input.length, input.medhurst,
+                                                "as built, Medhurst's capacitance"),
+                                    m_medhurst)) {
+                return failure;
+            }
+        }
+        FullSizeTask fullSize(m_context);
+        std::vector<Task*> first{m_designed.get(), m_built.get(), &fullSize};
+        for (Analysis* extra : {m_bare.get(), m_medhurst.get()}) {
+            if (extra) {
+                first.push_back(extra);
+            }
+        }
+        if (auto failure = runTogether(m_context.engine, first)) {
+            return failure;
+        }
+        m_check.designed = m_designed->result();
+        m_check.built = m_built->result();
+        m_check.fullSizeEfficiency = fullSize.efficiencyAtDesign();
+        if (m_medhurst) {
+            m_check.medhurst = m_medhurst->result();
+        }
+        m_check.segments = m_built->coarse().totalSegments;
+        m_check.fineSegments = m_built->fine().totalSegments;
+        m_check.builtDeck = builtDeck(input, *m_built);
+        return std::nullopt;
+    }
+
+    // The trim and the coil that would need none, searched together (and the bare wire's trim).
+    Failure searchTrimAndCoil() {
+        const double f = designMHz();
+        tell(m_context, "finding the trim and the coil that would need none");
+        if (coilMustChange(m_input)) {
+            m_check.trim.outcome = TrimOutcome::CoilResonates;
+            if (m_check.insulation) {
+                m_check.insulation->bareTrim = TrimOutcome::CoilResonates;
+            }
+            return std::nullopt;
+        }
+        if (!m_built->coarseResonance()) {
+            m_check.trim.outcome = TrimOutcome::NoResonance;
+            return std::nullopt;
+        }
+        const double target = workingTarget(*m_built, f);
+        const double x0 = impedanceAt(m_built->samples(), target).imag();
+        m_trim = trimSearch(m_context, *m_built, 0.0, x0, target);
+        m_coil = std::make_unique<NeededCoilTask>(m_context, *m_built, m_input.length);
+        std::vector<Task*> tasks{m_trim->task.get(), m_coil.get()};
+        if (m_bare && m_bare->coarseResonance()) {
+            const double bareTarget = workingTarget(*m_bare, f);
+            const double bareX0 = impedanceAt(m_bare->samples(), bareTarget).imag();
+            m_bareTrim = trimSearch(m_bareContext, *m_bare, 0.0, bareX0, bareTarget);
+            if (m_bareTrim) {
+                tasks.push_back(m_bareTrim->task.get());
+            }
+        }
+        if (auto failure = runTogether(m_context.engine, tasks)) {
+            return failure;
+        }
+        for (const SearchTask* search :
+             {m_trim->task.get(), m_bareTrim ? m_bareTrim->task.get() : nullptr}) {
+            if (search && search->failure()) {
+                return search->failure();
+            }
+        }
+        return m_coil->failure();
+    }
+
+    // Each tip changed by `tip`, and the antenna that gives, ready to analyse. Cut afresh for
+    // its length: the built antenna's counts, stretched or squeezed over a longer or shorter
+    // wire beyond the coils, leave segments of unequal length beside the coil, and NEC-2 then
+    // converges to another limit (0.6 % off after a 1.3 m trim).
+    Failure trimTo(double tip) {
+        m_check.trim.tipChange = tip;
+        // To the micrometre, so that a length like 15.54 m stays the number it reads as.
+        m_check.trim.trimmedLength = std::round((m_input.length + 2.0 * tip) * 1e6) / 1e6;
+        return take(newAnalysis(m_context, m_check.trim.trimmedLength, m_input.built,
+                                "as built and trimmed", std::nullopt),
+                    m_trimmed);
+    }
+
+    // The trimmed antenna, or where the trim stopped; and the whole turns nearest the needed
+    // coil: analysed together.
+    Failure analyseTrimmedAndTurns() {
+        const AntennaCheckInput& input = m_input;
+        const double f = designMHz();
+        tell(m_context, "analysing the trimmed antenna");
+        std::vector<Task*> last;
+        if (m_trim) {
+            const RootSearch& s = m_trim->task->search();
+            if (s.state == SearchState::Converged) {
+                m_check.trim.toMillimetres = millimetreTrim(m_check.built, s.root, f);
+                const double step = trimStep(m_check.trim);
+                if (auto failure = trimTo(std::round(s.root / step) * step)) {
+                    return failure;
                 }
-                turns = std::move(std::get<std::unique_ptr<Analysis>>(turnsOr));
-                last.push_back(turns.get());
+                last.push_back(m_trimmed.get());
+            } else {
+                m_check.trim.outcome = searchOutcome(*m_trim);
+                // Out of range: the limit itself; out of tries: the probe that came closest.
+                const auto closest = std::min_element(
+                    s.probes.begin(), s.probes.end(), [](const auto& a, const auto& b) {
+                        return std::abs(a.second) < std::abs(b.second);
+                    });
+                const double limit =
+                    s.state == SearchState::OutOfRange ? m_trim->limit : closest->first;
+                m_check.trim.limitLength = input.length + 2.0 * limit;
+                // Where the antenna resonates at that limit, for the words that say why.
+                auto limitOr = newAnalysis(m_context, m_check.trim.limitLength, input.built,
+                                           "at the trim's limit");
+                if (auto* analysis = std::get_if<std::unique_ptr<Analysis>>(&limitOr)) {
+                    m_limit = std::move(*analysis);
+                    last.push_back(m_limit.get());
+                }
             }
         }
+        if (m_coil) {
+            NeededCoil& needed = m_check.neededCoil;
+            needed.outcome = m_coil->outcome();
+            if (needed.outcome == CoilOutcome::Found) {
+                needed.apparentInductance = m_coil->inductance();
+                needed.turns = m_coil->turns();
+                if (needed.turns > 0) {
+                    const CoilImpedance turnsCoil = input.coilOfTurns(needed.turns);
+                    needed.turnsAtDesign = turnsCoil(f * 1e6);
+                    needed.turnsApparentInductance = apparentInductance(needed.turnsAtDesign, f);
+                    if (auto failure =
+                            take(newAnalysis(m_context, input.length, turnsCoil,
+                                             "with the needed turns", m_built->coarse().counts),
+                                 m_turns)) {
+                        return failure;
+                    }
+                    last.push_back(m_turns.get());
+                }
+            }
+        }
+        return runTogether(m_context.engine, last);
     }
-    if (auto failure = runTogether(engine, last)) {
-        return *failure;
-    }
-    // The trimmed antenna is cut afresh for its length and its correction differs a little from
-    // the built one's: when its resonance is off F, the trim is sought again on its own
+
+    // The trimmed antenna is cut afresh for its length and its correction differs a little
+    // from the built one's: when its resonance is off F, the trim is sought again on its own
     // segments. Each length is modelled the same way whichever way it is reached, so the
-    // lengths tried are kept: two neighbouring centimetres that bracket F settle it (the
-    // nearer one), and a wider bracket is split, so the search cannot swing between two
-    // lengths whose segmentations each point at the other.
-    if (trimmed) {
-        const double step = trimStep(check.trim);
-        const auto centimetres = [step](double tip) {
-            return static_cast<int>(std::lround(tip / step));
-        };
+    // lengths tried are kept: two neighbouring steps that bracket F settle it (the nearer
+    // one), and a wider bracket is split, so the search cannot swing between two lengths whose
+    // segmentations each point at the other.
+    Failure retrimOnItsOwnSegments() {
+        if (!m_trimmed) {
+            return std::nullopt;
+        }
+        const double f = designMHz();
+        const double step = trimStep(m_check.trim);
+        const auto steps = [step](double tip) { return static_cast<int>(std::lround(tip / step)); };
         std::map<int, std::unique_ptr<Analysis>> tries;
-        int current = centimetres(check.trim.tipChange);
-        tries.emplace(current, std::move(trimmed));
+        int current = steps(m_check.trim.tipChange);
+        tries.emplace(current, std::move(m_trimmed));
         const auto choice = [&] {
             std::vector<TrimTry> offs;
-            for (const auto& [cm, analysis] : tries) {
+            for (const auto& [at, analysis] : tries) {
                 if (const auto r = analysis->result().resonanceMHz) {
-                    offs.push_back({cm, *r - f});
+                    offs.push_back({at, *r - f});
                 }
             }
             return chooseTrim(offs, kCloseEnough * f);
@@ -430,31 +474,30 @@ checkAntenna(const AntennaCheckInput& input, const Engine& engine, const Progres
                 }
                 const double retarget = workingTarget(latest, f);
                 const double x0 = impedanceAt(latest.samples(), retarget).imag();
-                auto again = trimSearch(context, latest, current * step, x0, retarget);
+                auto again = trimSearch(m_context, latest, current * step, x0, retarget);
                 if (!again) {
                     break;
                 }
-                if (auto failure = runTogether(engine, {again->task.get()})) {
-                    return *failure;
+                if (auto failure = runTogether(m_context.engine, {again->task.get()})) {
+                    return failure;
                 }
                 if (again->task->failure()) {
-                    return *again->task->failure();
+                    return again->task->failure();
                 }
                 const RootSearch& s = again->task->search();
-                if (s.state != SearchState::Converged || tries.count(centimetres(s.root)) > 0) {
+                if (s.state != SearchState::Converged || tries.count(steps(s.root)) > 0) {
                     break; // it points at a length already analysed: the nearest is taken
                 }
-                next = centimetres(s.root);
+                next = steps(s.root);
             }
-            const double tip = *next * step;
-            if (auto failure = trimTo(tip, std::nullopt)) {
-                return *failure;
+            if (auto failure = trimTo(*next * step)) {
+                return failure;
             }
-            if (auto failure = runTogether(engine, {trimmed.get()})) {
-                return *failure;
+            if (auto failure = runTogether(m_context.engine, {m_trimmed.get()})) {
+                return failure;
             }
             current = *next;
-            tries.emplace(current, std::move(trimmed));
+            tries.emplace(current, std::move(m_trimmed));
         }
         // Settled, or else the length analysed whose resonance came nearest F.
         int best = current;
@@ -462,77 +505,117 @@ checkAntenna(const AntennaCheckInput& input, const Engine& engine, const Progres
             best = *settled;
         } else {
             double nearest = 1e300;
-            for (const auto& [cm, analysis] : tries) {
+            for (const auto& [at, analysis] : tries) {
                 const auto r = analysis->result().resonanceMHz;
                 if (r && std::abs(*r - f) < nearest) {
                     nearest = std::abs(*r - f);
-                    best = cm;
+                    best = at;
                 }
             }
         }
-        trimmed = std::move(tries.at(best));
-        check.trim.tipChange = best * step;
-        check.trim.trimmedLength = trimmed->model().length;
-    }
-    if (trimmed) {
-        check.trimmed = trimmed->result();
-        if (!check.trimmed->resonanceMHz ||
-            std::abs(*check.trimmed->resonanceMHz / f - 1.0) > 0.01) {
-            // Its last try is the trimmed antenna itself.
-            check.trim.outcome = TrimOutcome::NotConverged;
-            check.trim.limitLength = check.trim.trimmedLength;
-            check.trim.limitResonanceMHz = check.trimmed->resonanceMHz;
-        }
-    }
-    if (check.insulation) {
-        compareTrims(*check.insulation, check.trim, trim, bareTrim);
-    }
-    if (turns) {
-        check.neededCoil.turnsResonanceMHz = turns->result().resonanceMHz;
-    }
-    if (limitAnalysis) {
-        check.trim.limitResonanceMHz = limitAnalysis->result().resonanceMHz;
+        m_trimmed = std::move(tries.at(best));
+        m_check.trim.tipChange = best * step;
+        m_check.trim.trimmedLength = m_trimmed->model().length;
+        return std::nullopt;
     }
 
-    // ---- how exactly it must be built: of the trimmed antenna when the trim reached F
-    const bool ofTrimmed = trimmed && check.trim.outcome == TrimOutcome::Reached;
-    check.radiated = radiatedPower(ofTrimmed ? *check.trimmed : check.built, ofTrimmed,
-                                   check.fullSizeEfficiency);
-    const Analysis& toleranceBase = ofTrimmed ? *trimmed : built;
-    if (toleranceBase.coarseResonance()) {
-        tell(context, "working out the building tolerances");
-        ToleranceTask tolerances(context, toleranceBase, input.changedCoil, ofTrimmed);
-        if (auto failure = runTogether(engine, {&tolerances})) {
-            return *failure;
+    // What the rounds found, as outcomes: a trimmed antenna far from F is no trim, the bare
+    // wire's trim against the insulated one's, where the turns and the trim's limit resonate,
+    // and the power the antenna that will hang radiates.
+    void settleOutcomes() {
+        const double f = designMHz();
+        if (m_trimmed) {
+            m_check.trimmed = m_trimmed->result();
+            if (!m_check.trimmed->resonanceMHz ||
+                std::abs(*m_check.trimmed->resonanceMHz / f - 1.0) > 0.01) {
+                // Its last try is the trimmed antenna itself.
+                m_check.trim.outcome = TrimOutcome::NotConverged;
+                m_check.trim.limitLength = m_check.trim.trimmedLength;
+                m_check.trim.limitResonanceMHz = m_check.trimmed->resonanceMHz;
+            }
         }
-        check.tolerances = tolerances.table();
+        if (m_check.insulation) {
+            compareTrims(*m_check.insulation, m_check.trim, m_trim, m_bareTrim);
+        }
+        if (m_turns) {
+            m_check.neededCoil.turnsResonanceMHz = m_turns->result().resonanceMHz;
+        }
+        if (m_limit) {
+            m_check.trim.limitResonanceMHz = m_limit->result().resonanceMHz;
+        }
+        const bool ofTrimmed = hangsTrimmed();
+        m_check.radiated = radiatedPower(ofTrimmed ? *m_check.trimmed : m_check.built, ofTrimmed,
+                                         m_check.fullSizeEfficiency);
     }
 
-    // ---- the pictures
-    tell(context, "sweeping the SWR curves");
-    std::vector<Analysis*> pictured{&designed, &built};
-    std::vector<AntennaResult*> results{&check.designed, &check.built};
-    if (trimmed) {
-        pictured.push_back(trimmed.get());
-        results.push_back(&*check.trimmed);
-    }
-    if (auto failure = sweepCurves(context, pictured, results)) {
-        return *failure;
-    }
-    if (check.trimmed && check.trimmed->resonanceMHz &&
-        swr(check.trimmed->resonanceResistance) > kMatchAbove) {
-        const Samples& curve = check.trimmed->curve;
-        check.matching = Matching{bestTransformer(curve, f, kReferenceImpedance),
-                                  lNetwork(curve, f, kReferenceImpedance)};
-    }
-    if (input.ground.kind != GroundKind::FreeSpace) {
-        tell(context, "working out the far field over the ground");
-        if (auto failure = skyShares(context, pictured, results)) {
-            return *failure;
+    // The antenna that will hang: trimmed when the trim reached F.
+    bool hangsTrimmed() const { return m_trimmed && m_check.trim.outcome == TrimOutcome::Reached; }
+
+    // How exactly it must be built: of the antenna that will hang.
+    Failure workOutTolerances() {
+        const bool ofTrimmed = hangsTrimmed();
+        const Analysis& base = ofTrimmed ? *m_trimmed : *m_built;
+        if (!base.coarseResonance()) {
+            return std::nullopt;
         }
+        tell(m_context, "working out the building tolerances");
+        ToleranceTask tolerances(m_context, base, m_input.changedCoil, ofTrimmed);
+        if (auto failure = runTogether(m_context.engine, {&tolerances})) {
+            return failure;
+        }
+        m_check.tolerances = tolerances.table();
+        return std::nullopt;
     }
-    check.builtAnalysis = std::make_shared<const AnalysisRecord>(built.record());
-    return check;
+
+    // The SWR curves of the three antennas, the match a trimmed antenna needs, and over ground
+    // the far field.
+    Failure sweepPicturesAndSky() {
+        const double f = designMHz();
+        tell(m_context, "sweeping the SWR curves");
+        std::vector<Analysis*> pictured{m_designed.get(), m_built.get()};
+        std::vector<AntennaResult*> results{&m_check.designed, &m_check.built};
+        if (m_trimmed) {
+            pictured.push_back(m_trimmed.get());
+            results.push_back(&*m_check.trimmed);
+        }
+        if (auto failure = sweepCurves(m_context, pictured, results)) {
+            return failure;
+        }
+        if (m_check.trimmed && m_check.trimmed->resonanceMHz &&
+            swr(m_check.trimmed->resonanceResistance) > kMatchAbove) {
+            const Samples& curve = m_check.trimmed->curve;
+            m_check.matching = Matching{bestTransformer(curve, f, kReferenceImpedance),
+                                        lNetwork(curve, f, kReferenceImpedance)};
+        }
+        if (m_input.ground.kind != GroundKind::FreeSpace) {
+            tell(m_context, "working out the far field over the ground");
+            return skyShares(m_context, pictured, results);
+        }
+        return std::nullopt;
+    }
+
+    const AntennaCheckInput& m_input;
+    const AntennaCheckInput m_bareInput; // insulated wire: the same antenna of bare wire
+    const Context m_context;
+    const Context m_bareContext;
+    AntennaCheck m_check;
+    std::unique_ptr<Analysis> m_designed;
+    std::unique_ptr<Analysis> m_built;
+    std::unique_ptr<Analysis> m_bare;
+    std::unique_ptr<Analysis> m_medhurst;
+    std::optional<TrimSearch> m_trim;
+    std::optional<TrimSearch> m_bareTrim;
+    std::unique_ptr<NeededCoilTask> m_coil;
+    std::unique_ptr<Analysis> m_trimmed;
+    std::unique_ptr<Analysis> m_turns;
+    std::unique_ptr<Analysis> m_limit;
+};
+
+} // namespace
+
+std::variant<AntennaCheck, AntennaCheckFailure>
+checkAntenna(const AntennaCheckInput& input, const Engine& engine, const Progress& progress) {
+    return CheckRun(input, engine, progress).run();
 }
 
 } // namespace brevan::check

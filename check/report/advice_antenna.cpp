@@ -58,6 +58,19 @@ std::string lengthText(double length, int places = 2) {
     return "(total length " + number(length, places) + " m)";
 }
 
+// Whether the antenna at the trim's limit, analysed on its own, resonates on the far side of F
+// from the built one: above F when cut back (the built one resonates below), below when
+// lengthened. Then F lies between, where the search along the lengths found no resonance.
+bool limitPastDesign(const CheckReport& report, const Trim& trim) {
+    const double f = report.inputs.frequencyMHz;
+    if (!trim.limitResonanceMHz) {
+        return false;
+    }
+    return trim.outcome == TrimOutcome::CoilsInTheWay ? *trim.limitResonanceMHz > f
+           : trim.outcome == TrimOutcome::TooFar      ? *trim.limitResonanceMHz < f
+                                                      : false;
+}
+
 // Where the antenna resonates at the end of what a trim can do.
 std::string limitResonance(const CheckReport& report, const Trim& trim) {
     return trim.limitResonanceMHz ? "it resonates at " + number(*trim.limitResonanceMHz, 3) + " MHz"
@@ -156,6 +169,9 @@ std::string trimVerdict(const CheckReport& report, const AntennaCheck& check) {
     const std::string f = designText(report);
     const Trim& trim = check.trim;
     const std::string noTrim = "No trim of the tips reaches " + f + ": ";
+    const std::string untrusted = ": the coils sit too near their own resonance with the wire "
+                                  "beyond them for a trim to be trusted. Move the coils in, or "
+                                  "wind them with less inductance, and check again.";
     switch (trim.outcome) {
     case TrimOutcome::Reached: return reachedVerdict(report, check);
     case TrimOutcome::CoilsInTheWay: {
@@ -167,10 +183,27 @@ std::string trimVerdict(const CheckReport& report, const AntennaCheck& check) {
             beyond <= kJointAllowance + 0.005
                 ? "each tip cut back to " + cm + ", as short as a joint allows"
                 : "each tip cut back to " + cm + ", as short as the model can follow it";
+        if (limitPastDesign(report, trim)) {
+            // Analysed alone, the shortest antenna lies past F, yet the search along the
+            // lengths found no resonance at F: it lies too near where the coil and the wire
+            // beyond it resonate together for any length to be trusted.
+            return "No trim of the tips reaches " + f + " dependably: with " + limit + " " +
+                   lengthText(trim.limitLength) + " " + limitResonance(report, trim) + ", above " +
+                   f + ", yet the model finds no length between that and the " +
+                   "designed one that resonates at " + f + untrusted;
+        }
         return noTrim + "even with " + limit + " " + lengthText(trim.limitLength) + ", " +
                limitResonance(report, trim) + ".";
     }
     case TrimOutcome::TooFar:
+        if (limitPastDesign(report, trim)) {
+            return "No trim of the tips reaches " + f + " dependably: at tips twice as long " +
+                   lengthText(trim.limitLength) + " " + limitResonance(report, trim) + ", below " +
+                   f + ", yet the model finds no length between that and the " +
+                   "designed one that resonates at " + f +
+                   ": it cannot settle a trim there. Cut the tips as designed and trim them on "
+                   "the analyser.";
+        }
         return noTrim + "it would take tips more than twice as long as designed, and at that " +
                lengthText(trim.limitLength) + " " + limitResonance(report, trim) + ".";
     case TrimOutcome::NoResonance:

@@ -68,6 +68,24 @@ const Case kCases[] = {
       "coil, as short as a joint allows (total length 6.05 m), it resonates at 6.900 MHz."},
      {"(SWR 6.8), and no trim of the tips helps."},
      {"cm of wire", "Trimmed,", "until it is trimmed"}},
+    {"coils_in_the_way_yet_past_f_at_the_limit",
+     // Analysed alone, the shortest antenna resonates above F: F lies between, where the
+     // search found none, and the verdict must not say "it resonates at 7.100 MHz" as if that
+     // were below it.
+     [](CheckReport& r) { withCheck(r, notReached(TrimOutcome::CoilsInTheWay, 6.048, 7.1)); },
+     {"No trim of the tips reaches 7.05 MHz dependably: with each tip cut back to 2 cm beyond "
+      "its coil, as short as a joint allows (total length 6.05 m) it resonates at 7.100 MHz, "
+      "above 7.05 MHz, yet the model finds no length between",
+      "Move the coils in"},
+     {},
+     {"No trim of the tips reaches 7.05 MHz: even"}},
+    {"too_far_yet_past_f_at_the_limit",
+     [](CheckReport& r) { withCheck(r, notReached(TrimOutcome::TooFar, 33.0, 6.9)); },
+     {"No trim of the tips reaches 7.05 MHz dependably: at tips twice as long (total length "
+      "33.00 m) it resonates at 6.900 MHz, below 7.05 MHz",
+      "trim them on the analyser"},
+     {},
+     {"more than twice as long as designed, and at that"}},
     {"coils_in_the_way_without_resonance",
      [](CheckReport& r) {
          withCheck(r, notReached(TrimOutcome::CoilsInTheWay, 6.2, std::nullopt));

@@ -131,6 +131,9 @@ AntennaResult Analysis::result() const {
     out.designImpedance = impedanceAt(m_samples, shifted);
     out.designSwr = swr(out.designImpedance);
     out.designEfficiency = efficiency(*design);
+    if (m_designCurrents) {
+        out.atDesign = currentsAtDesign(m_model, m_coarse, *m_designCurrents, shifted);
+    }
     if (const auto r = nearestResonance(m_samples, f)) {
         out.resonanceMHz = r->frequencyMHz * m_scale;
         out.resonanceUncertainty = m_uncertainty;

@@ -96,6 +96,7 @@ struct AnalysisRecord {
     double scale = 1.0;
     double uncertainty = 0.0;
     bool converged = true;
+    std::optional<std::vector<std::complex<double>>> designCurrents;
 };
 
 // An antenna analysed at the working segmentation over the whole window, then its resonance at
@@ -199,6 +200,7 @@ public:
             }
         } else if (m_stage == Stage::Design) {
             addSamples(m_samples, runs.front().points);
+            m_designCurrents = parseSegmentCurrents(runs.front().output);
             m_stage = Stage::Done;
         }
     }
@@ -221,9 +223,9 @@ public:
 
     AntennaResult result() const;
     AnalysisRecord record() const {
-        return AnalysisRecord{m_model,       m_coil,     m_coarse,          m_fine,
-                              m_what,        m_samples,  m_coarseResonance, m_scale,
-                              m_uncertainty, m_converged};
+        return AnalysisRecord{m_model,       m_coil,      m_coarse,          m_fine,
+                              m_what,        m_samples,   m_coarseResonance, m_scale,
+                              m_uncertainty, m_converged, m_designCurrents};
     }
     // A finished analysis taken up again from its record, in `context`: nothing left to run.
     static std::unique_ptr<Analysis> restored(const Context& context, AnalysisRecord record) {
@@ -236,6 +238,7 @@ public:
         out->m_scale = record.scale;
         out->m_uncertainty = record.uncertainty;
         out->m_converged = record.converged;
+        out->m_designCurrents = std::move(record.designCurrents);
         return out;
     }
     double scale() const { return m_scale; }
@@ -430,6 +433,8 @@ private:
     std::vector<Locator*> m_waiting; // the locators whose decks are out, in order
     int m_rounds = 0;
     bool m_converged = true;
+    // The engine's segment currents at F (the design stage), for the power figures.
+    std::optional<std::vector<std::complex<double>>> m_designCurrents;
     std::optional<Resonance> m_coarseResonance;
     double m_scale = 1.0;
     double m_uncertainty = 0.0;

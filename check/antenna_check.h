@@ -19,6 +19,7 @@
 #include "analysis/reactance_curve.h"
 #include "nec/engine.h"
 #include "nec/nec_deck.h"
+#include "power/wire_currents.h"
 #include "tolerance_table.h"
 
 #include <complex>
@@ -101,7 +102,10 @@ struct AntennaResult {
     std::optional<SkyShare> sky;          // over a finite or perfect ground
     std::vector<FeedPoint> curve;         // points for the SWR picture, ascending frequency
     WireShape shape;                      // how it hangs at this length
-    bool converged = true;                // false: a search ran out of tries
+    // The engine's currents at F per ampere at the feed, for what the wire must hold at a power;
+    // nothing when the engine printed no currents.
+    std::optional<CurrentsAtDesign> atDesign;
+    bool converged = true; // false: a search ran out of tries
 };
 
 // The inductance an impedance at F looks like: Im Z / omega, negative for a capacitor.

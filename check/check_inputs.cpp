@@ -218,6 +218,7 @@ const Range kLegAngle{kNarrowestLegAngle, true, 180, "degrees",
                       "the angle between the legs of the inverted V in degrees (180 is straight)"};
 const Range kEndsHeight{0, false, 1000, "m",
                         "the height of the inverted V's ends above ground in metres"};
+const Range kPower{0, false, 100000, "W", "the peak envelope power at the feed point in watts"};
 const Range kTimeout{0.1, true, 3600, "s", "the time limit of each engine run in seconds"};
 const Range kFeedlineLength{0, true, 10000, "m", "the length of the feed line in metres"};
 const Range kFeedlineVf{0, false, 1, "", "the velocity factor of the feed line"};
@@ -247,7 +248,9 @@ constexpr const char* kAntennaOnly[] = {"height",
                                         "leg-angle",
                                         "ends-height",
                                         "insulation",
-                                        "insulation-thickness"};
+                                        "insulation-thickness",
+                                        "power",
+                                        "mode"};
 
 // The sweep to read and the line it came through; the line's options mean nothing alone.
 std::optional<UsageError> readMeasured(const std::map<std::string, std::string>& given,
@@ -282,6 +285,24 @@ std::optional<UsageError> readMeasured(const std::map<std::string, std::string>&
     }
     in.feedlineVelocityFactor = vf.value_or(in.feedlineVelocityFactor);
     in.feedlineLossDb = loss.value_or(in.feedlineLossDb);
+    return std::nullopt;
+}
+
+// The power the antenna must hold, and the mode that averages it.
+std::optional<UsageError> readPower(const std::map<std::string, std::string>& given,
+                                    CheckInputs& in) {
+    std::optional<double> watts;
+    if (auto e = readNumber(given, "power", kPower, watts))
+        return e;
+    in.power.watts = watts.value_or(kDefaultPowerW);
+    std::map<std::string, int> modes;
+    for (const Mode m : {Mode::Ssb, Mode::Cw, Mode::Am, Mode::Fm, Mode::Digital}) {
+        modes[modeDuty(m).option] = static_cast<int>(m);
+    }
+    int mode = static_cast<int>(Mode::Ssb);
+    if (auto e = readChoice(given, "mode", modes, mode))
+        return e;
+    in.power.mode = static_cast<Mode>(mode);
     return std::nullopt;
 }
 
@@ -519,6 +540,8 @@ readCheckInputs(const std::map<std::string, std::string>& given) {
     if (auto e = readInsulation(given, in))
         return *e;
     if (auto e = readFormer(given, in))
+        return *e;
+    if (auto e = readPower(given, in))
         return *e;
 
     std::optional<double> timeout;

@@ -7,6 +7,7 @@
 //   given and what is accepted)
 
 #include "nec/nec_deck.h"
+#include "power/power_figures.h"
 
 #include <map>
 #include <optional>
@@ -57,6 +58,7 @@ struct CheckInputs {
     // The antenna wire's insulation as given; zero thickness is bare wire.
     double insulationThicknessMm = 0.0;
     double insulationPermittivity = 1.0;
+    PowerSetting power; // what the coils and the tips must hold
     double engineTimeoutSeconds = 60.0;
     OutputFormat format = OutputFormat::Text;
     std::optional<std::string> plotPath;

@@ -224,12 +224,34 @@ CoilImpedance coilOfTurns(const CheckReport& report, int turns) {
     return [coil, q](double frequency) { return coilImpedance(coil, frequency, q); };
 }
 
+namespace {
+
+CoilBuild coilBuild(const WoundCoil& coil) {
+    return {coil.turns, coil.pitch, coil.wireDiameter, coil.meanDiameter, sheetLength(coil)};
+}
+
+std::optional<PowerFigures> powerOf(const CheckReport& report, const AntennaResult& antenna) {
+    if (!antenna.atDesign) {
+        return std::nullopt;
+    }
+    return powerFigures(*antenna.atDesign, antenna.coilAtDesign, coilBuild(report.coil.coil),
+                        report.inputs.power);
+}
+
+} // namespace
+
 void applyAntennaCheck(CheckReport& report, AntennaCheck check) {
     // A trim that stops short of F is no length to cut: the tips are cut as designed.
     const std::optional<double> tip = check.trim.outcome == TrimOutcome::Reached
                                           ? std::optional<double>(check.trim.tipChange)
                                           : std::nullopt;
     report.cut = cutList(report.inputs, report.coil, tip);
+    PowerReport power;
+    power.built = powerOf(report, check.built);
+    if (check.trimmed && tip) {
+        power.trimmed = powerOf(report, *check.trimmed);
+    }
+    report.power = power;
     report.antenna = std::move(check);
 }
 

@@ -82,6 +82,14 @@ struct CoilLosses {
     double apparentResistance = 0.0; // ohm
 };
 
+// What each coil and each tip must hold at the inputs' power and mode: the antenna as built,
+// and as trimmed when the trim reaches F (the one that will hang).
+struct PowerReport {
+    std::optional<PowerFigures> built;
+    std::optional<PowerFigures> trimmed;
+    const PowerFigures* hung() const { return trimmed ? &*trimmed : built ? &*built : nullptr; }
+};
+
 struct CheckReport {
     CheckInputs inputs;
     WindowDesign design;
@@ -92,6 +100,7 @@ struct CheckReport {
     CoilLosses losses;
     CutList cut;
     std::optional<AntennaCheck> antenna;
+    std::optional<PowerReport> power;       // with the antenna
     CoilAlternatives alternatives;          // empty unless the coil self-resonates at or below F
     std::optional<MeasuredReport> measured; // --measured: the sweep and the cut it asks for
     std::optional<CoilPositionStudy> study; // --study coil-position

@@ -68,6 +68,12 @@ constexpr OptionEntry kOptions[] = {
      "sleeve's relative permittivity (default: bare wire). Needs --insulation-thickness."},
     {"insulation-thickness", "mm",
      "Radial thickness of that insulation in millimetres (0 is bare wire)."},
+    {"power", "W",
+     "The transmitter's peak envelope power at the feed point in watts (default 100): what "
+     "each coil and the tips must hold."},
+    {"mode", "ssb|cw|am|fm|digital",
+     "The mode, for the coils' average heat: SSB (default, 20 % of the peak on average), CW "
+     "(40 %), AM (26 %), FM or digital modes at full duty (100 %)."},
     {"no-antenna", nullptr,
      "Skip the full-wave check with nec2c: design, coil, losses and cut "
      "list only."},

@@ -3,6 +3,7 @@
 
 #include "nec/printed_text.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstddef>
@@ -176,7 +177,62 @@ private:
     std::string error_;
 };
 
+// The table of currents: a title, two lines of headings, then one row per segment (segment,
+// tag, x, y, z, length, real, imaginary, magnitude, phase) up to a blank line.
+constexpr std::string_view kCurrentsTitle = "CURRENTS AND LOCATION";
+constexpr std::size_t kCurrentRowColumns = 10;
+constexpr std::size_t kCurrentRealColumn = 6;
+
+std::vector<std::string_view> lines(std::string_view text) {
+    std::vector<std::string_view> out;
+    std::size_t position = 0;
+    while (position < text.size()) {
+        auto end = text.find('\n', position);
+        if (end == std::string_view::npos) {
+            end = text.size();
+        }
+        out.push_back(text.substr(position, end - position));
+        position = end + 1;
+    }
+    return out;
+}
+
 } // namespace
+
+std::optional<std::vector<std::complex<double>>> parseSegmentCurrents(std::string_view text) {
+    const std::vector<std::string_view> all = lines(text);
+    auto line = std::find_if(all.begin(), all.end(),
+                             [](std::string_view l) { return contains(l, kCurrentsTitle); });
+    if (line == all.end()) {
+        return std::nullopt;
+    }
+    std::vector<std::complex<double>> out;
+    for (++line; line != all.end(); ++line) {
+        const auto fields = words(*line);
+        if (fields.empty()) {
+            if (out.empty()) {
+                continue; // the blank line under the title
+            }
+            break;
+        }
+        if (fields.size() != kCurrentRowColumns || !number(fields[0])) {
+            if (out.empty()) {
+                continue; // the headings
+            }
+            return std::nullopt;
+        }
+        const auto re = number(fields[kCurrentRealColumn]);
+        const auto im = number(fields[kCurrentRealColumn + 1]);
+        if (!re || !im || *number(fields[0]) != static_cast<double>(out.size() + 1)) {
+            return std::nullopt;
+        }
+        out.emplace_back(*re, *im);
+    }
+    if (out.empty()) {
+        return std::nullopt;
+    }
+    return out;
+}
 
 double efficiency(const FeedPoint& point) {
     if (!(point.inputPower > 0.0)) {

@@ -28,4 +28,9 @@ double efficiency(const FeedPoint& point);
 // power-budget block, an unreadable number).
 std::optional<std::vector<FeedPoint>> parseEngineOutput(std::string_view text, std::string* error);
 
+// The current on every segment (A, at the segment's centre, in the engine's order of segments)
+// of the first frequency printed, for the deck's 1 V source; nothing when the output has no
+// complete table of currents. The engine prints each current to five digits.
+std::optional<std::vector<std::complex<double>>> parseSegmentCurrents(std::string_view text);
+
 } // namespace brevan::check

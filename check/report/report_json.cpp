@@ -75,6 +75,8 @@ Json inputs(const CheckReport& r) {
         o["shape"] = v ? "inverted-v" : "straight";
         o["leg_angle_deg"] = v && !in.hang.endsHeight ? num(in.hang.legAngle) : Json();
         o["ends_height_m"] = v ? num(in.hang.endsHeight) : Json();
+        o["power_w"] = num(in.power.watts);
+        o["mode"] = check::modeDuty(in.power.mode).option;
         o["insulation"] = check::isInsulated(check::wireInsulation(in))
                               ? Json{{"thickness_mm", num(in.insulationThicknessMm)},
                                      {"relative_permittivity", num(in.insulationPermittivity)}}
@@ -379,6 +381,43 @@ Json radiated(const check::RadiatedPower& p) {
                 {"db_against_full_size", num(p.dbAgainstFullSize)}};
 }
 
+Json powerFigures(const std::optional<check::PowerFigures>& f) {
+    if (!f) {
+        return Json();
+    }
+    const check::CoilStress& c = f->coil;
+    return Json{{"feed_current_a", num(f->feedCurrentRms)},
+                {"coil_current_a", num(c.currentRms)},
+                {"coil_current_peak_a", num(c.currentPeak)},
+                {"coil_voltage_v", num(c.voltageRms)},
+                {"coil_voltage_peak_v", num(c.voltagePeak)},
+                {"turn_voltage_peak_v", num(c.turnVoltagePeak)},
+                {"turn_withstand_peak_v", num(c.turnWithstand)},
+                {"turns_touch", c.closeWound},
+                {"coil_heat_key_down_w", num(c.heatKeyDown)},
+                {"coil_heat_average_w", num(c.heatAverage)},
+                {"coil_temperature_rise_k", num(c.temperatureRise)},
+                {"tip_voltage_v", num(f->tipVoltageRms)},
+                {"tip_voltage_peak_v", num(f->tipVoltagePeak)},
+                {"insulator_rating_v", num(check::insulatorRatingV(*f))},
+                {"wire_heat_key_down_w", num(f->wireHeatKeyDown)},
+                {"turns_limit_w", num(f->turnsLimitW)},
+                {"former_limit_w", num(f->formerLimitW)},
+                {"enamel_limit_w", num(f->enamelLimitW)}};
+}
+
+Json power(const CheckReport& r) {
+    if (!r.power) {
+        return Json();
+    }
+    const check::ModeDuty& mode = check::modeDuty(r.inputs.power.mode);
+    return Json{{"power_w", num(r.inputs.power.watts)},
+                {"mode", mode.option},
+                {"average_to_peak", num(mode.averageToPeak)},
+                {"built", powerFigures(r.power->built)},
+                {"trimmed", powerFigures(r.power->trimmed)}};
+}
+
 Json antenna(const CheckReport& r) {
     if (!r.antenna) {
         return Json();
@@ -614,6 +653,7 @@ std::string reportJson(const CheckReport& report, const std::string& version) {
                     {"modelled_coil", modelledCoil(report)},
                     {"alternatives", alternatives(report)},
                     {"antenna", antenna(report)},
+                    {"power", power(report)},
                     {"measured", measured(report)},
                     {"study", study(report)},
                     {"cut_list", cutList(report)},

@@ -1,0 +1,99 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "power/heat_transfer.h"
+
+#include "coil/physics.h"
+#include "portable_maths.h"
+
+#include <algorithm>
+#include <array>
+#include <cstddef>
+
+namespace brevan::check {
+
+namespace {
+
+constexpr double kStefanBoltzmann = 5.670374419e-8; // W / m^2 K^4
+constexpr double kGravity = 9.80665;                // m / s^2
+constexpr double kZeroCelsius = 273.15;             // K
+constexpr double kHottest = 1000.0;                 // K of rise: beyond any winding
+
+// Air at one atmosphere (Incropera and DeWitt, Table A.4).
+struct Air {
+    double kelvin;
+    double viscosity;   // kinematic, m^2 / s
+    double conduction;  // W / m K
+    double diffusivity; // m^2 / s
+    double prandtl;
+};
+constexpr std::array<Air, 7> kAir{{
+    {250.0, 11.44e-6, 22.3e-3, 15.9e-6, 0.720},
+    {300.0, 15.89e-6, 26.3e-3, 22.5e-6, 0.707},
+    {350.0, 20.92e-6, 30.0e-3, 29.9e-6, 0.700},
+    {400.0, 26.41e-6, 33.8e-3, 38.3e-6, 0.690},
+    {450.0, 32.39e-6, 37.3e-3, 47.2e-6, 0.686},
+    {500.0, 38.79e-6, 40.7e-3, 56.7e-6, 0.684},
+    {600.0, 52.69e-6, 46.9e-3, 76.9e-6, 0.685},
+}};
+
+// Straight-line interpolation of the table, held at its ends.
+Air airAt(double kelvin) {
+    const double t = std::clamp(kelvin, kAir.front().kelvin, kAir.back().kelvin);
+    std::size_t i = 1;
+    while (i + 1 < kAir.size() && kAir[i].kelvin < t) {
+        ++i;
+    }
+    const Air& a = kAir[i - 1];
+    const Air& b = kAir[i];
+    const double w = (t - a.kelvin) / (b.kelvin - a.kelvin);
+    const auto mix = [w](double x, double y) { return x + w * (y - x); };
+    return {t, mix(a.viscosity, b.viscosity), mix(a.conduction, b.conduction),
+            mix(a.diffusivity, b.diffusivity), mix(a.prandtl, b.prandtl)};
+}
+
+// Churchill and Chu: Nu = (0.60 + 0.387 Ra^(1/6) / (1 + (0.559 / Pr)^(9/16))^(8/27))^2.
+double convection(double diameter, double rise) {
+    const double ambient = kAmbientCelsius + kZeroCelsius;
+    const Air air = airAt(ambient + 0.5 * rise);
+    const double expansion = 1.0 / air.kelvin; // an ideal gas
+    const double rayleigh = kGravity * expansion * rise * diameter * diameter * diameter /
+                            (air.viscosity * air.diffusivity);
+    const double shape =
+        portable::pow(1.0 + portable::pow(0.559 / air.prandtl, 9.0 / 16.0), 8.0 / 27.0);
+    const double root = 0.60 + 0.387 * portable::pow(rayleigh, 1.0 / 6.0) / shape;
+    return root * root * air.conduction / diameter;
+}
+
+double radiation(double emissivity, double rise) {
+    const double cold = kAmbientCelsius + kZeroCelsius;
+    const double hot = cold + rise;
+    return emissivity * kStefanBoltzmann * (hot + cold) * (hot * hot + cold * cold);
+}
+
+} // namespace
+
+double heatShed(const CylinderInAir& c, double rise) {
+    if (!(rise > 0.0) || !(c.diameter > 0.0) || !(c.length > 0.0)) {
+        return 0.0;
+    }
+    const double area = kPi * c.diameter * c.length;
+    return area * (convection(c.diameter, rise) + radiation(c.emissivity, rise)) * rise;
+}
+
+double temperatureRise(const CylinderInAir& c, double heat) {
+    if (!(heat > 0.0)) {
+        return 0.0;
+    }
+    // The heat shed grows with the rise: bisect.
+    double low = 0.0;
+    double high = kHottest;
+    if (heatShed(c, high) < heat) {
+        return high;
+    }
+    for (int i = 0; i < 60 && high - low > 1e-6; ++i) {
+        const double mid = 0.5 * (low + high);
+        (heatShed(c, mid) < heat ? low : high) = mid;
+    }
+    return 0.5 * (low + high);
+}
+
+} // namespace brevan::check

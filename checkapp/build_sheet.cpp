@@ -232,7 +232,7 @@ void paintSheet(QPainter& p, const QRectF& area, const CheckReport& report, cons
     page.paragraph(stamp, 0, width);
 
     page.heading(QStringLiteral("What it means"));
-    page.bullets(brevan::check::verdictSentences(report));
+    page.bullets(brevan::check::sheetVerdictSentences(report));
 
     // Inputs and coil side by side.
     const double top = page.y();

@@ -8,6 +8,7 @@
 #include "general_format.h"
 #include "range_limits.h"
 #include "report/advice_parts.h"
+#include "report/power_words.h"
 #include "report/report_format.h"
 
 #include <algorithm>
@@ -35,7 +36,11 @@ double resonanceSwr(const AntennaResult& result) {
 
 } // namespace advice_parts
 
-std::vector<std::string> verdictSentences(const CheckReport& report) {
+namespace {
+
+enum class PowerWords { Sentences, OneLine };
+
+std::vector<std::string> verdict(const CheckReport& report, PowerWords powerWords) {
     std::vector<std::string> out{coilVerdict(report)};
     const bool trimSaysIt =
         report.antenna && report.antenna->trim.outcome == TrimOutcome::CoilResonates;
@@ -66,6 +71,22 @@ std::vector<std::string> verdictSentences(const CheckReport& report) {
     } else {
         out.push_back(radiated);
     }
+    // Coils that fail at the builder's power come first too: they must change before any cut.
+    std::vector<std::string> power = powerSentences(report);
+    if (powerWords == PowerWords::OneLine) {
+        power.clear();
+        if (const std::string line = powerSummary(report); !line.empty()) {
+            power.push_back(line);
+        }
+    }
+    if (powerFails(report) && !power.empty()) {
+        const auto after = out.begin() + (radiatesPoorly(check) ? 1 : 0);
+        out.insert(after, power.front());
+        power.erase(power.begin());
+    }
+    for (std::string& line : power) {
+        out.push_back(std::move(line));
+    }
     if (check.matching) {
         out.push_back(matchingVerdict(report, *check.matching));
     }
@@ -82,6 +103,16 @@ std::vector<std::string> verdictSentences(const CheckReport& report) {
         out.push_back(measured);
     }
     return out;
+}
+
+} // namespace
+
+std::vector<std::string> verdictSentences(const CheckReport& report) {
+    return verdict(report, PowerWords::Sentences);
+}
+
+std::vector<std::string> sheetVerdictSentences(const CheckReport& report) {
+    return verdict(report, PowerWords::OneLine);
 }
 
 std::vector<std::string> warningSentences(const CheckReport& report) {

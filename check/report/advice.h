@@ -20,6 +20,10 @@ namespace brevan::check {
 // built resonates, what to change and what it then does.
 std::vector<std::string> verdictSentences(const CheckReport& report);
 
+// The same for a printed sheet: what the coils and tips hold at the power in one line
+// (powerSummary) in place of its sentences.
+std::vector<std::string> sheetVerdictSentences(const CheckReport& report);
+
 // Advisory, in plain English: the window's range checks, the coil, the antenna and the model.
 std::vector<std::string> warningSentences(const CheckReport& report);
 

@@ -4,6 +4,7 @@
 #include "coil/physics.h"
 #include "portable_maths.h"
 #include "report/advice.h"
+#include "report/power_words.h"
 #include "report/tolerance_words.h"
 #include "json/json_text.h"
 
@@ -411,11 +412,10 @@ Json power(const CheckReport& r) {
         return Json();
     }
     const check::ModeDuty& mode = check::modeDuty(r.inputs.power.mode);
-    return Json{{"power_w", num(r.inputs.power.watts)},
-                {"mode", mode.option},
-                {"average_to_peak", num(mode.averageToPeak)},
-                {"built", powerFigures(r.power->built)},
-                {"trimmed", powerFigures(r.power->trimmed)}};
+    return Json{
+        {"power_w", num(r.inputs.power.watts)},       {"mode", mode.option},
+        {"average_to_peak", num(mode.averageToPeak)}, {"built", powerFigures(r.power->built)},
+        {"trimmed", powerFigures(r.power->trimmed)},  {"notes", texts(check::powerMethodNotes(r))}};
 }
 
 Json antenna(const CheckReport& r) {

@@ -4,6 +4,7 @@
 #include "coil/physics.h"
 #include "general_format.h"
 #include "report/advice.h"
+#include "report/power_words.h"
 #include "report/report_format.h"
 #include "report/tolerance_words.h"
 
@@ -118,6 +119,7 @@ void inputs(Writer& w, const CheckReport& r) {
         if (isInsulated(wireInsulation(in))) {
             w.row("Antenna wire insulation", insulationText(wireInsulation(in)));
         }
+        w.row("Power at the feed", powerSettingText(in.power) + ", peak envelope");
         w.row("Surroundings", in.ground.kind == GroundKind::FreeSpace
                                   ? std::string("free space")
                                   : number(in.ground.height, 2) + " m over " +
@@ -326,6 +328,22 @@ void antenna(Writer& w, const CheckReport& r) {
     w.row("Or, at the designed length", neededCoilSummary(a));
     if (a.medhurst) {
         w.row("With Medhurst's capacitance", medhurstSummary(a));
+    }
+}
+
+// What the coils and the tips must hold at the builder's power, as built and trimmed.
+void power(Writer& w, const CheckReport& r) {
+    const std::vector<PowerRow> rows = powerRows(r);
+    if (rows.empty()) {
+        return;
+    }
+    w.heading("At " + powerSettingText(r.inputs.power) + ": what the coils and the tips hold");
+    w.row("", columns({"As built", "Trimmed"}));
+    for (const PowerRow& row : rows) {
+        w.row(row.label, columns({row.built, row.trimmed}));
+    }
+    for (const std::string& note : powerMethodNotes(r)) {
+        w.bullet(note);
     }
 }
 
@@ -563,6 +581,7 @@ std::string reportText(const CheckReport& report, const std::string& version) {
     coil(w, report);
     losses(w, report);
     antenna(w, report);
+    power(w, report);
     tolerances(w, report);
     measured(w, report);
     study(w, report);

@@ -8,6 +8,7 @@
 
 #include <QJsonArray>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -117,6 +118,54 @@ TEST(Regression, TheVerdictSaysHowMuchOfThePowerTheHungAntennaRadiates) {
         EXPECT_TRUE(anyContains(verdict, c.words));
         EXPECT_EQ(verdict.first().toString().startsWith("Most of the power"), c.leads);
     }
+}
+
+double figure(const QJsonObject& power, const char* antenna, const char* key) {
+    return power[antenna].toObject()[key].toDouble();
+}
+
+TEST(Regression, ThePowerFiguresAreTheEnginesCurrentsScaledAndAddUp) {
+    // The typical design trimmed, at 100 W: about 1.3 A and 0.4 kV rms across each coil and
+    // 2.1 W of heat in it, as worked out beside the check with nec2c. What the engine says is
+    // radiated, with both coils' heat and the wire's, is the power put in.
+    const QJsonObject o = checked(design("7.05", "15", "3", "16", "50", "40", "20"));
+    const QJsonObject power = o["power"].toObject();
+    EXPECT_NEAR(figure(power, "trimmed", "coil_current_a"), 1.3, 0.05);
+    EXPECT_NEAR(figure(power, "trimmed", "coil_voltage_v"), 400, 20);
+    EXPECT_NEAR(figure(power, "trimmed", "coil_heat_key_down_w"), 2.1, 0.1);
+    EXPECT_DOUBLE_EQ(figure(power, "trimmed", "coil_heat_average_w"),
+                     0.2 * figure(power, "trimmed", "coil_heat_key_down_w"));
+    const double radiated = o["antenna"].toObject()["radiated"].toObject()["percent"].toDouble();
+    EXPECT_NEAR(radiated + 2 * figure(power, "trimmed", "coil_heat_key_down_w") +
+                    figure(power, "trimmed", "wire_heat_key_down_w"),
+                100.0, 1.0);
+    EXPECT_TRUE(anyContains(o["verdict"].toArray(), "use end insulators rated"));
+
+    // Four times the power at full duty: twice the current and voltage, the average heat all of
+    // the key-down heat.
+    const QJsonObject four = checked(design("7.05", "15", "3", "16", "50", "40", "20") +
+                                     QStringList{"--power", "400", "--mode", "digital"})["power"]
+                                 .toObject();
+    EXPECT_NEAR(figure(four, "trimmed", "coil_voltage_v"),
+                2 * figure(power, "trimmed", "coil_voltage_v"), 1e-6);
+    EXPECT_NEAR(figure(four, "trimmed", "coil_heat_average_w"),
+                4 * figure(power, "trimmed", "coil_heat_key_down_w"), 1e-6);
+}
+
+TEST(Regression, CoilsThatFailAtThePowerLeadTheVerdictWithThePowerTheyHold) {
+    // Three turns of thin wire close-wound for 21 MHz: 10 W of heat key-down and 460 V peak
+    // between enamelled turns at 100 W SSB.
+    const QJsonObject o = checked(design("21.22", "3.86", "0.48", "18", "102", "16.8", "18"));
+    const QJsonObject trimmed = o["power"].toObject()["trimmed"].toObject();
+    const double holds =
+        std::min({trimmed["turns_limit_w"].toDouble(), trimmed["former_limit_w"].toDouble(),
+                  trimmed["enamel_limit_w"].toDouble()});
+    EXPECT_LT(holds, 100.0);
+    const QString first = o["verdict"].toArray().first().toString();
+    EXPECT_TRUE(first.startsWith("At 100 W SSB the coils fail")) << first.toStdString();
+    EXPECT_TRUE(first.contains(QString("They hold up to %1 W SSB").arg(std::floor(holds))))
+        << first.toStdString();
+    EXPECT_TRUE(first.contains("space the turns"));
 }
 
 TEST(Regression, AFewTurnsCoilFillsItsTurnsRowAsTheCheckWouldWindIt) {

@@ -100,7 +100,8 @@ TEST_P(BuildSheet, IsOnePageWhoseTextHoldsTheCutListDateAndVersion) {
     if (cut.tipChange) {
         figures << QStringLiteral("+") + metres(*cut.tipChange);
     }
-    for (const std::string& sentence : brevan::check::verdictSentences(report)) {
+    // The verdict as the sheet words it: what the coils and tips hold in one line.
+    for (const std::string& sentence : brevan::check::sheetVerdictSentences(report)) {
         figures << QString::fromStdString(sentence).simplified().left(40);
     }
     for (const QString& figure : figures) {

@@ -1,0 +1,217 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "report/power_words.h"
+
+#include "general_format.h"
+#include "report/report_format.h"
+
+#include <algorithm>
+#include <cmath>
+#include <functional>
+
+namespace brevan::check {
+
+namespace {
+
+// Volts as people say them: "64 V", "407 V", "1.0 kV", "12 kV".
+std::string volts(double v) {
+    if (v < 1000.0) {
+        return number(v, 0) + " V";
+    }
+    return (v < 10000.0 ? number(v / 1000.0, 1) : number(v / 1000.0, 0)) + " kV";
+}
+
+std::string amps(double a) {
+    return (a < 10.0 ? number(a, 2) : number(a, 1)) + " A";
+}
+
+std::string watts(double w) {
+    return (w < 10.0 ? number(w, 2) : w < 100.0 ? number(w, 1) : number(w, 0)) + " W";
+}
+
+// A power to hold, rounded down to what a builder sets: "150 W", "2.6 kW".
+std::string wattsHeld(double w) {
+    if (w >= 1000.0) {
+        return number(std::floor(w / 100.0) / 10.0, 1) + " kW";
+    }
+    if (w >= 10.0) {
+        return number(std::floor(w), 0) + " W";
+    }
+    return number(std::floor(w * 10.0) / 10.0, 1) + " W";
+}
+
+std::string rise(double kelvin) {
+    return number(kelvin, 0) + " °C";
+}
+
+const char* modeName(const CheckReport& r) {
+    return modeDuty(r.inputs.power.mode).name;
+}
+
+// The figures of the antenna that will hang.
+const PowerFigures* hung(const CheckReport& r) {
+    return r.power ? r.power->hung() : nullptr;
+}
+
+// What fails, worst first, each as a phrase; empty when the coils and the tips hold.
+std::vector<std::string> failures(const PowerFigures& f) {
+    std::vector<std::string> out;
+    const CoilStress& c = f.coil;
+    if (c.temperatureRise > kEnamelMostRise) {
+        out.push_back("each winding would run about " + rise(c.temperatureRise) +
+                      " above the air, past its enamel's " +
+                      rise(kEnamelMostRise + kAmbientCelsius) +
+                      " (the wire does not carry the current)");
+    } else if (c.temperatureRise > kFormerMostRise) {
+        out.push_back("each coil would warm by about " + rise(c.temperatureRise) +
+                      ", more than the " + rise(kFormerMostRise) +
+                      " a plastic former takes (PVC softens from about 65 °C)");
+    }
+    if (c.turnVoltagePeak > c.turnWithstand) {
+        out.push_back(volts(c.turnVoltagePeak) + " peak between adjacent turns passes the " +
+                      volts(c.turnWithstand) +
+                      (c.closeWound ? " at which discharges start to wear the enamel through"
+                                    : " the air between the spaced turns holds"));
+    }
+    return out;
+}
+
+std::string changes(const PowerFigures& f) {
+    const CoilStress& c = f.coil;
+    std::vector<std::string> out;
+    if (c.temperatureRise > kFormerMostRise) {
+        out.push_back("wind thicker wire on a larger former (less loss, more surface to shed it)");
+    }
+    if (c.turnVoltagePeak > c.turnWithstand) {
+        out.push_back(c.closeWound ? "space the turns (bare wire with a gap of a wire's diameter "
+                                     "or more between turns)"
+                                   : "space the turns wider or wind more of them");
+    }
+    std::string line;
+    for (std::size_t i = 0; i < out.size(); ++i) {
+        line += (i == 0 ? "" : i + 1 == out.size() ? " and " : ", ") + out[i];
+    }
+    return line;
+}
+
+using Cell = std::function<std::string(const PowerFigures&)>;
+
+PowerRow row(const CheckReport& r, const std::string& label, const Cell& cell) {
+    const PowerReport& p = *r.power;
+    return {label, p.built ? cell(*p.built) : "-", p.trimmed ? cell(*p.trimmed) : "-"};
+}
+
+} // namespace
+
+std::string powerSettingText(const PowerSetting& setting) {
+    return formatDouble(setting.watts, ".") + " W " + modeDuty(setting.mode).name;
+}
+
+std::vector<PowerRow> powerRows(const CheckReport& r) {
+    if (!r.power || (!r.power->built && !r.power->trimmed)) {
+        return {};
+    }
+    const std::string mode = modeName(r);
+    return {
+        row(r, "Current in each coil",
+            [](const PowerFigures& f) {
+                return amps(f.coil.currentRms) + ", " + amps(f.coil.currentPeak) + " peak";
+            }),
+        row(r, "Across each coil",
+            [](const PowerFigures& f) {
+                return volts(f.coil.voltageRms) + ", " + volts(f.coil.voltagePeak) + " peak";
+            }),
+        row(r, "Between turns, peak",
+            [](const PowerFigures& f) {
+                return volts(f.coil.turnVoltagePeak) + " (holds " + volts(f.coil.turnWithstand) +
+                       ")";
+            }),
+        row(r, "Heat in each coil, key-down",
+            [](const PowerFigures& f) {
+                return watts(f.coil.heatKeyDown) + " (avg " + watts(f.coil.heatAverage) + ")";
+            }),
+        row(r, "Each coil warms by",
+            [](const PowerFigures& f) { return "about " + rise(f.coil.temperatureRise); }),
+        row(r, "Each tip",
+            [](const PowerFigures& f) {
+                return volts(f.tipVoltageRms) + ", " + volts(f.tipVoltagePeak) + " peak";
+            }),
+        row(r, "Heat in the wire, key-down",
+            [](const PowerFigures& f) { return watts(f.wireHeatKeyDown); }),
+        row(r, "The coils hold up to",
+            [mode](const PowerFigures& f) { return wattsHeld(coilLimitW(f)) + " " + mode; }),
+    };
+}
+
+bool powerFails(const CheckReport& r) {
+    const PowerFigures* f = hung(r);
+    return f && !failures(*f).empty();
+}
+
+std::vector<std::string> powerSentences(const CheckReport& r) {
+    const PowerFigures* f = hung(r);
+    if (!f) {
+        return {};
+    }
+    const CoilStress& c = f->coil;
+    const std::string at = "At " + powerSettingText(r.inputs.power);
+    const std::string which = r.power->trimmed ? "trimmed" : "as built";
+    std::string hold = at + ", " + which + ", each coil carries " + amps(c.currentRms) +
+                       " and holds " + volts(c.voltageRms) + " (" + volts(c.voltagePeak) +
+                       " peak, " + volts(c.turnVoltagePeak) +
+                       " between turns) and warms by about " + rise(c.temperatureRise) + " (" +
+                       watts(c.heatKeyDown) + " of heat key-down, " + watts(c.heatAverage) +
+                       " on average); each tip reaches " + volts(f->tipVoltageRms) + " (" +
+                       volts(f->tipVoltagePeak) + " peak): use end insulators rated " +
+                       volts(insulatorRatingV(*f)) + " or more.";
+    const std::vector<std::string> fail = failures(*f);
+    if (fail.empty()) {
+        return {hold};
+    }
+    std::string line = at + " the coils fail: ";
+    for (std::size_t i = 0; i < fail.size(); ++i) {
+        line += (i == 0 ? "" : "; and ") + fail[i];
+    }
+    line += ". They hold up to " + wattsHeld(coilLimitW(*f)) + " " + modeName(r) + "; to run " +
+            powerSettingText(r.inputs.power) + ", " + changes(*f) + ".";
+    return {line, hold};
+}
+
+std::string powerSummary(const CheckReport& r) {
+    const PowerFigures* f = hung(r);
+    if (!f) {
+        return {};
+    }
+    std::string line = "At " + powerSettingText(r.inputs.power) + " each coil holds " +
+                       volts(f->coil.voltageRms) + " and warms by about " +
+                       rise(f->coil.temperatureRise) + "; the tips reach " +
+                       volts(f->tipVoltageRms) + ".";
+    if (powerFails(r)) {
+        line += " The coils hold up to " + wattsHeld(coilLimitW(*f)) + " " + modeName(r) + ".";
+    }
+    return line;
+}
+
+std::vector<std::string> powerMethodNotes(const CheckReport& r) {
+    if (!hung(r)) {
+        return {};
+    }
+    const ModeDuty& mode = modeDuty(r.inputs.power.mode);
+    return {
+        "The power is the peak envelope power at the feed point; " + std::string(mode.name) +
+            " averages " + number(mode.averageToPeak * 100, 0) + " % of it (" + mode.why +
+            "). Currents and voltages are rms at that peak, from the engine's own currents at F "
+            "scaled to it; the heat on average warms the coil, which takes minutes to warm.",
+        "The warming: the winding's outer surface in still air at 25 °C, by natural convection "
+        "(Churchill and Chu) and radiation; wind cools it, sunshine warms it, and the former "
+        "beyond the winding, which also sheds heat, is left out: about 20 % on the warm side.",
+        "Between turns: close-wound enamelled turns hold Paschen's minimum, 327 V peak, below "
+        "which no discharge starts in the air beside them; spaced bare turns half of Peek's "
+        "onset for two round wires, or of the sparkover of so wide a gap if less.",
+        "The tips' voltage: against the ground (against infinity in free space), from the charge "
+        "the engine's currents leave on the wire, summed over the wire and its image; within "
+        "about 2 % of four times the segments, 7 % with the coils near the tips. End insulators "
+        "are asked for twice its peak.",
+    };
+}
+
+} // namespace brevan::check

@@ -6,6 +6,7 @@
 #include "form_reading.h"
 #include "input_form.h"
 #include "report/advice.h"
+#include "report/power_words.h"
 #include "report/report_text.h"
 #include "report/tolerance_words.h"
 #include "result_rows.h"
@@ -228,6 +229,15 @@ void CheckWindow::createResults() {
     antennaLayout->addStretch(1);
     auto* antennaScroll =
         scrolled(QStringLiteral("antennaScroll"), antennaPage, Sideways::AsNeeded);
+    m_power = table(QStringLiteral("powerTable"),
+                    tr("What each coil and each tip must hold at the power"),
+                    {tr("As built"), tr("Trimmed")});
+    m_power->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    m_powerNote = wrapped(QStringLiteral("powerLabel"), tr("How the power figures were found"));
+    auto* powerPage = new QWidget;
+    auto* powerLayout = new QVBoxLayout(powerPage);
+    powerLayout->addWidget(m_power, 1);
+    powerLayout->addWidget(m_powerNote);
     m_design =
         table(QStringLiteral("designTable"), tr("The design and the coil as wound"), {tr("Value")});
     m_cutList = table(QStringLiteral("cutListTable"), tr("Cut list, each half of the dipole"),
@@ -253,6 +263,7 @@ void CheckWindow::createResults() {
     m_tabs->addTab(m_cutList, tr("&Cut list"));
     m_tabs->addTab(m_drawing, tr("D&ipole"));
     m_tabs->addTab(m_design, tr("Design and co&il"));
+    m_tabs->addTab(powerPage, tr("&Voltage and heat"));
     m_study = new StudyPanel;
     m_study->setObjectName(QStringLiteral("studyPanel"));
     m_tabs->addTab(m_study, tr("Coil position stud&y"));
@@ -437,12 +448,32 @@ void CheckWindow::showReport(const CheckReport& report) {
                        QString::fromStdString(brevan::check::neededCoilSummary(*report.antenna)))
             : tr("The antennas appear when the full-wave check is done."));
     showTolerances(report);
+    showPower(report);
     // The whole text is laid out only when its tab is shown: it is the costliest part of a
     // keystroke's update, and most keystrokes are typed with another tab in front.
     m_reportTextCurrent = false;
     showReportText();
     m_plot->setReport(report);
     m_drawing->setReport(report);
+}
+
+// What the coils and the tips hold at the power, with how the figures were found.
+void CheckWindow::showPower(const CheckReport& report) {
+    const auto rows = brevan::check::powerRows(report);
+    m_power->setRowCount(static_cast<int>(rows.size()));
+    for (int i = 0; i < static_cast<int>(rows.size()); ++i) {
+        m_power->setVerticalHeaderItem(i,
+                                       new QTableWidgetItem(QString::fromStdString(rows[i].label)));
+        m_power->setItem(i, 0, new QTableWidgetItem(QString::fromStdString(rows[i].built)));
+        m_power->setItem(i, 1, new QTableWidgetItem(QString::fromStdString(rows[i].trimmed)));
+    }
+    m_power->resizeRowsToContents();
+    setSpokenText(m_powerNote,
+                  rows.empty()
+                      ? tr("The figures appear when the full-wave check is done.")
+                      : QString::fromStdString(
+                            "At " + brevan::check::powerSettingText(report.inputs.power) + ".\n") +
+                            joined(brevan::check::powerMethodNotes(report)));
 }
 
 // How exactly to build it, below the trim; hidden until the full-wave check has found it.

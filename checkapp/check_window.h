@@ -75,6 +75,7 @@ private:
     void readInputs();
     void showReport(const brevan::check::CheckReport& report);
     void showTolerances(const brevan::check::CheckReport& report);
+    void showPower(const brevan::check::CheckReport& report);
     void showReportText();
     void startFullCheck();
     void fullCheckFinished(const brevan::check::CheckReport& report);
@@ -135,6 +136,8 @@ private:
     QLabel* m_trim = nullptr;
     QTableWidget* m_tolerances = nullptr; // how far each building difference moves it
     QLabel* m_toleranceNote = nullptr;    // which antenna, and what matters most
+    QTableWidget* m_power = nullptr;      // what the coils and tips hold at the power
+    QLabel* m_powerNote = nullptr;
     QTableWidget* m_design = nullptr;
     QTableWidget* m_cutList = nullptr;
     SwrPlotWidget* m_plot = nullptr;

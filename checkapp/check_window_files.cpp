@@ -128,7 +128,6 @@ void CheckWindow::saveSettings() const {
     settings.setValue(QStringLiteral("window/resultSplitter"), m_resultSplitter->saveState());
 }
 
-
 void CheckWindow::dragEnterEvent(QDragEnterEvent* event) {
     if (!localDesignFile(event->mimeData()).isEmpty()) {
         event->acceptProposedAction();

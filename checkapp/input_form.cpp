@@ -26,6 +26,8 @@ constexpr GroundKind kGrounds[] = {GroundKind::FreeSpace, GroundKind::Poor, Grou
 // The antenna wire's insulation in the order the picker lists it: the presets go to the command
 // by name, "other" by the permittivity typed.
 enum InsulationChoice { kBare, kPvc, kPolyethylene, kOtherInsulation };
+using brevan::check::Mode;
+constexpr Mode kModes[] = {Mode::Ssb, Mode::Cw, Mode::Am, Mode::Fm, Mode::Digital};
 constexpr const char* kInsulationOptions[] = {nullptr, "pvc", "pe", nullptr};
 // What the coils are wound on, likewise: the tube is the command's default.
 enum FormerChoice { kTube, kPtfeRod, kPeRod, kPvcRod, kOtherRod };
@@ -173,6 +175,7 @@ void InputForm::createRows() {
                   tr("Height of the inverted V's ends above the ground, in metres"));
     m_endsHeight->setEnabled(false);
     createInsulationRows();
+    createPowerRows();
 
     // The coax an open sweep was measured through; shown and read only while a sweep is open.
     auto* line = addNumber("feedline-length", QStringLiteral("feedlineLengthEdit"),
@@ -210,6 +213,22 @@ void InputForm::createBuiltCoilRows() {
                                 tr("That coil's measured self-resonance, in megahertz; empty to "
                                    "take its self-capacitance as computed"));
     resonance->setPlaceholderText(tr("computed"));
+}
+
+// The power the coils and the tips must hold, and the mode that averages it.
+void InputForm::createPowerRows() {
+    auto* power = addNumber("power", QStringLiteral("powerEdit"), tr("Power (PEP)"), tr("W"),
+                            tr("The transmitter's peak envelope power at the feed point, in "
+                               "watts; empty for 100"));
+    power->setPlaceholderText(QStringLiteral("100"));
+    m_mode = new QComboBox;
+    m_mode->setObjectName(QStringLiteral("modeCombo"));
+    m_mode->setAccessibleName(tr("Mode, for the coils' average heat"));
+    for (const Mode mode : kModes) {
+        m_mode->addItem(QString::fromUtf8(brevan::check::modeDuty(mode).name));
+    }
+    connect(m_mode, &QComboBox::activated, this, [this] { Q_EMIT edited(); });
+    addRow({}, tr("Mode"), m_mode, {});
 }
 
 void InputForm::createInsulationRows() {
@@ -259,8 +278,7 @@ std::map<std::string, std::string> InputForm::optionTexts() const {
     const char point = m_locale.decimalPoint().at(0).toLatin1();
     for (const Row& row : m_rows) {
         if (const auto* edit = qobject_cast<const QLineEdit*>(row.field)) {
-            const std::string text =
-                brevan::faces::optionText(edit->text().toStdString(), point);
+            const std::string text = brevan::faces::optionText(edit->text().toStdString(), point);
             // An empty field is not given: the command then says what is missing.
             if (!text.empty() && edit->isEnabled()) {
                 given[row.option] = text;
@@ -287,6 +305,9 @@ std::map<std::string, std::string> InputForm::optionTexts() const {
     }
     if (const char* preset = kFormerOptions[m_formerMaterial->currentIndex()]) {
         given["former-material"] = preset;
+    }
+    if (const Mode mode = kModes[m_mode->currentIndex()]; mode != Mode::Ssb) {
+        given["mode"] = brevan::check::modeDuty(mode).option;
     }
     return given;
 }
@@ -373,6 +394,13 @@ void InputForm::setInputs(const brevan::check::CheckInputs& in) {
                                                                                   : kOtherRod);
     m_formerPermittivity->setEnabled(m_formerMaterial->currentIndex() == kOtherRod);
     m_formerPermittivity->setText(m_formerPermittivity->isEnabled() ? shown(former) : QString());
+    text("power")->setText(in.power.watts != brevan::check::kDefaultPowerW ? shown(in.power.watts)
+                                                                           : QString());
+    for (int i = 0; i < static_cast<int>(std::size(kModes)); ++i) {
+        if (kModes[i] == in.power.mode) {
+            m_mode->setCurrentIndex(i);
+        }
+    }
     followFrequency();
 }
 

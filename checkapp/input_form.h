@@ -67,6 +67,7 @@ private:
     void shapeChanged();
     void insulationChanged();
     void createInsulationRows();
+    void createPowerRows();
     void formerChanged();
     void createFormerRows();
     void createBuiltCoilRows();
@@ -86,6 +87,7 @@ private:
     QLineEdit* m_insulationThickness = nullptr;
     QLineEdit* m_permittivity = nullptr;
     QComboBox* m_formerMaterial = nullptr;
+    QComboBox* m_mode = nullptr; // the mode, for the coils' average heat
     QLineEdit* m_formerPermittivity = nullptr;
     QLabel* m_otherMessage = nullptr;
 };

@@ -55,6 +55,7 @@ constexpr Field kFields[] = {
     {"winding_length_mm", "winding-length", false},
     {"coil_inductance_uh", "coil-inductance", false},
     {"coil_self_resonance_mhz", "coil-self-resonance", false},
+    {"power_w", "power", false},
 };
 // A wire named otherwise than by the table's SWG: the key, and how the option writes it.
 struct WireField {
@@ -79,6 +80,7 @@ constexpr int kStraightVersion = 1;  // a straight bare-wire design, as every re
 constexpr int kShapeVersion = 2;     // an inverted V or insulated wire
 constexpr int kSweepVersion = 3;     // a design saved with an analyser's sweep
 constexpr int kBuiltCoilVersion = 4; // the coil as the builder made it, or on a solid former
+constexpr int kPowerVersion = 5;     // another power or mode than 100 W SSB
 
 // The command's message names the option; the file's reader wants to know the key.
 void nameTheKey(std::string& message, const Field& field) {
@@ -98,7 +100,7 @@ std::string inFileWords(std::string message) {
     for (const Field& field : kSweepFields) {
         nameTheKey(message, field);
     }
-    for (const std::string choice : {"ground", "shape"}) {
+    for (const std::string choice : {"ground", "shape", "mode"}) {
         const auto at = message.find("--" + choice);
         if (at != std::string::npos) {
             message.replace(at, choice.size() + 2, "\"" + choice + "\"");
@@ -110,6 +112,11 @@ std::string inFileWords(std::string message) {
 // An insulation was given, even one of no thickness: it goes back out as it came in.
 bool insulationGiven(const CheckInputs& in) {
     return in.insulationThicknessMm > 0.0 || in.insulationPermittivity != 1.0;
+}
+
+// Another power or mode than the check assumes when none is given.
+bool powerGiven(const CheckInputs& in) {
+    return in.power.watts != kDefaultPowerW || in.power.mode != Mode::Ssb;
 }
 
 // Anything of the coil as the builder made it: an older program would check another coil.
@@ -275,6 +282,10 @@ std::map<std::string, std::string> optionTexts(const CheckInputs& in) {
     if (in.formerPermittivity != 1.0) {
         given["former-material"] = exactText(in.formerPermittivity);
     }
+    if (powerGiven(in)) {
+        given["power"] = exactText(in.power.watts);
+        given["mode"] = modeDuty(in.power.mode).option;
+    }
     return given;
 }
 
@@ -287,10 +298,11 @@ std::string designFileJson(const DesignFile& design) {
     // One that knows only version 3 would check step 2's coil, or wind it on a tube.
     const bool beyondFirst = in.hang.shape == HangShape::InvertedV || insulationGiven(in);
     const bool solidFormer = in.formerPermittivity != 1.0;
-    const int version = solidFormer || builtCoilGiven(in) ? kBuiltCoilVersion
-                        : design.sweep                    ? kSweepVersion
-                        : beyondFirst                     ? kShapeVersion
-                                                          : kStraightVersion;
+    const int version = powerGiven(in)                      ? kPowerVersion
+                        : solidFormer || builtCoilGiven(in) ? kBuiltCoilVersion
+                        : design.sweep                      ? kSweepVersion
+                        : beyondFirst                       ? kShapeVersion
+                                                            : kStraightVersion;
     Json object{
         {"format", kFormat},
         {"version", version},
@@ -332,6 +344,10 @@ std::string designFileJson(const DesignFile& design) {
         if (*value) {
             object[key] = **value;
         }
+    }
+    if (powerGiven(in)) {
+        object["power_w"] = in.power.watts;
+        object["mode"] = modeDuty(in.power.mode).option;
     }
     if (design.sweep) {
         object["sweep"] = sweepJson(*design.sweep, in);
@@ -399,6 +415,13 @@ std::variant<DesignFile, std::string> readDesignFile(std::string_view content) {
             return std::string("The design file's \"shape\" is not a text.");
         }
         given["shape"] = shape->get<std::string>();
+    }
+    const auto mode = document.find("mode");
+    if (mode != document.end() && !mode->is_null()) {
+        if (!mode->is_string()) {
+            return std::string("The design file's \"mode\" is not a text.");
+        }
+        given["mode"] = mode->get<std::string>();
     }
     DesignFile design;
     const auto sweep = document.find("sweep");

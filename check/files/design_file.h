@@ -59,6 +59,13 @@
 //     "coil_inductance_uh": 119.8,       a measured coil: its inductance at low frequency
 //     "coil_self_resonance_mhz": 14.2    and its self-resonance
 //
+// Version 5 is written only for a design checked at another power or mode than 100 W SSB, so
+// that an older program refuses the file instead of saying what the coils hold at 100 W. It
+// adds, each only when given:
+//
+//     "power_w": 400,                    the peak envelope power at the feed point, watts
+//     "mode": "cw"                       ssb, cw, am, fm or digital
+//
 // The sweep's own lines, not its path: the design file stands alone when mailed or moved, and
 // the sweep is read back by the same readers, to the same figures, as when it was first opened.
 //
@@ -75,7 +82,7 @@
 
 namespace brevan::check {
 
-inline constexpr int kDesignFileVersion = 4; // the newest this program reads
+inline constexpr int kDesignFileVersion = 5; // the newest this program reads
 
 // An analyser's sweep file as it was read: its name and its text.
 struct SweepCopy {

@@ -65,6 +65,8 @@ void expectSameDesign(const CheckInputs& a, const CheckInputs& b) {
     EXPECT_EQ(a.windingLengthMm, b.windingLengthMm);
     EXPECT_EQ(a.coilInductanceUh, b.coilInductanceUh);
     EXPECT_EQ(a.coilSelfResonanceMHz, b.coilSelfResonanceMHz);
+    EXPECT_EQ(a.power.watts, b.power.watts);
+    EXPECT_EQ(a.power.mode, b.power.mode);
 }
 
 // 28 turns of AWG 12 over 80 mm, on an antenna of 1.63 mm wire: the design keeps SWG 14 and 16.
@@ -169,6 +171,12 @@ INSTANTIATE_TEST_SUITE_P(
                          in.turns = 9.5;
                          in.coilInductanceUh = 7.3;
                      }},
+        RoundTripRow{"PowerAndMode",
+                     [](CheckInputs& in) {
+                         in.power = {1500.0, brevan::check::Mode::Cw};
+                     }},
+        RoundTripRow{"ModeOnly",
+                     [](CheckInputs& in) { in.power.mode = brevan::check::Mode::Digital; }},
         RoundTripRow{"BinaryTails",
                      [](CheckInputs& in) {
                          in.frequencyMHz = 0.1 + 0.2;
@@ -198,9 +206,19 @@ INSTANTIATE_TEST_SUITE_P(
         RefusedRow{"AnArray", "[1, 2]", "not a JSON object"},
         RefusedRow{"OtherFormat", edited([](Json& o) { o["format"] = "something"; }),
                    "not a design file"},
-        RefusedRow{"Newer", edited([](Json& o) { o["version"] = 5; }),
-                   "version 5, made by a newer program; this one reads up to "
-                   "version 4"},
+        RefusedRow{"Newer", edited([](Json& o) { o["version"] = 6; }),
+                   "version 6, made by a newer program; this one reads up to "
+                   "version 5"},
+        RefusedRow{"UnknownMode", edited([](Json& o) {
+                       o["version"] = 5;
+                       o["mode"] = "rtty";
+                   }),
+                   "\"mode\": 'rtty' is not a choice"},
+        RefusedRow{"PowerOutOfRange", edited([](Json& o) {
+                       o["version"] = 5;
+                       o["power_w"] = 0;
+                   }),
+                   "\"power_w\": '0' is out of range"},
         RefusedRow{"FormerBelowAir", edited([](Json& o) {
                        o["version"] = 4;
                        o["former_permittivity"] = 0.5;
@@ -284,6 +302,23 @@ TEST(DesignFile, TheCoilAsTheBuilderMadeItIsWrittenAsVersionFour) {
     EXPECT_FALSE(object.contains("coil_inductance_uh"));
     EXPECT_EQ(versionOf(typical()), 1);
     EXPECT_EQ(versionOf(invertedV()), 2);
+}
+
+// Another power or mode than 100 W SSB is version 5, refused by a program that reads up to
+// version 4, which would say what the coils hold at 100 W; 100 W SSB given keeps the version.
+TEST(DesignFile, APowerOrModeIsWrittenAsVersionFive) {
+    const auto versionOf = [](const CheckInputs& in) {
+        return Json::parse(designFileJson(in))["version"].get<int>();
+    };
+    CheckInputs in = typical();
+    in.power.watts = 400;
+    EXPECT_EQ(versionOf(in), 5);
+    const Json object = Json::parse(designFileJson(in));
+    EXPECT_EQ(object["power_w"], 400);
+    EXPECT_EQ(object["mode"], "ssb");
+    in.power = {100.0, brevan::check::Mode::Ssb};
+    EXPECT_EQ(versionOf(in), 1);
+    EXPECT_FALSE(Json::parse(designFileJson(in)).contains("power_w"));
 }
 
 // A file as the first version of the window wrote it still opens, to the same design.

@@ -185,6 +185,8 @@ TEST_F(WindowTest, TabWalksTheFormInOrderAndEveryFieldHasAName) {
                             "insulationCombo",
                             "insulationThicknessEdit",
                             "insulationPermittivityEdit",
+                            "powerEdit",
+                            "modeCombo",
                             "feedlineLengthEdit",
                             "feedlineVfEdit",
                             "feedlineLossEdit",

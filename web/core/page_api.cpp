@@ -7,6 +7,7 @@
 #include "measured/measured_sweep.h"
 #include "nec/nec_output.h"
 #include "report/advice.h"
+#include "report/power_words.h"
 #include "report/report_format.h"
 #include "report/report_json.h"
 #include "report/report_plot.h"
@@ -95,6 +96,21 @@ json tolerancesJson(const check::CheckReport& report) {
             {"sentence", check::toleranceSentence(report)}};
 }
 
+// What the coils and the tips hold at the power, as the window's tab has it.
+json powerJson(const check::CheckReport& report) {
+    json rows = json::array();
+    for (const auto& row : check::powerRows(report)) {
+        rows.push_back({{"label", row.label}, {"cells", {row.built, row.trimmed}}});
+    }
+    if (rows.empty()) {
+        return nullptr;
+    }
+    return {{"title", "At " + check::powerSettingText(report.inputs.power) +
+                          ": what the coils and the tips hold"},
+            {"rows", std::move(rows)},
+            {"notes", check::powerMethodNotes(report)}};
+}
+
 // Beside the coil, in the text report's words: the table gauge the design used for a wire given
 // as AWG or millimetres, and what Medhurst's grounded-coil capacitance would give.
 json coilNotes(const check::CheckReport& r) {
@@ -122,6 +138,8 @@ json coilNotes(const check::CheckReport& r) {
 // What an accepted design shows, with or without the full-wave check.
 json reportJson(const check::CheckReport& report) {
     json out{{"verdict", check::verdictSentences(report)},
+             {"sheetVerdict", check::sheetVerdictSentences(report)},
+             {"power", powerJson(report)},
              {"warnings", check::warningSentences(report)},
              {"design", rows(faces::designRows(report))},
              {"cutList", rows(faces::cutListRows(report))},

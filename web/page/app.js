@@ -17,8 +17,8 @@ const BUILT_COIL = ["turns", "winding-length", "coil-inductance", "coil-self-res
 const PICKED = ["insulation", "former-material"];
 const NUMBER_FIELDS = ["frequency", "length", "distance", "former", "coil-length", "pitch",
   "coil-q", "former-material", ...BUILT_COIL, "height", "leg-angle", "ends-height",
-  "insulation-thickness", "insulation", ...FEED_LINE];
-const REFUSABLE = [...NUMBER_FIELDS, "wire", "coil-wire", "shape"];
+  "insulation-thickness", "insulation", "power", ...FEED_LINE];
+const REFUSABLE = [...NUMBER_FIELDS, "wire", "coil-wire", "shape", "mode"];
 const TYPICAL = { frequency: "7.05", length: "15", distance: "3", wire: "16", former: "50",
   "coil-length": "40", "coil-wire": "20" };
 
@@ -74,6 +74,9 @@ function fields() {
     out["former-material"] = $("former-material").value;
   } else if (former) {
     out["former-material"] = former;
+  }
+  if ($("mode").value) {
+    out.mode = $("mode").value;
   }
   return out;
 }
@@ -296,6 +299,8 @@ function showReport(report) {
   items($("notes"), report.notes);
   items($("coil-notes"), report.coilNotes);
   showTolerances(report.tolerances);
+  showPower(report.power);
+  paragraphs($("sheet-verdict"), report.sheetVerdict || []);
   // Most keystrokes leave the drawing as it was: it is parsed again only when it changes.
   if (report.drawing !== shownDrawing) {
     shownDrawing = report.drawing;
@@ -318,6 +323,18 @@ function showTolerances(tolerances) {
   rowsInto($("tolerance-table"), tolerances ? tolerances.rows : []);
   $("tolerance-basis").textContent = tolerances ? tolerances.basis : "";
   $("tolerance-sentence").textContent = tolerances ? tolerances.sentence : "";
+}
+
+// What the coils and the tips hold at the power: hidden until the full-wave check has run.
+function showPower(power) {
+  $("power-figures").hidden = !power;
+  $("power-title").textContent = power ? power.title : "";
+  rowsInto($("power-table"), power ? power.rows : []);
+  $("power-notes").replaceChildren(...(power ? power.notes : []).map((line) => {
+    const li = document.createElement("li");
+    li.textContent = line;
+    return li;
+  }));
 }
 
 // The plot is the core's own SVG; the read-out under the pointer shows, for each curve, the
@@ -582,9 +599,12 @@ function fillFromQuery(query) {
 // A design given in the command's option texts, as a link or a design file holds it.
 function fillDesign(design) {
   for (const id of ["frequency", "length", "distance", "former", "coil-length", "pitch", "coil-q",
-    ...BUILT_COIL, "height", "leg-angle", "ends-height", "insulation-thickness", ...FEED_LINE]) {
+    ...BUILT_COIL, "height", "leg-angle", "ends-height", "insulation-thickness", "power",
+    ...FEED_LINE]) {
     $(id).value = design[id] || "";
   }
+  const modes = [...$("mode").options].map((o) => o.value);
+  $("mode").value = modes.includes(design.mode) ? design.mode : "";
   // A gauge as the command writes it: SWG as a number, "AWG 12", "1.63mm".
   for (const id of ["wire", "coil-wire"]) {
     if (design[id] !== undefined) {

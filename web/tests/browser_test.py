@@ -327,6 +327,15 @@ class PageTest(unittest.TestCase):
             self.assertEqual(self.rows("tolerance-table"), self.as_rows(tolerances["rows"]))
             self.assertEqual(self.text("tolerance-basis"), tolerances["basis"])
             self.assertEqual(self.text("tolerance-sentence"), tolerances["sentence"])
+        # What the coils and the tips hold at the power, and the printed sheet's verdict.
+        power = report.get("power")
+        self.assertEqual(self.driver.find_element(By.ID, "power-figures").is_displayed(),
+                         power is not None)
+        if power:
+            self.assertEqual(self.text("power-title"), power["title"])
+            self.assertEqual(self.rows("power-table"), self.as_rows(power["rows"]))
+            self.assertEqual(self.texts("power-notes"), power["notes"])
+        self.assertEqual(self.texts("sheet-verdict"), report.get("sheetVerdict", []))
 
     def assert_only_local_requests(self):
         local = self.server.url.rstrip("/")
@@ -792,7 +801,9 @@ class Print(PageTest):
         for design in self.DESIGNS:
             self.open("?" + urllib.parse.urlencode(design))
             self.assertEqual(self.wait_state("done", "failed"), "done")
-            verdict = self.texts("verdict")
+            # The verdict as the sheet words it: what the coils and tips hold in one line.
+            verdict = self.texts("sheet-verdict")
+            self.assertTrue(any(line.startswith("At 100 W SSB") for line in verdict))
             for paper, (width, height) in self.PAPERS.items():
                 with self.subTest(paper=paper, design=design):
                     info, text = self.print_sheet(width, height)
@@ -962,6 +973,26 @@ class Study(PageTest):
                       == "The design has changed: run the study again.", "the study put away")
         self.assertFalse(self.driver.find_element(By.ID, "study-plot").is_displayed())
         self.assertEqual(self.texts("study-sentences"), [])
+
+
+class Power(PageTest):
+    def test_a_link_with_a_power_and_mode_gives_the_commands_figures_and_keeps_them(self):
+        design = {**TYPICAL, "power": "400", "mode": "cw"}
+        self.open("?" + urllib.parse.urlencode(design))
+        self.assertEqual(self.wait_state("done", "failed"), "done")
+        report = native("check", design)["report"]
+        self.assertTrue(report["power"]["title"].startswith("At 400 W CW"))
+        self.assert_shows_report(report)
+        self.assert_exports_the_commands_json(self.download("save-json", "brevan-check.json"),
+                                              command(design, self.folder))
+        link = self.driver.find_element(By.ID, "share-link").get_attribute("href")
+        self.assertEqual(dict(urllib.parse.parse_qsl(urllib.parse.urlsplit(link).query)), design)
+        # Back to SSB by the picker: the link drops the mode, and a refused power says so.
+        self.type_into("mode", "")
+        self.driver.execute_script("document.getElementById('power').scrollIntoView()")
+        self.type_into("power", "-5")
+        self.wait_for(lambda: "out of range" in self.text("power-message"),
+                      "the power's refusal beside its field", timeout=30)
 
 
 class BuiltCoil(PageTest):

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "check_report.h"
 
+#include "coil_to_wind.h"
+
 #include "antenna_analysis.h"
 
 #include "coil/coil_impedance.h"
@@ -253,6 +255,7 @@ void applyAntennaCheck(CheckReport& report, AntennaCheck check) {
     }
     report.power = power;
     report.antenna = std::move(check);
+    report.coilToWind = coilToWind(report);
 }
 
 CoilImpedance builtCoil(const CheckReport& report) {

@@ -90,6 +90,21 @@ struct PowerReport {
     const PowerFigures* hung() const { return trimmed ? &*trimmed : built ? &*built : nullptr; }
 };
 
+// The coil to wind instead (coil_to_wind.h).
+struct WindingChoice {
+    CoilAlternative coil;
+    PowerFigures power;         // at the hung antenna's currents, with this coil in place
+    double radiatedShare = 0.0; // 0..1, the estimate above
+    double dbAgainstPlanned = 0.0;
+};
+
+struct CoilToWind {
+    double plannedQ = 0.0; // the planned coil's, at F
+    double plannedRadiatedShare = 0.0;
+    std::optional<WindingChoice> onFormer;    // nothing: no coil on it does better
+    std::optional<WindingChoice> otherFormer; // nothing: no other common former gains much
+};
+
 struct CheckReport {
     CheckInputs inputs;
     WindowDesign design;
@@ -100,7 +115,10 @@ struct CheckReport {
     CoilLosses losses;
     CutList cut;
     std::optional<AntennaCheck> antenna;
-    std::optional<PowerReport> power;       // with the antenna
+    std::optional<PowerReport> power; // with the antenna
+    // The coil to wind instead, when one shows the antenna the same reactance with more Q or
+    // holds the power the planned one does not (coil_to_wind.h).
+    std::optional<CoilToWind> coilToWind;
     CoilAlternatives alternatives;          // empty unless the coil self-resonates at or below F
     std::optional<MeasuredReport> measured; // --measured: the sweep and the cut it asks for
     std::optional<CoilPositionStudy> study; // --study coil-position

@@ -42,10 +42,12 @@ std::vector<double> candidateFormers(double userFormer) {
 }
 
 // Pitch as a multiple of the wire diameter.
-std::vector<double> candidatePitchRatios(const AlternativesRequest& request) {
-    std::vector<double> ratios{1.0, 2.0};
+std::vector<double> candidatePitchRatios(const AlternativesRequest& request,
+                                         const std::vector<double>& given) {
+    std::vector<double> ratios = given.empty() ? std::vector<double>{1.0, 2.0} : given;
     const double user = request.pitch / request.wireDiameter;
-    if (user > 1.0 && std::isfinite(user) && user != 2.0) {
+    if (user > 1.0 && std::isfinite(user) &&
+        std::find(ratios.begin(), ratios.end(), user) == ratios.end()) {
         ratios.push_back(user);
     }
     return ratios;
@@ -84,7 +86,8 @@ bool meetsRequest(const CoilAlternative& a, const AlternativesRequest& request) 
 
 } // namespace
 
-CoilAlternatives coilAlternatives(const AlternativesRequest& request, std::size_t count) {
+CoilAlternatives coilAlternatives(const AlternativesRequest& request, std::size_t count,
+                                  const std::vector<double>& pitchRatios) {
     CoilAlternatives result;
     if (!(request.inductance > 0.0) || !(request.frequency > 0.0) ||
         !(request.wireDiameter > 0.0)) {
@@ -92,7 +95,7 @@ CoilAlternatives coilAlternatives(const AlternativesRequest& request, std::size_
     }
     for (const double former : candidateFormers(request.formerDiameter)) {
         for (const Wire& wire : candidateWires(request.wireDiameter)) {
-            for (const double ratio : candidatePitchRatios(request)) {
+            for (const double ratio : candidatePitchRatios(request, pitchRatios)) {
                 const std::optional<CoilAlternative> a =
                     windAlternative(request, former, wire, ratio);
                 if (!a || !meetsRequest(*a, request)) {

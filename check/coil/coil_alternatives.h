@@ -56,6 +56,9 @@ struct CoilAlternatives {
 // and the user's pitch as a multiple of the wire diameter), each wound to the whole turns whose
 // apparent inductance at F comes closest to the request (and dropped unless that is within one
 // turn's worth of it). Nothing when the request has no positive inductance, frequency or wire.
-CoilAlternatives coilAlternatives(const AlternativesRequest& request, std::size_t count = 5);
+// `pitchRatios`, pitches as multiples of the wire's diameter, replace close-wound and 2 d when
+// given (the user's pitch is tried besides).
+CoilAlternatives coilAlternatives(const AlternativesRequest& request, std::size_t count = 5,
+                                  const std::vector<double>& pitchRatios = {});
 
 } // namespace brevan::check

@@ -87,6 +87,10 @@ std::vector<std::string> verdict(const CheckReport& report, PowerWords powerWord
     for (std::string& line : power) {
         out.push_back(std::move(line));
     }
+    if (const std::string wind = coilToWindSentence(report);
+        !wind.empty() && powerWords == PowerWords::Sentences) {
+        out.push_back(wind);
+    }
     if (check.matching) {
         out.push_back(matchingVerdict(report, *check.matching));
     }

@@ -75,9 +75,12 @@ std::vector<std::string> failures(const PowerFigures& f) {
     return out;
 }
 
-std::string changes(const PowerFigures& f) {
+std::string changes(const CheckReport& r, const PowerFigures& f) {
     const CoilStress& c = f.coil;
     std::vector<std::string> out;
+    if (r.coilToWind) {
+        return "wind the coil named below";
+    }
     if (c.temperatureRise > kFormerMostRise) {
         out.push_back("wind thicker wire on a larger former (less loss, more surface to shed it)");
     }
@@ -100,7 +103,43 @@ PowerRow row(const CheckReport& r, const std::string& label, const Cell& cell) {
     return {label, p.built ? cell(*p.built) : "-", p.trimmed ? cell(*p.trimmed) : "-"};
 }
 
+std::string choiceText(const CheckReport& r, const WindingChoice& c) {
+    const WoundCoil& coil = c.coil.coil;
+    const std::string wire = c.coil.gauge == 0
+                                 ? wireName(r.inputs.coilWireSwg, r.inputs.coilWireSize)
+                                 : "SWG " + std::to_string(c.coil.gauge);
+    const bool close = coil.pitch <= coil.wireDiameter * 1.0000001;
+    const std::string winding =
+        close ? "close-wound" : "at a " + number(coil.pitch * 1000, 1) + " mm pitch";
+    const double dB = c.dbAgainstPlanned;
+    return turnsText(coil.turns) + " of " + wire + " " + winding + " (" +
+           number(c.coil.windingLength * 1000, 0) + " mm long), Q " + number(c.coil.q, 0) +
+           "; it holds up to " + wattsHeld(coilLimitW(c.power)) + " " + modeName(r) +
+           ", and the antenna would radiate about " + number(c.radiatedShare * 100, 0) + " % (" +
+           (dB >= 0 ? "+" : "") + number(dB, 1) + " dB)";
+}
+
 } // namespace
+
+std::string coilToWindSentence(const CheckReport& r) {
+    if (!r.coilToWind) {
+        return {};
+    }
+    const CoilToWind& w = *r.coilToWind;
+    std::string line = "The coil to wind, of the same reactance at F (check it for its own "
+                       "trim):";
+    if (w.onFormer) {
+        line += "on your " + formatDouble(r.inputs.formerMm, ".") + " mm former, " +
+                choiceText(r, *w.onFormer);
+    }
+    if (w.otherFormer) {
+        line += std::string(w.onFormer ? "; or" : "") + " on a " +
+                number(w.otherFormer->coil.formerDiameter * 1000, 0) + " mm former, " +
+                choiceText(r, *w.otherFormer);
+    }
+    return line + ". The planned coil has Q " + number(w.plannedQ, 0) + " and the antenna " +
+           number(w.plannedRadiatedShare * 100, 0) + " %.";
+}
 
 std::string powerSettingText(const PowerSetting& setting) {
     return formatDouble(setting.watts, ".") + " W " + modeDuty(setting.mode).name;
@@ -172,7 +211,7 @@ std::vector<std::string> powerSentences(const CheckReport& r) {
         line += (i == 0 ? "" : "; and ") + fail[i];
     }
     line += ". They hold up to " + wattsHeld(coilLimitW(*f)) + " " + modeName(r) + "; to run " +
-            powerSettingText(r.inputs.power) + ", " + changes(*f) + ".";
+            powerSettingText(r.inputs.power) + ", " + changes(r, *f) + ".";
     return {line, hold};
 }
 

@@ -29,6 +29,10 @@ std::vector<PowerRow> powerRows(const CheckReport& report);
 // holds and what to change; nothing without the full-wave check.
 std::vector<std::string> powerSentences(const CheckReport& report);
 
+// The coil to wind instead, on the builder's former and on a larger one, with its Q, the power
+// it holds and the share of the power the antenna would radiate; empty when there is none.
+std::string coilToWindSentence(const CheckReport& report);
+
 // Whether something fails at the given power: the verdict leads with it.
 bool powerFails(const CheckReport& report);
 

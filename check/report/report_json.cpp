@@ -407,6 +407,35 @@ Json powerFigures(const std::optional<check::PowerFigures>& f) {
                 {"enamel_limit_w", num(f->enamelLimitW)}};
 }
 
+Json windingChoice(const std::optional<check::WindingChoice>& c) {
+    if (!c) {
+        return Json();
+    }
+    const check::WoundCoil& coil = c->coil.coil;
+    return Json{{"former_mm", num(c->coil.formerDiameter * 1000)},
+                {"coil_wire_swg", c->coil.gauge == 0 ? Json() : Json(c->coil.gauge)},
+                {"coil_wire_diameter_mm", num(coil.wireDiameter * 1000)},
+                {"turns", num(coil.turns)},
+                {"pitch_mm", num(coil.pitch * 1000)},
+                {"winding_length_mm", num(c->coil.windingLength * 1000)},
+                {"q", num(c->coil.q)},
+                {"self_resonance_mhz", num(c->coil.selfResonance / 1e6)},
+                {"holds_w", num(check::coilLimitW(c->power))},
+                {"temperature_rise_k", num(c->power.coil.temperatureRise)},
+                {"radiated_percent", num(c->radiatedShare * 100)},
+                {"db_against_planned", num(c->dbAgainstPlanned)}};
+}
+
+Json coilToWind(const CheckReport& r) {
+    if (!r.coilToWind) {
+        return Json();
+    }
+    return Json{{"planned_q", num(r.coilToWind->plannedQ)},
+                {"planned_radiated_percent", num(r.coilToWind->plannedRadiatedShare * 100)},
+                {"on_former", windingChoice(r.coilToWind->onFormer)},
+                {"other_former", windingChoice(r.coilToWind->otherFormer)}};
+}
+
 Json power(const CheckReport& r) {
     if (!r.power) {
         return Json();
@@ -415,7 +444,8 @@ Json power(const CheckReport& r) {
     return Json{
         {"power_w", num(r.inputs.power.watts)},       {"mode", mode.option},
         {"average_to_peak", num(mode.averageToPeak)}, {"built", powerFigures(r.power->built)},
-        {"trimmed", powerFigures(r.power->trimmed)},  {"notes", texts(check::powerMethodNotes(r))}};
+        {"trimmed", powerFigures(r.power->trimmed)},  {"coil_to_wind", coilToWind(r)},
+        {"notes", texts(check::powerMethodNotes(r))}};
 }
 
 Json antenna(const CheckReport& r) {

@@ -1,0 +1,117 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "coil_to_wind.h"
+
+#include "coil/coil_impedance.h"
+#include "coil/physics.h"
+#include "portable_maths.h"
+
+#include <limits>
+
+namespace brevan::check {
+
+namespace {
+
+// Close-wound to twice the wire's diameter: where Q peaks lies between.
+const std::vector<double> kPitchRatios{1.0, 1.25, 1.5, 1.75, 2.0};
+
+struct Hung {
+    const AntennaResult* antenna = nullptr;
+    const PowerFigures* power = nullptr;
+    double share = 0.0;
+};
+
+std::optional<Hung> hungAntenna(const CheckReport& r) {
+    if (!r.antenna || !r.power || r.measuredCoil) {
+        return std::nullopt;
+    }
+    const AntennaCheck& a = *r.antenna;
+    if (a.trim.outcome == TrimOutcome::CoilResonates) {
+        return std::nullopt;
+    }
+    const bool trimmed = r.power->trimmed.has_value() && a.trimmed.has_value();
+    const AntennaResult& antenna = trimmed ? *a.trimmed : a.built;
+    const PowerFigures* power = r.power->hung();
+    if (!power || !antenna.atDesign || !(antenna.coilApparentInductance > 0.0)) {
+        return std::nullopt;
+    }
+    return Hung{&antenna, power, a.radiated.share};
+}
+
+// Holding the power comes first, then Q.
+bool better(const WindingChoice& a, const WindingChoice& b, double watts) {
+    const bool aHolds = coilLimitW(a.power) >= watts;
+    const bool bHolds = coilLimitW(b.power) >= watts;
+    if (aHolds != bHolds) {
+        return aHolds;
+    }
+    return a.coil.q > b.coil.q;
+}
+
+} // namespace
+
+std::optional<CoilToWind> coilToWind(const CheckReport& r) {
+    const std::optional<Hung> hung = hungAntenna(r);
+    if (!hung) {
+        return std::nullopt;
+    }
+    const double frequency = r.inputs.frequencyMHz * 1e6;
+    const double watts = r.inputs.power.watts;
+    AlternativesRequest request;
+    request.inductance = hung->antenna->coilApparentInductance;
+    request.frequency = frequency;
+    request.formerDiameter = r.inputs.formerMm / 1000;
+    request.wireDiameter = r.coil.coil.wireDiameter;
+    request.pitch = r.coil.coil.pitch;
+    const CoilAlternatives found =
+        coilAlternatives(request, std::numeric_limits<std::size_t>::max(), kPitchRatios);
+
+    CoilToWind out;
+    const std::complex<double> planned = hung->antenna->coilAtDesign;
+    out.plannedQ = planned.real() > 0.0 ? planned.imag() / planned.real() : 0.0;
+    out.plannedRadiatedShare = hung->share;
+    // At the same currents the antenna radiates the same; only the coils' loss changes.
+    const double radiated = hung->share * watts;
+    const double wire = hung->power->wireHeatKeyDown;
+    const bool plannedHolds = coilLimitW(*hung->power) >= watts;
+    for (const CoilAlternative& alternative : found.coils) {
+        const std::complex<double> z = coilImpedance(alternative.coil, frequency, std::nullopt);
+        const CoilBuild build{alternative.coil.turns, alternative.coil.pitch,
+                              alternative.coil.wireDiameter, alternative.coil.meanDiameter,
+                              alternative.windingLength};
+        // The feed resistance loses what the planned coils' loss added beyond this coil's, so
+        // the same power drives more current through a better coil.
+        CurrentsAtDesign at = *hung->antenna->atDesign;
+        at.feedResistance -= 2.0 * at.coilCurrent * at.coilCurrent * (planned.real() - z.real());
+        const auto power = powerFigures(at, z, build, r.inputs.power);
+        if (!power) {
+            continue;
+        }
+        const double share = radiated / (radiated + wire + 2.0 * power->coil.heatKeyDown);
+        const double db = 10.0 * portable::log(share / hung->share) / portable::log(10.0);
+        WindingChoice choice{alternative, *power, share, db};
+        const bool onFormer = alternative.formerDiameter == request.formerDiameter;
+        auto& slot = onFormer ? out.onFormer : out.otherFormer;
+        if (!slot || better(choice, *slot, watts)) {
+            slot = choice;
+        }
+    }
+    const auto worthwhile = [&](const std::optional<WindingChoice>& c, double q, bool holds,
+                                double factor) {
+        const bool cHolds = c && coilLimitW(c->power) >= watts;
+        return c && ((cHolds && !holds) || (cHolds == holds && c->coil.q >= factor * q));
+    };
+    if (!worthwhile(out.onFormer, out.plannedQ, plannedHolds, kWorthwhileQ)) {
+        out.onFormer.reset();
+    }
+    const double baseQ = out.onFormer ? out.onFormer->coil.q : out.plannedQ;
+    const bool baseHolds = out.onFormer ? coilLimitW(out.onFormer->power) >= watts : plannedHolds;
+    if (!worthwhile(out.otherFormer, baseQ, baseHolds, kWorthwhileOtherFormer)) {
+        out.otherFormer.reset();
+    }
+    if (!out.onFormer && !out.otherFormer) {
+        return std::nullopt;
+    }
+    return out;
+}
+
+} // namespace brevan::check

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "check_inputs.h"
 
+#include "length_text.h"
+
 #include "portable_maths.h"
 
 #include "floating_chars.h"
@@ -57,7 +59,11 @@ UsageError badValue(const std::string& option, std::string_view given, const std
     return {"--" + option + ": " + quoted(given) + " " + why + "; " + accepted};
 }
 
-// Reads one numeric option into `out`; nothing when it was not given.
+// A length may carry its unit, metric or in feet and inches (length_text.h).
+const char* const kLengthForms = " (a unit may follow: 15m, 40mm, 49 ft 2.5 in, 2in)";
+
+// Reads one numeric option into `out`; nothing when it was not given. A length takes its unit
+// too, and the pitch turns per inch.
 std::optional<UsageError> readNumber(const std::map<std::string, std::string>& given,
                                      const std::string& option, const Range& range,
                                      std::optional<double>& out) {
@@ -65,9 +71,16 @@ std::optional<UsageError> readNumber(const std::map<std::string, std::string>& g
     if (it == given.end()) {
         return std::nullopt;
     }
+    const std::string unit = range.unit;
+    const bool length = unit == "m" || unit == "mm";
     const std::string accepted = std::string("give ") + range.accepted + ", " + rangeText(range) +
-                                 ", with a full stop as the decimal point";
-    const std::optional<double> value = parseOptionNumber(it->second);
+                                 ", with a full stop as the decimal point" +
+                                 (length ? kLengthForms : "");
+    const std::optional<double> value =
+        option == "pitch" ? parsePitch(it->second)
+        : length
+            ? parseLength(it->second, unit == "m" ? LengthUnit::Metres : LengthUnit::Millimetres)
+            : parseOptionNumber(it->second);
     if (!value) {
         return badValue(option, it->second, "is not a number", accepted);
     }
@@ -84,7 +97,8 @@ constexpr int kMostAwg = 40;
 const Range kWireMm{0.05, true, 20, "mm", "a bare wire diameter in millimetres"};
 
 const char* const kGaugeForms = "give one of 10 12 14 16 18 20 22 24 26 28 30 (SWG), an AWG "
-                                "gauge from 0 to 40 as 'AWG 14', or the bare diameter as '1.63mm'";
+                                "gauge from 0 to 40 as 'AWG 14', the bare diameter as '1.63mm', "
+                                "or the cross-section as '2.5mm2'";
 
 std::string trimmed(std::string_view text) {
     const auto first = text.find_first_not_of(" \t");
@@ -131,6 +145,17 @@ std::optional<UsageError> readGauge(const std::map<std::string, std::string>& gi
         }
         size = WireSize{WireSystem::Awg, *gauge};
         swg = nearestTableGauge(awgDiameterMm(static_cast<int>(*gauge)), coilColumn);
+        return std::nullopt;
+    }
+    // Stranded wire by its cross-section: the round wire of that copper.
+    if (const std::optional<double> mm = parseCrossSectionDiameterMm(text)) {
+        if (*mm < kWireMm.low || *mm > kWireMm.high) {
+            return badValue(
+                option, it->second, "is out of range",
+                "give a cross-section of the copper from 0.002 to 314 mm2, as '2.5mm2'");
+        }
+        size = WireSize{WireSystem::Millimetres, *mm};
+        swg = nearestTableGauge(*mm, coilColumn);
         return std::nullopt;
     }
     if (endsWithNoCase(text, "mm")) {

@@ -117,6 +117,54 @@ TEST(CommandLine, RefusesBadInputBeforeComputingWithAMessageAndNoOutput) {
     }
 }
 
+// Each spelling of a length in feet and inches, turns per inch or a cross-section gives the very
+// report of the same design typed in metric.
+TEST(CommandLine, FeetInchesTurnsPerInchAndCrossSectionsReadAsTheirMetricSelves) {
+    struct Spelling {
+        const char* option;
+        const char* imperial;
+        const char* metric;
+    };
+    const Spelling spellings[] = {
+        {"--length", "49.2ft", "14.99616"},
+        {"--length", "49 ft 2.5 in", "14.9987"},
+        {"--length", "49' 2.5\"", "14.9987"},
+        {"--length", "49'2.5", "14.9987"},
+        {"--length", "49 feet", "14.9352"},
+        {"--distance", "118.11in", "2.999994"},
+        {"--former", "2in", "50.8"},
+        {"--former", "1.97\"", "50.038"},
+        {"--coil-length", "1.5 inches", "38.1"},
+        {"--pitch", "20tpi", "1.27"},
+        {"--coil-wire", "0.5mm2", "0.7978845608028654mm"},
+        {"--wire", "2.5 mm²", "1.7841241161527712mm"},
+    };
+    for (const Spelling& s : spellings) {
+        SCOPED_TRACE(std::string(s.option) + " " + s.imperial);
+        const auto report = [&s](const char* value) {
+            QStringList args = typicalDesign({"--no-antenna", "--format", "json"});
+            const qsizetype at = args.indexOf(s.option);
+            if (at >= 0) {
+                args[at + 1] = QString::fromUtf8(value);
+            } else {
+                args << s.option << QString::fromUtf8(value);
+            }
+            return runCli(args);
+        };
+        const CliRun imperial = report(s.imperial);
+        const CliRun metric = report(s.metric);
+        ASSERT_EQ(imperial.exitCode, 0) << imperial.err;
+        ASSERT_EQ(metric.exitCode, 0) << metric.err;
+        EXPECT_EQ(imperial.out, metric.out);
+    }
+    // With the full check too, over ground at a height in feet.
+    const QStringList overGround{"--format", "json", "--ground", "average", "--height"};
+    const CliRun feet = runCli(typicalWith("--length", "49 ft 2.5 in") + overGround << "33ft");
+    const CliRun metres = runCli(typicalWith("--length", "14.9987") + overGround << "10.0584");
+    ASSERT_EQ(feet.exitCode, 0) << feet.err;
+    EXPECT_EQ(feet.out, metres.out);
+}
+
 TEST(CommandLine, HelpAndVersionGoToStandardOutput) {
     const CliRun help = runCli({"--help"});
     EXPECT_EQ(help.exitCode, 0);

@@ -115,8 +115,8 @@ TEST_P(FieldRefusal, ShowsTheCommandsWordsBesideTheFieldAndKeepsTheResults) {
 
 INSTANTIATE_TEST_SUITE_P(
     Rows, FieldRefusal,
-    ::testing::Values(RefusalRow{"NotANumber", "lengthEdit", "15m", "lengthMessage",
-                                 "--length: '15m' is not a number"},
+    ::testing::Values(RefusalRow{"NotANumber", "lengthEdit", "15 km", "lengthMessage",
+                                 "--length: '15 km' is not a number"},
                       RefusalRow{"Empty", "formerEdit", "", "formerMessage", "--former is missing"},
                       RefusalRow{"OutOfRange", "frequencyEdit", "0.05", "frequencyMessage",
                                  "--frequency: '0.05' is out of range"},

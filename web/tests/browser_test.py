@@ -995,6 +995,22 @@ class Power(PageTest):
                       "the power's refusal beside its field", timeout=30)
 
 
+class FeetAndInches(PageTest):
+    def test_a_link_in_feet_and_inches_gives_the_commands_json(self):
+        design = {**TYPICAL, "length": "49 ft 2.5 in", "distance": "9.84ft", "former": "2in",
+                  "pitch": "20tpi", "coil-wire": "0.5mm2"}
+        self.open("?" + urllib.parse.urlencode(design))
+        self.assertEqual(self.wait_state("done", "failed"), "done")
+        self.assert_shows_report(native("check", design)["report"])
+        self.assert_exports_the_commands_json(self.download("save-json", "brevan-check.json"),
+                                              command(design, self.folder))
+        # The fields keep what was typed, and a phone offers letters and quotes in them.
+        self.assertEqual(self.driver.find_element(By.ID, "length").get_attribute("value"),
+                         "49 ft 2.5 in")
+        self.assertEqual(self.driver.find_element(By.ID, "length").get_attribute("inputmode"),
+                         "text")
+
+
 class BuiltCoil(PageTest):
     def test_links_to_built_coils_export_the_commands_json(self):
         for design in BUILT_COILS:

@@ -26,8 +26,19 @@ struct Range {
     const char* accepted; // what the option is, for the message
 };
 
+// What was given, as a refusal quotes it: a long paste only by its start.
+constexpr std::size_t kMostQuoted = 40;
 std::string quoted(std::string_view text) {
-    return "'" + std::string(text) + "'";
+    if (text.size() <= kMostQuoted) {
+        return "'" + std::string(text) + "'";
+    }
+    // Cut at a character's start, not inside one.
+    std::size_t end = kMostQuoted;
+    while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) {
+        --end;
+    }
+    return "'" + std::string(text.substr(0, end)) + "…' (" + std::to_string(text.size()) +
+           " characters)";
 }
 
 // Writes a limit as people type it: 0.1, 0.9144, 100000; never an exponent, never trailing

@@ -40,7 +40,10 @@ let sweep = null; // the analyser's sweep open on the page: {file, text}
 let callSeq = 0;
 const pending = new Map();
 
-const designWorker = new Worker("worker.js", { type: "module" });
+// Files larger than this are refused in words: the largest analyser sweeps are a few megabytes.
+const MOST_FILE_BYTES = 16 * 1024 * 1024;
+
+let designWorker = startDesignWorker();
 
 function setCheckState(state) {
   root.dataset.check = state;
@@ -648,19 +651,52 @@ function fillPickers() {
   }
 }
 
-designWorker.addEventListener("message", (event) => {
-  const message = event.data;
-  if (message.type === "bands") {
-    bands = message.bands;
-    bands.forEach((band, index) => $("band").add(new Option(band.label, String(index))));
-    edited();
-  } else if (message.type === "design") {
-    designAnswered(message.id, message.response);
-  } else if (message.type === "call") {
-    pending.get(message.id)(message.response);
-    pending.delete(message.id);
+// The worker that answers keystrokes and files. One that stops (its core failed on what it was
+// given) is started again: the page says so, and the last results stay as they were.
+function startDesignWorker() {
+  const worker = new Worker("worker.js", { type: "module" });
+  worker.addEventListener("message", (event) => {
+    const message = event.data;
+    if (worker !== designWorker) {
+      return;
+    }
+    if (message.type === "bands") {
+      bands = message.bands;
+      bands.forEach((band, index) => $("band").add(new Option(band.label, String(index))));
+      edited();
+    } else if (message.type === "design") {
+      designAnswered(message.id, message.response);
+    } else if (message.type === "call") {
+      pending.get(message.id)(message.response);
+      pending.delete(message.id);
+    } else if (message.type === "crashed") {
+      restartDesignWorker(message.error);
+    }
+  });
+  worker.addEventListener("error", (event) => {
+    if (worker === designWorker) {
+      event.preventDefault();
+      restartDesignWorker(event.message);
+    }
+  });
+  return worker;
+}
+
+function restartDesignWorker(why) {
+  designWorker.terminate();
+  designWorker = startDesignWorker();
+  const words = "The page's calculator stopped on what was given (" + String(why || "no reason given") +
+    ") and has been started again; the results shown are the last ones it gave.";
+  // Files waiting for an answer get it in words; the design waits for the next change.
+  for (const resolve of pending.values()) {
+    resolve({ ok: false, message: words, error: words });
   }
-});
+  pending.clear();
+  fileMessage(words);
+  $("engine-status").textContent = words;
+  setCheckState("failed");
+  lastRequest = null;
+}
 
 // One of the core's file functions, answered by the design worker.
 function ask(name, ...args) {
@@ -683,7 +719,20 @@ function showSweep(status) {
 }
 
 // A sweep the core refuses leaves everything as it was: the sweep open before and the results.
+// A file too large for the page is refused before it is read.
+function tooLarge(file) {
+  if (file.size <= MOST_FILE_BYTES) {
+    return false;
+  }
+  fileMessage(`The file ${file.name} is ${(file.size / 1048576).toFixed(1)} MB; the page opens ` +
+    `files of up to ${MOST_FILE_BYTES / 1048576} MB.`);
+  return true;
+}
+
 async function openSweep(file) {
+  if (tooLarge(file)) {
+    return;
+  }
   const text = await file.text();
   const request = { file: file.name, text };
   if (sweep) {
@@ -708,6 +757,9 @@ function closeSweep() {
 
 // A design file is the whole design: its sweep, if it keeps one, replaces the one open.
 async function openDesign(file) {
+  if (tooLarge(file)) {
+    return;
+  }
   const response = await ask("brevan_open_design", file.name, await file.text());
   if (response.error) {
     fileMessage(response.error);

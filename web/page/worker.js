@@ -28,22 +28,50 @@ async function loadEngine() {
   }
 }
 
+// Texts go to the core through its heap: ccall's "string" copies them onto the core's stack,
+// whose 64 KiB a large sweep or paste overruns.
+function callWithTexts(module, name, texts) {
+  const pointers = texts.map((text) => {
+    const size = module.lengthBytesUTF8(text) + 1;
+    const pointer = module._malloc(size);
+    module.stringToUTF8(text, pointer, size);
+    return pointer;
+  });
+  try {
+    const answer = module.ccall(name, "number", texts.map(() => "number"), pointers);
+    return JSON.parse(module.UTF8ToString(answer));
+  } finally {
+    pointers.forEach((pointer) => module._free(pointer));
+  }
+}
+
 function call(module, name, request) {
-  const text = module.ccall(name, "string", request === undefined ? [] : ["string"],
-    request === undefined ? [] : [JSON.stringify(request)]);
-  return JSON.parse(text);
+  return callWithTexts(module, name, request === undefined ? [] : [JSON.stringify(request)]);
+}
+
+// The keystroke and file calls. A core that fails on one (out of memory, say) is left in no
+// state to answer another: the worker says so and the page starts a new one.
+function answerQuickly(module, message) {
+  try {
+    if (message.type === "bands") {
+      self.postMessage({ type: "bands", bands: call(module, "brevan_bands") });
+    } else if (message.type === "design") {
+      self.postMessage({ type: "design", id: message.id, response: call(module, "brevan_design", message.request) });
+    } else {
+      self.postMessage({ type: "call", id: message.id, response: callWithTexts(module, message.name, message.args) });
+    }
+  } catch (error) {
+    self.postMessage({ type: "crashed", id: message.id, call: message.type, error: String(error && error.message) });
+    self.close();
+  }
 }
 
 self.addEventListener("message", async (event) => {
   const message = event.data;
   const module = await core;
-  if (message.type === "bands") {
-    self.postMessage({ type: "bands", bands: call(module, "brevan_bands") });
-  } else if (message.type === "design") {
-    self.postMessage({ type: "design", id: message.id, response: call(module, "brevan_design", message.request) });
-  } else if (message.type === "call" && FILE_FUNCTIONS.includes(message.name)) {
-    const text = module.ccall(message.name, "string", message.args.map(() => "string"), message.args);
-    self.postMessage({ type: "call", id: message.id, response: JSON.parse(text) });
+  if (message.type === "bands" || message.type === "design" ||
+    (message.type === "call" && FILE_FUNCTIONS.includes(message.name))) {
+    answerQuickly(module, message);
   } else if (message.type === "check" || message.type === "study") {
     globalThis.brevanRunNec2c = await loadEngine();
     globalThis.brevanProgress = (text) => self.postMessage({ type: "progress", id: message.id, text });

@@ -995,6 +995,46 @@ class Power(PageTest):
                       "the power's refusal beside its field", timeout=30)
 
 
+class LargeInputs(PageTest):
+    def test_a_30000_point_sweep_a_2_mb_paste_and_a_file_too_large_freeze_nothing(self):
+        self.open()
+        self.assertEqual(self.wait_state("done", "failed"), "done")
+        # 30,000 points, a megabyte, as brevan-check --measured reads it: read and checked.
+        lines = ["# MHz S RI R 50"]
+        for step in range(30000):
+            mhz = 6.8 + step * 0.00001
+            z = complex(38, 1500 * (mhz / 7.0 - 7.0 / mhz))
+            s11 = (z - 50) / (z + 50)
+            lines.append("%.5f %.9f %.9f" % (mhz, s11.real, s11.imag))
+        big = "\n".join(lines) + "\n"
+        self.assertGreater(len(big), 900_000)
+        self.pick("open-sweep", "long.s1p", big)
+        self.wait_for(lambda: self.text("sweep-status") == "Measured sweep: long.s1p",
+                      "the long sweep's name", timeout=60)
+        self.assertEqual(self.wait_state("done", "failed"), "done")
+        self.wait_for(lambda: self.texts("measured-notes"), "the measured notes", timeout=60)
+        self.driver.find_element(By.ID, "close-sweep").click()
+        self.assertEqual(self.wait_state("done", "failed"), "done")
+        # Two million characters pasted into a field: refused in a few words, and typing goes on.
+        self.driver.execute_script(
+            "const field = document.getElementById('length');"
+            "field.value = '1'.repeat(2000000);"
+            "field.dispatchEvent(new Event('input', {bubbles: true}));")
+        self.wait_for(lambda: self.text("length-message") != "", "the paste's refusal", timeout=60)
+        self.assertLess(len(self.text("length-message")), 400)
+        self.assertIn("(2000000 characters)", self.text("length-message"))
+        self.type_into("length", "15")
+        self.assertEqual(self.wait_state("done", "failed"), "done")
+        # A file above the page's limit is refused before it is read.
+        path = os.path.join(self.folder, "huge.s1p")
+        with open(path, "wb") as out:
+            out.write(b"!" * (17 * 1024 * 1024))
+        self.driver.find_element(By.ID, "open-sweep").send_keys(path)
+        self.wait_for(lambda: "the page opens files of up to 16 MB" in self.text("file-message"),
+                      "the file's refusal", timeout=30)
+        self.assertEqual(self.state(), "done")
+
+
 class FeetAndInches(PageTest):
     def test_a_link_in_feet_and_inches_gives_the_commands_json(self):
         design = {**TYPICAL, "length": "49 ft 2.5 in", "distance": "9.84ft", "former": "2in",

@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "field_words.h"
 #include "form_reading.h"
 
 #include <gtest/gtest.h>
@@ -120,3 +121,35 @@ INSTANTIATE_TEST_SUITE_P(
                 {"insulation"},
                 "--insulation: '0.9' is out of range"}),
     [](const auto& row) { return std::string(row.param.name); });
+
+// The core's messages in the form's words: each option named becomes its field, the longest
+// name first, and the decimal point the visitor's form takes.
+TEST(FieldWords, NameTheFormsFieldsAndItsDecimalPoint) {
+    using brevan::faces::inFieldWords;
+    struct Row {
+        const char* message;
+        char decimalPoint;
+        const char* words;
+    };
+    const Row rows[] = {
+        {"--frequency: 'abc' is not a number; give the design frequency in MHz, with a full "
+         "stop as the decimal point",
+         '.',
+         "Frequency F: 'abc' is not a number; give the design frequency in MHz, with a full "
+         "stop as the decimal point"},
+        {"--length: 'x' is not a number; with a full stop as the decimal point", ',',
+         "Total length A: 'x' is not a number; with a full stop or ',' as the decimal point"},
+        {"--insulation-thickness needs --insulation (see --help)", '.',
+         "Insulation thickness needs Wire insulation"},
+        {"Give --feedline-length and --feedline-vf (and --feedline-loss) of the coax", '.',
+         "Give Sweep's feed line and Velocity factor (and Line loss) of the coax"},
+        {"--measured: unknown --thing stays", '.', "--measured: unknown --thing stays"},
+    };
+    for (const Row& row : rows) {
+        EXPECT_EQ(inFieldWords(row.message, row.decimalPoint), row.words) << row.message;
+    }
+    // Every field the form has is named once.
+    for (const auto& field : brevan::faces::formFields()) {
+        EXPECT_EQ(inFieldWords(std::string("--") + field.option, '.'), field.label);
+    }
+}

@@ -2,6 +2,7 @@
 #include "page_api.h"
 
 #include "band_plan.h"
+#include "field_words.h"
 #include "form_reading.h"
 #include "half_dipole_svg.h"
 #include "measured/measured_sweep.h"
@@ -158,7 +159,10 @@ json reportJson(const check::CheckReport& report) {
         // The bytes brevan-check --format json prints for the same inputs, for the page's export.
         out["json"] = check::reportJson(report, BREVAN_VERSION_TEXT);
         if (report.measured) {
-            out["measuredNotes"] = check::measuredNotes(report);
+            out["measuredNotes"] = json::array();
+            for (const std::string& note : check::measuredNotes(report)) {
+                out["measuredNotes"].push_back(faces::inFieldWords(note, '.'));
+            }
         }
         const std::string hang = check::hangSentence(report);
         const std::string along = check::alongWireNote(report);
@@ -240,7 +244,7 @@ Reading readDesign(const PageRequest& request) {
     const faces::FormReading form = faces::readForm(given);
     out["refusals"] = json::object();
     for (const auto& [option, message] : form.refusals) {
-        out["refusals"][option] = message;
+        out["refusals"][option] = faces::inFieldWords(message, request.decimalPoint);
     }
     const auto frequency =
         given.count("frequency") ? check::parseOptionNumber(given.at("frequency")) : std::nullopt;
@@ -259,7 +263,9 @@ Reading readDesign(const PageRequest& request) {
     if (request.sweep) {
         auto setup = measuredSetup(*request.sweep, *form.inputs);
         if (auto* message = std::get_if<std::string>(&setup)) {
-            out["sweepError"] = "The sweep is not read: " + *message + ".";
+            out["sweepError"] =
+                "The sweep is not read: " + faces::inFieldWords(*message, request.decimalPoint) +
+                ".";
         } else {
             reading.measured = std::get<check::MeasuredSetup>(std::move(setup));
         }

@@ -26,7 +26,10 @@ const $ = (id) => document.getElementById(id);
 const root = document.documentElement;
 
 // The user's decimal separator, read as a full stop as the window reads it.
-const DECIMAL_POINT = (1.5).toLocaleString(navigator.language).replace(/[0-9]/g, "").charAt(0) || ".";
+// The browser's own number locale, which follows the visitor's settings (and, in a test, an
+// emulated locale) where navigator.language names only the language of its menus.
+const DECIMAL_POINT = new Intl.NumberFormat().formatToParts(1.5)
+  .find((part) => part.type === "decimal")?.value || ".";
 
 let bands = [];
 let designSeq = 0;

@@ -337,6 +337,14 @@ class PageTest(unittest.TestCase):
             self.assertEqual(self.texts("power-notes"), power["notes"])
         self.assertEqual(self.texts("sheet-verdict"), report.get("sheetVerdict", []))
 
+    def shown_refusals(self):
+        return self.driver.execute_script(
+            "const out = {};"
+            "for (const m of document.querySelectorAll('.refusal[id$=\"-message\"]')) {"
+            "  if (!m.hidden) out[m.id === 'other-message' ? '' : m.id.slice(0, -8)] ="
+            "      m.textContent; }"
+            "return out;")
+
     def assert_only_local_requests(self):
         local = self.server.url.rstrip("/")
         for entry in self.driver.get_log("performance"):
@@ -428,6 +436,9 @@ class TypedDesign(PageTest):
                 self.assertTrue(refusals or expected.get("designRefusal"), case)
                 self.wait_for(lambda: self.shown_refusals() == refusals,
                               "the refusals of %s: %s" % (case, refusals), timeout=20)
+                # In the page's words: its fields, never the command's options.
+                for message in refusals.values():
+                    self.assertNotIn("--", message)
                 for option in refusals:
                     if option:
                         field = self.driver.find_element(By.ID, option)
@@ -436,14 +447,6 @@ class TypedDesign(PageTest):
                     self.wait_for(lambda: self.text("design-refusal") == expected["designRefusal"],
                                   "the design's refusal", timeout=20)
                 self.assertEqual(self.wait_state("failed"), "failed")
-
-    def shown_refusals(self):
-        return self.driver.execute_script(
-            "const out = {};"
-            "for (const m of document.querySelectorAll('.refusal[id$=\"-message\"]')) {"
-            "  if (!m.hidden) out[m.id === 'other-message' ? '' : m.id.slice(0, -8)] ="
-            "      m.textContent; }"
-            "return out;")
 
 
 class SharedLinks(PageTest):
@@ -1033,6 +1036,31 @@ class LargeInputs(PageTest):
         self.wait_for(lambda: "the page opens files of up to 16 MB" in self.text("file-message"),
                       "the file's refusal", timeout=30)
         self.assertEqual(self.state(), "done")
+
+
+class DecimalComma(PageTest):
+    def test_a_comma_locale_takes_its_comma_in_every_number_field(self):
+        self.driver.execute_cdp_cmd("Emulation.setLocaleOverride", {"locale": "de-DE"})
+        try:
+            self.open()
+            self.assertEqual(self.wait_state("done", "failed"), "done")
+            typed = {"frequency": "7,05", "length": "15,2", "former": "50,5", "pitch": "1,2",
+                     "coil-q": "150,5", "power": "400,5"}
+            for option, text in typed.items():
+                self.type_into(option, text)
+            state = self.wait_state("done", "failed")
+            self.assertEqual(self.shown_refusals(), {})
+            self.assertEqual(state, "done", self.text("engine-status"))
+            design = {**TYPICAL, **{o: t.replace(",", ".") for o, t in typed.items()}}
+            self.assert_exports_the_commands_json(
+                self.download("save-json", "brevan-check.json"), command(design, self.folder))
+            # A refusal says which decimal points the field takes, in the field's words.
+            self.type_into("frequency", "7,0,5")
+            self.wait_for(lambda: "with a full stop or ',' as the decimal point"
+                          in self.text("frequency-message"), "the comma's refusal", timeout=20)
+            self.assertTrue(self.text("frequency-message").startswith("Frequency F: "))
+        finally:
+            self.driver.execute_cdp_cmd("Emulation.setLocaleOverride", {})
 
 
 class FeetAndInches(PageTest):

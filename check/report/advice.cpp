@@ -12,6 +12,7 @@
 #include "report/report_format.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 
 namespace brevan::check {
@@ -63,7 +64,16 @@ std::vector<std::string> verdict(const CheckReport& report, PowerWords powerWord
     for (std::string& line : builtVerdict(report, check.built)) {
         out.push_back(std::move(line));
     }
-    out.push_back(trimVerdict(report, check));
+    std::string trim = trimVerdict(report, check);
+    // Once the antenna hangs and is swept, the sweep's cut is the one to make.
+    if (report.measured && report.measured->calibration.outcome == CalibrationOutcome::Calibrated &&
+        !trim.empty()) {
+        trim[0] = static_cast<char>(std::tolower(static_cast<unsigned char>(trim[0])));
+        trim = "As designed, before the sweep (its cut, below, replaces this now that the antenna "
+               "hangs): " +
+               trim;
+    }
+    out.push_back(trim);
     // Under half the power radiated, that comes first: no trim or match makes up for it.
     const std::string radiated = radiatedVerdict(report, check);
     if (radiatesPoorly(check)) {

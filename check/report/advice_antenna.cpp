@@ -87,8 +87,8 @@ std::string reachedVerdict(const CheckReport& report, const AntennaCheck& check)
                            : std::string(cm > 0 ? "Add " : "Cut ") +
                                  number(std::abs(cm), trim.toMillimetres ? 1 : 0) + " cm of wire " +
                                  (cm > 0 ? "to" : "from") + " each tip " + length;
-    line += ", then cut each tip " + number(report.cut.tipSpare * 100, 0) +
-            " cm long and trim it to the lowest SWR.";
+    line += ", leaving " + number(report.cut.tipSpare * 100, 0) +
+            " cm spare at each tip to trim off on the analyser for the lowest SWR.";
     if (!check.trimmed || !check.trimmed->resonanceMHz) {
         return line;
     }

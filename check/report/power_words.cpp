@@ -127,13 +127,13 @@ std::string coilToWindSentence(const CheckReport& r) {
     }
     const CoilToWind& w = *r.coilToWind;
     std::string line = "The coil to wind, of the same reactance at F (check it for its own "
-                       "trim):";
+                       "trim): ";
     if (w.onFormer) {
         line += "on your " + formatDouble(r.inputs.formerMm, ".") + " mm former, " +
                 choiceText(r, *w.onFormer);
     }
     if (w.otherFormer) {
-        line += std::string(w.onFormer ? "; or" : "") + " on a " +
+        line += std::string(w.onFormer ? "; or " : "") + "on a " +
                 number(w.otherFormer->coil.formerDiameter * 1000, 0) + " mm former, " +
                 choiceText(r, *w.otherFormer);
     }

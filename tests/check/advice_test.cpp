@@ -55,7 +55,7 @@ const Case kCases[] = {
      {"Wound as planned, 9 turns give 6.813 uH",
       "As built, the antenna resonates at 7.372 MHz, 4.6 % above the design frequency of 7.05 MHz.",
       "7.05 MHz lies outside its 2:1 SWR band (7.265 to 7.483 MHz); the SWR there is 6.8.",
-      "Add 38 cm of wire to each tip (total length 15.76 m), then cut each tip 10 cm long",
+      "Add 38 cm of wire to each tip (total length 15.76 m), leaving 10 cm spare at each tip",
       "Trimmed, it resonates at 7.047 MHz with an SWR of 1.0 at 7.05 MHz.",
       "Or keep the length and give each coil 8.27 uH at 7.05 MHz: 10 turns come closest "
       "(8.11 uH) and resonate at 7.083 MHz."},

@@ -73,6 +73,13 @@ TEST(MeasuredCli, JsonHasTheMeasuredObjectThroughAFeedLine) {
     EXPECT_NEAR(calibration.value("after_cut").toObject().value("resonance_mhz").toDouble(), 7.05,
                 0.01);
     EXPECT_FALSE(measured.value("notes").toArray().isEmpty());
+    // The design's trim is marked as replaced by the sweep's cut, which the verdict gives too.
+    int replaced = 0;
+    for (const QJsonValue& line : run.json().value("verdict").toArray()) {
+        replaced += line.toString().startsWith("As designed, before the sweep (its cut, below, "
+                                               "replaces this now that the antenna hangs)");
+    }
+    EXPECT_EQ(replaced, 1);
 }
 
 // A sweep of another band is no calibration: the model cannot resonate there, and a cut from
@@ -94,6 +101,8 @@ TEST(MeasuredCli, ASweepOfAnotherBandGivesNoCut) {
     const QJsonObject calibration = root["measured"]["calibration"].toObject();
     EXPECT_EQ(calibration["outcome"].toString(), "other-band");
     EXPECT_TRUE(calibration["tip_change_m"].isNull());
+    // No cut of the sweep's: the design's trim stands unmarked.
+    EXPECT_FALSE(root["verdict"].toArray().first().toString().startsWith("As designed, before"));
     QString verdict;
     for (const QJsonValue& line : root["verdict"].toArray()) {
         verdict += line.toString() + "\n";

@@ -41,6 +41,10 @@ std::string measuredVerdict(const CheckReport& report);
 // and where the sweep stops short.
 std::vector<std::string> measuredNotes(const CheckReport& report);
 
+// What the sweep shows in one sentence, for a face without the text report's rows: the lowest
+// SWR and where it falls, the SWR at F and the 2:1 band. Empty without a sweep.
+std::string measuredSummary(const CheckReport& report);
+
 // An inverted V as modelled, in one line: the apex, then the angle between the legs, the ends'
 // height and the span between them, as built and trimmed. Empty for the straight wire.
 std::string hangSentence(const CheckReport& report);

@@ -272,6 +272,31 @@ std::string measuredVerdict(const CheckReport& report) {
     return {};
 }
 
+std::string measuredSummary(const CheckReport& report) {
+    if (!report.measured) {
+        return {};
+    }
+    const SweepAnalysis& a = report.measured->sweep.analysis;
+    const std::string f = designText(report);
+    std::string line = "The sweep (" + sweepSpan(*report.measured) + ") shows its lowest SWR, " +
+                       swrText(a.minimumSwr) + ", at " + mhz3(a.swrMinimumMHz) +
+                       (a.swrMinimumSpanned ? "" : ", its end: the dip lies beyond it");
+    line += a.swrAtDesign ? "; at " + f + " the SWR is " + swrText(*a.swrAtDesign)
+                          : "; it does not cover " + f;
+    if (!a.belowTwo) {
+        return line + "; the SWR never falls to 2, so it has no 2:1 band.";
+    }
+    const auto edge = [](const std::optional<double>& mhz, const char* beyond) {
+        return mhz ? mhz3(*mhz) : std::string(beyond);
+    };
+    line += "; its 2:1 band runs from " + edge(a.bandLowerMHz, "below its start") + " to " +
+            edge(a.bandUpperMHz, "beyond its end");
+    if (a.bandLowerMHz && a.bandUpperMHz) {
+        line += " (" + number((*a.bandUpperMHz - *a.bandLowerMHz) * 1000, 0) + " kHz wide)";
+    }
+    return line + ".";
+}
+
 std::vector<std::string> measuredNotes(const CheckReport& report) {
     std::vector<std::string> out;
     if (!report.measured) {

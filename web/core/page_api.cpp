@@ -159,7 +159,7 @@ json reportJson(const check::CheckReport& report) {
         // The bytes brevan-check --format json prints for the same inputs, for the page's export.
         out["json"] = check::reportJson(report, BREVAN_VERSION_TEXT);
         if (report.measured) {
-            out["measuredNotes"] = json::array();
+            out["measuredNotes"] = json::array({check::measuredSummary(report)});
             for (const std::string& note : check::measuredNotes(report)) {
                 out["measuredNotes"].push_back(faces::inFieldWords(note, '.'));
             }

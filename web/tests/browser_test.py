@@ -820,6 +820,22 @@ class Print(PageTest):
                     for words in self.SHEET + verdict + tolerances:
                         self.assertIn("".join(words.split()), flat)
 
+    def test_the_build_sheet_with_a_sweep_prints_on_one_page(self):
+        self.open()
+        self.assertEqual(self.wait_state("done", "failed"), "done")
+        self.pick("open-sweep", "dipole.s1p", touchstone_sweep())
+        self.wait_for(lambda: self.text("sweep-status") == "Measured sweep: dipole.s1p",
+                      "the sweep's name")
+        self.assertEqual(self.wait_state("done", "failed"), "done")
+        self.wait_for(lambda: self.texts("measured-notes"), "the measured notes")
+        # The sweep in words first: its lowest SWR, the SWR at F and the 2:1 band.
+        self.assertTrue(self.texts("measured-notes")[0].startswith("The sweep (6.800 to 7.300 MHz)"))
+        for paper, (width, height) in self.PAPERS.items():
+            with self.subTest(paper=paper):
+                info, text = self.print_sheet(width, height)
+                self.assertIn("\nPages:           1\n", info)
+                self.assertIn("Asmeasured", "".join(text.split()))
+
     def print_sheet(self, width, height):
         """The browser's print of the page as pdfinfo and pdftotext read it."""
         pdf = self.driver.execute_cdp_cmd("Page.printToPDF", {

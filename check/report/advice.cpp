@@ -65,15 +65,21 @@ std::vector<std::string> verdict(const CheckReport& report, PowerWords powerWord
         out.push_back(std::move(line));
     }
     std::string trim = trimVerdict(report, check);
-    // Once the antenna hangs and is swept, the sweep's cut is the one to make.
-    if (report.measured && report.measured->calibration.outcome == CalibrationOutcome::Calibrated &&
-        !trim.empty()) {
+    // What to do comes first: the trim, or once the antenna hangs and is swept, the sweep's
+    // cut, which replaces the design's.
+    const bool swept =
+        report.measured && report.measured->calibration.outcome == CalibrationOutcome::Calibrated;
+    const std::string measured = measuredVerdict(report);
+    if (swept && !trim.empty()) {
         trim[0] = static_cast<char>(std::tolower(static_cast<unsigned char>(trim[0])));
-        trim = "As designed, before the sweep (its cut, below, replaces this now that the antenna "
+        trim = "As designed, before the sweep (its cut, above, replaces this now that the antenna "
                "hangs): " +
                trim;
+        out.insert(out.begin(), measured);
+        out.push_back(trim);
+    } else {
+        out.insert(out.begin(), trim);
     }
-    out.push_back(trim);
     // Under half the power radiated, that comes first: no trim or match makes up for it.
     const std::string radiated = radiatedVerdict(report, check);
     if (radiatesPoorly(check)) {
@@ -112,8 +118,7 @@ std::vector<std::string> verdict(const CheckReport& report, PowerWords powerWord
     if (!insulation.empty()) {
         out.push_back(insulation);
     }
-    const std::string measured = measuredVerdict(report);
-    if (!measured.empty()) {
+    if (!swept && !measured.empty()) {
         out.push_back(measured);
     }
     return out;

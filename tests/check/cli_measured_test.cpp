@@ -76,7 +76,7 @@ TEST(MeasuredCli, JsonHasTheMeasuredObjectThroughAFeedLine) {
     // The design's trim is marked as replaced by the sweep's cut, which the verdict gives too.
     int replaced = 0;
     for (const QJsonValue& line : run.json().value("verdict").toArray()) {
-        replaced += line.toString().startsWith("As designed, before the sweep (its cut, below, "
+        replaced += line.toString().startsWith("As designed, before the sweep (its cut, above, "
                                                "replaces this now that the antenna hangs)");
     }
     EXPECT_EQ(replaced, 1);

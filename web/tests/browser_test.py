@@ -1093,6 +1093,13 @@ class FeetAndInches(PageTest):
                          "49 ft 2.5 in")
         self.assertEqual(self.driver.find_element(By.ID, "length").get_attribute("inputmode"),
                          "text")
+        # A newcomer is told what A, B and the coil length are, beside each field.
+        for option, words in [("length", "Tip to tip"), ("distance", "to the middle of each coil"),
+                              ("coil-length", "revised length")]:
+            help_id = option + "-help"
+            self.assertIn(words, self.text(help_id))
+            self.assertIn(help_id, self.driver.find_element(By.ID, option)
+                          .get_attribute("aria-describedby"))
 
 
 class BuiltCoil(PageTest):

@@ -159,15 +159,19 @@ TEST(PowerFigures, CurrentsHoldAtFinerSegmentsAndTheEnergyAddsUp) {
         SCOPED_TRACE(d.line);
         const CheckReport report = reportOf(d.line);
         const auto working = solve(report, 1);
+        const auto twice = solve(report, 2);
         const auto finest = solve(report, 4);
-        ASSERT_TRUE(working && finest);
-        const CurrentsAtDesign& a = working->currents;
-        const CurrentsAtDesign& b = finest->currents;
-        EXPECT_LT(relative(a.coilCurrent, b.coilCurrent), d.coil);
-        EXPECT_LT(relative(a.tipPotential, b.tipPotential), d.tip);
-        EXPECT_LT(relative(a.wireLoss, b.wireLoss), 0.01);
+        ASSERT_TRUE(working && twice && finest);
+        // The working level against two and four times its segments.
+        for (const Solved* finer : {&*twice, &*finest}) {
+            const CurrentsAtDesign& a = working->currents;
+            const CurrentsAtDesign& b = finer->currents;
+            EXPECT_LT(relative(a.coilCurrent, b.coilCurrent), d.coil);
+            EXPECT_LT(relative(a.tipPotential, b.tipPotential), d.tip);
+            EXPECT_LT(relative(a.wireLoss, b.wireLoss), 0.01);
+        }
         // Radiated + coils + copper = input, at each level: the currents are scaled right.
-        for (const Solved* s : {&*working, &*finest}) {
+        for (const Solved* s : {&*working, &*twice, &*finest}) {
             const CurrentsAtDesign& c = s->currents;
             const double lost = 2.0 * c.coilCurrent * c.coilCurrent * s->coil.real() + c.wireLoss;
             const double sum = s->feed.radiatedPower / s->feed.inputPower + lost / c.feedResistance;

@@ -74,6 +74,10 @@ struct AntennaCheckInput {
     // (AntennaModel::coilStraightExcess); 0 leaves the loads as they are.
     double coilStraightExcess = 0.0;
     double coilSelfResonance = 0.0; // Hz, of the built coil; 0: not known
+    // Relative: how far a long coil's lumped model may put the antenna's resonance from the
+    // coil wound as a helix (kLongCoilSpread), added to the built and trimmed antennas' stated
+    // uncertainty; 0 for a coil short against the waves.
+    double coilModelSpread = 0.0;
 };
 
 struct SwrBand {
@@ -208,6 +212,9 @@ struct AntennaCheck {
     std::optional<ToleranceTable> tolerances;
     // The built antenna with Medhurst's capacitance in each coil (AntennaCheckInput::medhurst).
     std::optional<AntennaResult> medhurst;
+    // Relative, the long coils' share of the built and trimmed antennas' resonanceUncertainty
+    // (AntennaCheckInput::coilModelSpread).
+    double coilModelSpread = 0.0;
     int segments = 0;      // of the built antenna, at the coarser of the two levels
     int fineSegments = 0;  // at the finer
     std::string builtDeck; // the deck of the built antenna, for other NEC-2 programs

@@ -131,7 +131,7 @@ std::optional<MeasuredCoil> measuredCoil(const CheckInputs& in, const CoilAsWoun
     if (in.coilSelfResonanceMHz) {
         return measuredWithSelfResonance(wound.coil, inductance, *in.coilSelfResonanceMHz * 1e6);
     }
-    return MeasuredCoil{wound.coil, inductance, selfCapacitance(wound.coil)};
+    return MeasuredCoil{wound.coil, inductance, modelCapacitance(wound.coil)};
 }
 
 // The measured coil's figures in place of the computed ones; the wire's resistances stay those
@@ -161,7 +161,9 @@ CoilLosses coilLosses(const CheckInputs& in, const CoilAsWound& wound) {
     losses.qGiven = in.coilQ.has_value();
     losses.q = in.coilQ.value_or(losses.estimatedQ);
     losses.seriesResistance = lossResistance(wound.coil, frequency, in.coilQ);
-    losses.selfCapacitance = selfCapacitance(wound.coil);
+    losses.selfCapacitance = modelCapacitance(wound.coil);
+    losses.selfResonanceModel = selfResonanceModel(wound.coil);
+    losses.length = coilLengthAt(wound.coil, frequency);
     // Where the coil stops being an inductor: the same impedance the antenna model uses.
     losses.selfResonance = selfResonance(wound.coil, in.coilQ);
     losses.medhurstCapacitance = medhurstCapacitance(wound.coil);
@@ -188,8 +190,10 @@ CoilAlternatives alternativesIfNeeded(const CheckReport& report) {
     return coilAlternatives(request);
 }
 
-CutList cutList(const CheckInputs& in, const CoilAsWound& wound, std::optional<double> tip) {
+CutList cutList(const CheckInputs& in, const CoilAsWound& wound, std::optional<double> tip,
+                double spareAtLeast = 0.0) {
     CutListInput cut;
+    cut.spareAtLeast = spareAtLeast;
     cut.length = in.lengthM;
     cut.coilDistance = in.distanceM;
     cut.windingLength = sheetLength(wound.coil);
@@ -223,7 +227,9 @@ CoilImpedance coilOfTurns(const CheckReport& report, int turns) {
     const WoundCoil coil = withTurns(report.coil.coil, turns);
     const std::optional<double> q =
         report.losses.qGiven ? std::optional<double>(report.losses.q) : std::nullopt;
-    return [coil, q](double frequency) { return coilImpedance(coil, frequency, q); };
+    return [coil, q, c = modelCapacitance(coil)](double frequency) {
+        return coilImpedance(coil, frequency, q, c);
+    };
 }
 
 namespace {
@@ -240,6 +246,21 @@ std::optional<PowerFigures> powerOf(const CheckReport& report, const AntennaResu
                         report.inputs.power);
 }
 
+// Each tip's wire that the long coils' share of the trimmed antenna's uncertainty asks for: the
+// helix resonated above the lumped model, so the antenna may want that much more wire than the
+// trim gives. From how far the trim moved the resonance; nothing for a trim under a centimetre.
+double modelSpare(const AntennaCheck& check, std::optional<double> tip) {
+    if (!tip || !(check.coilModelSpread > 0.0) || !check.trimmed || !check.trimmed->resonanceMHz ||
+        !check.built.resonanceMHz || std::abs(*tip) < 0.01) {
+        return 0.0;
+    }
+    const double perMetre = (*check.trimmed->resonanceMHz - *check.built.resonanceMHz) / *tip;
+    if (!(std::abs(perMetre) > 0.0)) {
+        return 0.0;
+    }
+    return check.coilModelSpread * *check.trimmed->resonanceMHz / std::abs(perMetre);
+}
+
 } // namespace
 
 void applyAntennaCheck(CheckReport& report, AntennaCheck check) {
@@ -247,7 +268,7 @@ void applyAntennaCheck(CheckReport& report, AntennaCheck check) {
     const std::optional<double> tip = check.trim.outcome == TrimOutcome::Reached
                                           ? std::optional<double>(check.trim.tipChange)
                                           : std::nullopt;
-    report.cut = cutList(report.inputs, report.coil, tip);
+    report.cut = cutList(report.inputs, report.coil, tip, modelSpare(check, tip));
     PowerReport power;
     power.built = powerOf(report, check.built);
     if (check.trimmed && tip) {
@@ -267,8 +288,29 @@ CoilImpedance builtCoil(const CheckReport& report) {
         };
     }
     const WoundCoil wound = report.coil.coil;
-    return [wound, q](double frequency) { return coilImpedance(wound, frequency, q); };
+    return [wound, q, c = modelCapacitance(wound)](double frequency) {
+        return coilImpedance(wound, frequency, q, c);
+    };
 }
+
+namespace {
+
+// How far a long coil's lumped model may be from the coil wound as a helix: in proportion to
+// what its self-capacitance adds to its reactance at F. A measured coil brings its own
+// self-resonance, but not the current's fall along it.
+double coilModelSpread(const CheckReport& report) {
+    const CoilLosses& losses = report.losses;
+    if (!losses.length.isLong) {
+        return 0.0;
+    }
+    const double winding = losses.reactance / (2 * kPi * report.inputs.frequencyMHz * 1e6);
+    if (!(winding > 0.0) || !(losses.apparentInductance > winding)) {
+        return 0.0;
+    }
+    return kLongCoilSpreadPerRise * (losses.apparentInductance / winding - 1.0);
+}
+
+} // namespace
 
 AntennaCheckInput antennaCheckInput(const CheckReport& report) {
     const CheckInputs& in = report.inputs;
@@ -303,6 +345,7 @@ AntennaCheckInput antennaCheckInput(const CheckReport& report) {
     input.coilStraightExcess =
         straightWireExcess(input.windingLength, report.coil.coil.meanDiameter, input.wireDiameter);
     input.coilSelfResonance = report.losses.selfResonance;
+    input.coilModelSpread = coilModelSpread(report);
     return input;
 }
 

@@ -15,6 +15,7 @@
 #include "coil/coil_alternatives.h"
 #include "coil/coil_losses.h"
 #include "coil/coil_model.h"
+#include "coil/helical_line.h"
 #include "coil/measured_coil.h"
 #include "coil_position_study.h"
 #include "coil_winding.h"
@@ -70,8 +71,11 @@ struct CoilLosses {
     bool qGiven = false;           // --coil-q replaced the estimate
     double q = 0.0;                // the Q used
     double seriesResistance = 0.0; // ohm, reactance / q: the loss the antenna sees
-    double selfCapacitance = 0.0;  // F, Knight's, for the coil floating in the wire
+    double selfCapacitance = 0.0;  // F, modelCapacitance: the coil floating in the wire
     double selfResonance = 0.0;    // Hz
+    // Which model set the self-resonance, and whether the coil is long against the waves at F.
+    SelfResonanceModel selfResonanceModel = SelfResonanceModel::Lumped;
+    CoilLength length;
     // Medhurst's capacitance for the same coil grounded at one end, and the self-resonance it
     // would give: the figures the report sets beside Knight's.
     double medhurstCapacitance = 0.0; // F

@@ -240,6 +240,8 @@ private:
         }
         m_check.designed = m_designed->result();
         m_check.built = m_built->result();
+        m_check.coilModelSpread = m_context.input.coilModelSpread;
+        m_check.built.resonanceUncertainty += m_check.coilModelSpread;
         m_check.fullSizeEfficiency = fullSize.efficiencyAtDesign();
         if (m_medhurst) {
             m_check.medhurst = m_medhurst->result();
@@ -448,6 +450,7 @@ private:
         const double f = designMHz();
         if (m_trimmed) {
             m_check.trimmed = m_trimmed->result();
+            m_check.trimmed->resonanceUncertainty += m_check.coilModelSpread;
             if (!m_check.trimmed->resonanceMHz ||
                 std::abs(*m_check.trimmed->resonanceMHz / f - 1.0) > 0.01) {
                 // Its last try is the trimmed antenna itself.

@@ -37,12 +37,15 @@ std::optional<Hung> hungAntenna(const CheckReport& r) {
     return Hung{&antenna, power, a.radiated.share};
 }
 
-// Holding the power comes first, then Q.
+// Holding the power comes first, then a coil the model is sure of (not long), then Q.
 bool better(const WindingChoice& a, const WindingChoice& b, double watts) {
     const bool aHolds = coilLimitW(a.power) >= watts;
     const bool bHolds = coilLimitW(b.power) >= watts;
     if (aHolds != bHolds) {
         return aHolds;
+    }
+    if (a.coil.isLong != b.coil.isLong) {
+        return !a.coil.isLong;
     }
     return a.coil.q > b.coil.q;
 }

@@ -34,7 +34,7 @@ CutList makeCutList(const CutListInput& input) {
     cut.outerWire = toMillimetre(std::max(outer, 0.0));
     cut.tipChange = input.tipChange;
     const double trimmed = std::max(cut.outerWire + input.tipChange.value_or(0.0), 0.0);
-    cut.tipSpare = spareFor(trimmed);
+    cut.tipSpare = std::max(spareFor(trimmed), std::ceil(input.spareAtLeast * 100.0) / 100.0);
     cut.outerWireToCut = toMillimetre(trimmed + cut.tipSpare);
     cut.coilWireEach = toMillimetre(input.windingWire + 2 * kCoilLeadAllowance);
     cut.antennaWireTotal = toMillimetre(2 * (cut.innerWire + cut.outerWireToCut));

@@ -26,6 +26,9 @@ struct CutListInput {
     double windingWire = 0.0;   // m, wire in the winding itself
     // m, each tip, from the full-wave check; only a trim that reaches F belongs here.
     std::optional<double> tipChange;
+    // m, the least spare each tip must keep: where the model's resonance is uncertain by more
+    // than the usual spare can trim (long coils), the wire that uncertainty asks for.
+    double spareAtLeast = 0.0;
 };
 
 struct CutList {

@@ -3,6 +3,7 @@
 
 #include "coil/coil_impedance.h"
 #include "coil/coil_model.h"
+#include "coil/helical_line.h"
 #include "coil/physics.h"
 #include "portable_maths.h"
 
@@ -21,7 +22,9 @@ std::complex<double> inverse(std::complex<double> z) {
 // The report's coil wound differently, as the antenna sees it (from the given Q when there is one).
 CoilImpedance woundAs(const CheckReport& report, const WoundCoil& coil) {
     const std::optional<double> q = report.inputs.coilQ;
-    return [coil, q](double frequency) { return coilImpedance(coil, frequency, q); };
+    return [coil, q, c = modelCapacitance(coil)](double frequency) {
+        return coilImpedance(coil, frequency, q, c);
+    };
 }
 
 // A measured coil has no turns or winding of its own to count.

@@ -54,6 +54,9 @@ std::vector<ResultRow> designRows(const check::CheckReport& r) {
         {"Self-resonance", significant(l.selfResonance / 1e6, 3) + " MHz"},
         {"As the antenna sees it", uh(l.apparentInductance) + ", " + ohm(l.apparentResistance)},
     };
+    if (l.length.isLong) {
+        rows.push_back({"A long coil", check::longCoilText(l.length)});
+    }
     if (r.measuredCoil) {
         // The coil the antenna is modelled with, and which of its figures were measured.
         rows.insert(rows.begin() + 6,

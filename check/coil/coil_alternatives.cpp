@@ -2,6 +2,7 @@
 #include "coil/coil_alternatives.h"
 
 #include "coil/coil_impedance.h"
+#include "coil/helical_line.h"
 #include "coil/physics.h"
 #include "wire_gauge_table.h"
 
@@ -72,6 +73,7 @@ std::optional<CoilAlternative> windAlternative(const AlternativesRequest& reques
     alternative.apparentInductance = z.imag() / (2.0 * kPi * request.frequency);
     alternative.selfResonance = resonance;
     alternative.q = z.real() > 0.0 ? z.imag() / z.real() : 0.0;
+    alternative.isLong = coilLengthAt(coil, request.frequency).isLong;
     return alternative;
 }
 
@@ -112,7 +114,9 @@ CoilAlternatives coilAlternatives(const AlternativesRequest& request, std::size_
         }
     }
     std::stable_sort(result.coils.begin(), result.coils.end(),
-                     [](const CoilAlternative& a, const CoilAlternative& b) { return a.q > b.q; });
+                     [](const CoilAlternative& a, const CoilAlternative& b) {
+                         return a.isLong != b.isLong ? !a.isLong : a.q > b.q;
+                     });
     if (result.coils.size() > count) {
         result.coils.resize(count);
     }

@@ -38,12 +38,15 @@ struct CoilAlternative {
     double apparentInductance = 0.0; // H, Im Z / omega at F
     double selfResonance = 0.0;      // Hz
     double q = 0.0;                  // Im Z / Re Z at F, the winding's own losses
+    // Long against the waves at F (coilLengthAt), where the lumped model is less sure.
+    bool isLong = false;
 };
 
 struct CoilAlternatives {
     // Those that self-resonate at kResonanceMargin F or higher, the `count` with the highest Q
     // at F, best first: each of them gives the antenna the same reactance, so what is left to
-    // choose by is the power the coil burns, which for the same current goes as 1 / Q.
+    // choose by is the power the coil burns, which for the same current goes as 1 / Q. Coils
+    // that are not long come before long ones, whose model is less sure.
     std::vector<CoilAlternative> coils;
     // Of every combination that gives the inductance, the one that self-resonates highest,
     // whether or not it clears the margin: when `coils` is empty, how near any coil of these

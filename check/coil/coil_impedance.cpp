@@ -2,6 +2,7 @@
 #include "coil/coil_impedance.h"
 
 #include "coil/coil_losses.h"
+#include "coil/helical_line.h"
 #include "coil/physics.h"
 #include "coil/turns_search.h"
 #include "portable_maths.h"
@@ -69,7 +70,7 @@ double lossResistance(const WoundCoil& coil, double frequencyHz, std::optional<d
 
 std::complex<double> coilImpedance(const WoundCoil& coil, double frequencyHz,
                                    std::optional<double> q) {
-    return coilImpedance(coil, frequencyHz, q, selfCapacitance(coil));
+    return coilImpedance(coil, frequencyHz, q, modelCapacitance(coil));
 }
 
 std::complex<double> coilImpedance(const WoundCoil& coil, double frequencyHz,
@@ -111,7 +112,7 @@ ApparentCoil apparentCoil(const WoundCoil& coil, double frequencyHz, std::option
 }
 
 double selfResonance(const WoundCoil& coil, std::optional<double> q) {
-    return selfResonance(coil, q, selfCapacitance(coil));
+    return selfResonance(coil, q, modelCapacitance(coil));
 }
 
 double selfResonance(const WoundCoil& coil, std::optional<double> q, double capacitance) {

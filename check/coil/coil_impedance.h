@@ -3,7 +3,8 @@
 
 // The loading coil as the antenna sees it: a two-terminal impedance at each frequency. The
 // winding is R(f) + j omega L(f) (inductanceAt, lossResistance); its self-capacitance
-// (selfCapacitance, Knight's floating coil) sits across both terminals. Below self-resonance the
+// (modelCapacitance: Knight's floating coil, or a long coil's helical line) sits across both
+// terminals. Below self-resonance the
 // pair looks like a larger inductance than the winding's own; at and above it, like a capacitor.
 //
 //   WoundCoil -> inductanceAt, lossResistance -> coilImpedance -> apparentCoil
@@ -24,12 +25,13 @@ namespace brevan::check {
 // positive number counts as none given.
 double lossResistance(const WoundCoil& coil, double frequencyHz, std::optional<double> q);
 
-// (R(f) + j omega L(f)) in parallel with the self-capacitance, ohms. At or below 0 Hz the
+// (R(f) + j omega L(f)) in parallel with the self-capacitance (modelCapacitance), ohms. At or
+// below 0 Hz the
 // winding's resistance alone. A lossless winding exactly at resonance (it has no resistance
 // when its wire has no diameter) would be an open circuit; it is given as DBL_MAX ohms.
 std::complex<double> coilImpedance(const WoundCoil& coil, double frequencyHz,
                                    std::optional<double> q);
-// The same with `capacitance` farads across the winding in place of selfCapacitance(coil).
+// The same with `capacitance` farads across the winding in place of modelCapacitance(coil).
 std::complex<double> coilImpedance(const WoundCoil& coil, double frequencyHz,
                                    std::optional<double> q, double capacitance);
 
@@ -55,7 +57,7 @@ ApparentCoil apparentCoil(const WoundCoil& coil, double frequencyHz, std::option
 // within a factor of four of 1 / (2 pi sqrt(L C)). 0 when the coil is so lossy that it is not
 // inductive even at a quarter of that frequency, or has no inductance or capacitance.
 double selfResonance(const WoundCoil& coil, std::optional<double> q);
-// The same with `capacitance` farads across the winding in place of selfCapacitance(coil).
+// The same with `capacitance` farads across the winding in place of modelCapacitance(coil).
 double selfResonance(const WoundCoil& coil, std::optional<double> q, double capacitance);
 
 // The pieces both coils, computed and measured, are made of.

@@ -316,9 +316,18 @@ std::vector<std::string> antennaWarnings(const CheckReport& report, const Antenn
         // Outer wires of less than a quarter of each half leave few segments between the
         // coils and the tips, where NEC-2's answer converges slowest.
         const bool nearTips = report.cut.outerWire < kNearTipShare * report.inputs.lengthM / 2;
+        const double spread = check.coilModelSpread;
+        const std::string longCoil =
+            spread > 0.0 ? ": " + uncertaintyText(spread) +
+                               " of it is the long coils': NEC-2's model of such a coil wound as "
+                               "a helix, in the same antenna, resonates higher than its lumped "
+                               "model, by up to a quarter of the rise its self-capacitance gives "
+                               "its reactance; the rest is that "
+                         : ": ";
         out.push_back("The model's resonance is uncertain by " + uncertaintyText(uncertainty) +
-                      (nearTips ? ": with the coils this close to the tips, NEC-2's answer "
-                                : ": NEC-2's answer for a wire with lumped coils ") +
+                      longCoil +
+                      (nearTips ? "with the coils this close to the tips, NEC-2's answer "
+                                : "NEC-2's answer for a wire with lumped coils ") +
                       "still moves with the number of segments. Trim in small steps and "
                       "measure.");
     }

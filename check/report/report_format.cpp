@@ -51,4 +51,19 @@ std::string swrText(double swr) {
     return number(swr, swr < 10 ? 1 : 0);
 }
 
+std::string longCoilText(const CoilLength& length) {
+    return "it spans " + number(length.spanDegrees, 0) +
+           " degrees of its own slow wave, its wire " + number(length.wireWavelengths, 2) +
+           " wavelength";
+}
+
+std::string selfCapacitanceSource(SelfResonanceModel model) {
+    switch (model) {
+    case SelfResonanceModel::Lumped: break;
+    case SelfResonanceModel::Joined: return "between Knight 2016 and the helical line";
+    case SelfResonanceModel::HelicalLine: return "the helical line's, Kandoian and Sichak 1953";
+    }
+    return "Knight 2016";
+}
+
 } // namespace brevan::check

@@ -4,6 +4,8 @@
 // Numbers for people: fixed decimals, a full stop as the decimal point whatever the locale the
 // process runs in (Qt sets the user's locale for the C library at start-up).
 
+#include "coil/helical_line.h"
+
 #include <string>
 
 namespace brevan::check {
@@ -26,5 +28,12 @@ std::string uncertaintyText(double uncertainty);
 
 // An SWR for a sentence: one decimal below 10 ("4.1"), whole above ("625").
 std::string swrText(double swr);
+
+// "it spans 31 degrees of its own slow wave, its wire 0.16 wavelength"
+std::string longCoilText(const CoilLength& length);
+
+// Whose self-capacitance the coil is given: "Knight 2016", or for a long coil the helical
+// line's.
+std::string selfCapacitanceSource(SelfResonanceModel model);
 
 } // namespace brevan::check

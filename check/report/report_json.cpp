@@ -128,6 +128,15 @@ Json coil(const CheckReport& r) {
                 {"short_for_wheeler", c.shortForWheeler}};
 }
 
+const char* selfResonanceModelName(check::SelfResonanceModel model) {
+    switch (model) {
+    case check::SelfResonanceModel::Lumped: break;
+    case check::SelfResonanceModel::Joined: return "joined";
+    case check::SelfResonanceModel::HelicalLine: return "helical line";
+    }
+    return "lumped";
+}
+
 Json losses(const CheckReport& r) {
     const check::CoilLosses& l = r.losses;
     return Json{{"frequency_mhz", num(r.inputs.frequencyMHz)},
@@ -144,6 +153,10 @@ Json losses(const CheckReport& r) {
                 {"series_resistance_ohm", num(l.seriesResistance)},
                 {"self_capacitance_pf", num(l.selfCapacitance * 1e12)},
                 {"self_resonance_mhz", num(l.selfResonance / 1e6)},
+                {"self_resonance_model", selfResonanceModelName(l.selfResonanceModel)},
+                {"coil_span_deg", num(l.length.spanDegrees)},
+                {"winding_wire_wavelengths", num(l.length.wireWavelengths)},
+                {"long_coil", l.length.isLong},
                 {"medhurst_capacitance_pf", num(l.medhurstCapacitance * 1e12)},
                 {"medhurst_self_resonance_mhz", num(l.medhurstResonance / 1e6)},
                 {"apparent_inductance_uh", num(l.apparentInductance * 1e6)},

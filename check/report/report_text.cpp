@@ -198,11 +198,12 @@ void losses(Writer& w, const CheckReport& r) {
                           : significant(l.q, 3) + " (estimated)");
     w.row("Loss resistance used", ohm(l.seriesResistance) + " in series with each coil" +
                                       (measured ? ", the measured coil's" : ""));
+    const std::string model = selfCapacitanceSource(l.selfResonanceModel);
     w.row("Self-capacitance",
           number(l.selfCapacitance * 1e12, 2) + " pF" +
               (resonanceMeasured ? " (from the measured self-resonance)"
-               : measured ? " (Knight 2016 for the coil as wound, assumed for the measured coil)"
-                          : " (Knight 2016, the coil floating in the wire)"));
+               : measured ? " (" + model + " for the coil as wound, assumed for the measured coil)"
+                          : " (" + model + ", the coil floating in the wire)"));
     w.row("Self-resonance", significant(l.selfResonance / 1e6, 3) + " MHz" +
                                 (resonanceMeasured ? " (measured)"
                                  : measured        ? " (computed)"
@@ -212,6 +213,9 @@ void losses(Writer& w, const CheckReport& r) {
                                           significant(l.medhurstResonance / 1e6, 3) + " MHz");
     w.row("As the antenna sees it", uh(l.apparentInductance) + ", " + ohm(l.apparentResistance) +
                                         " (self-capacitance across the winding)");
+    if (l.length.isLong) {
+        w.row("A long coil", longCoilText(l.length));
+    }
 }
 
 // The three antennas side by side, one column each.

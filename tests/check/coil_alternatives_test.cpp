@@ -2,6 +2,7 @@
 #include "coil/coil_alternatives.h"
 
 #include "coil/coil_impedance.h"
+#include "coil/helical_line.h"
 
 #include <gtest/gtest.h>
 
@@ -30,13 +31,14 @@ WoundCoil usersCoil(const AlternativesRequest& r) {
 }
 
 // The coils the alternatives are for: wound to the inductance as calculated, they resonate
-// within 3 F (the first at 1.20 F) or below F (the second, the wide former's 60 uH coil, which
-// self-resonates at 7.97 MHz, asked for at 9 MHz), where they act as a capacitor.
+// within 3 F (the first, eight diameters long, at 1.88 F as a helical line) or below F (the
+// second, the wide former's 60 uH coil, which self-resonates at 7.97 MHz, asked for at 9 MHz),
+// where they act as a capacitor.
 TEST(CoilAlternatives, UsersOwnCoilsResonateTooLow) {
     const WoundCoil first = usersCoil(eightyMetreRequest());
     const double f1 = eightyMetreRequest().frequency;
-    EXPECT_NEAR(selfResonance(first, std::nullopt) / f1, 1.20, 0.01);
-    EXPECT_GT(apparentCoil(first, f1, {}).inductance, 3 * eightyMetreRequest().inductance);
+    EXPECT_NEAR(selfResonance(first, std::nullopt) / f1, 1.88, 0.01);
+    EXPECT_GT(apparentCoil(first, f1, {}).inductance, 1.3 * eightyMetreRequest().inductance);
     AlternativesRequest above = wideFormerRequest();
     above.frequency = 9.0e6;
     const WoundCoil second = usersCoil(above);
@@ -112,6 +114,31 @@ TEST(CoilAlternatives, NothingForAnEmptyRequestAndCountIsHonoured) {
         EXPECT_FALSE(found.highestResonance.has_value());
     }
     EXPECT_EQ(coilAlternatives(wideFormerRequest(), 2).coils.size(), 2u);
+}
+
+// Of coils that all give the inductance, those the lumped model is sure of (short against the
+// waves at F) come first, whatever their Q; the long ones follow, best Q first.
+TEST(CoilAlternatives, CoilsTheModelIsSureOfComeFirst) {
+    for (const AlternativesRequest& r :
+         {AlternativesRequest{60e-6, 3.6e6, 0.040, kSwg20, kSwg20},
+          AlternativesRequest{100e-6, 1.85e6, 0.025, kSwg24, 2 * kSwg24}}) {
+        SCOPED_TRACE(r.inductance);
+        const CoilAlternatives found = coilAlternatives(r, 1000);
+        ASSERT_FALSE(found.coils.empty());
+        bool sawLong = false;
+        bool sawShort = false;
+        for (std::size_t i = 0; i < found.coils.size(); ++i) {
+            const CoilAlternative& a = found.coils[i];
+            EXPECT_EQ(a.isLong, coilLengthAt(a.coil, r.frequency).isLong);
+            EXPECT_FALSE(sawLong && !a.isLong) << i;
+            if (i > 0 && found.coils[i - 1].isLong == a.isLong) {
+                EXPECT_GE(found.coils[i - 1].q, a.q) << i;
+            }
+            sawLong = sawLong || a.isLong;
+            sawShort = sawShort || !a.isLong;
+        }
+        EXPECT_TRUE(sawLong && sawShort);
+    }
 }
 
 } // namespace

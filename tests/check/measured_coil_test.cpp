@@ -2,6 +2,7 @@
 #include "coil/measured_coil.h"
 
 #include "coil/coil_losses.h"
+#include "coil/helical_line.h"
 
 #include <gtest/gtest.h>
 
@@ -25,7 +26,7 @@ TEST(MeasuredCoil, MeasuredAsComputedIsTheComputedCoil) {
     const std::vector<WoundCoil> coils = {coilOf(9, 50.9144, 0.9144, 0.9144),
                                           coilOf(90, 51.2, 1.5, 1.22), coilOf(28, 27, 2.5, 2.05)};
     for (const WoundCoil& wound : coils) {
-        const MeasuredCoil measured{wound, asWoundInductance(wound), selfCapacitance(wound)};
+        const MeasuredCoil measured{wound, asWoundInductance(wound), modelCapacitance(wound)};
         for (const std::optional<double> q : {std::optional<double>(), std::optional(250.0)}) {
             for (const double f : {1e5, 1.9e6, 3.6e6, 7.05e6, 14.2e6}) {
                 SCOPED_TRACE(f);

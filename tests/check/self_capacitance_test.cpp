@@ -7,6 +7,7 @@
 #include "coil/coil_impedance.h"
 #include "coil/coil_losses.h"
 #include "coil/coil_model.h"
+#include "coil/helical_line.h"
 #include "coil/physics.h"
 
 #include <gtest/gtest.h>
@@ -99,13 +100,13 @@ WoundCoil pettitCoil(const Measured& m) {
 }
 
 // The lumped model holds near l/D = 1.7, where loading coils are; stretched longer, the coil
-// resonates ever further above 1 / (2 pi sqrt(L C)) as the wave along the helix takes over
-// (Knight's section on the helical line), so there the model's self-resonance is a lower bound
-// and the check errs toward warning of a coil too near its resonance.
+// resonates ever further above 1 / (2 pi sqrt(L C)) with Knight's capacitance (32 % and 43 %
+// low) as the wave along the helix takes over, and the helical line sets it: the model is held
+// within 12 % of every measured coil, and no worse than the lumped coil where that one holds.
 const std::vector<Measured> kPettit = {
     {"l62mm", 62.2, 1.678, 37.0, 0.90, 1.00},
-    {"l159mm", 158.8, 4.28, 57.4, 0.63, 0.73},
-    {"l324mm", 323.9, 8.73, 67.8, 0.52, 0.62},
+    {"l159mm", 158.8, 4.28, 57.4, 0.88, 1.12},
+    {"l324mm", 323.9, 8.73, 67.8, 0.88, 1.12},
 };
 
 class PettitCoils : public ::testing::TestWithParam<Measured> {};
@@ -124,6 +125,40 @@ TEST_P(PettitCoils, ModelSelfResonanceAgainstTheMeasured) {
 
 INSTANTIATE_TEST_SUITE_P(Kk4vb, PettitCoils, ::testing::ValuesIn(kPettit),
                          [](const auto& rowInfo) { return std::string(rowInfo.param.name); });
+
+// Up to two diameters long the coil keeps Knight's capacitance to the bit, so the loading coil's
+// usual shapes check as before; from there to four diameters the self-resonance moves without
+// a step from the lumped coil's to the helical line's, and on from four it is the line's.
+TEST(ModelCapacitance, KnightsUpToTwoDiametersThenJoinedToTheLineWithoutAStep) {
+    struct Row {
+        double diameterMm;
+        double pitchMm;
+        double wireMm;
+    };
+    const std::vector<Row> rows = {
+        {37.1, 2.03, 1.83}, {50, 1.0, 0.9}, {101, 6.5, 1.22}, {20, 0.5, 0.45}};
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.diameterMm);
+        const auto ofShape = [&row](double lengthOverDiameter) {
+            const double turns = lengthOverDiameter * row.diameterMm / row.pitchMm;
+            return coilOf(turns, row.diameterMm, row.pitchMm, row.wireMm);
+        };
+        for (double shape : {0.3, 1.0, 1.7, 2.0}) {
+            const WoundCoil coil = ofShape(shape);
+            EXPECT_EQ(modelCapacitance(coil), selfCapacitance(coil)) << shape;
+            EXPECT_EQ(selfResonanceModel(coil), SelfResonanceModel::Lumped) << shape;
+        }
+        for (double edge : {2.0, 4.0}) {
+            const double below = selfResonance(ofShape(edge * (1 - 1e-7)), std::nullopt);
+            const double above = selfResonance(ofShape(edge * (1 + 1e-7)), std::nullopt);
+            EXPECT_NEAR(above / below, 1.0, 1e-5) << edge;
+        }
+        EXPECT_EQ(selfResonanceModel(ofShape(3.0)), SelfResonanceModel::Joined);
+        const WoundCoil slim = ofShape(6.0);
+        EXPECT_EQ(selfResonanceModel(slim), SelfResonanceModel::HelicalLine);
+        EXPECT_NEAR(selfResonance(slim, std::nullopt) / helicalLineSelfResonance(slim), 1.0, 0.01);
+    }
+}
 
 // The straight wire against the coil's own axial path: for a coil much longer than wide the
 // difference of the two partial inductances is mu0 l / 2 pi ln(D / d); for a short fat coil

@@ -1,0 +1,205 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Long coils in the antenna: the check's lumped coil against NEC-2's own model of the same coil
+// wound as a helix, in the same antenna, on 80 m and 160 m.
+//
+// The helix antennas. The dipole's wire runs along z on the line x = r through the turns'
+// starts, and each coil is a GH helix of whole turns between the wire's pieces, so the wire
+// leaves both ends where the turns begin and end. The turns are spaced (a pitch of 5.3 wire
+// diameters, where NEC-2's thin-wire helix is sound) and the polygon of each turn has the
+// circle's area. Beside each end of a coil the wire is cut into 5 mm segments for 0.3 m (the
+// junction of the helix's short chords and the wire's long segments converges slowest), and
+// beyond that into segments of at most 0.1 m (0.2 m on 160 m). Run at 12, 16 and 24 segments a
+// turn, the resonance moves as the square of the chord (its differences fall by 1.45 where the
+// square predicts 1.40), and the recorded figure is that series' limit; halving the wire's
+// segments beyond the 5 mm moves it by less than 1e-4.
+//
+// What it shows. The helix resonates above the lumped coil in all four antennas: by 0.9 % to
+// 2.5 %, a quarter of what the self-capacitance raises the coil's reactance by with the coils
+// near the feed or mid-way, and by 0.5 % with them near the tips. The check states this as
+// part of the built and trimmed antennas' uncertainty and keeps the wire it asks for as spare
+// on each tip. DISABLED_TheRecordedHelixIsNecTwosLimit runs the helices again (about ten
+// minutes).
+
+#include "check_inputs.h"
+#include "check_report.h"
+#include "coil/helical_line.h"
+#include "coil/physics.h"
+#include "coil/round_wire.h"
+#include "nec/engine/nec2c_engine.h"
+#include "nec/nec_deck.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <complex>
+#include <cstdio>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace brevan::check {
+namespace {
+
+constexpr double kSwg16 = 1.626e-3; // m, the antenna wire
+constexpr double kSwg18 = 1.219e-3; // m, the coil wire
+constexpr double kFormer = 0.100;   // m
+constexpr double kPitch = 6.5e-3;   // m
+
+struct LongCoilDesign {
+    const char* name;
+    double mhz, length, distance;
+    int turns;
+    double coarseSegment;         // m, the wire's segments away from the coils in the helix antenna
+    double helixMHz;              // NEC-2's helix antenna at its limit, as recorded
+    std::vector<double> sweepMHz; // around its resonance
+};
+
+const std::vector<LongCoilDesign> kDesigns = {
+    {"m80mid", 3.6, 14, 3.0, 42, 0.1, 3.6393, {3.60, 3.65, 3.70, 3.75}},
+    {"m80feed", 3.6, 14, 0.6, 32, 0.1, 3.4779, {3.35, 3.45, 3.55, 3.65}},
+    {"m80tips", 3.6, 14, 5.3, 76, 0.1, 3.6899, {3.6, 3.7, 3.8}},
+    {"m160mid", 1.85, 30, 6.0, 70, 0.2, 1.9135, {1.88, 1.91, 1.94}},
+};
+
+const Engine& engine() {
+    static const Engine e = nec2cEngine({});
+    return e;
+}
+
+CheckReport checked(const LongCoilDesign& d) {
+    CheckInputs in;
+    in.frequencyMHz = d.mhz;
+    in.lengthM = d.length;
+    in.distanceM = d.distance;
+    in.wireSwg = 16;
+    in.formerMm = kFormer * 1000;
+    in.coilLengthMm = 390;
+    in.coilWireSwg = 18;
+    in.pitchMm = kPitch * 1000;
+    in.turns = d.turns;
+    auto built = buildCheckReport(in);
+    EXPECT_TRUE(std::holds_alternative<CheckReport>(built));
+    CheckReport report = std::get<CheckReport>(built);
+    const auto failure = addAntennaCheck(report, engine(), {});
+    EXPECT_FALSE(failure) << (failure ? failure->message : "");
+    return report;
+}
+
+class LongCoils : public ::testing::TestWithParam<LongCoilDesign> {};
+
+// The built antenna's stated uncertainty covers NEC-2's helix, and without the long coils'
+// share it would not for the coils near the feed or mid-way. The spare kept on each tip is at
+// least the wire the helix's higher resonance asks for.
+TEST_P(LongCoils, TheStatedUncertaintyAndTheSpareCoverNecTwosHelix) {
+    const LongCoilDesign& d = GetParam();
+    const CheckReport report = checked(d);
+    ASSERT_TRUE(report.antenna);
+    const AntennaCheck& a = *report.antenna;
+    EXPECT_TRUE(report.losses.length.isLong);
+    ASSERT_TRUE(a.built.resonanceMHz);
+    const double built = *a.built.resonanceMHz;
+    const double stated = built * a.built.resonanceUncertainty;
+    const double gap = d.helixMHz - built;
+    std::printf("%s: built %.4f MHz +-%.2f %% (coils %.2f %%), helix %.4f MHz, %+.2f %%\n", d.name,
+                built, a.built.resonanceUncertainty * 100, a.coilModelSpread * 100, d.helixMHz,
+                gap / built * 100);
+    EXPECT_GT(gap, 0.0);
+    EXPECT_LE(std::abs(gap), stated);
+    if (d.distance < 0.4 * d.length / 2) {
+        EXPECT_GT(std::abs(gap), built * (a.built.resonanceUncertainty - a.coilModelSpread));
+    }
+    if (a.trim.outcome == TrimOutcome::Reached && std::abs(a.trim.tipChange) >= 0.01) {
+        ASSERT_TRUE(a.trimmed && a.trimmed->resonanceMHz);
+        const double perMetre = (*a.trimmed->resonanceMHz - built) / a.trim.tipChange;
+        EXPECT_GE(report.cut.tipSpare, gap / std::abs(perMetre));
+    }
+}
+
+// The helix antenna's deck: the wire along z at x = r, pieces from tip to tip with each coil a
+// helix between them.
+std::string helixDeck(const LongCoilDesign& d, int perTurn) {
+    const double angle = 2 * kPi / perTurn;
+    const double r = (kFormer + kSwg18) / 2 * std::sqrt(angle / std::sin(angle));
+    const double h = d.turns * kPitch;
+    const double inner = d.distance - h / 2;
+    const double outer = d.distance + h / 2;
+    const double half = d.length / 2;
+    constexpr double kFine = 0.005;
+    constexpr double kNear = 0.3;
+    constexpr double kFeed = 0.05;
+    std::string deck = "CM helix antenna\nCE\n";
+    int tag = 0;
+    const auto wire = [&](double z1, double z2, double step) {
+        const int n = std::max(1, static_cast<int>(std::lround(std::abs(z2 - z1) / step)));
+        deck += "GW " + std::to_string(++tag) + ' ' + std::to_string(n) + ' ' + deckNumber(r) +
+                " 0 " + deckNumber(z1) + ' ' + deckNumber(r) + " 0 " + deckNumber(z2) + ' ' +
+                deckNumber(kSwg16 / 2) + '\n';
+        return tag;
+    };
+    const auto helix = [&](double z) {
+        deck += "GH " + std::to_string(++tag) + ' ' + std::to_string(d.turns * perTurn) + ' ' +
+                deckNumber(kPitch) + ' ' + deckNumber(h) + ' ' + deckNumber(r) + ' ' +
+                deckNumber(r) + ' ' + deckNumber(r) + ' ' + deckNumber(r) + ' ' +
+                deckNumber(kSwg18 / 2) + '\n';
+        deck += "GM 0 0 0 0 0 0 0 " + deckNumber(z) + ' ' + std::to_string(tag) + '\n';
+    };
+    wire(-half, -outer - kNear, d.coarseSegment);
+    wire(-outer - kNear, -outer, kFine);
+    helix(-outer);
+    wire(-inner, -inner + kNear, kFine);
+    wire(-inner + kNear, -kFeed / 2, d.coarseSegment);
+    const int feed = wire(-kFeed / 2, kFeed / 2, kFeed);
+    wire(kFeed / 2, inner - kNear, d.coarseSegment);
+    wire(inner - kNear, inner, kFine);
+    helix(inner);
+    wire(outer, outer + kNear, kFine);
+    wire(outer + kNear, half, d.coarseSegment);
+    deck += "GE 0\nLD 5 0 0 0 " + deckNumber(1 / kCopperResistivity) + "\nEX 0 " +
+            std::to_string(feed) + " 1 0 1 0\n";
+    for (const double f : d.sweepMHz) {
+        deck += "FR 0 1 0 0 " + deckNumber(f) + " 0\nXQ 0\n";
+    }
+    return deck + "EN\n";
+}
+
+std::optional<double> zeroOfReactance(const std::vector<double>& mhz, const EngineRun& run) {
+    for (std::size_t i = 1; i < run.points.size() && i < mhz.size(); ++i) {
+        const double x1 = run.points[i - 1].impedance.imag();
+        const double x2 = run.points[i].impedance.imag();
+        if (x1 < 0.0 && x2 >= 0.0) {
+            return mhz[i - 1] + (mhz[i] - mhz[i - 1]) * -x1 / (x2 - x1);
+        }
+    }
+    return std::nullopt;
+}
+
+TEST_P(LongCoils, DISABLED_TheRecordedHelixIsNecTwosLimit) {
+    const LongCoilDesign& d = GetParam();
+    const std::vector<int> perTurn = {12, 16, 24};
+    std::vector<std::string> decks;
+    for (const int n : perTurn) {
+        decks.push_back(helixDeck(d, n));
+    }
+    const auto runs = runNec2c(decks, {3600.0, 0});
+    std::vector<double> found;
+    for (std::size_t i = 0; i < runs.size(); ++i) {
+        ASSERT_EQ(runs[i].failure, EngineFailure::None) << runs[i].detail;
+        const auto zero = zeroOfReactance(d.sweepMHz, runs[i]);
+        ASSERT_TRUE(zero) << perTurn[i];
+        found.push_back(*zero);
+    }
+    // Error as the square of the chord: the limit from the last two levels.
+    const double h1 = 1.0 / (perTurn[1] * perTurn[1]);
+    const double h2 = 1.0 / (perTurn[2] * perTurn[2]);
+    const double limit = found[2] - (found[1] - found[2]) * h2 / (h1 - h2);
+    std::printf("%s: %.4f / %.4f / %.4f MHz at 12/16/24 a turn, limit %.4f\n", d.name, found[0],
+                found[1], found[2], limit);
+    EXPECT_NEAR(limit, d.helixMHz, 2e-4 * d.helixMHz);
+}
+
+INSTANTIATE_TEST_SUITE_P(Designs, LongCoils, ::testing::ValuesIn(kDesigns),
+                         [](const auto& rowInfo) { return std::string(rowInfo.param.name); });
+
+} // namespace
+} // namespace brevan::check

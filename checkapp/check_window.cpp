@@ -444,7 +444,7 @@ void CheckWindow::showReport(const CheckReport& report) {
         m_trim,
         report.antenna
             ? tr("Trim of each tip: %1\nOr, at the designed length: %2")
-                  .arg(QString::fromStdString(brevan::check::trimSummary(report.antenna->trim)),
+                  .arg(QString::fromStdString(brevan::check::trimSummary(report)),
                        QString::fromStdString(brevan::check::neededCoilSummary(*report.antenna)))
             : tr("The antennas appear when the full-wave check is done."));
     showTolerances(report);

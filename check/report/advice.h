@@ -7,7 +7,7 @@
 //
 //   CheckReport --verdictSentences--> "What it means"
 //   CheckReport --warningSentences--> "Warnings"
-//   Trim, NeededCoil --trimSummary / neededCoilSummary--> the short cells of the antenna table
+//   CheckReport, NeededCoil --trimSummary / neededCoilSummary--> the antenna table's short cells
 
 #include "check_report.h"
 
@@ -27,8 +27,9 @@ std::vector<std::string> sheetVerdictSentences(const CheckReport& report);
 // Advisory, in plain English: the window's range checks, the coil, the antenna and the model.
 std::vector<std::string> warningSentences(const CheckReport& report);
 
-// The trim and the coil at the designed length in a few words, for the antenna table.
-std::string trimSummary(const Trim& trim);
+// The trim and the coil at the designed length in a few words, for the antenna table; the
+// report must have its antenna check.
+std::string trimSummary(const CheckReport& report);
 std::string neededCoilSummary(const AntennaCheck& check);
 
 // From the measured sweep: what to cut from each tip of the antenna as it hangs and what it then

@@ -419,16 +419,28 @@ std::string insulationSummary(const CheckReport& report) {
            number(*effect.shorterPerTip * 100, 0) + " cm each tip)";
 }
 
-std::string trimSummary(const Trim& trim) {
+std::string trimSummary(const CheckReport& report) {
+    const Trim& trim = report.antenna->trim;
+    const bool past = limitPastDesign(report, trim);
     switch (trim.outcome) {
     case TrimOutcome::Reached:
         return (trim.tipChange >= 0 ? "+" : "") +
                number(trim.tipChange * 100, trim.toMillimetres ? 1 : 0) + " cm, total length " +
                number(trim.trimmedLength, 3) + " m";
-    case TrimOutcome::CoilsInTheWay:
-        return "none reaches F: cut back to a joint beyond the coils (" +
-               number(trim.limitLength, 3) + " m) it is still low";
-    case TrimOutcome::TooFar: return "none reaches F: it would take tips over twice as long";
+    case TrimOutcome::CoilsInTheWay: {
+        const double beyond = report.cut.outerWire + (trim.limitLength - report.inputs.lengthM) / 2;
+        const std::string limit = beyond <= kJointAllowance + 0.005
+                                      ? "cut back to a joint beyond the coils ("
+                                      : "cut back as far as the model can follow (";
+        return past ? "none reaches F dependably: " + limit + number(trim.limitLength, 3) +
+                          " m) it resonates above F, yet no length between does"
+                    : "none reaches F: " + limit + number(trim.limitLength, 3) +
+                          " m) it is still low";
+    }
+    case TrimOutcome::TooFar:
+        return past ? "none reaches F dependably: at tips twice as long it resonates below F, "
+                      "yet no length between does"
+                    : "none reaches F: it would take tips over twice as long";
     case TrimOutcome::NoResonance: return "none: no resonance to move";
     case TrimOutcome::CoilResonates: return "none: the coil self-resonates, it must change";
     case TrimOutcome::NotConverged: return "not found: the search ran out of tries";

@@ -328,7 +328,7 @@ void antenna(Writer& w, const CheckReport& r) {
             });
         });
     }
-    w.row("Trim of each tip", trimSummary(a.trim));
+    w.row("Trim of each tip", trimSummary(r));
     w.row("Or, at the designed length", neededCoilSummary(a));
     if (a.medhurst) {
         w.row("With Medhurst's capacitance", medhurstSummary(a));

@@ -450,4 +450,33 @@ TEST(Regression, OverGroundTheSkyShareIsApartFromTheEfficiency) {
     EXPECT_GT(sky["max_gain_elevation_deg"].toDouble(), 0.0);
 }
 
+TEST(Regression, TheTrimCellAgreesWithTheVerdictWhereNoTrimReachesF) {
+    // Once the antenna table's cell said "cut back to a joint ... it is still low" where the
+    // verdict said the cut-back antenna resonates above F.
+    struct Case {
+        QStringList args;
+        bool above;        // the cut-back antenna resonates above F
+        const char* cell;  // in the antenna table's trim row
+        const char* words; // in the verdict
+    };
+    QStringList text = design("10.1", "8", "3.8", "16", "40", "40", "20");
+    text.removeLast();
+    text.removeLast();
+    QStringList low = design("10.1", "8", "3.9", "16", "30", "40", "22");
+    low.removeLast();
+    low.removeLast();
+    for (const Case& c :
+         {Case{text, true, "none reaches F dependably: cut back to a joint beyond the coils",
+               "reaches 10.1 MHz dependably"},
+          Case{low, false, "none reaches F: cut back to a joint beyond the coils", "even with"}}) {
+        SCOPED_TRACE(c.args.join(' ').toStdString());
+        const CliRun run = runCli(c.args);
+        ASSERT_EQ(run.exitCode, 0) << run.err;
+        EXPECT_NE(run.out.find(c.cell), std::string::npos) << run.out;
+        EXPECT_NE(run.out.find(c.words), std::string::npos) << run.out;
+        EXPECT_EQ(run.out.find("it is still low") != std::string::npos, !c.above) << run.out;
+        EXPECT_EQ(run.out.find("it resonates above F") != std::string::npos, c.above) << run.out;
+    }
+}
+
 } // namespace

@@ -62,8 +62,8 @@ const Case kCases[] = {
     {"trim_short_of_f",
      [](CheckReport& r) { applyAntennaCheck(r, notReached(TrimOutcome::CoilsInTheWay, 6.2, 6.9)); },
      {"15.000 m              15.000 m              -",
-      "  Trim of each tip              none reaches F: cut back to a joint beyond the coils "
-      "(6.200 m)",
+      "  Trim of each tip              none reaches F: cut back as far as the model can follow "
+      "(6.200 m) it is still low",
       "  Trim                          none: no trim of the tips reaches F",
       "  Or, at the designed length    not sought"},
      {"+0.", "-4.400 m"}},

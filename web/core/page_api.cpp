@@ -149,7 +149,7 @@ json reportJson(const check::CheckReport& report) {
              {"coilNotes", coilNotes(report)},
              {"tolerances", tolerancesJson(report)}};
     if (report.antenna) {
-        out["trim"] = "Trim of each tip: " + check::trimSummary(report.antenna->trim);
+        out["trim"] = "Trim of each tip: " + check::trimSummary(report);
         out["neededCoil"] =
             "Or, at the designed length: " + check::neededCoilSummary(*report.antenna);
         out["plotSvg"] = check::reportPlotCurvesSvg(report);

@@ -92,8 +92,9 @@ CoilLength coilLengthAt(const WoundCoil& coil, double frequencyHz) {
     length.spanDegrees =
         360.0 * sheetLength(coil) / (helixVelocityFactor(coil, frequencyHz) * wavelength);
     length.wireWavelengths = windingWireLength(coil) / wavelength;
-    length.isLong = length.spanDegrees > kLongCoilSpanDegrees ||
-                    length.wireWavelengths > kLongCoilWireWavelengths;
+    length.isLong = lengthOverDiameter(coil) >= kLongCoilShortestShape &&
+                    (length.spanDegrees > kLongCoilSpanDegrees ||
+                     length.wireWavelengths > kLongCoilWireWavelengths);
     return length;
 }
 

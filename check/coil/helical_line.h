@@ -44,7 +44,9 @@ double modelCapacitance(const WoundCoil& coil);
 // How long the coil is against the waves at `frequencyHz`: the phase its own slow wave turns
 // through along the winding, and its wire against the free-space wavelength. Past about 15
 // degrees, or a tenth of a wavelength of wire, the current falls noticeably from one end of
-// the coil to the other, which a lumped coil does not carry.
+// the coil to the other, which a lumped coil does not carry. A coil shorter than its diameter
+// is never long: it carries no wave along its axis (the line is far off there), and its
+// wire's own resonance is already in Knight's capacitance.
 struct CoilLength {
     double spanDegrees = 0.0;
     double wireWavelengths = 0.0;
@@ -52,6 +54,7 @@ struct CoilLength {
 };
 inline constexpr double kLongCoilSpanDegrees = 15.0;
 inline constexpr double kLongCoilWireWavelengths = 0.1;
+inline constexpr double kLongCoilShortestShape = 1.0; // l/D
 
 CoilLength coilLengthAt(const WoundCoil& coil, double frequencyHz);
 

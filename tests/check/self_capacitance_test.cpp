@@ -160,6 +160,36 @@ TEST(ModelCapacitance, KnightsUpToTwoDiametersThenJoinedToTheLineWithoutAStep) {
     }
 }
 
+// Long against the waves: a coil that turns over 15 degrees of its own slow wave or holds over
+// a tenth of a wavelength of wire, but never one shorter than its diameter, which carries no
+// wave along its axis however much wire it holds.
+TEST(CoilLength, LongWhereTheWaveOrTheWireIsButNeverShorterThanItsDiameter) {
+    struct Row {
+        const char* name;
+        WoundCoil coil;
+        double mhz;
+        bool isLong;
+    };
+    const std::vector<Row> rows = {
+        // 42 spaced turns on 100 mm at 80 m: 31 degrees, 0.16 wavelength.
+        {"spaced 80 m", coilOf(42, 101.2, 6.5, 1.22), 3.6, true},
+        // The same coil on 160 m: under both.
+        {"spaced 160 m", coilOf(42, 101.2, 6.5, 1.22), 1.85, false},
+        // The typical 40 m coil: 9 turns on 50 mm.
+        {"typical", coilOf(9, 50.9, 0.914, 0.914), 7.05, false},
+        // 14 close-wound turns on 37 mm at 28 MHz: 0.16 wavelength of wire, but l/D 0.34.
+        {"short and fat", coilOf(14, 37.6, 0.914, 0.914), 28.123, false},
+        // 40 close-wound turns of 2 mm wire on 25 mm at 21 MHz: l/D 1.8, 0.15 wavelength.
+        {"close-wound 15 m", coilOf(40, 27.0, 2.03, 2.03), 21.2, true},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        const CoilLength length = coilLengthAt(row.coil, row.mhz * 1e6);
+        EXPECT_EQ(length.isLong, row.isLong)
+            << length.spanDegrees << " degrees, " << length.wireWavelengths << " wavelength";
+    }
+}
+
 // The straight wire against the coil's own axial path: for a coil much longer than wide the
 // difference of the two partial inductances is mu0 l / 2 pi ln(D / d); for a short fat coil
 // much less, since the tube's own partial inductance then falls to nothing.

@@ -3,6 +3,7 @@
 
 #include "check_runner.h"
 #include "dipole_drawing.h"
+#include "field_words.h"
 #include "form_reading.h"
 #include "input_form.h"
 #include "report/advice.h"
@@ -130,6 +131,14 @@ void fill(QTableWidget* view, const std::vector<brevan::faces::ResultRow>& rows)
         view->setVerticalHeaderItem(i, new QTableWidgetItem(QString::fromStdString(rows[i].label)));
         view->setItem(i, 0, new QTableWidgetItem(QString::fromStdString(rows[i].value)));
     }
+}
+
+// The core's notes name the command's options; the window names its fields.
+std::vector<std::string> inFieldWords(std::vector<std::string> sentences) {
+    for (std::string& sentence : sentences) {
+        sentence = brevan::faces::inFieldWords(sentence, '.');
+    }
+    return sentences;
 }
 
 QString joined(const std::vector<std::string>& sentences) {
@@ -421,7 +430,7 @@ void CheckWindow::showReport(const CheckReport& report) {
     setSpokenText(m_warnings, warnings.isEmpty() ? QString() : tr("Warnings:\n%1").arg(warnings));
     m_warnings->setVisible(!warnings.isEmpty());
     const QString notes =
-        report.measured ? joined(brevan::check::measuredNotes(report)) : QString();
+        report.measured ? joined(inFieldWords(brevan::check::measuredNotes(report))) : QString();
     setSpokenText(m_measuredNotes, notes.isEmpty() ? QString() : tr("As measured:\n%1").arg(notes));
     m_measuredNotes->setVisible(!notes.isEmpty());
     fill(m_design, brevan::faces::designRows(report));
@@ -440,13 +449,12 @@ void CheckWindow::showReport(const CheckReport& report) {
     m_antennas->resizeRowsToContents();
     m_antennas->setFixedHeight(allRowsHeight(m_antennas));
     m_antennas->setMinimumWidth(allColumnsWidth(m_antennas));
-    setSpokenText(
-        m_trim,
-        report.antenna
-            ? tr("Trim of each tip: %1\nOr, at the designed length: %2")
-                  .arg(QString::fromStdString(brevan::check::trimSummary(report)),
-                       QString::fromStdString(brevan::check::neededCoilSummary(*report.antenna)))
-            : tr("The antennas appear when the full-wave check is done."));
+    setSpokenText(m_trim, report.antenna
+                              ? tr("Trim of each tip: %1\nOr, at the designed length: %2")
+                                    .arg(QString::fromStdString(brevan::check::trimSummary(report)),
+                                         QString::fromStdString(
+                                             brevan::check::neededCoilSummary(*report.antenna)))
+                              : tr("The antennas appear when the full-wave check is done."));
     showTolerances(report);
     showPower(report);
     // The whole text is laid out only when its tab is shown: it is the costliest part of a

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "input_form.h"
 
+#include "field_words.h"
 #include "form_reading.h"
 #include "spoken_label.h"
 #include "wire_gauge_table.h"
@@ -428,19 +429,22 @@ void InputForm::showFeedLine(bool shown) {
     }
 }
 
+// The core words a refusal by the command's options; the form names its own fields.
 void InputForm::showRefusals(const std::map<std::string, std::string>& refusals) {
+    const char point = m_locale.decimalPoint().at(0).toLatin1();
+    const auto words = [point](const std::string& message) {
+        return QString::fromStdString(brevan::faces::inFieldWords(message, point));
+    };
     for (const Row& row : m_rows) {
         if (row.message == nullptr) {
             continue;
         }
         const auto it = refusals.find(row.option);
-        setSpokenText(row.message,
-                      it != refusals.end() ? QString::fromStdString(it->second) : QString());
+        setSpokenText(row.message, it != refusals.end() ? words(it->second) : QString());
         row.message->setVisible(it != refusals.end());
     }
     const auto other = refusals.find("");
-    setSpokenText(m_otherMessage,
-                  other != refusals.end() ? QString::fromStdString(other->second) : QString());
+    setSpokenText(m_otherMessage, other != refusals.end() ? words(other->second) : QString());
     m_otherMessage->setVisible(other != refusals.end());
 }
 

@@ -116,12 +116,13 @@ TEST_P(FieldRefusal, ShowsTheCommandsWordsBesideTheFieldAndKeepsTheResults) {
 INSTANTIATE_TEST_SUITE_P(
     Rows, FieldRefusal,
     ::testing::Values(RefusalRow{"NotANumber", "lengthEdit", "15 km", "lengthMessage",
-                                 "--length: '15 km' is not a number"},
-                      RefusalRow{"Empty", "formerEdit", "", "formerMessage", "--former is missing"},
+                                 "Total length A: '15 km' is not a number"},
+                      RefusalRow{"Empty", "formerEdit", "", "formerMessage",
+                                 "Coil former diameter is missing"},
                       RefusalRow{"OutOfRange", "frequencyEdit", "0.05", "frequencyMessage",
-                                 "--frequency: '0.05' is out of range"},
+                                 "Frequency F: '0.05' is out of range"},
                       RefusalRow{"PitchTooClose", "pitchEdit", "0.2", "pitchMessage",
-                                 "--pitch: '0.2' is out of range"}),
+                                 "Pitch: '0.2' is out of range"}),
     [](const auto& row) { return std::string(row.param.name); });
 
 // The user's decimal separator and the full stop are both taken.

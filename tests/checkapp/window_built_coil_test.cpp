@@ -70,19 +70,19 @@ TEST_P(BuiltCoilRefusal, ShowsTheCommandsWordsBesideTheField) {
 INSTANTIATE_TEST_SUITE_P(
     Rows, BuiltCoilRefusal,
     ::testing::Values(BuiltRefusalRow{"AwgOutOfRange", "coilWireCombo", "AWG 50",
-                                      "coil-wireMessage", "--coil-wire: 'AWG 50' is out of range"},
+                                      "coil-wireMessage", "Coil wire: 'AWG 50' is out of range"},
                       BuiltRefusalRow{"NoDiameter", "wireCombo", "0mm", "wireMessage",
-                                      "--wire: '0mm' is out of range"},
+                                      "Antenna wire: '0mm' is out of range"},
                       BuiltRefusalRow{"LengthWithoutTurns", "windingLengthEdit", "40",
-                                      "winding-lengthMessage", "--winding-length needs --turns"},
+                                      "winding-lengthMessage", "Winding length needs Turns wound"},
                       BuiltRefusalRow{"NoTurns", "turnsEdit", "0", "turnsMessage",
-                                      "--turns: '0' is out of range"},
+                                      "Turns wound: '0' is out of range"},
                       BuiltRefusalRow{"ResonanceAlone", "coilSelfResonanceEdit", "12",
                                       "coil-self-resonanceMessage",
-                                      "--coil-self-resonance needs --coil-inductance"},
+                                      "Measured self-resonance needs Measured inductance"},
                       BuiltRefusalRow{"NoInductance", "coilInductanceEdit", "-3",
                                       "coil-inductanceMessage",
-                                      "--coil-inductance: '-3' is out of range"}),
+                                      "Measured inductance: '-3' is out of range"}),
     [](const auto& row) { return std::string(row.param.name); });
 
 // A measured coil and a millimetre wire are saved as a version 4 design and come back into

@@ -163,7 +163,7 @@ TEST_F(WindowTest, AnInvertedVIsChosenTypedSavedAndOpenedAgain) {
     EXPECT_TRUE(find<QLineEdit>("legAngleEdit")->isEnabled());
     EXPECT_FALSE(find<QLineEdit>("endsHeightEdit")->isEnabled());
     type("legAngleEdit", "45");
-    EXPECT_TRUE(message("leg-angleMessage").contains("--leg-angle: '45' is out of range"))
+    EXPECT_TRUE(message("leg-angleMessage").contains("Angle between legs: '45' is out of range"))
         << message("leg-angleMessage").toStdString();
     type("legAngleEdit", "100");
     EXPECT_TRUE(message("leg-angleMessage").isEmpty());
@@ -177,7 +177,7 @@ TEST_F(WindowTest, AnInvertedVIsChosenTypedSavedAndOpenedAgain) {
     EXPECT_EQ(find<QComboBox>("shapeCombo")->currentIndex(), 2);
     EXPECT_FALSE(find<QLineEdit>("legAngleEdit")->isEnabled());
     type("endsHeightEdit", "6.5");
-    EXPECT_TRUE(message("ends-heightMessage").contains("--ends-height needs --height"));
+    EXPECT_TRUE(message("ends-heightMessage").contains("Ends height needs Height above ground"));
     pick("groundCombo", "Over good");
     EXPECT_TRUE(message("ends-heightMessage").isEmpty());
     ASSERT_TRUE(window->report().has_value());

@@ -40,7 +40,7 @@ TEST_F(WindowTest, InsulationGivesTheCommandsShorterCutAndIsSaved) {
     pick("insulationCombo", "PVC");
     EXPECT_TRUE(thickness->isEnabled());
     EXPECT_FALSE(permittivity->isEnabled());
-    EXPECT_TRUE(message("insulation-thicknessMessage").startsWith("--insulation needs"))
+    EXPECT_TRUE(message("insulation-thicknessMessage").startsWith("Wire insulation needs"))
         << message("insulation-thicknessMessage").toStdString();
     type("insulationThicknessEdit", "0.8");
     EXPECT_TRUE(message("insulation-thicknessMessage").isEmpty());

@@ -127,7 +127,7 @@ TEST_F(WindowTest, FeedLineFieldsGoWithTheSweep) {
     const QString path = dir.filePath("through-coax.s1p");
     ASSERT_TRUE(writeText(path, madeUpTouchstone()));
     EXPECT_TRUE(window->openSweep(path));
-    EXPECT_TRUE(message("feedline-vfMessage").contains("feedline-vf"));
+    EXPECT_TRUE(message("feedline-vfMessage").contains("Velocity factor"));
 
     type("feedlineLengthEdit", "14.2");
     type("feedlineVfEdit", "0.66");

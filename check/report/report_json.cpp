@@ -1,50 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "report/report_json.h"
 
-#include "coil/physics.h"
-#include "portable_maths.h"
 #include "report/advice.h"
+#include "report/json_parts.h"
 #include "report/power_words.h"
 #include "report/tolerance_words.h"
 #include "json/json_text.h"
 
-#include <cmath>
-
 namespace brevan::check {
 namespace {
 
-// JSON has no infinity or NaN; a figure without a value is null. jsonText writes the shortest
-// text that reads back to the same double.
-Json num(double value) {
-    return std::isfinite(value) ? Json(value) : Json();
-}
-Json num(const std::optional<double>& value) {
-    return value ? num(*value) : Json();
-}
-// A figure that is decimal by nature (a length from whole millimetres and centimetres, a wire
-// diameter from the gauge table in inches) but came out of arithmetic with a binary tail:
-// the double nearest its decimal value, so it is written as people write it (15.44, not
-// 15.440000000000001). `places` is far below any figure's own resolution.
-Json decimal(double value, int places) {
-    const double scale = portable::pow(10.0, places);
-    return num(std::round(value * scale) / scale);
-}
-Json decimal(const std::optional<double>& value, int places) {
-    return value ? decimal(*value, places) : Json();
-}
-constexpr int kMicrometres = 6; // places of a length in metres
-constexpr int kWirePlaces = 4;  // places of a gauge diameter in millimetres
-
-Json text(const std::string& value) {
-    return value;
-}
-Json texts(const std::vector<std::string>& lines) {
-    Json out = Json::array();
-    for (const std::string& line : lines) {
-        out.push_back(text(line));
-    }
-    return out;
-}
+using namespace json_parts;
 
 Json inputs(const CheckReport& r) {
     const check::CheckInputs& in = r.inputs;
@@ -395,72 +361,6 @@ Json radiated(const check::RadiatedPower& p) {
                 {"db_against_full_size", num(p.dbAgainstFullSize)}};
 }
 
-Json powerFigures(const std::optional<check::PowerFigures>& f) {
-    if (!f) {
-        return Json();
-    }
-    const check::CoilStress& c = f->coil;
-    return Json{{"feed_current_a", num(f->feedCurrentRms)},
-                {"coil_current_a", num(c.currentRms)},
-                {"coil_current_peak_a", num(c.currentPeak)},
-                {"coil_voltage_v", num(c.voltageRms)},
-                {"coil_voltage_peak_v", num(c.voltagePeak)},
-                {"turn_voltage_peak_v", num(c.turnVoltagePeak)},
-                {"turn_withstand_peak_v", num(c.turnWithstand)},
-                {"turns_touch", c.closeWound},
-                {"coil_heat_key_down_w", num(c.heatKeyDown)},
-                {"coil_heat_average_w", num(c.heatAverage)},
-                {"coil_temperature_rise_k", num(c.temperatureRise)},
-                {"tip_voltage_v", num(f->tipVoltageRms)},
-                {"tip_voltage_peak_v", num(f->tipVoltagePeak)},
-                {"insulator_rating_v", num(check::insulatorRatingV(*f))},
-                {"wire_heat_key_down_w", num(f->wireHeatKeyDown)},
-                {"turns_limit_w", num(f->turnsLimitW)},
-                {"former_limit_w", num(f->formerLimitW)},
-                {"enamel_limit_w", num(f->enamelLimitW)}};
-}
-
-Json windingChoice(const std::optional<check::WindingChoice>& c) {
-    if (!c) {
-        return Json();
-    }
-    const check::WoundCoil& coil = c->coil.coil;
-    return Json{{"former_mm", num(c->coil.formerDiameter * 1000)},
-                {"coil_wire_swg", c->coil.gauge == 0 ? Json() : Json(c->coil.gauge)},
-                {"coil_wire_diameter_mm", num(coil.wireDiameter * 1000)},
-                {"turns", num(coil.turns)},
-                {"pitch_mm", num(coil.pitch * 1000)},
-                {"winding_length_mm", num(c->coil.windingLength * 1000)},
-                {"q", num(c->coil.q)},
-                {"self_resonance_mhz", num(c->coil.selfResonance / 1e6)},
-                {"holds_w", num(check::coilLimitW(c->power))},
-                {"temperature_rise_k", num(c->power.coil.temperatureRise)},
-                {"radiated_percent", num(c->radiatedShare * 100)},
-                {"db_against_planned", num(c->dbAgainstPlanned)}};
-}
-
-Json coilToWind(const CheckReport& r) {
-    if (!r.coilToWind) {
-        return Json();
-    }
-    return Json{{"planned_q", num(r.coilToWind->plannedQ)},
-                {"planned_radiated_percent", num(r.coilToWind->plannedRadiatedShare * 100)},
-                {"on_former", windingChoice(r.coilToWind->onFormer)},
-                {"other_former", windingChoice(r.coilToWind->otherFormer)}};
-}
-
-Json power(const CheckReport& r) {
-    if (!r.power) {
-        return Json();
-    }
-    const check::ModeDuty& mode = check::modeDuty(r.inputs.power.mode);
-    return Json{
-        {"power_w", num(r.inputs.power.watts)},       {"mode", mode.option},
-        {"average_to_peak", num(mode.averageToPeak)}, {"built", powerFigures(r.power->built)},
-        {"trimmed", powerFigures(r.power->trimmed)},  {"coil_to_wind", coilToWind(r)},
-        {"notes", texts(check::powerMethodNotes(r))}};
-}
-
 Json antenna(const CheckReport& r) {
     if (!r.antenna) {
         return Json();
@@ -519,168 +419,6 @@ Json cutList(const CheckReport& r) {
                 {"outer_wire_to_cut_m", num(c.outerWireToCut)},
                 {"antenna_wire_total_m", num(c.antennaWireTotal)},
                 {"coil_wire_total_m", num(c.coilWireTotal)}};
-}
-
-const char* calibrationOutcome(check::CalibrationOutcome outcome) {
-    switch (outcome) {
-    case check::CalibrationOutcome::Calibrated: return "calibrated";
-    case check::CalibrationOutcome::NoMeasuredResonance: return "no-measured-resonance";
-    case check::CalibrationOutcome::NoModelResonance: return "no-model-resonance";
-    case check::CalibrationOutcome::OtherBand: return "other-band";
-    case check::CalibrationOutcome::OutOfReach: return "out-of-reach";
-    case check::CalibrationOutcome::CutOutOfReach: return "cut-out-of-reach";
-    case check::CalibrationOutcome::NotConverged: return "not-converged";
-    }
-    return "";
-}
-
-Json sweepWarnings(const check::SweepAnalysis& a) {
-    Json out = Json::array();
-    for (const check::SweepWarning w : a.warnings) {
-        switch (w) {
-        case check::SweepWarning::ResonanceNotSpanned:
-            out.push_back("resonance-not-spanned");
-            break;
-        case check::SweepWarning::LowerEdgeNotSpanned:
-            out.push_back("lower-edge-not-spanned");
-            break;
-        case check::SweepWarning::UpperEdgeNotSpanned:
-            out.push_back("upper-edge-not-spanned");
-            break;
-        case check::SweepWarning::DesignOutsideSweep: out.push_back("design-outside-sweep"); break;
-        }
-    }
-    return out;
-}
-
-Json feedLine(const std::optional<check::FeedLine>& line) {
-    if (!line) {
-        return Json();
-    }
-    return Json{{"length_m", num(line->lengthM)},
-                {"velocity_factor", num(line->velocityFactor)},
-                {"loss_db_per_100m", num(line->lossDbPer100mAtF)},
-                {"characteristic_ohm", num(line->characteristicOhm)}};
-}
-
-const char* calibrationBasis(check::CalibrationBasis basis) {
-    switch (basis) {
-    case check::CalibrationBasis::ReactanceZero: return "reactance-zero";
-    case check::CalibrationBasis::SwrOnly: return "swr-only-minimum";
-    case check::CalibrationBasis::ZeroMoved: return "swr-minimum-zero-moved";
-    case check::CalibrationBasis::NoZero: return "swr-minimum-no-zero";
-    }
-    return "";
-}
-
-Json calibration(const check::Calibration& c) {
-    const bool calibrated = c.outcome == check::CalibrationOutcome::Calibrated ||
-                            c.outcome == check::CalibrationOutcome::CutOutOfReach;
-    const bool cut = c.outcome == check::CalibrationOutcome::Calibrated;
-    const auto when = [](bool yes, const Json& value) { return yes ? value : Json(); };
-    Json after;
-    if (cut && c.afterCut) {
-        after = Json{{"resonance_mhz", num(c.afterCut->resonanceMHz)},
-                     {"resistance_ohm", num(c.afterCut->resistanceOhm)},
-                     {"swr_at_design", num(c.afterCut->swrAtDesign)},
-                     {"swr_at_design_at_analyser", num(c.afterCut->swrAtDesignAtAnalyser)}};
-    }
-    return Json{{"outcome", calibrationOutcome(c.outcome)},
-                {"calibrated_on", when(calibrated, calibrationBasis(c.basis))},
-                {"calibrated_to_mhz", when(calibrated, num(c.calibrationMHz))},
-                {"from_swr_minimum", c.fromSwrMinimum},
-                {"tip_correction_m", when(calibrated, decimal(c.correction, kMicrometres))},
-                {"calibrated_to_ohm", when(cut, num(c.measuredResistance))},
-                {"series_loss_ohm", when(cut, num(c.seriesLoss))},
-                {"model_resistance_ohm", when(cut, num(c.modelResistance))},
-                {"resistance_far_from_model", c.resistanceFar},
-                {"swr_at_design_now", when(cut, num(c.swrAtDesignNow))},
-                {"cut_lowers_swr", when(cut, c.cutLowersSwr)},
-                {"tip_change_m", when(cut, decimal(c.tipChange, kMicrometres))},
-                {"length_after_cut_m", when(cut, decimal(c.lengthAfterCut, kMicrometres))},
-                {"after_cut", after},
-                {"coil_turns_instead", when(cut && c.turns > 0, c.turns)},
-                {"coil_turns_resonance_mhz", when(cut && c.turns > 0, num(c.turnsResonanceMHz))}};
-}
-
-Json measured(const CheckReport& r) {
-    if (!r.measured) {
-        return Json();
-    }
-    const check::AsMeasured& m = r.measured->sweep;
-    const check::SweepAnalysis& a = m.analysis;
-    const bool swrOnly = m.atAnalyser.kind == check::SweepKind::SwrOnly;
-    return Json{
-        {"file", text(m.fileName)},
-        {"format", m.atAnalyser.format == check::SweepFormat::Touchstone ? "touchstone" : "csv"},
-        {"kind", swrOnly ? "swr" : "impedance"},
-        {"points",
-         static_cast<int>(swrOnly ? m.atAnalyser.swr.size() : m.atAnalyser.impedance.size())},
-        {"feed_line", feedLine(m.feedLine)},
-        {"resonance_mhz", num(a.resonanceMHz)},
-        {"resonance_is_swr_minimum", a.resonanceIsSwrMinimum},
-        {"resistance_ohm", num(a.resistanceOhm)},
-        {"resonance_swr", num(a.resonanceSwr)},
-        {"swr_minimum_mhz", num(a.swrMinimumMHz)},
-        {"swr_minimum_spanned", a.swrMinimumSpanned},
-        {"minimum_swr", num(a.minimumSwr)},
-        {"swr_at_design", num(a.swrAtDesign)},
-        {"band_lower_mhz", num(a.bandLowerMHz)},
-        {"band_upper_mhz", num(a.bandUpperMHz)},
-        {"warnings", sweepWarnings(a)},
-        {"calibration", calibration(r.measured->calibration)},
-        {"verdict", text(check::measuredVerdict(r))},
-        {"notes", texts(check::measuredNotes(r))}};
-}
-
-const char* studyOutcome(check::StudyOutcome outcome) {
-    switch (outcome) {
-    case check::StudyOutcome::Found: return "found";
-    case check::StudyOutcome::NoResonance: return "no_resonance";
-    case check::StudyOutcome::NoCoilReaches: return "no_coil_reaches";
-    case check::StudyOutcome::NotConverged: return "not_converged";
-    }
-    return "";
-}
-
-Json band(const check::SwrBand& b) {
-    return Json{{"lower_mhz", num(b.lowerMHz)},
-                {"upper_mhz", num(b.upperMHz)},
-                {"width_khz", num(check::bandWidth(b).value_or(NAN) * 1000)}};
-}
-
-Json index(const std::optional<std::size_t>& i) {
-    return i ? Json(static_cast<int>(*i)) : Json();
-}
-
-// Where the coils should go: one entry per position, in ascending B.
-Json study(const CheckReport& r) {
-    if (!r.study) {
-        return Json();
-    }
-    Json points = Json::array();
-    for (const check::StudyPoint& p : r.study->points) {
-        const bool found = p.outcome == check::StudyOutcome::Found;
-        const auto value = [found](double v) { return found ? num(v) : Json(); };
-        points.push_back(Json{{"distance_b_m", decimal(p.coilDistance, kMicrometres)},
-                              {"outcome", studyOutcome(p.outcome)},
-                              {"apparent_inductance_uh", value(p.inductance * 1e6)},
-                              {"turns", found && p.turns > 0 ? Json(p.turns) : Json()},
-                              {"coil_resistance_ohm", value(p.coilResistance)},
-                              {"coil_q", value(p.coilQ)},
-                              {"resonance_mhz", num(p.resonanceMHz)},
-                              {"resonance_resistance_ohm", value(p.resonanceResistance)},
-                              {"efficiency_percent", value(p.efficiency * 100)},
-                              {"band_50_ohm", found ? band(p.band) : Json()},
-                              {"band_matched", found ? band(p.matchedBand) : Json()}});
-    }
-    return Json{{"kind", "coil-position"},
-                {"points", points},
-                {"users_point", static_cast<int>(r.study->users)},
-                {"most_efficient_point", index(r.study->mostEfficient)},
-                {"widest_band_point", index(r.study->widestBand)},
-                {"widest_band_on", r.study->widestOnFifty ? "50_ohm" : "matched"},
-                {"sentences", texts(check::studySentences(r))}};
 }
 
 } // namespace

@@ -319,10 +319,9 @@ std::vector<std::string> antennaWarnings(const CheckReport& report, const Antenn
         const double spread = check.coilModelSpread;
         const std::string longCoil =
             spread > 0.0 ? ": " + uncertaintyText(spread) +
-                               " of it is the long coils': NEC-2's models of spaced coils like "
-                               "them, wound as helices in the same antenna, resonate higher than "
-                               "the lumped coil, by up to a quarter of the rise the "
-                               "self-capacitance gives the coil's reactance; the rest is that "
+                               " of it is the long coils' (spaced coils wound as helices in "
+                               "NEC-2 resonated higher, by up to a quarter of what the "
+                               "self-capacitance adds to the coil's reactance); the rest is that "
                          : ": ";
         out.push_back("The model's resonance is uncertain by " + uncertaintyText(uncertainty) +
                       longCoil +

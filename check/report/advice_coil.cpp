@@ -148,17 +148,14 @@ std::vector<std::string> coilWarnings(const CheckReport& report) {
     }
     const CoilLength& length = report.losses.length;
     if (length.isLong) {
-        out.push_back(
-            "The coil is long against the waves at " + designText(report) + ": it spans " +
-            number(length.spanDegrees, 0) + " degrees of its own slow wave and its wire is " +
-            number(length.wireWavelengths, 2) +
-            " wavelength. The check models it as one lumped coil " +
-            (report.losses.selfResonanceModel == SelfResonanceModel::Lumped
-                 ? std::string("with Knight's self-capacitance")
-                 : std::string("whose self-resonance follows the helical line")) +
-            "; the current falls from one end of so long a coil to the other, which that "
-            "model leaves out. A coil that spans under 15 degrees, with under a tenth of a "
-            "wavelength of wire, is modelled more surely.");
+        out.push_back("The coil is long against the waves at " + designText(report) + " (" +
+                      number(length.spanDegrees, 0) + " degrees of its own slow wave, " +
+                      number(length.wireWavelengths, 2) +
+                      " wavelength of wire): the check models it as one lumped coil " +
+                      (report.losses.selfResonanceModel == SelfResonanceModel::Lumped
+                           ? std::string("with Knight's self-capacitance")
+                           : std::string("whose self-resonance follows the helical line")) +
+                      ", without the current's fall along it.");
     }
     if (report.coil.shortForWheeler) {
         out.push_back("The coil is shorter than 0.4 of its diameter, where Wheeler's formula of "

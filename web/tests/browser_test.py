@@ -795,10 +795,14 @@ class Print(PageTest):
     SHEET = ["Design", "What it means", "Cut list, each half of the dipole", "SWR plot",
              "Design and coil", "Coil wire"]
 
-    # The typical design, and one with every optional row and more warnings to fit.
+    # The typical design, one with every optional row and more warnings to fit, a measured
+    # coil, and long coils on 80 m with their row and warnings.
     DESIGNS = [TYPICAL, {**TYPICAL, "ground": "average", "height": "8", "shape": "inverted-v",
                          "leg-angle": "110", "insulation": "pvc", "insulation-thickness": "0.8",
-                         "pitch": "2", "coil-q": "150"}, BUILT_COILS[1]]
+                         "pitch": "2", "coil-q": "150"}, BUILT_COILS[1],
+               {"frequency": "3.6", "length": "14", "distance": "3", "wire": "16",
+                "former": "100", "coil-length": "390", "coil-wire": "18", "pitch": "6.5",
+                "turns": "42"}]
 
     def test_the_build_sheet_prints_on_one_page(self):
         for design in self.DESIGNS:

@@ -319,9 +319,10 @@ std::vector<std::string> antennaWarnings(const CheckReport& report, const Antenn
         const double spread = check.coilModelSpread;
         const std::string longCoil =
             spread > 0.0 ? ": " + uncertaintyText(spread) +
-                               " of it is the long coils' (spaced coils wound as helices in "
-                               "NEC-2 resonated higher, by up to a quarter of what the "
-                               "self-capacitance adds to the coil's reactance); the rest is that "
+                               " of it is the long coils', whose current falls along them: "
+                               "spaced coils wound as helices in NEC-2 resonated higher, by up "
+                               "to a quarter of what the self-capacitance adds to their "
+                               "reactance; the rest is that "
                          : ": ";
         out.push_back("The model's resonance is uncertain by " + uncertaintyText(uncertainty) +
                       longCoil +

@@ -146,8 +146,9 @@ std::vector<std::string> coilWarnings(const CheckReport& report) {
                       "raises the inductance it shows at " +
                       designText(report) + " and adds loss.");
     }
+    // With the full-wave check the antenna's uncertainty says this, with what it costs.
     const CoilLength& length = report.losses.length;
-    if (length.isLong) {
+    if (length.isLong && !(report.antenna && report.antenna->coilModelSpread > 0.0)) {
         out.push_back("The coil is long against the waves at " + designText(report) + " (" +
                       number(length.spanDegrees, 0) + " degrees of its own slow wave, " +
                       number(length.wireWavelengths, 2) +

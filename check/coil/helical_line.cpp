@@ -68,8 +68,11 @@ SelfResonanceModel selfResonanceModel(const WoundCoil& coil) {
 double modelCapacitance(const WoundCoil& coil) {
     const double knight = selfCapacitance(coil);
     const double weight = lineWeight(coil);
+    if (weight <= 0.0) {
+        return knight;
+    }
     const double line = helicalLineSelfResonance(coil);
-    if (weight <= 0.0 || !(line > 0.0)) {
+    if (!(line > 0.0)) {
         return knight;
     }
     // The capacitance that resonates the winding at the line's frequency, with the winding as

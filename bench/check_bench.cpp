@@ -40,9 +40,8 @@ void BM_WholeReport(benchmark::State& bench) {
 }
 BENCHMARK(BM_WholeReport)->Unit(benchmark::kMicrosecond);
 
-void BM_FullWaveCheck(benchmark::State& bench, Ground ground) {
-    CheckInputs in = typicalDesign();
-    in.ground = ground;
+// The whole check of `in` as the program runs it, once an iteration.
+void fullWaveChecks(benchmark::State& bench, const CheckInputs& in) {
     const Engine engine = nec2cEngine({});
     for (auto _ : bench) {
         CheckReport report = std::get<CheckReport>(buildCheckReport(in));
@@ -52,6 +51,12 @@ void BM_FullWaveCheck(benchmark::State& bench, Ground ground) {
         }
         benchmark::DoNotOptimize(report);
     }
+}
+
+void BM_FullWaveCheck(benchmark::State& bench, Ground ground) {
+    CheckInputs in = typicalDesign();
+    in.ground = ground;
+    fullWaveChecks(bench, in);
 }
 BENCHMARK_CAPTURE(BM_FullWaveCheck, free_space, Ground{})
     ->Unit(benchmark::kMillisecond)
@@ -69,15 +74,7 @@ BENCHMARK_CAPTURE(BM_FullWaveCheck, average_ground_10m, Ground{GroundKind::Avera
 void BM_FullWaveCheckNearTheTips(benchmark::State& bench) {
     CheckInputs in = typicalDesign();
     in.distanceM = 7.379;
-    const Engine engine = nec2cEngine({});
-    for (auto _ : bench) {
-        CheckReport report = std::get<CheckReport>(buildCheckReport(in));
-        if (addAntennaCheck(report, engine, {})) {
-            bench.SkipWithError("the engine failed");
-            break;
-        }
-        benchmark::DoNotOptimize(report);
-    }
+    fullWaveChecks(bench, in);
 }
 BENCHMARK(BM_FullWaveCheckNearTheTips)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
 
@@ -95,15 +92,7 @@ void BM_FullWaveCheckLongCoils(benchmark::State& bench) {
     in.coilWireSwg = 18;
     in.pitchMm = 6.5;
     in.turns = 42;
-    const Engine engine = nec2cEngine({});
-    for (auto _ : bench) {
-        CheckReport report = std::get<CheckReport>(buildCheckReport(in));
-        if (addAntennaCheck(report, engine, {})) {
-            bench.SkipWithError("the engine failed");
-            break;
-        }
-        benchmark::DoNotOptimize(report);
-    }
+    fullWaveChecks(bench, in);
 }
 BENCHMARK(BM_FullWaveCheckLongCoils)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
 

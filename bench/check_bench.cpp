@@ -5,9 +5,9 @@
 // it, and the coil-position study.
 
 #include "check_report.h"
+#include "fullwave/tolerance.h"
 #include "nec/engine/nec2c_engine.h"
 #include "report/report_text.h"
-#include "tolerance.h"
 
 #include <benchmark/benchmark.h>
 

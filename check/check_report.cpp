@@ -3,16 +3,16 @@
 
 #include "coil_to_wind.h"
 
-#include "antenna_analysis.h"
+#include "fullwave/antenna_analysis.h"
 
 #include "coil/coil_impedance.h"
 #include "coil/physics.h"
 
+#include "fullwave/tolerance_coils.h"
 #include "general_format.h"
 #include "loading_coil.h"
 #include "locale_number.h"
 #include "range_limits.h"
-#include "tolerance_coils.h"
 #include "wire_gauge_table.h"
 
 #include <cmath>

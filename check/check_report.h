@@ -10,18 +10,18 @@
 //   CheckReport + Engine --addAntennaCheck--> CheckReport with antenna and trim
 //   CheckReport --report/advice--> verdict and warnings
 
-#include "antenna_check.h"
 #include "check_inputs.h"
 #include "coil/coil_alternatives.h"
 #include "coil/coil_losses.h"
 #include "coil/coil_model.h"
 #include "coil/helical_line.h"
 #include "coil/measured_coil.h"
-#include "coil_position_study.h"
 #include "coil_winding.h"
 #include "cut_list.h"
 #include "design_fault.h"
-#include "measured_calibration.h"
+#include "fullwave/antenna_check.h"
+#include "fullwave/coil_position_study.h"
+#include "fullwave/measured_calibration.h"
 #include "refusal_text.h"
 
 #include <optional>

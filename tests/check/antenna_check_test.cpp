@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "antenna_analysis.h"
-#include "antenna_check.h"
+#include "fullwave/antenna_analysis.h"
+#include "fullwave/antenna_check.h"
+#include "fullwave/needed_coil.h"
 #include "nec/engine/nec2c_engine.h"
-#include "needed_coil.h"
 
 #include <gtest/gtest.h>
 

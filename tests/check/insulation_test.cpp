@@ -3,10 +3,10 @@
 // engine's handling of those loads, and a plain dipole whose resonance falls by what a
 // transmission-line view of the wire predicts; then the inputs and the report's words.
 
-#include "antenna_check.h"
 #include "check_inputs.h"
 #include "check_report.h"
 #include "coil/physics.h"
+#include "fullwave/antenna_check.h"
 #include "nec/engine/nec2c_engine.h"
 #include "report/advice.h"
 

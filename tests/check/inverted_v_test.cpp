@@ -2,7 +2,7 @@
 // The inverted V: where its wire lies in the deck, which shapes are refused, and what the real
 // engine makes of it.
 
-#include "antenna_check.h"
+#include "fullwave/antenna_check.h"
 #include "nec/engine/nec2c_engine.h"
 
 #include <gtest/gtest.h>

@@ -5,9 +5,9 @@
 // were made with, to the centimetre, and the cut it advises must give the lowest SWR at F of
 // the antenna the sweep was made from, in the same engine.
 
-#include "antenna_analysis.h"
+#include "fullwave/antenna_analysis.h"
+#include "fullwave/measured_calibration.h"
 #include "hand_made_report.h"
-#include "measured_calibration.h"
 #include "nec/engine/nec2c_engine.h"
 #include "report/advice.h"
 #include "sweep_files.h"

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The coil-position study's own decisions on made-up points: which positions it works, where
 // it looks closer, which it names, what it says and which point a click on the picture takes.
-#include "coil_position_study.h"
+#include "fullwave/coil_position_study.h"
 #include "hand_made_report.h"
 #include "report/advice.h"
 #include "report/study_plot.h"

@@ -11,10 +11,10 @@
 #include "coil/coil_impedance.h"
 #include "coil/coil_losses.h"
 #include "coil/physics.h"
+#include "fullwave/tolerance.h"
+#include "fullwave/tolerance_coils.h"
 #include "nec/engine/nec2c_engine.h"
 #include "report/tolerance_words.h"
-#include "tolerance.h"
-#include "tolerance_coils.h"
 
 #include <gtest/gtest.h>
 

@@ -2,9 +2,9 @@
 // A measured sweep beside the design: made with the real engine from the window's own design
 // hung 2 % long, opened through the menu, it must give the cut brevan-check --measured gives,
 // on the plot and on the drawing; a broken file is refused in place and nothing shown is lost.
-#include "antenna_analysis.h"
 #include "cli_run.h"
 #include "dipole_drawing.h"
+#include "fullwave/antenna_analysis.h"
 #include "nec/engine/nec2c_engine.h"
 #include "sweep_files.h"
 #include "swr_plot_widget.h"

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "antenna_analysis.h"
+#include "fullwave/antenna_analysis.h"
 
 #include "nec/radiation_pattern.h"
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "tolerance.h"
+#include "fullwave/tolerance.h"
 
 #include <algorithm>
 #include <cmath>

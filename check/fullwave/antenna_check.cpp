@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The plain functions of the check's record; the check itself, stage by stage, is in
 // check_stages.cpp.
-#include "antenna_check.h"
+#include "fullwave/antenna_check.h"
 
 #include "coil/physics.h"
 #include "portable_maths.h"

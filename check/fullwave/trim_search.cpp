@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "trim_search.h"
+#include "fullwave/trim_search.h"
 
 #include "coil/physics.h"
 #include "coil/turns_search.h"

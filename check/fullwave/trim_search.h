@@ -7,7 +7,7 @@
 // (engine_rounds.h) whose probes are one frequency each on the working segmentation.
 
 #include "analysis/root_search.h"
-#include "antenna_analysis.h"
+#include "fullwave/antenna_analysis.h"
 
 #include <functional>
 #include <memory>

@@ -6,7 +6,7 @@
 // 1 mm longer or shorter, and the model's self-capacitance or Q 10 % off.
 
 #include "check_report.h"
-#include "tolerance_table.h"
+#include "fullwave/tolerance_table.h"
 
 namespace brevan::check {
 

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "coil_position_study.h"
+#include "fullwave/coil_position_study.h"
 
-#include "antenna_analysis.h"
 #include "coil/physics.h"
-#include "needed_coil.h"
+#include "fullwave/antenna_analysis.h"
+#include "fullwave/needed_coil.h"
 
 #include <algorithm>
 #include <cmath>

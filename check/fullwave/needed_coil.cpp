@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "needed_coil.h"
+#include "fullwave/needed_coil.h"
 
 #include "coil/physics.h"
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "full_size_dipole.h"
+#include "fullwave/full_size_dipole.h"
 
 namespace brevan::check {
 

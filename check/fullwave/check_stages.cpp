@@ -2,14 +2,14 @@
 // The full-wave check, stage by stage: each stage a round (or rounds) of the engine over the
 // analyses it needs (antenna_analysis.h), the searches (trim_search.h), the tolerances
 // (tolerance.h); checkAntenna (antenna_check.h) runs them in order.
-#include "antenna_check.h"
+#include "fullwave/antenna_check.h"
 
-#include "antenna_analysis.h"
 #include "cut_list.h"
-#include "full_size_dipole.h"
-#include "needed_coil.h"
-#include "tolerance.h"
-#include "trim_search.h"
+#include "fullwave/antenna_analysis.h"
+#include "fullwave/full_size_dipole.h"
+#include "fullwave/needed_coil.h"
+#include "fullwave/tolerance.h"
+#include "fullwave/trim_search.h"
 
 #include <algorithm>
 #include <cmath>

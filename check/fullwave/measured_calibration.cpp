@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "measured_calibration.h"
+#include "fullwave/measured_calibration.h"
 
-#include "antenna_analysis.h"
-#include "trim_search.h"
+#include "fullwave/antenna_analysis.h"
+#include "fullwave/trim_search.h"
 
 #include <cmath>
 #include <complex>

@@ -17,10 +17,10 @@
 
 #include "analysis/matching.h"
 #include "analysis/reactance_curve.h"
+#include "fullwave/tolerance_table.h"
 #include "nec/engine.h"
 #include "nec/nec_deck.h"
 #include "power/wire_currents.h"
-#include "tolerance_table.h"
 
 #include <complex>
 #include <functional>

@@ -20,9 +20,9 @@
 // that moves the resonance beyond the check's window around F, or does not settle, is left
 // out of the table with the reason.
 
-#include "antenna_analysis.h"
+#include "fullwave/antenna_analysis.h"
 
-#include "tolerance_table.h"
+#include "fullwave/tolerance_table.h"
 
 #include <array>
 #include <complex>

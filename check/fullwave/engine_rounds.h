@@ -5,7 +5,7 @@
 // decks it needs next; one round runs them all as one batch, so both cores share them, and hands
 // each piece its results.
 
-#include "antenna_check.h"
+#include "fullwave/antenna_check.h"
 
 #include <string>
 #include <variant>

@@ -9,8 +9,8 @@
 //
 //   analysed antenna --coilSearch--> L --correction of the antenna with L--> (differs) again
 
-#include "antenna_analysis.h"
-#include "trim_search.h"
+#include "fullwave/antenna_analysis.h"
+#include "fullwave/trim_search.h"
 
 #include <memory>
 #include <optional>

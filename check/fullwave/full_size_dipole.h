@@ -6,7 +6,7 @@
 // power budget changes little with a few per cent of length either side of resonance). A task
 // of the engine rounds, run beside the antennas as designed and as built.
 
-#include "antenna_analysis.h"
+#include "fullwave/antenna_analysis.h"
 
 #include <optional>
 #include <vector>

@@ -6,7 +6,7 @@
 // located again on the finer segmentation; and the two extrapolated to NEC-2's limit. The
 // correction scales the whole curve, so every figure of the antenna is the corrected one.
 
-#include "engine_rounds.h"
+#include "fullwave/engine_rounds.h"
 #include "nec/radiation_pattern.h"
 #include "portable_maths.h"
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "tolerance_coils.h"
+#include "fullwave/tolerance_coils.h"
 
 #include "coil/coil_impedance.h"
 #include "coil/coil_model.h"

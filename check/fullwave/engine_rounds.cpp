@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "engine_rounds.h"
+#include "fullwave/engine_rounds.h"
 
 #include "floating_chars.h"
 

@@ -30,7 +30,7 @@
 // The length correction is additive in tip length: the model's tip change for F less the one
 // for the measured resonance is the real cut, whatever the correction stands for.
 
-#include "antenna_check.h"
+#include "fullwave/antenna_check.h"
 #include "measured/feed_line.h"
 #include "measured/sweep_analysis.h"
 

@@ -11,7 +11,7 @@
 // Each position is worked exactly as the check works the needed coil, so at the design's own B
 // the study gives the check's answer.
 
-#include "antenna_check.h"
+#include "fullwave/antenna_check.h"
 
 #include <cstddef>
 #include <functional>

@@ -115,6 +115,128 @@ std::string describe(const std::string& what, const AntennaModel& model, double 
            fixed(model.coilDistance, 3) + " m, design " + fixed(designMHz, 4) + " MHz";
 }
 
+std::vector<Request> Analysis::requests() {
+    const double f = m_context.input.designMHz;
+    if (m_stage == Stage::Sweep) {
+        std::vector<double> next =
+            m_samples.empty()
+                ? evenly(f * (1 - kResonanceWindow), f * (1 + kResonanceWindow),
+                         m_context.plan.coarse)
+                : refinement(m_samples, f, kReferenceImpedance, kPoleWidth * f, kFineWidth * f);
+        if (!next.empty() && ++m_rounds <= kMostRounds) {
+            return {request(m_coarse, next)};
+        }
+        m_converged = m_converged && next.empty();
+        m_stage = Stage::Fine;
+        m_coarseResonance = nearestResonance(m_samples, f);
+    }
+    if (m_stage == Stage::Fine) {
+        std::vector<Request> out;
+        m_waiting.clear();
+        if (m_coarseResonance) {
+            const double r = m_coarseResonance->frequencyMHz;
+            askThirdLevel();
+            Locator* third = m_third.locator ? &*m_third.locator : nullptr;
+            for (Locator* l :
+                 {&m_fineLocator, m_positionLocator ? &*m_positionLocator : nullptr, third}) {
+                if (l) {
+                    // The finest level is sought near where the two others point.
+                    const double around = l == third ? r * twoLevelScale() : r;
+                    if (const auto next = locate(*l, around, f)) {
+                        out.push_back(request(l->model, l->segmentation, *next));
+                        m_waiting.push_back(l);
+                    }
+                }
+            }
+        }
+        if (out.empty() && !m_third.asked && wantsThirdLevel()) {
+            return requests(); // the third level's first frequencies
+        }
+        if (!out.empty()) {
+            return out;
+        }
+        settleScale();
+        m_stage = Stage::Design;
+        return {request(m_coarse, {f / m_scale})};
+    }
+    return {};
+}
+
+void Analysis::take(const std::vector<EngineRun>& runs) {
+    if (m_stage == Stage::Sweep) {
+        addSamples(m_samples, runs.front().points);
+    } else if (m_stage == Stage::Fine) {
+        for (std::size_t i = 0; i < m_waiting.size(); ++i) {
+            addSamples(m_waiting[i]->samples, runs[i].points);
+        }
+    } else if (m_stage == Stage::Design) {
+        addSamples(m_samples, runs.front().points);
+        m_designCurrents = parseSegmentCurrents(runs.front().output);
+        m_stage = Stage::Done;
+    }
+}
+
+double Analysis::twoLevelScale() const {
+    const double r1 = m_coarseResonance->frequencyMHz;
+    return twoLevels(r1, *m_fineLocator.resonanceMHz).limitMHz / r1;
+}
+
+bool Analysis::wantsThirdLevel() const {
+    return m_coarseResonance && m_fineLocator.resonanceMHz &&
+           check::wantsThirdLevel(m_coarseResonance->frequencyMHz, *m_fineLocator.resonanceMHz);
+}
+
+void Analysis::askThirdLevel() {
+    if (m_third.asked || !wantsThirdLevel()) {
+        return;
+    }
+    m_third.asked = true;
+    // Counted as equal segments of the coil's step: a graded inner wire makes the finer levels
+    // cheap, but which rule settles the limit stays the one the convergence tests hold against
+    // the even deck (near the tips a third level's order can read faster than the levels
+    // beyond it converge).
+    const SegmentCounts& counts = m_coarse.counts;
+    if (4 * (1 + 2 * (counts.inner + counts.outer)) > kMostThirdLevelSegments) {
+        return;
+    }
+    auto finest = segmentWith(m_model, m_coarse.counts, 4, m_context.highestMHz);
+    if (auto* seg = std::get_if<Segmentation>(&finest)) {
+        Locator l;
+        l.model = m_model;
+        l.segmentation = *seg;
+        l.samples = m_thirdSamples;
+        m_third.locator = l;
+    }
+}
+
+void Analysis::settleScale() {
+    if (!m_coarseResonance || !m_fineLocator.resonanceMHz) {
+        m_converged = m_converged && !m_fineLocator.failed;
+        return;
+    }
+    const double r1 = m_coarseResonance->frequencyMHz;
+    const double r2 = *m_fineLocator.resonanceMHz;
+    Extrapolated settled = twoLevels(r1, r2);
+    if (m_third.locator && m_third.locator->resonanceMHz) {
+        settled = threeLevels(r1, r2, *m_third.locator->resonanceMHz);
+    } else if (m_third.asked) {
+        // No finer level within the rules or the time, or it found no resonance: the order is
+        // not known, and the whole difference of the two levels is the uncertainty.
+        settled = twoLevelsWithoutOrder(r1, r2);
+    }
+    m_scale = settled.limitMHz / r1;
+    m_uncertainty = settled.uncertainty;
+    if (m_positionLocator && m_positionLocator->resonanceMHz) {
+        const double share = m_model.coilDistance / m_positionLocator->model.coilDistance;
+        const double moved = share * (*m_positionLocator->resonanceMHz / r1 - 1.0);
+        m_scale *= 1.0 + moved;
+        // The resonance bends a little away from the straight line between the two.
+        m_uncertainty += kPositionSpread * std::abs(moved);
+    }
+    m_converged =
+        m_converged && !m_fineLocator.failed && !(m_positionLocator && m_positionLocator->failed);
+}
+
 AntennaResult Analysis::result() const {
     AntennaResult out;
     const double f = m_context.input.designMHz;

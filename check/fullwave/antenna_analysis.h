@@ -3,12 +3,13 @@
 
 // One antenna analysed the way the check analyses every antenna: swept over the whole window on
 // the working segmentation and refined until no resonance or band edge can hide; its resonance
-// located again on the finer segmentation; and the two extrapolated to NEC-2's limit. The
+// located again on the finer segmentation; and the two extrapolated to NEC-2's limit (the maths
+// in extrapolation.h; here, which frequencies the engine is asked for, and when). The
 // correction scales the whole curve, so every figure of the antenna is the corrected one.
 
 #include "fullwave/engine_rounds.h"
+#include "fullwave/extrapolation.h"
 #include "nec/radiation_pattern.h"
-#include "portable_maths.h"
 
 #include <memory>
 #include <optional>
@@ -18,31 +19,11 @@
 
 namespace brevan::check {
 
-// NEC-2's resonance of a wire with lumped loads approaches its limit as (segments)^-0.75: solved
-// here for designs from 160 m to 10 m at 30 to 1300 segments. Two levels, the second with every
-// segment halved, extrapolate to the limit; the spread of the order between 0.6 and 0.9 is taken
-// as the extrapolation's uncertainty.
-constexpr double kConvergenceOrder = 0.75;
-constexpr double kOrderSpread = 0.39; // (1/(2^0.6 - 1) - 1/(2^0.9 - 1)) / 2
 constexpr double kPoleWidth = 0.0005; // of F: a pole's interval is split down to this
 constexpr double kFineWidth = 0.0025; // of F: resonance and band edges sampled this closely
 constexpr int kMostRounds = 10;
 // Share of the interpolated shift for coils beside the feed taken as its uncertainty.
 constexpr double kPositionSpread = 0.2;
-// Above this spread of the two-level extrapolation (what the report would show beside a
-// resonance) the order 0.75 is not taken on trust: the resonance is located once more at four
-// times the working segments and the order the three show is used. Short antennas and coils
-// near the tips, where the short wire beyond them and the coil come near a series resonance of
-// their own, converge much slower (orders of 0.25 to 0.5 were seen).
-constexpr double kThirdLevelAbove = 0.0005;
-// The order the three levels show is known to about this much either way: the even deck of
-// the convergence test, on the same antenna, shows orders up to a quarter apart from the
-// check's levels (1.02 against 0.78 at 5.37 MHz), and further levels of one segmentation were
-// seen to speed up (0.9, 1.4, 2.0 on a 28.5 MHz design).
-constexpr double kObservedOrderSpread = 0.25;
-// Below this order the levels are not yet converging as a power of the segments (a fourth
-// level was seen to move by as much as the third).
-constexpr double kSlowestExtrapolated = 0.5;
 // Beyond this the third level would cost seconds a frequency; without it the whole difference
 // of the two levels is taken as the uncertainty.
 constexpr int kMostThirdLevelSegments = 500;
@@ -144,66 +125,8 @@ public:
         m_coarseResonance = Resonance{workingMHz, 0};
     }
 
-    std::vector<Request> requests() override {
-        const double f = m_context.input.designMHz;
-        if (m_stage == Stage::Sweep) {
-            std::vector<double> next =
-                m_samples.empty()
-                    ? evenly(f * (1 - kResonanceWindow), f * (1 + kResonanceWindow),
-                             m_context.plan.coarse)
-                    : refinement(m_samples, f, kReferenceImpedance, kPoleWidth * f, kFineWidth * f);
-            if (!next.empty() && ++m_rounds <= kMostRounds) {
-                return {request(m_coarse, next)};
-            }
-            m_converged = m_converged && next.empty();
-            m_stage = Stage::Fine;
-            m_coarseResonance = nearestResonance(m_samples, f);
-        }
-        if (m_stage == Stage::Fine) {
-            std::vector<Request> out;
-            m_waiting.clear();
-            if (m_coarseResonance) {
-                const double r = m_coarseResonance->frequencyMHz;
-                askThirdLevel();
-                Locator* third = m_third.locator ? &*m_third.locator : nullptr;
-                for (Locator* l :
-                     {&m_fineLocator, m_positionLocator ? &*m_positionLocator : nullptr, third}) {
-                    if (l) {
-                        // The finest level is sought near where the two others point.
-                        const double around = l == third ? r * twoLevelScale() : r;
-                        if (const auto next = locate(*l, around, f)) {
-                            out.push_back(request(l->model, l->segmentation, *next));
-                            m_waiting.push_back(l);
-                        }
-                    }
-                }
-            }
-            if (out.empty() && !m_third.asked && wantsThirdLevel()) {
-                return requests(); // the third level's first frequencies
-            }
-            if (!out.empty()) {
-                return out;
-            }
-            settleScale();
-            m_stage = Stage::Design;
-            return {request(m_coarse, {f / m_scale})};
-        }
-        return {};
-    }
-
-    void take(const std::vector<EngineRun>& runs) override {
-        if (m_stage == Stage::Sweep) {
-            addSamples(m_samples, runs.front().points);
-        } else if (m_stage == Stage::Fine) {
-            for (std::size_t i = 0; i < m_waiting.size(); ++i) {
-                addSamples(m_waiting[i]->samples, runs[i].points);
-            }
-        } else if (m_stage == Stage::Design) {
-            addSamples(m_samples, runs.front().points);
-            m_designCurrents = parseSegmentCurrents(runs.front().output);
-            m_stage = Stage::Done;
-        }
-    }
+    std::vector<Request> requests() override;
+    void take(const std::vector<EngineRun>& runs) override;
 
     // The frequencies at the working level for the picture, within [low, high] as corrected.
     Request curveRequest(double low, double high, int count) const {
@@ -296,127 +219,13 @@ private:
         return l;
     }
 
-    // The two levels' resonance extrapolated to fine segments with the order 0.75.
-    double twoLevelLimit() const {
-        const double r1 = m_coarseResonance->frequencyMHz;
-        const double r2 = *m_fineLocator.resonanceMHz;
-        return r2 + (r2 - r1) / (portable::pow(2.0, kConvergenceOrder) - 1.0);
-    }
-
-    // That limit against the working level.
-    double twoLevelScale() const { return twoLevelLimit() / m_coarseResonance->frequencyMHz; }
-
-    // The spread of that extrapolation for orders from 0.6 to 0.9.
-    double twoLevelSpread() const {
-        const double r1 = m_coarseResonance->frequencyMHz;
-        const double r2 = *m_fineLocator.resonanceMHz;
-        return kOrderSpread * std::abs(r2 - r1) / twoLevelLimit();
-    }
-
-    bool wantsThirdLevel() const {
-        return m_coarseResonance && m_fineLocator.resonanceMHz &&
-               twoLevelSpread() > kThirdLevelAbove;
-    }
-
+    // The two levels' limit against the working level.
+    double twoLevelScale() const;
+    bool wantsThirdLevel() const;
     // Once both levels have their resonance, and only when their spread is large.
-    void askThirdLevel() {
-        if (m_third.asked || !wantsThirdLevel()) {
-            return;
-        }
-        m_third.asked = true;
-        // Counted as equal segments of the coil's step: a graded inner wire makes the finer
-        // levels cheap, but which rule settles the limit stays the one the convergence tests
-        // hold against the even deck (near the tips a third level's order can read faster
-        // than the levels beyond it converge).
-        const SegmentCounts& counts = m_coarse.counts;
-        if (4 * (1 + 2 * (counts.inner + counts.outer)) > kMostThirdLevelSegments) {
-            return;
-        }
-        auto finest = segmentWith(m_model, m_coarse.counts, 4, m_context.highestMHz);
-        if (auto* seg = std::get_if<Segmentation>(&finest)) {
-            Locator l;
-            l.model = m_model;
-            l.segmentation = *seg;
-            l.samples = m_thirdSamples;
-            m_third.locator = l;
-        }
-    }
-
-    // The limit and its uncertainty from the three levels, by the order they show.
-    void settleThreeLevels(double r1, double r2, double r3) {
-        const double d1 = r2 - r1;
-        const double d2 = r3 - r2;
-        if (d1 * d2 <= 0.0 || std::abs(d2) >= std::abs(d1)) {
-            // Not converging yet: nothing to extrapolate; the levels' whole spread is what is
-            // known.
-            const double limit = r3;
-            m_scale = limit / r1;
-            m_uncertainty = std::max(std::abs(r1 - r3), std::abs(r2 - r3)) / limit;
-            return;
-        }
-        const double order = portable::log2(d1 / d2);
-        const auto rest = [d2](double p) {
-            return d2 / (portable::pow(2.0, std::max(p, 0.1)) - 1.0);
-        };
-        if (order < kSlowestExtrapolated) {
-            // Too slow to trust the extrapolation: the limit lies between the finest level and
-            // where the order points.
-            const double limit = r3 + rest(order) / 2.0;
-            m_scale = limit / r1;
-            m_uncertainty = std::abs(rest(order)) / 2.0 / limit;
-            return;
-        }
-        if (order < kConvergenceOrder) {
-            // Slower than NEC-2 usually converges, the levels are short of their asymptotic
-            // range and the next ones converge faster (a short wire beyond the coils): the
-            // finest level's side widens from the extrapolation at the faster order towards the
-            // finest level itself, which it reaches at kSlowestExtrapolated, so that the range
-            // joins both neighbouring rules.
-            const double share =
-                (order - kSlowestExtrapolated) / (kConvergenceOrder - kSlowestExtrapolated);
-            const double slow = rest(order - kObservedOrderSpread * share);
-            const double fast = share * rest(order + kObservedOrderSpread);
-            const double limit = r3 + (slow + fast) / 2.0;
-            m_scale = limit / r1;
-            m_uncertainty = std::abs(slow - fast) / 2.0 / limit;
-            return;
-        }
-        const double limit = r3 + rest(order);
-        m_scale = limit / r1;
-        m_uncertainty = std::max(std::abs(rest(order - kObservedOrderSpread) -
-                                          rest(order + kObservedOrderSpread)) /
-                                     2.0,
-                                 kOrderSpread * std::abs(d2)) /
-                        limit;
-    }
-
-    void settleScale() {
-        if (!m_coarseResonance || !m_fineLocator.resonanceMHz) {
-            m_converged = m_converged && !m_fineLocator.failed;
-            return;
-        }
-        const double r1 = m_coarseResonance->frequencyMHz;
-        const double r2 = *m_fineLocator.resonanceMHz;
-        const double limit = twoLevelLimit();
-        m_scale = limit / r1;
-        m_uncertainty = twoLevelSpread();
-        if (m_third.locator && m_third.locator->resonanceMHz) {
-            settleThreeLevels(r1, r2, *m_third.locator->resonanceMHz);
-        } else if (m_third.asked) {
-            // No finer level within the rules or the time, or it found no resonance: the order
-            // is not known, and the whole difference of the two levels is the uncertainty.
-            m_uncertainty = std::abs(r2 - r1) / limit;
-        }
-        if (m_positionLocator && m_positionLocator->resonanceMHz) {
-            const double share = m_model.coilDistance / m_positionLocator->model.coilDistance;
-            const double moved = share * (*m_positionLocator->resonanceMHz / r1 - 1.0);
-            m_scale *= 1.0 + moved;
-            // The resonance bends a little away from the straight line between the two.
-            m_uncertainty += kPositionSpread * std::abs(moved);
-        }
-        m_converged = m_converged && !m_fineLocator.failed &&
-                      !(m_positionLocator && m_positionLocator->failed);
-    }
+    void askThirdLevel();
+    // The limit and its uncertainty from the levels that found a resonance.
+    void settleScale();
 
     const Context& m_context;
     AntennaModel m_model;

@@ -3,6 +3,7 @@
 
 #include "fullwave/antenna_analysis.h"
 #include "fullwave/trim_search.h"
+#include "portable_maths.h"
 
 #include <cmath>
 #include <complex>

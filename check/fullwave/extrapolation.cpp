@@ -1,0 +1,70 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "fullwave/extrapolation.h"
+
+#include "portable_maths.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace brevan::check {
+
+namespace {
+
+double twoLevelLimit(double r1, double r2) {
+    return r2 + (r2 - r1) / (portable::pow(2.0, kConvergenceOrder) - 1.0);
+}
+
+} // namespace
+
+Extrapolated twoLevels(double r1, double r2) {
+    const double limit = twoLevelLimit(r1, r2);
+    return {limit, kOrderSpread * std::abs(r2 - r1) / limit};
+}
+
+Extrapolated twoLevelsWithoutOrder(double r1, double r2) {
+    const double limit = twoLevelLimit(r1, r2);
+    return {limit, std::abs(r2 - r1) / limit};
+}
+
+bool wantsThirdLevel(double r1, double r2) {
+    return twoLevels(r1, r2).uncertainty > kThirdLevelAbove;
+}
+
+Extrapolated threeLevels(double r1, double r2, double r3) {
+    const double d1 = r2 - r1;
+    const double d2 = r3 - r2;
+    if (d1 * d2 <= 0.0 || std::abs(d2) >= std::abs(d1)) {
+        // Not converging yet: nothing to extrapolate; the levels' whole spread is what is known.
+        const double limit = r3;
+        return {limit, std::max(std::abs(r1 - r3), std::abs(r2 - r3)) / limit};
+    }
+    const double order = portable::log2(d1 / d2);
+    const auto rest = [d2](double p) { return d2 / (portable::pow(2.0, std::max(p, 0.1)) - 1.0); };
+    if (order < kSlowestExtrapolated) {
+        // Too slow to trust the extrapolation: the limit lies between the finest level and
+        // where the order points.
+        const double limit = r3 + rest(order) / 2.0;
+        return {limit, std::abs(rest(order)) / 2.0 / limit};
+    }
+    if (order < kConvergenceOrder) {
+        // Slower than NEC-2 usually converges, the levels are short of their asymptotic range
+        // and the next ones converge faster (a short wire beyond the coils): the finest level's
+        // side widens from the extrapolation at the faster order towards the finest level
+        // itself, which it reaches at kSlowestExtrapolated, so that the range joins both
+        // neighbouring rules.
+        const double share =
+            (order - kSlowestExtrapolated) / (kConvergenceOrder - kSlowestExtrapolated);
+        const double slow = rest(order - kObservedOrderSpread * share);
+        const double fast = share * rest(order + kObservedOrderSpread);
+        const double limit = r3 + (slow + fast) / 2.0;
+        return {limit, std::abs(slow - fast) / 2.0 / limit};
+    }
+    const double limit = r3 + rest(order);
+    return {limit, std::max(std::abs(rest(order - kObservedOrderSpread) -
+                                     rest(order + kObservedOrderSpread)) /
+                                2.0,
+                            kOrderSpread * std::abs(d2)) /
+                       limit};
+}
+
+} // namespace brevan::check

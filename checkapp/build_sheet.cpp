@@ -7,7 +7,7 @@
 #include "report/advice.h"
 #include "report/report_format.h"
 #include "report/tolerance_words.h"
-#include "swr_plot_widget.h"
+#include "swr_plot.h"
 
 #include <QBuffer>
 #include <QFontMetricsF>

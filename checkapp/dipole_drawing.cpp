@@ -2,8 +2,9 @@
 #include "dipole_drawing.h"
 
 #include "coil/coil_model.h"
+#include "dimension_rows.h"
 #include "report/report_format.h"
-#include "swr_plot_widget.h"
+#include "swr_plot.h"
 
 #include <QFontMetricsF>
 #include <QPainter>
@@ -15,14 +16,15 @@ namespace {
 
 using brevan::check::CheckReport;
 using brevan::check::CutList;
+using dimension_rows::Dimension;
+using dimension_rows::DimensionRows;
+using dimension_rows::paintDimension;
+using dimension_rows::PlacedDimension;
+using dimension_rows::unitOf;
 
 constexpr double kContrast = 3.0;
 constexpr int kMostTurnsDrawn = 60; // beyond this, or closer than 2.5 pen units, turns are elided
 constexpr int kTurnsAtEachEnd = 4;  // drawn at each end of an elided winding
-
-double unitOf(const QFontMetricsF& metrics) {
-    return std::max(0.5, metrics.height() / 16.0);
-}
 
 QString metresText(double metres) {
     return QString::fromStdString(brevan::check::number(metres, 3)) + QStringLiteral(" m");
@@ -39,179 +41,6 @@ double lengthOf(const std::vector<MarkedLength>& pieces, const std::string& labe
         }
     }
     return 0.0;
-}
-
-// A length written on the drawing: a dimension line over [from, to] (drawing x) with a leader
-// from the wire to each end, its words above the line above the wire and below it below.
-struct Dimension {
-    double from = 0.0;
-    double to = 0.0;
-    QString text;
-    QColor colour;
-    bool above = true;
-};
-
-// Where a dimension went: its row (0 next to the wire), the line's distance from the wire and
-// the box of its words, both relative to the wire (y = 0), since the wire's height follows
-// from how many rows the words need.
-struct PlacedDimension {
-    Dimension d;
-    int row = 0;
-    double lineY = 0.0;
-    QRectF textBox;
-};
-
-// The rows of dimensions on one side of the wire. Words never cross a leader: a dimension
-// placed later may go to a farther row, so a dimension's words keep clear of the leaders of every
-// one still to come, and of those of the ones placed farther out. Words stay near their own
-// piece, and move out a row where they do not fit.
-class DimensionRows {
-public:
-    DimensionRows(const QFontMetricsF& metrics, double left, double right)
-        : m_metrics(metrics), m_unit(unitOf(metrics)), m_left(left), m_right(right) {}
-
-    // Places the dimensions in their order; one whose words find no place clear of the leaders
-    // of those still to come waits until they are placed, unless every one waiting is stuck.
-    std::vector<PlacedDimension> place(std::vector<Dimension> waiting) const {
-        std::vector<PlacedDimension> placed;
-        std::size_t stuck = 0;
-        while (!waiting.empty()) {
-            const Dimension d = waiting.front();
-            waiting.erase(waiting.begin());
-            std::vector<double> laterLeaders;
-            for (const Dimension& later : waiting) {
-                laterLeaders.insert(laterLeaders.end(), {later.from, later.to});
-            }
-            const bool lastResort = stuck > waiting.size();
-            if (std::optional<PlacedDimension> p = placeOne(d, laterLeaders, placed, lastResort)) {
-                placed.push_back(*p);
-                stuck = 0;
-            } else {
-                waiting.push_back(d);
-                ++stuck;
-            }
-        }
-        return placed;
-    }
-
-    // From the wire to the first row's line: clear of the coil, the feed's and tip's words.
-    double nearGap() const { return m_metrics.height() / 2 + tick() + m_unit; }
-    // A row's words, and clear of them the ticks of the next row's line.
-    double rowStep() const { return m_metrics.height() + 7 * m_unit; }
-    double tick() const { return 3 * m_unit; }
-
-private:
-    static constexpr int kMostRows = 8;
-
-    double lineY(bool above, int row) const {
-        const double y = nearGap() + row * rowStep();
-        return above ? -y : y;
-    }
-
-    QRectF textBoxAt(bool above, int row, double x, double width) const {
-        const double line = lineY(above, row);
-        const double h = m_metrics.height();
-        const double top = above ? line - tick() - m_unit - h : line + tick() + m_unit;
-        return {x, top, width, h};
-    }
-
-    // Where on a row words of `width` may start: nearest the middle of their piece, clear of
-    // `blocked` (x ranges), and close enough to the piece to be read as its.
-    std::optional<double> freeX(const Dimension& d, double width,
-                                const std::vector<std::pair<double, double>>& blocked) const {
-        const double middle = (d.from + d.to) / 2;
-        const double centred = std::clamp(middle - width / 2, m_left, m_right - width);
-        std::vector<double> candidates{centred};
-        for (const auto& [a, b] : blocked) {
-            candidates.push_back(a - width);
-            candidates.push_back(b);
-        }
-        const double reach = width / 2 + std::abs(d.to - d.from) / 2 + 2 * m_metrics.height();
-        std::optional<double> best;
-        for (const double x : candidates) {
-            const bool inside = x >= m_left - 1e-9 && x + width <= m_right + 1e-9;
-            const bool near = std::abs(x + width / 2 - middle) <= reach;
-            const bool clear = std::none_of(blocked.begin(), blocked.end(), [&](const auto& r) {
-                return x < r.second && x + width > r.first;
-            });
-            if (inside && near && clear &&
-                (!best || std::abs(x - centred) < std::abs(*best - centred))) {
-                best = x;
-            }
-        }
-        return best;
-    }
-
-    std::optional<PlacedDimension> placeOne(Dimension d, const std::vector<double>& laterLeaders,
-                                            const std::vector<PlacedDimension>& placed,
-                                            bool lastResort) const {
-        const double margin = 3 * m_unit;
-        const double room = m_right - m_left;
-        if (m_metrics.horizontalAdvance(d.text) > room) {
-            d.text = m_metrics.elidedText(d.text, Qt::ElideRight, room);
-        }
-        const double width = m_metrics.horizontalAdvance(d.text);
-        const double lo = std::min(d.from, d.to);
-        const double hi = std::max(d.from, d.to);
-        for (int row = 0;; ++row) {
-            std::vector<std::pair<double, double>> blocked;
-            for (const double x : laterLeaders) {
-                blocked.emplace_back(x - margin, x + margin);
-            }
-            bool spanClashes = false;
-            for (const PlacedDimension& other : placed) {
-                if (other.d.above != d.above) {
-                    continue;
-                }
-                if (other.row > row) {
-                    blocked.emplace_back(other.d.from - margin, other.d.from + margin);
-                    blocked.emplace_back(other.d.to - margin, other.d.to + margin);
-                } else if (other.row == row) {
-                    blocked.emplace_back(other.textBox.left() - margin,
-                                         other.textBox.right() + margin);
-                    const double otherLo = std::min(other.d.from, other.d.to);
-                    const double otherHi = std::max(other.d.from, other.d.to);
-                    // Lines of neighbouring pieces meet end to end, but do not overlap.
-                    spanClashes = spanClashes || (lo + 0.5 < otherHi && otherLo < hi - 0.5);
-                }
-            }
-            if (!spanClashes) {
-                if (const std::optional<double> x = freeX(d, width, blocked)) {
-                    return PlacedDimension{d, row, lineY(d.above, row),
-                                           textBoxAt(d.above, row, *x, width)};
-                }
-            }
-            if (row == kMostRows) {
-                if (!lastResort) {
-                    return std::nullopt;
-                }
-                const double x = std::clamp((lo + hi - width) / 2, m_left, m_right - width);
-                return PlacedDimension{d, row, lineY(d.above, row),
-                                       textBoxAt(d.above, row, x, width)};
-            }
-        }
-    }
-
-    const QFontMetricsF& m_metrics;
-    double m_unit;
-    double m_left;
-    double m_right;
-};
-
-void paintDimension(QPainter& p, const PlacedDimension& placed, double wireY, double unit,
-                    double tick, const QFontMetricsF& metrics) {
-    const Dimension& d = placed.d;
-    const double y = wireY + placed.lineY;
-    p.setPen(QPen(d.colour, unit * 0.8, Qt::DotLine));
-    p.drawLine(QPointF(d.from, wireY), QPointF(d.from, y));
-    p.drawLine(QPointF(d.to, wireY), QPointF(d.to, y));
-    p.setPen(QPen(d.colour, unit));
-    p.drawLine(QPointF(d.from, y), QPointF(d.to, y));
-    for (const double x : {d.from, d.to}) {
-        p.drawLine(QPointF(x, y - tick), QPointF(x, y + tick));
-    }
-    const QRectF box = placed.textBox.translated(0, wireY);
-    p.drawText(QPointF(box.left(), box.top() + metrics.ascent()), d.text);
 }
 
 // The whole antenna as it hangs, small: a level feed at the apex and the legs at their angle,

@@ -56,15 +56,18 @@ fi
 deb=${debs[0]}
 
 # What the package is for must be in it: every program with its manual page, Debian's changelog
-# and copyright file, the manual, and the engine the check runs, which no library dependency
-# would bring along. The check window is there when the build has it, which its install layout
-# records.
+# and copyright file, the manual, every page of it, and the engine the check runs, which no
+# library dependency would bring along. The check window is there when the build has it, which
+# its install layout records.
 # shellcheck source=/dev/null
 source "$PACKAGE_DIR/install_layout.sh"
 programs=(Brevan1-2 brevan-check)
 [ -z "$BREVAN_CHECK_APP_ID" ] || programs+=(BrevanCheck)
 expected=(./usr/share/doc/brevan/changelog.gz ./usr/share/doc/brevan/copyright
-    ./usr/share/doc/brevan/README.md ./usr/share/doc/brevan/docs/check.md)
+    ./usr/share/doc/brevan/README.md)
+for page in "$ROOT"/docs/*.md; do
+    expected+=("./usr/share/doc/brevan/docs/${page##*/}")
+done
 for program in "${programs[@]}"; do
     expected+=("./usr/bin/$program" "./usr/share/man/man1/$program.1.gz")
 done

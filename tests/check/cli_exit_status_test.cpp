@@ -148,7 +148,7 @@ TEST(ExitStatus, HelpManualAndManPageListTheTableOfTheCode) {
     const CliRun help = runCli({"--help"});
     ASSERT_EQ(help.exitCode, 0);
     EXPECT_EQ(fromHelp(help.out), table) << help.out;
-    EXPECT_EQ(fromManual(sourceFile("docs/check.md")), table);
+    EXPECT_EQ(fromManual(sourceFile("docs/check-options.md")), table);
     EXPECT_EQ(fromManPage(sourceFile("docs/brevan-check.1")), table);
 }
 

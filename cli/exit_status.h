@@ -2,7 +2,7 @@
 #pragma once
 
 // Every exit status of brevan-check, in one table: the code returns the constants, --help prints
-// the table, and a test holds the manual (docs/check.md) and the man page to the same rows.
+// the table, and a test holds the manual (docs/check-options.md) and the man page to the same rows.
 
 #include <string>
 

@@ -5,6 +5,8 @@
 
 #include "main_window.h"
 
+#include "picture_text.h"
+
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
@@ -23,7 +25,7 @@ bool save(frmBrevan1& window, const QString& folder, const char* page) {
     const QString scale = QString::number(window.devicePixelRatioF());
     const QString path =
         QDir(folder).filePath(QStringLiteral("%1@%2x.png").arg(QLatin1String(page), scale));
-    const bool ok = window.grab().save(path);
+    const bool ok = picture_text::savePicture(window, path);
     std::printf("%s %s\n", ok ? "wrote" : "could not write", qPrintable(path));
     return ok;
 }

@@ -8,6 +8,9 @@
 
 #include "check_window.h"
 #include "study_panel.h"
+#include "swr_plot_widget.h"
+
+#include "picture_text.h"
 
 #include <QApplication>
 #include <QDeadlineTimer>
@@ -31,13 +34,16 @@ namespace {
 // 1280 x 800 screen.
 constexpr QSize kPictureSize(1180, 740);
 
+// Each picture names the tab's page by its object name, so that a tab added in between does
+// not change which page a picture shows.
 struct Page {
-    int tab;
+    const char* widget;
     const char* name;
 };
-constexpr int kStudyTab = 5;
-constexpr Page kPages[] = {
-    {0, "antennas"}, {1, "swr-plot"}, {3, "dipole"}, {kStudyTab, "coil-position"}};
+constexpr Page kPages[] = {{"antennaScroll", "antennas"},
+                           {"swrPlot", "swr-plot"},
+                           {"dipoleDrawing", "dipole"},
+                           {"studyPanel", "coil-position"}};
 
 QPalette darkPalette() {
     QPalette p;
@@ -101,7 +107,7 @@ bool save(QWidget& window, const QString& folder, const char* page, bool dark) {
         QStringLiteral("%1%2@%3x.png")
             .arg(QLatin1String(page), dark ? QStringLiteral("-dark") : QString(),
                  QString::number(window.devicePixelRatioF())));
-    const bool ok = window.grab().save(path);
+    const bool ok = picture_text::savePicture(window, path);
     std::printf("%s %s\n", ok ? "wrote" : "could not write", qPrintable(path));
     return ok;
 }
@@ -149,12 +155,18 @@ int main(int argc, char* argv[]) {
         if (!ok) {
             break;
         }
-        tabs->setCurrentIndex(page.tab);
+        const int tab = tabs->indexOf(tabs->findChild<QWidget*>(QLatin1String(page.widget)));
+        if (tab < 0) {
+            std::fprintf(stderr, "no tab shows %s\n", page.widget);
+            return 1;
+        }
+        tabs->setCurrentIndex(tab);
         QCoreApplication::processEvents();
-        if (page.tab == 1) {
+        if (qobject_cast<SwrPlotWidget*>(tabs->currentWidget()) != nullptr) {
             pointAt(tabs->currentWidget());
         }
-        if (page.tab == kStudyTab && !runStudy(tabs->currentWidget())) {
+        if (qobject_cast<StudyPanel*>(tabs->currentWidget()) != nullptr &&
+            !runStudy(tabs->currentWidget())) {
             std::fprintf(stderr, "the study did not finish\n");
             return 1;
         }

@@ -25,11 +25,27 @@ TEST(CheckWithEngine, WritesThePictureAndTheDeckAndReportsTheThreeAntennas) {
     ASSERT_EQ(run.exitCode, 0) << run.err;
     const QJsonObject root = run.json();
     const QJsonObject antenna = root["antenna"].toObject();
+    // NEC-2's limit on an even deck, and how well that limit is known (the convergence test's
+    // typical design): each reported resonance within its stated uncertainty of it.
+    struct Limit {
+        const char* name;
+        double mhz, halfWidth;
+    };
+    for (const Limit& limit :
+         {Limit{"designed", 7.2689, 0.0039}, Limit{"trimmed", 7.0519, 0.0028}}) {
+        SCOPED_TRACE(limit.name);
+        const QJsonObject a = antenna[QLatin1String(limit.name)].toObject();
+        const double stated =
+            a["resonance_mhz"].toDouble() * a["resonance_uncertainty_percent"].toDouble() / 100;
+        EXPECT_NEAR(a["resonance_mhz"].toDouble(), limit.mhz, stated + limit.halfWidth);
+    }
+    // The coil as wound has 5 % less inductance than step 1 asked for: the built antenna
+    // resonates above the designed one.
+    EXPECT_GT(antenna["built"]["resonance_mhz"].toDouble(),
+              antenna["designed"]["resonance_mhz"].toDouble() * 1.005);
     for (const char* name : {"designed", "built", "trimmed"}) {
         SCOPED_TRACE(name);
         const QJsonObject a = antenna[QLatin1String(name)].toObject();
-        EXPECT_GT(a["resonance_mhz"].toDouble(), 7.05 * 0.97);
-        EXPECT_LT(a["resonance_mhz"].toDouble(), 7.05 * 1.07);
         EXPECT_LT(a["band_lower_mhz"].toDouble(), a["resonance_mhz"].toDouble());
         EXPECT_GT(a["band_upper_mhz"].toDouble(), a["resonance_mhz"].toDouble());
         EXPECT_GT(a["design_efficiency_percent"].toDouble(), 50);

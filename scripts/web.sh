@@ -35,7 +35,13 @@ export NODE_PATH=${acorn%/acorn/package.json}${NODE_PATH:+:$NODE_PATH}
 
 # The engine's own tests (against the native nec2c) are configured only where the test command
 # asks for them.
-emcmake cmake -S "$ROOT/web" -B "$WEB_BUILD_DIR" -G Ninja \
+# ccache serves emcc as it serves the native compilers: a clean clone on a machine that has
+# built the page before compiles none of it again (the links to WebAssembly still run).
+launcher=()
+if command -v ccache >/dev/null; then
+    launcher=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+fi
+emcmake cmake -S "$ROOT/web" -B "$WEB_BUILD_DIR" -G Ninja "${launcher[@]}" \
     -DBUILD_TESTING="${BREVAN_WEB_TESTS:-OFF}" >/dev/null
 cmake --build "$WEB_BUILD_DIR"
 DIST=$WEB_BUILD_DIR/dist

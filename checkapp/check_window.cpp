@@ -2,25 +2,20 @@
 #include "check_window.h"
 
 #include "check_runner.h"
-#include "dipole_drawing.h"
 #include "field_words.h"
 #include "form_reading.h"
 #include "input_form.h"
 #include "report/advice.h"
-#include "report/power_words.h"
-#include "report/report_text.h"
-#include "report/tolerance_words.h"
-#include "result_rows.h"
+#include "result_tabs.h"
 #include "spoken_label.h"
 #include "study_panel.h"
-#include "swr_plot_widget.h"
+#include "window_parts.h"
 
 #include <cmath>
 
 #include <QCoreApplication>
 #include <QFrame>
 #include <QHBoxLayout>
-#include <QHeaderView>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QProgressBar>
@@ -30,13 +25,16 @@
 #include <QSettings>
 #include <QSplitter>
 #include <QTabWidget>
-#include <QTableWidget>
 #include <QTimer>
 #include <QVBoxLayout>
 
 namespace {
 
 using brevan::check::CheckReport;
+using window_parts::joined;
+using window_parts::scrolled;
+using window_parts::Sideways;
+using window_parts::wrapped;
 
 // Typing pauses this long before the full-wave check starts: long enough to span the gap
 // between keystrokes, short enough to feel immediate.
@@ -66,87 +64,12 @@ QSize firstSize(const QWidget* window) {
     return wanted.boundedTo(screen->availableSize() * 9 / 10);
 }
 
-QLabel* wrapped(const QString& name, const QString& accessible) {
-    auto* label = new QLabel;
-    label->setObjectName(name);
-    label->setAccessibleName(accessible);
-    label->setWordWrap(true);
-    label->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
-    return label;
-}
-
-// Wrapped text scrolls down only; a table too wide for a narrow window scrolls sideways too.
-enum class Sideways { No, AsNeeded };
-
-QScrollArea* scrolled(const QString& name, QWidget* content, Sideways sideways) {
-    auto* area = new QScrollArea;
-    area->setObjectName(name);
-    area->setWidget(content);
-    area->setWidgetResizable(true);
-    area->setFrameShape(QFrame::NoFrame);
-    area->setHorizontalScrollBarPolicy(sideways == Sideways::No ? Qt::ScrollBarAlwaysOff
-                                                                : Qt::ScrollBarAsNeeded);
-    return area;
-}
-
-// The table's height with every row in view, header and frame included.
-int allRowsHeight(const QTableWidget* view) {
-    int height = view->horizontalHeader()->sizeHint().height() + 2 * view->frameWidth();
-    for (int row = 0; row < view->rowCount(); ++row) {
-        height += view->rowHeight(row);
-    }
-    return height;
-}
-
-// The table's width with every column whole, row labels and frame included. The columns are
-// measured at their contents' width, then share out whatever room the page gives them.
-int allColumnsWidth(QTableWidget* view) {
-    QHeaderView* header = view->horizontalHeader();
-    header->setSectionResizeMode(QHeaderView::Interactive);
-    view->resizeColumnsToContents();
-    int width = view->verticalHeader()->sizeHint().width() + 2 * view->frameWidth();
-    for (int column = 0; column < view->columnCount(); ++column) {
-        width += view->columnWidth(column);
-    }
-    header->setSectionResizeMode(QHeaderView::Stretch);
-    return width;
-}
-
-QTableWidget* table(const QString& name, const QString& accessible, const QStringList& columns) {
-    auto* view = new QTableWidget(0, static_cast<int>(columns.size()));
-    view->setObjectName(name);
-    view->setAccessibleName(accessible);
-    view->setHorizontalHeaderLabels(columns);
-    view->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    view->setTabKeyNavigation(false); // Tab leaves the table, arrows move inside it
-    view->verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
-    view->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
-    view->horizontalHeader()->setStretchLastSection(true);
-    return view;
-}
-
-void fill(QTableWidget* view, const std::vector<brevan::faces::ResultRow>& rows) {
-    view->setRowCount(static_cast<int>(rows.size()));
-    for (int i = 0; i < static_cast<int>(rows.size()); ++i) {
-        view->setVerticalHeaderItem(i, new QTableWidgetItem(QString::fromStdString(rows[i].label)));
-        view->setItem(i, 0, new QTableWidgetItem(QString::fromStdString(rows[i].value)));
-    }
-}
-
 // The core's notes name the command's options; the window names its fields.
 std::vector<std::string> inFieldWords(std::vector<std::string> sentences) {
     for (std::string& sentence : sentences) {
         sentence = brevan::faces::inFieldWords(sentence, '.');
     }
     return sentences;
-}
-
-QString joined(const std::vector<std::string>& sentences) {
-    QStringList lines;
-    for (const std::string& sentence : sentences) {
-        lines << QString::fromStdString(sentence);
-    }
-    return lines.join(QLatin1Char('\n'));
 }
 
 } // namespace
@@ -212,71 +135,8 @@ void CheckWindow::createResults() {
     m_progress->setTextVisible(false);
     m_progress->hide();
 
-    m_antennas = table(QStringLiteral("antennaTable"), tr("The three antennas side by side"),
-                       {tr("As designed"), tr("As built"), tr("Trimmed")});
-    // The table is as tall as its rows, never squeezed to one: when the window is short the
-    // page scrolls instead.
-    m_antennas->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    m_antennas->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    m_antennas->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
-    m_antennas->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
-    m_trim = wrapped(QStringLiteral("trimLabel"), tr("Trim and coil"));
-    m_tolerances = table(QStringLiteral("toleranceTable"),
-                         tr("How exactly to build it: what each difference moves"),
-                         {tr("Resonance moves"), tr("SWR at F")});
-    m_tolerances->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    m_tolerances->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    m_tolerances->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
-    m_tolerances->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
-    m_toleranceNote = wrapped(QStringLiteral("toleranceLabel"), tr("What matters most"));
-    auto* antennaPage = new QWidget;
-    auto* antennaLayout = new QVBoxLayout(antennaPage);
-    antennaLayout->addWidget(m_antennas);
-    antennaLayout->addWidget(m_trim);
-    antennaLayout->addWidget(m_tolerances);
-    antennaLayout->addWidget(m_toleranceNote);
-    antennaLayout->addStretch(1);
-    auto* antennaScroll =
-        scrolled(QStringLiteral("antennaScroll"), antennaPage, Sideways::AsNeeded);
-    m_power = table(QStringLiteral("powerTable"),
-                    tr("What each coil and each tip must hold at the power"),
-                    {tr("As built"), tr("Trimmed")});
-    m_power->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
-    m_powerNote = wrapped(QStringLiteral("powerLabel"), tr("How the power figures were found"));
-    auto* powerPage = new QWidget;
-    auto* powerLayout = new QVBoxLayout(powerPage);
-    powerLayout->addWidget(m_power, 1);
-    powerLayout->addWidget(m_powerNote);
-    m_design =
-        table(QStringLiteral("designTable"), tr("The design and the coil as wound"), {tr("Value")});
-    m_cutList = table(QStringLiteral("cutListTable"), tr("Cut list, each half of the dipole"),
-                      {tr("Length")});
-    m_plot = new SwrPlotWidget;
-    m_plot->setObjectName(QStringLiteral("swrPlot"));
-    m_plot->setAccessibleName(tr("SWR of the three antennas"));
-    m_drawing = new DipoleDrawing;
-    m_drawing->setObjectName(QStringLiteral("dipoleDrawing"));
-    m_drawing->setAccessibleName(tr("One half of the dipole, with the lengths to cut"));
-    m_reportText = new QPlainTextEdit;
-    m_reportText->setObjectName(QStringLiteral("reportText"));
-    m_reportText->setAccessibleName(tr("The whole report as text"));
-    m_reportText->setReadOnly(true);
-    m_reportText->setFont(QFont(QStringLiteral("monospace")));
-    m_reportText->setLineWrapMode(QPlainTextEdit::NoWrap);
-
-    m_tabs = new QTabWidget;
-    m_tabs->setObjectName(QStringLiteral("resultTabs"));
-    m_tabs->setAccessibleName(tr("Results"));
-    m_tabs->addTab(antennaScroll, tr("&Antennas"));
-    m_tabs->addTab(m_plot, tr("S&WR plot"));
-    m_tabs->addTab(m_cutList, tr("&Cut list"));
-    m_tabs->addTab(m_drawing, tr("D&ipole"));
-    m_tabs->addTab(m_design, tr("Design and co&il"));
-    m_tabs->addTab(powerPage, tr("&Voltage and heat"));
-    m_study = new StudyPanel;
-    m_study->setObjectName(QStringLiteral("studyPanel"));
-    m_tabs->addTab(m_study, tr("Coil position stud&y"));
-    m_tabs->addTab(m_reportText, tr("&Report"));
+    m_tabs = new ResultTabs;
+    m_study = m_tabs->study();
 
     // What it means and how the check is going sit above the tabs in a pane of their own, which
     // scrolls when the sentences are longer than it is tall; the divider gives either more room.
@@ -318,7 +178,7 @@ void CheckWindow::createResults() {
 
     // Tab goes down the form, then into the results, then to the sweep's button when it shows.
     QList<QWidget*> chain = m_form->tabChain();
-    chain << m_tabs << m_reportText << m_closeSweep;
+    chain << m_tabs << m_tabs->reportText() << m_closeSweep;
     for (int i = 0; i + 1 < chain.size(); ++i) {
         setTabOrder(chain[i], chain[i + 1]);
     }
@@ -330,7 +190,6 @@ void CheckWindow::connectParts() {
     m_pause->setSingleShot(true);
     m_pause->setInterval(kPauseMs);
     connect(m_form, &InputForm::edited, this, &CheckWindow::inputsEdited);
-    connect(m_tabs, &QTabWidget::currentChanged, this, &CheckWindow::showReportText);
     connect(m_pause, &QTimer::timeout, this, &CheckWindow::startFullCheck);
     connect(m_closeSweep, &QPushButton::clicked, this, &CheckWindow::closeSweep);
     connect(m_runner, &CheckRunner::progress, this, [this](const QString& stage) {
@@ -433,79 +292,7 @@ void CheckWindow::showReport(const CheckReport& report) {
         report.measured ? joined(inFieldWords(brevan::check::measuredNotes(report))) : QString();
     setSpokenText(m_measuredNotes, notes.isEmpty() ? QString() : tr("As measured:\n%1").arg(notes));
     m_measuredNotes->setVisible(!notes.isEmpty());
-    fill(m_design, brevan::faces::designRows(report));
-    fill(m_cutList, brevan::faces::cutListRows(report));
-
-    const auto rows = brevan::faces::antennaRows(report);
-    m_antennas->setRowCount(static_cast<int>(rows.size()));
-    for (int i = 0; i < static_cast<int>(rows.size()); ++i) {
-        m_antennas->setVerticalHeaderItem(
-            i, new QTableWidgetItem(QString::fromStdString(rows[i].label)));
-        for (int c = 0; c < 3; ++c) {
-            m_antennas->setItem(i, c,
-                                new QTableWidgetItem(QString::fromStdString(rows[i].cells[c])));
-        }
-    }
-    m_antennas->resizeRowsToContents();
-    m_antennas->setFixedHeight(allRowsHeight(m_antennas));
-    m_antennas->setMinimumWidth(allColumnsWidth(m_antennas));
-    setSpokenText(m_trim, report.antenna
-                              ? tr("Trim of each tip: %1\nOr, at the designed length: %2")
-                                    .arg(QString::fromStdString(brevan::check::trimSummary(report)),
-                                         QString::fromStdString(
-                                             brevan::check::neededCoilSummary(*report.antenna)))
-                              : tr("The antennas appear when the full-wave check is done."));
-    showTolerances(report);
-    showPower(report);
-    // The whole text is laid out only when its tab is shown: it is the costliest part of a
-    // keystroke's update, and most keystrokes are typed with another tab in front.
-    m_reportTextCurrent = false;
-    showReportText();
-    m_plot->setReport(report);
-    m_drawing->setReport(report);
-}
-
-// What the coils and the tips hold at the power, with how the figures were found.
-void CheckWindow::showPower(const CheckReport& report) {
-    const auto rows = brevan::check::powerRows(report);
-    m_power->setRowCount(static_cast<int>(rows.size()));
-    for (int i = 0; i < static_cast<int>(rows.size()); ++i) {
-        m_power->setVerticalHeaderItem(i,
-                                       new QTableWidgetItem(QString::fromStdString(rows[i].label)));
-        m_power->setItem(i, 0, new QTableWidgetItem(QString::fromStdString(rows[i].built)));
-        m_power->setItem(i, 1, new QTableWidgetItem(QString::fromStdString(rows[i].trimmed)));
-    }
-    m_power->resizeRowsToContents();
-    setSpokenText(m_powerNote,
-                  rows.empty()
-                      ? tr("The figures appear when the full-wave check is done.")
-                      : QString::fromStdString(
-                            "At " + brevan::check::powerSettingText(report.inputs.power) + ".\n") +
-                            joined(brevan::check::powerMethodNotes(report)));
-}
-
-// How exactly to build it, below the trim; hidden until the full-wave check has found it.
-void CheckWindow::showTolerances(const CheckReport& report) {
-    const auto rows = brevan::faces::toleranceRows(report);
-    m_tolerances->setRowCount(static_cast<int>(rows.size()));
-    for (int i = 0; i < static_cast<int>(rows.size()); ++i) {
-        m_tolerances->setVerticalHeaderItem(
-            i, new QTableWidgetItem(QString::fromStdString(rows[i].label)));
-        for (int c = 0; c < 2; ++c) {
-            m_tolerances->setItem(i, c,
-                                  new QTableWidgetItem(QString::fromStdString(rows[i].cells[c])));
-        }
-    }
-    m_tolerances->resizeRowsToContents();
-    m_tolerances->setFixedHeight(allRowsHeight(m_tolerances));
-    m_tolerances->setVisible(!rows.empty());
-    setSpokenText(m_toleranceNote,
-                  rows.empty()
-                      ? QString()
-                      : tr("Of the antenna %1.\n%2")
-                            .arg(QString::fromStdString(brevan::check::toleranceBasis(report)),
-                                 QString::fromStdString(brevan::check::toleranceSentence(report))));
-    m_toleranceNote->setVisible(!rows.empty());
+    m_tabs->showReport(report);
 }
 
 void CheckWindow::startFullCheck() {
@@ -545,15 +332,6 @@ void CheckWindow::setEngineStatus(const QString& text, bool busy) {
     // The pane does not follow its content's height by itself when the wrapped sentences
     // change; asking again fits the content to them, so nothing is cut off below.
     m_summaryScroll->setWidgetResizable(true);
-}
-
-void CheckWindow::showReportText() {
-    if (m_reportTextCurrent || !m_report || m_tabs->currentWidget() != m_reportText) {
-        return;
-    }
-    m_reportText->setPlainText(QString::fromStdString(brevan::check::reportText(
-        *m_report, QCoreApplication::applicationVersion().toStdString())));
-    m_reportTextCurrent = true;
 }
 
 bool CheckWindow::checkDone() const {

@@ -6,9 +6,11 @@
 //   InputForm --edited--> readForm (the command's rules) --buildCheckReport--> live results
 //     --typing pauses--> CheckRunner (nec2c, off this thread) --> antennas, plot, drawing
 //
-// Every figure comes from the check library; the window only lays out what it returns. Files
-// (designs and exports) are handled in check_window_files.cpp; everything that would wait on a
-// person goes through WindowServices.
+// Every figure comes from the check library; the window only lays out what it returns. Its
+// parts, by job: the form (input_form.h), the results' tabs (result_tabs.h), the summary above
+// them and the live check (check_window.cpp), files, menus and exports (check_window_files.cpp),
+// the measured sweep (check_window_sweep.cpp). Everything that would wait on a person goes
+// through WindowServices.
 
 #include "check_report.h"
 #include "window_services.h"
@@ -19,20 +21,16 @@
 #include <optional>
 
 class CheckRunner;
-class DipoleDrawing;
 class InputForm;
 class QAction;
 class QLabel;
-class QPlainTextEdit;
 class QProgressBar;
 class QPushButton;
 class QScrollArea;
 class QSplitter;
-class QTableWidget;
-class QTabWidget;
 class QTimer;
+class ResultTabs;
 class StudyPanel;
-class SwrPlotWidget;
 
 class CheckWindow : public QMainWindow {
     Q_OBJECT
@@ -74,9 +72,6 @@ private:
     void inputsEdited();
     void readInputs();
     void showReport(const brevan::check::CheckReport& report);
-    void showTolerances(const brevan::check::CheckReport& report);
-    void showPower(const brevan::check::CheckReport& report);
-    void showReportText();
     void startFullCheck();
     void fullCheckFinished(const brevan::check::CheckReport& report);
     void fullCheckFailed(const QString& message);
@@ -113,8 +108,7 @@ private:
     std::optional<brevan::check::MeasuredSetup> m_sweep; // the sweep open, at the analyser
     std::string m_sweepText;                             // its file, saved with the design
     QString m_sweepPath;
-    bool m_reportCurrent = false;     // m_report is of the inputs as they stand
-    bool m_reportTextCurrent = false; // the Report tab shows m_report
+    bool m_reportCurrent = false; // m_report is of the inputs as they stand
 
     InputForm* m_form = nullptr;
     CheckRunner* m_runner = nullptr;
@@ -131,19 +125,8 @@ private:
     QPushButton* m_closeSweep = nullptr;
     QLabel* m_measuredNotes = nullptr; // what the sweep says beyond the verdict
     QProgressBar* m_progress = nullptr;
-    QTabWidget* m_tabs = nullptr;
-    QTableWidget* m_antennas = nullptr;
-    QLabel* m_trim = nullptr;
-    QTableWidget* m_tolerances = nullptr; // how far each building difference moves it
-    QLabel* m_toleranceNote = nullptr;    // which antenna, and what matters most
-    QTableWidget* m_power = nullptr;      // what the coils and tips hold at the power
-    QLabel* m_powerNote = nullptr;
-    QTableWidget* m_design = nullptr;
-    QTableWidget* m_cutList = nullptr;
-    SwrPlotWidget* m_plot = nullptr;
-    DipoleDrawing* m_drawing = nullptr;
-    StudyPanel* m_study = nullptr;
-    QPlainTextEdit* m_reportText = nullptr;
+    ResultTabs* m_tabs = nullptr;
+    StudyPanel* m_study = nullptr; // the study's tab, m_tabs's
     QAction* m_save = nullptr;
     QAction* m_closeSweepAction = nullptr;
     QAction* m_exportSheet = nullptr;

@@ -169,6 +169,25 @@ std::complex<double> impedanceAt(const Samples& s, double frequencyMHz) {
     return impedanceIn(s, intervalOf(s, frequencyMHz), frequencyMHz);
 }
 
+std::vector<std::pair<double, double>> smoothSwrCurve(const Samples& s, double stepMHz,
+                                                      double reference) {
+    std::vector<std::pair<double, double>> out;
+    for (std::size_t i = 0; i < s.size(); ++i) {
+        out.emplace_back(s[i].frequencyMHz, swr(s[i].impedance, reference));
+        if (i + 1 == s.size() || s.size() < 2) {
+            continue;
+        }
+        const double low = s[i].frequencyMHz;
+        const double width = s[i + 1].frequencyMHz - low;
+        const int pieces = stepMHz > 0.0 ? static_cast<int>(std::ceil(width / stepMHz)) : 1;
+        for (int k = 1; k < pieces; ++k) {
+            const double f = low + width * k / pieces;
+            out.emplace_back(f, swr(impedanceIn(s, i, f), reference));
+        }
+    }
+    return out;
+}
+
 Band bandAround(const Samples& s, const Resonance& r, double reference) {
     Band band;
     if (swrIn(s, r.interval, r.frequencyMHz, reference) >= 2.0) {

@@ -14,6 +14,7 @@
 #include <complex>
 #include <cstddef>
 #include <optional>
+#include <utility>
 #include <vector>
 
 namespace brevan::check {
@@ -52,6 +53,13 @@ Band bandAround(const Samples& samples, const Resonance& resonance, double refer
 // Empty: the curve is resolved.
 std::vector<double> refinement(const Samples& samples, double targetMHz, double reference,
                                double poleWidthMHz, double fineWidthMHz);
+
+// The SWR on `reference` ohm drawn smoothly along the samples, as (MHz, SWR): at each sample
+// and at points between them no farther apart than `stepMHz`, from the impedance as impedanceAt
+// interpolates it (the figures the band's edges come from), so that a dip between two samples
+// shows its rounded bottom rather than the V of straight lines between their SWRs.
+std::vector<std::pair<double, double>> smoothSwrCurve(const Samples& samples, double stepMHz,
+                                                      double reference);
 
 // Merges new samples into ascending order, dropping repeated frequencies.
 void addSamples(Samples& samples, const std::vector<FeedPoint>& points);

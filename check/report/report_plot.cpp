@@ -11,6 +11,9 @@ namespace brevan::check {
 
 namespace {
 
+// A curve is drawn smooth at a picture's resolution: a few hundred points across its range.
+constexpr int kCurvePieces = 400;
+
 // The measured SWR at the feed point, over the models' range widened to take in the measured
 // dip, so a wide sweep does not squeeze the models' curves into a corner.
 PlotCurve measuredCurve(const MeasuredReport& measured, const std::vector<PlotCurve>& models,
@@ -52,11 +55,11 @@ std::vector<PlotCurve> reportPlotCurves(const CheckReport& report) {
         if (!result) {
             continue;
         }
-        PlotCurve curve{label, {}};
-        for (const FeedPoint& p : result->curve) {
-            curve.points.emplace_back(p.frequencyMHz, swr(p.impedance));
-        }
-        curves.push_back(std::move(curve));
+        const double span = result->curve.empty() ? 0.0
+                                                  : result->curve.back().frequencyMHz -
+                                                        result->curve.front().frequencyMHz;
+        curves.push_back(PlotCurve{
+            label, smoothSwrCurve(result->curve, span / kCurvePieces, kReferenceImpedance)});
     }
     if (report.measured) {
         curves.push_back(measuredCurve(*report.measured, curves, report.inputs.frequencyMHz));

@@ -331,3 +331,49 @@ TEST(ChooseTrim, SettlesOnABracketOfNeighboursAndNeverSwings) {
 
 } // namespace
 } // namespace brevan::check
+
+namespace brevan::check {
+namespace {
+
+// The picture's curve between sparse samples: a dip whose bottom falls between two samples
+// shows its true depth, on a plain resonance and beside a pole, where straight lines between
+// the samples' SWRs would draw it shallower and V-shaped.
+TEST(SmoothSwrCurve, ADipBetweenSamplesKeepsItsDepth) {
+    struct Case {
+        const char* name;
+        Curve z;
+        bool missedBySamples; // the samples alone draw the dip shallower
+    };
+    const Case cases[] = {
+        {"series RLC, 45 ohm", seriesRlc(7.05, 200, 45), true},
+        {"beside a pole", inSeries(seriesRlc(7.05, 200, 45), parallelRlc(7.3, 30, 2000)), false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::vector<double> f;
+        for (double x = 6.9813; x < 7.13; x += 0.021) {
+            f.push_back(x); // 7.05 lies a third of the way between two samples
+        }
+        const Samples s = sample(c.z, f);
+        double sampled = 1e9;
+        for (const FeedPoint& p : s) {
+            sampled = std::min(sampled, swr(p.impedance, 50));
+        }
+        double drawn = 1e9;
+        for (const auto& [mhz, value] : smoothSwrCurve(s, 0.001, 50)) {
+            EXPECT_NEAR(value / swr(c.z(mhz), 50), 1.0, 0.01) << mhz;
+            drawn = std::min(drawn, value);
+        }
+        double truth = 1e9;
+        for (double x = f.front(); x <= f.back(); x += 1e-4) {
+            truth = std::min(truth, swr(c.z(x), 50));
+        }
+        EXPECT_NEAR(drawn / truth, 1.0, 0.005);
+        if (c.missedBySamples) {
+            EXPECT_GT(sampled / truth, 1.05);
+        }
+    }
+}
+
+} // namespace
+} // namespace brevan::check

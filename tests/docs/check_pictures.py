@@ -1,13 +1,14 @@
 #!/usr/bin/env python3
 # SPDX-License-Identifier: GPL-3.0-or-later
-"""The manual's pictures of the two windows against the program as it is.
+"""The manual's pictures of the two windows, and its SVG plots, against the program as it is.
 
-Each picture carries the words its window showed when it was drawn (a PNG text chunk,
+The SVG plots of the typical design (docs/check/) are the command's own text, compared whole.
+Each window picture carries the words its window showed when it was drawn (a PNG text chunk,
 "Content", written by the renderers). This draws the windows afresh into a temporary folder and
 compares those words, not pixels: fonts and anti-aliasing differ from machine to machine, while
 a changed figure or label means the picture shows an older program.
 
-    check_pictures.py --docs DOCS --render-pages TOOL --render-check-window TOOL
+    check_pictures.py --docs DOCS --render-pages TOOL --render-check-window TOOL --check CLI
     check_pictures.py --self-test
 """
 
@@ -22,6 +23,10 @@ import tempfile
 import zlib
 
 FOLDERS = {"pages": "render_pages.sh", "check-window": "render_check_window.sh"}
+TYPICAL = ["--frequency", "7.05", "--length", "15", "--distance", "3", "--wire", "16", "--former",
+           "50", "--coil-length", "40", "--coil-wire", "20"]
+# docs/check/<name> and the options that draw it
+PLOTS = {"typical-swr.svg": "--plot", "typical-study.svg": "--study-plot"}
 
 
 def png_texts(data):
@@ -92,6 +97,22 @@ def render(tools, into):
     return fresh
 
 
+def stale_plots(docs, check):
+    """Lines naming each SVG plot in docs/check that the command now draws otherwise."""
+    faults = []
+    with tempfile.TemporaryDirectory() as folder:
+        drawn = {name: pathlib.Path(folder) / name for name in PLOTS}
+        options = [x for name, option in PLOTS.items() for x in (option, str(drawn[name]))]
+        subprocess.run([check, *TYPICAL, "--study", "coil-position", *options], check=True,
+                       stdout=subprocess.DEVNULL, env=dict(os.environ, LC_ALL="C.UTF-8"))
+        for name, path in drawn.items():
+            if (docs / "check" / name).read_bytes() != path.read_bytes():
+                command = " ".join(["brevan-check", *TYPICAL, "--study coil-position",
+                                    PLOTS[name], "docs/check/" + name])
+                faults.append(f"check/{name} is out of date; run {command}")
+    return faults
+
+
 def png(texts):
     def chunk(kind, body):
         return struct.pack(">I", len(body)) + kind + body + struct.pack(">I", zlib.crc32(kind + body))
@@ -144,17 +165,18 @@ def main():
     parser.add_argument("--docs", type=pathlib.Path)
     parser.add_argument("--render-pages")
     parser.add_argument("--render-check-window")
+    parser.add_argument("--check")
     parser.add_argument("--self-test", action="store_true")
     args = parser.parse_args()
     if args.self_test:
         return self_test()
     with tempfile.TemporaryDirectory() as folder:
         fresh = render([args.render_pages, args.render_check_window], pathlib.Path(folder))
-    faults = stale_pictures(args.docs, fresh)
+    faults = stale_pictures(args.docs, fresh) + stale_plots(args.docs, args.check)
     for fault in faults:
         print(fault)
     pictures = sum(len(list((args.docs / f).glob("*.png"))) for f in FOLDERS)
-    print(f"{pictures} pictures, {len(faults)} out of date")
+    print(f"{pictures + len(PLOTS)} pictures, {len(faults)} out of date")
     return 1 if faults else 0
 
 

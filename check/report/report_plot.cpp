@@ -14,6 +14,11 @@ namespace {
 // A curve is drawn smooth at a picture's resolution: a few hundred points across its range.
 constexpr int kCurvePieces = 400;
 
+std::string plotTitle(const CheckReport& report) {
+    return "SWR of the loaded dipole, " + number(report.inputs.lengthM, 2) + " m, coils at " +
+           number(report.inputs.distanceM, 2) + " m";
+}
+
 // The measured SWR at the feed point, over the models' range widened to take in the measured
 // dip, so a wide sweep does not squeeze the models' curves into a corner.
 PlotCurve measuredCurve(const MeasuredReport& measured, const std::vector<PlotCurve>& models,
@@ -68,9 +73,12 @@ std::vector<PlotCurve> reportPlotCurves(const CheckReport& report) {
 }
 
 std::string reportPlotCurvesSvg(const CheckReport& report) {
-    return swrPlotSvg(reportPlotCurves(report), report.inputs.frequencyMHz,
-                      "SWR of the loaded dipole, " + number(report.inputs.lengthM, 2) +
-                          " m, coils at " + number(report.inputs.distanceM, 2) + " m");
+    return swrPlotSvg(reportPlotCurves(report), report.inputs.frequencyMHz, plotTitle(report));
+}
+
+std::string compactReportPlotSvg(const CheckReport& report) {
+    return compactSwrPlotSvg(reportPlotCurves(report), report.inputs.frequencyMHz,
+                             plotTitle(report));
 }
 
 } // namespace brevan::check

@@ -18,5 +18,7 @@ std::vector<PlotCurve> reportPlotCurves(const CheckReport& report);
 
 // The picture `--plot` writes. The report must hold a full-wave check.
 std::string reportPlotCurvesSvg(const CheckReport& report);
+// The same, laid out for a phone's screen and a printed sheet (compactSwrPlotSvg).
+std::string compactReportPlotSvg(const CheckReport& report);
 
 } // namespace brevan::check

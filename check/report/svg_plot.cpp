@@ -20,14 +20,19 @@ using svg::niceStep;
 using svg::number;
 using svg::text;
 
-// The page and the frame the curves are drawn in, in SVG user units.
-constexpr double kWidth = 800.0;
-constexpr double kHeight = 500.0;
-constexpr double kLeft = 70.0;
-constexpr double kRight = 610.0;
-constexpr double kTop = 50.0;
-constexpr double kBottom = 440.0;
-constexpr double kLegendX = 630.0;
+// The page and the frame the curves are drawn in, in SVG user units, and the type's size.
+struct Layout {
+    double width, height;
+    double left, right, top, bottom; // the frame
+    double fontSize;
+    bool legendAbove; // in rows between the title and the frame, else beside the frame
+    double legendX, legendY;
+};
+
+// 800 x 500 beside the report; half as wide for a phone's screen and a printed sheet, where the
+// picture is drawn about 7 cm or 360 px wide and its type must still read at 8 pt or 11 px.
+constexpr Layout kWide{800, 500, 70, 610, 50, 440, 13, false, 630, 60};
+constexpr Layout kCompact{400, 340, 60, 388, 96, 282, 16, true, 20, 52};
 
 // Colours apart in hue and lightness, and dashes that tell the curves apart when printed grey.
 constexpr std::array<const char*, 6> kColours = {"#1f5fbf", "#c8332b", "#2a8f3a",
@@ -76,10 +81,13 @@ double swrTop(const std::vector<PlotCurve>& curves) {
 struct Frame {
     FrequencyAxis x;
     double top = 5.0; // SWR at the top edge
-    double xAt(double f) const { return kLeft + (f - x.low) / (x.high - x.low) * (kRight - kLeft); }
+    Layout l = kWide;
+    double xAt(double f) const {
+        return l.left + (f - x.low) / (x.high - x.low) * (l.right - l.left);
+    }
     double yAt(double swr) const {
         const double clamped = std::clamp(swr, 1.0, top);
-        return kBottom - portable::log(clamped) / portable::log(top) * (kBottom - kTop);
+        return l.bottom - portable::log(clamped) / portable::log(top) * (l.bottom - l.top);
     }
 };
 
@@ -89,9 +97,9 @@ std::string frequencyTicks(const Frame& frame) {
     for (double f = std::ceil(axis.low / axis.step - 1e-9) * axis.step;
          f <= axis.high + 1e-9 * axis.step; f += axis.step) {
         const double x = frame.xAt(f);
-        out += line(x, kTop, x, kBottom, "stroke=\"#e4e4e4\"");
-        out += line(x, kBottom, x, kBottom + 5.0, "stroke=\"black\"");
-        out += text(x, kBottom + 20.0, number(f, axis.decimals),
+        out += line(x, frame.l.top, x, frame.l.bottom, "stroke=\"#e4e4e4\"");
+        out += line(x, frame.l.bottom, x, frame.l.bottom + 5.0, "stroke=\"black\"");
+        out += text(x, frame.l.bottom + 20.0, number(f, axis.decimals),
                     " class=\"xtick\" text-anchor=\"middle\"");
     }
     return out;
@@ -103,9 +111,9 @@ std::string swrTicks(const Frame& frame) {
                                                       : std::vector<double>{1, 1.5, 2, 3, 5};
     for (const double value : ticks) {
         const double y = frame.yAt(value);
-        out += line(kLeft, y, kRight, y, "stroke=\"#e4e4e4\"");
-        out += line(kLeft - 5.0, y, kLeft, y, "stroke=\"black\"");
-        out += text(kLeft - 9.0, y + 4.0, number(value, value == std::floor(value) ? 0 : 1),
+        out += line(frame.l.left, y, frame.l.right, y, "stroke=\"#e4e4e4\"");
+        out += line(frame.l.left - 5.0, y, frame.l.left, y, "stroke=\"black\"");
+        out += text(frame.l.left - 9.0, y + 4.0, number(value, value == std::floor(value) ? 0 : 1),
                     " class=\"ytick\" text-anchor=\"end\"");
     }
     return out;
@@ -130,7 +138,7 @@ std::vector<std::pair<double, double>> framed(const Frame& frame, const PlotCurv
             const double h1 = height(swr);
             if ((h0 > logTop) != (h1 > logTop)) {
                 const double at = f0 + (f - f0) * (logTop - h0) / (h1 - h0);
-                out.emplace_back(frame.xAt(at), kTop);
+                out.emplace_back(frame.xAt(at), frame.l.top);
             }
         }
         out.emplace_back(frame.xAt(f), frame.yAt(std::isfinite(swr) ? swr : frame.top));
@@ -154,16 +162,22 @@ std::string curveLines(const Frame& frame, const std::vector<PlotCurve>& curves)
     return out;
 }
 
-std::string legend(const std::vector<PlotCurve>& curves) {
+// Beside the frame one entry a row; above it, two entries a row.
+std::string legend(const Layout& l, const std::vector<PlotCurve>& curves) {
     std::string out;
     for (std::size_t i = 0; i < curves.size(); ++i) {
-        const double y = kTop + 10.0 + 24.0 * static_cast<double>(i);
+        const auto n = static_cast<double>(i);
+        const double x = l.legendAbove
+                             ? l.legendX + (l.right - l.legendX) / 2 * static_cast<double>(i % 2)
+                             : l.legendX;
+        const double y =
+            l.legendAbove ? l.legendY + 20.0 * static_cast<double>(i / 2) : l.legendY + 24.0 * n;
         const std::string dash = kDashes[i % kDashes.size()];
-        out += line(kLegendX, y, kLegendX + 34.0, y,
+        out += line(x, y, x + 34.0, y,
                     "stroke=\"" + std::string(kColours[i % kColours.size()]) +
                         "\" stroke-width=\"2\"" +
                         (dash.empty() ? "" : " stroke-dasharray=\"" + dash + "\""));
-        out += text(kLegendX + 42.0, y + 4.0, curves[i].label, " class=\"legend\"");
+        out += text(x + 42.0, y + 4.0, curves[i].label, " class=\"legend\"");
     }
     return out;
 }
@@ -171,40 +185,52 @@ std::string legend(const std::vector<PlotCurve>& curves) {
 std::string markers(const Frame& frame, double designMHz) {
     std::string out;
     const double y2 = frame.yAt(2.0);
-    out += line(kLeft, y2, kRight, y2,
+    out += line(frame.l.left, y2, frame.l.right, y2,
                 "stroke=\"black\" stroke-width=\"1.2\" stroke-dasharray=\"6 4\"");
-    out += text(kRight - 4.0, y2 - 5.0, "2:1", " text-anchor=\"end\"");
+    out += text(frame.l.right - 4.0, y2 - 5.0, "2:1", " text-anchor=\"end\"");
     const double x = frame.xAt(designMHz);
-    out += line(x, kTop, x, kBottom, "stroke=\"#555555\" stroke-width=\"1.2\"");
-    out += text(x + 4.0, kTop + 14.0, number(designMHz, std::max(3, frame.x.decimals + 1)) + " MHz",
-                " class=\"design\"");
+    out += line(x, frame.l.top, x, frame.l.bottom, "stroke=\"#555555\" stroke-width=\"1.2\"");
+    out += text(x + 4.0, frame.l.top + 14.0,
+                number(designMHz, std::max(3, frame.x.decimals + 1)) + " MHz", " class=\"design\"");
     return out;
+}
+
+std::string plotSvg(const Layout& l, const std::vector<PlotCurve>& curves, double designMHz,
+                    const std::string& title) {
+    const Frame frame{frequencyAxis(curves, designMHz), swrTop(curves), l};
+    std::string svg = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+                      "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" +
+                      coord(l.width) + "\" height=\"" + coord(l.height) + "\" viewBox=\"0 0 " +
+                      coord(l.width) + " " + coord(l.height) +
+                      "\" font-family=\"sans-serif\" font-size=\"" + number(l.fontSize, 0) +
+                      "\">\n";
+    svg += "<rect width=\"100%\" height=\"100%\" fill=\"white\"/>\n";
+    svg += text(l.width / 2.0, 28.0, title, " text-anchor=\"middle\" font-size=\"17\"");
+    svg += frequencyTicks(frame) + swrTicks(frame);
+    svg += "<rect class=\"frame\" x=\"" + coord(l.left) + "\" y=\"" + coord(l.top) + "\" width=\"" +
+           coord(l.right - l.left) + "\" height=\"" + coord(l.bottom - l.top) +
+           "\" fill=\"none\" stroke=\"black\"/>\n";
+    svg += markers(frame, designMHz) + curveLines(frame, curves) + legend(l, curves);
+    svg += text((l.left + l.right) / 2.0, l.bottom + 44.0, "Frequency (MHz)",
+                " text-anchor=\"middle\"");
+    const double side = l.left - 48.0;
+    svg += text(side, (l.top + l.bottom) / 2.0, "SWR",
+                " text-anchor=\"middle\" transform=\"rotate(-90 " + number(side, 0) + " " +
+                    coord((l.top + l.bottom) / 2.0) + ")\"");
+    svg += "</svg>\n";
+    return svg;
 }
 
 } // namespace
 
 std::string swrPlotSvg(const std::vector<PlotCurve>& curves, double designMHz,
                        const std::string& title) {
-    const Frame frame{frequencyAxis(curves, designMHz), swrTop(curves)};
-    std::string svg = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-                      "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" +
-                      coord(kWidth) + "\" height=\"" + coord(kHeight) + "\" viewBox=\"0 0 " +
-                      coord(kWidth) + " " + coord(kHeight) +
-                      "\" font-family=\"sans-serif\" font-size=\"13\">\n";
-    svg += "<rect width=\"100%\" height=\"100%\" fill=\"white\"/>\n";
-    svg += text(kWidth / 2.0, 28.0, title, " text-anchor=\"middle\" font-size=\"17\"");
-    svg += frequencyTicks(frame) + swrTicks(frame);
-    svg += "<rect class=\"frame\" x=\"" + coord(kLeft) + "\" y=\"" + coord(kTop) + "\" width=\"" +
-           coord(kRight - kLeft) + "\" height=\"" + coord(kBottom - kTop) +
-           "\" fill=\"none\" stroke=\"black\"/>\n";
-    svg += markers(frame, designMHz) + curveLines(frame, curves) + legend(curves);
-    svg +=
-        text((kLeft + kRight) / 2.0, kBottom + 44.0, "Frequency (MHz)", " text-anchor=\"middle\"");
-    svg += text(22.0, (kTop + kBottom) / 2.0, "SWR",
-                " text-anchor=\"middle\" transform=\"rotate(-90 22 " +
-                    coord((kTop + kBottom) / 2.0) + ")\"");
-    svg += "</svg>\n";
-    return svg;
+    return plotSvg(kWide, curves, designMHz, title);
+}
+
+std::string compactSwrPlotSvg(const std::vector<PlotCurve>& curves, double designMHz,
+                              const std::string& title) {
+    return plotSvg(kCompact, curves, designMHz, title);
 }
 
 } // namespace brevan::check

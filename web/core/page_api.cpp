@@ -153,6 +153,7 @@ json reportJson(const check::CheckReport& report) {
         out["neededCoil"] =
             "Or, at the designed length: " + check::neededCoilSummary(*report.antenna);
         out["plotSvg"] = check::reportPlotCurvesSvg(report);
+        out["plotSvgCompact"] = check::compactReportPlotSvg(report);
         out["plotCurves"] = plotCurves(report);
         out["deck"] = report.antenna->builtDeck;
         out["text"] = check::reportText(report, BREVAN_VERSION_TEXT);

@@ -99,27 +99,40 @@ bool isNice(double step) {
     return false;
 }
 
+// Both layouts: the report's, and the compact one for a phone and a printed sheet.
 TEST(SwrPlot, WellFormedWithOneLinePerCurveAndALegend) {
-    const auto curves = threeCurves();
-    const ParsedSvg svg = parse(swrPlotSvg(curves, 7.05, "SWR of the 40 m dipole"));
-    ASSERT_TRUE(svg.wellFormed) << svg.error;
-    EXPECT_EQ(svg.rootName, "svg");
-    EXPECT_EQ(svg.polylines.size(), curves.size());
-    for (std::size_t i = 0; i < curves.size(); ++i) {
-        // Every point, and where the curve leaves and re-enters the frame at the top.
-        EXPECT_GE(svg.polylines[i].size(), curves[i].points.size());
+    using Writer = std::string (*)(const std::vector<PlotCurve>&, double, const std::string&);
+    for (const auto& [name, write] :
+         {std::pair<const char*, Writer>{"wide", swrPlotSvg},
+          std::pair<const char*, Writer>{"compact", compactSwrPlotSvg}}) {
+        SCOPED_TRACE(name);
+        const auto curves = threeCurves();
+        const ParsedSvg svg = parse(write(curves, 7.05, "SWR of the 40 m dipole"));
+        ASSERT_TRUE(svg.wellFormed) << svg.error;
+        EXPECT_EQ(svg.rootName, "svg");
+        ASSERT_EQ(svg.polylines.size(), curves.size());
+        for (std::size_t i = 0; i < curves.size(); ++i) {
+            // Every point, and where the curve leaves and re-enters the frame at the top.
+            EXPECT_GE(svg.polylines[i].size(), curves[i].points.size());
+            for (const auto& [x, y] : svg.polylines[i]) {
+                EXPECT_TRUE(x >= svg.frameLeft - 1e-9 && x <= svg.frameRight + 1e-9 &&
+                            y >= svg.frameTop - 1e-9 && y <= svg.frameBottom + 1e-9)
+                    << x << "," << y;
+            }
+        }
+        const auto& legend = svg.textsByClass.at("legend");
+        ASSERT_EQ(legend.size(), curves.size());
+        for (std::size_t i = 0; i < curves.size(); ++i) {
+            EXPECT_EQ(legend[i], curves[i].label);
+        }
+        for (const char* wanted : {"Frequency (MHz)", "SWR", "2:1", "SWR of the 40 m dipole"}) {
+            EXPECT_NE(std::find(svg.texts.begin(), svg.texts.end(), wanted), svg.texts.end())
+                << wanted;
+        }
+        const auto& design = svg.textsByClass.at("design");
+        ASSERT_EQ(design.size(), 1u);
+        EXPECT_EQ(design[0], "7.050 MHz");
     }
-    const auto& legend = svg.textsByClass.at("legend");
-    ASSERT_EQ(legend.size(), curves.size());
-    for (std::size_t i = 0; i < curves.size(); ++i) {
-        EXPECT_EQ(legend[i], curves[i].label);
-    }
-    for (const char* wanted : {"Frequency (MHz)", "SWR", "2:1", "SWR of the 40 m dipole"}) {
-        EXPECT_NE(std::find(svg.texts.begin(), svg.texts.end(), wanted), svg.texts.end()) << wanted;
-    }
-    const auto& design = svg.textsByClass.at("design");
-    ASSERT_EQ(design.size(), 1u);
-    EXPECT_EQ(design[0], "7.050 MHz");
 }
 
 TEST(SwrPlot, FrequencyTicksAreNiceDistinctAndInRange) {

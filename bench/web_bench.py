@@ -26,7 +26,7 @@ sys.path.insert(0, str(ROOT / "web" / "tests"))
 from browser_test import TYPICAL, start_browser  # noqa: E402
 from test_server import Server  # noqa: E402
 
-PAUSE_MS = 300  # app.js: the pause after the last change before the check starts
+PAUSE_MS = 300  # checking.js: the pause after the last change before the check starts
 ROUNDS = 5
 KEYSTROKES = 100  # enough for a 95th percentile that is not just the second-worst key
 

@@ -745,6 +745,35 @@ class NoEngine(PageTest):
         self.assertEqual(self.wait_state("done", "failed"), "failed")
 
 
+class CrashingEngine(PageTest):
+    engine = "crashing"  # every deck's answer breaks the core that reads it
+
+    # How each full-wave job is started (the check by opening the page), where it says how it
+    # ended, and its progress bar.
+    JOBS = [
+        ("check", lambda test: test.open(), "engine-status",
+         "The full-wave check did not finish: ", "check-progress"),
+        ("study", lambda test: test.driver.find_element(By.ID, "run-study").click(),
+         "study-status", "The study did not finish: ", "study-progress"),
+    ]
+
+    def test_a_core_that_crashes_in_a_job_is_said_in_words_and_typing_goes_on(self):
+        for name, start, status, words, progress in self.JOBS:
+            with self.subTest(job=name):
+                start(self)
+                said = words + "the stand-in engine broke the core"
+                self.wait_for(lambda: self.text(status) == said,
+                              lambda: "%s, not %s" % (said, self.text(status)))
+                self.assertFalse(self.driver.find_element(By.ID, progress).is_displayed())
+                self.assertEqual(self.state(), "failed")
+        self.assertFalse(self.driver.find_element(By.ID, "study-plot").is_displayed())
+        # The keystroke worker has no engine to crash: the design still follows the typing.
+        self.type_into("coil-wire", "22")
+        quick = native("design", {**TYPICAL, "coil-wire": "22"})
+        self.wait_for(lambda: self.rows("design-table") == self.as_rows(quick["report"]["design"]),
+                      "the design after the crashes", timeout=30)
+
+
 class Phone(PageTest):
     def test_the_phone_width_has_no_sideways_scroll(self):
         self.driver.set_window_size(390, 844)

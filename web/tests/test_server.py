@@ -4,7 +4,8 @@
 Serves the built folder as a static host would, with the engine built for the browser. When a
 test asks for a delay on each deck (to catch a check while it runs), or the folder has no engine
 of its own (engine/nec2c.js), the stand-in from stub_engine/ is served in its place and its decks
-run with Debian's nec2c here, each after that delay.
+run with Debian's nec2c here, each after that delay. A test that asks for engine="crashing" is
+served the stand-in whose answers break the core.
 """
 
 import http.server
@@ -16,6 +17,7 @@ import tempfile
 import threading
 
 STUB = pathlib.Path(__file__).resolve().parent / "stub_engine" / "nec2c.js"
+CRASHING_STUB = STUB.with_name("crashing_nec2c.js")
 
 
 class Server:
@@ -48,8 +50,9 @@ class Server:
                     self.send_error(404)
                     return
                 if self.path.split("?")[0] == "/engine/nec2c.js" and (
-                        outer.deck_delay or not own.exists()):
-                    body = STUB.read_bytes()
+                        outer.deck_delay or not own.exists() or outer.engine == "crashing"):
+                    stub = CRASHING_STUB if outer.engine == "crashing" else STUB
+                    body = stub.read_bytes()
                     self.send_response(200)
                     self.send_header("Content-Type", "text/javascript")
                     self.send_header("Content-Length", str(len(body)))

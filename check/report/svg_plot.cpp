@@ -29,10 +29,10 @@ struct Layout {
     double legendX, legendY;
 };
 
-// 800 x 500 beside the report; half as wide for a phone's screen and a printed sheet, where the
-// picture is drawn about 7 cm or 360 px wide and its type must still read at 8 pt or 11 px.
+// 800 x 500 beside the report. Half as wide and flatter, with larger type, for a phone's screen
+// and the printed sheet: 360 px wide it reads at 16 px, and printed 4.4 cm high at 8 pt.
 constexpr Layout kWide{800, 500, 70, 610, 50, 440, 13, false, 630, 60};
-constexpr Layout kCompact{400, 340, 60, 388, 96, 282, 16, true, 20, 52};
+constexpr Layout kCompact{400, 280, 64, 388, 96, 222, 18, true, 20, 52};
 
 // Colours apart in hue and lightness, and dashes that tell the curves apart when printed grey.
 constexpr std::array<const char*, 6> kColours = {"#1f5fbf", "#c8332b", "#2a8f3a",
@@ -171,7 +171,7 @@ std::string legend(const Layout& l, const std::vector<PlotCurve>& curves) {
                              ? l.legendX + (l.right - l.legendX) / 2 * static_cast<double>(i % 2)
                              : l.legendX;
         const double y =
-            l.legendAbove ? l.legendY + 20.0 * static_cast<double>(i / 2) : l.legendY + 24.0 * n;
+            l.legendAbove ? l.legendY + 22.0 * static_cast<double>(i / 2) : l.legendY + 24.0 * n;
         const std::string dash = kDashes[i % kDashes.size()];
         out += line(x, y, x + 34.0, y,
                     "stroke=\"" + std::string(kColours[i % kColours.size()]) +

@@ -18,8 +18,8 @@ struct PlotCurve {
 std::string swrPlotSvg(const std::vector<PlotCurve>& curves, double designMHz,
                        const std::string& title);
 
-// The same picture half as wide, with larger type and the legend above the frame: for a
-// phone's screen and a printed sheet, where it is drawn some 7 cm or 360 px wide.
+// The same picture half as wide and flatter, with larger type and the legend above the frame:
+// for a phone's screen and a printed sheet, where it is drawn some 360 px or 6 cm wide.
 std::string compactSwrPlotSvg(const std::vector<PlotCurve>& curves, double designMHz,
                               const std::string& title);
 

@@ -391,9 +391,9 @@ class TypedDesign(PageTest):
         link = self.driver.find_element(By.ID, "share-link").get_attribute("href")
         self.assertEqual(dict(urllib.parse.parse_qsl(urllib.parse.urlsplit(link).query)), TYPICAL)
         # The plot is the core's own picture, with a read-out under the pointer.
-        self.assertEqual(len(self.driver.find_elements(By.CSS_SELECTOR, "#swr-plot svg polyline")),
-                         3)
-        plot = self.driver.find_element(By.CSS_SELECTOR, "#swr-plot svg")
+        self.assertEqual(
+            len(self.driver.find_elements(By.CSS_SELECTOR, "#swr-plot svg.plot-wide polyline")), 3)
+        plot = self.driver.find_element(By.CSS_SELECTOR, "#swr-plot svg.plot-wide")
         webdriver.ActionChains(self.driver).move_to_element(plot).perform()
         readout = self.wait_for(lambda: self.text("plot-readout"), "the plot's read-out")
         curves = checked["report"]["plotCurves"]
@@ -788,6 +788,41 @@ class Phone(PageTest):
             "return [...document.querySelectorAll('input, select')]"
             ".filter(e => e.offsetParent && e.getBoundingClientRect().height < 44).map(e => e.id)")
         self.assertEqual(small, [])
+
+
+    def test_the_plots_type_reads_on_a_phone_and_in_print_and_the_form_needs_no_panel(self):
+        # The smallest type of the plot shown, in CSS px as drawn.
+        smallest = ("const svg = [...document.querySelectorAll('#swr-plot svg')]"
+                    ".find(e => e.getBoundingClientRect().width > 0);"
+                    "const scale = svg.getBoundingClientRect().width / svg.viewBox.baseVal.width;"
+                    "const sizes = [...svg.querySelectorAll('text')].map(t =>"
+                    " parseFloat(getComputedStyle(t).fontSize));"
+                    "return Math.min(...sizes) * scale;")
+        self.driver.set_window_size(390, 844)
+        self.driver.execute_cdp_cmd("Emulation.setDeviceMetricsOverride", {
+            "width": 360, "height": 800, "deviceScaleFactor": 3, "mobile": True})
+        self.open()
+        self.assertEqual(self.wait_state("done", "failed"), "done")
+        self.assertGreaterEqual(self.driver.execute_script(smallest), 11.0)
+        # Printed, the sheet's plot at its height with a sweep's words beside it: 8 pt or more.
+        self.driver.execute_cdp_cmd("Emulation.clearDeviceMetricsOverride", {})
+        self.driver.set_window_size(1280, 800)
+        self.driver.execute_cdp_cmd("Emulation.setEmulatedMedia", {"media": "print"})
+        try:
+            size = self.driver.execute_script(
+                "const svg = document.querySelector('#swr-plot svg.plot-compact');"
+                "svg.style.maxHeight = '4.4cm';"
+                "const out = svg.getBoundingClientRect().width / svg.viewBox.baseVal.width *"
+                " Math.min(...[...svg.querySelectorAll('text')].map(t =>"
+                " parseFloat(getComputedStyle(t).fontSize)));"
+                "svg.style.maxHeight = ''; return out;")
+            self.assertGreaterEqual(size * 0.75, 7.95)  # px to pt
+        finally:
+            self.driver.execute_cdp_cmd("Emulation.setEmulatedMedia", {"media": ""})
+        # On a 1280 x 800 screen the form scrolls with the page: no panel of its own.
+        heights = self.driver.execute_script(
+            "const e = document.querySelector('.inputs'); return [e.scrollHeight, e.clientHeight];")
+        self.assertLessEqual(heights[0], heights[1] + 1)
 
 
 class Offline(PageTest):

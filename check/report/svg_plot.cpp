@@ -30,7 +30,7 @@ struct Layout {
 };
 
 // 800 x 500 beside the report. Half as wide and flatter, with larger type, for a phone's screen
-// and the printed sheet: 360 px wide it reads at 16 px, and printed 4.4 cm high at 8 pt.
+// and the printed sheet: 360 px wide it reads at 16 px, and printed 4.6 cm high at 8 pt.
 constexpr Layout kWide{800, 500, 70, 610, 50, 440, 13, false, 630, 60};
 constexpr Layout kCompact{400, 280, 64, 388, 96, 222, 18, true, 20, 52};
 

@@ -25,14 +25,15 @@ struct Layout {
     double width, height;
     double left, right, top, bottom; // the frame
     double fontSize;
+    double titleSize;
     bool legendAbove; // in rows between the title and the frame, else beside the frame
     double legendX, legendY;
 };
 
-// 800 x 500 beside the report. Half as wide and flatter, with larger type, for a phone's screen
-// and the printed sheet: 360 px wide it reads at 16 px, and printed 4.6 cm high at 8 pt.
-constexpr Layout kWide{800, 500, 70, 610, 50, 440, 13, false, 630, 60};
-constexpr Layout kCompact{400, 280, 64, 388, 96, 222, 18, true, 20, 52};
+// 800 x 500 beside the report. About half as wide and flatter, with larger type, for a phone's
+// screen and the printed sheet: 360 px wide it reads at 16 px, and printed 4.6 cm high at 8 pt.
+constexpr Layout kWide{800, 500, 70, 610, 50, 440, 13, 17, false, 630, 60};
+constexpr Layout kCompact{420, 280, 64, 408, 96, 222, 18, 18, true, 20, 52};
 
 // Colours apart in hue and lightness, and dashes that tell the curves apart when printed grey.
 constexpr std::array<const char*, 6> kColours = {"#1f5fbf", "#c8332b", "#2a8f3a",
@@ -205,7 +206,8 @@ std::string plotSvg(const Layout& l, const std::vector<PlotCurve>& curves, doubl
                       "\" font-family=\"sans-serif\" font-size=\"" + number(l.fontSize, 0) +
                       "\">\n";
     svg += "<rect width=\"100%\" height=\"100%\" fill=\"white\"/>\n";
-    svg += text(l.width / 2.0, 28.0, title, " text-anchor=\"middle\" font-size=\"17\"");
+    svg += text(l.width / 2.0, 28.0, title,
+                " text-anchor=\"middle\" font-size=\"" + number(l.titleSize, 0) + "\"");
     svg += frequencyTicks(frame) + swrTicks(frame);
     svg += "<rect class=\"frame\" x=\"" + coord(l.left) + "\" y=\"" + coord(l.top) + "\" width=\"" +
            coord(l.right - l.left) + "\" height=\"" + coord(l.bottom - l.top) +

@@ -8,6 +8,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <nlohmann/json.hpp>
 #include <optional>
 #include <vector>
 

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <nlohmann/json.hpp>
 #include <string_view>
 
 namespace brevan::check {

@@ -15,7 +15,7 @@
 //
 // A figure that is infinite or NaN has no JSON form: callers write null for it.
 
-#include <nlohmann/json.hpp>
+#include <nlohmann/json_fwd.hpp>
 
 #include <string>
 

@@ -4,6 +4,7 @@
 #include "portable_maths.h"
 
 #include <cmath>
+#include <nlohmann/json.hpp>
 
 namespace brevan::check::json_parts {
 

@@ -7,6 +7,8 @@
 #include "report/tolerance_words.h"
 #include "json/json_text.h"
 
+#include <nlohmann/json.hpp>
+
 namespace brevan::check {
 namespace {
 

@@ -5,6 +5,8 @@
 
 #include "report/advice.h"
 
+#include <nlohmann/json.hpp>
+
 namespace brevan::check::json_parts {
 namespace {
 

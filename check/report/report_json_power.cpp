@@ -5,6 +5,8 @@
 
 #include "report/power_words.h"
 
+#include <nlohmann/json.hpp>
+
 namespace brevan::check::json_parts {
 namespace {
 

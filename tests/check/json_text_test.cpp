@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <cstring>
 #include <limits>
+#include <nlohmann/json.hpp>
 #include <random>
 
 namespace brevan::check {

@@ -28,6 +28,19 @@ using window_parts::scrolled;
 using window_parts::Sideways;
 using window_parts::wrapped;
 
+// Rows of a label and a cell for each column (the three antennas, the tolerances' two sides).
+template <typename Row> void fillCells(QTableWidget* view, const std::vector<Row>& rows) {
+    view->setRowCount(static_cast<int>(rows.size()));
+    for (int i = 0; i < static_cast<int>(rows.size()); ++i) {
+        const Row& row = rows[static_cast<std::size_t>(i)];
+        view->setVerticalHeaderItem(i, new QTableWidgetItem(QString::fromStdString(row.label)));
+        for (std::size_t c = 0; c < row.cells.size(); ++c) {
+            view->setItem(i, static_cast<int>(c),
+                          new QTableWidgetItem(QString::fromStdString(row.cells[c])));
+        }
+    }
+}
+
 // The table's height with every row in view, header and frame included.
 int allRowsHeight(const QTableWidget* view) {
     int height = view->horizontalHeader()->sizeHint().height() + 2 * view->frameWidth();
@@ -149,15 +162,7 @@ void ResultTabs::showReport(const CheckReport& report) {
     fill(m_cutList, brevan::faces::cutListRows(report));
 
     const auto rows = brevan::faces::antennaRows(report);
-    m_antennas->setRowCount(static_cast<int>(rows.size()));
-    for (int i = 0; i < static_cast<int>(rows.size()); ++i) {
-        m_antennas->setVerticalHeaderItem(
-            i, new QTableWidgetItem(QString::fromStdString(rows[i].label)));
-        for (int c = 0; c < 3; ++c) {
-            m_antennas->setItem(i, c,
-                                new QTableWidgetItem(QString::fromStdString(rows[i].cells[c])));
-        }
-    }
+    fillCells(m_antennas, rows);
     m_antennas->resizeRowsToContents();
     m_antennas->setFixedHeight(allRowsHeight(m_antennas));
     m_antennas->setMinimumWidth(allColumnsWidth(m_antennas));
@@ -199,15 +204,7 @@ void ResultTabs::showPower(const CheckReport& report) {
 // How exactly to build it, below the trim; hidden until the full-wave check has found it.
 void ResultTabs::showTolerances(const CheckReport& report) {
     const auto rows = brevan::faces::toleranceRows(report);
-    m_tolerances->setRowCount(static_cast<int>(rows.size()));
-    for (int i = 0; i < static_cast<int>(rows.size()); ++i) {
-        m_tolerances->setVerticalHeaderItem(
-            i, new QTableWidgetItem(QString::fromStdString(rows[i].label)));
-        for (int c = 0; c < 2; ++c) {
-            m_tolerances->setItem(i, c,
-                                  new QTableWidgetItem(QString::fromStdString(rows[i].cells[c])));
-        }
-    }
+    fillCells(m_tolerances, rows);
     m_tolerances->resizeRowsToContents();
     m_tolerances->setFixedHeight(allRowsHeight(m_tolerances));
     m_tolerances->setVisible(!rows.empty());

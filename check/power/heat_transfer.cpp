@@ -51,8 +51,8 @@ Air airAt(double kelvin) {
 }
 
 // Churchill and Chu: Nu = (0.60 + 0.387 Ra^(1/6) / (1 + (0.559 / Pr)^(9/16))^(8/27))^2.
-double convection(double diameter, double rise) {
-    const double ambient = kAmbientCelsius + kZeroCelsius;
+double convection(double diameter, double airCelsius, double rise) {
+    const double ambient = airCelsius + kZeroCelsius;
     const Air air = airAt(ambient + 0.5 * rise);
     const double expansion = 1.0 / air.kelvin; // an ideal gas
     const double rayleigh = kGravity * expansion * rise * diameter * diameter * diameter /
@@ -63,8 +63,8 @@ double convection(double diameter, double rise) {
     return root * root * air.conduction / diameter;
 }
 
-double radiation(double emissivity, double rise) {
-    const double cold = kAmbientCelsius + kZeroCelsius;
+double radiation(double emissivity, double airCelsius, double rise) {
+    const double cold = airCelsius + kZeroCelsius;
     const double hot = cold + rise;
     return emissivity * kStefanBoltzmann * (hot + cold) * (hot * hot + cold * cold);
 }
@@ -76,7 +76,10 @@ double heatShed(const CylinderInAir& c, double rise) {
         return 0.0;
     }
     const double area = kPi * c.diameter * c.length;
-    return area * (convection(c.diameter, rise) + radiation(c.emissivity, rise)) * rise;
+    return area *
+           (convection(c.diameter, c.airCelsius, rise) +
+            radiation(c.emissivity, c.airCelsius, rise)) *
+           rise;
 }
 
 double temperatureRise(const CylinderInAir& c, double heat) {

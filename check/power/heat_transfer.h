@@ -18,12 +18,13 @@ namespace brevan::check {
 inline constexpr double kAmbientCelsius = 25.0;
 
 struct CylinderInAir {
-    double diameter = 0.0;   // m, outside the winding
-    double length = 0.0;     // m
-    double emissivity = 0.9; // of the surface, 0..1
+    double diameter = 0.0;               // m, outside the winding
+    double length = 0.0;                 // m
+    double emissivity = 0.9;             // of the surface, 0..1
+    double airCelsius = kAmbientCelsius; // the air's, and the surroundings' it radiates to
 };
 
-// The heat (W) the surface sheds at `rise` kelvin above the 25 degree C air.
+// The heat (W) the surface sheds at `rise` kelvin above the air.
 double heatShed(const CylinderInAir& cylinder, double rise);
 
 // The rise (K) above the air at which the surface sheds `heat` watts.

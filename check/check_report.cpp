@@ -112,7 +112,7 @@ CoilAsWound windCoil(const CheckInputs& in, const WindowDesign& design) {
     wound.inductanceAtDesign = inductanceAt(wound.coil, in.frequencyMHz * 1e6);
     wound.wheeler = wheelerInductance(wound.coil);
     const double target = design.inductanceUh * 1e-6;
-    wound.differencePercent = (wound.inductance - target) / target * 100;
+    wound.differencePercent = percentAgainstStep1(design, wound.inductance);
     wound.closestTurns = closestTurns(wound.coil, target);
     WoundCoil closest = wound.coil;
     closest.turns = wound.closestTurns;
@@ -221,6 +221,11 @@ std::variant<CheckReport, DesignRefusal> buildCheckReport(const CheckInputs& inp
     report.cut = cutList(inputs, report.coil, std::nullopt);
     report.alternatives = alternativesIfNeeded(report);
     return report;
+}
+
+double percentAgainstStep1(const WindowDesign& design, double henries) {
+    const double target = design.inductanceUh * 1e-6;
+    return (henries - target) / target * 100;
 }
 
 CoilImpedance coilOfTurns(const CheckReport& report, int turns) {

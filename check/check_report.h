@@ -128,6 +128,9 @@ struct CheckReport {
     std::optional<CoilPositionStudy> study; // --study coil-position
 };
 
+// A coil's inductance (H) against step 1's, in per cent of step 1's.
+double percentAgainstStep1(const WindowDesign& design, double henries);
+
 // A design with no result: the window's own words, or why step 2 never opens.
 struct DesignRefusal {
     std::string message;

@@ -10,6 +10,9 @@ namespace brevan::check {
 
 namespace {
 
+// A curve is drawn smooth at a picture's resolution: a few hundred points across its range.
+constexpr int kCurvePieces = 400;
+
 std::variant<std::pair<Segmentation, Segmentation>, AntennaCheckFailure>
 levels(const Context& context, const AntennaModel& model, const std::string& what,
        std::optional<SegmentCounts> counts) {
@@ -326,6 +329,13 @@ std::optional<AntennaCheckFailure> sweepCurves(const Context& context,
                 curve.push_back(p);
             }
         }
+        results[i]->curveSwr.clear();
+        for (const FeedPoint& p : curve) {
+            results[i]->curveSwr.push_back(swr(p.impedance));
+        }
+        const double span =
+            curve.empty() ? 0.0 : curve.back().frequencyMHz - curve.front().frequencyMHz;
+        results[i]->swrCurve = smoothSwrCurve(curve, span / kCurvePieces, kReferenceImpedance);
     }
     return std::nullopt;
 }

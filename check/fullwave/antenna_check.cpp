@@ -40,6 +40,10 @@ double apparentInductance(std::complex<double> impedance, double designMHz) {
     return impedance.imag() / omega;
 }
 
+double resonanceSwr(const AntennaResult& result) {
+    return swr(std::complex<double>{result.resonanceResistance, 0.0});
+}
+
 bool inBand(const SwrBand& band, double frequencyMHz) {
     return band.lowerMHz && band.upperMHz && frequencyMHz >= *band.lowerMHz &&
            frequencyMHz <= *band.upperMHz;

@@ -27,6 +27,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <variant>
 #include <vector>
 
@@ -105,7 +106,11 @@ struct AntennaResult {
     double designEfficiency = 0.0;        // 0..1 at F: wire and coils (the power budget)
     std::optional<SkyShare> sky;          // over a finite or perfect ground
     std::vector<FeedPoint> curve;         // points for the SWR picture, ascending frequency
-    WireShape shape;                      // how it hangs at this length
+    std::vector<double> curveSwr;         // on 50 ohm, at each of curve's points
+    // The SWR on 50 ohm (MHz, SWR) the picture draws: the curve's points and, between them, as
+    // many as make it smooth (smoothSwrCurve).
+    std::vector<std::pair<double, double>> swrCurve;
+    WireShape shape; // how it hangs at this length
     // The engine's currents at F per ampere at the feed, for what the wire must hold at a power;
     // nothing when the engine printed no currents.
     std::optional<CurrentsAtDesign> atDesign;
@@ -119,6 +124,9 @@ double apparentInductance(std::complex<double> impedance, double designMHz);
 AntennaModel antennaModel(const AntennaCheckInput& input, double length, CoilImpedance coil);
 
 double swr(std::complex<double> impedance, double reference = kReferenceImpedance);
+
+// The SWR at resonance on 50 ohm: the least the antenna can show, however it is trimmed.
+double resonanceSwr(const AntennaResult& result);
 
 struct Trim;
 // The step a trim is given in: a centimetre, or a millimetre (Trim::toMillimetres).

@@ -230,6 +230,7 @@ AsMeasured analyseMeasured(const MeasuredSetup& setup, double designMHz) {
         out.atFeed.atFeed = setup.sweep;
     }
     out.analysis = analyseSweep(out.atFeed.atFeed, designMHz, kReferenceImpedance);
+    out.swrAtFeed = swrCurve(out.atFeed.atFeed, kReferenceImpedance);
     return out;
 }
 

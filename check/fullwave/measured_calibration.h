@@ -62,8 +62,9 @@ struct AsMeasured {
     std::string fileName;
     MeasuredSweep atAnalyser;
     std::optional<FeedLine> feedLine;
-    DeembeddedSweep atFeed; // the sweep itself when no line was given
-    SweepAnalysis analysis; // of atFeed, on 50 ohm
+    DeembeddedSweep atFeed;          // the sweep itself when no line was given
+    SweepAnalysis analysis;          // of atFeed, on 50 ohm
+    std::vector<SwrPoint> swrAtFeed; // at each of atFeed's points, on 50 ohm, for the picture
 };
 
 AsMeasured analyseMeasured(const MeasuredSetup& setup, double designMHz);

@@ -30,11 +30,6 @@ std::string verb(double count, const char* one, const char* many) {
     return count == 1 ? one : many;
 }
 
-// The SWR at resonance on the feed line: the least the antenna can show, however it is trimmed.
-double resonanceSwr(const AntennaResult& result) {
-    return swr(std::complex<double>{result.resonanceResistance, 0.0});
-}
-
 } // namespace advice_parts
 
 namespace {

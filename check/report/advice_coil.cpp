@@ -45,8 +45,8 @@ std::string coilVerdict(const CheckReport& report) {
     const CoilAsWound& coil = report.coil;
     const double turns = coil.coil.turns;
     const double step1 = report.design.inductanceUh;
-    const auto against = [step1](double henries) {
-        const double difference = (henries * 1e6 - step1) / step1 * 100;
+    const auto against = [&report, step1](double henries) {
+        const double difference = percentAgainstStep1(report.design, henries);
         return number(henries * 1e6, 3) + " uH, " + number(std::abs(difference), 1) + " % " +
                (difference < 0 ? "less" : "more") + " than step 1's " + number(step1, 3) + " uH";
     };

@@ -16,7 +16,6 @@ namespace brevan::check::advice_parts {
 // Words every subject's sentences share (advice.cpp).
 std::string designText(const CheckReport& report);
 std::string verb(double count, const char* one, const char* many);
-double resonanceSwr(const AntennaResult& result);
 
 // The coil (advice_coil.cpp).
 std::string coilVerdict(const CheckReport& report);

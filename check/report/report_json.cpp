@@ -7,6 +7,7 @@
 #include "report/tolerance_words.h"
 #include "json/json_text.h"
 
+#include <cstddef>
 #include <nlohmann/json.hpp>
 
 namespace brevan::check {
@@ -184,8 +185,8 @@ Json hang(const check::WireShape& shape, const check::CheckInputs& in) {
 
 Json antennaResult(const AntennaResult& a, const check::CheckInputs& in) {
     Json curve = Json::array();
-    for (const check::FeedPoint& p : a.curve) {
-        curve.push_back(Json::array({num(p.frequencyMHz), num(check::swr(p.impedance))}));
+    for (std::size_t i = 0; i < a.curve.size() && i < a.curveSwr.size(); ++i) {
+        curve.push_back(Json::array({num(a.curve[i].frequencyMHz), num(a.curveSwr[i])}));
     }
     return Json{{"length_m", decimal(a.length, kMicrometres)},
                 {"coil_apparent_uh", num(a.coilApparentInductance * 1e6)},

@@ -11,9 +11,6 @@ namespace brevan::check {
 
 namespace {
 
-// A curve is drawn smooth at a picture's resolution: a few hundred points across its range.
-constexpr int kCurvePieces = 400;
-
 std::string plotTitle(const CheckReport& report) {
     return "SWR of the loaded dipole, " + number(report.inputs.lengthM, 2) + " m, coils at " +
            number(report.inputs.distanceM, 2) + " m";
@@ -36,7 +33,7 @@ PlotCurve measuredCurve(const MeasuredReport& measured, const std::vector<PlotCu
     low = std::min(low, dip - margin);
     high = std::max(high, dip + margin);
     PlotCurve curve{measured.sweep.feedLine ? "As measured, at the feed point" : "As measured", {}};
-    for (const SwrPoint& p : swrCurve(measured.sweep.atFeed.atFeed, kReferenceImpedance)) {
+    for (const SwrPoint& p : measured.sweep.swrAtFeed) {
         if (p.frequencyMHz >= low && p.frequencyMHz <= high && std::isfinite(p.swr)) {
             curve.points.emplace_back(p.frequencyMHz, p.swr);
         }
@@ -60,11 +57,7 @@ std::vector<PlotCurve> reportPlotCurves(const CheckReport& report) {
         if (!result) {
             continue;
         }
-        const double span = result->curve.empty() ? 0.0
-                                                  : result->curve.back().frequencyMHz -
-                                                        result->curve.front().frequencyMHz;
-        curves.push_back(PlotCurve{
-            label, smoothSwrCurve(result->curve, span / kCurvePieces, kReferenceImpedance)});
+        curves.push_back(PlotCurve{label, result->swrCurve});
     }
     if (report.measured) {
         curves.push_back(measuredCurve(*report.measured, curves, report.inputs.frequencyMHz));

@@ -115,8 +115,7 @@ void coil(Writer& w, const CheckReport& r) {
     w.row("Turns closest to step 1",
           turnsText(c.closestTurns) + ", " + uh(c.closestTurnsInductance));
     if (r.measuredCoil) {
-        const double target = r.design.inductanceUh * 1e-6;
-        const double difference = (r.measuredCoil->inductance - target) / target * 100;
+        const double difference = percentAgainstStep1(r.design, r.measuredCoil->inductance);
         w.row("Measured coil", given(r.inputs.coilInductanceUh.value_or(0)) + " uH, " +
                                    (difference < 0 ? "" : "+") + number(difference, 1) +
                                    " % against step 1: the antenna is modelled with it");
@@ -203,7 +202,7 @@ std::string bandCell(const AntennaResult& x, const std::optional<double>& edge) 
     if (!x.resonanceMHz) {
         return "none, no resonance";
     }
-    const double least = swr(std::complex<double>{x.resonanceResistance, 0.0});
+    const double least = resonanceSwr(x);
     return least > 2 ? "none, SWR " + number(least, 1) + " at res." : std::string("beyond 30 %");
 }
 

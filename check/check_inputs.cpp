@@ -380,6 +380,14 @@ readCheckInputs(const std::map<std::string, std::string>& given) {
         return *e;
     in.format = static_cast<OutputFormat>(format);
 
+    int units = static_cast<int>(LengthUnits::Metric);
+    const std::map<std::string, int> unitNames{
+        {"metric", static_cast<int>(LengthUnits::Metric)},
+        {"imperial", static_cast<int>(LengthUnits::Imperial)}};
+    if (auto e = readChoice(given, "units", unitNames, units))
+        return *e;
+    in.units = static_cast<LengthUnits>(units);
+
     if (auto e = readPath(given, "plot", in.plotPath))
         return *e;
     if (auto e = readPath(given, "deck", in.deckPath))
@@ -440,6 +448,16 @@ std::string wireName(int swg, const std::optional<WireSize>& size) {
 
 double awgDiameterMm(int gauge) {
     return 0.127 * portable::pow(92.0, (36.0 - gauge) / 39.0);
+}
+
+int nearestAwg(double mm) {
+    int best = 0;
+    for (int gauge = -3; gauge <= 40; ++gauge) {
+        if (std::abs(awgDiameterMm(gauge) - mm) < std::abs(awgDiameterMm(best) - mm)) {
+            best = gauge;
+        }
+    }
+    return best;
 }
 
 int nearestTableGauge(double mm, bool coilColumn) {

@@ -19,6 +19,9 @@ namespace brevan::check {
 
 enum class OutputFormat { Text, Json };
 
+// How the report gives its lengths: metres and millimetres, or feet and inches.
+enum class LengthUnits { Metric, Imperial };
+
 // A wire as the builder names it: a Standard Wire Gauge of the table, an American Wire Gauge or
 // a bare diameter.
 enum class WireSystem { Swg, Awg, Millimetres };
@@ -61,6 +64,7 @@ struct CheckInputs {
     PowerSetting power; // what the coils and the tips must hold
     double engineTimeoutSeconds = 60.0;
     OutputFormat format = OutputFormat::Text;
+    LengthUnits units = LengthUnits::Metric; // how the words give lengths; not the design's
     std::optional<std::string> plotPath;
     std::optional<std::string> deckPath;
     bool coilPositionStudy = false; // where the coils should go, position by position
@@ -99,6 +103,9 @@ std::string wireName(int swg, const std::optional<WireSize>& size);
 
 // The bare diameter of an AWG gauge, millimetres: 0.127 mm x 92^((36 - n) / 39).
 double awgDiameterMm(int gauge);
+
+// The AWG gauge nearest in diameter to `mm`, 0000 (-3) to 40.
+int nearestAwg(double mm);
 
 // The even table gauge (SWG 10 to 30) nearest in diameter to `mm`, in the antenna or coil
 // column.

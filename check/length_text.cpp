@@ -87,6 +87,44 @@ std::optional<double> leadingNumber(std::string_view& text) {
     return value;
 }
 
+// A count as a tape measure gives it, taken off the start of `text`: "2.5", "2 3/8", "3/8".
+std::optional<double> leadingCount(std::string_view& text) {
+    std::string_view rest = text;
+    const std::optional<double> whole = leadingNumber(rest);
+    if (!whole) {
+        return std::nullopt;
+    }
+    // A fraction's denominator, after its '/': a number above zero.
+    const auto over = [](std::string_view& t) -> std::optional<double> {
+        if (t.empty() || t.front() != '/') {
+            return std::nullopt;
+        }
+        t.remove_prefix(1);
+        const std::optional<double> d = leadingNumber(t);
+        return d && *d > 0.0 ? d : std::nullopt;
+    };
+    if (std::string_view fraction = rest; !fraction.empty() && fraction.front() == '/') {
+        const std::optional<double> denominator = over(fraction);
+        if (!denominator || *whole < 0.0) {
+            return std::nullopt;
+        }
+        text = fraction;
+        return *whole / *denominator;
+    }
+    if (!rest.empty() && isSpace(rest.front()) && *whole >= 0.0) {
+        std::string_view fraction = trimmed(rest);
+        const std::optional<double> numerator = leadingNumber(fraction);
+        if (numerator && *numerator >= 0.0) {
+            if (const std::optional<double> denominator = over(fraction)) {
+                text = fraction;
+                return *whole + *numerator / *denominator;
+            }
+        }
+    }
+    text = rest;
+    return whole;
+}
+
 // The unit at the start of `text`, taken off it; its length in millimetres.
 std::optional<double> leadingUnit(std::string_view& text) {
     for (const Unit& unit : kUnits) {
@@ -114,7 +152,7 @@ std::optional<double> parseLength(std::string_view text, LengthUnit unit) {
         return plain;
     }
     std::string_view rest = text;
-    const std::optional<double> first = leadingNumber(rest);
+    const std::optional<double> first = leadingCount(rest);
     rest = trimmed(rest);
     const std::optional<double> firstUnit = first ? leadingUnit(rest) : std::nullopt;
     if (!firstUnit) {
@@ -124,9 +162,9 @@ std::optional<double> parseLength(std::string_view text, LengthUnit unit) {
     if (rest.empty()) {
         return inUnit(*first, *firstUnit, unit);
     }
-    // Feet, then inches: "49 ft 2.5 in", "49' 2.5\"", "49'2.5".
+    // Feet, then inches: "49 ft 2.5 in", "49' 2.5\"", "49'2.5", "49 ft 2 3/8 in".
     const std::optional<double> inches =
-        *firstUnit == kFootMm && *first >= 0.0 ? leadingNumber(rest) : std::nullopt;
+        *firstUnit == kFootMm && *first >= 0.0 ? leadingCount(rest) : std::nullopt;
     rest = trimmed(rest);
     const std::optional<double> inchUnit = rest.empty() ? kInchMm : leadingUnit(rest);
     if (!inches || *inches < 0.0 || inchUnit != kInchMm || !trimmed(rest).empty()) {

@@ -5,6 +5,7 @@
 //
 //   "15"  "15m"  "15 m"  "1500cm"  "40mm"           a plain number keeps the option's own unit
 //   "49.2ft"  "49 ft 2.5 in"  "49' 2.5\""  "49'2.5"  "2in"  "1.97\""  "2 inches"
+//   "49 ft 2 3/8 in"  "3/8 in"                   fractions, as the report gives feet and inches
 //
 // a pitch also as turns per inch ("6tpi", "6 tpi"), and a wire also by its cross-section
 // ("2.5mm2", "2.5 mm²"), the way stranded wire is sold in much of the world. The numbers take a

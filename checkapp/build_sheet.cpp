@@ -34,8 +34,13 @@ QString q(const std::string& text) {
     return QString::fromStdString(text);
 }
 
-QString m3(double metres) {
-    return q(brevan::check::number(metres, 3)) + QStringLiteral(" m");
+QString m3(const CheckReport& r, double metres) {
+    return q(brevan::check::Lengths(r.inputs.units).m(metres, 3));
+}
+
+// A coil's dimension in millimetres, led by inches when the report is in feet and inches.
+QString coilMm(const CheckReport& r, double metres, const std::string& metric) {
+    return q(brevan::check::withInches(brevan::check::Lengths(r.inputs.units), metres, metric));
 }
 
 // An input as it was typed: no rounding, the full stop whatever the locale.
@@ -52,28 +57,53 @@ QFont sized(double points, bool bold = false) {
 
 using Rows = std::vector<std::pair<QString, QString>>;
 
+// An input as typed, in its unit; in feet and inches first when the report is in them.
+QString givenLength(const CheckReport& r, double metres, double typed, const char* unit) {
+    const QString text = given(typed) + QLatin1String(unit);
+    return r.inputs.units == brevan::check::LengthUnits::Imperial
+               ? q(brevan::check::feetAndInches(metres)) + QStringLiteral(" (") + text +
+                     QStringLiteral(")")
+               : text;
+}
+
+// A wire by its name; in feet and inches as AWG, with the wire as given beside.
+QString wire(const CheckReport& r, bool coil) {
+    const brevan::check::CheckInputs& in = r.inputs;
+    const int swg = coil ? in.coilWireSwg : in.wireSwg;
+    const auto& size = coil ? in.coilWireSize : in.wireSize;
+    return q(in.units == brevan::check::LengthUnits::Imperial
+                 ? brevan::check::awgText(swg, size,
+                                          coil ? brevan::check::coilWireMm(in)
+                                               : brevan::check::antennaWireMm(in))
+                 : brevan::check::wireName(swg, size));
+}
+
 Rows inputRows(const CheckReport& r) {
     const brevan::check::CheckInputs& in = r.inputs;
     Rows rows{
         {QStringLiteral("Design frequency F"), given(in.frequencyMHz) + QStringLiteral(" MHz")},
-        {QStringLiteral("Total length A"), given(in.lengthM) + QStringLiteral(" m, tip to tip")},
-        {QStringLiteral("Centre to coil B"),
-         given(in.distanceM) + QStringLiteral(" m, to the middle of each coil")},
-        {QStringLiteral("Antenna wire"), q(brevan::check::wireName(in.wireSwg, in.wireSize))},
-        {QStringLiteral("Coil former diameter"), given(in.formerMm) + QStringLiteral(" mm")},
-        {QStringLiteral("Planned coil length"), given(in.coilLengthMm) + QStringLiteral(" mm")},
-        {QStringLiteral("Coil wire"), q(brevan::check::wireName(in.coilWireSwg, in.coilWireSize))},
-        {QStringLiteral("Pitch"),
-         q(brevan::check::number(r.coil.coil.pitch * 1000, 3)) +
-             (in.pitchMm ? QStringLiteral(" mm") : QStringLiteral(" mm, close-wound"))}};
+        {QStringLiteral("Total length A"),
+         givenLength(r, in.lengthM, in.lengthM, " m") + QStringLiteral(", tip to tip")},
+        {QStringLiteral("Centre to coil B"), givenLength(r, in.distanceM, in.distanceM, " m") +
+                                                 QStringLiteral(", to the middle of each coil")},
+        {QStringLiteral("Antenna wire"), wire(r, false)},
+        {QStringLiteral("Coil former diameter"),
+         givenLength(r, in.formerMm / 1000, in.formerMm, " mm")},
+        {QStringLiteral("Planned coil length"),
+         givenLength(r, in.coilLengthMm / 1000, in.coilLengthMm, " mm")},
+        {QStringLiteral("Coil wire"), wire(r, true)},
+        {QStringLiteral("Pitch"), q(brevan::check::pitchWithTpi(
+                                      brevan::check::Lengths(in.units), r.coil.coil.pitch,
+                                      brevan::check::number(r.coil.coil.pitch * 1000, 3) + " mm")) +
+                                      (in.pitchMm ? QString() : QStringLiteral(", close-wound"))}};
     if (in.coilQ) {
         rows.emplace_back(QStringLiteral("Coil Q"), q(brevan::check::significant(*in.coilQ, 3)));
     }
     rows.emplace_back(QStringLiteral("Surroundings"),
                       in.ground.kind == brevan::check::GroundKind::FreeSpace
                           ? QStringLiteral("free space")
-                          : q(brevan::check::number(in.ground.height, 2)) +
-                                QStringLiteral(" m over ") +
+                          : q(brevan::check::Lengths(in.units).m(in.ground.height, 2)) +
+                                QStringLiteral(" over ") +
                                 QString::fromLatin1(brevan::check::groundName(in.ground.kind)) +
                                 QStringLiteral(" ground"));
     return rows;
@@ -84,11 +114,13 @@ Rows coilRows(const CheckReport& r) {
     const brevan::check::CoilLosses& l = r.losses;
     return {
         {QStringLiteral("Turns"),
-         q(brevan::check::turnsText(c.coil.turns)) + QStringLiteral(" of ") +
-             q(brevan::check::wireName(r.inputs.coilWireSwg, r.inputs.coilWireSize))},
+         q(brevan::check::turnsText(c.coil.turns)) + QStringLiteral(" of ") + wire(r, true)},
         {QStringLiteral("Winding length"),
-         q(brevan::check::number(brevan::check::sheetLength(c.coil) * 1000, 1)) +
-             QStringLiteral(" mm on a ") + given(r.inputs.formerMm) + QStringLiteral(" mm former")},
+         coilMm(r, brevan::check::sheetLength(c.coil),
+                brevan::check::number(brevan::check::sheetLength(c.coil) * 1000, 1) + " mm") +
+             QStringLiteral(" on a ") +
+             givenLength(r, r.inputs.formerMm / 1000, r.inputs.formerMm, " mm") +
+             QStringLiteral(" former")},
         {QStringLiteral("Inductance as wound"),
          q(brevan::check::significant(c.inductance * 1e6, 3)) + QStringLiteral(" uH")},
         {QStringLiteral("At F, as the antenna sees it"),
@@ -100,9 +132,9 @@ Rows coilRows(const CheckReport& r) {
         {QStringLiteral("Self-resonance"),
          q(brevan::check::significant(l.selfResonance / 1e6, 3)) + QStringLiteral(" MHz")},
         {QStringLiteral("Coil wire each"),
-         m3(r.cut.coilWireEach) + QStringLiteral(", with ") +
-             q(brevan::check::number(brevan::check::kCoilLeadAllowance * 1000, 0)) +
-             QStringLiteral(" mm for each lead")}};
+         m3(r, r.cut.coilWireEach) + QStringLiteral(", with ") +
+             q(brevan::check::Lengths(r.inputs.units).mm(brevan::check::kCoilLeadAllowance, 0)) +
+             QStringLiteral(" for each lead")}};
 }
 
 Rows cutRows(const CheckReport& r) {
@@ -110,17 +142,20 @@ Rows cutRows(const CheckReport& r) {
     Rows rows;
     rows.emplace_back(QStringLiteral("Inner wire"),
                       c.coilsAtFeed ? QStringLiteral("none: B = 0, each coil starts at the feed")
-                                    : m3(c.innerWire) + QStringLiteral(", centre to the coil"));
+                                    : m3(r, c.innerWire) + QStringLiteral(", centre to the coil"));
     rows.emplace_back(
         QStringLiteral("Coil"),
         q(brevan::check::turnsText(r.coil.coil.turns)) + QStringLiteral(", ") +
-            q(brevan::check::number(brevan::check::sheetLength(r.coil.coil) * 1000, 1)) +
-            QStringLiteral(" mm long; ") + m3(c.coilWireEach) + QStringLiteral(" of coil wire"));
+            coilMm(r, brevan::check::sheetLength(r.coil.coil),
+                   brevan::check::number(brevan::check::sheetLength(r.coil.coil) * 1000, 1) +
+                       " mm") +
+            QStringLiteral(" long; ") + m3(r, c.coilWireEach) + QStringLiteral(" of coil wire"));
     rows.emplace_back(QStringLiteral("Outer wire as designed"),
-                      m3(c.outerWire) + QStringLiteral(", coil to tip"));
+                      m3(r, c.outerWire) + QStringLiteral(", coil to tip"));
     if (c.tipChange) {
         rows.emplace_back(QStringLiteral("Trim"),
-                          (*c.tipChange >= 0 ? QStringLiteral("+") : QString()) + m3(*c.tipChange) +
+                          (*c.tipChange >= 0 ? QStringLiteral("+") : QString()) +
+                              m3(r, *c.tipChange) +
                               (*c.tipChange >= 0 ? QStringLiteral(", added at each tip")
                                                  : QStringLiteral(", cut from each tip")));
     } else if (r.antenna) {
@@ -128,15 +163,12 @@ Rows cutRows(const CheckReport& r) {
                           QStringLiteral("none: no trim of the tips reaches F, cut as designed"));
     }
     rows.emplace_back(QStringLiteral("Outer wire to cut"),
-                      m3(c.outerWireToCut) + QStringLiteral(", with ") + m3(c.tipSpare) +
+                      m3(r, c.outerWireToCut) + QStringLiteral(", with ") + m3(r, c.tipSpare) +
                           QStringLiteral(" spare for the final adjustment"));
     rows.emplace_back(QStringLiteral("To buy"),
-                      m3(c.antennaWireTotal) + QStringLiteral(" of ") +
-                          q(brevan::check::wireName(r.inputs.wireSwg, r.inputs.wireSize)) +
-                          QStringLiteral(" antenna wire, ") + m3(c.coilWireTotal) +
-                          QStringLiteral(" of ") +
-                          q(brevan::check::wireName(r.inputs.coilWireSwg, r.inputs.coilWireSize)) +
-                          QStringLiteral(" coil wire"));
+                      m3(r, c.antennaWireTotal) + QStringLiteral(" of ") + wire(r, false) +
+                          QStringLiteral(" antenna wire, ") + m3(r, c.coilWireTotal) +
+                          QStringLiteral(" of ") + wire(r, true) + QStringLiteral(" coil wire"));
     return rows;
 }
 

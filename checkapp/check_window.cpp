@@ -282,8 +282,12 @@ void CheckWindow::readInputs() {
     updateActions();
 }
 
-void CheckWindow::showReport(const CheckReport& report) {
-    m_report = report;
+void CheckWindow::showReport(const CheckReport& checked) {
+    // The units are the window's preference, not the design's: they change the words only.
+    m_report = checked;
+    m_report->inputs.units = m_feetAndInches->isChecked() ? brevan::check::LengthUnits::Imperial
+                                                          : brevan::check::LengthUnits::Metric;
+    const CheckReport& report = *m_report;
     setSpokenText(m_verdict, joined(brevan::check::verdictSentences(report)));
     const QString warnings = joined(brevan::check::warningSentences(report));
     setSpokenText(m_warnings, warnings.isEmpty() ? QString() : tr("Warnings:\n%1").arg(warnings));

@@ -126,7 +126,8 @@ private:
     QLabel* m_measuredNotes = nullptr; // what the sweep says beyond the verdict
     QProgressBar* m_progress = nullptr;
     ResultTabs* m_tabs = nullptr;
-    StudyPanel* m_study = nullptr; // the study's tab, m_tabs's
+    StudyPanel* m_study = nullptr;      // the study's tab, m_tabs's
+    QAction* m_feetAndInches = nullptr; // the report's lengths in feet and inches
     QAction* m_save = nullptr;
     QAction* m_closeSweepAction = nullptr;
     QAction* m_exportSheet = nullptr;

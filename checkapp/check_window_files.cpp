@@ -88,6 +88,20 @@ void CheckWindow::createMenus() {
     quit->setObjectName(QStringLiteral("quitAction"));
     quit->setShortcut(QKeySequence::Quit);
 
+    QMenu* view = menuBar()->addMenu(tr("&View"));
+    m_feetAndInches = view->addAction(tr("&Feet and Inches"));
+    m_feetAndInches->setObjectName(QStringLiteral("feetAndInchesAction"));
+    m_feetAndInches->setCheckable(true);
+    m_feetAndInches->setStatusTip(
+        tr("Give the report's lengths in feet and inches to the nearest 1/8 inch, the wires as "
+           "AWG"));
+    connect(m_feetAndInches, &QAction::toggled, this, [this](bool on) {
+        QSettings().setValue(QStringLiteral("view/feetAndInches"), on);
+        if (m_report) {
+            showReport(*m_report);
+        }
+    });
+
     QMenu* help = menuBar()->addMenu(tr("&Help"));
     QAction* aboutAction = help->addAction(tr("&About Brevan Check"), this, &CheckWindow::about);
     aboutAction->setObjectName(QStringLiteral("aboutAction"));
@@ -95,6 +109,7 @@ void CheckWindow::createMenus() {
 
 void CheckWindow::restoreSettings() {
     const QSettings settings;
+    m_feetAndInches->setChecked(settings.value(QStringLiteral("view/feetAndInches")).toBool());
     restoreGeometry(settings.value(QStringLiteral("window/geometry")).toByteArray());
     restoreState(settings.value(QStringLiteral("window/state")).toByteArray());
     if (!m_splitter->restoreState(

@@ -26,12 +26,14 @@ constexpr double kContrast = 3.0;
 constexpr int kMostTurnsDrawn = 60; // beyond this, or closer than 2.5 pen units, turns are elided
 constexpr int kTurnsAtEachEnd = 4;  // drawn at each end of an elided winding
 
-QString metresText(double metres) {
-    return QString::fromStdString(brevan::check::number(metres, 3)) + QStringLiteral(" m");
+QString metresText(const CheckReport& report, double metres) {
+    return QString::fromStdString(brevan::check::Lengths(report.inputs.units).m(metres, 3));
 }
 
-QString millimetresText(double metres) {
-    return QString::fromStdString(brevan::check::number(metres * 1000, 1)) + QStringLiteral(" mm");
+QString millimetresText(const CheckReport& report, double metres) {
+    return QString::fromStdString(
+        brevan::check::withInches(brevan::check::Lengths(report.inputs.units), metres,
+                                  brevan::check::number(metres * 1000, 1) + " mm"));
 }
 
 double lengthOf(const std::vector<MarkedLength>& pieces, const std::string& label) {
@@ -132,16 +134,19 @@ HalfDipole layOutHalfDipole(double x, double top, double width, const CheckRepor
     // order that lets the words of the short pieces at the tip stand clear of the leaders.
     std::vector<Dimension> above;
     above.push_back({l.xAt(l.coilEnd), l.xAt(l.coilEnd + l.outer),
-                     QStringLiteral("Outer wire ") + metresText(l.outer), colours.text, true});
+                     QStringLiteral("Outer wire ") + metresText(report, l.outer), colours.text,
+                     true});
     if (!cut.coilsAtFeed) {
         above.push_back({l.xAt(0), l.xAt(l.inner),
-                         QStringLiteral("Inner wire ") + metresText(l.inner), colours.text, true});
+                         QStringLiteral("Inner wire ") + metresText(report, l.inner), colours.text,
+                         true});
     }
     above.push_back({l.coilBox.left(), l.coilBox.right(),
-                     QStringLiteral("Coil ") + millimetresText(l.coil), colours.coil, true});
+                     QStringLiteral("Coil ") + millimetresText(report, l.coil), colours.coil,
+                     true});
     std::vector<Dimension> below;
     below.push_back({l.xAt(l.coilEnd), l.xAt(l.wireEnd),
-                     QStringLiteral("Outer wire to cut ") + metresText(cut.outerWireToCut),
+                     QStringLiteral("Outer wire to cut ") + metresText(report, cut.outerWireToCut),
                      colours.text, false});
     if (l.tipChange) {
         const bool adds = *l.tipChange >= 0;
@@ -153,11 +158,12 @@ HalfDipole layOutHalfDipole(double x, double top, double width, const CheckRepor
             {l.xAt(std::min(designedTip, l.trimmedTip)), l.xAt(std::max(designedTip, l.trimmedTip)),
              (cutFromSweep(report) ? QStringLiteral("As measured, trim ")
                                    : QStringLiteral("Trim ")) +
-                 (adds ? QStringLiteral("+") : QString()) + metresText(*l.tipChange) + what,
+                 (adds ? QStringLiteral("+") : QString()) + metresText(report, *l.tipChange) + what,
              adds ? colours.trimAdded : colours.trimCut, false});
     }
     below.push_back({l.xAt(l.trimmedTip), l.xAt(l.wireEnd),
-                     QStringLiteral("Spare ") + metresText(cut.tipSpare), colours.spare, false});
+                     QStringLiteral("Spare ") + metresText(report, cut.tipSpare), colours.spare,
+                     false});
 
     const DimensionRows rows(metrics, x, x + width);
     l.tick = rows.tick();
@@ -363,17 +369,22 @@ void paintCoil(QPainter& p, const QRectF& rect, const CheckReport& report,
     for (const double x : {wound.left(), wound.right()}) {
         p.drawLine(QPointF(x, y - 3 * unit), QPointF(x, y + 3 * unit));
     }
-    const QString windingText = QStringLiteral("winding ") + millimetresText(winding);
+    const QString windingText = QStringLiteral("winding ") + millimetresText(report, winding);
     p.drawText(QPointF(room.center().x() - metrics.horizontalAdvance(windingText) / 2,
                        y + metrics.height() * 0.3 + metrics.ascent()),
                windingText);
     const QString title =
         QString::fromStdString(brevan::check::turnsText(turns)) + QStringLiteral(" of ") +
         QString::fromStdString(
-            brevan::check::wireName(report.inputs.coilWireSwg, report.inputs.coilWireSize)) +
+            report.inputs.units == brevan::check::LengthUnits::Imperial
+                ? brevan::check::awgText(report.inputs.coilWireSwg, report.inputs.coilWireSize,
+                                         brevan::check::coilWireMm(report.inputs))
+                : brevan::check::wireName(report.inputs.coilWireSwg, report.inputs.coilWireSize)) +
         QStringLiteral("\non a ") +
-        QString::fromStdString(brevan::check::number(report.inputs.formerMm, 1)) +
-        QStringLiteral(" mm former");
+        QString::fromStdString(brevan::check::withInches(
+            brevan::check::Lengths(report.inputs.units), report.inputs.formerMm / 1000,
+            brevan::check::number(report.inputs.formerMm, 1) + " mm")) +
+        QStringLiteral(" former");
     p.drawText(QRectF(rect.left(), rect.top(), rect.width(), metrics.height() * 2.4),
                Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, title);
 }
@@ -469,10 +480,10 @@ void DipoleDrawing::setReport(const CheckReport& report) {
     QString description = QStringLiteral("One half of the dipole from the feed point:");
     for (const MarkedLength& piece : markedLengths(report)) {
         description += QStringLiteral(" ") + QString::fromStdString(piece.label) +
-                       QStringLiteral(" ") + metresText(piece.metres) + QStringLiteral(",");
+                       QStringLiteral(" ") + metresText(report, piece.metres) + QStringLiteral(",");
     }
-    description += QStringLiteral(" outer wire to cut ") + metresText(report.cut.outerWireToCut) +
-                   QStringLiteral(".");
+    description += QStringLiteral(" outer wire to cut ") +
+                   metresText(report, report.cut.outerWireToCut) + QStringLiteral(".");
     if (const auto v = hungShape(report)) {
         description += QStringLiteral(" Hung as an inverted V, ") +
                        QString::fromStdString(brevan::check::number(v->legAngle, 0)) +

@@ -45,9 +45,9 @@ bool sameDesign(CheckInputs a, CheckInputs b) {
 }
 
 // A line per position for a screen reader, with the figures the table of the report gives.
-QString spokenPoint(const brevan::check::StudyPoint& p) {
+QString spokenPoint(const brevan::check::StudyPoint& p, const brevan::check::Lengths& lengths) {
     using brevan::check::number;
-    QString line = QStringLiteral("B = %1 m: ").arg(text(number(p.coilDistance, 2)));
+    QString line = QStringLiteral("B = %1: ").arg(text(lengths.m(p.coilDistance, 2)));
     if (p.outcome != brevan::check::StudyOutcome::Found) {
         return line + text(brevan::check::studyOutcomeText(p.outcome));
     }
@@ -317,7 +317,7 @@ void StudyPanel::showStudy(const CheckReport& report) {
     std::vector<QString> spoken;
     for (const auto& p : report.study->points) {
         positions.push_back(p.coilDistance);
-        spoken.push_back(spokenPoint(p));
+        spoken.push_back(spokenPoint(p, brevan::check::Lengths(report.inputs.units)));
     }
     m_plot->setPicture(brevan::check::studyPicture(report), positions, spoken);
     QStringList lines;

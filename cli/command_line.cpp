@@ -79,6 +79,9 @@ constexpr OptionEntry kOptions[] = {
      "list only."},
     {"engine-timeout", "seconds", "Time limit of each nec2c run (default 60)."},
     {"format", "text|json", "Report as text to read (default) or as one JSON object."},
+    {"units", "metric|imperial",
+     "Lengths in the text report in metres and millimetres (default), or in feet and inches to "
+     "the nearest 1/8 inch, with the wires as AWG. The JSON keeps SI units."},
     {"plot", "FILE.svg", "Also write SWR against frequency of the three antennas as SVG."},
     {"deck", "FILE.nec", "Also write the NEC-2 deck of the antenna as built."},
     {"measured", "FILE",

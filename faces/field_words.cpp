@@ -34,6 +34,7 @@ const std::vector<FormField>& formFields() {
         {"feedline-length", "Sweep's feed line"},
         {"feedline-vf", "Velocity factor"},
         {"feedline-loss", "Line loss"},
+        {"units", "Lengths shown in"},
     };
     return fields;
 }

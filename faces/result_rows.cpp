@@ -17,9 +17,6 @@ using check::AntennaResult;
 using check::number;
 using check::significant;
 
-std::string m3(double metres) {
-    return number(metres, 3) + " m";
-}
 std::string uh(double henries) {
     return significant(henries * 1e6, 3) + " uH";
 }
@@ -38,13 +35,16 @@ std::string bandEdge(const AntennaResult& x, const std::optional<double>& edge) 
 std::vector<ResultRow> designRows(const check::CheckReport& r) {
     const auto& c = r.coil;
     const auto& l = r.losses;
+    const check::Lengths L(r.inputs.units);
+    const double winding = check::sheetLength(c.coil);
     std::vector<ResultRow> rows{
         {"Loading coil inductance (step 1)", r.design.shownInductanceText + " uH"},
         {"Turns (step 2)", r.design.turnsText},
         {"Revised coil length", r.design.revisedLengthText},
-        {"Winding as wound", number(check::sheetLength(c.coil) * 1000, 2) + " mm, " +
-                                 check::turnsText(c.coil.turns) + " x " +
-                                 number(c.coil.pitch * 1000, 3) + " mm"},
+        {"Winding as wound",
+         check::withInches(L, winding, number(winding * 1000, 2) + " mm") + ", " +
+             check::turnsText(c.coil.turns) + " x " +
+             check::pitchWithTpi(L, c.coil.pitch, number(c.coil.pitch * 1000, 3) + " mm")},
         {"Inductance as wound", uh(c.inductance) + ", " + (c.differencePercent < 0 ? "" : "+") +
                                     number(c.differencePercent, 1) + " % against step 1"},
         {"Turns closest to step 1",
@@ -70,12 +70,16 @@ std::vector<ResultRow> designRows(const check::CheckReport& r) {
 
 std::vector<ResultRow> cutListRows(const check::CheckReport& r) {
     const check::CutList& c = r.cut;
+    const check::Lengths L(r.inputs.units);
+    const auto m3 = [&L](double metres) { return L.m(metres, 3); };
+    const double winding = check::sheetLength(r.coil.coil);
     std::vector<ResultRow> rows;
     rows.push_back({"Inner wire, each half",
                     c.coilsAtFeed ? "none: the coils start at the feed" : m3(c.innerWire)});
-    rows.push_back({"Coil, each half", check::turnsText(r.coil.coil.turns) + ", " +
-                                           number(check::sheetLength(r.coil.coil) * 1000, 1) +
-                                           " mm long"});
+    rows.push_back(
+        {"Coil, each half", check::turnsText(r.coil.coil.turns) + ", " +
+                                check::withInches(L, winding, number(winding * 1000, 1) + " mm") +
+                                " long"});
     rows.push_back({"Coil wire, each coil", m3(c.coilWireEach)});
     rows.push_back({"Outer wire as designed", m3(c.outerWire)});
     rows.push_back({"Trim of each tip", c.tipChange
@@ -98,6 +102,7 @@ std::vector<AntennaRow> antennaRows(const check::CheckReport& r) {
         return {};
     }
     const check::AntennaCheck& a = *r.antenna;
+    const check::Lengths L(r.inputs.units);
     const auto row = [&a](const std::string& label,
                           const std::function<std::string(const AntennaResult&)>& cell) {
         return AntennaRow{
@@ -105,7 +110,7 @@ std::vector<AntennaRow> antennaRows(const check::CheckReport& r) {
             {cell(a.designed), cell(a.built), a.trimmed ? cell(*a.trimmed) : std::string("-")}};
     };
     return {
-        row("Length", [](const AntennaResult& x) { return m3(x.length); }),
+        row("Length", [&L](const AntennaResult& x) { return L.m(x.length, 3); }),
         row("Resonance",
             [](const AntennaResult& x) {
                 return x.resonanceMHz

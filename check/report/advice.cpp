@@ -47,7 +47,7 @@ std::vector<std::string> verdict(const CheckReport& report, PowerWords powerWord
             line[0] = 'T';
             out.push_back(line);
         }
-        const std::string alternatives = alternativesSentence(report.alternatives);
+        const std::string alternatives = alternativesSentence(report);
         if (!alternatives.empty()) {
             out.push_back(alternatives);
         }

@@ -71,7 +71,7 @@ std::string formerText(double permittivity);
 
 // The coils that would do instead, in one sentence, or how near any could come; empty when
 // none were worked out.
-std::string alternativesSentence(const CoilAlternatives& alternatives);
+std::string alternativesSentence(const CheckReport& report);
 
 // Where the coils should go: the positions with the highest efficiency and the widest band,
 // and how far the design's own B is from them. Empty without the study.

@@ -54,8 +54,8 @@ std::string bandEdges(const SwrBand& band, double designMHz) {
     return lower + " to " + upper + " MHz";
 }
 
-std::string lengthText(double length, int places = 2) {
-    return "(total length " + number(length, places) + " m)";
+std::string lengthText(const Lengths& lengths, double length, int places = 2) {
+    return "(total length " + lengths.m(length, places) + ")";
 }
 
 // Whether the antenna at the trim's limit, analysed on its own, resonates on the far side of F
@@ -80,15 +80,17 @@ std::string limitResonance(const CheckReport& report, const Trim& trim) {
 std::string reachedVerdict(const CheckReport& report, const AntennaCheck& check) {
     const std::string f = designText(report);
     const Trim& trim = check.trim;
+    const Lengths L(report.inputs.units);
     const double cm = trim.tipChange * 100;
-    const std::string length = lengthText(trim.trimmedLength, trim.toMillimetres ? 3 : 2);
-    std::string line = std::abs(cm) < 0.5
-                           ? std::string("No trim is needed")
-                           : std::string(cm > 0 ? "Add " : "Cut ") +
-                                 number(std::abs(cm), trim.toMillimetres ? 1 : 0) + " cm of wire " +
-                                 (cm > 0 ? "to" : "from") + " each tip " + length;
-    line += ", leaving " + number(report.cut.tipSpare * 100, 0) +
-            " cm spare at each tip to trim off on the analyser for the lowest SWR.";
+    const std::string length = lengthText(L, trim.trimmedLength, trim.toMillimetres ? 3 : 2);
+    // In feet and inches nothing under half an eighth of an inch is a trim.
+    const bool none = L.imperial() ? feetAndInches(trim.tipChange) == "0 in" : std::abs(cm) < 0.5;
+    std::string line = none ? std::string("No trim is needed")
+                            : std::string(cm > 0 ? "Add " : "Cut ") +
+                                  L.cm(std::abs(trim.tipChange), trim.toMillimetres ? 1 : 0) +
+                                  " of wire " + (cm > 0 ? "to" : "from") + " each tip " + length;
+    line += ", leaving " + L.cm(report.cut.tipSpare, 0) +
+            " spare at each tip to trim off on the analyser for the lowest SWR.";
     if (!check.trimmed || !check.trimmed->resonanceMHz) {
         return line;
     }
@@ -130,12 +132,12 @@ std::string bandFromTo(const std::optional<double>& low, const std::optional<dou
 }
 
 // "120 deg between the legs, ends 6.48 m above the ground, 12.4 m apart"
-std::string shapeText(const WireShape& shape, bool overGround) {
+std::string shapeText(const Lengths& L, const WireShape& shape, bool overGround) {
     const std::string ends =
-        overGround ? "ends " + number(shape.endsHeight, 2) + " m above the ground"
-                   : "ends " + number(shape.apexHeight - shape.endsHeight, 2) + " m below the apex";
+        overGround ? "ends " + L.m(shape.endsHeight, 2) + " above the ground"
+                   : "ends " + L.m(shape.apexHeight - shape.endsHeight, 2) + " below the apex";
     return number(shape.legAngle, 1) + " deg between the legs, " + ends + ", " +
-           number(shape.span, 2) + " m apart";
+           L.m(shape.span, 2) + " apart";
 }
 
 } // namespace
@@ -168,6 +170,7 @@ std::vector<std::string> builtVerdict(const CheckReport& report, const AntennaRe
 std::string trimVerdict(const CheckReport& report, const AntennaCheck& check) {
     const std::string f = designText(report);
     const Trim& trim = check.trim;
+    const Lengths L(report.inputs.units);
     const std::string noTrim = "No trim of the tips reaches " + f + ": ";
     const std::string untrusted = ": the coils sit too near their own resonance with the wire "
                                   "beyond them for a trim to be trusted. Move the coils in, or "
@@ -178,7 +181,7 @@ std::string trimVerdict(const CheckReport& report, const AntennaCheck& check) {
         // The search stops a joint beyond each coil's end, or further out where the model
         // cannot follow the tip in any more.
         const double beyond = report.cut.outerWire + (trim.limitLength - report.inputs.lengthM) / 2;
-        const std::string cm = number(beyond * 100, 0) + " cm beyond its coil";
+        const std::string cm = L.cm(beyond, 0) + " beyond its coil";
         const std::string limit =
             beyond <= kJointAllowance + 0.005
                 ? "each tip cut back to " + cm + ", as short as a joint allows"
@@ -188,35 +191,35 @@ std::string trimVerdict(const CheckReport& report, const AntennaCheck& check) {
             // lengths found no resonance at F: it lies too near where the coil and the wire
             // beyond it resonate together for any length to be trusted.
             return "No trim of the tips reaches " + f + " dependably: with " + limit + " " +
-                   lengthText(trim.limitLength) + " " + limitResonance(report, trim) + ", above " +
-                   f + ", yet the model finds no length between that and the " +
+                   lengthText(L, trim.limitLength) + " " + limitResonance(report, trim) +
+                   ", above " + f + ", yet the model finds no length between that and the " +
                    "designed one that resonates at " + f + untrusted;
         }
-        return noTrim + "even with " + limit + " " + lengthText(trim.limitLength) + ", " +
+        return noTrim + "even with " + limit + " " + lengthText(L, trim.limitLength) + ", " +
                limitResonance(report, trim) + ".";
     }
     case TrimOutcome::TooFar:
         if (limitPastDesign(report, trim)) {
             return "No trim of the tips reaches " + f + " dependably: at tips twice as long " +
-                   lengthText(trim.limitLength) + " " + limitResonance(report, trim) + ", below " +
-                   f + ", yet the model finds no length between that and the " +
+                   lengthText(L, trim.limitLength) + " " + limitResonance(report, trim) +
+                   ", below " + f + ", yet the model finds no length between that and the " +
                    "designed one that resonates at " + f +
                    ": it cannot settle a trim there. Cut the tips as designed and trim them on "
                    "the analyser.";
         }
         return noTrim + "it would take tips more than twice as long as designed, and at that " +
-               lengthText(trim.limitLength) + " " + limitResonance(report, trim) + ".";
+               lengthText(L, trim.limitLength) + " " + limitResonance(report, trim) + ".";
     case TrimOutcome::NoResonance:
         return "No trim is given: as built, the antenna has no resonance within 30 % of " + f +
                " for a trim to move.";
     case TrimOutcome::CoilResonates: {
-        const std::string alternatives = alternativesSentence(report.alternatives);
+        const std::string alternatives = alternativesSentence(report);
         return "No trim helps: " + unfitCoilText(report) + "." +
                (alternatives.empty() ? "" : " " + alternatives);
     }
     case TrimOutcome::NotConverged:
         return "The search for the trim ran out of tries before the resonance reached " + f +
-               ": at its last try " + lengthText(trim.limitLength) + " " +
+               ": at its last try " + lengthText(L, trim.limitLength) + " " +
                limitResonance(report, trim) +
                ". Cut the tips as designed and trim them on the analyser.";
     }
@@ -393,9 +396,10 @@ std::string insulationSentence(const CheckReport& report) {
                        " nH of series inductance per metre (Richmond and Newman's sleeve model), "
                        "so ";
     if (effect.shorterTipToTip && effect.shorterPerTip) {
-        line += "it is cut " + number(*effect.shorterTipToTip * 100, 0) +
-                " cm shorter than bare wire tip to tip, " + number(*effect.shorterPerTip * 100, 0) +
-                " cm at each tip";
+        const Lengths L(report.inputs.units);
+        line += "it is cut " + L.cm(*effect.shorterTipToTip, 0) +
+                " shorter than bare wire tip to tip, " + L.cm(*effect.shorterPerTip, 0) +
+                " at each tip";
     } else {
         line += noComparison(report, check);
     }
@@ -415,27 +419,26 @@ std::string insulationSummary(const CheckReport& report) {
     if (!effect.shorterTipToTip || !effect.shorterPerTip) {
         return "no figure: a trim does not reach F";
     }
-    return number(*effect.shorterTipToTip * 100, 0) + " cm (" +
-           number(*effect.shorterPerTip * 100, 0) + " cm each tip)";
+    const Lengths L(report.inputs.units);
+    return L.cm(*effect.shorterTipToTip, 0) + " (" + L.cm(*effect.shorterPerTip, 0) + " each tip)";
 }
 
 std::string trimSummary(const CheckReport& report) {
     const Trim& trim = report.antenna->trim;
     const bool past = limitPastDesign(report, trim);
+    const Lengths L(report.inputs.units);
     switch (trim.outcome) {
     case TrimOutcome::Reached:
-        return (trim.tipChange >= 0 ? "+" : "") +
-               number(trim.tipChange * 100, trim.toMillimetres ? 1 : 0) + " cm, total length " +
-               number(trim.trimmedLength, 3) + " m";
+        return (trim.tipChange >= 0 ? "+" : "") + L.cm(trim.tipChange, trim.toMillimetres ? 1 : 0) +
+               ", total length " + L.m(trim.trimmedLength, 3);
     case TrimOutcome::CoilsInTheWay: {
         const double beyond = report.cut.outerWire + (trim.limitLength - report.inputs.lengthM) / 2;
         const std::string limit = beyond <= kJointAllowance + 0.005
                                       ? "cut back to a joint beyond the coils ("
                                       : "cut back as far as the model can follow (";
-        return past ? "none reaches F dependably: " + limit + number(trim.limitLength, 3) +
-                          " m) it resonates above F, yet no length between does"
-                    : "none reaches F: " + limit + number(trim.limitLength, 3) +
-                          " m) it is still low";
+        return past ? "none reaches F dependably: " + limit + L.m(trim.limitLength, 3) +
+                          ") it resonates above F, yet no length between does"
+                    : "none reaches F: " + limit + L.m(trim.limitLength, 3) + ") it is still low";
     }
     case TrimOutcome::TooFar:
         return past ? "none reaches F dependably: at tips twice as long it resonates below F, "
@@ -474,12 +477,13 @@ std::string hangSentence(const CheckReport& report) {
     }
     const bool overGround = report.inputs.ground.kind != GroundKind::FreeSpace;
     const AntennaCheck& a = *report.antenna;
+    const Lengths L(report.inputs.units);
     std::string line = "Hung as an inverted V from its apex " +
-                       (overGround ? number(report.inputs.ground.height, 2) + " m above the ground"
+                       (overGround ? L.m(report.inputs.ground.height, 2) + " above the ground"
                                    : std::string("in free space")) +
-                       "; as built " + shapeText(a.built.shape, overGround);
+                       "; as built " + shapeText(L, a.built.shape, overGround);
     if (a.trimmed) {
-        line += "; trimmed " + shapeText(a.trimmed->shape, overGround);
+        line += "; trimmed " + shapeText(L, a.trimmed->shape, overGround);
     }
     return line + ".";
 }

@@ -26,15 +26,18 @@ constexpr double kSelfResonanceMargin = 3.0;
 constexpr double kTurnsAdviceShare = 0.02;
 
 // "14 turns of SWG 18 on a 32 mm former, close-wound, 25.1 mm long"
-std::string coilText(const CoilAlternative& c) {
-    const std::string wire =
-        c.gauge == 0 ? std::string("your wire") : "SWG " + std::to_string(c.gauge);
+std::string coilText(const Lengths& L, const CoilAlternative& c) {
+    const std::string wire = c.gauge == 0 ? std::string("your wire") : tableGaugeText(L, c.gauge);
     const bool closeWound = c.coil.pitch <= c.coil.wireDiameter * 1.001;
     return turnsText(c.coil.turns) + " of " + wire + " on a " +
-           significant(c.formerDiameter * 1000, 2) + " mm former, " +
-           (closeWound ? std::string("close-wound")
-                       : "at a " + number(c.coil.pitch * 1000, 2) + " mm pitch") +
-           ", " + number(c.windingLength * 1000, 1) + " mm long";
+           withInches(L, c.formerDiameter, significant(c.formerDiameter * 1000, 2) + " mm") +
+           " former, " +
+           (closeWound
+                ? std::string("close-wound")
+                : "at a " + pitchWithTpi(L, c.coil.pitch, number(c.coil.pitch * 1000, 2) + " mm") +
+                      " pitch") +
+           ", " + withInches(L, c.windingLength, number(c.windingLength * 1000, 1) + " mm") +
+           " long";
 }
 
 } // namespace
@@ -176,7 +179,9 @@ std::vector<std::string> coilWarnings(const CheckReport& report) {
 
 } // namespace advice_parts
 
-std::string alternativesSentence(const CoilAlternatives& alternatives) {
+std::string alternativesSentence(const CheckReport& report) {
+    const CoilAlternatives& alternatives = report.alternatives;
+    const Lengths L(report.inputs.units);
     const std::vector<CoilAlternative>& coils = alternatives.coils;
     if (coils.empty()) {
         if (!alternatives.highestResonance) {
@@ -185,7 +190,8 @@ std::string alternativesSentence(const CoilAlternatives& alternatives) {
         const CoilAlternative& best = *alternatives.highestResonance;
         return "No coil of the usual formers and wires with this inductance self-resonates at "
                "three times F or more; the highest, " +
-               coilText(best) + ", self-resonates at " + significant(best.selfResonance / 1e6, 3) +
+               coilText(L, best) + ", self-resonates at " +
+               significant(best.selfResonance / 1e6, 3) +
                " MHz. Coils nearer the feed point, or a longer antenna, need less inductance.";
     }
     std::string line = coils.size() == 1 ? "A coil that would do: " : "Coils that would do: ";
@@ -194,7 +200,7 @@ std::string alternativesSentence(const CoilAlternatives& alternatives) {
         line += (i == 0                  ? ""
                  : i + 1 == coils.size() ? "; or "
                                          : "; ") +
-                coilText(c) + " (" + number(c.apparentInductance * 1e6, 2) +
+                coilText(L, c) + " (" + number(c.apparentInductance * 1e6, 2) +
                 " uH at F, self-resonance " + significant(c.selfResonance / 1e6, 3) + " MHz, Q " +
                 number(c.q, 0) + ")";
     }

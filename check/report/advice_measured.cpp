@@ -39,9 +39,9 @@ std::string measuredResonanceText(const MeasuredReport& m) {
 }
 
 // "cut 3 cm from each tip"
-std::string cutText(double tipChange) {
+std::string cutText(const Lengths& L, double tipChange) {
     const double cm = tipChange * 100;
-    return std::string(cm > 0 ? "add " : "cut ") + number(std::abs(cm), 0) + " cm " +
+    return std::string(cm > 0 ? "add " : "cut ") + L.cm(std::abs(tipChange), 0) + " " +
            (cm > 0 ? "to" : "from") + " each tip";
 }
 
@@ -71,7 +71,7 @@ std::string calibratedVerdict(const CheckReport& report, const MeasuredReport& m
                " in the model calibrated to the sweep.";
     }
     std::string line = "As measured, the antenna resonates at " + measuredResonanceText(m) + ": " +
-                       cutText(c.tipChange) +
+                       cutText(Lengths(report.inputs.units), c.tipChange) +
                        " of the antenna as it hangs, for the lowest SWR at " + f + ".";
     if (c.afterCut) {
         const AfterCut& after = *c.afterCut;
@@ -93,7 +93,7 @@ std::string sweepSpan(const MeasuredReport& m) {
     return number(low, 3) + " to " + number(high, 3) + " MHz";
 }
 
-std::string feedLineNote(const MeasuredReport& m) {
+std::string feedLineNote(const MeasuredReport& m, const Lengths& L) {
     const bool swrOnly = m.sweep.atAnalyser.kind == SweepKind::SwrOnly;
     const std::string rule = "a lossless line does not move the SWR minimum, but it turns the "
                              "impedance, so the reactance's zero moves";
@@ -113,7 +113,7 @@ std::string feedLineNote(const MeasuredReport& m) {
                              rule + ".";
     }
     const FeedLine& line = *m.sweep.feedLine;
-    std::string out = "The feed line (" + number(line.lengthM, 2) + " m, velocity factor " +
+    std::string out = "The feed line (" + L.m(line.lengthM, 2) + ", velocity factor " +
                       number(line.velocityFactor, 2) + ", " + number(line.lossDbPer100mAtF, 1) +
                       " dB per 100 m at F) is taken out of the sweep: " + rule + ".";
     if (m.sweep.atFeed.lossOnly) {
@@ -169,11 +169,11 @@ std::string basisNote(const MeasuredReport& m) {
     return {};
 }
 
-std::string calibrationNote(const MeasuredReport& m) {
+std::string calibrationNote(const MeasuredReport& m, const Lengths& L) {
     const Calibration& c = m.calibration;
     const double cm = c.correction * 100;
     std::string line = "To resonate where the antenna did, the model needs each tip " +
-                       number(std::abs(cm), 1) + " cm " + (cm < 0 ? "shorter" : "longer") +
+                       L.cm(std::abs(c.correction), 1) + " " + (cm < 0 ? "shorter" : "longer") +
                        " than designed. That stands for what the model does not know: the "
                        "height and surroundings, the wire's insulation, or tips already cut "
                        "otherwise. To have the antenna's " +
@@ -310,9 +310,9 @@ std::vector<std::string> measuredNotes(const CheckReport& report) {
         out.push_back(basis);
     }
     if (calibrated) {
-        out.push_back(calibrationNote(m));
+        out.push_back(calibrationNote(m, Lengths(report.inputs.units)));
     }
-    out.push_back(feedLineNote(m));
+    out.push_back(feedLineNote(m, Lengths(report.inputs.units)));
     if (calibrated && c.resistanceFar) {
         out.push_back(resistanceNote(m));
     }

@@ -23,15 +23,15 @@ constexpr double kCloseEfficiency = 0.005;
 
 constexpr double kCloseBand = 0.03; // relative
 
-std::string metresText(double metres) {
-    return number(metres, 2) + " m";
+std::string metresText(const Lengths& L, double metres) {
+    return L.m(metres, 2);
 }
 
 // "0.50 m further out than your 2.50 m", "0.50 m nearer the feed than your 2.50 m"
-std::string fromUsers(double best, double users) {
-    return metresText(std::abs(best - users)) +
+std::string fromUsers(const Lengths& L, double best, double users) {
+    return metresText(L, std::abs(best - users)) +
            (best > users ? " further out than" : " nearer the feed than") + " your " +
-           metresText(users);
+           metresText(L, users);
 }
 
 std::string bandKhz(const SwrBand& band) {
@@ -39,17 +39,17 @@ std::string bandKhz(const SwrBand& band) {
     return wide ? number(*wide * 1000, 0) + " kHz" : std::string();
 }
 
-std::string efficiencySentence(const CoilPositionStudy& study) {
+std::string efficiencySentence(const CoilPositionStudy& study, const Lengths& L) {
     const StudyPoint& best = study.points[*study.mostEfficient];
     const StudyPoint& users = study.points[study.users];
     const std::string percent = number(best.efficiency * 100, 1) + " %";
     if (*study.mostEfficient == study.users) {
-        return "Of the positions studied, your B = " + metresText(users.coilDistance) +
+        return "Of the positions studied, your B = " + metresText(L, users.coilDistance) +
                " gives the highest efficiency, " + percent + ".";
     }
     std::string line = "The highest efficiency, " + percent +
-                       ", is with the coils at B = " + metresText(best.coilDistance) + ", " +
-                       fromUsers(best.coilDistance, users.coilDistance);
+                       ", is with the coils at B = " + metresText(L, best.coilDistance) + ", " +
+                       fromUsers(L, best.coilDistance, users.coilDistance);
     if (users.outcome != StudyOutcome::Found) {
         return line + ".";
     }
@@ -61,7 +61,7 @@ std::string efficiencySentence(const CoilPositionStudy& study) {
     return line + ", where it is " + number(users.efficiency * 100, 1) + " %.";
 }
 
-std::string bandSentence(const CoilPositionStudy& study) {
+std::string bandSentence(const CoilPositionStudy& study, const Lengths& L) {
     const StudyPoint& best = study.points[*study.widestBand];
     const StudyPoint& users = study.points[study.users];
     const auto bandOf = [&](const StudyPoint& p) {
@@ -74,12 +74,12 @@ std::string bandSentence(const CoilPositionStudy& study) {
               "widest, ";
     if (*study.widestBand == study.users) {
         return what + bandKhz(bandOf(best)) +
-               ", is with the coils where you have them, B = " + metresText(users.coilDistance) +
+               ", is with the coils where you have them, B = " + metresText(L, users.coilDistance) +
                ".";
     }
     std::string line = what + bandKhz(bandOf(best)) +
-                       ", is with the coils at B = " + metresText(best.coilDistance) + ", " +
-                       fromUsers(best.coilDistance, users.coilDistance);
+                       ", is with the coils at B = " + metresText(L, best.coilDistance) + ", " +
+                       fromUsers(L, best.coilDistance, users.coilDistance);
     if (users.outcome != StudyOutcome::Found) {
         return line + ".";
     }
@@ -115,16 +115,17 @@ std::vector<std::string> studySentences(const CheckReport& report) {
         return out;
     }
     const CoilPositionStudy& study = *report.study;
+    const Lengths L(report.inputs.units);
     if (study.mostEfficient) {
-        out.push_back(efficiencySentence(study));
+        out.push_back(efficiencySentence(study, L));
     }
     if (study.widestBand) {
-        out.push_back(bandSentence(study));
+        out.push_back(bandSentence(study, L));
     }
     std::string missing;
     for (const StudyPoint& p : study.points) {
         if (p.outcome != StudyOutcome::Found) {
-            missing += (missing.empty() ? "" : ", ") + metresText(p.coilDistance);
+            missing += (missing.empty() ? "" : ", ") + metresText(L, p.coilDistance);
         }
     }
     if (!missing.empty()) {

@@ -107,14 +107,18 @@ std::string choiceText(const CheckReport& r, const WindingChoice& c) {
     const WoundCoil& coil = c.coil.coil;
     const std::string wire = c.coil.gauge == 0
                                  ? wireName(r.inputs.coilWireSwg, r.inputs.coilWireSize)
-                                 : "SWG " + std::to_string(c.coil.gauge);
+                                 : tableGaugeText(Lengths(r.inputs.units), c.coil.gauge);
     const bool close = coil.pitch <= coil.wireDiameter * 1.0000001;
+    const Lengths L(r.inputs.units);
     const std::string winding =
-        close ? "close-wound" : "at a " + number(coil.pitch * 1000, 1) + " mm pitch";
+        close ? "close-wound"
+              : "at a " + pitchWithTpi(L, coil.pitch, number(coil.pitch * 1000, 1) + " mm") +
+                    " pitch";
     const double dB = c.dbAgainstPlanned;
     return turnsText(coil.turns) + " of " + wire + " " + winding + " (" +
-           number(c.coil.windingLength * 1000, 0) + " mm long), Q " + number(c.coil.q, 0) +
-           "; it holds up to " + wattsHeld(coilLimitW(c.power)) + " " + modeName(r) +
+           withInches(L, c.coil.windingLength, number(c.coil.windingLength * 1000, 0) + " mm") +
+           " long), Q " + number(c.coil.q, 0) + "; it holds up to " +
+           wattsHeld(coilLimitW(c.power)) + " " + modeName(r) +
            ", and the antenna would radiate about " + number(c.radiatedShare * 100, 0) + " % (" +
            (dB >= 0 ? "+" : "") + number(dB, 1) + " dB)";
 }
@@ -129,13 +133,16 @@ std::string coilToWindSentence(const CheckReport& r) {
     std::string line = "The coil to wind, of the same reactance at F (check it for its own "
                        "trim): ";
     if (w.onFormer) {
-        line += "on your " + formatDouble(r.inputs.formerMm, ".") + " mm former, " +
-                choiceText(r, *w.onFormer);
+        line += "on your " +
+                withInches(Lengths(r.inputs.units), r.inputs.formerMm / 1000,
+                           formatDouble(r.inputs.formerMm, ".") + " mm") +
+                " former, " + choiceText(r, *w.onFormer);
     }
     if (w.otherFormer) {
+        const double former = w.otherFormer->coil.formerDiameter;
         line += std::string(w.onFormer ? "; or " : "") + "on a " +
-                number(w.otherFormer->coil.formerDiameter * 1000, 0) + " mm former, " +
-                choiceText(r, *w.otherFormer);
+                withInches(Lengths(r.inputs.units), former, number(former * 1000, 0) + " mm") +
+                " former, " + choiceText(r, *w.otherFormer);
     }
     return line + ". The planned coil has Q " + number(w.plannedQ, 0) + " and the antenna " +
            number(w.plannedRadiatedShare * 100, 0) + " %.";

@@ -21,20 +21,30 @@ namespace {
 
 using namespace text_parts;
 
+// A length as given, and in feet and inches beside it when the report is in them.
+std::string givenLength(const CheckInputs& in, double metres, double shown, const char* unit) {
+    const std::string text = given(shown) + " " + unit;
+    return in.units == LengthUnits::Imperial ? feetAndInches(metres) + " (" + text + ")" : text;
+}
+
 void inputs(Writer& w, const CheckReport& r) {
     const CheckInputs& in = r.inputs;
+    const Lengths L(in.units);
     w.heading("Inputs");
     w.row("Design frequency F", given(in.frequencyMHz) + " MHz");
     w.row("Total length A",
-          given(in.lengthM) + " m (" + given(r.design.lengthAFeet) + " ft), tip to tip");
-    w.row("Centre to coil B", given(in.distanceM) + " m (" + given(r.design.distBFeet) +
-                                  " ft), feed point to the middle of each coil");
-    w.row("Antenna wire",
-          wireName(in.wireSwg, in.wireSize) + ", " + number(antennaWireMm(in), 3) + " mm");
-    w.row("Coil former diameter", given(in.formerMm) + " mm");
-    w.row("Planned coil length", given(in.coilLengthMm) + " mm");
-    w.row("Coil wire", wireName(in.coilWireSwg, in.coilWireSize) + ", " +
-                           number(r.coil.coil.wireDiameter * 1000, 3) + " mm bare");
+          (L.imperial() ? feetAndInches(in.lengthM) + " (" + given(in.lengthM) + " m, "
+                        : given(in.lengthM) + " m (") +
+              given(r.design.lengthAFeet) + " ft), tip to tip");
+    w.row("Centre to coil B",
+          (L.imperial() ? feetAndInches(in.distanceM) + " (" + given(in.distanceM) + " m, "
+                        : given(in.distanceM) + " m (") +
+              given(r.design.distBFeet) + " ft), feed point to the middle of each coil");
+    w.row("Antenna wire", wireText(in, in.wireSwg, in.wireSize, antennaWireMm(in)));
+    w.row("Coil former diameter", givenLength(in, in.formerMm / 1000, in.formerMm, "mm"));
+    w.row("Planned coil length", givenLength(in, in.coilLengthMm / 1000, in.coilLengthMm, "mm"));
+    w.row("Coil wire",
+          wireText(in, in.coilWireSwg, in.coilWireSize, r.coil.coil.wireDiameter * 1000) + " bare");
     if (in.turns) {
         w.row("Turns wound",
               given(*in.turns) + ", given (step 2 gives " + r.design.turnsText + ")");
@@ -43,9 +53,10 @@ void inputs(Writer& w, const CheckReport& r) {
                                  ", of this wire and former closest to the measured coil "
                                  "(give --turns for its own)");
     }
-    w.row("Pitch", number(r.coil.coil.pitch * 1000, 3) + " mm" +
+    w.row("Pitch", pitchText(in, r.coil.coil.pitch) +
                        (in.windingLengthMm ? " between turn centres, from the winding length of " +
-                                                 given(*in.windingLengthMm) + " mm"
+                                                 givenLength(in, *in.windingLengthMm / 1000,
+                                                             *in.windingLengthMm, "mm")
                         : in.pitchMm ? " between turn centres"
                                      : ", close-wound"));
     if (in.coilQ) {
@@ -63,14 +74,15 @@ void inputs(Writer& w, const CheckReport& r) {
             w.row("Antenna wire insulation", insulationText(wireInsulation(in)));
         }
         w.row("Power at the feed", powerSettingText(in.power) + ", peak envelope");
-        w.row("Surroundings", in.ground.kind == GroundKind::FreeSpace
-                                  ? std::string("free space")
-                                  : number(in.ground.height, 2) + " m over " +
-                                        groundName(in.ground.kind) + " ground");
+        w.row("Surroundings",
+              in.ground.kind == GroundKind::FreeSpace
+                  ? std::string("free space")
+                  : L.m(in.ground.height, 2) + " over " + groundName(in.ground.kind) + " ground");
         if (in.hang.shape == HangShape::InvertedV) {
             w.row("Hang", in.hang.endsHeight
                               ? "inverted V, apex at the height, ends " +
-                                    given(*in.hang.endsHeight) + " m above the ground"
+                                    givenLength(in, *in.hang.endsHeight, *in.hang.endsHeight, "m") +
+                                    " above the ground"
                               : "inverted V, " + given(in.hang.legAngle) + " deg between the legs");
         }
     }
@@ -98,12 +110,15 @@ void design(Writer& w, const CheckReport& r) {
 
 void coil(Writer& w, const CheckReport& r) {
     const CoilAsWound& c = r.coil;
+    const Lengths L(r.inputs.units);
     w.heading("The coil as wound");
     w.row("Diameter to turn centres",
-          number(c.coil.meanDiameter * 1000, 2) + " mm (former + one wire diameter)");
-    w.row("Winding length", number(sheetLength(c.coil) * 1000, 2) + " mm (" +
-                                turnsText(c.coil.turns) + " x " + number(c.coil.pitch * 1000, 3) +
-                                " mm), length / diameter " + significant(c.lengthOverDiameter, 3));
+          coilDimension(L, c.coil.meanDiameter) + " (former + one wire diameter)");
+    w.row("Winding length",
+          coilDimension(L, sheetLength(c.coil)) + " (" + turnsText(c.coil.turns) +
+              (L.imperial() ? " at " + number(0.0254 / c.coil.pitch, 1) + " turns per inch"
+                            : " x " + number(c.coil.pitch * 1000, 3) + " mm") +
+              "), length / diameter " + significant(c.lengthOverDiameter, 3));
     w.row("Nagaoka coefficient", number(c.nagaoka, 4));
     w.row("Rosa's corrections A, B", number(c.rosaSelf, 4) + ", " + number(c.rosaMutual, 4));
     w.row("Current sheet", uh(c.currentSheet));
@@ -126,7 +141,7 @@ void losses(Writer& w, const CheckReport& r) {
     const CoilLosses& l = r.losses;
     w.heading("Losses at " + given(r.inputs.frequencyMHz) + " MHz");
     w.row("Skin depth", number(l.skinDepth * 1e6, 1) + " um");
-    w.row("Wire in the winding", m3(windingWireLength(r.coil.coil)));
+    w.row("Wire in the winding", Lengths(r.inputs.units).m(windingWireLength(r.coil.coil), 3));
     w.row("Resistance, DC", ohm(l.resistance.dcResistance));
     w.row("Resistance, skin effect", ohm(l.resistance.skinResistance) + " (the wire alone)");
     w.row("Resistance in the coil", ohm(l.resistance.acResistance) + " (proximity factor " +
@@ -233,7 +248,8 @@ void antenna(Writer& w, const CheckReport& r) {
         w.bullet(hang);
     }
     w.row("", columns({"As designed", "As built", "Trimmed"}));
-    antennaRow(w, "Length", a, [](const AntennaResult& x) { return m3(x.length); });
+    const Lengths L(r.inputs.units);
+    antennaRow(w, "Length", a, [&L](const AntennaResult& x) { return L.m(x.length, 3); });
     antennaRow(w, "Each coil at F", a, [](const AntennaResult& x) { return coilCell(x); });
     antennaRow(w, "Resonance", a, [](const AntennaResult& x) {
         return x.resonanceMHz ? resonanceText(*x.resonanceMHz, x.resonanceUncertainty)
@@ -311,6 +327,14 @@ void tolerances(Writer& w, const CheckReport& r) {
 
 void cutList(Writer& w, const CheckReport& r) {
     const CutList& c = r.cut;
+    const CheckInputs& in = r.inputs;
+    const Lengths L(in.units);
+    const auto m3 = [&L](double metres) { return L.m(metres, 3); };
+    // A wire by its name; in feet and inches as AWG, with metric beside.
+    const auto wire = [&in](int swg, const std::optional<WireSize>& size, double mm) {
+        return in.units == LengthUnits::Imperial ? wireText(in, swg, size, mm)
+                                                 : wireName(swg, size);
+    };
     w.heading("Cut list, each half of the dipole (two of each)");
     if (const std::string along = alongWireNote(r); !along.empty()) {
         w.bullet(along);
@@ -321,12 +345,15 @@ void cutList(Writer& w, const CheckReport& r) {
         w.row("Inner wire", m3(c.innerWire) + ", centre to the coil: B - winding / 2");
     }
     w.row("Coil", turnsText(r.coil.coil.turns) + " of " +
-                      wireName(r.inputs.coilWireSwg, r.inputs.coilWireSize) + " on a " +
-                      given(r.inputs.formerMm) + " mm former, " + mm(sheetLength(r.coil.coil)) +
+                      wire(in.coilWireSwg, in.coilWireSize, r.coil.coil.wireDiameter * 1000) +
+                      " on a " + givenLength(in, in.formerMm / 1000, in.formerMm, "mm") +
+                      " former, " +
+                      (L.imperial() ? coilDimension(L, sheetLength(r.coil.coil))
+                                    : mm(sheetLength(r.coil.coil))) +
                       " long");
     w.row("Coil wire", m3(c.coilWireEach) + ", the winding's " +
                            m3(windingWireLength(r.coil.coil)) + " and " +
-                           number(kCoilLeadAllowance * 1000, 0) + " mm for each lead");
+                           L.mm(kCoilLeadAllowance, 0) + " for each lead");
     w.row("Outer wire as designed",
           m3(c.outerWire) + (c.coilsAtFeed ? ", coil to tip: A/2 - winding"
                                            : ", coil to tip: A/2 - B - winding / 2"));
@@ -340,10 +367,10 @@ void cutList(Writer& w, const CheckReport& r) {
           m3(c.outerWireToCut) + ", with " + m3(c.tipSpare) + " spare for the final adjustment");
     w.heading("To buy");
     w.row("Antenna wire", m3(c.antennaWireTotal) + " of " +
-                              wireName(r.inputs.wireSwg, r.inputs.wireSize) +
+                              wire(in.wireSwg, in.wireSize, antennaWireMm(in)) +
                               " as cut, plus what insulators and feed take");
     w.row("Coil wire", m3(c.coilWireTotal) + " of " +
-                           wireName(r.inputs.coilWireSwg, r.inputs.coilWireSize) +
+                           wire(in.coilWireSwg, in.coilWireSize, r.coil.coil.wireDiameter * 1000) +
                            " for both coils");
 }
 

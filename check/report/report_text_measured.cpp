@@ -20,18 +20,18 @@ std::string sweepFileText(const AsMeasured& m) {
            number(low, 3) + " to " + number(high, 3) + " MHz";
 }
 
-std::string feedLineText(const AsMeasured& m) {
+std::string feedLineText(const AsMeasured& m, const Lengths& L) {
     if (!m.feedLine) {
         return "none given: measured at the feed point";
     }
     const FeedLine& line = *m.feedLine;
-    return number(line.lengthM, 2) + " m, velocity factor " + number(line.velocityFactor, 2) +
-           ", " + number(line.lossDbPer100mAtF, 1) + " dB per 100 m at F, taken out";
+    return L.m(line.lengthM, 2) + ", velocity factor " + number(line.velocityFactor, 2) + ", " +
+           number(line.lossDbPer100mAtF, 1) + " dB per 100 m at F, taken out";
 }
 
-std::string signedCm(double metres) {
+std::string signedCm(const Lengths& L, double metres) {
     const double cm = std::round(metres * 1000) / 10;
-    return (cm > 0 ? "+" : "") + number(cm, 1) + " cm";
+    return (cm > 0 ? "+" : "") + L.cm(cm / 100, 1);
 }
 
 // The 2:1 band around the SWR minimum, or the lowest SWR when there is none.
@@ -82,7 +82,7 @@ void measured(Writer& w, const CheckReport& r) {
     const Calibration& c = r.measured->calibration;
     w.heading("As measured");
     w.row("Sweep", sweepFileText(m));
-    w.row("Feed line", feedLineText(m));
+    w.row("Feed line", feedLineText(m, Lengths(r.inputs.units)));
     if (a.resonanceMHz) {
         const bool moved = c.basis == CalibrationBasis::ZeroMoved;
         w.row("Resonance",
@@ -104,14 +104,14 @@ void measured(Writer& w, const CheckReport& r) {
     w.row("2:1 band", measuredBand(m));
     if (c.outcome == CalibrationOutcome::Calibrated) {
         w.row("Model calibrated to", calibratedToText(c));
-        w.row("Model calibrated by", signedCm(c.correction) + " on each tip, in effect, and " +
-                                         (c.seriesLoss < 0 ? "-" : "+") +
-                                         ohm(std::abs(c.seriesLoss)) +
-                                         " in series at the feed point");
-        w.row("Cut", c.cutLowersSwr
-                         ? signedCm(c.tipChange) + " on each tip (- = cut off), for the lowest "
-                                                   "SWR at F"
-                         : std::string("none: no cut lowers the SWR at F"));
+        w.row("Model calibrated by",
+              signedCm(Lengths(r.inputs.units), c.correction) + " on each tip, in effect, and " +
+                  (c.seriesLoss < 0 ? "-" : "+") + ohm(std::abs(c.seriesLoss)) +
+                  " in series at the feed point");
+        w.row("Cut", c.cutLowersSwr ? signedCm(Lengths(r.inputs.units), c.tipChange) +
+                                          " on each tip (- = cut off), for the lowest "
+                                          "SWR at F"
+                                    : std::string("none: no cut lowers the SWR at F"));
         if (c.afterCut) {
             w.row(c.cutLowersSwr ? "Then expect" : "As it hangs", expectText(*c.afterCut));
         }
@@ -122,7 +122,8 @@ void measured(Writer& w, const CheckReport& r) {
                                            : std::string()));
         }
     } else if (c.outcome == CalibrationOutcome::CutOutOfReach) {
-        w.row("Model calibrated by", signedCm(c.correction) + " on each tip, in effect");
+        w.row("Model calibrated by",
+              signedCm(Lengths(r.inputs.units), c.correction) + " on each tip, in effect");
     }
     w.bullet(measuredVerdict(r));
     for (const std::string& line : measuredNotes(r)) {
@@ -142,9 +143,14 @@ std::string bandWidthCell(const SwrBand& band) {
     return wide ? number(*wide * 1000, 0) + " kHz" : std::string("-");
 }
 
+// The study's first column: "2.50 m", or "10 ft 11 7/8 in".
+int positionWidth(const Lengths& L) {
+    return L.imperial() ? 17 : 9;
+}
+
 // One row per position: the coil that puts the antenna on F there and what the antenna does.
-void studyRow(Writer& w, const StudyPoint& p, bool users) {
-    std::string line = cell(number(p.coilDistance, 2) + " m", 9) + (users ? " *" : "  ");
+void studyRow(Writer& w, const Lengths& L, const StudyPoint& p, bool users) {
+    std::string line = cell(L.m(p.coilDistance, 2), positionWidth(L)) + (users ? " *" : "  ");
     if (p.outcome != StudyOutcome::Found) {
         w.plain(line + "   " + studyOutcomeText(p.outcome));
         return;
@@ -166,11 +172,12 @@ void study(Writer& w, const CheckReport& r) {
     }
     w.heading("Where the coils should go: each position with the coil that puts it on " +
               given(r.inputs.frequencyMHz) + " MHz");
-    w.plain(cell("B", 9) + "  " + cell("each coil", 12) + cell("turns", 6) + cell("loss", 11) +
-            cell("Q", 6) + cell("effic.", 9) + cell("R at res.", 11) + cell("2:1 50 ohm", 10) +
-            cell("matched", 10));
+    const Lengths L(r.inputs.units);
+    w.plain(cell("B", positionWidth(L)) + "  " + cell("each coil", 12) + cell("turns", 6) +
+            cell("loss", 11) + cell("Q", 6) + cell("effic.", 9) + cell("R at res.", 11) +
+            cell("2:1 50 ohm", 10) + cell("matched", 10));
     for (std::size_t i = 0; i < r.study->points.size(); ++i) {
-        studyRow(w, r.study->points[i], i == r.study->users);
+        studyRow(w, L, r.study->points[i], i == r.study->users);
     }
     w.plain("  (* your B; 2:1 bands on 50 ohm and with an ideal match to the resistance at "
             "resonance)");

@@ -158,10 +158,30 @@ TEST(CommandLine, FeetInchesTurnsPerInchAndCrossSectionsReadAsTheirMetricSelves)
         EXPECT_EQ(imperial.out, metric.out);
     }
     // With the full check too (in free space: a height reads as every other length does).
-    const CliRun feet = runCli(typicalWith("--length", "49 ft 2.5 in") << "--format" << "json");
-    const CliRun metres = runCli(typicalWith("--length", "14.9987") << "--format" << "json");
+    const CliRun feet = runCli(typicalWith("--length", "49 ft 2.5 in") << "--format"
+                                                                       << "json");
+    const CliRun metres = runCli(typicalWith("--length", "14.9987") << "--format"
+                                                                    << "json");
     ASSERT_EQ(feet.exitCode, 0) << feet.err;
     EXPECT_EQ(feet.out, metres.out);
+}
+
+// Feet and inches out change the words only: the JSON is the same, and a unit the option does
+// not know is refused.
+TEST(CommandLine, UnitsImperialChangesTheWordsAndNotTheJson) {
+    const CliRun metric = runCli(typicalDesign({"--no-antenna"}));
+    const CliRun imperial = runCli(typicalDesign({"--no-antenna", "--units", "imperial"}));
+    ASSERT_EQ(imperial.exitCode, 0) << imperial.err;
+    EXPECT_NE(metric.out.find("Outer wire to cut             4.586 m,"), std::string::npos)
+        << metric.out;
+    EXPECT_NE(imperial.out.find("Outer wire to cut             15 ft 0 1/2 in,"), std::string::npos)
+        << imperial.out;
+    EXPECT_EQ(
+        runCli(typicalDesign({"--no-antenna", "--format", "json"})).out,
+        runCli(typicalDesign({"--no-antenna", "--format", "json", "--units", "imperial"})).out);
+    const CliRun refused = runCli(typicalDesign({"--no-antenna", "--units", "feet"}));
+    EXPECT_EQ(refused.exitCode, 64);
+    EXPECT_NE(refused.err.find("metric"), std::string::npos) << refused.err;
 }
 
 TEST(CommandLine, HelpAndVersionGoToStandardOutput) {

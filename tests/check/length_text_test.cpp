@@ -41,6 +41,11 @@ const LengthRow kLengths[] = {
     {"2 inches", LengthUnit::Millimetres, 50.8},
     {"1 inch", LengthUnit::Millimetres, 25.4},
     {"1e3mm", LengthUnit::Metres, 1.0},
+    // Fractions of an inch, as the report writes feet and inches.
+    {"49 ft 2 3/8 in", LengthUnit::Metres, 14.995525},
+    {"49' 2 3/8\"", LengthUnit::Metres, 14.995525},
+    {"3/8 in", LengthUnit::Millimetres, 9.525},
+    {"1 1/2 ft", LengthUnit::Metres, 0.4572},
     // Refused: no number, a unit twice, inches before feet, a negative foot with inches, a
     // comma, units that are not lengths.
     {"ft", LengthUnit::Metres, std::nullopt},
@@ -52,6 +57,10 @@ const LengthRow kLengths[] = {
     {"15 m 2", LengthUnit::Metres, std::nullopt},
     {"7.05MHz", LengthUnit::Metres, std::nullopt},
     {"", LengthUnit::Metres, std::nullopt},
+    {"3/0 in", LengthUnit::Metres, std::nullopt},
+    {"2 3 in", LengthUnit::Metres, std::nullopt},
+    {"3/8", LengthUnit::Metres, std::nullopt},
+    {"-1/2 in", LengthUnit::Metres, std::nullopt},
 };
 
 TEST(LengthText, ReadsEverySpellingOfMetricFeetAndInches) {

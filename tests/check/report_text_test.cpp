@@ -2,11 +2,17 @@
 // The text report's tables and cut list, read from records made by hand, and the usage
 // messages' limits as a person would type them.
 #include "hand_made_report.h"
+#include "length_text.h"
+#include "report/report_format.h"
 #include "report/report_text.h"
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <functional>
+#include <regex>
+#include <sstream>
+#include <utility>
 #include <vector>
 
 namespace brevan::check {
@@ -154,6 +160,94 @@ TEST(UsageMessages, GiveLimitsAsPeopleWriteThem) {
         {"frequency", "7.05"}, {"length", "15"},      {"distance", "3"},   {"wire", "16"},
         {"former", "50"},      {"coil-length", "40"}, {"coil-wire", "20"}, {"pitch", "0.9144"}};
     EXPECT_TRUE(std::holds_alternative<CheckInputs>(readCheckInputs(atTheLimit)));
+}
+
+// Feet and inches as a tape measure reads them, to the nearest eighth of an inch, and what
+// they read back as: within a sixteenth of the length itself.
+TEST(FeetAndInches, ReadLikeATapeMeasureAndBack) {
+    const std::pair<double, const char*> rows[] = {
+        {0.0, "0 in"},
+        {0.0254, "1 in"},
+        {0.3048, "1 ft"},
+        {15.0, "49 ft 2 1/2 in"},
+        {0.0032, "1/8 in"},
+        {0.0095, "3/8 in"},
+        {-0.05, "-2 in"},
+        {0.2985, "11 3/4 in"},
+        {0.3047, "1 ft"},
+        {0.0004, "0 in"},
+        {-0.0001, "0 in"},
+        {1.2, "3 ft 11 1/4 in"},
+        {0.3207, "1 ft 0 5/8 in"},
+    };
+    for (const auto& [metres, text] : rows) {
+        EXPECT_EQ(feetAndInches(metres), text) << metres;
+    }
+    for (double metres = 0.001; metres < 40.0; metres *= 1.37) {
+        const auto read = parseLength(feetAndInches(metres), LengthUnit::Metres);
+        ASSERT_TRUE(read) << feetAndInches(metres);
+        EXPECT_LE(std::abs(*read - metres), 0.0254 / 16 + 1e-12) << feetAndInches(metres);
+    }
+}
+
+// The lengths of a line: in metric ("15.760 m", "+0.380 m", "8.2 mm") or in feet and inches.
+std::vector<double> lengthsIn(const std::string& line, bool imperial) {
+    static const std::regex metric(R"(([+-]?\d+(?:\.\d+)?) (mm|m)\b)");
+    static const std::regex feet(
+        R"(-?(?:\d+ ft(?: \d+(?: \d+/\d+)? in| \d+/\d+ in)?|\d+ \d+/\d+ in|\d+/\d+ in|\d+ in))");
+    std::vector<double> out;
+    const std::regex& pattern = imperial ? feet : metric;
+    for (auto it = std::sregex_iterator(line.begin(), line.end(), pattern);
+         it != std::sregex_iterator(); ++it) {
+        const std::string text = imperial ? it->str() : (*it)[1].str() + (*it)[2].str();
+        const auto read = parseLength(text[0] == '+' ? text.substr(1) : text, LengthUnit::Metres);
+        if (read) {
+            out.push_back(*read);
+        }
+    }
+    return out;
+}
+
+// In feet and inches the cut list and the verdict give each length the metric report gives,
+// to the nearest eighth of an inch, and name the wires as AWG.
+TEST(ReportText, FeetAndInchesGiveTheMetricReportsLengths) {
+    CheckReport report = typicalReport();
+    applyAntennaCheck(report, typicalCheck());
+    const std::string metric = reportText(report, "test");
+    report.inputs.units = LengthUnits::Imperial;
+    const std::string imperial = reportText(report, "test");
+    const auto section = [](const std::string& text) {
+        std::vector<std::string> lines;
+        std::istringstream in(text.substr(text.find("Cut list")));
+        for (std::string line; std::getline(in, line);) {
+            lines.push_back(line);
+        }
+        return lines;
+    };
+    const std::vector<std::string> m = section(metric);
+    const std::vector<std::string> i = section(imperial);
+    ASSERT_EQ(m.size(), i.size());
+    int compared = 0;
+    for (std::size_t k = 0; k < m.size(); ++k) {
+        const std::vector<double> inMetres = lengthsIn(m[k], false);
+        const std::vector<double> inFeet = lengthsIn(i[k], true);
+        ASSERT_EQ(inMetres.size(), inFeet.size()) << m[k] << "\n" << i[k];
+        for (std::size_t j = 0; j < inMetres.size(); ++j) {
+            // The metric figure is itself to the millimetre.
+            EXPECT_LE(std::abs(inFeet[j] - inMetres[j]), 0.0254 / 16 + 0.0005) << i[k];
+            ++compared;
+        }
+        EXPECT_EQ(i[k].find(" SWG 20 "), std::string::npos) << i[k];
+    }
+    EXPECT_GE(compared, 8);
+    EXPECT_NE(imperial.find("AWG 19 (SWG 20, 0.914 mm)"), std::string::npos) << imperial;
+    EXPECT_NE(imperial.find("  Trim                          +1 ft 3 in from the full-wave check"),
+              std::string::npos)
+        << imperial;
+    EXPECT_NE(imperial.find("Add 1 ft 3 in of wire to each tip (total length 51 ft 8 1/2 in)"),
+              std::string::npos)
+        << imperial;
+    EXPECT_NE(imperial.find("turns per inch"), std::string::npos) << imperial;
 }
 
 } // namespace

@@ -204,3 +204,30 @@ TEST_F(WindowTest, TabWalksTheFormInOrderAndEveryFieldHasAName) {
         EXPECT_FALSE(widget->accessibleName().isEmpty()) << order[i].toStdString();
     }
 }
+
+// Feet and inches are the window's preference, not the design's: the cut list turns to them at
+// once, with no new check, and the next window starts with them.
+TEST_F(WindowTest, FeetAndInchesTurnTheCutListAndAreKeptForTheNextWindow) {
+    ASSERT_TRUE(window->report().has_value());
+    const auto outerToCut = [this] {
+        auto* cut = find<QTableWidget>("cutListTable");
+        for (int row = 0; row < cut->rowCount(); ++row) {
+            if (cut->verticalHeaderItem(row)->text() == QStringLiteral("Outer wire to cut")) {
+                return cut->item(row, 0)->text();
+            }
+        }
+        return QString();
+    };
+    EXPECT_TRUE(outerToCut().endsWith(QStringLiteral(" m"))) << outerToCut().toStdString();
+    const brevan::check::CheckInputs before = window->report()->inputs;
+    find<QAction>("feetAndInchesAction")->trigger();
+    EXPECT_EQ(window->report()->inputs.units, brevan::check::LengthUnits::Imperial);
+    EXPECT_EQ(window->report()->inputs.lengthM, before.lengthM);
+    EXPECT_TRUE(outerToCut().contains(QStringLiteral(" ft "))) << outerToCut().toStdString();
+
+    CheckWindow next(recordingServices(recorded));
+    EXPECT_TRUE(next.findChild<QAction*>(QStringLiteral("feetAndInchesAction"))->isChecked());
+    // Back to metres, so the other tests' windows start as a person's first one does.
+    find<QAction>("feetAndInchesAction")->trigger();
+    EXPECT_TRUE(outerToCut().endsWith(QStringLiteral(" m"))) << outerToCut().toStdString();
+}

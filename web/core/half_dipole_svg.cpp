@@ -24,10 +24,6 @@ constexpr double kRight = 600.0;
 constexpr double kWireY = 70.0;
 constexpr double kRowStep = 22.0;
 
-std::string metres(double value) {
-    return number(value, 3) + " m";
-}
-
 struct Span {
     double from = 0.0; // m from the feed
     double to = 0.0;
@@ -56,6 +52,8 @@ std::string halfDipoleSvg(const check::CheckReport& report) {
     const double wireEnd = trimmedTip + cut.tipSpare;
     const double reach = std::max({coilEnd + cut.outerWire, wireEnd, 1e-6});
     const auto xAt = [&](double m) { return kLeft + m / reach * (kRight - kLeft); };
+    const check::Lengths L(report.inputs.units);
+    const auto metres = [&L](double value) { return L.m(value, 3); };
 
     std::vector<Span> spans;
     if (!cut.coilsAtFeed) {
@@ -64,7 +62,7 @@ std::string halfDipoleSvg(const check::CheckReport& report) {
     // The turns wound, as the cut list gives them; a measured coil says so, as the design
     // table does.
     std::string coilLabel = "Coil " + check::turnsText(report.coil.coil.turns) + ", " +
-                            number(coil * 1000.0, 1) + " mm";
+                            check::withInches(L, coil, number(coil * 1000.0, 1) + " mm");
     if (report.measuredCoil && report.inputs.coilInductanceUh) {
         coilLabel += ", measured " + formatDouble(*report.inputs.coilInductanceUh, ".") + " uH";
     }

@@ -182,8 +182,8 @@ json reportJson(const check::CheckReport& report) {
 
 // A line per position for a screen reader, with the figures the report's study table gives (as
 // the check window's study panel says it).
-std::string spokenPoint(const check::StudyPoint& p) {
-    std::string line = "B = " + check::number(p.coilDistance, 2) + " m: ";
+std::string spokenPoint(const check::StudyPoint& p, const check::Lengths& lengths) {
+    std::string line = "B = " + lengths.m(p.coilDistance, 2) + ": ";
     if (p.outcome != check::StudyOutcome::Found) {
         return line + check::studyOutcomeText(p.outcome);
     }
@@ -403,7 +403,7 @@ std::string studyResponse(const PageRequest& request, const check::Engine& engin
         points.push_back({{"b", p.coilDistance},
                           {"x", picture.xs[i]},
                           {"take", shown(std::round(p.coilDistance * 1000.0) / 1000.0)},
-                          {"spoken", spokenPoint(p)}});
+                          {"spoken", spokenPoint(p, check::Lengths(report.inputs.units))}});
     }
     return written(
         {{"studied", true},

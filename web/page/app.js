@@ -18,7 +18,8 @@
 //   dom.js       elements, and the core's lists and pictures made into them
 import { calculatorRestarted, designAnswered, edited } from "./checking.js";
 import { hookUpFiles } from "./files.js";
-import { bandPicked, fillBands, fillFromQuery, fillPickers } from "./form.js";
+import { bandPicked, fillBands, fillFromQuery, fillPickers, rememberUnits, restoreUnits }
+  from "./form.js";
 import { hookUpStudy } from "./study.js";
 import { askBands, startDesignWorker } from "./workers.js";
 
@@ -32,6 +33,7 @@ function start() {
     restarted: calculatorRestarted,
   });
   fillPickers();
+  restoreUnits();
   fillFromQuery(new URLSearchParams(location.search));
   const form = document.getElementById("design-form");
   // A picker may say it changed without an input event; a repeat of the same texts is ignored.
@@ -41,6 +43,9 @@ function start() {
     }
     if (event.target.id === "band") {
       bandPicked();
+    }
+    if (event.target.id === "units") {
+      rememberUnits();
     }
     edited();
   };

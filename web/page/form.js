@@ -15,7 +15,7 @@ const PICKED = ["insulation", "former-material"];
 const NUMBER_FIELDS = ["frequency", "length", "distance", "former", "coil-length", "pitch",
   "coil-q", "former-material", ...BUILT_COIL, "height", "leg-angle", "ends-height",
   "insulation-thickness", "insulation", "power", ...FEED_LINE];
-const REFUSABLE = [...NUMBER_FIELDS, "wire", "coil-wire", "shape", "mode"];
+const REFUSABLE = [...NUMBER_FIELDS, "wire", "coil-wire", "shape", "mode", "units"];
 const TYPICAL = { frequency: "7.05", length: "15", distance: "3", wire: "16", former: "50",
   "coil-length": "40", "coil-wire": "20" };
 
@@ -56,6 +56,9 @@ export function fields() {
   }
   if ($("mode").value) {
     out.mode = $("mode").value;
+  }
+  if ($("units").value) {
+    out.units = $("units").value;
   }
   return out;
 }
@@ -99,6 +102,26 @@ export function showRefusals(refusals) {
   other.textContent = refusals[""] || "";
 }
 
+// The units the visitor last chose, kept by the browser between visits (where it keeps
+// anything: a private window may refuse).
+const UNITS_KEY = "brevan-check-units";
+
+export function restoreUnits() {
+  try {
+    $("units").value = localStorage.getItem(UNITS_KEY) === "imperial" ? "imperial" : "";
+  } catch {
+    // nothing kept: metres
+  }
+}
+
+export function rememberUnits() {
+  try {
+    localStorage.setItem(UNITS_KEY, $("units").value);
+  } catch {
+    // the choice lasts for this visit only
+  }
+}
+
 // A design from the address: each option into its field, the pickers set from theirs.
 export function fillFromQuery(query) {
   const given = Object.fromEntries(query.entries());
@@ -119,6 +142,10 @@ export function fillDesign(design) {
     if (design[id] !== undefined) {
       $(id).value = design[id];
     }
+  }
+  // The units are the visitor's, not the design's: a link may name them, a design file does not.
+  if (design.units !== undefined) {
+    $("units").value = design.units === "imperial" ? "imperial" : "";
   }
   fillGround(design.ground);
   $("shape").value = design.shape === "inverted-v"

@@ -111,6 +111,31 @@ class FeetAndInches(PageTest):
             self.assertIn(help_id, self.driver.find_element(By.ID, option)
                           .get_attribute("aria-describedby"))
 
+    def test_feet_and_inches_out_by_link_are_the_commands_and_are_remembered(self):
+        design = {**TYPICAL, "units": "imperial"}
+        self.open("?" + urllib.parse.urlencode(design))
+        self.assertEqual(self.wait_state("done", "failed"), "done")
+        self.assert_shows_report(native("check", design)["report"])
+        cut = {row[0]: row[1] for row in self.rows("cut-table")}
+        self.assertRegex(cut["Outer wire to cut"], r"^\d+ ft( \d+)?( \d/\d)?( in)?$")
+        self.assertIn(" ft", self.driver.find_element(By.ID, "drawing").text)
+        # The JSON stays in SI units, as the command's does.
+        self.assert_exports_the_commands_json(self.download("save-json", "brevan-check.json"),
+                                              command(design, self.folder))
+        # Chosen on the page, the units are the visitor's: opened again with no link, it keeps
+        # them (a link's are for that visit).
+        self.open()
+        self.assertEqual(self.wait_state("done", "failed"), "done")
+        self.assertEqual(self.driver.find_element(By.ID, "units").get_attribute("value"), "")
+        self.type_into("units", "imperial")
+        self.wait_for(lambda: " ft" in {row[0]: row[1] for row in self.rows("cut-table")}
+                      ["Outer wire to cut"], "the cut list in feet and inches", timeout=30)
+        self.open()
+        self.assertEqual(self.wait_state("done", "failed"), "done")
+        self.assertEqual(self.driver.find_element(By.ID, "units").get_attribute("value"),
+                         "imperial")
+        self.assertIn(" ft", {row[0]: row[1] for row in self.rows("cut-table")}["Outer wire to cut"])
+
 
 class BuiltCoil(PageTest):
     def test_links_to_built_coils_export_the_commands_json(self):

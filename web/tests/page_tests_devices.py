@@ -4,6 +4,18 @@
 import page_harness
 from page_harness import *  # noqa: F401,F403 (the harness's helpers, names and modules)
 
+# The smallest type of the plot shown, in CSS px as drawn.
+SMALLEST_PLOT_TYPE = (
+    "const svg = [...document.querySelectorAll('#swr-plot svg')]"
+    ".find(e => e.getBoundingClientRect().width > 0);"
+    "const box = svg.getBoundingClientRect(), view = svg.viewBox.baseVal;"
+    # A picture held to a height is drawn at the smaller of the two scales.
+    "const scale = Math.min(box.width / view.width, box.height / view.height);"
+    "const sizes = [...svg.querySelectorAll('text')].map(t =>"
+    " parseFloat(getComputedStyle(t).fontSize));"
+    "return Math.min(...sizes) * scale;")
+
+
 class Phone(PageTest):
     def test_the_phone_width_has_no_sideways_scroll(self):
         self.driver.set_window_size(390, 844)
@@ -21,15 +33,7 @@ class Phone(PageTest):
 
 
     def test_the_plots_type_reads_on_a_phone_and_in_print_and_the_form_needs_no_panel(self):
-        # The smallest type of the plot shown, in CSS px as drawn.
-        smallest = ("const svg = [...document.querySelectorAll('#swr-plot svg')]"
-                    ".find(e => e.getBoundingClientRect().width > 0);"
-                    "const box = svg.getBoundingClientRect(), view = svg.viewBox.baseVal;"
-                    # A picture held to a height is drawn at the smaller of the two scales.
-                    "const scale = Math.min(box.width / view.width, box.height / view.height);"
-                    "const sizes = [...svg.querySelectorAll('text')].map(t =>"
-                    " parseFloat(getComputedStyle(t).fontSize));"
-                    "return Math.min(...sizes) * scale;")
+        smallest = SMALLEST_PLOT_TYPE
         self.driver.set_window_size(390, 844)
         self.driver.execute_cdp_cmd("Emulation.setDeviceMetricsOverride", {
             "width": 360, "height": 800, "deviceScaleFactor": 3, "mobile": True})
@@ -138,6 +142,13 @@ class Print(PageTest):
                 info, text = self.print_sheet(width, height)
                 self.assertIn("\nPages:           1\n", info)
                 self.assertIn("Asmeasured", "".join(text.split()))
+        # The plot beside the sweep's words still prints its type at 8 pt or more.
+        self.driver.execute_cdp_cmd("Emulation.setEmulatedMedia", {"media": "print"})
+        try:
+            self.assertGreaterEqual(self.driver.execute_script(SMALLEST_PLOT_TYPE) * 0.75,
+                                    7.95)  # px to pt
+        finally:
+            self.driver.execute_cdp_cmd("Emulation.setEmulatedMedia", {"media": ""})
 
     def print_sheet(self, width, height):
         """The browser's print of the page as pdfinfo and pdftotext read it."""

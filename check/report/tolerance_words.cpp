@@ -76,7 +76,16 @@ double worstSwr(const ToleranceRow& row) {
 
 } // namespace
 
-std::string toleranceDifference(Tolerance which) {
+std::string toleranceDifference(Tolerance which, LengthUnits units) {
+    // In feet and inches the model's metric steps, with what they are near in inches.
+    if (units == LengthUnits::Imperial) {
+        switch (which) {
+        case Tolerance::Tips: return "Each tip +/-" + feetAndInches(0.01) + " (1 cm)";
+        case Tolerance::WindingLength: return "Winding +/-0.04 in (1 mm)";
+        case Tolerance::Height: return "Height +/-" + feetAndInches(1.0) + " (1 m)";
+        default: break;
+        }
+    }
     switch (which) {
     case Tolerance::Turns: return "1 turn more / fewer";
     case Tolerance::Tips: return "Each tip +1 cm / -1 cm";
@@ -119,7 +128,7 @@ std::vector<ToleranceLine> toleranceLines(const CheckReport& report) {
     }
     for (const ToleranceRow& row : table->rows) {
         ToleranceLine line;
-        line.difference = toleranceDifference(row.which);
+        line.difference = toleranceDifference(row.which, report.inputs.units);
         if (!row.applies) {
             line.notApplying = toleranceNotApplying(row.which);
         } else {

@@ -22,7 +22,7 @@ struct ToleranceLine {
 };
 
 // The difference as a table's label: "1 turn more / fewer", "Each tip +1 cm / -1 cm", ...
-std::string toleranceDifference(Tolerance which);
+std::string toleranceDifference(Tolerance which, LengthUnits units);
 
 // Why a row does not apply, in a few words.
 std::string toleranceNotApplying(Tolerance which);

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "check_inputs.h"
 
+#include "option_table.h"
 #include "option_values.h"
 
 #include "portable_maths.h"
@@ -26,35 +27,6 @@ using options::readGauge;
 using options::readNumber;
 using options::readPath;
 using options::readRequired;
-
-const Range kFrequency{0.1, true, 100, "MHz", "the design frequency in MHz"};
-const Range kLength{0, false, 1000, "m", "the total length A in metres"};
-const Range kDistance{0, true, 1000, "m", "the centre-to-coil distance B in metres"};
-const Range kFormer{0, false, 1000, "mm", "the coil former diameter in millimetres"};
-const Range kCoilLength{0, true, 10000, "mm", "the planned coil length in millimetres"};
-const Range kCoilQ{1, true, 100000, "", "the coil's Q"};
-const Range kTurns{1, true, 100000, "", "the turns wound on each coil"};
-const Range kCoilInductance{0, false, 100000, "uH",
-                            "the coil's inductance in microhenries, as measured at low frequency"};
-const Range kSelfResonance{0, false, 10000, "MHz", "the coil's measured self-resonance in MHz"};
-const Range kHeight{0.1, true, 1000, "m", "the height above ground in metres"};
-const Range kLegAngle{kNarrowestLegAngle, true, 180, "degrees",
-                      "the angle between the legs of the inverted V in degrees (180 is straight)"};
-const Range kEndsHeight{0, false, 1000, "m",
-                        "the height of the inverted V's ends above ground in metres"};
-const Range kPower{0, false, 100000, "W", "the peak envelope power at the feed point in watts"};
-const Range kTimeout{0.1, true, 3600, "s", "the time limit of each engine run in seconds"};
-const Range kFeedlineLength{0, true, 10000, "m", "the length of the feed line in metres"};
-const Range kFeedlineVf{0, false, 1, "", "the velocity factor of the feed line"};
-const Range kFeedlineLoss{0, true, 100, "dB per 100 m",
-                          "the loss of the feed line at the design frequency"};
-
-const Range kPermittivity{1, false, 100, "", "the relative permittivity of the wire's insulation"};
-const Range kInsulationThickness{0, true, 10, "mm",
-                                 "the thickness of the wire's insulation in millimetres"};
-
-const Range kFormerPermittivity{1, true, 100, "",
-                                "the relative permittivity of the coil's solid former"};
 
 // The options that describe the line a sweep was measured through.
 constexpr const char* kFeedlineOptions[] = {"feedline-length", "feedline-vf", "feedline-loss"};
@@ -95,13 +67,14 @@ std::optional<UsageError> readMeasured(const std::map<std::string, std::string>&
         return std::nullopt;
     }
     in.measuredPath = it->second;
-    if (auto e = readNumber(given, "feedline-length", kFeedlineLength, in.feedlineLengthM))
+    if (auto e =
+            readNumber(given, "feedline-length", limitsOf("feedline-length"), in.feedlineLengthM))
         return e;
     std::optional<double> vf;
-    if (auto e = readNumber(given, "feedline-vf", kFeedlineVf, vf))
+    if (auto e = readNumber(given, "feedline-vf", limitsOf("feedline-vf"), vf))
         return e;
     std::optional<double> loss;
-    if (auto e = readNumber(given, "feedline-loss", kFeedlineLoss, loss))
+    if (auto e = readNumber(given, "feedline-loss", limitsOf("feedline-loss"), loss))
         return e;
     if ((vf || loss) && !in.feedlineLengthM) {
         return UsageError{std::string("--") + (vf ? "feedline-vf" : "feedline-loss") +
@@ -116,7 +89,7 @@ std::optional<UsageError> readMeasured(const std::map<std::string, std::string>&
 std::optional<UsageError> readPower(const std::map<std::string, std::string>& given,
                                     CheckInputs& in) {
     std::optional<double> watts;
-    if (auto e = readNumber(given, "power", kPower, watts))
+    if (auto e = readNumber(given, "power", limitsOf("power"), watts))
         return e;
     in.power.watts = watts.value_or(kDefaultPowerW);
     std::map<std::string, int> modes;
@@ -172,7 +145,7 @@ std::optional<UsageError> readHang(const std::map<std::string, std::string>& giv
     }
     if (angleGiven) {
         std::optional<double> angle;
-        if (auto e = readNumber(given, "leg-angle", kLegAngle, angle))
+        if (auto e = readNumber(given, "leg-angle", limitsOf("leg-angle"), angle))
             return e;
         in.hang.legAngle = *angle;
         return std::nullopt;
@@ -181,7 +154,7 @@ std::optional<UsageError> readHang(const std::map<std::string, std::string>& giv
         return UsageError{"--ends-height needs --height: the ends hang below the apex, which is "
                           "at the antenna's height (in free space give --leg-angle)"};
     }
-    if (auto e = readNumber(given, "ends-height", kEndsHeight, in.hang.endsHeight))
+    if (auto e = readNumber(given, "ends-height", limitsOf("ends-height"), in.hang.endsHeight))
         return e;
     if (*in.hang.endsHeight >= in.ground.height) {
         return badValue("ends-height", given.at("ends-height"), "is not below the apex",
@@ -210,10 +183,10 @@ std::optional<UsageError> readInsulation(const std::map<std::string, std::string
         permittivity = kPolyethylenePermittivity;
     } else if (!parseOptionNumber(material->second)) {
         return badValue("insulation", material->second, "is neither a material nor a number",
-                        std::string("give pvc, pe or ") + kPermittivity.accepted);
+                        std::string("give pvc, pe or ") + limitsOf("insulation").accepted);
     } else {
         std::optional<double> value;
-        if (auto e = readNumber(given, "insulation", kPermittivity, value))
+        if (auto e = readNumber(given, "insulation", limitsOf("insulation"), value))
             return e;
         permittivity = *value;
     }
@@ -222,7 +195,8 @@ std::optional<UsageError> readInsulation(const std::map<std::string, std::string
                           "insulation in millimetres"};
     }
     std::optional<double> thicknessMm;
-    if (auto e = readNumber(given, "insulation-thickness", kInsulationThickness, thicknessMm))
+    if (auto e = readNumber(given, "insulation-thickness", limitsOf("insulation-thickness"),
+                            thicknessMm))
         return e;
     in.insulationThicknessMm = *thicknessMm;
     in.insulationPermittivity = permittivity;
@@ -247,10 +221,11 @@ std::optional<UsageError> readFormer(const std::map<std::string, std::string>& g
     }
     if (!parseOptionNumber(material->second)) {
         return badValue("former-material", material->second, "is neither a material nor a number",
-                        std::string("give tube, ptfe, pe, pvc or ") + kFormerPermittivity.accepted);
+                        std::string("give tube, ptfe, pe, pvc or ") +
+                            limitsOf("former-material").accepted);
     }
     std::optional<double> value;
-    if (auto e = readNumber(given, "former-material", kFormerPermittivity, value))
+    if (auto e = readNumber(given, "former-material", limitsOf("former-material"), value))
         return e;
     in.formerPermittivity = *value;
     return std::nullopt;
@@ -266,7 +241,7 @@ std::optional<UsageError> readWound(const std::map<std::string, std::string>& gi
         }
         return std::nullopt;
     }
-    if (auto e = readNumber(given, "turns", kTurns, in.turns))
+    if (auto e = readNumber(given, "turns", limitsOf("turns"), in.turns))
         return e;
     if (!given.count("winding-length")) {
         return std::nullopt;
@@ -293,9 +268,11 @@ std::optional<UsageError> readMeasuredCoil(const std::map<std::string, std::stri
         }
         return std::nullopt;
     }
-    if (auto e = readNumber(given, "coil-inductance", kCoilInductance, in.coilInductanceUh))
+    if (auto e =
+            readNumber(given, "coil-inductance", limitsOf("coil-inductance"), in.coilInductanceUh))
         return e;
-    return readNumber(given, "coil-self-resonance", kSelfResonance, in.coilSelfResonanceMHz);
+    return readNumber(given, "coil-self-resonance", limitsOf("coil-self-resonance"),
+                      in.coilSelfResonanceMHz);
 }
 
 } // namespace
@@ -303,17 +280,17 @@ std::optional<UsageError> readMeasuredCoil(const std::map<std::string, std::stri
 std::variant<CheckInputs, UsageError>
 readCheckInputs(const std::map<std::string, std::string>& given) {
     CheckInputs in;
-    if (auto e = readRequired(given, "frequency", kFrequency, in.frequencyMHz))
+    if (auto e = readRequired(given, "frequency", limitsOf("frequency"), in.frequencyMHz))
         return *e;
-    if (auto e = readRequired(given, "length", kLength, in.lengthM))
+    if (auto e = readRequired(given, "length", limitsOf("length"), in.lengthM))
         return *e;
-    if (auto e = readRequired(given, "distance", kDistance, in.distanceM))
+    if (auto e = readRequired(given, "distance", limitsOf("distance"), in.distanceM))
         return *e;
     if (auto e = readGauge(given, "wire", false, in.wireSwg, in.wireSize))
         return *e;
-    if (auto e = readRequired(given, "former", kFormer, in.formerMm))
+    if (auto e = readRequired(given, "former", limitsOf("former"), in.formerMm))
         return *e;
-    if (auto e = readRequired(given, "coil-length", kCoilLength, in.coilLengthMm))
+    if (auto e = readRequired(given, "coil-length", limitsOf("coil-length"), in.coilLengthMm))
         return *e;
     if (auto e = readGauge(given, "coil-wire", true, in.coilWireSwg, in.coilWireSize))
         return *e;
@@ -325,7 +302,7 @@ readCheckInputs(const std::map<std::string, std::string>& given) {
                       "diameter of the coil wire)"};
     if (auto e = readNumber(given, "pitch", pitch, in.pitchMm))
         return *e;
-    if (auto e = readNumber(given, "coil-q", kCoilQ, in.coilQ))
+    if (auto e = readNumber(given, "coil-q", limitsOf("coil-q"), in.coilQ))
         return *e;
     if (auto e = readWound(given, in))
         return *e;
@@ -342,7 +319,7 @@ readCheckInputs(const std::map<std::string, std::string>& given) {
         }
     }
     std::optional<double> height;
-    if (auto e = readNumber(given, "height", kHeight, height))
+    if (auto e = readNumber(given, "height", limitsOf("height"), height))
         return *e;
     int ground = static_cast<int>(GroundKind::Average);
     const std::map<std::string, int> grounds{{"poor", static_cast<int>(GroundKind::Poor)},
@@ -369,7 +346,7 @@ readCheckInputs(const std::map<std::string, std::string>& given) {
         return *e;
 
     std::optional<double> timeout;
-    if (auto e = readNumber(given, "engine-timeout", kTimeout, timeout))
+    if (auto e = readNumber(given, "engine-timeout", limitsOf("engine-timeout"), timeout))
         return *e;
     in.engineTimeoutSeconds = timeout.value_or(in.engineTimeoutSeconds);
 

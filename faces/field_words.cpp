@@ -1,41 +1,23 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "field_words.h"
 
+#include "option_table.h"
+
 #include <algorithm>
 #include <cctype>
 
 namespace brevan::faces {
 
 const std::vector<FormField>& formFields() {
-    static const std::vector<FormField> fields{
-        {"frequency", "Frequency F"},
-        {"length", "Total length A"},
-        {"distance", "Coil distance B"},
-        {"wire", "Antenna wire"},
-        {"former", "Coil former diameter"},
-        {"coil-length", "Coil length"},
-        {"coil-wire", "Coil wire"},
-        {"pitch", "Pitch"},
-        {"coil-q", "Coil Q"},
-        {"former-material", "Coil former material"},
-        {"turns", "Turns wound"},
-        {"winding-length", "Winding length"},
-        {"coil-inductance", "Measured inductance"},
-        {"coil-self-resonance", "Measured self-resonance"},
-        {"ground", "Surroundings"},
-        {"height", "Height above ground"},
-        {"shape", "Hang"},
-        {"leg-angle", "Angle between legs"},
-        {"ends-height", "Ends height"},
-        {"insulation", "Wire insulation"},
-        {"insulation-thickness", "Insulation thickness"},
-        {"power", "Power (PEP)"},
-        {"mode", "Mode"},
-        {"feedline-length", "Sweep's feed line"},
-        {"feedline-vf", "Velocity factor"},
-        {"feedline-loss", "Line loss"},
-        {"units", "Lengths shown in"},
-    };
+    static const std::vector<FormField> fields = [] {
+        std::vector<FormField> out;
+        for (const check::OptionRow& row : check::optionTable()) {
+            if (row.label) {
+                out.push_back({row.option, check::formName(row)});
+            }
+        }
+        return out;
+    }();
     return fields;
 }
 

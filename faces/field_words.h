@@ -12,10 +12,10 @@ namespace brevan::faces {
 
 struct FormField {
     const char* option; // the command's long option, without its dashes
-    const char* label;  // the field's label on the form
+    std::string label;  // how the form names it (the option table's formName)
 };
 
-// Every field of the form, in the form's order.
+// Every field of the form, in the option table's order.
 const std::vector<FormField>& formFields();
 
 // `message` with each option it names replaced by its field's label, and the decimal point it

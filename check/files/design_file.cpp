@@ -2,6 +2,7 @@
 #include "files/design_file.h"
 
 #include "measured/measured_sweep.h"
+#include "option_table.h"
 #include "json/json_text.h"
 
 #include "floating_chars.h"
@@ -34,30 +35,17 @@ struct Field {
     const char* option;
     bool required;
 };
-// The insulation's thickness comes before its material: the one option's name begins with the
-// other's, and the messages are worded in keys in this order.
-constexpr Field kFields[] = {
-    {"frequency_mhz", "frequency", true},
-    {"length_a_m", "length", true},
-    {"distance_b_m", "distance", true},
-    {"wire_swg", "wire", true},
-    {"former_mm", "former", true},
-    {"coil_length_mm", "coil-length", true},
-    {"coil_wire_swg", "coil-wire", true},
-    {"pitch_mm", "pitch", false},
-    {"coil_q", "coil-q", false},
-    {"height_m", "height", false},
-    {"leg_angle_deg", "leg-angle", false},
-    {"ends_height_m", "ends-height", false},
-    {"insulation_thickness_mm", "insulation-thickness", false},
-    {"insulation_permittivity", "insulation", false},
-    {"former_permittivity", "former-material", false},
-    {"turns", "turns", false},
-    {"winding_length_mm", "winding-length", false},
-    {"coil_inductance_uh", "coil-inductance", false},
-    {"coil_self_resonance_mhz", "coil-self-resonance", false},
-    {"power_w", "power", false},
-};
+// The table's inputs the file keeps at `place`, in the table's order.
+std::vector<Field> fieldsAt(FileKey place) {
+    std::vector<Field> out;
+    for (const OptionRow& row : optionTable()) {
+        if (row.place == place) {
+            out.push_back({row.fileKey, row.option, row.required});
+        }
+    }
+    return out;
+}
+
 // A wire named otherwise than by the table's SWG: the key, and how the option writes it.
 struct WireField {
     const char* key;
@@ -70,12 +58,6 @@ constexpr WireField kWireFields[] = {
     {"coil_wire_awg", "coil-wire", WireSystem::Awg},
     {"coil_wire_mm", "coil-wire", WireSystem::Millimetres},
 };
-// The sweep's line, inside "sweep".
-constexpr Field kSweepFields[] = {
-    {"feedline_length_m", "feedline-length", false},
-    {"feedline_velocity_factor", "feedline-vf", false},
-    {"feedline_loss_db_per_100m", "feedline-loss", false},
-};
 
 constexpr int kStraightVersion = 1;  // a straight bare-wire design, as every reader knows it
 constexpr int kShapeVersion = 2;     // an inverted V or insulated wire
@@ -84,22 +66,26 @@ constexpr int kBuiltCoilVersion = 4; // the coil as the builder made it, or on a
 constexpr int kPowerVersion = 5;     // another power or mode than 100 W SSB
 
 // The command's message names the option; the file's reader wants to know the key.
+// Every mention of the option as a whole word: "--insulation" is not "--insulation-thickness".
 void nameTheKey(std::string& message, const Field& field) {
     const std::string option = std::string("--") + field.option;
-    const auto at = message.find(option);
-    if (at != std::string::npos &&
-        (at + option.size() == message.size() || message[at + option.size()] == ':' ||
-         message[at + option.size()] == ' ')) {
-        message.replace(at, option.size(), std::string("\"") + field.key + "\"");
+    const std::string key = std::string("\"") + field.key + "\"";
+    for (auto at = message.find(option); at != std::string::npos; at = message.find(option, at)) {
+        const std::size_t end = at + option.size();
+        if (end == message.size() || message[end] == ':' || message[end] == ' ') {
+            message.replace(at, option.size(), key);
+            at += key.size();
+        } else {
+            at = end;
+        }
     }
 }
 
 std::string inFileWords(std::string message) {
-    for (const Field& field : kFields) {
-        nameTheKey(message, field);
-    }
-    for (const Field& field : kSweepFields) {
-        nameTheKey(message, field);
+    for (const FileKey place : {FileKey::Design, FileKey::Sweep}) {
+        for (const Field& field : fieldsAt(place)) {
+            nameTheKey(message, field);
+        }
     }
     for (const std::string choice : {"ground", "shape", "mode"}) {
         const auto at = message.find("--" + choice);
@@ -228,7 +214,7 @@ std::variant<SweepCopy, std::string> readSweepCopy(const Json& sweep,
     if (const auto* error = std::get_if<SweepError>(&read)) {
         return "The design file's sweep cannot be used: " + message(*error) + ".";
     }
-    for (const Field& field : kSweepFields) {
+    for (const Field& field : fieldsAt(FileKey::Sweep)) {
         if (auto refusal = numberAt(sweep, field, given)) {
             return *refusal;
         }
@@ -379,7 +365,7 @@ std::variant<DesignFile, std::string> readDesignFile(std::string_view content) {
     }
 
     std::map<std::string, std::string> given;
-    for (const Field& field : kFields) {
+    for (const Field& field : fieldsAt(FileKey::Design)) {
         if (auto refusal = numberAt(document, field, given)) {
             return *refusal;
         }

@@ -3,6 +3,7 @@
 
 #include "field_words.h"
 #include "form_reading.h"
+#include "option_table.h"
 #include "spoken_label.h"
 #include "wire_gauge_table.h"
 
@@ -45,6 +46,17 @@ QLabel* messageLabel(const QString& name) {
     return label;
 }
 
+// A field's label and unit, and a preset picker's label, as the table of inputs has them.
+QString fieldLabel(const std::string& option) {
+    return QString::fromUtf8(brevan::check::optionRow(option).label);
+}
+QString fieldUnit(const std::string& option) {
+    return QString::fromUtf8(brevan::check::optionRow(option).unit);
+}
+QString pickerLabel(const std::string& option) {
+    return QString::fromUtf8(brevan::check::optionRow(option).picker);
+}
+
 } // namespace
 
 InputForm::InputForm(QWidget* parent) : QWidget(parent), m_bands(brevan::faces::bandChoices()) {
@@ -81,18 +93,17 @@ void InputForm::addRow(const std::string& option, const QString& label, QWidget*
 }
 
 QLineEdit* InputForm::addNumber(const std::string& option, const QString& name,
-                                const QString& label, const QString& unit,
                                 const QString& accessible) {
     auto* edit = new QLineEdit;
     edit->setObjectName(name);
     edit->setAccessibleName(accessible);
     edit->setMaximumWidth(fontMetrics().horizontalAdvance(QLatin1Char('0')) * 14);
     connect(edit, &QLineEdit::textEdited, this, [this] { Q_EMIT edited(); });
-    addRow(option, label, edit, unit);
+    addRow(option, fieldLabel(option), edit, fieldUnit(option));
     return edit;
 }
 
-QComboBox* InputForm::addGauge(const std::string& option, const QString& name, const QString& label,
+QComboBox* InputForm::addGauge(const std::string& option, const QString& name,
                                const QString& accessible) {
     auto* combo = new QComboBox;
     combo->setObjectName(name);
@@ -107,7 +118,7 @@ QComboBox* InputForm::addGauge(const std::string& option, const QString& name, c
     combo->lineEdit()->setPlaceholderText(tr("SWG, AWG n or mm"));
     connect(combo, &QComboBox::activated, this, [this] { Q_EMIT edited(); });
     connect(combo->lineEdit(), &QLineEdit::textEdited, this, [this] { Q_EMIT edited(); });
-    addRow(option, label, combo, tr("SWG"));
+    addRow(option, fieldLabel(option), combo, fieldUnit(option));
     return combo;
 }
 
@@ -122,26 +133,24 @@ void InputForm::createRows() {
     connect(m_bandPicker, &QComboBox::activated, this, &InputForm::pickBand);
     addRow({}, tr("&Band"), m_bandPicker, {});
 
-    m_frequency = addNumber("frequency", QStringLiteral("frequencyEdit"), tr("&Frequency F"),
-                            tr("MHz"), tr("Design frequency F in megahertz"));
+    m_frequency = addNumber("frequency", QStringLiteral("frequencyEdit"),
+                            tr("Design frequency F in megahertz"));
     connect(m_frequency, &QLineEdit::textEdited, this, &InputForm::followFrequency);
-    addNumber("length", QStringLiteral("lengthEdit"), tr("Total &length A"), tr("m"),
-              tr("Total length A, tip to tip, in metres"));
-    addNumber("distance", QStringLiteral("distanceEdit"), tr("Coil &distance B"), tr("m"),
+    addNumber("length", QStringLiteral("lengthEdit"), tr("Total length A, tip to tip, in metres"));
+    addNumber("distance", QStringLiteral("distanceEdit"),
               tr("Distance B from the centre to the middle of each coil, in metres"));
-    addGauge("wire", QStringLiteral("wireCombo"), tr("Antenna &wire"),
+    addGauge("wire", QStringLiteral("wireCombo"),
              tr("Antenna wire: SWG gauge, AWG as AWG 14, or the bare diameter as 1.63mm"));
-    addNumber("former", QStringLiteral("formerEdit"), tr("C&oil former diameter"), tr("mm"),
-              tr("Coil former diameter in millimetres"));
-    addNumber("coil-length", QStringLiteral("coilLengthEdit"), tr("Coil le&ngth"), tr("mm"),
+    addNumber("former", QStringLiteral("formerEdit"), tr("Coil former diameter in millimetres"));
+    addNumber("coil-length", QStringLiteral("coilLengthEdit"),
               tr("Planned coil length in millimetres"));
-    addGauge("coil-wire", QStringLiteral("coilWireCombo"), tr("Co&il wire"),
+    addGauge("coil-wire", QStringLiteral("coilWireCombo"),
              tr("Coil wire: SWG gauge, AWG as AWG 14, or the bare diameter as 1.63mm"));
-    auto* pitch = addNumber("pitch", QStringLiteral("pitchEdit"), tr("&Pitch"), tr("mm"),
+    auto* pitch = addNumber("pitch", QStringLiteral("pitchEdit"),
                             tr("Pitch, turn centre to centre, in millimetres; empty for "
                                "close-wound"));
     pitch->setPlaceholderText(tr("close-wound"));
-    auto* q = addNumber("coil-q", QStringLiteral("coilQEdit"), tr("Coil &Q"), {},
+    auto* q = addNumber("coil-q", QStringLiteral("coilQEdit"),
                         tr("The coil's Q; empty to estimate it from the losses"));
     q->setPlaceholderText(tr("from the losses"));
     createFormerRows();
@@ -153,9 +162,9 @@ void InputForm::createRows() {
     m_ground->addItems({tr("Free space"), tr("Over poor ground"), tr("Over average ground"),
                         tr("Over good ground"), tr("Over perfect ground")});
     connect(m_ground, &QComboBox::activated, this, &InputForm::groundChanged);
-    addRow({}, tr("&Surroundings"), m_ground, {});
-    m_height = addNumber("height", QStringLiteral("heightEdit"), tr("&Height above ground"),
-                         tr("m"), tr("Height of the antenna above the ground, in metres"));
+    addRow({}, fieldLabel("ground"), m_ground, {});
+    m_height = addNumber("height", QStringLiteral("heightEdit"),
+                         tr("Height of the antenna above the ground, in metres"));
     m_height->setEnabled(false);
 
     // How it hangs: the inverted V by one of its two measures, the other field left out.
@@ -166,51 +175,45 @@ void InputForm::createRows() {
     m_shape->addItems({tr("Straight"), tr("Inverted V, by the angle between the legs"),
                        tr("Inverted V, by the height of the ends")});
     connect(m_shape, &QComboBox::activated, this, &InputForm::shapeChanged);
-    addRow("shape", tr("Han&g"), m_shape, {});
-    m_legAngle =
-        addNumber("leg-angle", QStringLiteral("legAngleEdit"), tr("Angle be&tween legs"), tr("deg"),
-                  tr("Angle between the legs of the inverted V, 60 to 180 degrees"));
+    addRow("shape", fieldLabel("shape"), m_shape, {});
+    m_legAngle = addNumber("leg-angle", QStringLiteral("legAngleEdit"),
+                           tr("Angle between the legs of the inverted V, 60 to 180 degrees"));
     m_legAngle->setEnabled(false);
-    m_endsHeight =
-        addNumber("ends-height", QStringLiteral("endsHeightEdit"), tr("&Ends height"), tr("m"),
-                  tr("Height of the inverted V's ends above the ground, in metres"));
+    m_endsHeight = addNumber("ends-height", QStringLiteral("endsHeightEdit"),
+                             tr("Height of the inverted V's ends above the ground, in metres"));
     m_endsHeight->setEnabled(false);
     createInsulationRows();
     createPowerRows();
 
     // The coax an open sweep was measured through; shown and read only while a sweep is open.
     auto* line = addNumber("feedline-length", QStringLiteral("feedlineLengthEdit"),
-                           tr("Sweep's feed line"), tr("m"),
                            tr("Length of the coax the sweep was measured through, in metres; "
                               "empty when swept at the feed point"));
     line->setPlaceholderText(tr("swept at the feed"));
-    auto* vf = addNumber("feedline-vf", QStringLiteral("feedlineVfEdit"), tr("Velocity factor"), {},
+    auto* vf = addNumber("feedline-vf", QStringLiteral("feedlineVfEdit"),
                          tr("Velocity factor of that coax"));
     vf->setPlaceholderText(QStringLiteral("0.66"));
-    auto* loss = addNumber("feedline-loss", QStringLiteral("feedlineLossEdit"), tr("Line loss"),
-                           tr("dB/100 m"), tr("Loss of that coax at F, in dB per 100 metres"));
+    auto* loss = addNumber("feedline-loss", QStringLiteral("feedlineLossEdit"),
+                           tr("Loss of that coax at F, in dB per 100 metres"));
     loss->setPlaceholderText(QStringLiteral("0"));
     showFeedLine(false);
 }
 
 // The coil as the builder made it: the turns wound and their length, or the coil as measured.
 void InputForm::createBuiltCoilRows() {
-    auto* turns = addNumber("turns", QStringLiteral("turnsEdit"), tr("Turns wound"), {},
+    auto* turns = addNumber("turns", QStringLiteral("turnsEdit"),
                             tr("Turns actually wound on each coil; empty for step 2's"));
     turns->setPlaceholderText(tr("step 2's"));
     auto* winding = addNumber("winding-length", QStringLiteral("windingLengthEdit"),
-                              tr("Winding length"), tr("mm"),
                               tr("Length those turns were wound over, in millimetres; empty to "
                                  "take it from the pitch"));
     winding->setPlaceholderText(tr("from the pitch"));
     auto* inductance =
         addNumber("coil-inductance", QStringLiteral("coilInductanceEdit"),
-                  tr("Measured inductance"), tr("uH"),
                   tr("Each coil's inductance as measured at low frequency, in microhenries; "
                      "empty to compute it"));
     inductance->setPlaceholderText(tr("computed"));
     auto* resonance = addNumber("coil-self-resonance", QStringLiteral("coilSelfResonanceEdit"),
-                                tr("Measured self-resonance"), tr("MHz"),
                                 tr("That coil's measured self-resonance, in megahertz; empty to "
                                    "take its self-capacitance as computed"));
     resonance->setPlaceholderText(tr("computed"));
@@ -218,7 +221,7 @@ void InputForm::createBuiltCoilRows() {
 
 // The power the coils and the tips must hold, and the mode that averages it.
 void InputForm::createPowerRows() {
-    auto* power = addNumber("power", QStringLiteral("powerEdit"), tr("Power (PEP)"), tr("W"),
+    auto* power = addNumber("power", QStringLiteral("powerEdit"),
                             tr("The transmitter's peak envelope power at the feed point, in "
                                "watts; empty for 100"));
     power->setPlaceholderText(QStringLiteral("100"));
@@ -229,7 +232,7 @@ void InputForm::createPowerRows() {
         m_mode->addItem(QString::fromUtf8(brevan::check::modeDuty(mode).name));
     }
     connect(m_mode, &QComboBox::activated, this, [this] { Q_EMIT edited(); });
-    addRow({}, tr("Mode"), m_mode, {});
+    addRow({}, fieldLabel("mode"), m_mode, {});
 }
 
 void InputForm::createInsulationRows() {
@@ -239,13 +242,11 @@ void InputForm::createInsulationRows() {
     m_insulation->addItems({tr("Bare wire"), tr("PVC insulation (3.5)"), tr("PE insulation (2.3)"),
                             tr("Other insulation")});
     connect(m_insulation, &QComboBox::activated, this, &InputForm::insulationChanged);
-    addRow({}, tr("Wire &insulation"), m_insulation, {});
+    addRow({}, pickerLabel("insulation"), m_insulation, {});
     m_insulationThickness =
         addNumber("insulation-thickness", QStringLiteral("insulationThicknessEdit"),
-                  tr("Insulation thickness"), tr("mm"),
                   tr("Radial thickness of the antenna wire's insulation, in millimetres"));
     m_permittivity = addNumber("insulation", QStringLiteral("insulationPermittivityEdit"),
-                               tr("Relative permittivity"), {},
                                tr("Relative permittivity of the other insulation"));
     m_insulationThickness->setEnabled(false);
     m_permittivity->setEnabled(false);
@@ -259,10 +260,9 @@ void InputForm::createFormerRows() {
     m_formerMaterial->addItems({tr("Tube or air"), tr("PTFE rod (2.1)"), tr("PE rod (2.3)"),
                                 tr("PVC rod (3.5)"), tr("Other rod")});
     connect(m_formerMaterial, &QComboBox::activated, this, &InputForm::formerChanged);
-    addRow({}, tr("Coil former &material"), m_formerMaterial, {});
-    m_formerPermittivity =
-        addNumber("former-material", QStringLiteral("formerPermittivityEdit"),
-                  tr("Rod permittivity"), {}, tr("Relative permittivity of the other rod"));
+    addRow({}, pickerLabel("former-material"), m_formerMaterial, {});
+    m_formerPermittivity = addNumber("former-material", QStringLiteral("formerPermittivityEdit"),
+                                     tr("Relative permittivity of the other rod"));
     m_formerPermittivity->setEnabled(false);
 }
 

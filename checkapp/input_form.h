@@ -52,10 +52,9 @@ private:
     };
 
     void createRows();
-    QLineEdit* addNumber(const std::string& option, const QString& name, const QString& label,
-                         const QString& unit, const QString& accessible);
-    QComboBox* addGauge(const std::string& option, const QString& name, const QString& label,
-                        const QString& accessible);
+    // A field of the table of inputs, with its label and unit from there.
+    QLineEdit* addNumber(const std::string& option, const QString& name, const QString& accessible);
+    QComboBox* addGauge(const std::string& option, const QString& name, const QString& accessible);
     void addRow(const std::string& option, const QString& label, QWidget* field,
                 const QString& unit);
     QString shown(double value) const;

@@ -7,6 +7,7 @@
 #include "half_dipole_svg.h"
 #include "measured/measured_sweep.h"
 #include "nec/nec_output.h"
+#include "option_table.h"
 #include "report/advice.h"
 #include "report/power_words.h"
 #include "report/report_format.h"
@@ -333,6 +334,19 @@ std::string bandsResponse() {
     json out = json::array();
     for (const faces::BandChoice& band : faces::bandChoices()) {
         out.push_back({{"label", band.label}, {"centre", shown(band.centreMHz)}});
+    }
+    return written(out);
+}
+
+std::string fieldsResponse() {
+    json out = json::array();
+    for (const check::OptionRow& row : check::optionTable()) {
+        if (row.label) {
+            out.push_back({{"option", row.option},
+                           {"label", check::plainLabel(row.label)},
+                           {"picker", row.picker ? json(check::plainLabel(row.picker)) : json()},
+                           {"unit", row.unit}});
+        }
     }
     return written(out);
 }

@@ -43,6 +43,10 @@ std::variant<PageRequest, std::string> readRequest(const std::string& json);
 // The band picker's entries: label and centre as the window writes it.
 std::string bandsResponse();
 
+// The form's fields as the table of inputs names them: each option's label, the label of the
+// picker a preset fills it from, and its unit, for the page to write beside its fields.
+std::string fieldsResponse();
+
 // Every keystroke: the refusals, and for an accepted design everything but the full-wave check.
 std::string designResponse(const PageRequest& request);
 

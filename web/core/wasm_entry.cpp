@@ -81,6 +81,10 @@ EMSCRIPTEN_KEEPALIVE const char* brevan_bands() {
     return answer(brevan::web::bandsResponse());
 }
 
+EMSCRIPTEN_KEEPALIVE const char* brevan_fields() {
+    return answer(brevan::web::fieldsResponse());
+}
+
 EMSCRIPTEN_KEEPALIVE const char* brevan_design(const char* request) {
     return withRequest(request, [](const auto& r) { return brevan::web::designResponse(r); });
 }

@@ -18,14 +18,15 @@
 //   dom.js       elements, and the core's lists and pictures made into them
 import { calculatorRestarted, designAnswered, edited } from "./checking.js";
 import { hookUpFiles } from "./files.js";
-import { bandPicked, fillBands, fillFromQuery, fillPickers, rememberUnits, restoreUnits }
-  from "./form.js";
+import { bandPicked, fillBands, fillFromQuery, fillLabels, fillPickers, rememberUnits,
+  restoreUnits } from "./form.js";
 import { hookUpStudy } from "./study.js";
 import { askBands, startDesignWorker } from "./workers.js";
 
 function start() {
   startDesignWorker({
-    bands: (bands) => {
+    bands: (bands, fields) => {
+      fillLabels(fields);
       fillBands(bands);
       edited();
     },

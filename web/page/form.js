@@ -188,6 +188,26 @@ function fillFormer(former) {
   }
 }
 
+// The fields' labels and units as the core's table of inputs has them. The page's own text is
+// the same, for a reader before the core has loaded.
+const PICKER_IDS = { "former-material": "former-kind", insulation: "insulation-kind" };
+
+export function fillLabels(fields) {
+  for (const field of fields) {
+    const label = document.querySelector(`label[for="${field.option}"]`);
+    if (label) {
+      label.textContent = field.label;
+    }
+    if (field.picker) {
+      document.querySelector(`label[for="${PICKER_IDS[field.option]}"]`).textContent = field.picker;
+    }
+    const unit = document.querySelector(`[data-row="${field.option}"] .unit`);
+    if (unit) {
+      unit.textContent = field.unit;
+    }
+  }
+}
+
 // The table's gauges offered to pick; any other wire is typed.
 export function fillPickers() {
   for (const swg of GAUGES) {

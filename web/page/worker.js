@@ -3,7 +3,7 @@
 // show. One worker answers keystrokes; another runs the full-wave check, and is ended and
 // replaced when the inputs change, which stops the check wherever it is.
 //
-//   {type: "bands"} -> {type: "bands", bands}
+//   {type: "bands"} -> {type: "bands", bands, fields}
 //   {type: "design", id, request} -> {type: "design", id, response}
 //   {type: "check", id, request} -> {type: "progress", id, text}... {type: "check", id, response}
 //   {type: "study", id, request} -> {type: "progress", id, text}... {type: "study", id, response}
@@ -54,7 +54,8 @@ function call(module, name, request) {
 function answerQuickly(module, message) {
   try {
     if (message.type === "bands") {
-      self.postMessage({ type: "bands", bands: call(module, "brevan_bands") });
+      self.postMessage({ type: "bands", bands: call(module, "brevan_bands"),
+        fields: call(module, "brevan_fields") });
     } else if (message.type === "design") {
       self.postMessage({ type: "design", id: message.id, response: call(module, "brevan_design", message.request) });
     } else {

@@ -21,7 +21,7 @@ export function startDesignWorker(on) {
       return;
     }
     if (message.type === "bands") {
-      on.bands(message.bands);
+      on.bands(message.bands, message.fields);
     } else if (message.type === "design") {
       on.design(message.id, message.response);
     } else if (message.type === "call") {

@@ -42,6 +42,24 @@ class TypedDesign(PageTest):
         for part, curve in zip(readout.split("; "), curves):
             self.assertIn(part, [point["text"] for point in curve["points"]])
 
+    def test_the_fields_labels_and_units_are_the_cores_table(self):
+        self.open()
+        self.assertEqual(self.wait_state("done", "failed"), "done")
+        fields = json.loads(subprocess.run([page_harness.ARGS.tool, "fields"], capture_output=True, text=True,
+                                           check=True).stdout)
+        self.assertGreaterEqual(len(fields), 25)
+        pickers = {"former-material": "former-kind", "insulation": "insulation-kind"}
+        shown = self.driver.execute_script(
+            "const text = s => { const e = document.querySelector(s); return e && e.textContent; };"
+            "return arguments[0].map(f => [text(`label[for='${f.option}']`),"
+            " text(`[data-row='${f.option}'] .unit`),"
+            " f.picker && text(`label[for='${arguments[1][f.option]}']`)]);", fields, pickers)
+        for field, (label, unit, picker) in zip(fields, shown):
+            with self.subTest(option=field["option"]):
+                self.assertEqual(label, field["label"])
+                self.assertEqual(unit, field["unit"])
+                self.assertEqual(picker, field["picker"])
+
     def test_refused_inputs_show_the_windows_words_beside_their_field(self):
         self.open()
         self.wait_state("done", "failed")

@@ -3,7 +3,8 @@
 // page would be given, with the real nec2c for `check`. The browser tests hold the WebAssembly
 // build to it, figure for figure and sentence for sentence.
 //
-//   brevan_page_tool design|check|study|bands|save < request.json
+//   brevan_page_tool design|check|study|save < request.json
+//   brevan_page_tool bands|fields
 //   brevan_page_tool sweep < {"file", "text"}
 //   brevan_page_tool open NAME < design file
 
@@ -18,6 +19,10 @@ int main(int argc, char** argv) {
     const std::string mode = argc > 1 ? argv[1] : "";
     if (mode == "bands") {
         std::cout << brevan::web::bandsResponse() << '\n';
+        return 0;
+    }
+    if (mode == "fields") {
+        std::cout << brevan::web::fieldsResponse() << '\n';
         return 0;
     }
     const std::string text{std::istreambuf_iterator<char>(std::cin), {}};

@@ -116,13 +116,6 @@ std::string tableGaugeText(const Lengths& lengths, int swg) {
     return lengths.imperial() ? awgGauge(coilWireDiameterMm(swg)) + " (" + name + ")" : name;
 }
 
-std::string pitchText(const CheckInputs& in, double pitchM) {
-    const std::string metric = number(pitchM * 1000, 3) + " mm";
-    return in.units == LengthUnits::Imperial
-               ? number(0.0254 / pitchM, 1) + " turns per inch (" + metric + ")"
-               : metric;
-}
-
 std::string coilDimension(const Lengths& lengths, double metres) {
     return lengths.imperial() ? feetAndInches(metres) + " (" + number(metres * 1000, 1) + " mm)"
                               : number(metres * 1000, 2) + " mm";

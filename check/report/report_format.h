@@ -48,20 +48,16 @@ std::string awgText(int swg, const std::optional<WireSize>& size, double diamete
 // "AWG 17 (SWG 18)".
 std::string tableGaugeText(const Lengths& lengths, int swg);
 
-// A pitch between turn centres: "0.914 mm"; in feet and inches as turns per inch, "27.8 turns
-// per inch (0.914 mm)", as a winder counts them.
-std::string pitchText(const CheckInputs& in, double pitchM);
-
 // A coil's dimension, where an eighth of an inch is too coarse alone: "52.00 mm"; in feet and
 // inches "2 in (52.0 mm)".
 std::string coilDimension(const Lengths& lengths, double metres);
 
-// A coil's dimension as written in metric, led in feet and inches by its eighths of an inch:
-// "3/8 in (8.2 mm long)". In metric the text alone.
+// A length as written in metric, led in feet and inches by its eighths of an inch: "3/8 in
+// (8.2 mm)". In metric the text alone.
 std::string withInches(const Lengths& lengths, double metres, const std::string& metric);
 
-// A pitch as written in metric, led in feet and inches by turns per inch: "27.8 turns per
-// inch (0.91 mm)".
+// A pitch between turn centres as written in metric, led in feet and inches by turns per inch,
+// as a winder counts them: "27.8 turns per inch (0.914 mm)".
 std::string pitchWithTpi(const Lengths& lengths, double pitchM, const std::string& metric);
 
 // "1 turn", "9 turns".

@@ -23,8 +23,7 @@ using namespace text_parts;
 
 // A length as given, and in feet and inches beside it when the report is in them.
 std::string givenLength(const CheckInputs& in, double metres, double shown, const char* unit) {
-    const std::string text = given(shown) + " " + unit;
-    return in.units == LengthUnits::Imperial ? feetAndInches(metres) + " (" + text + ")" : text;
+    return withInches(Lengths(in.units), metres, given(shown) + " " + unit);
 }
 
 void inputs(Writer& w, const CheckReport& r) {
@@ -53,7 +52,7 @@ void inputs(Writer& w, const CheckReport& r) {
                                  ", of this wire and former closest to the measured coil "
                                  "(give --turns for its own)");
     }
-    w.row("Pitch", pitchText(in, r.coil.coil.pitch) +
+    w.row("Pitch", pitchWithTpi(L, r.coil.coil.pitch, number(r.coil.coil.pitch * 1000, 3) + " mm") +
                        (in.windingLengthMm ? " between turn centres, from the winding length of " +
                                                  givenLength(in, *in.windingLengthMm / 1000,
                                                              *in.windingLengthMm, "mm")

@@ -38,8 +38,8 @@ QString m3(const CheckReport& r, double metres) {
     return q(brevan::check::Lengths(r.inputs.units).m(metres, 3));
 }
 
-// A coil's dimension in millimetres, led by inches when the report is in feet and inches.
-QString coilMm(const CheckReport& r, double metres, const std::string& metric) {
+// A length as written in metric, led by its feet and inches when the report is in them.
+QString inchesFirst(const CheckReport& r, double metres, const std::string& metric) {
     return q(brevan::check::withInches(brevan::check::Lengths(r.inputs.units), metres, metric));
 }
 
@@ -59,11 +59,7 @@ using Rows = std::vector<std::pair<QString, QString>>;
 
 // An input as typed, in its unit; in feet and inches first when the report is in them.
 QString givenLength(const CheckReport& r, double metres, double typed, const char* unit) {
-    const QString text = given(typed) + QLatin1String(unit);
-    return r.inputs.units == brevan::check::LengthUnits::Imperial
-               ? q(brevan::check::feetAndInches(metres)) + QStringLiteral(" (") + text +
-                     QStringLiteral(")")
-               : text;
+    return inchesFirst(r, metres, (given(typed) + QLatin1String(unit)).toStdString());
 }
 
 // A wire by its name; in feet and inches as AWG, with the wire as given beside.
@@ -116,8 +112,8 @@ Rows coilRows(const CheckReport& r) {
         {QStringLiteral("Turns"),
          q(brevan::check::turnsText(c.coil.turns)) + QStringLiteral(" of ") + wire(r, true)},
         {QStringLiteral("Winding length"),
-         coilMm(r, brevan::check::sheetLength(c.coil),
-                brevan::check::number(brevan::check::sheetLength(c.coil) * 1000, 1) + " mm") +
+         inchesFirst(r, brevan::check::sheetLength(c.coil),
+                     brevan::check::number(brevan::check::sheetLength(c.coil) * 1000, 1) + " mm") +
              QStringLiteral(" on a ") +
              givenLength(r, r.inputs.formerMm / 1000, r.inputs.formerMm, " mm") +
              QStringLiteral(" former")},
@@ -146,9 +142,9 @@ Rows cutRows(const CheckReport& r) {
     rows.emplace_back(
         QStringLiteral("Coil"),
         q(brevan::check::turnsText(r.coil.coil.turns)) + QStringLiteral(", ") +
-            coilMm(r, brevan::check::sheetLength(r.coil.coil),
-                   brevan::check::number(brevan::check::sheetLength(r.coil.coil) * 1000, 1) +
-                       " mm") +
+            inchesFirst(r, brevan::check::sheetLength(r.coil.coil),
+                        brevan::check::number(brevan::check::sheetLength(r.coil.coil) * 1000, 1) +
+                            " mm") +
             QStringLiteral(" long; ") + m3(r, c.coilWireEach) + QStringLiteral(" of coil wire"));
     rows.emplace_back(QStringLiteral("Outer wire as designed"),
                       m3(r, c.outerWire) + QStringLiteral(", coil to tip"));

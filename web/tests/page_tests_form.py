@@ -108,14 +108,21 @@ class TypedDesign(PageTest):
                 self.assertEqual(self.wait_state("failed"), "failed")
 
 
-class SharedLinks(PageTest):
-    def test_a_link_opens_its_design_and_checks_it(self):
-        designs = [
-            {**TYPICAL, "ground": "average", "height": "8"},
-            {**TYPICAL, "shape": "inverted-v", "leg-angle": "110", "insulation": "pvc",
-             "insulation-thickness": "0.8"},
-        ]
-        for design in designs:
+class Exports(PageTest):
+    # Designs opened by link; each is checked and shown as brevan-check checks it, keeps the
+    # link's values in its fields and exports what the command prints for the same options.
+    DESIGNS = [
+        {**TYPICAL, "ground": "average", "height": "8"},
+        {**TYPICAL, "shape": "inverted-v", "leg-angle": "110", "ground": "good", "height": "10"},
+        {**TYPICAL, "shape": "inverted-v", "leg-angle": "110", "insulation": "pvc",
+         "insulation-thickness": "0.8"},
+        # A coil that resonates by itself below F: the check goes on and says so.
+        {**TYPICAL, "frequency": "14.2", "length": "4", "distance": "0.5", "former": "110",
+         "coil-length": "300", "coil-wire": "30"},
+    ]
+
+    def test_a_link_opens_its_design_checks_it_and_exports_the_commands_json_plot_and_deck(self):
+        for number, design in enumerate(self.DESIGNS):
             with self.subTest(design=design):
                 self.open("?" + urllib.parse.urlencode(design))
                 self.assertEqual(self.wait_state("done", "failed"), "done")
@@ -127,24 +134,6 @@ class SharedLinks(PageTest):
                         self.assertEqual(
                             self.driver.find_element(By.ID, option).get_attribute("value"),
                             design[option])
-
-
-class Exports(PageTest):
-    # Designs opened by link; each exports what brevan-check prints for the same options.
-    DESIGNS = [
-        {**TYPICAL, "ground": "average", "height": "8"},
-        {**TYPICAL, "shape": "inverted-v", "leg-angle": "110", "ground": "good", "height": "10"},
-        {**TYPICAL, "insulation": "pvc", "insulation-thickness": "0.8"},
-        # A coil that resonates by itself below F: the check goes on and says so.
-        {**TYPICAL, "frequency": "14.2", "length": "4", "distance": "0.5", "former": "110",
-         "coil-length": "300", "coil-wire": "30"},
-    ]
-
-    def test_links_export_the_commands_json_plot_and_deck(self):
-        for number, design in enumerate(self.DESIGNS):
-            with self.subTest(design=design):
-                self.open("?" + urllib.parse.urlencode(design))
-                self.assertEqual(self.wait_state("done", "failed"), "done")
                 extra = ["--plot", "plot.svg", "--deck", "built.nec"] if number == 0 else []
                 expected = command(design, self.folder, *extra)
                 self.assert_exports_the_commands_json(

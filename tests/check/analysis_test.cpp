@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "analysis/reactance_curve.h"
 #include "analysis/root_search.h"
+#include "coil/physics.h"
 
 #include <gtest/gtest.h>
 
@@ -15,7 +16,6 @@ namespace brevan::check {
 namespace {
 
 using Curve = std::function<std::complex<double>(double)>; // MHz -> ohm
-constexpr double kPi = 3.14159265358979323846;
 
 double omega(double fMHz) {
     return 2.0 * kPi * fMHz * 1e6;

@@ -4,8 +4,9 @@
 // What the antenna check's tests share: the typical design with a coil of the tests' own (so
 // they do not lean on the coil model), and the check run on the real engine.
 
+#include "coil/physics.h"
 #include "fullwave/antenna_check.h"
-#include "nec/engine/nec2c_engine.h"
+#include "real_engine.h"
 
 #include <gtest/gtest.h>
 
@@ -14,7 +15,6 @@
 
 namespace brevan::check::antenna_test {
 
-inline constexpr double kPi = 3.14159265358979323846;
 inline constexpr double kMetreMegahertz = 299.792458; // c, m * MHz
 inline constexpr double kDesignMHz = 7.05;
 inline constexpr double kDesignHz = kDesignMHz * 1e6;
@@ -59,11 +59,6 @@ inline AntennaCheckInput typicalDesign() {
     input.builtTurns = 30;
     input.coilOfTurns = testCoil;
     return input;
-}
-
-inline const Engine& realEngine() {
-    static const Engine engine = nec2cEngine({});
-    return engine;
 }
 
 inline AntennaCheck checked(const AntennaCheckInput& input, const Engine& engine = realEngine()) {

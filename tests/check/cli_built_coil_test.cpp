@@ -87,14 +87,14 @@ QStringList designWith(const QStringList& options) {
     return args;
 }
 
-struct Refusal {
+struct BuiltCoilRefusal {
     const char* name;
     QStringList extra; // after the typical design, whose --coil-wire is SWG 20
     const char* message;
 };
 
 TEST(BuiltCoil, ImpossibleWiresTurnsAndMeasurementsAreRefusedInWords) {
-    const Refusal rows[] = {
+    const BuiltCoilRefusal rows[] = {
         {"awg_fraction",
          {"--wire", "AWG 14.5"},
          "--wire: 'AWG 14.5' is not an AWG gauge; give a "
@@ -135,7 +135,7 @@ TEST(BuiltCoil, ImpossibleWiresTurnsAndMeasurementsAreRefusedInWords) {
          {"--coil-inductance", "120", "--coil-self-resonance", "0"},
          "--coil-self-resonance: '0' is out of range"},
     };
-    for (const Refusal& row : rows) {
+    for (const BuiltCoilRefusal& row : rows) {
         SCOPED_TRACE(row.name);
         const CliRun run = runCli(designWith(row.extra) << "--no-antenna");
         EXPECT_EQ(run.exitCode, 64);

@@ -3,6 +3,8 @@
 
 #include "coil/coil_losses.h"
 #include "coil/helical_line.h"
+#include "coil/physics.h"
+#include "wound_coils.h"
 
 #include <gtest/gtest.h>
 
@@ -13,13 +15,6 @@
 
 namespace brevan::check {
 namespace {
-
-constexpr double kPi = 3.14159265358979323846;
-constexpr double kMu0 = 4e-7 * kPi;
-
-WoundCoil coilOf(double turns, double diameterMm, double pitchMm, double wireMm) {
-    return {turns, diameterMm * 1e-3, pitchMm * 1e-3, wireMm * 1e-3};
-}
 
 // 9 turns of SWG 20 (0.9144 mm) close-wound on a 50 mm former.
 WoundCoil typicalCoil() {

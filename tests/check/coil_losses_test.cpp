@@ -1,5 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "coil/coil_losses.h"
+#include "coil/physics.h"
+#include "wound_coils.h"
 
 #include <gtest/gtest.h>
 
@@ -8,12 +10,6 @@
 
 namespace brevan::check {
 namespace {
-
-constexpr double kPi = 3.14159265358979323846;
-
-WoundCoil coilOf(double turns, double diameterMm, double pitchMm, double wireMm) {
-    return {turns, diameterMm * 1e-3, pitchMm * 1e-3, wireMm * 1e-3};
-}
 
 // A straight-ish winding of exactly one metre of wire: one turn, pitch 1 mm.
 WoundCoil oneMetreOfWire(double wireMm) {

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "coil/coil_model.h"
+#include "coil/physics.h"
 #include "coil/turns_search.h"
+#include "wound_coils.h"
 
 #include <gtest/gtest.h>
 
@@ -11,8 +13,6 @@ namespace brevan::check {
 namespace {
 
 constexpr long double kPiL = 3.141592653589793238462643383279502884L;
-constexpr double kPi = 3.14159265358979323846;
-constexpr double kMu0 = 4e-7 * kPi;
 
 // Nagaoka's coefficient straight from its definition, with the standard library's elliptic
 // integrals in long double: the reference the AGM must reproduce.
@@ -57,10 +57,6 @@ double bruteRosaB(int n) {
         sum += (n - k) * (std::log(s) - logGmd);
     }
     return static_cast<double>(2.0L * sum / n);
-}
-
-WoundCoil coilOf(double turns, double diameterMm, double pitchMm, double wireMm) {
-    return {turns, diameterMm * 1e-3, pitchMm * 1e-3, wireMm * 1e-3};
 }
 
 TEST(NagaokaCoefficient, MatchesEllipticIntegralsFromShortToLongCoils) {

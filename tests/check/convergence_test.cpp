@@ -10,7 +10,7 @@
 #include "check_inputs.h"
 #include "check_report.h"
 #include "coil/physics.h"
-#include "nec/engine/nec2c_engine.h"
+#include "real_engine.h"
 
 #include <gtest/gtest.h>
 
@@ -37,11 +37,6 @@ struct Design {
     double insulationMm = 0; // PVC sleeve; 0: bare wire
 };
 
-const Engine& engine() {
-    static const Engine e = nec2cEngine({});
-    return e;
-}
-
 CheckReport checkedReport(const Design& d) {
     CheckInputs in;
     in.frequencyMHz = d.mhz;
@@ -61,7 +56,7 @@ CheckReport checkedReport(const Design& d) {
     auto built = buildCheckReport(in);
     EXPECT_TRUE(std::holds_alternative<CheckReport>(built));
     CheckReport report = std::get<CheckReport>(built);
-    const auto failure = addAntennaCheck(report, engine(), {});
+    const auto failure = addAntennaCheck(report, realEngine(), {});
     EXPECT_FALSE(failure) << (failure ? failure->message : "");
     return report;
 }
@@ -79,7 +74,7 @@ std::optional<double> resonance(const AntennaModel& model, const Segmentation& s
             const double f = low + (high - low) * i / 8;
             frequencies.push_back({f, coil(f * 1e6)});
         }
-        const auto runs = engine()({writeDeck(model, seg, frequencies, "reference")});
+        const auto runs = realEngine()({writeDeck(model, seg, frequencies, "reference")});
         if (runs.size() != 1 || runs[0].failure != EngineFailure::None) {
             return std::nullopt;
         }
@@ -120,7 +115,7 @@ std::optional<double> zeroWithin(const DeckFor& deck, const CoilImpedance& coil,
             const double f = low + (high - low) * i / 8;
             frequencies.push_back({f, coil(f * 1e6)});
         }
-        const auto runs = engine()({deck(frequencies)});
+        const auto runs = realEngine()({deck(frequencies)});
         if (runs.size() != 1 || runs[0].failure != EngineFailure::None) {
             return std::nullopt;
         }
@@ -374,7 +369,7 @@ TEST_P(OnceOutsideItsUncertainty, ReportedResonanceCoversTheEvenDeck) {
     auto built = buildCheckReport(in);
     ASSERT_TRUE(std::holds_alternative<CheckReport>(built));
     CheckReport report = std::get<CheckReport>(built);
-    const auto failure = addAntennaCheck(report, engine(), {});
+    const auto failure = addAntennaCheck(report, realEngine(), {});
     ASSERT_FALSE(failure) << failure->message;
     const AntennaCheck& check = *report.antenna;
     ASSERT_TRUE(!d.trimmed || check.trim.outcome == TrimOutcome::Reached);

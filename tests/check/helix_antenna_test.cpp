@@ -37,8 +37,8 @@
 #include "coil/helical_line.h"
 #include "coil/physics.h"
 #include "coil/round_wire.h"
-#include "nec/engine/nec2c_engine.h"
 #include "nec/nec_deck.h"
+#include "real_engine.h"
 
 #include <gtest/gtest.h>
 
@@ -53,10 +53,10 @@
 namespace brevan::check {
 namespace {
 
-constexpr double kSwg16 = 1.626e-3; // m, the antenna wire
-constexpr double kSwg18 = 1.219e-3; // m, the coil wire
-constexpr double kFormer = 0.100;   // m
-constexpr double kPitch = 6.5e-3;   // m
+constexpr double kAntennaWire = 1.626e-3; // m, the antenna wire
+constexpr double kCoilWire = 1.219e-3;    // m, the coil wire
+constexpr double kFormer = 0.100;         // m
+constexpr double kPitch = 6.5e-3;         // m
 
 struct LongCoilDesign {
     const char* name;
@@ -75,11 +75,6 @@ const std::vector<LongCoilDesign> kDesigns = {
     {"m160mid", 1.85, 30, 6.0, 70, 0.2, 1.9135, 1.8661, {1.88, 1.91, 1.94}},
 };
 
-const Engine& engine() {
-    static const Engine e = nec2cEngine({});
-    return e;
-}
-
 CheckReport checked(const LongCoilDesign& d) {
     CheckInputs in;
     in.frequencyMHz = d.mhz;
@@ -94,7 +89,7 @@ CheckReport checked(const LongCoilDesign& d) {
     auto built = buildCheckReport(in);
     EXPECT_TRUE(std::holds_alternative<CheckReport>(built));
     CheckReport report = std::get<CheckReport>(built);
-    const auto failure = addAntennaCheck(report, engine(), {});
+    const auto failure = addAntennaCheck(report, realEngine(), {});
     EXPECT_FALSE(failure) << (failure ? failure->message : "");
     return report;
 }
@@ -144,7 +139,7 @@ TEST_P(LongCoils, TheStatedUncertaintyAndTheSpareCoverNecTwosHelix) {
 std::string helixDeck(const LongCoilDesign& d, int perTurn, double length,
                       const std::vector<double>& sweepMHz) {
     const double angle = 2 * kPi / perTurn;
-    const double r = (kFormer + kSwg18) / 2 * std::sqrt(angle / std::sin(angle));
+    const double r = (kFormer + kCoilWire) / 2 * std::sqrt(angle / std::sin(angle));
     const double h = d.turns * kPitch;
     const double inner = d.distance - h / 2;
     const double outer = d.distance + h / 2;
@@ -158,14 +153,14 @@ std::string helixDeck(const LongCoilDesign& d, int perTurn, double length,
         const int n = std::max(1, static_cast<int>(std::lround(std::abs(z2 - z1) / step)));
         deck += "GW " + std::to_string(++tag) + ' ' + std::to_string(n) + ' ' + deckNumber(r) +
                 " 0 " + deckNumber(z1) + ' ' + deckNumber(r) + " 0 " + deckNumber(z2) + ' ' +
-                deckNumber(kSwg16 / 2) + '\n';
+                deckNumber(kAntennaWire / 2) + '\n';
         return tag;
     };
     const auto helix = [&](double z) {
         deck += "GH " + std::to_string(++tag) + ' ' + std::to_string(d.turns * perTurn) + ' ' +
                 deckNumber(kPitch) + ' ' + deckNumber(h) + ' ' + deckNumber(r) + ' ' +
                 deckNumber(r) + ' ' + deckNumber(r) + ' ' + deckNumber(r) + ' ' +
-                deckNumber(kSwg18 / 2) + '\n';
+                deckNumber(kCoilWire / 2) + '\n';
         deck += "GM 0 0 0 0 0 0 0 " + deckNumber(z) + ' ' + std::to_string(tag) + '\n';
     };
     wire(-half, -outer - kNear, d.coarseSegment);

@@ -2,6 +2,7 @@
 // The inverted V: where its wire lies in the deck, which shapes are refused, and what the real
 // engine makes of it.
 
+#include "coil/physics.h"
 #include "fullwave/antenna_check.h"
 #include "nec/engine/nec2c_engine.h"
 
@@ -18,7 +19,6 @@
 namespace brevan::check {
 namespace {
 
-constexpr double kPi = 3.14159265358979323846;
 constexpr double kWireDiameter = 1.626e-3; // SWG 16
 constexpr double kHighestMHz = 7.05 * 1.3; // the top of the check's search window at 7.05 MHz
 

@@ -3,6 +3,7 @@
 // designs, on made-up feed points whose answers are known.
 
 #include "analysis/matching.h"
+#include "coil/physics.h"
 
 #include <gtest/gtest.h>
 
@@ -10,8 +11,6 @@
 
 namespace brevan::check {
 namespace {
-
-constexpr double kPi = 3.14159265358979323846;
 
 // A series resonant circuit: R + j X0 (f/f0 - f0/f), sampled every 0.1 % around f0.
 Samples seriesCircuit(double r, double f0, double x0) {

@@ -5,6 +5,7 @@
 // were made with, to the centimetre, and the cut it advises must give the lowest SWR at F of
 // the antenna the sweep was made from, in the same engine.
 
+#include "coil/physics.h"
 #include "fullwave/antenna_analysis.h"
 #include "fullwave/measured_calibration.h"
 #include "hand_made_report.h"
@@ -25,7 +26,6 @@ namespace {
 using test::sweepFileText;
 using test::Written;
 
-constexpr double kPi = 3.14159265358979323846;
 constexpr double kDesignMHz = 7.05;
 
 CoilImpedance seriesCoil(double resistance, double inductance) {

@@ -3,6 +3,8 @@
 
 #include "coil/coil_losses.h"
 #include "coil/helical_line.h"
+#include "coil/physics.h"
+#include "wound_coils.h"
 
 #include <gtest/gtest.h>
 
@@ -13,12 +15,6 @@
 
 namespace brevan::check {
 namespace {
-
-constexpr double kPi = 3.14159265358979323846;
-
-WoundCoil coilOf(double turns, double diameterMm, double pitchMm, double wireMm) {
-    return {turns, diameterMm * 1e-3, pitchMm * 1e-3, wireMm * 1e-3};
-}
 
 // Measured at exactly what the coil as wound computes, with its own capacitance, the measured
 // coil is the computed one: at every frequency, with and without a given Q.

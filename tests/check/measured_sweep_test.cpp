@@ -2,6 +2,7 @@
 // Reading sweeps: the same made-up antenna written in every Touchstone and CSV variant reads
 // back to the same impedances, and malformed files are refused at the line at fault.
 
+#include "coil/physics.h"
 #include "made_up_antenna.h"
 #include "measured/measured_sweep.h"
 
@@ -16,8 +17,6 @@ namespace {
 
 using test::evenFrequencies;
 using test::madeUpImpedance;
-
-constexpr double kPi = 3.14159265358979323846;
 
 std::string number(double x) {
     char buffer[32];

@@ -13,18 +13,6 @@
 namespace brevan::check {
 namespace {
 
-// `text` without the lines that contain `fragment`.
-std::string withoutLines(const std::string& text, const std::string& fragment) {
-    std::istringstream in(text);
-    std::string kept;
-    for (std::string line; std::getline(in, line);) {
-        if (line.find(fragment) == std::string::npos) {
-            kept += line + '\n';
-        }
-    }
-    return kept;
-}
-
 std::string cutAt(const std::string& text, const std::string& marker, int occurrence) {
     std::size_t at = 0;
     for (int i = 0; i < occurrence; ++i) {

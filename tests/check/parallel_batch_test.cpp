@@ -15,7 +15,7 @@ namespace {
 
 enum class Ending { Succeeds, Fails, ThrowsBadAlloc, ThrowsSomethingElse };
 
-struct Row {
+struct BatchRow {
     const char* name;
     std::size_t workers;
     Ending ending; // of the task at kTrouble
@@ -29,7 +29,7 @@ constexpr std::size_t kTrouble = 5;
 // started after it depends on the workers only, not on timing: at most one more in each other
 // worker.
 TEST(ParallelBatch, TheFirstFailureOrExceptionStopsTheBatch) {
-    const Row rows[] = {
+    const BatchRow rows[] = {
         {"nothing goes wrong", 3, Ending::Succeeds, 0},
         {"a task fails on a worker thread", 3, Ending::Fails, 0},
         {"std::bad_alloc on a worker thread", 3, Ending::ThrowsBadAlloc, 0},
@@ -37,7 +37,7 @@ TEST(ParallelBatch, TheFirstFailureOrExceptionStopsTheBatch) {
         {"std::bad_alloc in the calling thread", 1, Ending::ThrowsBadAlloc, 0},
         {"stopped from outside before it began", 3, Ending::Succeeds, SIGINT},
     };
-    for (const Row& row : rows) {
+    for (const BatchRow& row : rows) {
         SCOPED_TRACE(row.name);
         std::atomic<int> outside{row.outside};
         BatchStop stop(&outside);

@@ -152,18 +152,6 @@ TEST(ReadSkyPattern, ReadsARecordedRun) {
     EXPECT_NEAR(budgetEfficiency(output), 0.9094, 0.0001);
 }
 
-// `text` without the lines that contain `fragment`.
-std::string withoutLines(const std::string& text, const std::string& fragment) {
-    std::istringstream in(text);
-    std::string kept;
-    for (std::string line; std::getline(in, line);) {
-        if (line.find(fragment) == std::string::npos) {
-            kept += line + '\n';
-        }
-    }
-    return kept;
-}
-
 // `text` without the pattern rows whose direction (theta, phi in degrees) `drop` picks.
 template <typename Drop> std::string withoutRows(const std::string& text, Drop drop) {
     std::istringstream in(text);

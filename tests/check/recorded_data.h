@@ -26,3 +26,15 @@ inline std::string replaced(std::string text, const std::string& from, const std
     }
     return text;
 }
+
+// `text` without the lines that hold `fragment`.
+inline std::string withoutLines(const std::string& text, const std::string& fragment) {
+    std::istringstream in(text);
+    std::string kept;
+    for (std::string line; std::getline(in, line);) {
+        if (line.find(fragment) == std::string::npos) {
+            kept += line + '\n';
+        }
+    }
+    return kept;
+}

@@ -20,7 +20,7 @@ using test::notReached;
 using test::typicalCheck;
 using test::typicalReport;
 
-QByteArray reportJson(const CheckReport& report, const QString& version) {
+QByteArray jsonBytes(const CheckReport& report, const QString& version) {
     return QByteArray::fromStdString(check::reportJson(report, version.toStdString()));
 }
 
@@ -59,7 +59,7 @@ TEST(ReportJson, NumbersReadBackToTheSameDoubleInTheirShortestText) {
         SCOPED_TRACE(shortest(value));
         CheckReport report = typicalReport();
         report.inputs.frequencyMHz = value;
-        const QByteArray json = reportJson(report, QStringLiteral("test"));
+        const QByteArray json = jsonBytes(report, QStringLiteral("test"));
         EXPECT_EQ(parsed(json)["inputs"].toObject()["frequency_mhz"].toDouble(), value);
         EXPECT_TRUE(writes(json, "frequency_mhz", shortest(value))) << json.toStdString();
     }
@@ -73,7 +73,7 @@ TEST(ReportJson, DecimalFiguresComeOutAsPeopleWriteThem) {
     check.trim.trimmedLength = 15 + 2 * -0.56;
     check.trimmed->length = check.trim.trimmedLength;
     applyAntennaCheck(report, check);
-    const QByteArray json = reportJson(report, QStringLiteral("test"));
+    const QByteArray json = jsonBytes(report, QStringLiteral("test"));
     struct Row {
         const char* key;
         const char* text;
@@ -99,7 +99,7 @@ TEST(ReportJson, DecimalFiguresComeOutAsPeopleWriteThem) {
 TEST(ReportJson, ATrimShortOfFHasNoLengthToCut) {
     CheckReport report = typicalReport();
     applyAntennaCheck(report, notReached(TrimOutcome::CoilsInTheWay, 6.2, 6.9));
-    const QJsonObject root = parsed(reportJson(report, QStringLiteral("test")));
+    const QJsonObject root = parsed(jsonBytes(report, QStringLiteral("test")));
     const QJsonObject antenna = root["antenna"].toObject();
     const QJsonObject trim = antenna["trim"].toObject();
     EXPECT_EQ(trim["outcome"].toString(), QStringLiteral("coils_in_the_way"));
@@ -120,9 +120,8 @@ TEST(ReportJson, OverGroundTheSkyShareStandsApartFromTheEfficiency) {
     check.built.sky = SkyShare{0.62, 6.3, 23};
     check.built.resonanceUncertainty = 0.003;
     applyAntennaCheck(report, check);
-    const QJsonObject built = parsed(reportJson(report, QStringLiteral("test")))["antenna"]
-                                  .toObject()["built"]
-                                  .toObject();
+    const QJsonObject built =
+        parsed(jsonBytes(report, QStringLiteral("test")))["antenna"].toObject()["built"].toObject();
     EXPECT_EQ(built["design_efficiency_percent"].toDouble(), 93.5);
     const QJsonObject sky = built["sky"].toObject();
     EXPECT_EQ(sky["radiated_into_sky_percent"].toDouble(), 62);
@@ -133,7 +132,7 @@ TEST(ReportJson, OverGroundTheSkyShareStandsApartFromTheEfficiency) {
 
 TEST(ReportJson, TheStudyKeepsAPositionWithoutACoilApartFromTheOthers) {
     CheckReport report = typicalReport();
-    EXPECT_TRUE(parsed(reportJson(report, QStringLiteral("test")))["study"].isNull());
+    EXPECT_TRUE(parsed(jsonBytes(report, QStringLiteral("test")))["study"].isNull());
 
     CoilPositionStudy study;
     StudyPoint found;
@@ -150,7 +149,7 @@ TEST(ReportJson, TheStudyKeepsAPositionWithoutACoilApartFromTheOthers) {
     study.points = {found, none};
     nameBest(study);
     report.study = study;
-    const QJsonObject o = parsed(reportJson(report, QStringLiteral("test")))["study"].toObject();
+    const QJsonObject o = parsed(jsonBytes(report, QStringLiteral("test")))["study"].toObject();
     const QJsonArray points = o["points"].toArray();
     ASSERT_EQ(points.size(), 2);
     const QJsonObject first = points[0].toObject();

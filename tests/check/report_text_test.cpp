@@ -22,14 +22,14 @@ using test::notReached;
 using test::typicalCheck;
 using test::typicalReport;
 
-struct Case {
+struct TextCase {
     const char* name;
     std::function<void(CheckReport&)> bend;
     std::vector<const char*> shown;
     std::vector<const char*> never;
 };
 
-const Case kCases[] = {
+const TextCase kTextCases[] = {
     {"typical",
      [](CheckReport& r) { applyAntennaCheck(r, typicalCheck()); },
      {"  Efficiency, wire and coils    93.5 %", "  Each coil at F                6.81 uH, 1.2 ohm",
@@ -94,10 +94,10 @@ const Case kCases[] = {
      {"1 turns"}},
 };
 
-class ReportText : public testing::TestWithParam<Case> {};
+class ReportText : public testing::TestWithParam<TextCase> {};
 
 TEST_P(ReportText, ShowsTheRecord) {
-    const Case& c = GetParam();
+    const TextCase& c = GetParam();
     CheckReport report = typicalReport();
     c.bend(report);
     const std::string text = reportText(report, "test");
@@ -109,8 +109,8 @@ TEST_P(ReportText, ShowsTheRecord) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, ReportText, testing::ValuesIn(kCases),
-                         [](const testing::TestParamInfo<Case>& row) {
+INSTANTIATE_TEST_SUITE_P(Cases, ReportText, testing::ValuesIn(kTextCases),
+                         [](const testing::TestParamInfo<TextCase>& row) {
                              return std::string(row.param.name);
                          });
 

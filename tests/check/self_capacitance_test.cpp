@@ -9,6 +9,7 @@
 #include "coil/coil_model.h"
 #include "coil/helical_line.h"
 #include "coil/physics.h"
+#include "wound_coils.h"
 
 #include <gtest/gtest.h>
 
@@ -19,11 +20,6 @@
 
 namespace brevan::check {
 namespace {
-
-WoundCoil coilOf(double turns, double diameterMm, double pitchMm, double wireMm,
-                 double permittivity = 1.0) {
-    return {turns, diameterMm * 1e-3, pitchMm * 1e-3, wireMm * 1e-3, permittivity};
-}
 
 // A coil of `lengthOverDiameter` wound at a hundredth of its diameter, where the pitch angle
 // adds 0.01 % to the capacitance.

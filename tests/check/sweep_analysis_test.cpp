@@ -171,16 +171,16 @@ TEST(SwrOnlySweep, TakesTheMinimumForTheResonanceAndSaysSo) {
 // Real sweeps taken through coax: the line turns the impedance, so the reactance's zero nearest
 // F moves to where the SWR is 2 or more (or goes), while the SWR curve stays the feed point's.
 // The band is the feed point's all the same.
-struct LineRow {
+struct SweepLineRow {
     const char* tag;
     double coax;      // m, lossless, velocity factor 0.66
     bool zeroRemains; // a rising zero is still in the sweep
 };
 
-class ThroughCoax : public testing::TestWithParam<LineRow> {};
+class ThroughCoax : public testing::TestWithParam<SweepLineRow> {};
 
 TEST_P(ThroughCoax, TheBandIsTheFeedPointsWhereverTheZeroMoves) {
-    const LineRow& row = GetParam();
+    const SweepLineRow& row = GetParam();
     const MeasuredSweep atFeed = impedanceSweep(6.803, 7.303, 101);
     const FeedLine coax{row.coax, 0.66, 0.0, kResonanceMHz, 50.0};
     const SweepAnalysis a = analyseSweep(throughFeedLine(atFeed, coax), kResonanceMHz);
@@ -201,10 +201,10 @@ TEST_P(ThroughCoax, TheBandIsTheFeedPointsWhereverTheZeroMoves) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Lines, ThroughCoax,
-                         testing::Values(LineRow{"zero_moved_below", 4.0, true},
-                                         LineRow{"zero_gone", 6.0, false},
-                                         LineRow{"zero_moved_above", 9.5, true}),
-                         [](const testing::TestParamInfo<LineRow>& row) {
+                         testing::Values(SweepLineRow{"zero_moved_below", 4.0, true},
+                                         SweepLineRow{"zero_gone", 6.0, false},
+                                         SweepLineRow{"zero_moved_above", 9.5, true}),
+                         [](const testing::TestParamInfo<SweepLineRow>& row) {
                              return std::string(row.param.tag);
                          });
 

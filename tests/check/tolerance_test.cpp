@@ -13,7 +13,7 @@
 #include "coil/physics.h"
 #include "fullwave/tolerance.h"
 #include "fullwave/tolerance_coils.h"
-#include "nec/engine/nec2c_engine.h"
+#include "real_engine.h"
 #include "report/tolerance_words.h"
 
 #include <gtest/gtest.h>
@@ -28,7 +28,7 @@
 namespace brevan::check {
 namespace {
 
-struct Design {
+struct ToleranceDesign {
     const char* name;
     double mhz, length, distance;
     int wire;
@@ -38,12 +38,7 @@ struct Design {
     double heightM = 0; // 0: free space, else over average ground
 };
 
-const Engine& engine() {
-    static const Engine e = nec2cEngine({});
-    return e;
-}
-
-CheckReport checkedReport(const Design& d) {
+CheckReport checkedDesign(const ToleranceDesign& d) {
     CheckInputs in;
     in.frequencyMHz = d.mhz;
     in.lengthM = d.length;
@@ -61,7 +56,7 @@ CheckReport checkedReport(const Design& d) {
     auto built = buildCheckReport(in);
     EXPECT_TRUE(std::holds_alternative<CheckReport>(built)) << d.name;
     CheckReport report = std::get<CheckReport>(built);
-    const auto failure = addAntennaCheck(report, engine(), {});
+    const auto failure = addAntennaCheck(report, realEngine(), {});
     EXPECT_FALSE(failure) << d.name << ": " << (failure ? failure->message : "");
     return report;
 }
@@ -73,7 +68,7 @@ public:
     FiniteDifferences(const CheckReport& report, double length, SegmentCounts counts)
         : m_input(antennaCheckInput(report)), m_length(length), m_counts(counts) {
         m_base = analysis(m_input, m_length, m_input.built, m_counts);
-        EXPECT_FALSE(runTogether(engine(), {m_base.get()}));
+        EXPECT_FALSE(runTogether(realEngine(), {m_base.get()}));
     }
 
     // The antenna with one row's change on one side, queued for the engine.
@@ -98,7 +93,7 @@ public:
         for (auto& a : m_changed) {
             tasks.push_back(a.get());
         }
-        EXPECT_FALSE(runTogether(engine(), tasks));
+        EXPECT_FALSE(runTogether(realEngine(), tasks));
     }
 
     AntennaResult base() const { return m_base->result(); }
@@ -114,7 +109,7 @@ private:
         const AntennaCheckInput& in = m_inputs.back();
         m_contexts.push_back(
             std::make_unique<Context>(Context{in,
-                                              engine(),
+                                              realEngine(),
                                               m_progress,
                                               in.designMHz * (1.0 + kResonanceWindow),
                                               sweepPlan(in.ground.kind),
@@ -136,16 +131,16 @@ private:
 };
 
 TEST(ToleranceTable, MovesMatchFiniteDifferencesOfTheFullModel) {
-    const std::vector<Design> designs = {
+    const std::vector<ToleranceDesign> designs = {
         {"40 m, coils near the feed", 7.05, 15, 0.3, 16, 50, 40, 20},
         {"40 m, coils near the tips, spaced", 7.05, 15, 6.2, 16, 50, 40, 20, 1.5},
         {"80 m, coils mid-way, spaced", 3.6, 25, 6, 16, 60, 80, 18, 1.8},
         {"40 m, 10 m over average ground", 7.05, 15, 3, 16, 50, 40, 20, 0, 10},
     };
     // The mid-way coils of 40 m are the design over ground.
-    for (const Design& d : designs) {
+    for (const ToleranceDesign& d : designs) {
         SCOPED_TRACE(d.name);
-        const CheckReport report = checkedReport(d);
+        const CheckReport report = checkedDesign(d);
         ASSERT_TRUE(report.antenna);
         const AntennaCheck& a = *report.antenna;
         ASSERT_TRUE(a.tolerances);

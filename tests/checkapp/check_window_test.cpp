@@ -31,11 +31,6 @@ void flatten(const QJsonValue& value, const QString& path, std::map<QString, QJs
     }
 }
 
-QByteArray contentOf(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(missing)");
-}
-
 } // namespace
 
 // Typed with real keys over another design, the typical design gives the command's report

@@ -7,14 +7,7 @@
 
 #include <QTemporaryDir>
 
-namespace {
-
-QByteArray contentOf(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-} // namespace
+namespace {} // namespace
 
 // 28 turns of AWG 12: the window's check is the command's, to the figure.
 TEST_F(WindowTest, TheTurnsOfAnAwgWireAreTheCommandsCheck) {

@@ -9,14 +9,7 @@
 #include <QTemporaryDir>
 #include <QUrl>
 
-namespace {
-
-QByteArray contentOf(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-} // namespace
+namespace {} // namespace
 
 TEST_F(WindowTest, SaveWritesTheDesignAndNamesItInTheTitle) {
     QTemporaryDir dir;

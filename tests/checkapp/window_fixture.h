@@ -20,6 +20,12 @@
 #include <deque>
 #include <memory>
 
+// What the file at `path` holds; nothing when it cannot be read.
+inline QByteArray contentOf(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
 struct Recorded {
     QStringList messages;
     int unsavedQuestions = 0;

@@ -20,11 +20,6 @@ QString cutListValue(const QTableWidget* table, const QString& label) {
     return {};
 }
 
-QByteArray contentOf(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 } // namespace
 
 TEST_F(WindowTest, InsulationGivesTheCommandsShorterCutAndIsSaved) {

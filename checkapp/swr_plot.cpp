@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "swr_plot.h"
 
+#include "dimension_rows.h"
+
 #include "report/svg_parts.h"
 
 #include "report/report_plot.h"
@@ -24,7 +26,7 @@ namespace {
 using brevan::check::PlotCurve;
 using brevan::check::SwrBand;
 
-constexpr double kContrast = 3.0;       // WCAG's minimum for lines and large text
+constexpr double kLineContrast = 3.0;   // WCAG's minimum for lines and large text
 constexpr double kHighestSwr = 1.0e6;   // an open circuit's SWR, kept finite for drawing
 constexpr double kShownSwrLimit = 99.0; // above it the read-out only says "> 99"
 
@@ -62,11 +64,8 @@ double luminance(const QColor& colour) {
 
 using brevan::check::svg::decimalsFor;
 using brevan::check::svg::niceStep;
-
 // Drawing units: a pen of width 1 at the size of the labels' font, on screen or on paper.
-double unitOf(const QFontMetricsF& metrics) {
-    return std::max(0.5, metrics.height() / 16.0);
-}
+using dimension_rows::unitOf;
 
 double topSwrOf(const SwrPlotData& data) {
     for (const PlotCurve& curve : data.curves) {
@@ -366,9 +365,9 @@ PlotColours plotColours(const QPalette& palette) {
     colours.text = palette.color(QPalette::Text);
     colours.grid = blend(colours.background, colours.text, 0.14);
     colours.marker =
-        readableOn(blend(colours.background, colours.text, 0.6), colours.background, kContrast);
+        readableOn(blend(colours.background, colours.text, 0.6), colours.background, kLineContrast);
     for (const QColor& hue : kCurveHues) {
-        colours.curves.push_back(readableOn(hue, colours.background, kContrast));
+        colours.curves.push_back(readableOn(hue, colours.background, kLineContrast));
     }
     return colours;
 }

@@ -11,7 +11,7 @@ namespace brevan::check {
 namespace {
 
 constexpr double kPi = 3.14159265358979323846;
-constexpr int kBisections = 100;
+constexpr int kBandEdgeBisections = 100;
 
 double omegaOf(double mhz) {
     return 2.0 * kPi * mhz * 1e6;
@@ -45,7 +45,8 @@ bandOf(const Samples& samples, double designMHz, const std::function<double(doub
         return band;
     }
     const auto edge = [&](double inside, double outside) {
-        for (int i = 0; i < kBisections && std::abs(outside - inside) > 1e-9 * designMHz; ++i) {
+        for (int i = 0; i < kBandEdgeBisections && std::abs(outside - inside) > 1e-9 * designMHz;
+             ++i) {
             const double middle = 0.5 * (inside + outside);
             (swrAt(middle) < 2.0 ? inside : outside) = middle;
         }

@@ -16,7 +16,7 @@ namespace brevan::check {
 
 namespace {
 
-constexpr double kRescaleThreshold = 0.0002; // relative change of the correction worth a redo
+constexpr double kRecalibrateThreshold = 0.0002; // relative change of the correction worth a redo
 // A cut is advised only when it lowers the calibrated model's SWR at F by more than this: any
 // less is the arithmetic's, not the antenna's.
 constexpr double kSwrGain = 1e-3;
@@ -384,8 +384,8 @@ calibrateToMeasurement(const AntennaCheckInput& input, const AsMeasured& measure
     auto [calibrated, cut] = std::move(std::get<AnalysedPair>(pairOr));
     // Their corrections differ a little from the built antenna's: when that moves either
     // resonance, both tips are sought once more from where they are, on their own corrections.
-    if (std::abs(calibrated->scale() / built->scale() - 1.0) > kRescaleThreshold ||
-        std::abs(cut->scale() / built->scale() - 1.0) > kRescaleThreshold) {
+    if (std::abs(calibrated->scale() / built->scale() - 1.0) > kRecalibrateThreshold ||
+        std::abs(cut->scale() / built->scale() - 1.0) > kRecalibrateThreshold) {
         const double cutTip = toMeasuredTip + roundToCentimetre(toDesignTip - toMeasuredTip);
         const double measuredTarget = workingTarget(*calibrated, out.calibrationMHz);
         const double designTarget = workingTarget(*cut, cutTargetMHz);

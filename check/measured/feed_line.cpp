@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "measured/feed_line.h"
+#include "coil/physics.h"
 
 #include "portable_maths.h"
 
@@ -10,7 +11,6 @@ namespace brevan::check {
 
 namespace {
 
-constexpr double kPi = 3.14159265358979323846;
 constexpr double kLightMPerS = 299792458.0;
 // dB to neper: a power ratio of 10 dB is a voltage ratio of ln(10)/2 neper.
 const double kNeperPerDb = portable::log(10.0) / 20.0;

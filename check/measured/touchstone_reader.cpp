@@ -3,6 +3,7 @@
 // later add bracketed keywords, of which a one-port sweep may carry [Version], [Number of Ports],
 // [Number of Frequencies], [Reference], [Network Data] and [End].
 
+#include "coil/physics.h"
 #include "measured/sweep_text.h"
 
 #include "nec/printed_text.h"
@@ -16,8 +17,6 @@ namespace brevan::check {
 namespace {
 
 using namespace sweep_text;
-
-constexpr double kPi = 3.14159265358979323846;
 
 enum class Parameter { S, Z, Y };
 enum class Pairing { RealImaginary, MagnitudeAngle, DecibelAngle };

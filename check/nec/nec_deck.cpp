@@ -149,8 +149,8 @@ std::string sleeveLoad(const AntennaModel& model) {
 }
 
 std::string sourceCard(const Segmentation& segmentation) {
-    return card("EX", {"0", whole(segmentation.feedTag), whole(segmentation.feedSegment), "0",
-                       "1", "0"});
+    return card("EX",
+                {"0", whole(segmentation.feedTag), whole(segmentation.feedSegment), "0", "1", "0"});
 }
 
 } // namespace
@@ -163,6 +163,10 @@ std::string deckNumber(double value) {
     const auto result = toChars(buffer.data(), buffer.data() + buffer.size(), value,
                                 std::chars_format::general, kDeckDigits);
     return std::string(buffer.data(), result.ptr);
+}
+
+std::string deckMetres(double value) {
+    return deckNumber(value) + " m";
 }
 
 std::string writeDeck(const AntennaModel& model, const Segmentation& segmentation,

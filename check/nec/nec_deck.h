@@ -181,4 +181,11 @@ std::string writeExportDeck(const AntennaModel& model, const Segmentation& segme
 // Prints like %.9g in the C locale: every number on a card.
 std::string deckNumber(double value);
 
+// A length as the refusals word it: the deck's number and " m".
+std::string deckMetres(double value);
+
+// NEC-2's thin-wire kernel is unreliable on segments shorter than this many wire radii, and a
+// wire that comes closer to the ground than that is refused for the same reason.
+inline constexpr double kShortestInRadii = 4.0;
+
 } // namespace brevan::check

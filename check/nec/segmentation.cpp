@@ -19,7 +19,6 @@ namespace {
 
 constexpr double kMetreMegahertz = 299.792458; // c in m * MHz: lambda = c / f
 constexpr double kWavelengthsPerSegment = 50.0;
-constexpr double kShortestInRadii = 4.0;    // thin-wire kernel: shorter segments are unreliable
 constexpr double kSegmentsAlongWire = 60.0; // the working resolution when the wavelength allows
 constexpr int kLeastOuter = 3;              // segments beyond each coil, where the wire allows
 constexpr int kMostInner = 110;             // keeps the finer level within a few hundred segments
@@ -49,10 +48,6 @@ double asOnCard(double value) {
     return read;
 }
 
-std::string metres(double value) {
-    return deckNumber(value) + " m";
-}
-
 std::optional<std::string> inputProblem(const AntennaModel& model, double highestMHz) {
     const auto bad = [](double value) { return !std::isfinite(value) || value <= 0.0; };
     if (bad(highestMHz)) {
@@ -67,15 +62,16 @@ std::optional<std::string> inputProblem(const AntennaModel& model, double highes
     if (!std::isfinite(model.coilDistance) || model.coilDistance < 0.0 ||
         model.coilDistance >= model.length / 2.0) {
         return "the coils must lie between the centre and the tips: B = " +
-               metres(model.coilDistance) + " with the half length " + metres(model.length / 2.0);
+               deckMetres(model.coilDistance) + " with the half length " +
+               deckMetres(model.length / 2.0);
     }
     if (model.ground.kind != GroundKind::FreeSpace) {
         const double radius = model.wireDiameter / 2.0;
         if (!std::isfinite(model.ground.height) ||
             model.ground.height < kShortestInRadii * radius) {
             return "over ground the wire must hang at least 4 wire radii (" +
-                   metres(kShortestInRadii * radius) + ") above it; the height is " +
-                   metres(model.ground.height);
+                   deckMetres(kShortestInRadii * radius) + ") above it; the height is " +
+                   deckMetres(model.ground.height);
         }
     }
     return std::nullopt;
@@ -276,12 +272,12 @@ SegmentCounts chooseCounts(const AntennaModel& model, double target, const Limit
 
 std::optional<std::string> ruleBreach(const Segmentation& seg, const Limits& limits) {
     if (seg.shortestSegment < limits.shortest * (1.0 - 1e-9)) {
-        return "its segments would be " + metres(seg.shortestSegment) +
-               " long, shorter than 4 wire radii (" + metres(limits.shortest) + ")";
+        return "its segments would be " + deckMetres(seg.shortestSegment) +
+               " long, shorter than 4 wire radii (" + deckMetres(limits.shortest) + ")";
     }
     if (seg.longestSegment > limits.longest * (1.0 + 1e-9)) {
-        return "its segments would be " + metres(seg.longestSegment) +
-               " long, longer than lambda/50 (" + metres(limits.longest) + ")";
+        return "its segments would be " + deckMetres(seg.longestSegment) +
+               " long, longer than lambda/50 (" + deckMetres(limits.longest) + ")";
     }
     return std::nullopt;
 }
@@ -352,8 +348,8 @@ std::variant<Segmentation, ModelRefusal> segmentAntenna(const AntennaModel& mode
     if (limits.shortest > limits.longest) {
         return ModelRefusal{"the wire is too thick for " + deckNumber(highestMHz) +
                             " MHz: a segment must be at least 4 wire radii (" +
-                            metres(limits.shortest) + ") long but at most lambda/50 (" +
-                            metres(limits.longest) + ")"};
+                            deckMetres(limits.shortest) + ") long but at most lambda/50 (" +
+                            deckMetres(limits.longest) + ")"};
     }
     const double target = std::min(model.length / kSegmentsAlongWire, limits.longest);
     return segmentWith(model, chooseCounts(model, target, limits), 1, highestMHz);

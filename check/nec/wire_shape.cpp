@@ -10,7 +10,6 @@ namespace brevan::check {
 namespace {
 
 constexpr double kPiRadians = 3.14159265358979323846;
-constexpr double kShortestInRadii = 4.0; // the same clearance the thin-wire kernel needs
 
 double degrees(double radians) {
     return radians * 180.0 / kPiRadians;
@@ -18,10 +17,6 @@ double degrees(double radians) {
 
 double radians(double degrees) {
     return degrees * kPiRadians / 180.0;
-}
-
-std::string metres(double value) {
-    return deckNumber(value) + " m";
 }
 
 // The half of the feed segment: the legs bend down at its edges, which are always the edges of
@@ -61,12 +56,12 @@ std::variant<WireShape, ModelRefusal> wireShape(const AntennaModel& model,
             if (!(drop > 0.0)) {
                 return ModelRefusal{"the ends of an inverted V must hang below its apex: the "
                                     "ends are at " +
-                                    metres(*hang.endsHeight) + ", the apex at " +
-                                    metres(shape.apexHeight)};
+                                    deckMetres(*hang.endsHeight) + ", the apex at " +
+                                    deckMetres(shape.apexHeight)};
             }
             if (drop >= leg) {
-                return ModelRefusal{"each leg of the inverted V is " + metres(leg) +
-                                    " long from the feed, too short to drop " + metres(drop) +
+                return ModelRefusal{"each leg of the inverted V is " + deckMetres(leg) +
+                                    " long from the feed, too short to drop " + deckMetres(drop) +
                                     " from the apex to the ends"};
             }
             shape.droop = portable::asin(drop / leg);
@@ -86,17 +81,17 @@ std::variant<WireShape, ModelRefusal> wireShape(const AntennaModel& model,
     if (shape.legAngle < kNarrowestLegAngle * (1.0 - 1e-9)) {
         return ModelRefusal{"the legs of the inverted V would close to " +
                             deckNumber(std::round(shape.legAngle * 10.0) / 10.0) +
-                            " degrees; give ends higher than " + metres(*hang.endsHeight) +
+                            " degrees; give ends higher than " + deckMetres(*hang.endsHeight) +
                             " so that they open to at least 60 degrees"};
     }
     const double clearance = kShortestInRadii * model.wireDiameter / 2.0;
     if (overGround && shape.endsHeight <= clearance) {
         const std::string where = shape.endsHeight <= 0.0
                                       ? std::string("in the ground")
-                                      : metres(shape.endsHeight) + " above the ground";
+                                      : deckMetres(shape.endsHeight) + " above the ground";
         return ModelRefusal{
             "the ends of the inverted V would be " + where +
-            "; they must hang more than 4 wire radii (" + metres(clearance) + ") above it" +
+            "; they must hang more than 4 wire radii (" + deckMetres(clearance) + ") above it" +
             (hang.endsHeight ? std::string() : ": open the legs wider or hang the apex higher")};
     }
     return shape;

@@ -149,8 +149,8 @@ std::string sleeveLoad(const AntennaModel& model) {
 }
 
 std::string sourceCard(const Segmentation& segmentation) {
-    return card("EX",
-                {"0", whole(segmentation.feedTag), whole(segmentation.feedSegment), "0", "1", "0"});
+    return card("EX", {"0", whole(segmentation.feedTag), whole(segmentation.feedSegment), "0",
+                       "1", "0"});
 }
 
 } // namespace

@@ -55,8 +55,9 @@ grep -qs '^CMAKE_CXX_COMPILER:.*clang' "$SAN_DIR/CMakeCache.txt" || rm -rf "$SAN
 CC=clang CXX=clang++ configure_and_build "$SAN_DIR" -DCMAKE_BUILD_TYPE=Debug \
     "-DCMAKE_CXX_FLAGS_DEBUG=-O1 -g1" -DBREVAN_SANITIZE=ON -DBREVAN_FUZZ=ON -DBUILD_TESTING=ON \
     -DBREVAN_BUILD_BENCHMARKS=OFF
-# Left out here, having run above: the tests whose time goes into nec2c's own runs (convergence,
-# regression designs, the study's designs), which drive no code the faster tests do not, and the
+# Left out here, having run above (the sanitized build compiles most of them not at all): the
+# tests whose time goes into nec2c's own runs (convergence, regression designs, the study's
+# designs), which drive no code the faster tests do not, and the
 # tests of the package, the installed tree and the desktop sessions, which check files and
 # programs rather than our code's memory. The tolerance table against finite differences and
 # the full check in another locale are nec2c's time too, a fifth of the sanitized run's.

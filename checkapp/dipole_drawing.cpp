@@ -22,7 +22,6 @@ using dimension_rows::paintDimension;
 using dimension_rows::PlacedDimension;
 using dimension_rows::unitOf;
 
-constexpr double kContrast = 3.0;
 constexpr int kMostTurnsDrawn = 60; // beyond this, or closer than 2.5 pen units, turns are elided
 constexpr int kTurnsAtEachEnd = 4;  // drawn at each end of an elided winding
 
@@ -429,11 +428,11 @@ DrawingColours drawingColours(const QPalette& palette) {
     c.background = palette.color(QPalette::Base);
     c.text = palette.color(QPalette::Text);
     c.wire = c.text;
-    c.coil = readableOn(QColor(0xb0, 0x5a, 0x10), c.background, kContrast);
+    c.coil = readableOn(QColor(0xb0, 0x5a, 0x10), c.background, kLineContrast);
     c.former = blend(c.background, c.text, 0.12);
-    c.trimAdded = readableOn(QColor(0x2a, 0x8f, 0x3a), c.background, kContrast);
-    c.trimCut = readableOn(QColor(0xc8, 0x33, 0x2b), c.background, kContrast);
-    c.spare = readableOn(blend(c.background, c.text, 0.55), c.background, kContrast);
+    c.trimAdded = readableOn(QColor(0x2a, 0x8f, 0x3a), c.background, kLineContrast);
+    c.trimCut = readableOn(QColor(0xc8, 0x33, 0x2b), c.background, kLineContrast);
+    c.spare = readableOn(blend(c.background, c.text, 0.55), c.background, kLineContrast);
     return c;
 }
 

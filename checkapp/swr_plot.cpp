@@ -26,7 +26,6 @@ namespace {
 using brevan::check::PlotCurve;
 using brevan::check::SwrBand;
 
-constexpr double kLineContrast = 3.0;   // WCAG's minimum for lines and large text
 constexpr double kHighestSwr = 1.0e6;   // an open circuit's SWR, kept finite for drawing
 constexpr double kShownSwrLimit = 99.0; // above it the read-out only says "> 99"
 

@@ -53,10 +53,12 @@ PlotColours plotColours(const QPalette& palette);
 // `from` moved `share` (0..1) of the way to `to`.
 QColor blend(const QColor& from, const QColor& to, double share);
 
+// WCAG's minimum contrast for lines and large text, which both drawings' strokes are held to.
+constexpr double kLineContrast = 3.0;
 // WCAG's contrast ratio of two colours, 1 (same) to 21 (black on white).
 double contrastRatio(const QColor& a, const QColor& b);
 // `colour` made lighter or darker, keeping its hue, until it has `ratio` against `background`.
-QColor readableOn(const QColor& colour, const QColor& background, double ratio = 3.0);
+QColor readableOn(const QColor& colour, const QColor& background, double ratio = kLineContrast);
 
 // Where the curves go inside a picture's rectangle, and the mapping of both axes.
 struct SwrPlotFrame {

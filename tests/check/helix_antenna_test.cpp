@@ -21,16 +21,21 @@
 // each tip. DISABLED_TheRecordedHelixIsNecTwosLimit runs the helices again, as built and as
 // trimmed (about twenty minutes).
 //
-// Why the check's coil stays one load. Two ways of giving the coil its length in NEC-2 were run
+// Why the check's coil stays one load. Three ways of giving the coil its length in NEC-2 were run
 // against these helices. Spread evenly over the segments along its winding, so that the current
 // may fall across it, the coil's impedance converges (to 0.05 % from 5 to 2.5 cm segments): the
 // resonance comes 0.3 to 0.7 % nearer the helix with the coils near the feed or mid-way, but
 // lands 2.2 % above it with them near the tips, where the single load is within 0.25 %. As a cage
 // of six wires on its diameter, each with a sixth of its inductance a metre (a sheath that takes
 // charge as the winding does), it does not converge: mid-way on 80 m it resonates at 3.78, 3.59
-// and 3.51 MHz with segments of 10, 5 and 2.5 cm. Neither follows the helix better than the
-// single load and its stated spread, and the helix itself (1,000 to 2,000 segments) would take
-// the check seconds a frequency against a budget of one second for the whole check.
+// and 3.51 MHz with segments of 10, 5 and 2.5 cm. As one wire of the coil's own radius carrying
+// its inductance a metre, in three or five segments, no antenna resonates within 6 % of its
+// helix, with the thin-wire kernel or the extended one (mid-way on 80 m, in five segments, the
+// feed sees 12 to 5.6 kohm capacitive from 3.3 to 4 MHz): its segments are one or two radii long
+// and it meets the antenna wire with a radius 60 times larger, both outside what NEC-2's thin
+// wires hold. None follows the helix better than the single load and its stated spread, and the
+// helix itself (1,000 to 2,000 segments) would take the check seconds a frequency against a
+// budget of one second for the whole check.
 
 #include "check_inputs.h"
 #include "check_report.h"

@@ -149,11 +149,8 @@ class Exports(PageTest):
                     self.download("save-json", "brevan-check.json"), expected)
                 if phrase:
                     self.assertIn(phrase, json.dumps(json.loads(expected)))
-                if extra:
-                    for link, name, written in [("save-svg", "brevan-swr.svg", "plot.svg"),
-                                                ("save-deck", "brevan-built.nec", "built.nec")]:
-                        with open(os.path.join(self.folder, written), "rb") as command_file:
-                            self.assertEqual(self.download(link, name), command_file.read())
+                if plot_and_deck:
+                    self.assert_exports_the_commands_plot_and_deck()
 
     # Designs whose check takes the paths of the portable maths the others do not: the angle of
     # an inverted V given by its ends' height (asin) and a third level of segments (the
@@ -175,10 +172,14 @@ class Exports(PageTest):
                                    "built.nec")
                 self.assert_exports_the_commands_json(
                     self.download("save-json", "brevan-check.json"), expected)
-                for link, name, written in [("save-svg", "brevan-swr.svg", "plot.svg"),
-                                            ("save-deck", "brevan-built.nec", "built.nec")]:
-                    with open(os.path.join(self.folder, written), "rb") as command_file:
-                        self.assertEqual(self.download(link, name), command_file.read(), name)
+                self.assert_exports_the_commands_plot_and_deck()
+
+    def assert_exports_the_commands_plot_and_deck(self):
+        """The page's plot and deck are the files brevan-check wrote in the test's folder."""
+        for link, name, written in [("save-svg", "brevan-swr.svg", "plot.svg"),
+                                    ("save-deck", "brevan-built.nec", "built.nec")]:
+            with open(os.path.join(self.folder, written), "rb") as command_file:
+                self.assertEqual(self.download(link, name), command_file.read(), name)
 
 
 # A design file as the check window writes it (check/files/design_file.h, version 2).

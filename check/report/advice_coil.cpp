@@ -53,12 +53,17 @@ std::string coilVerdict(const CheckReport& report) {
         return number(henries * 1e6, 3) + " uH, " + number(std::abs(difference), 1) + " % " +
                (difference < 0 ? "less" : "more") + " than step 1's " + number(step1, 3) + " uH";
     };
-    std::string line =
-        report.measuredCoil
-            ? "As measured, each coil is " + against(report.measuredCoil->inductance) +
-                  "; the check models the measured coil."
-            : (report.inputs.turns ? "Wound with " : "Wound as planned, ") + turnsText(turns) +
-                  " " + verb(turns, "gives", "give") + " " + against(coil.inductance) + ".";
+    std::string line;
+    if (report.measuredCoil) {
+        line = "As measured, each coil is " + against(report.measuredCoil->inductance) +
+               "; the check models the measured coil.";
+    } else if (report.inputs.turns) {
+        line =
+            "Wound with " + turnsText(turns) + ", each coil is " + against(coil.inductance) + ".";
+    } else {
+        line = "Wound as planned, " + turnsText(turns) + " " + verb(turns, "gives", "give") + " " +
+               against(coil.inductance) + ".";
+    }
     // What the antenna works with: the winding at F with its self-capacitance across it.
     const CoilLosses& losses = report.losses;
     if (losses.apparentInductance > 0.0) {

@@ -272,6 +272,16 @@ const Case kCases[] = {
      {"Wound as planned, 2 turns give", "1 turn comes closest"},
      {},
      {"1 turn come ", "1 turns"}},
+    {"turns_given",
+     [](CheckReport& r) { r.inputs.turns = r.coil.coil.turns = 42; },
+     {"Wound with 42 turns, each coil is 6.813 uH, "},
+     {},
+     {"turns give", "as planned"}},
+    {"one_turn_given",
+     [](CheckReport& r) { r.inputs.turns = r.coil.coil.turns = 1; },
+     {"Wound with 1 turn, each coil is "},
+     {},
+     {"1 turns", "gives"}},
 };
 
 TEST(AdviceRadiated, AnAntennaThatHeatsMostOfThePowerLeadsTheVerdictWithIt) {

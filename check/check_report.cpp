@@ -7,6 +7,7 @@
 
 #include "coil/coil_impedance.h"
 #include "coil/physics.h"
+#include "coil/round_wire.h"
 
 #include "fullwave/tolerance_coils.h"
 #include "general_format.h"
@@ -239,15 +240,18 @@ CoilImpedance coilOfTurns(const CheckReport& report, int turns) {
 
 namespace {
 
-CoilBuild coilBuild(const WoundCoil& coil) {
-    return {coil.turns, coil.pitch, coil.wireDiameter, coil.meanDiameter, sheetLength(coil)};
+CoilBuild coilBuild(const WoundCoil& coil, double frequency) {
+    return {coil.turns,        coil.pitch,
+            coil.wireDiameter, coil.meanDiameter,
+            sheetLength(coil), wireResistancePerMetre(coil.wireDiameter, frequency)};
 }
 
 std::optional<PowerFigures> powerOf(const CheckReport& report, const AntennaResult& antenna) {
     if (!antenna.atDesign) {
         return std::nullopt;
     }
-    return powerFigures(*antenna.atDesign, antenna.coilAtDesign, coilBuild(report.coil.coil),
+    return powerFigures(*antenna.atDesign, antenna.coilAtDesign,
+                        coilBuild(report.coil.coil, report.inputs.frequencyMHz * 1e6),
                         report.inputs.power);
 }
 

@@ -3,6 +3,7 @@
 
 #include "coil/coil_impedance.h"
 #include "coil/physics.h"
+#include "coil/round_wire.h"
 #include "portable_maths.h"
 
 #include <limits>
@@ -78,9 +79,12 @@ std::optional<CoilToWind> coilToWind(const CheckReport& r) {
     const bool plannedHolds = coilLimitW(*hung->power) >= watts;
     for (const CoilAlternative& alternative : found.coils) {
         const std::complex<double> z = coilImpedance(alternative.coil, frequency, std::nullopt);
-        const CoilBuild build{alternative.coil.turns, alternative.coil.pitch,
-                              alternative.coil.wireDiameter, alternative.coil.meanDiameter,
-                              alternative.windingLength};
+        const CoilBuild build{alternative.coil.turns,
+                              alternative.coil.pitch,
+                              alternative.coil.wireDiameter,
+                              alternative.coil.meanDiameter,
+                              alternative.windingLength,
+                              wireResistancePerMetre(alternative.coil.wireDiameter, frequency)};
         // The feed resistance loses what the planned coils' loss added beyond this coil's, so
         // the same power drives more current through a better coil.
         CurrentsAtDesign at = *hung->antenna->atDesign;

@@ -95,4 +95,10 @@ WireInternalImpedance roundWireInternal(double radiusOverDepth) {
     return {ratio.real(), 4.0 * ratio.imag() / (x * x)};
 }
 
+double wireResistancePerMetre(double diameter, double frequency) {
+    const double a = 0.5 * diameter;
+    return kCopperResistivity / (kPi * a * a) *
+           roundWireInternal(a / skinDepth(frequency)).resistanceRatio;
+}
+
 } // namespace brevan::check

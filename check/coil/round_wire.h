@@ -25,4 +25,7 @@ struct WireInternalImpedance {
 // The exact solution as a function of x = radius / skin depth (x <= 0 reads as DC).
 WireInternalImpedance roundWireInternal(double radiusOverDepth);
 
+// An isolated straight copper wire's resistance per metre (ohm / m) at `frequency`.
+double wireResistancePerMetre(double diameter, double frequency);
+
 } // namespace brevan::check

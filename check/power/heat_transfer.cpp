@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <cstddef>
 
 namespace brevan::check {
@@ -16,6 +17,7 @@ constexpr double kStefanBoltzmann = 5.670374419e-8; // W / m^2 K^4
 constexpr double kGravity = 9.80665;                // m / s^2
 constexpr double kZeroCelsius = 273.15;             // K
 constexpr double kHottest = 1000.0;                 // K of rise: beyond any winding
+constexpr double kCopperConduction = 401.0;         // W / m K (Incropera and DeWitt, Table A.1)
 
 // Air at one atmosphere (Incropera and DeWitt, Table A.4).
 struct Air {
@@ -69,6 +71,20 @@ double radiation(double emissivity, double airCelsius, double rise) {
     return emissivity * kStefanBoltzmann * (hot + cold) * (hot * hot + cold * cold);
 }
 
+// The rise in 0..kHottest at which `shed`, which grows with the rise, reaches `heat`: bisected.
+template <typename Shed> double riseWhere(const Shed& shed, double heat) {
+    double low = 0.0;
+    double high = kHottest;
+    if (shed(high) < heat) {
+        return high;
+    }
+    for (int i = 0; i < 60 && high - low > 1e-6; ++i) {
+        const double mid = 0.5 * (low + high);
+        (shed(mid) < heat ? low : high) = mid;
+    }
+    return 0.5 * (low + high);
+}
+
 } // namespace
 
 double heatShed(const CylinderInAir& c, double rise) {
@@ -86,17 +102,52 @@ double temperatureRise(const CylinderInAir& c, double heat) {
     if (!(heat > 0.0)) {
         return 0.0;
     }
-    // The heat shed grows with the rise: bisect.
-    double low = 0.0;
-    double high = kHottest;
-    if (heatShed(c, high) < heat) {
-        return high;
+    return riseWhere([&c](double rise) { return heatShed(c, rise); }, heat);
+}
+
+double surfaceCoefficient(const CylinderInAir& c, double rise) {
+    if (!(c.diameter > 0.0)) {
+        return 0.0;
     }
-    for (int i = 0; i < 60 && high - low > 1e-6; ++i) {
-        const double mid = 0.5 * (low + high);
-        (heatShed(c, mid) < heat ? low : high) = mid;
+    const double r = std::max(rise, 0.0);
+    return convection(c.diameter, c.airCelsius, r) + radiation(c.emissivity, c.airCelsius, r);
+}
+
+namespace {
+
+CylinderInAir leadMetre(const LeadInAir& lead) {
+    return {lead.diameter, 1.0, lead.emissivity, lead.airCelsius};
+}
+
+} // namespace
+
+LeadFin leadFinAt(const LeadInAir& lead, double farRise) {
+    if (!(lead.diameter > 0.0)) {
+        return {};
     }
-    return 0.5 * (low + high);
+    const double h = surfaceCoefficient(leadMetre(lead), farRise);
+    const double perimeter = kPi * lead.diameter;
+    const double section = 0.25 * kPi * lead.diameter * lead.diameter;
+    return {farRise, std::sqrt(h * perimeter * kCopperConduction * section)};
+}
+
+LeadFin leadFin(const LeadInAir& lead) {
+    return leadFinAt(lead, temperatureRise(leadMetre(lead), lead.heatPerMetre));
+}
+
+double leadHeatPerMetre(const LeadInAir& lead, double farRise) {
+    return heatShed(leadMetre(lead), farRise);
+}
+
+double windingShed(const CylinderInAir& winding, const LeadFin& lead, double rise) {
+    return heatShed(winding, rise) + 2.0 * lead.conductance * (rise - lead.farRise);
+}
+
+double windingRise(const CylinderInAir& winding, const LeadFin& lead, double heat) {
+    if (!(heat > 0.0) && !(lead.farRise > 0.0)) {
+        return 0.0;
+    }
+    return riseWhere([&](double rise) { return windingShed(winding, lead, rise); }, heat);
 }
 
 } // namespace brevan::check

@@ -9,9 +9,17 @@
 // laminar and turbulent free convection from a horizontal cylinder", Int. J. Heat Mass Transfer
 // 18, 1975, 1049-1053; eq. 9.34 of Incropera and DeWitt, "Fundamentals of Heat and Mass
 // Transfer"), with air's properties at the film temperature from the same book's Table A.4.
-// Radiation: a grey body to surroundings at the air's temperature. Only the winding's outer
-// surface counts, not the former beyond it nor its ends: the estimate errs on the warm side.
-// Still air and no sun: wind cools, sunshine warms.
+// Radiation: a grey body to surroundings at the air's temperature. Of the former, only what
+// the winding covers counts, not what lies beyond it nor its ends: the estimate errs on the
+// warm side. Still air and no sun: wind cools, sunshine warms.
+//
+// The leads: the coil's own wire leaves each end of the winding for the antenna wire, and its
+// copper conducts the winding's heat along it to shed as a fin does (Incropera and DeWitt,
+// section 3.6: the infinitely long fin takes sqrt(h P k A) theta_b from its base). On a short
+// winding they shed more than its surface. Each carries the coil's current and is warmed by it
+// as it goes, to q' / (h P) far from the winding, and takes the winding's heat only above that.
+// Its h is taken where it is coolest, far from the winding, and the thicker antenna wire it
+// joins would conduct more than the lead going on: both err on the warm side.
 
 namespace brevan::check {
 
@@ -29,6 +37,38 @@ double heatShed(const CylinderInAir& cylinder, double rise);
 
 // The rise (K) above the air at which the surface sheds `heat` watts.
 double temperatureRise(const CylinderInAir& cylinder, double heat);
+
+// The heat the surface sheds a square metre and a kelvin (W / m^2 K) at `rise`: convection and
+// radiation together, finite at no rise.
+double surfaceCoefficient(const CylinderInAir& cylinder, double rise);
+
+// A lead of bare copper `diameter` across, its surface as the winding's, carrying the coil's
+// current, whose own heat is `heatPerMetre` on average.
+struct LeadInAir {
+    double diameter = 0.0;     // m
+    double emissivity = 0.9;   // of the surface, 0..1
+    double heatPerMetre = 0.0; // W / m
+    double airCelsius = kAmbientCelsius;
+};
+
+// What a lead does to the winding: it takes `conductance` (W / K) times the winding's rise above
+// `farRise`, the lead's own rise far from the winding.
+struct LeadFin {
+    double farRise = 0.0;     // K
+    double conductance = 0.0; // W / K
+};
+LeadFin leadFin(const LeadInAir& lead);
+
+// The same lead at the current that keeps it `farRise` above the air, and its heat a metre
+// (W / m) there.
+LeadFin leadFinAt(const LeadInAir& lead, double farRise);
+double leadHeatPerMetre(const LeadInAir& lead, double farRise);
+
+// The heat (W) the winding's surface and its two leads shed at `rise` kelvin above the air (less
+// than nothing below the leads' own rise, which then warm it), and the rise at which they shed
+// `heat` watts.
+double windingShed(const CylinderInAir& winding, const LeadFin& lead, double rise);
+double windingRise(const CylinderInAir& winding, const LeadFin& lead, double heat);
 
 // Emissivities: enamelled wire (a varnish, near 0.9 as paints are) and bright copper, low and
 // so the warmer estimate for bare wire (tarnished copper outdoors reaches 0.5 and more).

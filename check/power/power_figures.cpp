@@ -23,6 +23,7 @@ constexpr double kPeekRadiusTerm = 0.0301;
 constexpr double kUniformGapPerCm = 24.4e3;  // V / cm
 constexpr double kUniformGapRootCm = 6.53e3; // V / sqrt(cm)
 constexpr double kCloseWoundPitch = 1.05;    // of the wire's diameter
+constexpr double kHottestLead = 1000.0;      // K of rise: beyond any lead
 
 // Shares of the peak envelope power averaged over a transmission. SSB, CW, FM and the digital
 // modes: the operating duty factors of FCC OET Bulletin 65, Supplement B (1997), Table 1
@@ -51,6 +52,36 @@ double powerAt(double watts, double value, double limit, bool voltage) {
     }
     const double ratio = limit / value;
     return watts * (voltage ? ratio * ratio : ratio);
+}
+
+// The power at which the winding, shedding `heat` at `watts`, runs `rise` above the air. Its
+// heat and its leads' own grow as the power, and so does the leads' own rise: the power is
+// bisected by that rise, whose excess of heat over what is shed grows with it.
+double powerAtRise(double watts, double heat, const CylinderInAir& surface, const LeadInAir& lead,
+                   double rise) {
+    if (!(heat > 0.0)) {
+        return 0.0;
+    }
+    if (!(lead.heatPerMetre > 0.0)) {
+        return watts * windingShed(surface, leadFinAt(lead, 0.0), rise) / heat;
+    }
+    const auto power = [&](double far) {
+        return watts * leadHeatPerMetre(lead, far) / lead.heatPerMetre;
+    };
+    const auto excess = [&](double far) {
+        return heat / watts * power(far) - windingShed(surface, leadFinAt(lead, far), rise);
+    };
+    double low = 0.0;
+    double high = rise; // where the leads take none of the winding's heat
+    while (excess(high) < 0.0 && high < kHottestLead) {
+        low = high;
+        high *= 2.0;
+    }
+    for (int i = 0; i < 60 && high - low > 1e-9 * high; ++i) {
+        const double mid = 0.5 * (low + high);
+        (excess(mid) < 0.0 ? low : high) = mid;
+    }
+    return power(0.5 * (low + high));
 }
 
 } // namespace
@@ -90,6 +121,11 @@ CylinderInAir windingSurface(const CoilBuild& coil) {
             closeWound(coil) ? kEnamelEmissivity : kBareCopperEmissivity};
 }
 
+LeadInAir windingLead(const CoilBuild& coil, double currentRms) {
+    return {coil.wireDiameter, windingSurface(coil).emissivity,
+            currentRms * currentRms * coil.leadOhmsPerMetre};
+}
+
 std::optional<PowerFigures> powerFigures(const CurrentsAtDesign& currents,
                                          std::complex<double> coilAtDesign, const CoilBuild& coil,
                                          const PowerSetting& setting) {
@@ -111,15 +147,14 @@ std::optional<PowerFigures> powerFigures(const CurrentsAtDesign& currents,
     s.heatKeyDown = s.currentRms * s.currentRms * std::max(0.0, coilAtDesign.real());
     s.heatAverage = share * s.heatKeyDown;
     const CylinderInAir surface = windingSurface(coil);
-    s.temperatureRise = temperatureRise(surface, s.heatAverage);
+    const LeadInAir lead = windingLead(coil, std::sqrt(share) * s.currentRms);
+    s.temperatureRise = windingRise(surface, leadFin(lead), s.heatAverage);
     out.tipVoltageRms = currents.tipPotential * out.feedCurrentRms;
     out.tipVoltagePeak = kSqrt2 * out.tipVoltageRms;
     out.wireHeatKeyDown = currents.wireLoss * out.feedCurrentRms * out.feedCurrentRms;
     out.turnsLimitW = powerAt(setting.watts, s.turnVoltagePeak, s.turnWithstand, true);
-    out.formerLimitW =
-        powerAt(setting.watts, s.heatAverage, heatShed(surface, kFormerMostRise), false);
-    out.enamelLimitW =
-        powerAt(setting.watts, s.heatAverage, heatShed(surface, kEnamelMostRise), false);
+    out.formerLimitW = powerAtRise(setting.watts, s.heatAverage, surface, lead, kFormerMostRise);
+    out.enamelLimitW = powerAtRise(setting.watts, s.heatAverage, surface, lead, kEnamelMostRise);
     return out;
 }
 

@@ -65,10 +65,11 @@ inline constexpr double kSpacedTurnsMargin = 2.0; // of Peek's onset
 // The coil as wound, for what its turns and surface hold.
 struct CoilBuild {
     double turns = 0.0;
-    double pitch = 0.0;         // m, turn centre to centre
-    double wireDiameter = 0.0;  // m, bare copper
-    double meanDiameter = 0.0;  // m, turn centre to centre across the coil
-    double windingLength = 0.0; // m
+    double pitch = 0.0;            // m, turn centre to centre
+    double wireDiameter = 0.0;     // m, bare copper
+    double meanDiameter = 0.0;     // m, turn centre to centre across the coil
+    double windingLength = 0.0;    // m
+    double leadOhmsPerMetre = 0.0; // ohm / m at F, the wire alone, as each lead carries it
 };
 
 // Close-wound: the turns touch (a pitch within 5 % of the wire).
@@ -77,8 +78,10 @@ bool closeWound(const CoilBuild& coil);
 // The peak voltage (V) between adjacent turns that the coil holds, as above.
 double turnWithstand(const CoilBuild& coil);
 
-// The winding as the cylinder that sheds its heat.
+// The winding as the cylinder that sheds its heat, and each of its leads carrying `currentRms`
+// on average.
 CylinderInAir windingSurface(const CoilBuild& coil);
+LeadInAir windingLead(const CoilBuild& coil, double currentRms);
 
 struct CoilStress {
     double currentRms = 0.0;  // A, at the peak envelope power

@@ -183,9 +183,7 @@ std::optional<CurrentsAtDesign> currentsAtDesign(const AntennaModel& model,
         out.tipPotential = std::max(out.tipPotential, portable::abs(v) / portable::abs(feed));
     }
     // The copper's resistance per metre at F, from the exact skin effect.
-    const double a = 0.5 * model.wireDiameter;
-    const double perMetre = kCopperResistivity / (kPi * a * a) *
-                            roundWireInternal(a / skinDepth(frequencyMHz * 1e6)).resistanceRatio;
+    const double perMetre = wireResistancePerMetre(model.wireDiameter, frequencyMHz * 1e6);
     std::size_t index = 0;
     for (const WirePiece& piece : segmentation.pieces) {
         const double step = std::abs(piece.y2 - piece.y1) / piece.segments;

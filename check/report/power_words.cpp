@@ -247,8 +247,10 @@ std::vector<std::string> powerMethodNotes(const CheckReport& r) {
             " averages " + number(mode.averageToPeak * 100, 0) + " % of it (" + mode.why +
             "). Currents and voltages are rms at that peak, from the engine's own currents at F "
             "scaled to it; the heat on average warms the coil, which takes minutes to warm.",
-        "The warming: the winding's outer surface in still air at 25 °C, by natural convection "
-        "(Churchill and Chu) and radiation; wind cools it, sunshine warms it, and the former "
+        "The warming: the winding's outer surface and its two leads, which carry its heat along "
+        "the copper and are warmed by their own current, in still air at 25 °C, by natural "
+        "convection (Churchill and Chu) and radiation; wind cools it, sunshine warms it, and the "
+        "former "
         "beyond the winding, which also sheds heat, is left out: about 20 % on the warm side.",
         "Between turns: close-wound enamelled turns hold Paschen's minimum, 327 V peak, below "
         "which no discharge starts in the air beside them; spaced bare turns half of Peek's "

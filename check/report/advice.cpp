@@ -36,6 +36,13 @@ namespace {
 
 enum class PowerWords { Sentences, OneLine };
 
+// A sentence of the model's antenna once the antenna hangs and is swept: the sweep has said
+// how it really resonates, so the model's figures are what was expected before it.
+std::string beforeTheSweep(std::string sentence, const std::string& why = "") {
+    sentence[0] = static_cast<char>(std::tolower(static_cast<unsigned char>(sentence[0])));
+    return "As designed, before the sweep" + why + ": " + sentence;
+}
+
 std::vector<std::string> verdict(const CheckReport& report, PowerWords powerWords) {
     std::vector<std::string> out{coilVerdict(report)};
     const bool trimSaysIt =
@@ -56,20 +63,19 @@ std::vector<std::string> verdict(const CheckReport& report, PowerWords powerWord
         return out;
     }
     const AntennaCheck& check = *report.antenna;
-    for (std::string& line : builtVerdict(report, check.built)) {
-        out.push_back(std::move(line));
-    }
-    std::string trim = trimVerdict(report, check);
     // What to do comes first: the trim, or once the antenna hangs and is swept, the sweep's
-    // cut, which replaces the design's.
+    // cut, which replaces the design's; the model's resonance and coil are then what was
+    // expected before it.
     const bool swept =
         report.measured && report.measured->calibration.outcome == CalibrationOutcome::Calibrated;
+    for (std::string& line : builtVerdict(report, check.built)) {
+        out.push_back(swept ? beforeTheSweep(std::move(line)) : std::move(line));
+    }
+    std::string trim = trimVerdict(report, check);
     const std::string measured = measuredVerdict(report);
     if (swept && !trim.empty()) {
-        trim[0] = static_cast<char>(std::tolower(static_cast<unsigned char>(trim[0])));
-        trim = "As designed, before the sweep (its cut, above, replaces this now that the antenna "
-               "hangs): " +
-               trim;
+        trim = beforeTheSweep(std::move(trim),
+                              " (its cut, above, replaces this now that the antenna hangs)");
         out.insert(out.begin(), measured);
         out.push_back(trim);
     } else {
@@ -107,7 +113,7 @@ std::vector<std::string> verdict(const CheckReport& report, PowerWords powerWord
     }
     const std::string coil = neededCoilVerdict(report, check);
     if (!coil.empty()) {
-        out.push_back(coil);
+        out.push_back(swept ? beforeTheSweep(coil) : coil);
     }
     const std::string insulation = insulationSentence(report);
     if (!insulation.empty()) {

@@ -73,13 +73,23 @@ TEST(MeasuredCli, JsonHasTheMeasuredObjectThroughAFeedLine) {
     EXPECT_NEAR(calibration.value("after_cut").toObject().value("resonance_mhz").toDouble(), 7.05,
                 0.01);
     EXPECT_FALSE(measured.value("notes").toArray().isEmpty());
-    // The design's trim is marked as replaced by the sweep's cut, which the verdict gives too.
+    // The design's trim is marked as replaced by the sweep's cut, which the verdict gives too,
+    // and the model's resonance as built and its coil for the designed length as what was
+    // expected before the sweep: the sweep has said where the antenna really resonates.
     int replaced = 0;
-    for (const QJsonValue& line : run.json().value("verdict").toArray()) {
-        replaced += line.toString().startsWith("As designed, before the sweep (its cut, above, "
-                                               "replaces this now that the antenna hangs)");
+    int expected = 0;
+    for (const QJsonValue& value : run.json().value("verdict").toArray()) {
+        const QString line = value.toString();
+        replaced += line.startsWith("As designed, before the sweep (its cut, above, "
+                                    "replaces this now that the antenna hangs)");
+        expected += line.startsWith("As designed, before the sweep: as built, the antenna "
+                                    "resonates at ") ||
+                    line.startsWith("As designed, before the sweep: or keep the length");
+        EXPECT_FALSE(line.startsWith("As built") || line.startsWith("Or keep"))
+            << line.toStdString();
     }
     EXPECT_EQ(replaced, 1);
+    EXPECT_EQ(expected, 2);
 }
 
 // A sweep of another band is no calibration: the model cannot resonate there, and a cut from

@@ -8,6 +8,7 @@
 #include "coil/coil_impedance.h"
 #include "coil/physics.h"
 #include "coil/round_wire.h"
+#include "cut_list.h"
 
 #include "fullwave/tolerance_coils.h"
 #include "general_format.h"
@@ -243,7 +244,8 @@ namespace {
 CoilBuild coilBuild(const WoundCoil& coil, double frequency) {
     return {coil.turns,        coil.pitch,
             coil.wireDiameter, coil.meanDiameter,
-            sheetLength(coil), wireResistancePerMetre(coil.wireDiameter, frequency)};
+            sheetLength(coil), wireResistancePerMetre(coil.wireDiameter, frequency),
+            kCoilLeadAllowance};
 }
 
 std::optional<PowerFigures> powerOf(const CheckReport& report, const AntennaResult& antenna) {

@@ -4,6 +4,7 @@
 #include "coil/coil_impedance.h"
 #include "coil/physics.h"
 #include "coil/round_wire.h"
+#include "cut_list.h"
 #include "portable_maths.h"
 
 #include <limits>
@@ -84,7 +85,8 @@ std::optional<CoilToWind> coilToWind(const CheckReport& r) {
                               alternative.coil.wireDiameter,
                               alternative.coil.meanDiameter,
                               alternative.windingLength,
-                              wireResistancePerMetre(alternative.coil.wireDiameter, frequency)};
+                              wireResistancePerMetre(alternative.coil.wireDiameter, frequency),
+                              kCoilLeadAllowance};
         // The feed resistance loses what the planned coils' loss added beyond this coil's, so
         // the same power drives more current through a better coil.
         CurrentsAtDesign at = *hung->antenna->atDesign;

@@ -128,7 +128,11 @@ LeadFin leadFinAt(const LeadInAir& lead, double farRise) {
     const double h = surfaceCoefficient(leadMetre(lead), farRise);
     const double perimeter = kPi * lead.diameter;
     const double section = 0.25 * kPi * lead.diameter * lead.diameter;
-    return {farRise, std::sqrt(h * perimeter * kCopperConduction * section)};
+    const double m = std::sqrt(h * perimeter / (kCopperConduction * section));
+    // tanh(m L), from one exponential: 1 at any length beyond a few 1 / m.
+    const double fall = portable::exp(-2.0 * m * std::max(lead.length, 0.0));
+    const double reach = (1.0 - fall) / (1.0 + fall);
+    return {farRise, std::sqrt(h * perimeter * kCopperConduction * section) * reach};
 }
 
 LeadFin leadFin(const LeadInAir& lead) {

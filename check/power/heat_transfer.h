@@ -15,11 +15,12 @@
 //
 // The leads: the coil's own wire leaves each end of the winding for the antenna wire, and its
 // copper conducts the winding's heat along it to shed as a fin does (Incropera and DeWitt,
-// section 3.6: the infinitely long fin takes sqrt(h P k A) theta_b from its base). On a short
-// winding they shed more than its surface. Each carries the coil's current and is warmed by it
-// as it goes, to q' / (h P) far from the winding, and takes the winding's heat only above that.
-// Its h is taken where it is coolest, far from the winding, and the thicker antenna wire it
-// joins would conduct more than the lead going on: both err on the warm side.
+// section 3.6: a fin of length L with no heat passing its tip takes sqrt(h P k A) tanh(m L)
+// theta_b from its base, m = sqrt(h P / k A)). On a short winding they shed more than its
+// surface. Each carries the coil's current and is warmed by it as it goes, to q' / (h P) where
+// the winding's heat no longer reaches, and takes the winding's heat only above that. Its h is
+// taken there, where it is coolest, and the antenna wire it joins is taken to carry none of the
+// heat on: both err on the warm side.
 
 namespace brevan::check {
 
@@ -46,6 +47,7 @@ double surfaceCoefficient(const CylinderInAir& cylinder, double rise);
 // current, whose own heat is `heatPerMetre` on average.
 struct LeadInAir {
     double diameter = 0.0;     // m
+    double length = 0.0;       // m, the winding to the antenna wire
     double emissivity = 0.9;   // of the surface, 0..1
     double heatPerMetre = 0.0; // W / m
     double airCelsius = kAmbientCelsius;

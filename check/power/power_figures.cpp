@@ -62,7 +62,7 @@ double powerAtRise(double watts, double heat, const CylinderInAir& surface, cons
     if (!(heat > 0.0)) {
         return 0.0;
     }
-    if (!(lead.heatPerMetre > 0.0)) {
+    if (!(lead.heatPerMetre > 0.0) || !(lead.diameter > 0.0)) {
         return watts * windingShed(surface, leadFinAt(lead, 0.0), rise) / heat;
     }
     const auto power = [&](double far) {
@@ -122,7 +122,7 @@ CylinderInAir windingSurface(const CoilBuild& coil) {
 }
 
 LeadInAir windingLead(const CoilBuild& coil, double currentRms) {
-    return {coil.wireDiameter, windingSurface(coil).emissivity,
+    return {coil.wireDiameter, coil.leadLength, windingSurface(coil).emissivity,
             currentRms * currentRms * coil.leadOhmsPerMetre};
 }
 

@@ -70,6 +70,7 @@ struct CoilBuild {
     double meanDiameter = 0.0;     // m, turn centre to centre across the coil
     double windingLength = 0.0;    // m
     double leadOhmsPerMetre = 0.0; // ohm / m at F, the wire alone, as each lead carries it
+    double leadLength = 0.0;       // m, each lead, the winding to the antenna wire
 };
 
 // Close-wound: the turns touch (a pitch within 5 % of the wire).

@@ -218,17 +218,22 @@ TEST(PowerFigures, HeatShedMatchesThePublishedSteamPipe) {
 // A lead of the typical coil's wire, 0.914 mm enamelled copper, carrying nothing of its own: at
 // no rise, film at 298.15 K, k = 26.15e-3 W/m K, Churchill and Chu's Nu = 0.36 (Ra = 0), h =
 // 10.30 W/m^2 K; radiation 0.85 sigma (596.3)(2 x 298.15^2) = 5.11 W/m^2 K. P = pi d = 2.871e-3
-// m, k A = 401 x 6.561e-7 = 2.631e-4 W m/K: sqrt(h P k A) = 3.412e-3 W/K, taken by each lead.
+// m, k A = 401 x 6.561e-7 = 2.631e-4 W m/K: sqrt(h P k A) = 3.412e-3 W/K, taken by each long
+// lead. The cut list's 0.1 m lead, m = sqrt(h P / k A) = 12.97 / m, takes tanh(1.297) = 0.8612 of
+// it: 2.938e-3 W/K.
 TEST(PowerFigures, LeadsShedTheWindingsHeatAsFinsOfItsWire) {
     const CylinderInAir winding{0.052, 0.0082, kEnamelEmissivity};
-    const LeadFin cold = leadFin({0.914e-3, kEnamelEmissivity, 0.0});
+    const LeadFin cold = leadFin({0.914e-3, 10.0, kEnamelEmissivity, 0.0});
     EXPECT_EQ(cold.farRise, 0.0);
     EXPECT_NEAR(cold.conductance, 3.412e-3, 0.005 * 3.412e-3);
     EXPECT_NEAR(windingShed(winding, cold, 30.0) - heatShed(winding, 30.0),
                 2.0 * cold.conductance * 30.0, 1e-12);
+    EXPECT_NEAR(leadFin({0.914e-3, 0.1, kEnamelEmissivity, 0.0}).conductance, 2.938e-3,
+                0.005 * 2.938e-3);
+    EXPECT_EQ(leadFin({0.914e-3, 0.0, kEnamelEmissivity, 0.0}).conductance, 0.0);
     // A lead warmed by its own current takes the winding's heat only above its own rise: with
     // no heat in the winding, the leads warm it, to no more than their own rise.
-    const LeadFin warm = leadFin({0.914e-3, kEnamelEmissivity, 0.05});
+    const LeadFin warm = leadFin({0.914e-3, 10.0, kEnamelEmissivity, 0.05});
     EXPECT_GT(warm.farRise, 0.0);
     EXPECT_NEAR(heatShed({0.914e-3, 1.0, kEnamelEmissivity}, warm.farRise), 0.05, 1e-6);
     const double warmed = windingRise(winding, warm, 0.0);
@@ -248,12 +253,12 @@ struct LeadsRow {
 const LeadsRow kLeads[] = {
     // 10 m: 4 turns of SWG 22 close-wound on a 20 mm former, 2.8 mm long; its two leads shed
     // more than its surface does.
-    {"4 turns on 10 m", {4, 0.711e-3, 0.711e-3, 20.711e-3, 2.84e-3, 0.62}, 0.60, 0.3, 0.5},
+    {"4 turns on 10 m", {4, 0.711e-3, 0.711e-3, 20.711e-3, 2.84e-3, 0.62, 0.1}, 0.60, 0.3, 0.5},
     // 40 m: the typical 9 turns of SWG 20 on 50 mm, 8.2 mm long: its surface sheds two to three
     // times what its leads do.
-    {"9 turns on 40 m", {9, 0.914e-3, 0.914e-3, 50.914e-3, 8.23e-3, 0.22}, 1.0, 0.65, 0.8},
+    {"9 turns on 40 m", {9, 0.914e-3, 0.914e-3, 50.914e-3, 8.23e-3, 0.22, 0.1}, 1.0, 0.65, 0.8},
     // 80 m: 42 turns of SWG 18 spaced over 273 mm on 100 mm.
-    {"42 turns on 80 m", {42, 6.5e-3, 1.219e-3, 101.219e-3, 273e-3, 0.11}, 1.05, 0.97, 1.0},
+    {"42 turns on 80 m", {42, 6.5e-3, 1.219e-3, 101.219e-3, 273e-3, 0.11, 0.1}, 1.05, 0.97, 1.0},
 };
 
 TEST(PowerFigures, LeadsCoolAShortWindingMost) {
@@ -329,6 +334,7 @@ TEST(PowerFigures, ScaleWithThePowerAndTheMode) {
     // And with leads that carry heat of their own, whose rise grows with the power too.
     CoilBuild withLeads = build;
     withLeads.leadOhmsPerMetre = 0.3;
+    withLeads.leadLength = 0.1;
     const auto led = powerFigures(at, coil, withLeads, {100.0, Mode::Ssb});
     ASSERT_TRUE(led);
     for (const auto& [limit, rise] : {std::pair{led->formerLimitW, kFormerMostRise},

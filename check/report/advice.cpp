@@ -65,11 +65,15 @@ std::vector<std::string> verdict(const CheckReport& report, PowerWords powerWord
     const AntennaCheck& check = *report.antenna;
     // What to do comes first: the trim, or once the antenna hangs and is swept, the sweep's
     // cut, which replaces the design's; the model's resonance and coil are then what was
-    // expected before it.
+    // expected before it, and its band as built is the antenna table's alone.
     const bool swept =
         report.measured && report.measured->calibration.outcome == CalibrationOutcome::Calibrated;
-    for (std::string& line : builtVerdict(report, check.built)) {
-        out.push_back(swept ? beforeTheSweep(std::move(line)) : std::move(line));
+    std::vector<std::string> built = builtVerdict(report, check.built);
+    if (swept) {
+        built = {beforeTheSweep(std::move(built.front()))};
+    }
+    for (std::string& line : built) {
+        out.push_back(std::move(line));
     }
     std::string trim = trimVerdict(report, check);
     const std::string measured = measuredVerdict(report);

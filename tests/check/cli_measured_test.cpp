@@ -75,7 +75,8 @@ TEST(MeasuredCli, JsonHasTheMeasuredObjectThroughAFeedLine) {
     EXPECT_FALSE(measured.value("notes").toArray().isEmpty());
     // The design's trim is marked as replaced by the sweep's cut, which the verdict gives too,
     // and the model's resonance as built and its coil for the designed length as what was
-    // expected before the sweep: the sweep has said where the antenna really resonates.
+    // expected before the sweep: the sweep has said where the antenna really resonates. The
+    // model's 2:1 band as built is left to the antenna table.
     int replaced = 0;
     int expected = 0;
     for (const QJsonValue& value : run.json().value("verdict").toArray()) {
@@ -85,7 +86,8 @@ TEST(MeasuredCli, JsonHasTheMeasuredObjectThroughAFeedLine) {
         expected += line.startsWith("As designed, before the sweep: as built, the antenna "
                                     "resonates at ") ||
                     line.startsWith("As designed, before the sweep: or keep the length");
-        EXPECT_FALSE(line.startsWith("As built") || line.startsWith("Or keep"))
+        EXPECT_FALSE(line.startsWith("As built") || line.startsWith("Or keep") ||
+                     line.contains("2:1 SWR band ("))
             << line.toStdString();
     }
     EXPECT_EQ(replaced, 1);

@@ -16,7 +16,6 @@ namespace {
 constexpr double kStefanBoltzmann = 5.670374419e-8; // W / m^2 K^4
 constexpr double kGravity = 9.80665;                // m / s^2
 constexpr double kZeroCelsius = 273.15;             // K
-constexpr double kHottest = 1000.0;                 // K of rise: beyond any winding
 constexpr double kCopperConduction = 401.0;         // W / m K (Incropera and DeWitt, Table A.1)
 
 // Air at one atmosphere (Incropera and DeWitt, Table A.4).
@@ -71,10 +70,15 @@ double radiation(double emissivity, double airCelsius, double rise) {
     return emissivity * kStefanBoltzmann * (hot + cold) * (hot * hot + cold * cold);
 }
 
-// The rise in 0..kHottest at which `shed`, which grows with the rise, reaches `heat`: bisected.
+// A metre of the lead, as the cylinder that sheds its heat.
+CylinderInAir leadMetre(const LeadInAir& lead) {
+    return {lead.diameter, 1.0, lead.emissivity, lead.airCelsius};
+}
+
+// The rise in 0..kHottestRise at which `shed`, which grows with the rise, reaches `heat`: bisected.
 template <typename Shed> double riseWhere(const Shed& shed, double heat) {
     double low = 0.0;
-    double high = kHottest;
+    double high = kHottestRise;
     if (shed(high) < heat) {
         return high;
     }
@@ -112,14 +116,6 @@ double surfaceCoefficient(const CylinderInAir& c, double rise) {
     const double r = std::max(rise, 0.0);
     return convection(c.diameter, c.airCelsius, r) + radiation(c.emissivity, c.airCelsius, r);
 }
-
-namespace {
-
-CylinderInAir leadMetre(const LeadInAir& lead) {
-    return {lead.diameter, 1.0, lead.emissivity, lead.airCelsius};
-}
-
-} // namespace
 
 LeadFin leadFinAt(const LeadInAir& lead, double farRise) {
     if (!(lead.diameter > 0.0)) {

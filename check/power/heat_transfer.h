@@ -25,6 +25,8 @@
 namespace brevan::check {
 
 inline constexpr double kAmbientCelsius = 25.0;
+// The most rise (K) the searches for one look at: beyond any winding or lead.
+inline constexpr double kHottestRise = 1000.0;
 
 struct CylinderInAir {
     double diameter = 0.0;               // m, outside the winding

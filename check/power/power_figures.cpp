@@ -23,7 +23,6 @@ constexpr double kPeekRadiusTerm = 0.0301;
 constexpr double kUniformGapPerCm = 24.4e3;  // V / cm
 constexpr double kUniformGapRootCm = 6.53e3; // V / sqrt(cm)
 constexpr double kCloseWoundPitch = 1.05;    // of the wire's diameter
-constexpr double kHottestLead = 1000.0;      // K of rise: beyond any lead
 
 // Shares of the peak envelope power averaged over a transmission. SSB, CW, FM and the digital
 // modes: the operating duty factors of FCC OET Bulletin 65, Supplement B (1997), Table 1
@@ -73,7 +72,7 @@ double powerAtRise(double watts, double heat, const CylinderInAir& surface, cons
     };
     double low = 0.0;
     double high = rise; // where the leads take none of the winding's heat
-    while (excess(high) < 0.0 && high < kHottestLead) {
+    while (excess(high) < 0.0 && high < kHottestRise) {
         low = high;
         high *= 2.0;
     }

@@ -27,7 +27,10 @@ std::optional<Hung> hungAntenna(const CheckReport& r) {
         return std::nullopt;
     }
     const AntennaCheck& a = *r.antenna;
-    if (a.trim.outcome == TrimOutcome::CoilResonates) {
+    // A coil that resonates itself, or leaves the antenna no resonance near F, must change
+    // anyway: one of the same reactance would leave the antenna as it is.
+    if (a.trim.outcome == TrimOutcome::CoilResonates ||
+        a.trim.outcome == TrimOutcome::NoResonance) {
         return std::nullopt;
     }
     const bool trimmed = r.power->trimmed.has_value() && a.trimmed.has_value();

@@ -32,7 +32,9 @@ inline constexpr double kWorthwhileQ = 1.1;
 inline constexpr double kWorthwhileOtherFormer = 1.25;
 
 // Nothing without the power figures of the antenna that will hang, or for a coil that must
-// change anyway (the alternatives say which coils would do), or a measured coil.
+// change anyway (one that resonates itself, where the alternatives say which coils would do, or
+// one that leaves the antenna no resonance near F, where the needed coil does), or a measured
+// coil.
 std::optional<CoilToWind> coilToWind(const CheckReport& report);
 
 } // namespace brevan::check

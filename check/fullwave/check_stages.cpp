@@ -265,7 +265,7 @@ private:
         }
         if (!m_built->coarseResonance()) {
             m_check.trim.outcome = TrimOutcome::NoResonance;
-            return std::nullopt;
+            return seekCoilFromTheDesign();
         }
         const double target = workingTarget(*m_built, f);
         const double x0 = impedanceAt(m_built->samples(), target).imag();
@@ -288,6 +288,21 @@ private:
             if (search && search->failure()) {
                 return search->failure();
             }
+        }
+        return m_coil->failure();
+    }
+
+    // No trim moves a resonance the built antenna lacks, yet the coil that puts the designed
+    // length on F can still be sought: from the antenna as designed, whose step-1 coil resonates
+    // near F, with the built coil's Q and self-resonance.
+    Failure seekCoilFromTheDesign() {
+        if (!m_designed->coarseResonance()) {
+            return std::nullopt;
+        }
+        m_coil =
+            std::make_unique<NeededCoilTask>(m_context, *m_designed, m_input.length, m_input.built);
+        if (auto failure = runTogether(m_context.engine, {m_coil.get()})) {
+            return failure;
         }
         return m_coil->failure();
     }

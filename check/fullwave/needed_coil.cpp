@@ -4,6 +4,7 @@
 #include "coil/physics.h"
 
 #include <cmath>
+#include <utility>
 
 namespace brevan::check {
 
@@ -21,9 +22,13 @@ CoilImpedance scaledTo(CoilImpedance coil, double hz, double inductance) {
 }
 
 NeededCoilTask::NeededCoilTask(const Context& context, const Analysis& start, double length)
-    : m_context(context), m_length(length), m_shape(start.coil()), m_basisScale(start.scale()),
+    : NeededCoilTask(context, start, length, start.coil()) {}
+
+NeededCoilTask::NeededCoilTask(const Context& context, const Analysis& start, double length,
+                               CoilImpedance shape)
+    : m_context(context), m_length(length), m_shape(std::move(shape)), m_basisScale(start.scale()),
       m_targetMHz(workingTarget(start, context.input.designMHz)),
-      m_search(coilSearch(context, start, length, m_targetMHz)) {}
+      m_search(coilSearch(context, start, length, m_targetMHz, m_shape)) {}
 
 std::vector<Request> NeededCoilTask::requests() {
     while (!m_failure) {

@@ -300,26 +300,43 @@ TEST_F(TypicalDesign, TrimmedAntennaResonatesAtTheDesignFrequency) {
     EXPECT_GE(offAt(tip - 0.01), off);
 }
 
-TEST_F(TypicalDesign, NeededCoilResonatesAtTheDesignFrequency) {
-    const AntennaCheckInput input = typicalDesign();
-    ASSERT_EQ(check_.neededCoil.outcome, CoilOutcome::Found);
-    const double needed = check_.neededCoil.apparentInductance;
+// The needed coil puts the designed length on F, found independently of the check; its whole
+// turns are the nearest and resonate on the right side of F.
+void expectNeededCoilOnF(const AntennaCheckInput& input, const AntennaCheck& check) {
+    ASSERT_EQ(check.neededCoil.outcome, CoilOutcome::Found);
+    const double needed = check.neededCoil.apparentInductance;
     ASSERT_GT(needed, testInductance(input.builtTurns)); // the built coil is too small
     const CoilImpedance neededCoil = seriesCoil(input.built(kDesignHz).real(), needed);
     const auto f = resonanceOf(antennaModel(input, input.length, neededCoil), neededCoil,
                                kDesignMHz, 0.01 * kDesignMHz, builtCounts(input));
     ASSERT_TRUE(f);
     EXPECT_NEAR(*f, kDesignMHz, 0.0005 * kDesignMHz);
-    // The whole turns nearest in inductance, and their resonance on the right side of F.
-    const int turns = check_.neededCoil.turns;
+    const int turns = check.neededCoil.turns;
     const double miss = std::abs(testInductance(turns) - needed);
     EXPECT_LE(miss, std::abs(testInductance(turns + 1) - needed));
     EXPECT_LE(miss, std::abs(testInductance(turns - 1) - needed));
-    EXPECT_EQ(check_.neededCoil.turnsAtDesign, testCoil(turns)(kDesignHz));
-    ASSERT_TRUE(check_.neededCoil.turnsResonanceMHz);
+    EXPECT_EQ(check.neededCoil.turnsAtDesign, testCoil(turns)(kDesignHz));
+    ASSERT_TRUE(check.neededCoil.turnsResonanceMHz);
     const bool moreThanNeeded = testInductance(turns) > needed;
-    EXPECT_EQ(*check_.neededCoil.turnsResonanceMHz < kDesignMHz, moreThanNeeded);
-    EXPECT_NEAR(*check_.neededCoil.turnsResonanceMHz, kDesignMHz, 0.02 * kDesignMHz);
+    EXPECT_EQ(*check.neededCoil.turnsResonanceMHz < kDesignMHz, moreThanNeeded);
+    EXPECT_NEAR(*check.neededCoil.turnsResonanceMHz, kDesignMHz, 0.02 * kDesignMHz);
+}
+
+TEST_F(TypicalDesign, NeededCoilResonatesAtTheDesignFrequency) {
+    expectNeededCoilOnF(typicalDesign(), check_);
+}
+
+// Wound with so few turns that as built it has no resonance near F, the antenna gets no trim,
+// yet the coil that keeps the designed length is still sought, from the antenna as designed.
+TEST(RealEngine, ABuiltCoilFarTooSmallStillGetsTheCoilThatPutsItOnF) {
+    AntennaCheckInput input = typicalDesign();
+    input.builtTurns = 3;
+    input.built = testCoil(input.builtTurns);
+    const AntennaCheck check = checked(input);
+    EXPECT_FALSE(check.built.resonanceMHz);
+    EXPECT_EQ(check.trim.outcome, TrimOutcome::NoResonance);
+    EXPECT_FALSE(check.trimmed);
+    expectNeededCoilOnF(input, check);
 }
 
 // The figure the report sets beside the built antenna for Medhurst's capacitance is the

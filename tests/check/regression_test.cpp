@@ -407,6 +407,15 @@ TEST(Regression, NoResonanceAtAllIsSaid) {
     EXPECT_FALSE(o["antenna"].toObject()["trim"].toObject()["reaches_design"].toBool());
     // Once an SWR of 625 with "Warnings: None".
     EXPECT_TRUE(anyContains(o["warnings"].toArray(), "no resonance"));
+    // No trim moves it, yet the coils that keep the length are given, once "none: no resonance
+    // to move": as designed it resonates near F.
+    const QJsonObject needed = o["antenna"].toObject()["needed_coil"].toObject();
+    ASSERT_EQ(needed["outcome"].toString(), "found");
+    EXPECT_NEAR(needed["turns_resonance_mhz"].toDouble(), 7.05, 0.02 * 7.05);
+    EXPECT_TRUE(anyContains(o["verdict"].toArray(), "Or keep the length and give each coil"));
+    // A coil of the same reactance would leave it as it is: none is offered to wind.
+    EXPECT_TRUE(o["power"].toObject()["coil_to_wind"].isNull());
+    EXPECT_FALSE(anyContains(o["verdict"].toArray(), "The coil to wind"));
 }
 
 TEST(Regression, ATrimmedAntennaFarFromFiftyOhmIsNotCalledUsable) {

@@ -60,9 +60,12 @@ std::variant<WireShape, ModelRefusal> wireShape(const AntennaModel& model,
                                     deckMetres(shape.apexHeight)};
             }
             if (drop >= leg) {
-                return ModelRefusal{"each leg of the inverted V is " + deckMetres(leg) +
-                                    " long from the feed, too short to drop " + deckMetres(drop) +
-                                    " from the apex to the ends"};
+                // The leg slopes from the end of the level feed segment, so it is a little
+                // less than half the length; to the millimetre, as a builder measures it.
+                return ModelRefusal{"each leg of the inverted V slopes for " +
+                                    deckMetres(std::round(leg * 1000.0) / 1000.0) +
+                                    " beyond the level wire at the feed, too short to drop " +
+                                    deckMetres(drop) + " from the apex to the ends"};
             }
             shape.droop = portable::asin(drop / leg);
         } else {

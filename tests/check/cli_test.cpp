@@ -100,7 +100,9 @@ TEST(CommandLine, RefusesBadInputBeforeComputingWithAMessageAndNoOutput) {
          "must hang more than 4 wire radii"},
         {"legs_too_short",
          typicalDesign({"--shape", "inverted-v", "--height", "10", "--ends-height", "1"}), 65,
-         "too short to drop"},
+         // 7.5 m less the level half of the feed segment, to the millimetre
+         "each leg of the inverted V slopes for 7.385 m beyond the level wire at the feed, too "
+         "short to drop 9 m"},
         {"no_coil_so_big",
          {"--frequency", "0.1", "--length", "1", "--distance", "0.45", "--wire", "10", "--former",
           "1", "--coil-length", "1", "--coil-wire", "12"},

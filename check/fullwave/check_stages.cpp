@@ -4,6 +4,7 @@
 // (tolerance.h); checkAntenna (antenna_check.h) runs them in order.
 #include "fullwave/antenna_check.h"
 
+#include "coil/physics.h"
 #include "cut_list.h"
 #include "fullwave/antenna_analysis.h"
 #include "fullwave/full_size_dipole.h"
@@ -265,7 +266,7 @@ private:
         }
         if (!m_built->coarseResonance()) {
             m_check.trim.outcome = TrimOutcome::NoResonance;
-            return seekCoilFromTheDesign();
+            return seekCoilFromStepOne();
         }
         const double target = workingTarget(*m_built, f);
         const double x0 = impedanceAt(m_built->samples(), target).imag();
@@ -293,14 +294,27 @@ private:
     }
 
     // No trim moves a resonance the built antenna lacks, yet the coil that puts the designed
-    // length on F can still be sought: from the antenna as designed, whose step-1 coil resonates
-    // near F, with the built coil's Q and self-resonance.
-    Failure seekCoilFromTheDesign() {
-        if (!m_designed->coarseResonance()) {
+    // length on F can still be sought: from the built coil scaled to step 1's inductance, the
+    // second guess the coil-position study takes too, so that both find the same coil.
+    Failure seekCoilFromStepOne() {
+        const double hz = designMHz() * 1e6;
+        const double stepOne = m_input.designed(hz).imag() / (2.0 * kPi * hz);
+        if (!(stepOne > 0.0)) {
             return std::nullopt;
         }
-        m_coil =
-            std::make_unique<NeededCoilTask>(m_context, *m_designed, m_input.length, m_input.built);
+        if (auto failure =
+                take(newAnalysis(m_context, m_input.length, scaledTo(m_input.built, hz, stepOne),
+                                 "with step 1's inductance"),
+                     m_stepOne)) {
+            return failure;
+        }
+        if (auto failure = runTogether(m_context.engine, {m_stepOne.get()})) {
+            return failure;
+        }
+        if (!m_stepOne->coarseResonance()) {
+            return std::nullopt;
+        }
+        m_coil = std::make_unique<NeededCoilTask>(m_context, *m_stepOne, m_input.length);
         if (auto failure = runTogether(m_context.engine, {m_coil.get()})) {
             return failure;
         }
@@ -546,6 +560,7 @@ private:
     std::optional<TrimSearch> m_trim;
     std::optional<TrimSearch> m_bareTrim;
     std::unique_ptr<NeededCoilTask> m_coil;
+    std::unique_ptr<Analysis> m_stepOne; // the built coil at step 1's inductance, when needed
     std::unique_ptr<Analysis> m_trimmed;
     std::unique_ptr<Analysis> m_turns;
     std::unique_ptr<Analysis> m_limit;

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cmath>
 #include <memory>
+#include <utility>
 
 namespace brevan::check {
 
@@ -21,6 +22,8 @@ constexpr double kEfficiencyStep = 0.03; // absolute, 0..1
 constexpr double kBandRatio = 1.25;
 constexpr double kInductanceRatio = 1.5;
 constexpr double kNarrowestGap = 0.02; // of the half length: positions no closer than this
+// A second guess within this of the first would only repeat it.
+constexpr double kSameGuess = 0.01;
 
 SwrBand scaledBand(const Band& band, double scale) {
     SwrBand out;
@@ -34,11 +37,13 @@ SwrBand scaledBand(const Band& band, double scale) {
 }
 
 // One position worked through: the antenna with a first-guess coil analysed, the coil that puts
-// it on F found and its antenna analysed, then that antenna's band with an ideal match.
+// it on F found and its antenna analysed, then that antenna's band with an ideal match. Where the
+// first guess leaves the antenna no resonance to start from, a second guess, when there is one,
+// is analysed in its place.
 class PositionTask : public Task {
 public:
     PositionTask(const AntennaCheckInput& input, const Engine& engine, const Progress& progress,
-                 double coilDistance, CoilImpedance start)
+                 double coilDistance, CoilImpedance start, CoilImpedance retry)
         : m_input(withDistance(input, coilDistance)),
           m_context{m_input,
                     engine,
@@ -46,7 +51,7 @@ public:
                     input.designMHz * (1.0 + kResonanceWindow),
                     sweepPlan(input.ground.kind),
                     {}},
-          m_start(std::move(start)) {
+          m_start(std::move(start)), m_retry(std::move(retry)) {
         m_point.coilDistance = coilDistance;
     }
 
@@ -110,6 +115,10 @@ private:
 
     void advance() {
         if (m_stage == Stage::First) {
+            if (!m_first->coarseResonance() && m_retry) {
+                startAgain();
+                return;
+            }
             if (!m_first->coarseResonance()) {
                 m_point.outcome = StudyOutcome::NoResonance;
                 m_stage = Stage::Done;
@@ -130,6 +139,17 @@ private:
         } else if (m_stage == Stage::Band) {
             settle();
         }
+    }
+
+    // The second guess in place of the first, once.
+    void startAgain() {
+        auto analysis = newAnalysis(m_context, m_input.length, std::exchange(m_retry, {}),
+                                    "coil-position study, second guess");
+        if (auto* failure = std::get_if<AntennaCheckFailure>(&analysis)) {
+            m_failure = *failure;
+            return;
+        }
+        m_first = std::move(std::get<std::unique_ptr<Analysis>>(analysis));
     }
 
     // The antenna with the coil found, analysed whole for its figures.
@@ -195,6 +215,7 @@ private:
     AntennaCheckInput m_input;
     Context m_context;
     CoilImpedance m_start;
+    CoilImpedance m_retry; // empty once used, or when there is none
     Stage m_stage = Stage::First;
     std::unique_ptr<Analysis> m_first;
     std::unique_ptr<NeededCoilTask> m_coil;
@@ -224,8 +245,16 @@ studyAt(const AntennaCheckInput& input, const InductanceGuess& guess, const Engi
         const double factor =
             b == input.coilDistance || !(wanted > 0.0) || !(users > 0.0) ? 1.0 : wanted / users;
         CoilImpedance start = [shape, factor](double f) { return factor * shape(f); };
-        tasks.push_back(
-            std::make_unique<PositionTask>(input, engine, progress, b, std::move(start)));
+        // A built coil far from step 1's leaves no resonance near F at any position when scaled
+        // as it is; step 1's own inductance for the position is the second guess.
+        CoilImpedance retry;
+        const double hz = input.designMHz * 1e6;
+        const double first = start(hz).imag() / (2.0 * kPi * hz);
+        if (wanted > 0.0 && std::abs(first / wanted - 1.0) > kSameGuess) {
+            retry = scaledTo(shape, hz, wanted);
+        }
+        tasks.push_back(std::make_unique<PositionTask>(input, engine, progress, b, std::move(start),
+                                                       std::move(retry)));
         if (auto failure = tasks.back()->begin()) {
             return *failure;
         }

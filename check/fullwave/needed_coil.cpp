@@ -4,7 +4,6 @@
 #include "coil/physics.h"
 
 #include <cmath>
-#include <utility>
 
 namespace brevan::check {
 
@@ -22,13 +21,9 @@ CoilImpedance scaledTo(CoilImpedance coil, double hz, double inductance) {
 }
 
 NeededCoilTask::NeededCoilTask(const Context& context, const Analysis& start, double length)
-    : NeededCoilTask(context, start, length, start.coil()) {}
-
-NeededCoilTask::NeededCoilTask(const Context& context, const Analysis& start, double length,
-                               CoilImpedance shape)
-    : m_context(context), m_length(length), m_shape(std::move(shape)), m_basisScale(start.scale()),
+    : m_context(context), m_length(length), m_shape(start.coil()), m_basisScale(start.scale()),
       m_targetMHz(workingTarget(start, context.input.designMHz)),
-      m_search(coilSearch(context, start, length, m_targetMHz, m_shape)) {}
+      m_search(coilSearch(context, start, length, m_targetMHz)) {}
 
 std::vector<Request> NeededCoilTask::requests() {
     while (!m_failure) {

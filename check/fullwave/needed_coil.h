@@ -20,10 +20,7 @@ namespace brevan::check {
 class NeededCoilTask : public Task {
 public:
     // `start` must be finished and show a resonance; it must outlive the task's first round.
-    // The coil found keeps the Q and self-resonance of `shape`, by default the start's own coil.
     NeededCoilTask(const Context& context, const Analysis& start, double length);
-    NeededCoilTask(const Context& context, const Analysis& start, double length,
-                   CoilImpedance shape);
 
     std::vector<Request> requests() override;
     void take(const std::vector<EngineRun>& runs) override;

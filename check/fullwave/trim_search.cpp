@@ -106,11 +106,6 @@ std::optional<TrimSearch> trimSearch(const Context& context, const Analysis& bui
 
 std::unique_ptr<SearchTask> coilSearch(const Context& context, const Analysis& built, double length,
                                        double target) {
-    return coilSearch(context, built, length, target, built.coil());
-}
-
-std::unique_ptr<SearchTask> coilSearch(const Context& context, const Analysis& built, double length,
-                                       double target, const CoilImpedance& lossOf) {
     const double omega = 2.0 * kPi * target * 1e6;
     const std::complex<double> builtCoil = built.coil()(target * 1e6);
     const double start = builtCoil.imag() / omega;
@@ -123,7 +118,7 @@ std::unique_ptr<SearchTask> coilSearch(const Context& context, const Analysis& b
         startRootSearch(start, startReactance, guess, more ? 1000.0 * start : 1e-3 * start,
                         kInductanceTolerance * start, kInductanceFallWidth * start);
     const Segmentation seg = built.coarse();
-    const double resistance = lossOf(target * 1e6).real();
+    const double resistance = builtCoil.real();
     SearchTask::Probe probe = [&context, seg, length, target, omega, resistance](
                                   double inductance) -> std::variant<Request, AntennaCheckFailure> {
         const AntennaModel model = antennaModel(context.input, length, {});

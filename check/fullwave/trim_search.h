@@ -57,12 +57,9 @@ std::optional<TrimSearch> trimSearch(const Context& context, const Analysis& ana
                                      double startReactance, double target);
 
 // The inductance of each coil that makes the antenna of `length` resonate at `target` on the
-// working segmentation of `analysis` (which must show a resonance), with the loss of `lossOf`
-// (by default the analysis's own coil) at `target` kept.
+// working segmentation of `analysis` (which must show a resonance), with the coil's loss kept.
 std::unique_ptr<SearchTask> coilSearch(const Context& context, const Analysis& analysis,
                                        double length, double target);
-std::unique_ptr<SearchTask> coilSearch(const Context& context, const Analysis& analysis,
-                                       double length, double target, const CoilImpedance& lossOf);
 
 // The whole turns whose inductance as the antenna sees it at F comes closest to `needed`; a
 // coil past its own resonance has none (0).

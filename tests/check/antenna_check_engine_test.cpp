@@ -300,13 +300,15 @@ TEST_F(TypicalDesign, TrimmedAntennaResonatesAtTheDesignFrequency) {
     EXPECT_GE(offAt(tip - 0.01), off);
 }
 
-// The needed coil puts the designed length on F, found independently of the check; its whole
-// turns are the nearest and resonate on the right side of F.
-void expectNeededCoilOnF(const AntennaCheckInput& input, const AntennaCheck& check) {
+// The needed coil, with the loss `resistance` its search held, puts the designed length on F,
+// found independently of the check; its whole turns are the nearest and resonate on the right
+// side of F.
+void expectNeededCoilOnF(const AntennaCheckInput& input, const AntennaCheck& check,
+                         double resistance) {
     ASSERT_EQ(check.neededCoil.outcome, CoilOutcome::Found);
     const double needed = check.neededCoil.apparentInductance;
     ASSERT_GT(needed, testInductance(input.builtTurns)); // the built coil is too small
-    const CoilImpedance neededCoil = seriesCoil(input.built(kDesignHz).real(), needed);
+    const CoilImpedance neededCoil = seriesCoil(resistance, needed);
     const auto f = resonanceOf(antennaModel(input, input.length, neededCoil), neededCoil,
                                kDesignMHz, 0.01 * kDesignMHz, builtCounts(input));
     ASSERT_TRUE(f);
@@ -323,20 +325,24 @@ void expectNeededCoilOnF(const AntennaCheckInput& input, const AntennaCheck& che
 }
 
 TEST_F(TypicalDesign, NeededCoilResonatesAtTheDesignFrequency) {
-    expectNeededCoilOnF(typicalDesign(), check_);
+    const AntennaCheckInput input = typicalDesign();
+    expectNeededCoilOnF(input, check_, input.built(kDesignHz).real());
 }
 
 // Wound with so few turns that as built it has no resonance near F, the antenna gets no trim,
-// yet the coil that keeps the designed length is still sought, from the antenna as designed.
+// yet the coil that keeps the designed length is still sought: from the built coil's Q at step
+// 1's inductance.
 TEST(RealEngine, ABuiltCoilFarTooSmallStillGetsTheCoilThatPutsItOnF) {
     AntennaCheckInput input = typicalDesign();
     input.builtTurns = 3;
-    input.built = testCoil(input.builtTurns);
+    const double q = 200.0;
+    const double l = testInductance(input.builtTurns);
+    input.built = seriesCoil(omegaAt(kDesignHz) * l / q, l);
     const AntennaCheck check = checked(input);
     EXPECT_FALSE(check.built.resonanceMHz);
     EXPECT_EQ(check.trim.outcome, TrimOutcome::NoResonance);
     EXPECT_FALSE(check.trimmed);
-    expectNeededCoilOnF(input, check);
+    expectNeededCoilOnF(input, check, omegaAt(kDesignHz) * kDesignedInductance / q);
 }
 
 // The figure the report sets beside the built antenna for Medhurst's capacitance is the

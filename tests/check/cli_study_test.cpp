@@ -129,7 +129,13 @@ INSTANTIATE_TEST_SUITE_P(
                     design("7.05", "15", "3", "16", "50", "60", "20"),
                     {0, 0.75, 1.5, 2.25, 3, 3.75, 4.5, 5.25, 5.625, 6}},
         StudyDesign{"near_the_feed_40m", design("7.05", "12", "0.3", "16", "50", "60", "20"), {}},
-        StudyDesign{"near_the_tips_20m", design("14.2", "7", "3.0", "16", "25", "30", "20"), {}}),
+        StudyDesign{"near_the_tips_20m", design("14.2", "7", "3.0", "16", "25", "30", "20"), {}},
+        // Wound at so wide a pitch that each coil has a third of step 1's inductance: with it the
+        // antenna has no resonance near F wherever the coils go, and the study once found none.
+        StudyDesign{"coils_far_too_small_160m",
+                    design("1.85", "30", "6", "16", "100", "390", "18") +
+                        QStringList{"--pitch", "6.5"},
+                    {}}),
     [](const auto& row) { return std::string(row.param.name); });
 
 } // namespace

@@ -26,9 +26,6 @@ constexpr double kMatchAbove = 1.5;
 constexpr int kMostRetrims = 4; // trimmed antennas analysed after the first
 // A trimmed antenna this close to F (relative) needs no neighbour to compare it with.
 constexpr double kCloseEnough = 0.0005;
-constexpr double kTrimCentimetre = 0.01; // m
-constexpr double kTrimShareOfBand = 0.2; // of the 2:1 band's width, for a centimetre of tip
-constexpr double kTrimShareOfF = 0.001;  // of F, where the antenna has no 2:1 band
 
 void tell(const Context& context, const std::string& line) {
     if (context.progress) {
@@ -56,16 +53,6 @@ AntennaCheckInput bareWire(const AntennaCheckInput& input) {
     return bare;
 }
 
-// Why a search for the tip change ended where it did.
-TrimOutcome searchOutcome(const TrimSearch& trim) {
-    switch (trim.task->search().state) {
-    case SearchState::Converged: return TrimOutcome::Reached;
-    case SearchState::OutOfRange:
-        return trim.limit < 0.0 ? TrimOutcome::CoilsInTheWay : TrimOutcome::TooFar;
-    default: return TrimOutcome::NotConverged;
-    }
-}
-
 // The difference of the two trims, both as the engine search found them (before the rounding
 // to centimetres), when both reach F.
 void compareTrims(InsulationEffect& effect, const Trim& insulated,
@@ -79,24 +66,6 @@ void compareTrims(InsulationEffect& effect, const Trim& insulated,
     const double perTip = bareSearch->task->search().root - insulatedSearch->task->search().root;
     effect.shorterPerTip = perTip;
     effect.shorterTipToTip = 2.0 * perTip;
-}
-
-// Whether a centimetre of each tip moves the resonance by more than a fifth of the built
-// antenna's 2:1 band (a tenth of a per cent of F without one), as the trim search went from its
-// resonance to F over `root` metres: then whole centimetres could leave the trimmed antenna far
-// up its SWR curve, and the trim is given to the millimetre. A short high-band antenna moves
-// half a per cent a centimetre; the typical 40 m one a twentieth of its band.
-bool millimetreTrim(const AntennaResult& built, double root, double designMHz) {
-    if (!built.resonanceMHz || std::abs(root) < kTrimCentimetre) {
-        return false;
-    }
-    const double perCentimetre =
-        std::abs(*built.resonanceMHz - designMHz) / std::abs(root) * kTrimCentimetre;
-    const SwrBand& band = built.band;
-    const double allowed = band.lowerMHz && band.upperMHz
-                               ? kTrimShareOfBand * (*band.upperMHz - *band.lowerMHz)
-                               : kTrimShareOfF * designMHz;
-    return perCentimetre > allowed;
 }
 
 // A coil that ends less than a joint from its tip, or past it, leaves a stub that the coil
@@ -124,14 +93,6 @@ std::optional<AntennaCheckFailure> tooCloseToTheTips(const AntennaCheckInput& in
                                      change + ", or wind the coils shorter"},
                         "as designed");
 }
-
-} // namespace
-
-double trimStep(const Trim& trim) {
-    return trim.toMillimetres ? 0.001 : kTrimCentimetre;
-}
-
-namespace {
 
 using Failure = std::optional<AntennaCheckFailure>;
 

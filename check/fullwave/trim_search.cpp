@@ -26,6 +26,46 @@ void SearchTask::take(const std::vector<EngineRun>& runs) {
     takeProbe(m_search, *m_search.next, runs.front().points.front().impedance.imag());
 }
 
+namespace {
+
+constexpr double kTrimCentimetre = 0.01; // m
+constexpr double kTrimShareOfBand = 0.2; // of the 2:1 band's width, for a centimetre of tip
+constexpr double kTrimShareOfF = 0.001;  // of F, where the antenna has no 2:1 band
+
+} // namespace
+
+// Why a search for the tip change ended where it did.
+TrimOutcome searchOutcome(const TrimSearch& trim) {
+    switch (trim.task->search().state) {
+    case SearchState::Converged: return TrimOutcome::Reached;
+    case SearchState::OutOfRange:
+        return trim.limit < 0.0 ? TrimOutcome::CoilsInTheWay : TrimOutcome::TooFar;
+    default: return TrimOutcome::NotConverged;
+    }
+}
+
+// Whether a centimetre of each tip moves the resonance by more than a fifth of the built
+// antenna's 2:1 band (a tenth of a per cent of F without one), as the trim search went from its
+// resonance to F over `root` metres: then whole centimetres could leave the trimmed antenna far
+// up its SWR curve, and the trim is given to the millimetre. A short high-band antenna moves
+// half a per cent a centimetre; the typical 40 m one a twentieth of its band.
+bool millimetreTrim(const AntennaResult& built, double root, double designMHz) {
+    if (!built.resonanceMHz || std::abs(root) < kTrimCentimetre) {
+        return false;
+    }
+    const double perCentimetre =
+        std::abs(*built.resonanceMHz - designMHz) / std::abs(root) * kTrimCentimetre;
+    const SwrBand& band = built.band;
+    const double allowed = band.lowerMHz && band.upperMHz
+                               ? kTrimShareOfBand * (*band.upperMHz - *band.lowerMHz)
+                               : kTrimShareOfF * designMHz;
+    return perCentimetre > allowed;
+}
+
+double trimStep(const Trim& trim) {
+    return trim.toMillimetres ? 0.001 : kTrimCentimetre;
+}
+
 double roundToCentimetre(double metres) {
     return std::round(metres * 100.0) / 100.0;
 }

@@ -45,10 +45,18 @@ private:
 
 double roundToCentimetre(double metres);
 
+// Whether a centimetre of each tip moves the resonance by more than a fifth of the built
+// antenna's 2:1 band (a tenth of a per cent of F without one), as the trim search went from its
+// resonance to F over `root` metres: then the trim is given to the millimetre.
+bool millimetreTrim(const AntennaResult& built, double root, double designMHz);
+
 struct TrimSearch {
     std::unique_ptr<SearchTask> task;
     double limit = 0.0; // the tip change the search may not pass, on the side it searches
 };
+
+// Why a search for the tip change ended where it did.
+TrimOutcome searchOutcome(const TrimSearch& trim);
 
 // The change of each tip of the antenna `analysis` models at `context.input.length` + 2 x, from
 // x = `start` where the working level's reactance at `target` is `startReactance`, that makes

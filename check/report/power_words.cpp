@@ -60,7 +60,7 @@ std::vector<std::string> failures(const PowerFigures& f) {
         out.push_back("each winding would run about " + rise(c.temperatureRise) +
                       " above the air, past its enamel's " +
                       rise(kEnamelMostRise + kAmbientCelsius) +
-                      " (the wire does not carry the current)");
+                      " (the wire is too thin for the current)");
     } else if (c.temperatureRise > kFormerMostRise) {
         out.push_back("each coil would warm by about " + rise(c.temperatureRise) +
                       ", more than the " + rise(kFormerMostRise) +

@@ -167,6 +167,17 @@ TEST(Regression, CoilsThatFailAtThePowerLeadTheVerdictWithThePowerTheyHold) {
         << first.toStdString();
     EXPECT_TRUE(first.contains("wind the coil named below"));
     EXPECT_TRUE(anyContains(o["verdict"].toArray(), "The coil to wind"));
+
+    // A kilowatt of CW through 8 turns of SWG 18 for 21 MHz: the winding past its enamel's rating,
+    // said as the wire being too thin, where it once read that the wire does not carry the
+    // current.
+    const QJsonObject kw = checked(design("21.2", "5", "1.2", "14", "25", "20", "18") +
+                                   QStringList{"--power", "1000", "--mode", "cw"});
+    const QString lead = kw["verdict"].toArray().first().toString();
+    EXPECT_TRUE(lead.startsWith("At 1000 W CW the coils fail: each winding would run about"))
+        << lead.toStdString();
+    EXPECT_TRUE(lead.contains("past its enamel's 130 °C (the wire is too thin for the current)"))
+        << lead.toStdString();
 }
 
 TEST(Regression, TheCoilToWindRadiatesAndHoldsWhatTheReportSays) {

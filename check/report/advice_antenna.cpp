@@ -230,11 +230,14 @@ std::string neededCoilVerdict(const CheckReport& report, const AntennaCheck& che
     const NeededCoil& coil = check.neededCoil;
     switch (coil.outcome) {
     case CoilOutcome::Found: {
+        // The turns already wound may be the closest: then no other whole turns do better.
+        const bool asWound = coil.turns > 0 && !report.measuredCoil &&
+                             coil.turns == std::lround(report.coil.coil.turns);
         std::string line = "Or keep the length and give each coil " +
                            number(coil.apparentInductance * 1e6, 2) + " uH at " +
-                           designText(report) + ": " + turnsText(coil.turns) + " " +
-                           verb(coil.turns, "comes", "come") + " closest (" +
-                           number(coil.turnsApparentInductance * 1e6, 2) + " uH)";
+                           designText(report) + ": " + turnsText(coil.turns) +
+                           (asWound ? ", as wound, " : " ") + verb(coil.turns, "comes", "come") +
+                           " closest (" + number(coil.turnsApparentInductance * 1e6, 2) + " uH)";
         if (coil.turnsResonanceMHz) {
             line += " and " + verb(coil.turns, "resonates", "resonate") + " at " +
                     number(*coil.turnsResonanceMHz, 3) + " MHz";

@@ -215,6 +215,15 @@ const Case kCases[] = {
      {"The search for a coil that keeps the designed length ran out of tries"},
      {"A search of the model ran out of tries"},
      {"Or keep the length"}},
+    {"the_closest_turns_are_those_wound",
+     [](CheckReport& r) {
+         AntennaCheck check = typicalCheck();
+         check.neededCoil.turns = 9; // the typical coil's own
+         withCheck(r, check);
+     },
+     {"at 7.05 MHz: 9 turns, as wound, come closest ("},
+     {},
+     {}},
     {"no_coil_reaches",
      [](CheckReport& r) {
          AntennaCheck check = typicalCheck();

@@ -21,7 +21,7 @@
 // each tip. DISABLED_TheRecordedHelixIsNecTwosLimit runs the helices again, as built and as
 // trimmed (about twenty minutes).
 //
-// Why the check's coil stays one load. Four ways of giving the coil its length in NEC-2 were run
+// Why the check's coil stays one load. Five ways of giving the coil its length in NEC-2 were run
 // against these helices. Spread evenly over the segments along its winding, so that the current
 // may fall across it, the coil's impedance converges (to 0.05 % from 5 to 2.5 cm segments): the
 // resonance comes 0.3 to 0.7 % nearer the helix with the coils near the feed or mid-way, but
@@ -37,7 +37,12 @@
 // segments a turn, its wire carrying the rest of the inductance a metre, mid-way on 80 m it
 // resonates 5.7, 4.5, 2.9, 2.0, 2.3 and 4.3 % above the helix at 2, 4, 8, 16, 24 and 42 turns:
 // at 42 it is the helix itself in 8 segments a turn, and its chords, not its turns, set how far
-// off it is. None follows the helix better than the single load and its stated spread, and the
+// off it is. As a line section between two segments (NEC-2's TL card, crossed, between the
+// segments at the coil's two ends, of the helical line's electrical length, 31 degrees mid-way
+// on 80 m, and the impedance that gives the coil's reactance at F), it acts as the coil split in
+// halves at its two ends: at the check's working segments mid-way on 80 m the line resonates
+// 1.0 % and the halves 1.1 % below the same coil as one load in the middle, away from the helix
+// above it. None follows the helix better than the single load and its stated spread, and the
 // helix itself (1,000 to 2,000 segments) would take the check seconds a frequency against a
 // budget of one second for the whole check.
 

@@ -233,7 +233,10 @@ std::string neededCoilVerdict(const CheckReport& report, const AntennaCheck& che
         // The turns already wound may be the closest: then no other whole turns do better.
         const bool asWound = coil.turns > 0 && !report.measuredCoil &&
                              coil.turns == std::lround(report.coil.coil.turns);
-        std::string line = "Or keep the length and give each coil " +
+        // Beside a trim it is the other way; where no trim reaches F it is the way.
+        const char* lead =
+            check.trim.outcome == TrimOutcome::Reached ? "Or keep the length" : "Keep the length";
+        std::string line = std::string(lead) + " and give each coil " +
                            number(coil.apparentInductance * 1e6, 2) + " uH at " +
                            designText(report) + ": " + turnsText(coil.turns) +
                            (asWound ? ", as wound, " : " ") + verb(coil.turns, "comes", "come") +

@@ -112,6 +112,17 @@ const Case kCases[] = {
       "No trim is given: as built, the antenna has no resonance within 30 % of 7.05 MHz"},
      {"As built, the antenna has no resonance within 30 % of 7.05 MHz (SWR 625 at 7.05 MHz)"},
      {"Trimmed,", "lies inside", "lies outside"}},
+    {"no_resonance_yet_a_coil_that_keeps_the_length",
+     [](CheckReport& r) {
+         AntennaCheck check = notReached(TrimOutcome::NoResonance, 15, std::nullopt);
+         check.built = test::result(15, std::nullopt, 0, 625, std::nullopt, std::nullopt);
+         check.neededCoil = typicalCheck().neededCoil;
+         withCheck(r, check);
+     },
+     {"No trim is given", "Keep the length and give each coil 8.27 uH at 7.05 MHz: 10 turns come "
+                          "closest"},
+     {},
+     {"Or keep the length"}},
     {"coil_resonates_with_alternatives",
      [](CheckReport& r) {
          r.losses.selfResonance = 6.2e6;

@@ -66,8 +66,7 @@ std::vector<std::string> verdict(const CheckReport& report, PowerWords powerWord
     // What to do comes first: the trim, or once the antenna hangs and is swept, the sweep's
     // cut, which replaces the design's; the model's resonance and coil are then what was
     // expected before it, and its band as built is the antenna table's alone.
-    const bool swept =
-        report.measured && report.measured->calibration.outcome == CalibrationOutcome::Calibrated;
+    const bool swept = calibratedBySweep(report);
     std::vector<std::string> built = builtVerdict(report, check.built);
     if (swept) {
         built = {beforeTheSweep(std::move(built.front()))};

@@ -226,6 +226,11 @@ std::string trimVerdict(const CheckReport& report, const AntennaCheck& check) {
     return {};
 }
 
+bool calibratedBySweep(const CheckReport& report) {
+    return report.measured &&
+           report.measured->calibration.outcome == CalibrationOutcome::Calibrated;
+}
+
 std::string neededCoilVerdict(const CheckReport& report, const AntennaCheck& check) {
     const NeededCoil& coil = check.neededCoil;
     switch (coil.outcome) {
@@ -233,9 +238,11 @@ std::string neededCoilVerdict(const CheckReport& report, const AntennaCheck& che
         // The turns already wound may be the closest: then no other whole turns do better.
         const bool asWound = coil.turns > 0 && !report.measuredCoil &&
                              coil.turns == std::lround(report.coil.coil.turns);
-        // Beside a trim it is the other way; where no trim reaches F it is the way.
-        const char* lead =
-            check.trim.outcome == TrimOutcome::Reached ? "Or keep the length" : "Keep the length";
+        // Beside a trim it is the other way; where no trim reaches F, or the sweep's cut has
+        // taken the trim's place, it is said on its own.
+        const bool besideTheTrim =
+            check.trim.outcome == TrimOutcome::Reached && !calibratedBySweep(report);
+        const char* lead = besideTheTrim ? "Or keep the length" : "Keep the length";
         std::string line = std::string(lead) + " and give each coil " +
                            number(coil.apparentInductance * 1e6, 2) + " uH at " +
                            designText(report) + ": " + turnsText(coil.turns) +

@@ -31,6 +31,8 @@ std::vector<std::string> builtVerdict(const CheckReport& report, const AntennaRe
 std::string trimVerdict(const CheckReport& report, const AntennaCheck& check);
 std::string matchingVerdict(const CheckReport& report, const Matching& m);
 std::string neededCoilVerdict(const CheckReport& report, const AntennaCheck& check);
+// Once the antenna hangs and a sweep has calibrated the model, the sweep's cut replaces the trim.
+bool calibratedBySweep(const CheckReport& report);
 std::string radiatedVerdict(const CheckReport& report, const AntennaCheck& check);
 bool radiatesPoorly(const AntennaCheck& check);
 std::vector<std::string> antennaWarnings(const CheckReport& report, const AntennaCheck& check);

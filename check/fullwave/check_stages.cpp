@@ -263,10 +263,10 @@ private:
         if (!(stepOne > 0.0)) {
             return std::nullopt;
         }
-        if (auto failure =
-                take(newAnalysis(m_context, m_input.length, scaledTo(m_input.built, hz, stepOne),
-                                 "with step 1's inductance"),
-                     m_stepOne)) {
+        if (auto failure = take(newAnalysis(m_context, m_input.length,
+                                            scaledTo(scalableShape(m_input), hz, stepOne),
+                                            "with step 1's inductance"),
+                                m_stepOne)) {
             return failure;
         }
         if (auto failure = runTogether(m_context.engine, {m_stepOne.get()})) {

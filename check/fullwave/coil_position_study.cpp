@@ -225,17 +225,10 @@ private:
     std::optional<AntennaCheckFailure> m_failure;
 };
 
-// A coil of no reactance at F (or a capacitive one) cannot be scaled into an inductor: the
-// lossless designed coil stands in for it.
-CoilImpedance startingShape(const AntennaCheckInput& input) {
-    const std::complex<double> built = input.built(input.designMHz * 1e6);
-    return built.imag() > 0.0 ? input.built : input.designed;
-}
-
 std::variant<std::vector<StudyPoint>, AntennaCheckFailure>
 studyAt(const AntennaCheckInput& input, const InductanceGuess& guess, const Engine& engine,
         const Progress& progress, const std::vector<double>& positions) {
-    const CoilImpedance shape = startingShape(input);
+    const CoilImpedance shape = scalableShape(input);
     const double users = guess(input.coilDistance);
     std::vector<std::unique_ptr<PositionTask>> tasks;
     std::vector<Task*> running;

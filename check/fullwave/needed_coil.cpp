@@ -20,6 +20,11 @@ CoilImpedance scaledTo(CoilImpedance coil, double hz, double inductance) {
     return [coil = std::move(coil), factor](double f) { return factor * coil(f); };
 }
 
+CoilImpedance scalableShape(const AntennaCheckInput& input) {
+    const std::complex<double> built = input.built(input.designMHz * 1e6);
+    return built.imag() > 0.0 ? input.built : input.designed;
+}
+
 NeededCoilTask::NeededCoilTask(const Context& context, const Analysis& start, double length)
     : m_context(context), m_length(length), m_shape(start.coil()), m_basisScale(start.scale()),
       m_targetMHz(workingTarget(start, context.input.designMHz)),

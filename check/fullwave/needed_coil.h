@@ -61,4 +61,8 @@ private:
 // and the shape of its self-resonance stay as they were.
 CoilImpedance scaledTo(CoilImpedance coil, double hz, double inductance);
 
+// The built coil, to be scaled to another inductance; a coil of no reactance at F (or a
+// capacitive one) cannot be scaled into an inductor, and the lossless designed coil stands in.
+CoilImpedance scalableShape(const AntennaCheckInput& input);
+
 } // namespace brevan::check

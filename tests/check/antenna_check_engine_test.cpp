@@ -329,20 +329,33 @@ TEST_F(TypicalDesign, NeededCoilResonatesAtTheDesignFrequency) {
     expectNeededCoilOnF(input, check_, input.built(kDesignHz).real());
 }
 
-// Wound with so few turns that as built it has no resonance near F, the antenna gets no trim,
-// yet the coil that keeps the designed length is still sought: from the built coil's Q at step
-// 1's inductance.
+// Wound with so few turns that as built it has no resonance near F, or with none at all, the
+// antenna gets no trim, yet the coil that keeps the designed length is still sought: from the
+// built coil's Q at step 1's inductance, or step 1's lossless coil where there is no coil to
+// scale.
 TEST(RealEngine, ABuiltCoilFarTooSmallStillGetsTheCoilThatPutsItOnF) {
-    AntennaCheckInput input = typicalDesign();
-    input.builtTurns = 3;
     const double q = 200.0;
-    const double l = testInductance(input.builtTurns);
-    input.built = seriesCoil(omegaAt(kDesignHz) * l / q, l);
-    const AntennaCheck check = checked(input);
-    EXPECT_FALSE(check.built.resonanceMHz);
-    EXPECT_EQ(check.trim.outcome, TrimOutcome::NoResonance);
-    EXPECT_FALSE(check.trimmed);
-    expectNeededCoilOnF(input, check, omegaAt(kDesignHz) * kDesignedInductance / q);
+    const double threeTurns = testInductance(3);
+    const struct {
+        const char* name;
+        CoilImpedance built;
+        double searchedLoss; // ohm, the start's at F
+    } rows[] = {
+        {"three turns", seriesCoil(omegaAt(kDesignHz) * threeTurns / q, threeTurns),
+         omegaAt(kDesignHz) * kDesignedInductance / q},
+        {"no coil", seriesCoil(0.0, 0.0), 0.0},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        AntennaCheckInput input = typicalDesign();
+        input.builtTurns = 3;
+        input.built = row.built;
+        const AntennaCheck check = checked(input);
+        EXPECT_FALSE(check.built.resonanceMHz);
+        EXPECT_EQ(check.trim.outcome, TrimOutcome::NoResonance);
+        EXPECT_FALSE(check.trimmed);
+        expectNeededCoilOnF(input, check, row.searchedLoss);
+    }
 }
 
 // The figure the report sets beside the built antenna for Medhurst's capacitance is the

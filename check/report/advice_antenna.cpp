@@ -289,11 +289,19 @@ std::string radiatedVerdict(const CheckReport& report, const AntennaCheck& check
         line += " (the ground's own loss comes on top)";
     }
     line += ".";
-    if (radiatesPoorly(check)) {
+    if (radiatesPoorly(check) && unusableUntilTheCoilsChange(check)) {
+        line += " As built it has no resonance near " + designText(report) +
+                ": the coils that keep the length, below, come before any other change.";
+    } else if (radiatesPoorly(check)) {
         line += " Coils of higher Q help most: thicker coil wire, a larger former or spaced "
                 "turns; the coil-position study shows where along the wire the coils lose least.";
     }
     return line;
+}
+
+bool unusableUntilTheCoilsChange(const AntennaCheck& check) {
+    return check.trim.outcome == TrimOutcome::NoResonance &&
+           check.neededCoil.outcome == CoilOutcome::Found;
 }
 
 std::vector<std::string> antennaWarnings(const CheckReport& report, const AntennaCheck& check) {

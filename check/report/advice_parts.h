@@ -35,6 +35,9 @@ std::string neededCoilVerdict(const CheckReport& report, const AntennaCheck& che
 bool calibratedBySweep(const CheckReport& report);
 std::string radiatedVerdict(const CheckReport& report, const AntennaCheck& check);
 bool radiatesPoorly(const AntennaCheck& check);
+// As built it has no resonance near F, and the coils that keep the length are known: its loss
+// and its coils' stress at F are of an antenna no one hangs as it is.
+bool unusableUntilTheCoilsChange(const AntennaCheck& check);
 std::vector<std::string> antennaWarnings(const CheckReport& report, const AntennaCheck& check);
 
 } // namespace brevan::check::advice_parts

@@ -2,6 +2,7 @@
 #include "report/power_words.h"
 
 #include "general_format.h"
+#include "report/advice_parts.h"
 #include "report/report_format.h"
 
 #include <algorithm>
@@ -80,6 +81,9 @@ std::string changes(const CheckReport& r, const PowerFigures& f) {
     std::vector<std::string> out;
     if (r.coilToWind) {
         return "wind the coil named below";
+    }
+    if (r.antenna && advice_parts::unusableUntilTheCoilsChange(*r.antenna)) {
+        return "give the coils the turns named below, then check again";
     }
     if (c.temperatureRise > kFormerMostRise) {
         out.push_back("wind thicker wire on a larger former (less loss, more surface to shed it)");

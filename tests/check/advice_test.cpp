@@ -269,6 +269,21 @@ const Case kCases[] = {
       "Coils of higher Q help most"},
      {},
      {"radiates 95 %"}},
+    {"lossy_far_from_resonance_the_coils_change_first",
+     [](CheckReport& r) {
+         AntennaCheck check = notReached(TrimOutcome::NoResonance, 15, std::nullopt);
+         check.built = test::result(15, std::nullopt, 0, 625, std::nullopt, std::nullopt);
+         check.built.designEfficiency = 0.01;
+         check.neededCoil = typicalCheck().neededCoil;
+         check.radiated = radiatedPower(check.built, false, 0.98);
+         withCheck(r, check);
+     },
+     {"Most of the power never reaches the sky: the antenna as built radiates 1 % at 7.05 MHz",
+      "As built it has no resonance near 7.05 MHz: the coils that keep the length, below, come "
+      "before any other change.",
+      "Keep the length and give each coil 8.27 uH"},
+     {},
+     {"Coils of higher Q help most"}},
     {"no_trim_speaks_of_the_built_antenna",
      [](CheckReport& r) {
          AntennaCheck check = typicalCheck();

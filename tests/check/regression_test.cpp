@@ -428,6 +428,17 @@ TEST(Regression, NoResonanceAtAllIsSaid) {
     // A coil of the same reactance would leave it as it is: none is offered to wind.
     EXPECT_TRUE(o["power"].toObject()["coil_to_wind"].isNull());
     EXPECT_FALSE(anyContains(o["verdict"].toArray(), "The coil to wind"));
+
+    // Forty turns where step 1 asks for nine: 1 % radiated and the coils failing at 100 W, both
+    // of the mistuning, so the advice is the coils that keep the length, not a higher Q.
+    const QJsonObject forty =
+        checked(design("7.05", "15", "3", "16", "50", "40", "20") + QStringList{"--turns", "40"});
+    const QJsonArray verdict = forty["verdict"].toArray();
+    EXPECT_TRUE(anyContains(verdict, "the coils that keep the length, below, come before any"));
+    EXPECT_TRUE(anyContains(verdict, "give the coils the turns named below, then check again"));
+    EXPECT_TRUE(anyContains(verdict, "Keep the length and give each coil"));
+    EXPECT_FALSE(anyContains(verdict, "Coils of higher Q help most"));
+    EXPECT_FALSE(anyContains(verdict, "wind thicker wire on a larger former"));
 }
 
 TEST(Regression, ATrimmedAntennaFarFromFiftyOhmIsNotCalledUsable) {

@@ -234,8 +234,13 @@ CoilImpedance coilOfTurns(const CheckReport& report, int turns) {
     const WoundCoil coil = withTurns(report.coil.coil, turns);
     const std::optional<double> q =
         report.losses.qGiven ? std::optional<double>(report.losses.q) : std::nullopt;
-    return [coil, q, c = modelCapacitance(coil)](double frequency) {
-        return coilImpedance(coil, frequency, q, c);
+    // A coil measured above or below the model of its own turns is taken to be so at any turns
+    // wound the same way: the turns the check names are then the builder's, not the model's.
+    const double measured = report.measuredCoil && report.coil.inductance > 0.0
+                                ? report.measuredCoil->inductance / report.coil.inductance
+                                : 1.0;
+    return [coil, q, c = modelCapacitance(coil), measured](double frequency) {
+        return measured * coilImpedance(coil, frequency, q, c);
     };
 }
 

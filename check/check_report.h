@@ -139,7 +139,8 @@ struct DesignRefusal {
 std::variant<CheckReport, DesignRefusal> buildCheckReport(const CheckInputs& inputs);
 
 // The coil of `turns` turns of the report's wire, pitch and former as the antenna sees it: its
-// as-wound inductance, its loss (from the given Q when there is one) and its self-capacitance.
+// as-wound inductance, its loss (from the given Q when there is one) and its self-capacitance;
+// with a measured coil, scaled by the measured coil against the model of the turns wound.
 CoilImpedance coilOfTurns(const CheckReport& report, int turns);
 
 // The coil the antenna is built with: the measured one when the builder gave it, else the coil

@@ -406,4 +406,27 @@ TEST(BuiltCoil, AMeasuredCoilGivesTheSameAntennaAsAComputedCoilOfTheSameApparent
     EXPECT_NEAR(mTrim["tip_change_m"].toDouble(), cTrim["tip_change_m"].toDouble(), 0.0101);
 }
 
+// Nine turns measured well above or below what the model gives nine turns (6.8 uH): the turns
+// named for the designed length are the builder's, wound the same way. The model alone names 10
+// turns for the 8.2 uH needed; a coil whose nine turns measure 9.5 uH needs fewer than nine, and
+// one whose nine measure 5.5 uH more than ten.
+TEST(BuiltCoil, TheTurnsNamedForAMeasuredCoilFollowTheMeasurement) {
+    const struct {
+        const char* measured;
+        int fewest, most; // the turns named
+    } rows[] = {{"9.5", 1, 8}, {"5.5", 11, 40}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.measured);
+        const CliRun run = runCli(
+            typicalDesign({"--turns", "9", "--coil-inductance", row.measured, "--format", "json"}));
+        ASSERT_EQ(run.exitCode, 0) << run.err;
+        const QJsonObject needed = run.json()["antenna"].toObject()["needed_coil"].toObject();
+        ASSERT_EQ(needed["outcome"].toString(), "found");
+        EXPECT_GE(needed["turns"].toInt(), row.fewest);
+        EXPECT_LE(needed["turns"].toInt(), row.most);
+        // Those turns, wound as the measured ones were, resonate within a turn's step of F.
+        EXPECT_NEAR(needed["turns_resonance_mhz"].toDouble(), 7.05, 0.03 * 7.05);
+    }
+}
+
 } // namespace

@@ -36,15 +36,18 @@
 // wires hold. As a coarse helix on the coil's own diameter and length, of 2 to 42 turns in 8
 // segments a turn, its wire carrying the rest of the inductance a metre, mid-way on 80 m it
 // resonates 5.7, 4.5, 2.9, 2.0, 2.3 and 4.3 % above the helix at 2, 4, 8, 16, 24 and 42 turns:
-// at 42 it is the helix itself in 8 segments a turn, and its chords, not its turns, set how far
-// off it is. As a line section between two segments (NEC-2's TL card, crossed, between the
-// segments at the coil's two ends, of the helical line's electrical length, 31 degrees mid-way
-// on 80 m, and the impedance that gives the coil's reactance at F), it acts as the coil split in
-// halves at its two ends: at the check's working segments mid-way on 80 m the line resonates
-// 1.0 % and the halves 1.1 % below the same coil as one load in the middle, away from the helix
-// above it. None follows the helix better than the single load and its stated spread, and the
-// helix itself (1,000 to 2,000 segments) would take the check seconds a frequency against a
-// budget of one second for the whole check.
+// at 42 it is the helix itself in 8 segments a turn. Taken to the limit of its chords as the
+// helix is (12 and 16 segments a turn, the rest of the inductance worked out ring by ring for
+// both coils), it still resonates 3.3, 2.1, 1.1 and 0.5 % above the helix at 4, 8, 16 and 24
+// turns: it meets the helix only as it becomes it, and at 16 turns it already takes 750
+// segments, 0.3 s a frequency. As a line section between two segments (NEC-2's TL card,
+// crossed, between the segments at the coil's two ends, of the helical line's electrical
+// length, 31 degrees mid-way on 80 m, and the impedance that gives the coil's reactance at F),
+// it acts as the coil split in halves at its two ends: at the check's working segments mid-way
+// on 80 m the line resonates 1.0 % and the halves 1.1 % below the same coil as one load in the
+// middle, away from the helix above it. None follows the helix better than the single load and
+// its stated spread, and the helix itself (1,000 to 2,000 segments) would take the check seconds
+// a frequency against a budget of one second for the whole check.
 
 #include "check_inputs.h"
 #include "check_report.h"

@@ -247,10 +247,10 @@ CoilImpedance coilOfTurns(const CheckReport& report, int turns) {
 namespace {
 
 CoilBuild coilBuild(const WoundCoil& coil, double frequency) {
-    return {coil.turns,        coil.pitch,
-            coil.wireDiameter, coil.meanDiameter,
-            sheetLength(coil), wireResistancePerMetre(coil.wireDiameter, frequency),
-            kCoilLeadAllowance};
+    return {coil.turns,         coil.pitch,
+            coil.wireDiameter,  coil.meanDiameter,
+            sheetLength(coil),  wireResistancePerMetre(coil.wireDiameter, frequency),
+            kCoilLeadAllowance, coil.formerPermittivity > 1.0};
 }
 
 std::optional<PowerFigures> powerOf(const CheckReport& report, const AntennaResult& antenna) {

@@ -89,7 +89,8 @@ std::optional<CoilToWind> coilToWind(const CheckReport& r) {
                               alternative.coil.meanDiameter,
                               alternative.windingLength,
                               wireResistancePerMetre(alternative.coil.wireDiameter, frequency),
-                              kCoilLeadAllowance};
+                              kCoilLeadAllowance,
+                              alternative.coil.formerPermittivity > 1.0};
         // The feed resistance loses what the planned coils' loss added beyond this coil's, so
         // the same power drives more current through a better coil.
         CurrentsAtDesign at = *hung->antenna->atDesign;

@@ -74,6 +74,29 @@ double leadHeatPerMetre(const LeadInAir& lead, double farRise);
 double windingShed(const CylinderInAir& winding, const LeadFin& lead, double rise);
 double windingRise(const CylinderInAir& winding, const LeadFin& lead, double heat);
 
+// The former beyond the winding, which the rise above leaves out: a plastic tube (or rod)
+// that takes the winding's heat along its wall and sheds it from its outer face, a fin reaching
+// well past each end (the air inside a tube is taken as still). Along such a fin h changes with
+// the rise, and it takes sqrt(2 k A P integral of h theta d theta, 0 to the base's rise) from
+// its base (Incropera and DeWitt, section 3.6, with h a function of the rise). How much it
+// would take off the rise is the report's measure of how far the rise errs on the warm side.
+struct FormerInAir {
+    double diameter = 0.0; // m, outside
+    double wall = 0.0;     // m; half the diameter or more is a solid rod
+    double emissivity = 0.9;
+    double airCelsius = kAmbientCelsius;
+};
+// Rigid PVC conducts about 0.19 W / m K, and a plumbing tube's wall is about 2 mm.
+inline constexpr double kPvcConduction = 0.19;
+inline constexpr double kFormerWall = 2e-3;
+
+// The heat (W) the former beyond one end of the winding takes from it at `rise`.
+double formerFinHeat(const FormerInAir& former, double rise);
+
+// The winding's rise at `heat` watts with the former beyond both ends shedding as well.
+double windingRiseWithFormer(const CylinderInAir& winding, const LeadFin& lead,
+                             const FormerInAir& former, double heat);
+
 // Emissivities: enamelled wire (a varnish, near 0.9 as paints are) and bright copper, low and
 // so the warmer estimate for bare wire (tarnished copper outdoors reaches 0.5 and more).
 inline constexpr double kEnamelEmissivity = 0.85;

@@ -148,6 +148,9 @@ std::optional<PowerFigures> powerFigures(const CurrentsAtDesign& currents,
     const CylinderInAir surface = windingSurface(coil);
     const LeadInAir lead = windingLead(coil, std::sqrt(share) * s.currentRms);
     s.temperatureRise = windingRise(surface, leadFin(lead), s.heatAverage);
+    const double formerDiameter = coil.meanDiameter - coil.wireDiameter;
+    const FormerInAir former{formerDiameter, coil.solidFormer ? formerDiameter : kFormerWall};
+    s.riseWithFormer = windingRiseWithFormer(surface, leadFin(lead), former, s.heatAverage);
     out.tipVoltageRms = currents.tipPotential * out.feedCurrentRms;
     out.tipVoltagePeak = kSqrt2 * out.tipVoltageRms;
     out.wireHeatKeyDown = currents.wireLoss * out.feedCurrentRms * out.feedCurrentRms;

@@ -71,6 +71,7 @@ struct CoilBuild {
     double windingLength = 0.0;    // m
     double leadOhmsPerMetre = 0.0; // ohm / m at F, the wire alone, as each lead carries it
     double leadLength = 0.0;       // m, each lead, the winding to the antenna wire
+    bool solidFormer = false;      // wound on a rod rather than a tube or air
 };
 
 // Close-wound: the turns touch (a pitch within 5 % of the wire).
@@ -95,6 +96,9 @@ struct CoilStress {
     double heatKeyDown = 0.0;     // W
     double heatAverage = 0.0;     // W, for the mode
     double temperatureRise = 0.0; // K, from the average
+    // K, the same were the former beyond the winding a PVC tube of kFormerWall (or a rod)
+    // reaching well past each end: what the rise leaves out.
+    double riseWithFormer = 0.0;
 };
 
 struct PowerFigures {

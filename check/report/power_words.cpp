@@ -241,6 +241,24 @@ std::string powerSummary(const CheckReport& r) {
     return line;
 }
 
+namespace {
+
+// How far the rise errs on the warm side: what the former would take off it, were it PVC
+// reaching well past each end of the winding.
+std::string formerShare(const CheckReport& r) {
+    const CoilStress& coil = hung(r)->coil;
+    if (!(coil.temperatureRise > 0.0)) {
+        return {};
+    }
+    const double share = 1.0 - coil.riseWithFormer / coil.temperatureRise;
+    const bool rod = r.coil.coil.formerPermittivity > 1.0;
+    return std::string(": a PVC ") + (rod ? "rod" : "tube of 2 mm wall") +
+           " reaching well past each end would take about " + number(share * 100, 0) +
+           " % off the rise";
+}
+
+} // namespace
+
 std::vector<std::string> powerMethodNotes(const CheckReport& r) {
     if (!hung(r)) {
         return {};
@@ -254,8 +272,8 @@ std::vector<std::string> powerMethodNotes(const CheckReport& r) {
         "The warming: the winding's outer surface and its two leads, which carry its heat along "
         "the copper and are warmed by their own current, in still air at 25 °C, by natural "
         "convection (Churchill and Chu) and radiation; wind cools it, sunshine warms it, and the "
-        "former "
-        "beyond the winding, which also sheds heat, is left out: about 20 % on the warm side.",
+        "former beyond the winding, which also sheds heat, is left out" +
+            formerShare(r) + ".",
         "Between turns: close-wound enamelled turns hold Paschen's minimum, 327 V peak, below "
         "which no discharge starts in the air beside them; spaced bare turns half of Peek's "
         "onset for two round wires, or of the sparkover of so wide a gap if less.",

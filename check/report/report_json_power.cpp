@@ -26,6 +26,7 @@ Json powerFigures(const std::optional<check::PowerFigures>& f) {
                 {"coil_heat_key_down_w", num(c.heatKeyDown)},
                 {"coil_heat_average_w", num(c.heatAverage)},
                 {"coil_temperature_rise_k", num(c.temperatureRise)},
+                {"coil_temperature_rise_with_former_k", num(c.riseWithFormer)},
                 {"tip_voltage_v", num(f->tipVoltageRms)},
                 {"tip_voltage_peak_v", num(f->tipVoltagePeak)},
                 {"insulator_rating_v", num(check::insulatorRatingV(*f))},

@@ -274,6 +274,75 @@ TEST(PowerFigures, LeadsCoolAShortWindingMost) {
     }
 }
 
+// The former beyond the winding as a fin of PVC, 50 mm across. Far below a millikelvin of rise
+// (convection grows as the rise's sixth root) h is its value at none: Churchill and Chu's Nu = 0.36
+// at Ra = 0, 0.36 x 26.15e-3 / 0.05 = 0.1883, and radiation 0.9 sigma (596.3)(2 x 298.15^2)
+// = 5.410, so h = 5.599 W/m^2 K; P = pi D = 0.1571 m. A tube of 2 mm wall, A = pi t (D - t)
+// = 3.016e-4 m^2: sqrt(h P k A) = 7.099e-3 W/K; a rod, A = pi D^2 / 4 = 1.963e-3 m^2: 1.811e-2 W/K.
+// Further up h grows with the rise, so the heat at 30 K lies between what h at none and h at 30 K
+// would give.
+TEST(PowerFigures, TheFormerBeyondTheWindingShedsAsAFinOfPlastic) {
+    const FormerInAir tube{0.05, kFormerWall};
+    const FormerInAir rod{0.05, 0.05};
+    EXPECT_NEAR(formerFinHeat(tube, 1e-9) / 1e-9, 7.099e-3, 0.01 * 7.099e-3);
+    EXPECT_NEAR(formerFinHeat(rod, 1e-9) / 1e-9, 1.811e-2, 0.01 * 1.811e-2);
+    EXPECT_EQ(formerFinHeat(tube, 0.0), 0.0);
+    EXPECT_EQ(formerFinHeat({0.05, 0.0}, 30.0), 0.0);
+    const double kA = kPvcConduction * kPi * kFormerWall * (0.05 - kFormerWall);
+    const CylinderInAir metre{0.05, 1.0, 0.9};
+    const double p = kPi * 0.05;
+    const double atNone = 30.0 * std::sqrt(surfaceCoefficient(metre, 0.0) * p * kA);
+    const double atRise = 30.0 * std::sqrt(surfaceCoefficient(metre, 30.0) * p * kA);
+    EXPECT_GT(formerFinHeat(tube, 30.0), atNone);
+    EXPECT_LT(formerFinHeat(tube, 30.0), atRise);
+}
+
+// How far the rise errs on the warm side, which the report states: what the former would take
+// off it. A short winding's former, like its leads, sheds as much as the winding itself; a long
+// winding's little beside it.
+struct FormerRow {
+    const char* name;
+    CoilBuild coil;
+    double currentRms;  // A, on average
+    double least, most; // the share taken off the rise
+};
+
+const FormerRow kFormers[] = {
+    {"4 turns on 10 m", {4, 0.711e-3, 0.711e-3, 20.711e-3, 2.84e-3, 0.62, 0.1}, 0.60, 0.25, 0.5},
+    {"9 turns on 40 m", {9, 0.914e-3, 0.914e-3, 50.914e-3, 8.23e-3, 0.22, 0.1}, 1.0, 0.35, 0.55},
+    {"42 turns on 80 m", {42, 6.5e-3, 1.219e-3, 101.219e-3, 273e-3, 0.11, 0.1}, 1.05, 0.03, 0.12},
+};
+
+TEST(PowerFigures, TheFormerLeftOutTakesMostOffAShortWinding) {
+    const CurrentsAtDesign at{50.0, 1.0, 700.0, 1.2};
+    for (const FormerRow& row : kFormers) {
+        SCOPED_TRACE(row.name);
+        // The feed current that puts `currentRms` through the coil on average, 2 ohm of loss.
+        const double watts = 50.0 * row.currentRms * row.currentRms / 0.2;
+        const auto f = powerFigures(at, {2.0, 300.0}, row.coil, {watts, Mode::Ssb});
+        ASSERT_TRUE(f);
+        const CoilStress& c = f->coil;
+        EXPECT_NEAR(c.heatAverage, 2.0 * row.currentRms * row.currentRms, 1e-9);
+        const double share = 1.0 - c.riseWithFormer / c.temperatureRise;
+        EXPECT_GE(share, row.least) << c.riseWithFormer << " K against " << c.temperatureRise;
+        EXPECT_LE(share, row.most) << c.riseWithFormer << " K against " << c.temperatureRise;
+        // The balance it was found from: the winding, its leads and the former's two fins.
+        const FormerInAir tube{row.coil.meanDiameter - row.coil.wireDiameter, kFormerWall};
+        const double shed =
+            windingShed(windingSurface(row.coil),
+                        leadFin(windingLead(row.coil, std::sqrt(0.2) * c.currentRms)),
+                        c.riseWithFormer) +
+            2.0 * formerFinHeat(tube, c.riseWithFormer);
+        EXPECT_NEAR(shed, c.heatAverage, 1e-4 * c.heatAverage);
+        // Wound on a rod of it, more again.
+        CoilBuild onRod = row.coil;
+        onRod.solidFormer = true;
+        const auto rod = powerFigures(at, {2.0, 300.0}, onRod, {watts, Mode::Ssb});
+        EXPECT_LT(rod->coil.riseWithFormer, c.riseWithFormer);
+        EXPECT_EQ(rod->coil.temperatureRise, c.temperatureRise);
+    }
+}
+
 struct TurnsRow {
     const char* name;
     CoilBuild coil;

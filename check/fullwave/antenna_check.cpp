@@ -35,6 +35,11 @@ RadiatedPower radiatedPower(const AntennaResult& hung, bool ofTrimmed,
     return out;
 }
 
+Matching matchingFor(const Samples& curve, double designMHz) {
+    return {bestTransformer(curve, designMHz, kReferenceImpedance),
+            lNetwork(curve, designMHz, kReferenceImpedance)};
+}
+
 double apparentInductance(std::complex<double> impedance, double designMHz) {
     const double omega = 2 * kPi * designMHz * 1e6;
     return impedance.imag() / omega;

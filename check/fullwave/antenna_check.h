@@ -182,10 +182,14 @@ struct InsulationEffect {
 
 // When the trimmed antenna's resistance at resonance keeps the SWR at F above 1.5: the usual
 // transformer that matches it best, and the L-network that matches it exactly at F.
+inline constexpr double kMatchAbove = 1.5;
 struct Matching {
     TransformerMatch transformer;
     std::optional<LNetwork> network;
 };
+
+// Both, from a curve of feed-point samples around the resonance and F.
+Matching matchingFor(const Samples& curve, double designMHz);
 
 // How much of the power at the feed point the antenna that will hang radiates at F: trimmed when
 // the trim reaches F, else as built; against a full-size dipole of the same wire in the same

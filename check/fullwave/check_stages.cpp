@@ -22,7 +22,6 @@ namespace brevan::check {
 namespace {
 
 // Above this SWR at resonance a builder needs more than a trim: the report designs a match.
-constexpr double kMatchAbove = 1.5;
 constexpr int kMostRetrims = 4; // trimmed antennas analysed after the first
 // A trimmed antenna this close to F (relative) needs no neighbour to compare it with.
 constexpr double kCloseEnough = 0.0005;
@@ -498,9 +497,7 @@ private:
         }
         if (m_check.trimmed && m_check.trimmed->resonanceMHz &&
             swr(m_check.trimmed->resonanceResistance) > kMatchAbove) {
-            const Samples& curve = m_check.trimmed->curve;
-            m_check.matching = Matching{bestTransformer(curve, f, kReferenceImpedance),
-                                        lNetwork(curve, f, kReferenceImpedance)};
+            m_check.matching = matchingFor(m_check.trimmed->curve, f);
         }
         if (m_input.ground.kind != GroundKind::FreeSpace) {
             tell(m_context, "working out the far field over the ground");

@@ -451,7 +451,7 @@ calibrateToMeasurement(const AntennaCheckInput& input, const AsMeasured& measure
     out.lengthAfterCut = std::round((input.length + 2.0 * out.tipChange) * 1e6) / 1e6;
 
     // The antenna after that cut, analysed whole for where its reactance's zero lies.
-    const Analysis* after = best == start ? cut.get() : best == 0 ? calibrated.get() : nullptr;
+    Analysis* after = best == start ? cut.get() : best == 0 ? calibrated.get() : nullptr;
     std::unique_ptr<Analysis> other;
     if (!after) {
         auto otherOr = newAnalysis(context, input.length + 2.0 * (toMeasuredTip + out.tipChange),
@@ -476,6 +476,19 @@ calibrateToMeasurement(const AntennaCheckInput& input, const AsMeasured& measure
             swr(throughFeedLine(atDesign, *measured.feedLine, f), kReferenceImpedance);
     }
     out.afterCut = expect;
+    if (afterResult.resonanceMHz && swr(expect.resistanceOhm) > kMatchAbove) {
+        // The match is the hung antenna's, not the design's: its own curve, with the loss the
+        // sweep showed.
+        tell(progress, "sweeping the antenna after the cut for its match");
+        AntennaResult swept = afterResult;
+        if (auto failure = sweepCurves(context, {after}, {&swept})) {
+            return *failure;
+        }
+        for (FeedPoint& p : swept.curve) {
+            p.impedance += out.seriesLoss;
+        }
+        out.matching = matchingFor(swept.curve, f);
+    }
     if (out.cutLowersSwr) {
         if (auto failure = turnsAlternative(context, *calibrated, cutTargetMHz, out)) {
             return *failure;

@@ -146,6 +146,9 @@ struct Calibration {
     bool cutLowersSwr = false;       // false: no cut lowers the SWR at F: do not cut
     double lengthAfterCut = 0.0;     // m, the real antenna tip to tip after the cut
     std::optional<AfterCut> afterCut;
+    // After the cut, when its resistance at resonance keeps the SWR above kMatchAbove: the match
+    // it needs, from the calibrated model's curve with the series loss.
+    std::optional<Matching> matching;
     int turns = 0;                           // whole turns of each coil that would do instead
     std::optional<double> turnsResonanceMHz; // the calibrated model's resonance with them
 };

@@ -30,18 +30,16 @@ std::string verb(double count, const char* one, const char* many) {
     return count == 1 ? one : many;
 }
 
+std::string beforeTheSweep(std::string sentence, const std::string& why) {
+    sentence[0] = static_cast<char>(std::tolower(static_cast<unsigned char>(sentence[0])));
+    return "As designed, before the sweep" + why + ": " + sentence;
+}
+
 } // namespace advice_parts
 
 namespace {
 
 enum class PowerWords { Sentences, OneLine };
-
-// A sentence of the model's antenna once the antenna hangs and is swept: the sweep has said
-// how it really resonates, so the model's figures are what was expected before it.
-std::string beforeTheSweep(std::string sentence, const std::string& why = "") {
-    sentence[0] = static_cast<char>(std::tolower(static_cast<unsigned char>(sentence[0])));
-    return "As designed, before the sweep" + why + ": " + sentence;
-}
 
 std::vector<std::string> verdict(const CheckReport& report, PowerWords powerWords) {
     std::vector<std::string> out{coilVerdict(report)};
@@ -111,8 +109,17 @@ std::vector<std::string> verdict(const CheckReport& report, PowerWords powerWord
         !wind.empty() && powerWords == PowerWords::Sentences) {
         out.push_back(wind);
     }
-    if (check.matching) {
-        out.push_back(matchingVerdict(report, *check.matching));
+    // Once swept, the match is the hung antenna's after its cut; the design's is for a
+    // resistance the sweep has replaced.
+    const std::optional<Matching>& matching =
+        swept ? report.measured->calibration.matching : check.matching;
+    if (matching) {
+        std::string line = matchingVerdict(report, *matching);
+        if (swept) {
+            line[0] = 'w';
+            line = "As measured, after the cut: " + line;
+        }
+        out.push_back(std::move(line));
     }
     const std::string coil = neededCoilVerdict(report, check);
     if (!coil.empty()) {

@@ -311,22 +311,35 @@ std::vector<std::string> antennaWarnings(const CheckReport& report, const Antenn
     const AntennaResult& built = check.built;
     const bool reached = check.trim.outcome == TrimOutcome::Reached;
     const bool trimmedMismatch = reached && check.trimmed && check.trimmed->designSwr > kUsableSwr;
+    // Once a sweep has calibrated the model, the antenna hangs: the model's antenna as cut is
+    // what was expected, and whether it needs a match is the sweep's to say, after its cut.
+    const bool swept = calibratedBySweep(report);
+    const auto farFrom = [](double ohm) {
+        return ": its " + significant(ohm, 3) + " ohm at resonance is far from " +
+               number(kReferenceImpedance, 0) +
+               " ohm. Feed it through a matching network or transformer.";
+    };
     if (!built.resonanceMHz) {
         out.push_back("As built, the antenna has no resonance within 30 % of " + f + " (SWR " +
                       swrText(built.designSwr) + " at " + f + "): it cannot be used there.");
     } else if (!inBand(built.band, designMHz)) {
-        out.push_back("Cut to the calculated length, the antenna will not be usable at " + f +
-                      " (SWR " + swrText(built.designSwr) + ")" +
-                      (!reached          ? ", and no trim of the tips helps."
-                       : trimmedMismatch ? " until it is trimmed and matched."
-                                         : " until it is trimmed."));
+        std::string line = "Cut to the calculated length, the antenna will not be usable at " + f +
+                           " (SWR " + swrText(built.designSwr) + ")" +
+                           (!reached          ? ", and no trim of the tips helps."
+                            : trimmedMismatch ? " until it is trimmed and matched."
+                                              : " until it is trimmed.");
+        out.push_back(swept ? beforeTheSweep(std::move(line)) : line);
     }
-    if (trimmedMismatch) {
+    if (swept) {
+        const std::optional<AfterCut>& after = report.measured->calibration.afterCut;
+        if (after && after->swrAtDesign > kUsableSwr && swr(after->resistanceOhm) > kUsableSwr) {
+            out.push_back("After the cut, the antenna as measured still shows an SWR of " +
+                          swrText(after->swrAtDesign) + " at " + f + farFrom(after->resistanceOhm));
+        }
+    } else if (trimmedMismatch) {
         out.push_back("Trimmed to resonance, the antenna still shows an SWR of " +
-                      swrText(check.trimmed->designSwr) + " at " + f + ": its " +
-                      significant(check.trimmed->resonanceResistance, 3) +
-                      " ohm at resonance is far from " + number(kReferenceImpedance, 0) +
-                      " ohm. Feed it through a matching network or transformer.");
+                      swrText(check.trimmed->designSwr) + " at " + f +
+                      farFrom(check.trimmed->resonanceResistance));
     }
     double uncertainty = 0.0;
     for (const AntennaResult* result : {&check.designed, &check.built}) {

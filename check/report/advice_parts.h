@@ -16,6 +16,9 @@ namespace brevan::check::advice_parts {
 // Words every subject's sentences share (advice.cpp).
 std::string designText(const CheckReport& report);
 std::string verb(double count, const char* one, const char* many);
+// A sentence of the model's antenna once the antenna hangs and is swept: the sweep has said
+// how it really resonates, so the model's figures are what was expected before it.
+std::string beforeTheSweep(std::string sentence, const std::string& why = "");
 
 // The coil (advice_coil.cpp).
 std::string coilVerdict(const CheckReport& report);

@@ -30,6 +30,9 @@ inline constexpr int kWirePlaces = 4;  // places of a gauge diameter in millimet
 Json text(const std::string& value);
 Json texts(const std::vector<std::string>& lines);
 
+// The match a trimmed or a measured antenna needs: a transformer and an L-network.
+Json matchingJson(const std::optional<Matching>& m);
+
 // The sections: "power", "measured" and "study" (null when the report has none).
 Json power(const CheckReport& r);
 Json measured(const CheckReport& r);

@@ -11,6 +11,50 @@
 #include <nlohmann/json.hpp>
 
 namespace brevan::check {
+
+namespace json_parts {
+
+namespace {
+
+Json componentJson(const check::Component& c) {
+    if (c.value == 0.0) {
+        return Json();
+    }
+    const bool inductor = c.element == check::Element::Inductor;
+    const char* place = c.place == check::Place::Series          ? "series"
+                        : c.place == check::Place::ShuntLineSide ? "across_line"
+                                                                 : "across_feed_point";
+    return Json{{"element", inductor ? "inductor" : "capacitor"},
+                {"place", place},
+                {inductor ? "value_uh" : "value_pf", num(c.value * (inductor ? 1e6 : 1e12))}};
+}
+
+} // namespace
+
+Json matchingJson(const std::optional<check::Matching>& m) {
+    if (!m) {
+        return Json();
+    }
+    const check::TransformerMatch& t = m->transformer;
+    Json out{{"transformer", Json{{"ratio", num(t.ratio)},
+                                  {"steps_antenna_up", t.stepUp},
+                                  {"design_swr", num(t.swrAtDesign)},
+                                  {"band_lower_mhz", num(t.lowerMHz)},
+                                  {"band_upper_mhz", num(t.upperMHz)}}}};
+    if (m->network) {
+        const check::LNetwork& n = *m->network;
+        out["l_network"] = Json{{"series", componentJson(n.series)},
+                                {"shunt", componentJson(n.shunt)},
+                                {"band_lower_mhz", num(n.lowerMHz)},
+                                {"band_upper_mhz", num(n.upperMHz)}};
+    } else {
+        out["l_network"] = Json();
+    }
+    return out;
+}
+
+} // namespace json_parts
+
 namespace {
 
 using namespace json_parts;
@@ -255,41 +299,6 @@ Json neededCoil(const check::NeededCoil& c) {
                 {"turns_uh", ifFound(num(c.turnsApparentInductance * 1e6))},
                 {"turns_resistance_ohm", ifFound(num(c.turnsAtDesign.real()))},
                 {"turns_resonance_mhz", ifFound(num(c.turnsResonanceMHz))}};
-}
-
-Json componentJson(const check::Component& c) {
-    if (c.value == 0.0) {
-        return Json();
-    }
-    const bool inductor = c.element == check::Element::Inductor;
-    const char* place = c.place == check::Place::Series          ? "series"
-                        : c.place == check::Place::ShuntLineSide ? "across_line"
-                                                                 : "across_feed_point";
-    return Json{{"element", inductor ? "inductor" : "capacitor"},
-                {"place", place},
-                {inductor ? "value_uh" : "value_pf", num(c.value * (inductor ? 1e6 : 1e12))}};
-}
-
-Json matchingJson(const std::optional<check::Matching>& m) {
-    if (!m) {
-        return Json();
-    }
-    const check::TransformerMatch& t = m->transformer;
-    Json out{{"transformer", Json{{"ratio", num(t.ratio)},
-                                  {"steps_antenna_up", t.stepUp},
-                                  {"design_swr", num(t.swrAtDesign)},
-                                  {"band_lower_mhz", num(t.lowerMHz)},
-                                  {"band_upper_mhz", num(t.upperMHz)}}}};
-    if (m->network) {
-        const check::LNetwork& n = *m->network;
-        out["l_network"] = Json{{"series", componentJson(n.series)},
-                                {"shunt", componentJson(n.shunt)},
-                                {"band_lower_mhz", num(n.lowerMHz)},
-                                {"band_upper_mhz", num(n.upperMHz)}};
-    } else {
-        out["l_network"] = Json();
-    }
-    return out;
 }
 
 // Insulated wire: its inductance per metre and how much shorter it is cut than bare wire,

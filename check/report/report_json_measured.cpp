@@ -88,6 +88,7 @@ Json calibration(const check::Calibration& c) {
                 {"tip_change_m", when(cut, decimal(c.tipChange, kMicrometres))},
                 {"length_after_cut_m", when(cut, decimal(c.lengthAfterCut, kMicrometres))},
                 {"after_cut", after},
+                {"matching_after_cut", when(cut, matchingJson(c.matching))},
                 {"coil_turns_instead", when(cut && c.turns > 0, c.turns)},
                 {"coil_turns_resonance_mhz", when(cut && c.turns > 0, num(c.turnsResonanceMHz))}};
 }

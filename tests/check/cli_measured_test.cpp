@@ -160,6 +160,88 @@ struct SweepRefusal {
     const char* message;
 };
 
+// A series-resonant feed point at 3.55 MHz with `ohm` of resistance, as an analyser would
+// write it.
+std::string resonantAt355(double ohm) {
+    std::string text = "! made up for the test\n# MHz Z RI R 50\n";
+    for (int i = 0; i <= 100; ++i) {
+        const double f = 3.4 + 0.3 * i / 100.0;
+        const double u = f / 3.55;
+        char row[96];
+        std::snprintf(row, sizeof row, "%.5f %.6f %.6f\n", f, ohm / 50.0,
+                      1200.0 * (u - 1.0 / u) / 50.0);
+        text += row;
+    }
+    return text;
+}
+
+// Once swept, the match is the hung antenna's. The model of this 80 m design wants one for its
+// 18.5 ohm, and said to feed it through one; swept at 12 ohm the antenna after its cut needs
+// a 1:4 transformer, and swept at 35 ohm none. The model's match, and its warning that the
+// trimmed antenna needs one, once stood beside either sweep.
+TEST(MeasuredCli, TheMatchIsTheSweptAntennasAfterItsCut) {
+    const QStringList design{"--frequency", "3.6", "--length", "14",  "--distance",    "3",
+                             "--wire",      "16",  "--former", "100", "--coil-length", "390",
+                             "--coil-wire", "18",  "--pitch",  "6.5", "--turns",       "42",
+                             "--format",    "json"};
+    const struct {
+        double ohm;
+        bool matched;
+    } rows[] = {{12.0, true}, {35.0, false}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.ohm);
+        QTemporaryDir dir;
+        const QString sweep = written(dir, "hung.s1p", resonantAt355(row.ohm));
+        const CliRun run = runCli(design + QStringList{"--measured", sweep});
+        ASSERT_EQ(run.exitCode, 0) << run.err;
+        const QJsonObject root = run.json();
+        const QJsonObject calibration = root["measured"]["calibration"].toObject();
+        ASSERT_EQ(calibration["outcome"].toString(), "calibrated");
+        // The design's own match is there, for 18.5 ohm, in the antenna's section.
+        EXPECT_FALSE(root["antenna"]["matching"].isNull());
+        const QJsonValue match = calibration["matching_after_cut"];
+        EXPECT_EQ(!match.isNull(), row.matched);
+        int matchLines = 0;
+        for (const QJsonValue& value : root["verdict"].toArray()) {
+            const QString line = value.toString();
+            EXPECT_FALSE(line.startsWith("With a 1:")) << line.toStdString();
+            matchLines += line.startsWith("As measured, after the cut: with a 1:4 transformer "
+                                          "(stepping the antenna up)");
+        }
+        EXPECT_EQ(matchLines, row.matched ? 1 : 0);
+        int warned = 0;
+        int expected = 0;
+        for (const QJsonValue& value : root["warnings"].toArray()) {
+            const QString line = value.toString();
+            EXPECT_FALSE(line.startsWith("Trimmed to resonance")) << line.toStdString();
+            warned += line.startsWith("After the cut, the antenna as measured still shows an SWR");
+            expected += line.startsWith("As designed, before the sweep: cut to the calculated "
+                                        "length, the antenna will not be usable");
+        }
+        EXPECT_EQ(warned, row.matched ? 1 : 0);
+        EXPECT_EQ(expected, 1);
+        if (!row.matched) {
+            continue;
+        }
+        // What the match claims, against the antenna after the cut: about 12 ohm at resonance,
+        // four times that on the line.
+        const double after = calibration["after_cut"]["resistance_ohm"].toDouble();
+        EXPECT_NEAR(after, 12.0, 0.5);
+        const QJsonObject transformer = match["transformer"].toObject();
+        EXPECT_EQ(transformer["ratio"].toDouble(), 4.0);
+        EXPECT_TRUE(transformer["steps_antenna_up"].toBool());
+        EXPECT_LT(transformer["design_swr"].toDouble(), 1.3);
+        EXPECT_LT(transformer["band_lower_mhz"].toDouble(), 3.6);
+        EXPECT_GT(transformer["band_upper_mhz"].toDouble(), 3.6);
+        // The L-network for 12 ohm asks a smaller series inductor than the model's for 18.5.
+        const double ours = match["l_network"]["series"]["value_uh"].toDouble();
+        const double model =
+            root["antenna"]["matching"]["l_network"]["series"]["value_uh"].toDouble();
+        EXPECT_GT(ours, 0.0);
+        EXPECT_LT(ours, 0.9 * model);
+    }
+}
+
 TEST(MeasuredCli, RefusesBadSweepsAndLineOptionsBeforeTheEngineRuns) {
     QTemporaryDir dir;
     const SweepRefusal rows[] = {

@@ -476,9 +476,14 @@ calibrateToMeasurement(const AntennaCheckInput& input, const AsMeasured& measure
             swr(throughFeedLine(atDesign, *measured.feedLine, f), kReferenceImpedance);
     }
     out.afterCut = expect;
+    if (out.cutLowersSwr) {
+        if (auto failure = turnsAlternative(context, *calibrated, cutTargetMHz, out)) {
+            return *failure;
+        }
+    }
     if (afterResult.resonanceMHz && swr(expect.resistanceOhm) > kMatchAbove) {
         // The match is the hung antenna's, not the design's: its own curve, with the loss the
-        // sweep showed.
+        // sweep showed (last, as the curve's points join the analysis's own).
         tell(progress, "sweeping the antenna after the cut for its match");
         AntennaResult swept = afterResult;
         if (auto failure = sweepCurves(context, {after}, {&swept})) {
@@ -488,11 +493,6 @@ calibrateToMeasurement(const AntennaCheckInput& input, const AsMeasured& measure
             p.impedance += out.seriesLoss;
         }
         out.matching = matchingFor(swept.curve, f);
-    }
-    if (out.cutLowersSwr) {
-        if (auto failure = turnsAlternative(context, *calibrated, cutTargetMHz, out)) {
-            return *failure;
-        }
     }
     out.outcome = CalibrationOutcome::Calibrated;
     return out;

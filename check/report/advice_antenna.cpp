@@ -333,7 +333,7 @@ std::vector<std::string> antennaWarnings(const CheckReport& report, const Antenn
     if (swept) {
         const std::optional<AfterCut>& after = report.measured->calibration.afterCut;
         if (after && after->swrAtDesign > kUsableSwr && swr(after->resistanceOhm) > kUsableSwr) {
-            out.push_back("After the cut, the antenna as measured still shows an SWR of " +
+            out.push_back("After its cut, the antenna as swept will still show an SWR of " +
                           swrText(after->swrAtDesign) + " at " + f + farFrom(after->resistanceOhm));
         }
     } else if (trimmedMismatch) {

@@ -214,7 +214,7 @@ TEST(MeasuredCli, TheMatchIsTheSweptAntennasAfterItsCut) {
         for (const QJsonValue& value : root["warnings"].toArray()) {
             const QString line = value.toString();
             EXPECT_FALSE(line.startsWith("Trimmed to resonance")) << line.toStdString();
-            warned += line.startsWith("After the cut, the antenna as measured still shows an SWR");
+            warned += line.startsWith("After its cut, the antenna as swept will still show an SWR");
             expected += line.startsWith("As designed, before the sweep: cut to the calculated "
                                         "length, the antenna will not be usable");
         }

@@ -257,9 +257,13 @@ std::optional<PowerFigures> powerOf(const CheckReport& report, const AntennaResu
     if (!antenna.atDesign) {
         return std::nullopt;
     }
-    return powerFigures(*antenna.atDesign, antenna.coilAtDesign,
-                        coilBuild(report.coil.coil, report.inputs.frequencyMHz * 1e6),
-                        report.inputs.power);
+    const CoilBuild build = coilBuild(report.coil.coil, report.inputs.frequencyMHz * 1e6);
+    auto figures =
+        powerFigures(*antenna.atDesign, antenna.coilAtDesign, build, report.inputs.power);
+    if (figures) {
+        figures->coil.riseWithFormer = riseWithFormer(build, *figures);
+    }
+    return figures;
 }
 
 // Each tip's wire that the long coils' share of the trimmed antenna's uncertainty asks for: the

@@ -148,9 +148,6 @@ std::optional<PowerFigures> powerFigures(const CurrentsAtDesign& currents,
     const CylinderInAir surface = windingSurface(coil);
     const LeadInAir lead = windingLead(coil, std::sqrt(share) * s.currentRms);
     s.temperatureRise = windingRise(surface, leadFin(lead), s.heatAverage);
-    const double formerDiameter = coil.meanDiameter - coil.wireDiameter;
-    const FormerInAir former{formerDiameter, coil.solidFormer ? formerDiameter : kFormerWall};
-    s.riseWithFormer = windingRiseWithFormer(surface, leadFin(lead), former, s.heatAverage);
     out.tipVoltageRms = currents.tipPotential * out.feedCurrentRms;
     out.tipVoltagePeak = kSqrt2 * out.tipVoltageRms;
     out.wireHeatKeyDown = currents.wireLoss * out.feedCurrentRms * out.feedCurrentRms;
@@ -158,6 +155,16 @@ std::optional<PowerFigures> powerFigures(const CurrentsAtDesign& currents,
     out.formerLimitW = powerAtRise(setting.watts, s.heatAverage, surface, lead, kFormerMostRise);
     out.enamelLimitW = powerAtRise(setting.watts, s.heatAverage, surface, lead, kEnamelMostRise);
     return out;
+}
+
+double riseWithFormer(const CoilBuild& coil, const PowerFigures& f) {
+    const CoilStress& s = f.coil;
+    const double share = modeDuty(f.setting.mode).averageToPeak;
+    const double formerDiameter = coil.meanDiameter - coil.wireDiameter;
+    const FormerInAir former{formerDiameter, coil.solidFormer ? formerDiameter : kFormerWall};
+    return windingRiseWithFormer(windingSurface(coil),
+                                 leadFin(windingLead(coil, std::sqrt(share) * s.currentRms)),
+                                 former, s.heatAverage);
 }
 
 double coilLimitW(const PowerFigures& f) {

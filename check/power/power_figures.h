@@ -97,7 +97,8 @@ struct CoilStress {
     double heatAverage = 0.0;     // W, for the mode
     double temperatureRise = 0.0; // K, from the average
     // K, the same were the former beyond the winding a PVC tube of kFormerWall (or a rod)
-    // reaching well past each end: what the rise leaves out.
+    // reaching well past each end: what the rise leaves out (riseWithFormer, below; only the
+    // report's own coil has it, the coils it weighs against it do not).
     double riseWithFormer = 0.0;
 };
 
@@ -122,6 +123,9 @@ std::optional<PowerFigures> powerFigures(const CurrentsAtDesign& currents,
 
 // The power at which the first limit of the coil is reached, and the insulators' rating the
 // check asks for: twice the tips' peak voltage.
+// The rise of `coil` at `figures`' heat were the former beyond the winding to shed as well.
+double riseWithFormer(const CoilBuild& coil, const PowerFigures& figures);
+
 double coilLimitW(const PowerFigures& figures);
 double insulatorRatingV(const PowerFigures& figures);
 

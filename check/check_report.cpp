@@ -261,7 +261,7 @@ std::optional<PowerFigures> powerOf(const CheckReport& report, const AntennaResu
     auto figures =
         powerFigures(*antenna.atDesign, antenna.coilAtDesign, build, report.inputs.power);
     if (figures) {
-        figures->coil.riseWithFormer = riseWithFormer(build, *figures);
+        addFormerRelief(build, *figures);
     }
     return figures;
 }
@@ -410,7 +410,14 @@ std::optional<AntennaCheckFailure> addMeasured(CheckReport& report, const Measur
     if (auto* failure = std::get_if<AntennaCheckFailure>(&result)) {
         return *failure;
     }
-    report.measured = MeasuredReport{std::move(sweep), std::get<Calibration>(std::move(result))};
+    report.measured =
+        MeasuredReport{std::move(sweep), std::get<Calibration>(std::move(result)), {}};
+    const Calibration& c = report.measured->calibration;
+    if (report.antenna && c.outcome == CalibrationOutcome::Calibrated && c.resistanceFar &&
+        c.seriesLoss > 0.0 && c.modelResistance > 0.0) {
+        report.measured->radiatedIfLoss =
+            report.antenna->radiated.share * c.modelResistance / (c.modelResistance + c.seriesLoss);
+    }
     return std::nullopt;
 }
 

@@ -157,6 +157,10 @@ struct Calibration {
 struct MeasuredReport {
     AsMeasured sweep;
     Calibration calibration;
+    // 0..1: what the antenna that will hang radiates at F were the sweep's resistance, well
+    // above the model's, loss the model lacks: the model's share less the difference's part of
+    // the power at the feed point. Nothing otherwise.
+    std::optional<double> radiatedIfLoss;
 };
 
 // `checked` is the check's own analysis of the built antenna, when it has run: used instead of

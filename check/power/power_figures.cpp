@@ -167,6 +167,12 @@ double riseWithFormer(const CoilBuild& coil, const PowerFigures& f) {
                                  former, s.heatAverage);
 }
 
+void addFormerRelief(const CoilBuild& coil, PowerFigures& f) {
+    CoilStress& s = f.coil;
+    s.riseWithFormer = riseWithFormer(coil, f);
+    s.formerShare = s.temperatureRise > 0.0 ? 1.0 - s.riseWithFormer / s.temperatureRise : 0.0;
+}
+
 double coilLimitW(const PowerFigures& f) {
     double limit = 0.0;
     for (const double w : {f.turnsLimitW, f.formerLimitW, f.enamelLimitW}) {

@@ -97,9 +97,11 @@ struct CoilStress {
     double heatAverage = 0.0;     // W, for the mode
     double temperatureRise = 0.0; // K, from the average
     // K, the same were the former beyond the winding a PVC tube of kFormerWall (or a rod)
-    // reaching well past each end: what the rise leaves out (riseWithFormer, below; only the
-    // report's own coil has it, the coils it weighs against it do not).
+    // reaching well past each end, and the share of the rise that takes off (0..1): what the
+    // rise leaves out (addFormerRelief, below; only the report's own coil has them, the coils
+    // it weighs against it do not).
     double riseWithFormer = 0.0;
+    double formerShare = 0.0;
 };
 
 struct PowerFigures {
@@ -123,8 +125,10 @@ std::optional<PowerFigures> powerFigures(const CurrentsAtDesign& currents,
 
 // The power at which the first limit of the coil is reached, and the insulators' rating the
 // check asks for: twice the tips' peak voltage.
-// The rise of `coil` at `figures`' heat were the former beyond the winding to shed as well.
+// The rise of `coil` at `figures`' heat were the former beyond the winding to shed as well, and
+// the figures with it and its share filled in.
 double riseWithFormer(const CoilBuild& coil, const PowerFigures& figures);
+void addFormerRelief(const CoilBuild& coil, PowerFigures& figures);
 
 double coilLimitW(const PowerFigures& figures);
 double insulatorRatingV(const PowerFigures& figures);

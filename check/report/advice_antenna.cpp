@@ -289,18 +289,15 @@ std::string radiatedVerdict(const CheckReport& report, const AntennaCheck& check
         line += " (the ground's own loss comes on top)";
     }
     line += ".";
-    // A sweep well above the model's resistance may be loss the model lacks: say what the
-    // antenna then radiates, the difference taking its share of the power at the feed point.
-    if (calibratedBySweep(report)) {
+    // A sweep well above the model's resistance may be loss the model lacks: what the antenna
+    // then radiates.
+    if (calibratedBySweep(report) && report.measured->radiatedIfLoss) {
         const Calibration& c = report.measured->calibration;
-        if (c.resistanceFar && c.seriesLoss > 0.0 && c.modelResistance > 0.0) {
-            const double share = p.share * c.modelResistance / (c.modelResistance + c.seriesLoss);
-            line += " The sweep shows " + significant(c.measuredResistance, 3) +
-                    " ohm at resonance where the model has " + significant(c.modelResistance, 3) +
-                    ": if the difference is loss (joints, the coils, the ground) rather than the "
-                    "feed line radiating or an object nearby, the antenna radiates about " +
-                    number(share * 100, 0) + " %.";
-        }
+        line += " The sweep shows " + significant(c.measuredResistance, 3) +
+                " ohm at resonance where the model has " + significant(c.modelResistance, 3) +
+                ": if the difference is loss (joints, the coils, the ground) rather than the feed "
+                "line radiating or an object nearby, the antenna radiates about " +
+                number(*report.measured->radiatedIfLoss * 100, 0) + " %.";
     }
     if (radiatesPoorly(check) && unusableUntilTheCoilsChange(check)) {
         line += " As built it has no resonance near " + designText(report) +

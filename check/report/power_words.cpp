@@ -250,7 +250,7 @@ std::string formerShare(const CheckReport& r) {
     if (!(coil.temperatureRise > 0.0)) {
         return {};
     }
-    const double share = 1.0 - coil.riseWithFormer / coil.temperatureRise;
+    const double share = coil.formerShare;
     const bool rod = r.coil.coil.formerPermittivity > 1.0;
     return std::string(": a PVC ") + (rod ? "rod" : "tube of 2 mm wall") +
            " reaching well past each end would take about " + number(share * 100, 0) +

@@ -41,7 +41,7 @@ MeasuredSweep madeUpSweep(double low, double high, double coax = 0.0, double ext
 CheckReport reportWith(const MeasuredSetup& setup, const Calibration& calibration) {
     CheckReport report = test::typicalReport();
     applyAntennaCheck(report, test::typicalCheck());
-    report.measured = MeasuredReport{analyseMeasured(setup, 7.05), calibration};
+    report.measured = MeasuredReport{analyseMeasured(setup, 7.05), calibration, {}};
     return report;
 }
 

@@ -351,7 +351,7 @@ TEST(Calibration, ALowResistanceZeroBesideTheLowestSwrAtFSaysNotToCut) {
     EXPECT_NEAR(c.afterCut->swrAtDesign, a.minimumSwr, 0.1);
 
     CheckReport report = test::typicalReport();
-    report.measured = MeasuredReport{atShack, c};
+    report.measured = MeasuredReport{atShack, c, {}};
     EXPECT_NE(measuredVerdict(report).find("the lowest SWR is already at 7.05 MHz: do not cut"),
               std::string::npos)
         << measuredVerdict(report);

@@ -253,13 +253,18 @@ CoilBuild coilBuild(const WoundCoil& coil, double frequency) {
             kCoilLeadAllowance, coil.formerPermittivity > 1.0};
 }
 
-std::optional<PowerFigures> powerOf(const CheckReport& report, const AntennaResult& antenna) {
+// `feedResistance`: in place of the one the currents were solved at (nothing: that one).
+std::optional<PowerFigures> powerOf(const CheckReport& report, const AntennaResult& antenna,
+                                    std::optional<double> feedResistance = std::nullopt) {
     if (!antenna.atDesign) {
         return std::nullopt;
     }
     const CoilBuild build = coilBuild(report.coil.coil, report.inputs.frequencyMHz * 1e6);
-    auto figures =
-        powerFigures(*antenna.atDesign, antenna.coilAtDesign, build, report.inputs.power);
+    CurrentsAtDesign at = *antenna.atDesign;
+    if (feedResistance) {
+        at.feedResistance = *feedResistance;
+    }
+    auto figures = powerFigures(at, antenna.coilAtDesign, build, report.inputs.power);
     if (figures) {
         addFormerRelief(build, *figures);
     }
@@ -413,6 +418,13 @@ std::optional<AntennaCheckFailure> addMeasured(CheckReport& report, const Measur
     report.measured =
         MeasuredReport{std::move(sweep), std::get<Calibration>(std::move(result)), {}};
     const Calibration& c = report.measured->calibration;
+    if (report.antenna && report.power && c.outcome == CalibrationOutcome::Calibrated &&
+        c.afterCut && c.afterCut->impedanceAtDesign.real() > 0.0) {
+        const AntennaCheck& check = *report.antenna;
+        const AntennaResult& hung =
+            report.power->trimmed && check.trimmed ? *check.trimmed : check.built;
+        report.power->swept = powerOf(report, hung, c.afterCut->impedanceAtDesign.real());
+    }
     if (report.antenna && c.outcome == CalibrationOutcome::Calibrated && c.resistanceFar &&
         c.seriesLoss > 0.0 && c.modelResistance > 0.0) {
         report.measured->radiatedIfLoss =

@@ -92,6 +92,11 @@ struct PowerReport {
     std::optional<PowerFigures> built;
     std::optional<PowerFigures> trimmed;
     const PowerFigures* hung() const { return trimmed ? &*trimmed : built ? &*built : nullptr; }
+    // Once a sweep has calibrated the model: the antenna as swept, after its cut. The model's
+    // currents per ampere at the feed, as trimmed (or built), driven through the resistance the
+    // calibrated model has at F after the cut, the sweep's: the same power puts the feed's
+    // current through it, wherever the difference from the model lies.
+    std::optional<PowerFigures> swept;
 };
 
 // The coil to wind instead (coil_to_wind.h).

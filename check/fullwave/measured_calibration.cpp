@@ -471,6 +471,7 @@ calibrateToMeasurement(const AntennaCheckInput& input, const AsMeasured& measure
     expect.resistanceOhm = afterResult.resonanceResistance + out.seriesLoss;
     const std::complex<double> atDesign = tried.at(best) + out.seriesLoss;
     expect.swrAtDesign = swr(atDesign, kReferenceImpedance);
+    expect.impedanceAtDesign = atDesign;
     if (measured.feedLine) {
         expect.swrAtDesignAtAnalyser =
             swr(throughFeedLine(atDesign, *measured.feedLine, f), kReferenceImpedance);

@@ -34,6 +34,7 @@
 #include "measured/feed_line.h"
 #include "measured/sweep_analysis.h"
 
+#include <complex>
 #include <optional>
 #include <string>
 #include <variant>
@@ -125,10 +126,11 @@ enum class CalibrationOutcome {
 
 // The calibrated model after the cut, with the series loss: what the analyser should show.
 struct AfterCut {
-    std::optional<double> resonanceMHz;          // its reactance's zero at the feed point
-    double resistanceOhm = 0.0;                  // there, with the series loss
-    double swrAtDesign = 0.0;                    // at F at the feed point, on 50 ohm
-    std::optional<double> swrAtDesignAtAnalyser; // carried back through the given feed line
+    std::optional<double> resonanceMHz;           // its reactance's zero at the feed point
+    double resistanceOhm = 0.0;                   // there, with the series loss
+    double swrAtDesign = 0.0;                     // at F at the feed point, on 50 ohm
+    std::optional<double> swrAtDesignAtAnalyser;  // carried back through the given feed line
+    std::complex<double> impedanceAtDesign = 0.0; // ohm, at F at the feed point, with the loss
 };
 
 struct Calibration {

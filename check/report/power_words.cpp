@@ -48,9 +48,12 @@ const char* modeName(const CheckReport& r) {
     return modeDuty(r.inputs.power.mode).name;
 }
 
-// The figures of the antenna that will hang.
+// The figures of the antenna that will hang: once swept, the antenna after the sweep's cut.
 const PowerFigures* hung(const CheckReport& r) {
-    return r.power ? r.power->hung() : nullptr;
+    if (!r.power) {
+        return nullptr;
+    }
+    return r.power->swept ? &*r.power->swept : r.power->hung();
 }
 
 // What fails, worst first, each as a phrase; empty when the coils and the tips hold.
@@ -204,7 +207,9 @@ std::vector<std::string> powerSentences(const CheckReport& r) {
     }
     const CoilStress& c = f->coil;
     const std::string at = "At " + powerSettingText(r.inputs.power);
-    const std::string which = r.power->trimmed ? "trimmed" : "as built";
+    const std::string which = r.power->swept     ? "as swept, after the cut"
+                              : r.power->trimmed ? "trimmed"
+                                                 : "as built";
     std::string hold = at + ", " + which + ", each coil carries " + amps(c.currentRms) +
                        " and holds " + volts(c.voltageRms) + " (" + volts(c.voltagePeak) +
                        " peak, " + volts(c.turnVoltagePeak) +
@@ -264,7 +269,7 @@ std::vector<std::string> powerMethodNotes(const CheckReport& r) {
         return {};
     }
     const ModeDuty& mode = modeDuty(r.inputs.power.mode);
-    return {
+    std::vector<std::string> notes = {
         "The power is the peak envelope power at the feed point; " + std::string(mode.name) +
             " averages " + number(mode.averageToPeak * 100, 0) + " % of it (" + mode.why +
             "). Currents and voltages are rms at that peak, from the engine's own currents at F "
@@ -282,6 +287,23 @@ std::vector<std::string> powerMethodNotes(const CheckReport& r) {
         "about 2 % of four times the segments, 7 % with the coils near the tips. End insulators "
         "are asked for twice its peak.",
     };
+    // Once swept, the verdict's figures are the swept antenna's, the table's the model's.
+    const PowerFigures* model = r.power->hung();
+    if (r.power->swept && model && r.measured && r.measured->calibration.afterCut) {
+        const double ohm = r.measured->calibration.afterCut->impedanceAtDesign.real();
+        notes.insert(notes.begin() + 1,
+                     "The table is the model's; the verdict's figures are the antenna's as "
+                     "swept, after its cut: its " +
+                         significant(ohm, 3) + " ohm at F at the feed point takes " +
+                         amps(r.power->swept->feedCurrentRms) +
+                         " at the feed at this power, where "
+                         "the model " +
+                         (r.power->trimmed ? "trimmed" : "as built") + " takes " +
+                         amps(model->feedCurrentRms) +
+                         ", and its coils and tips carry the model's currents for each ampere "
+                         "there.");
+    }
+    return notes;
 }
 
 } // namespace brevan::check

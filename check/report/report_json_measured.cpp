@@ -72,6 +72,8 @@ Json calibration(const check::Calibration& c) {
         after = Json{{"resonance_mhz", num(c.afterCut->resonanceMHz)},
                      {"resistance_ohm", num(c.afterCut->resistanceOhm)},
                      {"swr_at_design", num(c.afterCut->swrAtDesign)},
+                     {"resistance_at_design_ohm", num(c.afterCut->impedanceAtDesign.real())},
+                     {"reactance_at_design_ohm", num(c.afterCut->impedanceAtDesign.imag())},
                      {"swr_at_design_at_analyser", num(c.afterCut->swrAtDesignAtAnalyser)}};
     }
     return Json{{"outcome", calibrationOutcome(c.outcome)},

@@ -72,11 +72,14 @@ Json power(const CheckReport& r) {
         return Json();
     }
     const check::ModeDuty& mode = check::modeDuty(r.inputs.power.mode);
-    return Json{
-        {"power_w", num(r.inputs.power.watts)},       {"mode", mode.option},
-        {"average_to_peak", num(mode.averageToPeak)}, {"built", powerFigures(r.power->built)},
-        {"trimmed", powerFigures(r.power->trimmed)},  {"coil_to_wind", coilToWind(r)},
-        {"notes", texts(check::powerMethodNotes(r))}};
+    return Json{{"power_w", num(r.inputs.power.watts)},
+                {"mode", mode.option},
+                {"average_to_peak", num(mode.averageToPeak)},
+                {"built", powerFigures(r.power->built)},
+                {"trimmed", powerFigures(r.power->trimmed)},
+                {"swept", powerFigures(r.power->swept)},
+                {"coil_to_wind", coilToWind(r)},
+                {"notes", texts(check::powerMethodNotes(r))}};
 }
 
 } // namespace brevan::check::json_parts

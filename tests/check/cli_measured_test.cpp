@@ -179,7 +179,9 @@ std::string resonantAt355(double ohm) {
 // 18.5 ohm, and said to feed it through one; swept at 12 ohm the antenna after its cut needs
 // a 1:4 transformer, and swept at 35 ohm none. The model's match, and its warning that the
 // trimmed antenna needs one, once stood beside either sweep. At 35 ohm the difference may be
-// loss, and the verdict says what the antenna would then radiate.
+// loss, and the verdict says what the antenna would then radiate. The coils' figures at the
+// power are the swept antenna's: at 12 ohm the same 100 W drives more current through them
+// than the model's 18.5 would, at 35 ohm less.
 TEST(MeasuredCli, TheMatchAndTheLossAreTheSweptAntennas) {
     const QStringList design{"--frequency", "3.6", "--length", "14",  "--distance",    "3",
                              "--wire",      "16",  "--former", "100", "--coil-length", "390",
@@ -235,6 +237,27 @@ TEST(MeasuredCli, TheMatchAndTheLossAreTheSweptAntennas) {
             lossLines += value.toString().contains(loss);
         }
         EXPECT_EQ(lossLines, row.matched ? 0 : 1) << loss.toStdString();
+        // The verdict's power figures are the swept antenna's after its cut: the feed's current
+        // at 100 W through its resistance at F, and the model's currents for each ampere there.
+        const QJsonObject power = root["power"].toObject();
+        const QJsonObject trimmed = power["trimmed"].toObject();
+        const QJsonObject asSwept = power["swept"].toObject();
+        ASSERT_FALSE(asSwept.isEmpty());
+        const double ohm = calibration["after_cut"]["resistance_at_design_ohm"].toDouble();
+        EXPECT_NEAR(asSwept["feed_current_a"].toDouble(), std::sqrt(100.0 / ohm), 1e-9);
+        EXPECT_NEAR(asSwept["coil_current_a"].toDouble() / asSwept["feed_current_a"].toDouble(),
+                    trimmed["coil_current_a"].toDouble() / trimmed["feed_current_a"].toDouble(),
+                    1e-9);
+        EXPECT_EQ(asSwept["coil_current_a"].toDouble() > trimmed["coil_current_a"].toDouble(),
+                  row.ohm < 18.0);
+        const QString carries = QString("At 100 W SSB, as swept, after the cut, each coil "
+                                        "carries %1 A")
+                                    .arg(asSwept["coil_current_a"].toDouble(), 0, 'f', 2);
+        int powerLines = 0;
+        for (const QJsonValue& value : root["verdict"].toArray()) {
+            powerLines += value.toString().startsWith(carries);
+        }
+        EXPECT_EQ(powerLines, 1) << carries.toStdString();
         if (!row.matched) {
             EXPECT_NEAR(share, 32.0, 3.0);
             continue;

@@ -297,8 +297,8 @@ std::vector<std::string> powerMethodNotes(const CheckReport& r) {
                          significant(ohm, 3) + " ohm at F at the feed point takes " +
                          amps(r.power->swept->feedCurrentRms) +
                          " at the feed at this power, where "
-                         "the model " +
-                         (r.power->trimmed ? "trimmed" : "as built") + " takes " +
+                         "the model, " +
+                         (r.power->trimmed ? "trimmed" : "as built") + ", takes " +
                          amps(model->feedCurrentRms) +
                          ", and its coils and tips carry the model's currents for each ampere "
                          "there.");

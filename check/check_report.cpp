@@ -424,6 +424,8 @@ std::optional<AntennaCheckFailure> addMeasured(CheckReport& report, const Measur
         const AntennaResult& hung =
             report.power->trimmed && check.trimmed ? *check.trimmed : check.built;
         report.power->swept = powerOf(report, hung, c.afterCut->impedanceAtDesign.real());
+        // The coil to wind must hold the power in the antenna as swept.
+        report.coilToWind = coilToWind(report);
     }
     if (report.antenna && c.outcome == CalibrationOutcome::Calibrated && c.resistanceFar &&
         c.seriesLoss > 0.0 && c.modelResistance > 0.0) {

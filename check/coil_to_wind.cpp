@@ -20,6 +20,10 @@ struct Hung {
     const AntennaResult* antenna = nullptr;
     const PowerFigures* power = nullptr;
     double share = 0.0;
+    // Once a sweep has calibrated the model: the swept antenna's figures and its resistance at F
+    // after the cut, which set what each coil must hold (the shares stay the model's).
+    const PowerFigures* swept = nullptr;
+    double sweptFeedResistance = 0.0;
 };
 
 std::optional<Hung> hungAntenna(const CheckReport& r) {
@@ -39,7 +43,12 @@ std::optional<Hung> hungAntenna(const CheckReport& r) {
     if (!power || !antenna.atDesign || !(antenna.coilApparentInductance > 0.0)) {
         return std::nullopt;
     }
-    return Hung{&antenna, power, a.radiated.share};
+    Hung out{&antenna, power, a.radiated.share};
+    if (r.power->swept && r.measured && r.measured->calibration.afterCut) {
+        out.swept = &*r.power->swept;
+        out.sweptFeedResistance = r.measured->calibration.afterCut->impedanceAtDesign.real();
+    }
+    return out;
 }
 
 // Holding the power comes first, then a coil the model is sure of (not long), then Q.
@@ -80,7 +89,7 @@ std::optional<CoilToWind> coilToWind(const CheckReport& r) {
     // At the same currents the antenna radiates the same; only the coils' loss changes.
     const double radiated = hung->share * watts;
     const double wire = hung->power->wireHeatKeyDown;
-    const bool plannedHolds = coilLimitW(*hung->power) >= watts;
+    const bool plannedHolds = coilLimitW(hung->swept ? *hung->swept : *hung->power) >= watts;
     for (const CoilAlternative& alternative : found.coils) {
         const std::complex<double> z = coilImpedance(alternative.coil, frequency, std::nullopt);
         const CoilBuild build{alternative.coil.turns,
@@ -94,7 +103,8 @@ std::optional<CoilToWind> coilToWind(const CheckReport& r) {
         // The feed resistance loses what the planned coils' loss added beyond this coil's, so
         // the same power drives more current through a better coil.
         CurrentsAtDesign at = *hung->antenna->atDesign;
-        at.feedResistance -= 2.0 * at.coilCurrent * at.coilCurrent * (planned.real() - z.real());
+        const double lessLoss = 2.0 * at.coilCurrent * at.coilCurrent * (planned.real() - z.real());
+        at.feedResistance -= lessLoss;
         const auto power = powerFigures(at, z, build, r.inputs.power);
         if (!power) {
             continue;
@@ -102,6 +112,15 @@ std::optional<CoilToWind> coilToWind(const CheckReport& r) {
         const double share = radiated / (radiated + wire + 2.0 * power->coil.heatKeyDown);
         const double db = 10.0 * portable::log(share / hung->share) / portable::log(10.0);
         WindingChoice choice{alternative, *power, share, db};
+        if (hung->swept) {
+            // What it holds in the antenna as swept: the sweep's resistance, less the same loss.
+            at.feedResistance = hung->sweptFeedResistance - lessLoss;
+            const auto swept = powerFigures(at, z, build, r.inputs.power);
+            if (!swept) {
+                continue;
+            }
+            choice.power = *swept;
+        }
         const bool onFormer = alternative.formerDiameter == request.formerDiameter;
         auto& slot = onFormer ? out.onFormer : out.otherFormer;
         if (!slot || better(choice, *slot, watts)) {

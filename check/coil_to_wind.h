@@ -18,7 +18,9 @@
 // the antenna would radiate are worked out from the hung antenna's own currents, with the feed
 // resistance less what the planned coils' extra loss added to it: a first-order estimate (the
 // tests hold it within a percentage point and a tenth of the power against the check of the
-// coil wound), since the trim moves a little with the coil.
+// coil wound), since the trim moves a little with the coil. Once a sweep has calibrated the
+// model, what each coil holds is worked out in the antenna as swept, after its cut: its
+// resistance at F sets the current the power drives (the shares stay the model's).
 
 #include "check_report.h"
 

@@ -181,7 +181,7 @@ std::string resonantAt355(double ohm) {
 // trimmed antenna needs one, once stood beside either sweep. At 35 ohm the difference may be
 // loss, and the verdict says what the antenna would then radiate. The coils' figures at the
 // power are the swept antenna's: at 12 ohm the same 100 W drives more current through them
-// than the model's 18.5 would, at 35 ohm less.
+// than the model's 18.5 would, at 35 ohm less; and the coil to wind holds what it says there.
 TEST(MeasuredCli, TheMatchAndTheLossAreTheSweptAntennas) {
     const QStringList design{"--frequency", "3.6", "--length", "14",  "--distance",    "3",
                              "--wire",      "16",  "--former", "100", "--coil-length", "390",
@@ -191,6 +191,12 @@ TEST(MeasuredCli, TheMatchAndTheLossAreTheSweptAntennas) {
         double ohm;
         bool matched;
     } rows[] = {{12.0, true}, {35.0, false}};
+    // The design unswept, for the coil to wind as the model alone would name it.
+    const CliRun unswept = runCli(design);
+    ASSERT_EQ(unswept.exitCode, 0) << unswept.err;
+    const QJsonObject unsweptRoot = unswept.json();
+    const QJsonObject modelWind = unsweptRoot["power"]["coil_to_wind"]["on_former"].toObject();
+    ASSERT_FALSE(modelWind.isEmpty());
     for (const auto& row : rows) {
         SCOPED_TRACE(row.ohm);
         QTemporaryDir dir;
@@ -258,6 +264,30 @@ TEST(MeasuredCli, TheMatchAndTheLossAreTheSweptAntennas) {
             powerLines += value.toString().startsWith(carries);
         }
         EXPECT_EQ(powerLines, 1) << carries.toStdString();
+        // The coil to wind holds the power in the antenna as swept. The same coil, it holds
+        // less where the sweep's resistance drives more current, and more where it drives
+        // less; the loss it saves, the same either way, takes the ratio further from 1 than
+        // the resistances' own.
+        const QJsonObject wind = power["coil_to_wind"]["on_former"].toObject();
+        ASSERT_FALSE(wind.isEmpty());
+        EXPECT_EQ(wind["turns"].toDouble(), modelWind["turns"].toDouble());
+        const double held = wind["holds_w"].toDouble() / modelWind["holds_w"].toDouble();
+        const double resistances =
+            ohm / (100.0 / std::pow(trimmed["feed_current_a"].toDouble(), 2));
+        if (row.ohm < 18.0) {
+            EXPECT_LT(held, resistances);
+        } else {
+            EXPECT_GT(held, resistances);
+        }
+        EXPECT_EQ(wind["radiated_percent"].toDouble(), modelWind["radiated_percent"].toDouble());
+        const QString holds =
+            QString("it holds up to %1 W SSB").arg(std::floor(wind["holds_w"].toDouble()));
+        int windLines = 0;
+        for (const QJsonValue& value : root["verdict"].toArray()) {
+            windLines +=
+                value.toString().startsWith("The coil to wind") && value.toString().contains(holds);
+        }
+        EXPECT_EQ(windLines, 1) << holds.toStdString();
         if (!row.matched) {
             EXPECT_NEAR(share, 32.0, 3.0);
             continue;

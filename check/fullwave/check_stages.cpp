@@ -4,7 +4,6 @@
 // (tolerance.h); checkAntenna (antenna_check.h) runs them in order.
 #include "fullwave/antenna_check.h"
 
-#include "coil/physics.h"
 #include "cut_list.h"
 #include "fullwave/antenna_analysis.h"
 #include "fullwave/full_size_dipole.h"
@@ -258,7 +257,7 @@ private:
     // second guess the coil-position study takes too, so that both find the same coil.
     Failure seekCoilFromStepOne() {
         const double hz = designMHz() * 1e6;
-        const double stepOne = m_input.designed(hz).imag() / (2.0 * kPi * hz);
+        const double stepOne = apparentInductance(m_input.designed(hz), designMHz());
         if (!(stepOne > 0.0)) {
             return std::nullopt;
         }

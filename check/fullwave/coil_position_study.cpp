@@ -242,7 +242,7 @@ studyAt(const AntennaCheckInput& input, const InductanceGuess& guess, const Engi
         // as it is; step 1's own inductance for the position is the second guess.
         CoilImpedance retry;
         const double hz = input.designMHz * 1e6;
-        const double first = start(hz).imag() / (2.0 * kPi * hz);
+        const double first = apparentInductance(start(hz), input.designMHz);
         if (wanted > 0.0 && std::abs(first / wanted - 1.0) > kSameGuess) {
             retry = scaledTo(shape, hz, wanted);
         }

@@ -423,7 +423,8 @@ std::optional<AntennaCheckFailure> addMeasured(CheckReport& report, const Measur
         const AntennaCheck& check = *report.antenna;
         const AntennaResult& hung =
             report.power->trimmed && check.trimmed ? *check.trimmed : check.built;
-        report.power->swept = powerOf(report, hung, c.afterCut->impedanceAtDesign.real());
+        report.power->sweptFeedResistance = c.afterCut->impedanceAtDesign.real();
+        report.power->swept = powerOf(report, hung, report.power->sweptFeedResistance);
         // The coil to wind must hold the power in the antenna as swept.
         report.coilToWind = coilToWind(report);
     }

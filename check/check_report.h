@@ -97,6 +97,7 @@ struct PowerReport {
     // calibrated model has at F after the cut, the sweep's: the same power puts the feed's
     // current through it, wherever the difference from the model lies.
     std::optional<PowerFigures> swept;
+    double sweptFeedResistance = 0.0; // ohm, the swept antenna's at F after the cut
 };
 
 // The coil to wind instead (coil_to_wind.h).

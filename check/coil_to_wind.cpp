@@ -44,9 +44,9 @@ std::optional<Hung> hungAntenna(const CheckReport& r) {
         return std::nullopt;
     }
     Hung out{&antenna, power, a.radiated.share};
-    if (r.power->swept && r.measured && r.measured->calibration.afterCut) {
+    if (r.power->swept) {
         out.swept = &*r.power->swept;
-        out.sweptFeedResistance = r.measured->calibration.afterCut->impedanceAtDesign.real();
+        out.sweptFeedResistance = r.power->sweptFeedResistance;
     }
     return out;
 }

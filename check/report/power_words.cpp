@@ -289,8 +289,8 @@ std::vector<std::string> powerMethodNotes(const CheckReport& r) {
     };
     // Once swept, the verdict's figures are the swept antenna's, the table's the model's.
     const PowerFigures* model = r.power->hung();
-    if (r.power->swept && model && r.measured && r.measured->calibration.afterCut) {
-        const double ohm = r.measured->calibration.afterCut->impedanceAtDesign.real();
+    if (r.power->swept && model) {
+        const double ohm = r.power->sweptFeedResistance;
         notes.insert(notes.begin() + 1,
                      "The table is the model's; the verdict's figures are the antenna's as "
                      "swept, after its cut: its " +

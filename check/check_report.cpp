@@ -418,6 +418,11 @@ std::optional<AntennaCheckFailure> addMeasured(CheckReport& report, const Measur
     report.measured =
         MeasuredReport{std::move(sweep), std::get<Calibration>(std::move(result)), {}};
     const Calibration& c = report.measured->calibration;
+    if (report.antenna && c.outcome == CalibrationOutcome::Calibrated && c.resistanceFar &&
+        c.seriesLoss > 0.0 && c.modelResistance > 0.0) {
+        report.measured->radiatedIfLoss =
+            report.antenna->radiated.share * c.modelResistance / (c.modelResistance + c.seriesLoss);
+    }
     if (report.antenna && report.power && c.outcome == CalibrationOutcome::Calibrated &&
         c.afterCut && c.afterCut->impedanceAtDesign.real() > 0.0) {
         const AntennaCheck& check = *report.antenna;
@@ -425,13 +430,11 @@ std::optional<AntennaCheckFailure> addMeasured(CheckReport& report, const Measur
             report.power->trimmed && check.trimmed ? *check.trimmed : check.built;
         report.power->sweptFeedResistance = c.afterCut->impedanceAtDesign.real();
         report.power->swept = powerOf(report, hung, report.power->sweptFeedResistance);
-        // The coil to wind must hold the power in the antenna as swept.
-        report.coilToWind = coilToWind(report);
     }
-    if (report.antenna && c.outcome == CalibrationOutcome::Calibrated && c.resistanceFar &&
-        c.seriesLoss > 0.0 && c.modelResistance > 0.0) {
-        report.measured->radiatedIfLoss =
-            report.antenna->radiated.share * c.modelResistance / (c.modelResistance + c.seriesLoss);
+    // The coil to wind must hold the power in the antenna as swept, and say what it radiates
+    // there were the sweep's extra resistance loss.
+    if (report.power && (report.power->swept || report.measured->radiatedIfLoss)) {
+        report.coilToWind = coilToWind(report);
     }
     return std::nullopt;
 }

@@ -106,6 +106,10 @@ struct WindingChoice {
     PowerFigures power;         // at the hung antenna's currents, with this coil in place
     double radiatedShare = 0.0; // 0..1, the estimate above
     double dbAgainstPlanned = 0.0;
+    // Were a sweep's extra resistance loss (MeasuredReport::radiatedIfLoss): the same estimate
+    // with that loss in series, and its gain over the planned coil's.
+    std::optional<double> radiatedShareIfLoss{};
+    double dbAgainstPlannedIfLoss = 0.0;
 };
 
 struct CoilToWind {

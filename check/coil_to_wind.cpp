@@ -24,6 +24,11 @@ struct Hung {
     // after the cut, which set what each coil must hold (the shares stay the model's).
     const PowerFigures* swept = nullptr;
     double sweptFeedResistance = 0.0;
+    // Where the sweep's resistance, well above the model's, may be loss the model lacks: that
+    // loss in series with the model's resistance, and the planned coil's share with it.
+    double seriesLoss = 0.0;
+    double modelResistance = 0.0;
+    std::optional<double> radiatedIfLoss{};
 };
 
 std::optional<Hung> hungAntenna(const CheckReport& r) {
@@ -47,6 +52,11 @@ std::optional<Hung> hungAntenna(const CheckReport& r) {
     if (r.power->swept) {
         out.swept = &*r.power->swept;
         out.sweptFeedResistance = r.power->sweptFeedResistance;
+    }
+    if (r.measured && r.measured->radiatedIfLoss) {
+        out.seriesLoss = r.measured->calibration.seriesLoss;
+        out.modelResistance = r.measured->calibration.modelResistance;
+        out.radiatedIfLoss = r.measured->radiatedIfLoss;
     }
     return out;
 }
@@ -112,6 +122,14 @@ std::optional<CoilToWind> coilToWind(const CheckReport& r) {
         const double share = radiated / (radiated + wire + 2.0 * power->coil.heatKeyDown);
         const double db = 10.0 * portable::log(share / hung->share) / portable::log(10.0);
         WindingChoice choice{alternative, *power, share, db};
+        if (hung->radiatedIfLoss) {
+            // The model's resistance loses what this coil saves; the sweep's loss stays.
+            const double model = hung->modelResistance - lessLoss;
+            const double ifLoss = share * model / (model + hung->seriesLoss);
+            choice.radiatedShareIfLoss = ifLoss;
+            choice.dbAgainstPlannedIfLoss =
+                10.0 * portable::log(ifLoss / *hung->radiatedIfLoss) / portable::log(10.0);
+        }
         if (hung->swept) {
             // What it holds in the antenna as swept: the sweep's resistance, less the same loss.
             at.feedResistance = hung->sweptFeedResistance - lessLoss;

@@ -110,6 +110,10 @@ PowerRow row(const CheckReport& r, const std::string& label, const Cell& cell) {
     return {label, p.built ? cell(*p.built) : "-", p.trimmed ? cell(*p.trimmed) : "-"};
 }
 
+std::string decibels(double dB) {
+    return (dB >= 0 ? "+" : "") + number(dB, 1) + " dB";
+}
+
 std::string choiceText(const CheckReport& r, const WindingChoice& c) {
     const WoundCoil& coil = c.coil.coil;
     const std::string wire = c.coil.gauge == 0
@@ -127,7 +131,11 @@ std::string choiceText(const CheckReport& r, const WindingChoice& c) {
            " long), Q " + number(c.coil.q, 0) + "; it holds up to " +
            wattsHeld(coilLimitW(c.power)) + " " + modeName(r) +
            ", and the antenna would radiate about " + number(c.radiatedShare * 100, 0) + " % (" +
-           (dB >= 0 ? "+" : "") + number(dB, 1) + " dB)";
+           decibels(dB) + ")" +
+           (c.radiatedShareIfLoss
+                ? ", " + number(*c.radiatedShareIfLoss * 100, 0) + " % (" +
+                      decibels(c.dbAgainstPlannedIfLoss) + ") if the sweep's difference is loss"
+                : "");
 }
 
 } // namespace
@@ -151,8 +159,10 @@ std::string coilToWindSentence(const CheckReport& r) {
                 withInches(Lengths(r.inputs.units), former, number(former * 1000, 0) + " mm") +
                 " former, " + choiceText(r, *w.otherFormer);
     }
+    const std::optional<double> ifLoss = r.measured ? r.measured->radiatedIfLoss : std::nullopt;
     return line + ". The planned coil has Q " + number(w.plannedQ, 0) + " and the antenna " +
-           number(w.plannedRadiatedShare * 100, 0) + " %.";
+           number(w.plannedRadiatedShare * 100, 0) + " %" +
+           (ifLoss ? " (" + number(*ifLoss * 100, 0) + " % if it is loss)" : "") + ".";
 }
 
 std::string powerSettingText(const PowerSetting& setting) {

@@ -123,6 +123,8 @@ Json measured(const CheckReport& r) {
         {"band_upper_mhz", num(a.bandUpperMHz)},
         {"warnings", sweepWarnings(a)},
         {"calibration", calibration(r.measured->calibration)},
+        {"radiated_if_loss_percent",
+         r.measured->radiatedIfLoss ? num(*r.measured->radiatedIfLoss * 100) : Json()},
         {"verdict", text(check::measuredVerdict(r))},
         {"notes", texts(check::measuredNotes(r))}};
 }

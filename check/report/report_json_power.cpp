@@ -52,7 +52,11 @@ Json windingChoice(const std::optional<check::WindingChoice>& c) {
                 {"holds_w", num(check::coilLimitW(c->power))},
                 {"temperature_rise_k", num(c->power.coil.temperatureRise)},
                 {"radiated_percent", num(c->radiatedShare * 100)},
-                {"db_against_planned", num(c->dbAgainstPlanned)}};
+                {"db_against_planned", num(c->dbAgainstPlanned)},
+                {"radiated_if_loss_percent",
+                 c->radiatedShareIfLoss ? num(*c->radiatedShareIfLoss * 100) : Json()},
+                {"db_against_planned_if_loss",
+                 c->radiatedShareIfLoss ? num(c->dbAgainstPlannedIfLoss) : Json()}};
 }
 
 Json coilToWind(const CheckReport& r) {

@@ -243,6 +243,11 @@ TEST(MeasuredCli, TheMatchAndTheLossAreTheSweptAntennas) {
             lossLines += value.toString().contains(loss);
         }
         EXPECT_EQ(lossLines, row.matched ? 0 : 1) << loss.toStdString();
+        const QJsonValue ifLoss = root["measured"]["radiated_if_loss_percent"];
+        EXPECT_EQ(ifLoss.isNull(), row.matched);
+        if (!row.matched) {
+            EXPECT_NEAR(ifLoss.toDouble(), share, 1e-6);
+        }
         // The verdict's power figures are the swept antenna's after its cut: the feed's current
         // at 100 W through its resistance at F, and the model's currents for each ampere there.
         const QJsonObject power = root["power"].toObject();
@@ -288,7 +293,38 @@ TEST(MeasuredCli, TheMatchAndTheLossAreTheSweptAntennas) {
                 value.toString().startsWith("The coil to wind") && value.toString().contains(holds);
         }
         EXPECT_EQ(windLines, 1) << holds.toStdString();
+        // Were the sweep's extra resistance loss, the better coil saves the same ohms of the
+        // model's resistance, but the loss stays in series: it radiates less, and gains less
+        // over the planned coil, than the model alone says.
+        const QJsonValue windIfLoss = wind["radiated_if_loss_percent"];
+        EXPECT_EQ(windIfLoss.isNull(), row.matched);
         if (!row.matched) {
+            const double x = windIfLoss.toDouble() / wind["radiated_percent"].toDouble();
+            const double rest = calibration["series_loss_ohm"].toDouble() * x / (1.0 - x);
+            const double planned =
+                root["power"]["coil_to_wind"]["planned_radiated_percent"].toDouble();
+            // The model's resistance with this coil, as the shares have it: within 5 %.
+            EXPECT_NEAR(rest / (model * planned / wind["radiated_percent"].toDouble()), 1.0, 0.05);
+            EXPECT_LT(rest, model);
+            const double gain = wind["db_against_planned_if_loss"].toDouble();
+            EXPECT_NEAR(gain, 10 * std::log10(windIfLoss.toDouble() / share), 1e-6);
+            EXPECT_GT(gain, 0.0);
+            EXPECT_LT(gain, wind["db_against_planned"].toDouble());
+            const QString words =
+                QString("%1 % (+%2 dB) if the sweep's difference is loss. The "
+                        "planned coil has Q %3 and the antenna %4 % (%5 % if "
+                        "it is loss).")
+                    .arg(std::lround(windIfLoss.toDouble()))
+                    .arg(gain, 0, 'f', 1)
+                    .arg(std::lround(root["power"]["coil_to_wind"]["planned_q"].toDouble()))
+                    .arg(std::lround(planned))
+                    .arg(std::lround(share));
+            int windLossLines = 0;
+            for (const QJsonValue& value : root["verdict"].toArray()) {
+                windLossLines += value.toString().startsWith("The coil to wind") &&
+                                 value.toString().endsWith(words);
+            }
+            EXPECT_EQ(windLossLines, 1) << words.toStdString();
             EXPECT_NEAR(share, 32.0, 3.0);
             continue;
         }

@@ -351,19 +351,24 @@ std::vector<std::string> antennaWarnings(const CheckReport& report, const Antenn
                       swrText(check.trimmed->designSwr) + " at " + f +
                       farFrom(check.trimmed->resonanceResistance));
     }
+    // The largest of the antennas that resonate. Only those wound as planned, built and
+    // trimmed, carry the long coils' share: the designed antenna's coils are step 1's.
     double uncertainty = 0.0;
-    for (const AntennaResult* result : {&check.designed, &check.built}) {
-        uncertainty =
-            std::max(uncertainty, result->resonanceMHz ? result->resonanceUncertainty : 0);
-    }
-    if (check.trimmed && check.trimmed->resonanceMHz) {
-        uncertainty = std::max(uncertainty, check.trimmed->resonanceUncertainty);
-    }
+    bool wound = false;
+    const auto consider = [&](const AntennaResult* result, bool asWound) {
+        if (result && result->resonanceMHz && result->resonanceUncertainty > uncertainty) {
+            uncertainty = result->resonanceUncertainty;
+            wound = asWound;
+        }
+    };
+    consider(&check.designed, false);
+    consider(&check.built, true);
+    consider(check.trimmed ? &*check.trimmed : nullptr, true);
     if (uncertainty > kShownUncertainty) {
         // Outer wires of less than a quarter of each half leave few segments between the
         // coils and the tips, where NEC-2's answer converges slowest.
         const bool nearTips = report.cut.outerWire < kNearTipShare * report.inputs.lengthM / 2;
-        const double spread = check.coilModelSpread;
+        const double spread = wound ? check.coilModelSpread : 0.0;
         const std::string longCoil =
             spread > 0.0 ? ": " + uncertaintyText(spread) +
                                " of it is the long coils', whose current falls along them: "

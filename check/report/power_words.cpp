@@ -44,6 +44,15 @@ std::string rise(double kelvin) {
     return number(kelvin, 0) + " °C";
 }
 
+// A rise past a limit, with the decimals that keep it from reading as the limit itself.
+std::string riseBeyond(double kelvin, double limit) {
+    int decimals = 0;
+    while (decimals < 2 && number(kelvin, decimals) == number(limit, decimals)) {
+        ++decimals;
+    }
+    return number(kelvin, decimals) + " °C";
+}
+
 const char* modeName(const CheckReport& r) {
     return modeDuty(r.inputs.power.mode).name;
 }
@@ -61,13 +70,16 @@ std::vector<std::string> failures(const PowerFigures& f) {
     std::vector<std::string> out;
     const CoilStress& c = f.coil;
     if (c.temperatureRise > kEnamelMostRise) {
-        out.push_back("each winding would run about " + rise(c.temperatureRise) +
-                      " above the air, past its enamel's " +
-                      rise(kEnamelMostRise + kAmbientCelsius) +
-                      " (the wire is too thin for the current)");
+        // Rise against rise: the enamel's rating is a temperature, the air's added to it.
+        out.push_back("each winding would run about " +
+                      riseBeyond(c.temperatureRise, kEnamelMostRise) + " above the air, past the " +
+                      rise(kEnamelMostRise) + " its enamel (rated " +
+                      rise(kEnamelMostRise + kAmbientCelsius) + ") takes in air at " +
+                      rise(kAmbientCelsius) + " (the wire is too thin for the current)");
     } else if (c.temperatureRise > kFormerMostRise) {
-        out.push_back("each coil would warm by about " + rise(c.temperatureRise) +
-                      ", more than the " + rise(kFormerMostRise) +
+        out.push_back("each coil would warm by about " +
+                      riseBeyond(c.temperatureRise, kFormerMostRise) + ", more than the " +
+                      rise(kFormerMostRise) +
                       " a plastic former takes (PVC softens from about 65 °C)");
     }
     if (c.turnVoltagePeak > c.turnWithstand) {

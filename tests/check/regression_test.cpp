@@ -211,8 +211,36 @@ TEST(Regression, CoilsThatFailAtThePowerLeadTheVerdictWithThePowerTheyHold) {
     const QString lead = kw["verdict"].toArray().first().toString();
     EXPECT_TRUE(lead.startsWith("At 1000 W CW the coils fail: each winding would run about"))
         << lead.toStdString();
-    EXPECT_TRUE(lead.contains("past its enamel's 130 °C (the wire is too thin for the current)"))
+    EXPECT_TRUE(
+        lead.contains("above the air, past the 105 °C its enamel (rated 130 °C) takes in air at "
+                      "25 °C (the wire is too thin for the current)"))
         << lead.toStdString();
+}
+
+// A coil warming past a limit reads as past it: 40.2 °C once read "about 40 °C, more than the
+// 40 °C a plastic former takes". The printed rise is the JSON's, to its decimals.
+TEST(Regression, ARiseThatFailsReadsAboveItsLimit) {
+    const QStringList rows[] = {
+        design("7.1", "12.03", "0.6", "16", "50", "60", "20"),
+        design("10.12", "8.44", "0.42", "16", "40", "40", "20") + QStringList{"--turns", "18"},
+    };
+    const QRegularExpression said(QString::fromUtf8(
+        "would warm by about ([0-9.]+) \u00b0C, more than the ([0-9.]+) \u00b0C"));
+    for (const QStringList& args : rows) {
+        SCOPED_TRACE(args.join(' ').toStdString());
+        const QJsonObject o = checked(args);
+        const QString first = o["verdict"].toArray().first().toString();
+        const QRegularExpressionMatch m = said.match(first);
+        ASSERT_TRUE(m.hasMatch()) << first.toStdString();
+        EXPECT_GT(m.captured(1).toDouble(), m.captured(2).toDouble()) << first.toStdString();
+        const QJsonObject power = o["power"].toObject();
+        const QJsonObject hung = power[power["trimmed"].isNull() ? "built" : "trimmed"].toObject();
+        const QString printed = m.captured(1);
+        const int decimals =
+            printed.contains('.') ? int(printed.size() - printed.indexOf('.') - 1) : 0;
+        EXPECT_EQ(printed,
+                  QString::number(hung["coil_temperature_rise_k"].toDouble(), 'f', decimals));
+    }
 }
 
 TEST(Regression, TheCoilToWindRadiatesAndHoldsWhatTheReportSays) {

@@ -172,9 +172,19 @@ std::string coilToWindSentence(const CheckReport& r) {
                 " former, " + choiceText(r, *w.otherFormer);
     }
     const std::optional<double> ifLoss = r.measured ? r.measured->radiatedIfLoss : std::nullopt;
-    return line + ". The planned coil has Q " + number(w.plannedQ, 0) + " and the antenna " +
-           number(w.plannedRadiatedShare * 100, 0) + " %" +
-           (ifLoss ? " (" + number(*ifLoss * 100, 0) + " % if it is loss)" : "") + ".";
+    line += ". The planned coil has Q " + number(w.plannedQ, 0) + " and the antenna " +
+            number(w.plannedRadiatedShare * 100, 0) + " %" +
+            (ifLoss ? " (" + number(*ifLoss * 100, 0) + " % if it is loss)" : "") + ".";
+    // The named coil's Q is estimated; a given Q says how far the estimate missed the planned
+    // coil, and the named one may miss its own as far.
+    const CoilLosses& l = r.losses;
+    if (l.qGiven && l.estimatedQ > 0.0) {
+        line += " You gave the planned coil Q " + significant(l.q, 3) + " where its estimate is " +
+                significant(l.estimatedQ, 3) + ": the coil named, whose Q is estimated, " +
+                (l.q < l.estimatedQ ? "may fall as far short of its own."
+                                    : "may do as much better than its own.");
+    }
+    return line;
 }
 
 std::string powerSettingText(const PowerSetting& setting) {

@@ -124,7 +124,13 @@ std::string componentText(const Component& c) {
     return value;
 }
 
-std::string bandFromTo(const std::optional<double>& low, const std::optional<double>& high) {
+// A band's edge is missing where the SWR stays under 2 past the swept range, or both are where
+// the SWR at F is not under 2 at all.
+std::string bandFromTo(const std::optional<double>& low, const std::optional<double>& high,
+                       bool underTwoAtDesign = true) {
+    if (!underTwoAtDesign) {
+        return "it leaves no 2:1 band";
+    }
     if (low && high) {
         return "its 2:1 band runs from " + number(*low, 3) + " to " + number(*high, 3) + " MHz";
     }
@@ -399,7 +405,7 @@ std::string matchingVerdict(const CheckReport& report, const Matching& m) {
     std::string line = "With a 1:" + formatDouble(t.ratio, ".") + " transformer " +
                        (t.stepUp ? "(stepping the antenna up)" : "(stepping the antenna down)") +
                        " the SWR at " + f + " is " + swrText(t.swrAtDesign) + " and " +
-                       bandFromTo(t.lowerMHz, t.upperMHz) + ".";
+                       bandFromTo(t.lowerMHz, t.upperMHz, t.swrAtDesign < 2.0) + ".";
     if (m.network) {
         const LNetwork& n = *m.network;
         line += " Or an L-network at the feed point, exact at " + f + ": " +

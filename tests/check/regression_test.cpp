@@ -283,6 +283,36 @@ TEST(Regression, TheCoilToWindSaysItsQIsEstimatedWhereTheBuildersWasGiven) {
     }
 }
 
+// A transformer that leaves the SWR at F above 2 leaves no 2:1 band. A 20 m antenna of 2.51 m
+// whose best usual ratio, 1:2, leaves 2.1 once read that "the SWR stays under 2 beyond the swept
+// range on at least one side".
+TEST(Regression, ATransformerThatLeavesTheSwrAboveTwoLeavesNoBand) {
+    const QStringList rows[] = {
+        design("14.2", "2.51", "0.627", "16", "32", "30", "18"),
+        design("3.6", "14", "3", "16", "100", "390", "18") +
+            QStringList{"--pitch", "6.5", "--turns", "42"},
+    };
+    for (const QStringList& args : rows) {
+        SCOPED_TRACE(args.join(' ').toStdString());
+        const QJsonObject o = checked(args);
+        const QJsonObject transformer = o["antenna"]["matching"]["transformer"].toObject();
+        ASSERT_FALSE(transformer.isEmpty());
+        const bool under = transformer["design_swr"].toDouble() < 2.0;
+        QString said;
+        for (const QJsonValue& value : o["verdict"].toArray()) {
+            if (value.toString().startsWith("With a 1:")) {
+                said = value.toString().section(". Or an L-network", 0, 0);
+            }
+        }
+        ASSERT_FALSE(said.isEmpty());
+        EXPECT_EQ(said.endsWith("and it leaves no 2:1 band"), !under) << said.toStdString();
+        EXPECT_EQ(said.contains("its 2:1 band runs from"),
+                  under && !transformer["band_lower_mhz"].isNull() &&
+                      !transformer["band_upper_mhz"].isNull())
+            << said.toStdString();
+    }
+}
+
 TEST(Regression, TheCoilToWindRadiatesAndHoldsWhatTheReportSays) {
     // The coil the report names, wound and checked in its place: the antenna radiates the
     // share the report estimated and the coils hold the power it said.

@@ -271,19 +271,35 @@ std::optional<PowerFigures> powerOf(const CheckReport& report, const AntennaResu
     return figures;
 }
 
+// How far each tip's metre moves the resonance, MHz: from how far the trim moved it, or for a
+// trim under a centimetre from the tolerance table's centimetre of tip.
+std::optional<double> tipMovesPerMetre(const AntennaCheck& check, double tip) {
+    if (std::abs(tip) >= 0.01) {
+        return (*check.trimmed->resonanceMHz - *check.built.resonanceMHz) / tip;
+    }
+    if (check.tolerances) {
+        for (const ToleranceRow& row : check.tolerances->rows) {
+            if (row.which == Tolerance::Tips && row.applies && row.more) {
+                return row.more->resonanceKHz / 1000.0 / kTipChange;
+            }
+        }
+    }
+    return std::nullopt;
+}
+
 // Each tip's wire that the long coils' share of the trimmed antenna's uncertainty asks for: the
 // helix resonated above the lumped model, so the antenna may want that much more wire than the
-// trim gives. From how far the trim moved the resonance; nothing for a trim under a centimetre.
+// trim gives.
 double modelSpare(const AntennaCheck& check, std::optional<double> tip) {
     if (!tip || !(check.coilModelSpread > 0.0) || !check.trimmed || !check.trimmed->resonanceMHz ||
-        !check.built.resonanceMHz || std::abs(*tip) < 0.01) {
+        !check.built.resonanceMHz) {
         return 0.0;
     }
-    const double perMetre = (*check.trimmed->resonanceMHz - *check.built.resonanceMHz) / *tip;
-    if (!(std::abs(perMetre) > 0.0)) {
+    const std::optional<double> perMetre = tipMovesPerMetre(check, *tip);
+    if (!perMetre || !(std::abs(*perMetre) > 0.0)) {
         return 0.0;
     }
-    return check.coilModelSpread * *check.trimmed->resonanceMHz / std::abs(perMetre);
+    return check.coilModelSpread * *check.trimmed->resonanceMHz / std::abs(*perMetre);
 }
 
 } // namespace

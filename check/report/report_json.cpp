@@ -381,6 +381,7 @@ Json antenna(const CheckReport& r) {
     return Json{{"engine", "nec2c"},
                 {"segments", a.segments},
                 {"fine_segments", a.fineSegments},
+                {"coil_model_spread_percent", num(a.coilModelSpread * 100)},
                 {"designed", antennaResult(a.designed, r.inputs)},
                 {"built", antennaResult(a.built, r.inputs)},
                 {"trimmed", a.trimmed ? antennaResult(*a.trimmed, r.inputs) : Json()},

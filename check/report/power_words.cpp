@@ -138,12 +138,16 @@ std::string choiceText(const CheckReport& r, const WindingChoice& c) {
               : "at a " + pitchWithTpi(L, coil.pitch, number(coil.pitch * 1000, 1) + " mm") +
                     " pitch";
     const double dB = c.dbAgainstPlanned;
+    // A long coil is named only where no shorter one would do: say the model is less sure of it.
     return turnsText(coil.turns) + " of " + wire + " " + winding + " (" +
            withInches(L, c.coil.windingLength, number(c.coil.windingLength * 1000, 0) + " mm") +
-           " long), Q " + number(c.coil.q, 0) + "; it holds up to " +
-           wattsHeld(coilLimitW(c.power)) + " " + modeName(r) +
-           ", and the antenna would radiate about " + number(c.radiatedShare * 100, 0) + " % (" +
-           decibels(dB) + ")" +
+           " long" +
+           (c.coil.isLong ? ", a long coil, whose current falls along it: the model is less sure "
+                            "of it"
+                          : "") +
+           "), Q " + number(c.coil.q, 0) + "; it holds up to " + wattsHeld(coilLimitW(c.power)) +
+           " " + modeName(r) + ", and the antenna would radiate about " +
+           number(c.radiatedShare * 100, 0) + " % (" + decibels(dB) + ")" +
            (c.radiatedShareIfLoss
                 ? ", " + number(*c.radiatedShareIfLoss * 100, 0) + " % (" +
                       decibels(c.dbAgainstPlannedIfLoss) + ") if the sweep's difference is loss"

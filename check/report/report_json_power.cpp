@@ -47,6 +47,7 @@ Json windingChoice(const std::optional<check::WindingChoice>& c) {
                 {"turns", num(coil.turns)},
                 {"pitch_mm", num(coil.pitch * 1000)},
                 {"winding_length_mm", num(c->coil.windingLength * 1000)},
+                {"long_coil", c->coil.isLong},
                 {"q", num(c->coil.q)},
                 {"self_resonance_mhz", num(c->coil.selfResonance / 1e6)},
                 {"holds_w", num(check::coilLimitW(c->power))},

@@ -313,6 +313,36 @@ TEST(Regression, ATransformerThatLeavesTheSwrAboveTwoLeavesNoBand) {
     }
 }
 
+// A coil to wind that is long says so, as the planned coil's losses do: the lumped model is less
+// sure of it. On a 20 m antenna of 2.51 m only 60 turns of SWG 14 on 25 mm, 122 mm long, hold
+// the 100 W; the typical design's coil to wind is short.
+TEST(Regression, ALongCoilToWindSaysItIsLong) {
+    const struct {
+        QStringList args;
+        bool isLong;
+    } rows[] = {
+        {design("14.2", "2.51", "0.627", "16", "32", "30", "18"), true},
+        {design("7.05", "15", "3", "16", "50", "40", "20"), false},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.args.join(' ').toStdString());
+        const QJsonObject o = checked(row.args);
+        const QJsonObject wind = o["power"]["coil_to_wind"].toObject();
+        const QJsonObject named =
+            wind[wind["on_former"].isNull() ? "other_former" : "on_former"].toObject();
+        ASSERT_FALSE(named.isEmpty());
+        EXPECT_EQ(named["long_coil"].toBool(), row.isLong);
+        int said = 0;
+        for (const QJsonValue& value : o["verdict"].toArray()) {
+            said += value.toString().startsWith("The coil to wind") &&
+                    value.toString().contains(
+                        " long, a long coil, whose current falls along it: the model is less "
+                        "sure of it), Q ");
+        }
+        EXPECT_EQ(said, row.isLong ? 1 : 0);
+    }
+}
+
 TEST(Regression, TheCoilToWindRadiatesAndHoldsWhatTheReportSays) {
     // The coil the report names, wound and checked in its place: the antenna radiates the
     // share the report estimated and the coils hold the power it said.

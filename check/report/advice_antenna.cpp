@@ -375,11 +375,14 @@ std::vector<std::string> antennaWarnings(const CheckReport& report, const Antenn
         // coils and the tips, where NEC-2's answer converges slowest.
         const bool nearTips = report.cut.outerWire < kNearTipShare * report.inputs.lengthM / 2;
         const double spread = wound ? check.coilModelSpread : 0.0;
+        // Near the tips the helix's own charge takes much of the tip wire's part: there it
+        // also resonated below the lumped coils, its trim moving it less.
         const std::string longCoil =
             spread > 0.0 ? ": " + uncertaintyText(spread) +
                                " of it is the long coils', whose current falls along them: "
-                               "spaced coils wound as helices in NEC-2 resonated higher, by up "
-                               "to a quarter of what the self-capacitance adds to their "
+                               "spaced coils wound as helices in NEC-2 resonated " +
+                               (nearTips ? "higher or lower" : "higher") +
+                               ", by up to a third of what the self-capacitance adds to their "
                                "reactance; the rest is that "
                          : ": ";
         out.push_back("The model's resonance is uncertain by " + uncertaintyText(uncertainty) +

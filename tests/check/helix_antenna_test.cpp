@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Long coils in the antenna: the check's lumped coil against NEC-2's own model of the same coil
-// wound as a helix, in the same antenna, on 80 m and 160 m.
+// wound as a helix, in the same antenna, on 160, 80 and 40 m.
 //
 // The helix antennas. The dipole's wire runs along z on the line x = r through the turns'
 // starts, and each coil is a GH helix of whole turns between the wire's pieces, so the wire
@@ -13,13 +13,20 @@
 // square predicts 1.40), and the recorded figure is that series' limit; halving the wire's
 // segments beyond the 5 mm moves it by less than 1e-4.
 //
-// What it shows. The helix resonates above the lumped coil in all four antennas: by 0.9 % to
-// 2.5 %, a quarter of what the self-capacitance raises the coil's reactance by with the coils
-// near the feed or mid-way, and by 0.5 % with them near the tips. Cut to the check's trimmed
-// length it resonates above F by as much again (0.6 % to 2.8 %). The check states this as part
-// of the built and trimmed antennas' uncertainty and keeps the wire it asks for as spare on
-// each tip. DISABLED_TheRecordedHelixIsNecTwosLimit runs the helices again, as built and as
-// trimmed (about twenty minutes).
+// What it shows. On 80 and 160 m the helix resonates above the lumped coil in all five
+// antennas: by 0.9 % to 2.5 % with the coils near the feed or mid-way, about a quarter of what
+// the self-capacitance raises the coil's reactance by, by 1.9 % with them 55 % of the way out
+// and by 0.5 % near the tips. Cut to the check's trimmed length it resonates above F by about as
+// much again. On 40 m, where the coils are longer still against the wave (31 turns of 100 mm
+// span 53 degrees of their own slow wave), it resonates 3.9 % and 6.0 % above with the coils
+// 55 % and 70 % of the way out, 4.1 % and 6.8 % trimmed, about a sixth of the rise; with them 85 %
+// of the way out, 0.4 m from the tips, 0.2 % above as built but 5.7 % below once trimmed, since
+// there the helix's own charge stands in for much of the tip wire and its trim moves it about
+// half as far. So no rule by position holds, and the check states a share in proportion to the
+// rise (up to three tenths of it seen) as part of the built and trimmed antennas' uncertainty,
+// says which way the helix went, and keeps the wire it asks for as spare on each tip.
+// DISABLED_TheRecordedHelixIsNecTwosLimit runs the helices again, as built and as trimmed
+// (under an hour).
 //
 // Why the check's coil stays one load. Six ways of giving the coil its length in NEC-2 were run
 // against these helices. Spread evenly over the segments along its winding, so that the current
@@ -71,6 +78,7 @@
 #include "coil/round_wire.h"
 #include "nec/nec_deck.h"
 #include "real_engine.h"
+#include "report/advice.h"
 
 #include <gtest/gtest.h>
 
@@ -98,13 +106,18 @@ struct LongCoilDesign {
     double helixMHz;              // NEC-2's helix antenna at its limit, as recorded
     double trimmedHelixMHz;       // the same, cut to the check's trimmed length
     std::vector<double> sweepMHz; // around its resonance
+    bool nearTips = false;        // the outer wire under a quarter of each half
 };
 
 const std::vector<LongCoilDesign> kDesigns = {
     {"m80mid", 3.6, 14, 3.0, 42, 0.1, 3.6393, 3.6927, {3.60, 3.65, 3.70, 3.75}},
     {"m80feed", 3.6, 14, 0.6, 32, 0.1, 3.4779, 3.6983, {3.35, 3.45, 3.55, 3.65}},
-    {"m80tips", 3.6, 14, 5.3, 76, 0.1, 3.6899, 3.6224, {3.6, 3.7, 3.8}},
+    {"m80tips", 3.6, 14, 5.3, 76, 0.1, 3.6899, 3.6224, {3.6, 3.7, 3.8}, true},
     {"m160mid", 1.85, 30, 6.0, 70, 0.2, 1.9135, 1.8661, {1.88, 1.91, 1.94}},
+    {"m80at55", 3.6, 14, 3.85, 51, 0.1, 3.6143, 3.6707, {3.55, 3.60, 3.65, 3.70}},
+    {"m40at55", 7.1, 8, 2.2, 23, 0.1, 7.0757, 7.3925, {7.00, 7.05, 7.10, 7.15}},
+    {"m40at70", 7.1, 8, 2.8, 31, 0.1, 6.9188, 7.5798, {6.85, 6.90, 6.95, 7.00}},
+    {"m40at85", 7.1, 8, 3.4, 54, 0.1, 6.2174, 6.6952, {6.15, 6.20, 6.25, 6.30}, true},
 };
 
 CheckReport checked(const LongCoilDesign& d) {
@@ -130,8 +143,9 @@ class LongCoils : public ::testing::TestWithParam<LongCoilDesign> {};
 
 // The built and the trimmed antenna's stated uncertainty covers NEC-2's helix of each, and
 // without the long coils' share the built one's would not for the coils near the feed or
-// mid-way. The spare kept on each tip is at least the wire the helix's higher resonance asks
-// for.
+// mid-way. The warning's words hold: the helix resonates higher (or, near the tips, lower) by
+// up to a third of what the self-capacitance adds to the coil's reactance. The spare kept on
+// each tip is at least the wire a higher resonance asks for.
 TEST_P(LongCoils, TheStatedUncertaintyAndTheSpareCoverNecTwosHelix) {
     const LongCoilDesign& d = GetParam();
     const CheckReport report = checked(d);
@@ -140,13 +154,11 @@ TEST_P(LongCoils, TheStatedUncertaintyAndTheSpareCoverNecTwosHelix) {
     EXPECT_TRUE(report.losses.length.isLong);
     ASSERT_TRUE(a.built.resonanceMHz);
     const double built = *a.built.resonanceMHz;
-    const double stated = built * a.built.resonanceUncertainty;
     const double gap = d.helixMHz - built;
     std::printf("%s: built %.4f MHz +-%.2f %% (coils %.2f %%), helix %.4f MHz, %+.2f %%\n", d.name,
                 built, a.built.resonanceUncertainty * 100, a.coilModelSpread * 100, d.helixMHz,
                 gap / built * 100);
-    EXPECT_GT(gap, 0.0);
-    EXPECT_LE(std::abs(gap), stated);
+    EXPECT_LE(std::abs(gap), built * a.built.resonanceUncertainty);
     if (d.distance < 0.6 * d.length / 2) { // all but the coils near the tips
         EXPECT_GT(std::abs(gap), built * (a.built.resonanceUncertainty - a.coilModelSpread));
     }
@@ -158,8 +170,23 @@ TEST_P(LongCoils, TheStatedUncertaintyAndTheSpareCoverNecTwosHelix) {
     std::printf("%s: trimmed to %.3f m, %.4f MHz +-%.2f %%, helix %.4f MHz, %+.2f %%\n", d.name,
                 a.trim.trimmedLength, trimmed, a.trimmed->resonanceUncertainty * 100,
                 d.trimmedHelixMHz, trimmedGap / trimmed * 100);
-    EXPECT_GT(trimmedGap, 0.0);
     EXPECT_LE(std::abs(trimmedGap), trimmed * a.trimmed->resonanceUncertainty);
+
+    const double winding = report.losses.reactance / (2 * kPi * d.mhz * 1e6);
+    const double rise = report.losses.apparentInductance / winding - 1.0;
+    for (const double share : {gap / built, trimmedGap / trimmed}) {
+        EXPECT_LE(std::abs(share), rise / 3);
+        if (!d.nearTips) {
+            EXPECT_GT(share, 0.0);
+        }
+    }
+    const std::string said = std::string("resonated ") +
+                             (d.nearTips ? "higher or lower" : "higher") +
+                             ", by up to a third of what the self-capacitance adds";
+    const std::vector<std::string> warnings = warningSentences(report);
+    EXPECT_TRUE(std::any_of(warnings.begin(), warnings.end(), [&](const std::string& line) {
+        return line.find(said) != std::string::npos;
+    })) << said;
     if (std::abs(a.trim.tipChange) >= 0.01) {
         const double perMetre = (trimmed - built) / a.trim.tipChange;
         EXPECT_GE(report.cut.tipSpare, std::max(gap, trimmedGap) / std::abs(perMetre));
@@ -261,8 +288,8 @@ TEST_P(LongCoils, DISABLED_TheRecordedHelixIsNecTwosLimit) {
     const CheckReport report = checked(d);
     ASSERT_TRUE(report.antenna && report.antenna->trimmed);
     std::vector<double> around;
-    for (const double share : {0.995, 1.005, 1.015, 1.025, 1.035, 1.045}) {
-        around.push_back(d.mhz * share);
+    for (const double share : {0.985, 0.995, 1.005, 1.015}) {
+        around.push_back(d.trimmedHelixMHz * share);
     }
     const auto trimmed = helixLimit(d, report.antenna->trim.trimmedLength, around);
     ASSERT_TRUE(trimmed);

@@ -199,6 +199,10 @@ std::string alternativesSentence(const CheckReport& report) {
                significant(best.selfResonance / 1e6, 3) +
                " MHz. Coils nearer the feed point, or a longer antenna, need less inductance.";
     }
+    // Long ones come last, where no shorter one clears the margin: said once, not per coil.
+    const auto longCount = static_cast<std::size_t>(std::count_if(
+        coils.begin(), coils.end(), [](const CoilAlternative& c) { return c.isLong; }));
+    const bool allLong = longCount == coils.size();
     std::string line = coils.size() == 1 ? "A coil that would do: " : "Coils that would do: ";
     for (std::size_t i = 0; i < coils.size(); ++i) {
         const CoilAlternative& c = coils[i];
@@ -207,9 +211,15 @@ std::string alternativesSentence(const CheckReport& report) {
                                          : "; ") +
                 coilText(L, c) + " (" + number(c.apparentInductance * 1e6, 2) +
                 " uH at F, self-resonance " + significant(c.selfResonance / 1e6, 3) + " MHz, Q " +
-                number(c.q, 0) + ")";
+                number(c.q, 0) + (c.isLong && !allLong ? "; a long coil" : "") + ")";
     }
-    return line + ".";
+    line += ".";
+    if (allLong) {
+        line += std::string(coils.size() == 1 ? " It is " : " Each is ") + kNamedLongCoil + ".";
+    } else if (longCount > 0) {
+        line += " A long coil's current falls along it: the model is less sure of it.";
+    }
+    return line;
 }
 
 } // namespace brevan::check

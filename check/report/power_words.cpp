@@ -141,10 +141,7 @@ std::string choiceText(const CheckReport& r, const WindingChoice& c) {
     // A long coil is named only where no shorter one would do: say the model is less sure of it.
     return turnsText(coil.turns) + " of " + wire + " " + winding + " (" +
            withInches(L, c.coil.windingLength, number(c.coil.windingLength * 1000, 0) + " mm") +
-           " long" +
-           (c.coil.isLong ? ", a long coil, whose current falls along it: the model is less sure "
-                            "of it"
-                          : "") +
+           " long" + (c.coil.isLong ? std::string(", ") + kNamedLongCoil : std::string()) +
            "), Q " + number(c.coil.q, 0) + "; it holds up to " + wattsHeld(coilLimitW(c.power)) +
            " " + modeName(r) + ", and the antenna would radiate about " +
            number(c.radiatedShare * 100, 0) + " % (" + decibels(dB) + ")" +

@@ -77,6 +77,10 @@ std::string swrText(double swr);
 // "it spans 31 degrees of its own slow wave, its wire 0.16 wavelength"
 std::string longCoilText(const CoilLength& length);
 
+// What a coil the check names says of itself when it is long against the waves at F.
+inline constexpr const char* kNamedLongCoil =
+    "a long coil, whose current falls along it: the model is less sure of it";
+
 // Whose self-capacitance the coil is given: "Knight 2016", or for a long coil the helical
 // line's.
 std::string selfCapacitanceSource(SelfResonanceModel model);

@@ -403,7 +403,8 @@ Json alternative(const check::CoilAlternative& c) {
                 {"winding_length_mm", decimal(c.windingLength * 1000, kMicrometres)},
                 {"apparent_inductance_uh", num(c.apparentInductance * 1e6)},
                 {"self_resonance_mhz", num(c.selfResonance / 1e6)},
-                {"q", num(c.q)}};
+                {"q", num(c.q)},
+                {"long_coil", c.isLong}};
 }
 
 // Only when the coil self-resonates at or below F: the coils that would do, best first, and

@@ -136,6 +136,34 @@ const Case kCases[] = {
       "self-resonance 18.6 MHz, Q 260)."},
      {"The coil resonates by itself at 6.20 MHz, at or below the design frequency"},
      {"larger former", "fewer turns"}},
+    {"coil_resonates_with_a_long_alternative_last",
+     // A long coil is less sure in the model: marked where a short one stands beside it, and
+     // said of all at once where every one is long.
+     [](CheckReport& r) {
+         r.losses.selfResonance = 6.2e6;
+         r.alternatives = twoAlternatives();
+         r.alternatives.coils[1].isLong = true;
+         withCheck(r, notReached(TrimOutcome::CoilResonates, 15, std::nullopt));
+     },
+     {"Q 212); or 11 turns of your wire on a 40 mm former, at a 1.83 mm pitch, 20.1 mm long "
+      "(7.17 uH at F, self-resonance 18.6 MHz, Q 260; a long coil). A long coil's current falls "
+      "along it: the model is less sure of it."},
+     {},
+     {"Each is a long coil"}},
+    {"coil_resonates_with_only_long_alternatives",
+     [](CheckReport& r) {
+         r.losses.selfResonance = 6.2e6;
+         r.alternatives = twoAlternatives();
+         for (CoilAlternative& c : r.alternatives.coils) {
+             c.isLong = true;
+         }
+         withCheck(r, notReached(TrimOutcome::CoilResonates, 15, std::nullopt));
+     },
+     {"Q 212); or 11 turns of your wire on a 40 mm former, at a 1.83 mm pitch, 20.1 mm long "
+      "(7.17 uH at F, self-resonance 18.6 MHz, Q 260). Each is a long coil, whose current falls "
+      "along it: the model is less sure of it."},
+     {},
+     {"; a long coil)"}},
     {"coil_resonates_before_alternatives_are_known",
      [](CheckReport& r) {
          r.losses.selfResonance = 6.2e6;

@@ -352,6 +352,40 @@ TEST(Regression, ALongCoilToWindSaysItIsLong) {
     }
 }
 
+// The coils named where the planned one cannot load the antenna say which are long, as the coil
+// to wind does. On 20 m every coil of 28.6 uH has a quarter wavelength of wire; on 40 m the
+// list ends in long ones where no more short ones clear the margin.
+TEST(Regression, TheCoilsThatWouldDoSayWhichAreLong) {
+    const struct {
+        QStringList args;
+        int longCoils;
+        const char* said; // nullptr: no long coil is named
+    } rows[] = {
+        {design("14.2", "4.75", "2.02", "16", "100", "390", "18") +
+             QStringList{"--pitch", "6.5", "--turns", "23", "--no-antenna"},
+         1, "). It is a long coil, whose current falls along it: the model is less sure of it."},
+        {design("7.277", "14.03", "6.39", "26", "125.9", "79", "20") + QStringList{"--no-antenna"},
+         3, "; a long coil). A long coil's current falls along it: the model is less sure of it."},
+        {design("7.05", "6", "2", "16", "120", "300", "24") + QStringList{"--no-antenna"}, 0,
+         nullptr},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.args.join(' ').toStdString());
+        const QJsonObject o = checked(row.args);
+        int longCoils = 0;
+        for (const QJsonValue& coil : o["alternatives"]["coils"].toArray()) {
+            longCoils += coil["long_coil"].toBool();
+        }
+        EXPECT_EQ(longCoils, row.longCoils);
+        const QJsonArray verdict = o["verdict"].toArray();
+        EXPECT_TRUE(anyContains(verdict, "would do: "));
+        EXPECT_EQ(anyContains(verdict, "long coil"), row.said != nullptr);
+        if (row.said) {
+            EXPECT_TRUE(anyContains(verdict, row.said));
+        }
+    }
+}
+
 TEST(Regression, TheCoilToWindRadiatesAndHoldsWhatTheReportSays) {
     // The coil the report names, wound and checked in its place: the antenna radiates the
     // share the report estimated and the coils hold the power it said.

@@ -337,18 +337,36 @@ CoilImpedance builtCoil(const CheckReport& report) {
 namespace {
 
 // How far a long coil's lumped model may be from the coil wound as a helix: in proportion to
-// what its self-capacitance adds to its reactance at F. A measured coil brings its own
-// self-resonance, but not the current's fall along it.
+// what its self-capacitance adds to its reactance at F (`seen` against `winding`, reactances
+// or inductances alike).
+double spreadOfRise(double seen, double winding) {
+    if (!(winding > 0.0) || !(seen > winding)) {
+        return 0.0;
+    }
+    return kLongCoilSpreadPerRise * (seen / winding - 1.0);
+}
+
+// Of the coil as wound. A measured coil brings its own self-resonance, but not the current's
+// fall along it.
 double coilModelSpread(const CheckReport& report) {
     const CoilLosses& losses = report.losses;
     if (!losses.length.isLong) {
         return 0.0;
     }
     const double winding = losses.reactance / (2 * kPi * report.inputs.frequencyMHz * 1e6);
-    if (!(winding > 0.0) || !(losses.apparentInductance > winding)) {
+    return spreadOfRise(losses.apparentInductance, winding);
+}
+
+// Of `turns` wound the same way, with the self-capacitance coilOfTurns gives them.
+double coilModelSpreadOfTurns(const CheckReport& report, int turns) {
+    const double frequency = report.inputs.frequencyMHz * 1e6;
+    const WoundCoil coil = withTurns(report.coil.coil, turns);
+    if (!coilLengthAt(coil, frequency).isLong) {
         return 0.0;
     }
-    return kLongCoilSpreadPerRise * (losses.apparentInductance / winding - 1.0);
+    const std::optional<double> q = std::nullopt; // the reactances do not depend on it
+    return spreadOfRise(coilImpedance(coil, frequency, q, modelCapacitance(coil)).imag(),
+                        coilImpedance(coil, frequency, q, 0.0).imag());
 }
 
 } // namespace
@@ -387,6 +405,9 @@ AntennaCheckInput antennaCheckInput(const CheckReport& report) {
         straightWireExcess(input.windingLength, report.coil.coil.meanDiameter, input.wireDiameter);
     input.coilSelfResonance = report.losses.selfResonance;
     input.coilModelSpread = coilModelSpread(report);
+    input.coilModelSpreadOfTurns = [report](int turns) {
+        return coilModelSpreadOfTurns(report, turns);
+    };
     return input;
 }
 

@@ -79,6 +79,8 @@ struct AntennaCheckInput {
     // coil wound as a helix (kLongCoilSpread), added to the built and trimmed antennas' stated
     // uncertainty; 0 for a coil short against the waves.
     double coilModelSpread = 0.0;
+    // The same for `turns` wound the same way (coilOfTurns); empty: none.
+    std::function<double(int turns)> coilModelSpreadOfTurns;
 };
 
 struct SwrBand {
@@ -169,6 +171,7 @@ struct NeededCoil {
     std::complex<double> turnsAtDesign;   // ohm, those turns at F
     double turnsApparentInductance = 0.0; // H, Im of it over omega
     std::optional<double> turnsResonanceMHz;
+    double turnsResonanceUncertainty = 0.0; // relative, as AntennaResult's
 };
 
 // Insulated wire against bare: the same built antenna of bare wire, trimmed to F by the same

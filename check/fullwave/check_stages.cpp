@@ -451,7 +451,12 @@ private:
             compareTrims(*m_check.insulation, m_check.trim, m_trim, m_bareTrim);
         }
         if (m_turns) {
-            m_check.neededCoil.turnsResonanceMHz = m_turns->result().resonanceMHz;
+            NeededCoil& needed = m_check.neededCoil;
+            const AntennaResult turns = m_turns->result();
+            needed.turnsResonanceMHz = turns.resonanceMHz;
+            const auto& spreadOf = m_context.input.coilModelSpreadOfTurns;
+            needed.turnsResonanceUncertainty =
+                turns.resonanceUncertainty + (spreadOf ? spreadOf(needed.turns) : 0.0);
         }
         if (m_limit) {
             m_check.trim.limitResonanceMHz = m_limit->result().resonanceMHz;

@@ -256,7 +256,7 @@ std::string neededCoilVerdict(const CheckReport& report, const AntennaCheck& che
                            " closest (" + number(coil.turnsApparentInductance * 1e6, 2) + " uH)";
         if (coil.turnsResonanceMHz) {
             line += " and " + verb(coil.turns, "resonates", "resonate") + " at " +
-                    number(*coil.turnsResonanceMHz, 3) + " MHz";
+                    resonanceText(*coil.turnsResonanceMHz, coil.turnsResonanceUncertainty);
         }
         return line + ".";
     }
@@ -516,8 +516,9 @@ std::string neededCoilSummary(const AntennaCheck& check) {
         return significant(coil.apparentInductance * 1e6, 3) +
                " uH each coil: " + turnsText(coil.turns) + " (" +
                significant(coil.turnsApparentInductance * 1e6, 3) + " uH), resonance " +
-               (coil.turnsResonanceMHz ? number(*coil.turnsResonanceMHz, 3) + " MHz"
-                                       : std::string("none within 30 %"));
+               (coil.turnsResonanceMHz
+                    ? resonanceText(*coil.turnsResonanceMHz, coil.turnsResonanceUncertainty)
+                    : std::string("none within 30 %"));
     }
     case CoilOutcome::NoCoilReaches: return "no coil at B reaches F";
     case CoilOutcome::NotConverged: return "not found: the search ran out of tries";

@@ -298,7 +298,9 @@ Json neededCoil(const check::NeededCoil& c) {
                 {"turns", ifFound(c.turns)},
                 {"turns_uh", ifFound(num(c.turnsApparentInductance * 1e6))},
                 {"turns_resistance_ohm", ifFound(num(c.turnsAtDesign.real()))},
-                {"turns_resonance_mhz", ifFound(num(c.turnsResonanceMHz))}};
+                {"turns_resonance_mhz", ifFound(num(c.turnsResonanceMHz))},
+                {"turns_resonance_uncertainty_percent",
+                 ifFound(c.turnsResonanceMHz ? num(c.turnsResonanceUncertainty * 100) : Json())}};
 }
 
 // Insulated wire: its inductance per metre and how much shorter it is cut than bare wire,

@@ -41,7 +41,7 @@ QJsonObject checked(const QStringList& arguments) {
 
 bool anyContains(const QJsonArray& sentences, const char* words) {
     for (const QJsonValue& sentence : sentences) {
-        if (sentence.toString().contains(QLatin1String(words))) {
+        if (sentence.toString().contains(QString::fromUtf8(words))) {
             return true;
         }
     }
@@ -382,6 +382,45 @@ TEST(Regression, TheCoilsThatWouldDoSayWhichAreLong) {
         EXPECT_EQ(anyContains(verdict, "long coil"), row.said != nullptr);
         if (row.said) {
             EXPECT_TRUE(anyContains(verdict, row.said));
+        }
+    }
+}
+
+// The turns that would keep the designed length are as uncertain as the coils they are: on 40 m,
+// 27 spaced turns on 100 mm where 31 are planned, long coils whose share is their own (their
+// rise is less than the planned coil's); the typical design's 10 turns are short and no share
+// is shown.
+TEST(Regression, TheTurnsThatKeepTheLengthCarryTheirUncertainty) {
+    const struct {
+        QStringList args;
+        bool isLong;
+    } rows[] = {
+        {design("7.1", "8", "2.8", "16", "100", "390", "18") +
+             QStringList{"--pitch", "6.5", "--turns", "31"},
+         true},
+        {design("7.05", "15", "3", "16", "50", "40", "20"), false},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.args.join(' ').toStdString());
+        const QJsonObject o = checked(row.args);
+        const QJsonObject antenna = o["antenna"].toObject();
+        const QJsonObject needed = antenna["needed_coil"].toObject();
+        ASSERT_EQ(needed["outcome"].toString(), QStringLiteral("found"));
+        const double mhz = needed["turns_resonance_mhz"].toDouble();
+        const double percent = needed["turns_resonance_uncertainty_percent"].toDouble();
+        const double built = at(antenna, "built", "resonance_uncertainty_percent");
+        const QString resonate = "resonate at " + QString::number(mhz, 'f', 3) + " MHz";
+        if (row.isLong) {
+            EXPECT_LT(needed["turns"].toInt(), 31);
+            EXPECT_GT(percent, 5.0);
+            EXPECT_LT(percent, built);
+            EXPECT_TRUE(anyContains(o["verdict"].toArray(),
+                                    (resonate + " ± " + QString::number(percent, 'f', 1) + " %.")
+                                        .toUtf8()
+                                        .constData()));
+        } else {
+            EXPECT_LT(percent, 0.05);
+            EXPECT_TRUE(anyContains(o["verdict"].toArray(), (resonate + ".").toUtf8().constData()));
         }
     }
 }

@@ -62,7 +62,7 @@ CoilLength coilLengthAt(const WoundCoil& coil, double frequencyHz);
 // same coil wound as a helix in the same antenna, relative, per unit of the rise the coil's
 // self-capacitance gives its reactance at F (apparent / winding inductance - 1). On spaced coils
 // on 160, 80 and 40 m the helix resonated away from the lumped model by 0.003 to 0.30 of that
-// rise, above it but for one antenna trimmed with its coils 0.4 m from the tips
+// rise, above it but for one antenna trimmed with its coils 0.18 m from the tips
 // (helix_antenna_test.cpp): in the antenna the wound coil shows less of its self-capacitance
 // than it has floating, and near the tips its own capacitance to the surroundings makes up much
 // of that, but by no rule of the coils' position the comparisons bear out.

@@ -78,9 +78,9 @@ void BM_FullWaveCheckNearTheTips(benchmark::State& bench) {
 }
 BENCHMARK(BM_FullWaveCheckNearTheTips)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
 
-// An 80 m antenna with long coils (42 spaced turns on a 100 mm former, 273 mm long): the model
-// is the same lumped coil with its self-capacitance from the helical line, so its check costs
-// what any other does.
+// An 80 m antenna with long coils (42 spaced turns on a 100 mm former, 273 mm long): the lumped
+// coil with its self-capacitance from the helical line, as any other, and beside it NEC-2's
+// helices of the coils at two lengths, which is most of what it costs beyond the typical check.
 void BM_FullWaveCheckLongCoils(benchmark::State& bench) {
     CheckInputs in;
     in.frequencyMHz = 3.6;

@@ -290,16 +290,27 @@ std::optional<double> tipMovesPerMetre(const AntennaCheck& check, double tip) {
 // Each tip's wire that the long coils' share of the trimmed antenna's uncertainty asks for: the
 // helix resonated above the lumped model, so the antenna may want that much more wire than the
 // trim gives.
-double modelSpare(const AntennaCheck& check, std::optional<double> tip) {
-    if (!tip || !(check.coilModelSpread > 0.0) || !check.trimmed || !check.trimmed->resonanceMHz ||
+double spreadSpare(const AntennaCheck& check, double tip) {
+    if (!(check.coilModelSpread > 0.0) || !check.trimmed || !check.trimmed->resonanceMHz ||
         !check.built.resonanceMHz) {
         return 0.0;
     }
-    const std::optional<double> perMetre = tipMovesPerMetre(check, *tip);
+    const std::optional<double> perMetre = tipMovesPerMetre(check, tip);
     if (!perMetre || !(std::abs(*perMetre) > 0.0)) {
         return 0.0;
     }
     return check.coilModelSpread * *check.trimmed->resonanceMHz / std::abs(*perMetre);
+}
+
+// That, or the wire beyond the trim that the coils wound as helices ask for, if more.
+double modelSpare(const AntennaCheck& check, std::optional<double> tip) {
+    if (!tip) {
+        return 0.0;
+    }
+    const std::optional<HelixCheck>& helix = check.helix;
+    const double helixMore =
+        helix && helix->tipChange && !helix->tipInTheWay ? *helix->tipChange - *tip : 0.0;
+    return std::max(spreadSpare(check, *tip), helixMore);
 }
 
 } // namespace
@@ -408,7 +419,26 @@ AntennaCheckInput antennaCheckInput(const CheckReport& report) {
     input.coilModelSpreadOfTurns = [report](int turns) {
         return coilModelSpreadOfTurns(report, turns);
     };
+    if (report.losses.length.isLong && helixRefusal(report) == HelixRefusal::None) {
+        input.helixCoil = report.coil.coil;
+    }
     return input;
+}
+
+HelixRefusal helixRefusal(const CheckReport& report) {
+    const CheckInputs& in = report.inputs;
+    const WoundCoil& coil = report.coil.coil;
+    if (report.measuredCoil) {
+        return HelixRefusal::Measured;
+    }
+    if (coil.pitch < kHelixWidestSpacing * coil.wireDiameter) {
+        return HelixRefusal::CloseWound;
+    }
+    if (in.ground.kind != GroundKind::FreeSpace || in.hang.shape != HangShape::Straight ||
+        isInsulated(wireInsulation(in))) {
+        return HelixRefusal::Surroundings;
+    }
+    return HelixRefusal::None;
 }
 
 std::optional<AntennaCheckFailure> addAntennaCheck(CheckReport& report, const Engine& engine,

@@ -169,6 +169,15 @@ std::optional<AntennaCheckFailure> addAntennaCheck(CheckReport& report, const En
 // The full-wave check's input for the report's design and coil.
 AntennaCheckInput antennaCheckInput(const CheckReport& report);
 
+// Why long coils are not also modelled as NEC-2's helices (AntennaCheckInput::helixCoil).
+enum class HelixRefusal {
+    None,         // they are, where the helix antenna fits
+    Measured,     // the coil is given by its measurements, not by its winding
+    CloseWound,   // turns closer than kHelixWidestSpacing wire diameters
+    Surroundings, // over ground, an inverted V or insulated wire: the helix is free space's
+};
+HelixRefusal helixRefusal(const CheckReport& report);
+
 // Step 1's inductance (H) for the report's design with the coils at `coilDistance` (m); 0 where
 // step 1 gives none.
 double stepOneInductance(const CheckInputs& inputs, double coilDistance);

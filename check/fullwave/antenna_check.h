@@ -17,6 +17,7 @@
 
 #include "analysis/matching.h"
 #include "analysis/reactance_curve.h"
+#include "coil/coil_model.h"
 #include "fullwave/tolerance_table.h"
 #include "nec/engine.h"
 #include "nec/nec_deck.h"
@@ -81,6 +82,30 @@ struct AntennaCheckInput {
     double coilModelSpread = 0.0;
     // The same for `turns` wound the same way (coilOfTurns); empty: none.
     std::function<double(int turns)> coilModelSpreadOfTurns;
+    // A long coil as wound, spaced widely enough for NEC-2's helix (kHelixWidestSpacing), in
+    // free space on a straight bare wire (the helix deck's only surroundings): the antenna is
+    // also modelled with each coil wound as that helix. Nothing: no helix.
+    std::optional<WoundCoil> helixCoil;
+};
+
+// NEC-2's thin wires hold a helix whose turns are this many wire diameters apart or more: at
+// 5.3 its resonance converges with the chord, at 4 the levels of 4 to 16 segments a turn still
+// disagree by 0.6 %, at 3 by 1.2 %, and close-wound it had not settled at 16.
+inline constexpr double kHelixWidestSpacing = 5.0; // pitch over wire diameter
+
+// The antenna with its coils wound as NEC-2's helices, at the built length and at a second one
+// (the trimmed antenna's, or where the trim moved the tips little, 10 cm shorter each tip, and
+// the trimmed antenna's resonance on the line between them).
+struct HelixCheck {
+    int turns = 0;                    // each coil's, as wound
+    double builtMHz = 0.0;            // the resonance at the built length
+    double builtUncertainty = 0.0;    // relative, of the chords' extrapolation
+    std::optional<double> trimmedMHz; // at the check's trimmed length, when trimmed
+    double trimmedUncertainty = 0.0;  // relative
+    // m, each tip, signed (+ = add wire), from the built length, that puts the helix antenna on
+    // F, in whole trimStep; nothing: the two lengths do not say.
+    std::optional<double> tipChange;
+    bool tipInTheWay = false; // that trim would leave less than a joint beyond each coil
 };
 
 struct SwrBand {
@@ -230,9 +255,10 @@ struct AntennaCheck {
     // Relative, the long coils' share of the built and trimmed antennas' resonanceUncertainty
     // (AntennaCheckInput::coilModelSpread).
     double coilModelSpread = 0.0;
-    int segments = 0;      // of the built antenna, at the coarser of the two levels
-    int fineSegments = 0;  // at the finer
-    std::string builtDeck; // the deck of the built antenna, for other NEC-2 programs
+    std::optional<HelixCheck> helix; // where the input has a helix coil and it could be modelled
+    int segments = 0;                // of the built antenna, at the coarser of the two levels
+    int fineSegments = 0;            // at the finer
+    std::string builtDeck;           // the deck of the built antenna, for other NEC-2 programs
     // The built antenna's analysis as found, for the calibration to a measured sweep to reuse.
     std::shared_ptr<const AnalysisRecord> builtAnalysis;
 };

@@ -7,6 +7,7 @@
 #include "cut_list.h"
 #include "fullwave/antenna_analysis.h"
 #include "fullwave/full_size_dipole.h"
+#include "fullwave/helix_analysis.h"
 #include "fullwave/needed_coil.h"
 #include "fullwave/tolerance.h"
 #include "fullwave/trim_search.h"
@@ -144,7 +145,8 @@ public:
         }
         settleOutcomes();
         for (Failure (CheckRun::*stage)() :
-             {&CheckRun::workOutTolerances, &CheckRun::sweepPicturesAndSky}) {
+             {&CheckRun::modelCoilsAsHelices, &CheckRun::workOutTolerances,
+              &CheckRun::sweepPicturesAndSky}) {
             if (auto failure = (this->*stage)()) {
                 return *failure;
             }
@@ -209,7 +211,28 @@ private:
         m_check.segments = m_built->coarse().totalSegments;
         m_check.fineSegments = m_built->fine().totalSegments;
         m_check.builtDeck = builtDeck(input, *m_built);
+        if (const auto helix = helixAntenna(input.length); helix && m_check.built.resonanceMHz) {
+            // Begun in the middle of where the helices compared resonated against the lumped
+            // coils: above them by up to the long coils' spread.
+            const double start = *m_check.built.resonanceMHz * (1.0 + input.coilModelSpread / 2.0);
+            m_helixBuilt = std::make_unique<HelixResonanceTask>(*helix, start, lowestMHz(),
+                                                                m_context.highestMHz);
+        }
         return std::nullopt;
+    }
+
+    double lowestMHz() const { return designMHz() * (1.0 - kResonanceWindow); }
+
+    // The antenna at `length` with its coils wound as NEC-2's helices, where the input has
+    // them (AntennaCheckInput::helixCoil) and the helix fits.
+    std::optional<HelixAntenna> helixAntenna(double length) const {
+        const AntennaCheckInput& input = m_input;
+        if (!input.helixCoil) {
+            return std::nullopt;
+        }
+        const HelixAntenna antenna{length, input.coilDistance, input.wireDiameter,
+                                   *input.helixCoil};
+        return helixFits(antenna) ? std::optional<HelixAntenna>(antenna) : std::nullopt;
     }
 
     // The trim and the coil that would need none, searched together (and the bare wire's trim).
@@ -231,7 +254,11 @@ private:
         const double x0 = impedanceAt(m_built->samples(), target).imag();
         m_trim = trimSearch(m_context, *m_built, 0.0, x0, target);
         m_coil = std::make_unique<NeededCoilTask>(m_context, *m_built, m_input.length);
+        // The built antenna's helices beside them: their chain of rounds fills the cores.
         std::vector<Task*> tasks{m_trim->task.get(), m_coil.get()};
+        if (m_helixBuilt) {
+            tasks.push_back(m_helixBuilt.get());
+        }
         if (m_bare && m_bare->coarseResonance()) {
             const double bareTarget = workingTarget(*m_bare, f);
             const double bareX0 = impedanceAt(m_bare->samples(), bareTarget).imag();
@@ -309,6 +336,14 @@ private:
                     return failure;
                 }
                 last.push_back(m_trimmed.get());
+                // The helices at that length beside it, if it moved the tips enough to say how
+                // the helix antenna trims (a retrim moves it a centimetre or so at most).
+                if (std::abs(m_check.trim.trimmedLength - input.length) >= kHelixLeastMove) {
+                    startSecondHelix(m_check.trim.trimmedLength, f);
+                }
+                if (m_helixSecond) {
+                    last.push_back(m_helixSecond.get());
+                }
             } else {
                 m_check.trim.outcome = searchOutcome(*m_trim);
                 // Out of range: the limit itself; out of tries: the probe that came closest.
@@ -469,6 +504,73 @@ private:
     // The antenna that will hang: trimmed when the trim reached F.
     bool hangsTrimmed() const { return m_trimmed && m_check.trim.outcome == TrimOutcome::Reached; }
 
+    // The helix antenna at a second length, begun where the lumped coils resonate there
+    // (`lumpedMHz`), moved as far as the built helix moved from them.
+    void startSecondHelix(double length, double lumpedMHz) {
+        const std::optional<HelixAntenna> second = helixAntenna(length);
+        if (!m_helixBuilt || !second) {
+            return;
+        }
+        const std::optional<Extrapolated>& built = m_helixBuilt->resonance();
+        const double moved = built ? built->limitMHz / *m_check.built.resonanceMHz : 1.0;
+        m_helixSecond = std::make_unique<HelixResonanceTask>(*second, lumpedMHz * moved,
+                                                             lowestMHz(), m_context.highestMHz);
+    }
+
+    // The coils wound as NEC-2's helices: the built antenna's (begun beside the trim search)
+    // and a second length's (beside the trimmed antenna, or else 20 cm shorter), for the trim
+    // that puts the helix antenna on F.
+    Failure modelCoilsAsHelices() {
+        if (!m_helixBuilt) {
+            return std::nullopt;
+        }
+        const AntennaCheckInput& input = m_input;
+        if (!m_helixSecond) {
+            startSecondHelix(input.length - 2.0 * kHelixLeastMove, *m_check.built.resonanceMHz);
+        }
+        tell(m_context, "modelling the coils wound as helices");
+        std::vector<Task*> tasks{m_helixBuilt.get()};
+        if (m_helixSecond) {
+            tasks.push_back(m_helixSecond.get());
+        }
+        if (auto failure = runTogether(m_context.engine, tasks)) {
+            return failure;
+        }
+        const std::optional<Extrapolated>& built = m_helixBuilt->resonance();
+        if (!built) {
+            return std::nullopt;
+        }
+        const double f = designMHz();
+        HelixCheck helix;
+        helix.turns = static_cast<int>(std::lround(input.helixCoil->turns));
+        helix.builtMHz = built->limitMHz;
+        helix.builtUncertainty = built->uncertainty;
+        const std::optional<Extrapolated> other =
+            m_helixSecond ? m_helixSecond->resonance() : std::optional<Extrapolated>();
+        if (other) {
+            const double at = m_helixSecond->antenna().length;
+            const Extrapolated& r = *other;
+            if (m_check.trimmed) {
+                // Trimmed little, it lies between the two lengths, on their line.
+                const double share =
+                    (m_check.trim.trimmedLength - input.length) / (at - input.length);
+                helix.trimmedMHz = helix.builtMHz + share * (r.limitMHz - helix.builtMHz);
+                helix.trimmedUncertainty = std::max(helix.builtUncertainty, r.uncertainty);
+            }
+            if (const auto length =
+                    lengthForResonance(input.length, helix.builtMHz, at, r.limitMHz, f)) {
+                const double step = trimStep(m_check.trim);
+                const double tip = std::round((*length - input.length) / 2.0 / step) * step;
+                helix.tipChange = tip;
+                helix.tipInTheWay =
+                    input.length / 2.0 + tip - coilEnd(input.coilDistance, input.windingLength) <
+                    kJointAllowance;
+            }
+        }
+        m_check.helix = helix;
+        return std::nullopt;
+    }
+
     // How exactly it must be built: of the antenna that will hang.
     Failure workOutTolerances() {
         const bool ofTrimmed = hangsTrimmed();
@@ -526,6 +628,8 @@ private:
     std::unique_ptr<Analysis> m_trimmed;
     std::unique_ptr<Analysis> m_turns;
     std::unique_ptr<Analysis> m_limit;
+    std::unique_ptr<HelixResonanceTask> m_helixBuilt;  // the coils wound as helices, as built
+    std::unique_ptr<HelixResonanceTask> m_helixSecond; // and at a second length
 };
 
 } // namespace

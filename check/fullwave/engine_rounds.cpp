@@ -99,8 +99,9 @@ std::vector<EngineRun> runDecks(const Engine& engine, const std::vector<Request>
     std::vector<std::string> decks;
     for (const Piece& piece : pieces) {
         const Request& r = requests[piece.request];
-        decks.push_back(
-            writeDeck(r.model, r.segmentation, piece.frequencies, r.comment, r.options));
+        decks.push_back(r.deck.empty() ? writeDeck(r.model, r.segmentation, piece.frequencies,
+                                                   r.comment, r.options)
+                                       : r.deck);
     }
     std::vector<EngineRun> runs = engine(decks);
     if (runs.size() != decks.size()) {

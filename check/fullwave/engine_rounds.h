@@ -19,6 +19,9 @@ struct Request {
     std::vector<DeckFrequency> frequencies;
     std::string comment;
     DeckOptions options;
+    // A deck written whole (the coils wound as helices): sent as it is, one frequency, in place
+    // of the model's; `segmentation.totalSegments` still gives its cost.
+    std::string deck = {};
 };
 
 using Batch = std::variant<std::vector<EngineRun>, AntennaCheckFailure>;

@@ -67,4 +67,40 @@ Extrapolated threeLevels(double r1, double r2, double r3) {
                        limit};
 }
 
+namespace {
+
+// The limit of r(n) = limit + a n^-2 + b n^-p through the three helix levels.
+double chordLimit(const double (&r)[3], double p) {
+    double m[3][3];
+    double v[3];
+    for (int i = 0; i < 3; ++i) {
+        const double n = kHelixLevels[i];
+        m[i][0] = 1.0;
+        m[i][1] = 1.0 / (n * n);
+        m[i][2] = portable::pow(n, -p);
+        v[i] = r[i];
+    }
+    // Gaussian elimination of the 3 x 3 system; the levels keep it well away from singular.
+    for (int i = 0; i < 3; ++i) {
+        for (int j = i + 1; j < 3; ++j) {
+            const double q = m[j][i] / m[i][i];
+            for (int k = i; k < 3; ++k) {
+                m[j][k] -= q * m[i][k];
+            }
+            v[j] -= q * v[i];
+        }
+    }
+    const double b = v[2] / m[2][2];
+    const double a = (v[1] - m[1][2] * b) / m[1][1];
+    return (v[0] - m[0][1] * a - m[0][2] * b) / m[0][0];
+}
+
+} // namespace
+
+Extrapolated helixChordLimit(double r4, double r6, double r8) {
+    const double r[3] = {r4, r6, r8};
+    const double limit = chordLimit(r, 3.0);
+    return {limit, std::abs(chordLimit(r, 4.0) - limit) / limit};
+}
+
 } // namespace brevan::check

@@ -3,9 +3,11 @@
 // length, insulated wire, the hang, and the short cells of the antenna table.
 #include "report/advice.h"
 
+#include "check_inputs.h"
 #include "coil/physics.h"
 #include "cut_list.h"
 #include "general_format.h"
+#include "nec/insulation.h"
 #include "range_limits.h"
 #include "report/advice_parts.h"
 #include "report/report_format.h"
@@ -101,6 +103,56 @@ std::string reachedVerdict(const CheckReport& report, const AntennaCheck& check)
                ": it needs a matching network or transformer.";
     }
     return line + " with an SWR of " + swrText(trimmed.designSwr) + " at " + f + ".";
+}
+
+// The antenna with its coils wound as NEC-2's helices, where the current falls along them as
+// along the real coils: where it resonates, and how far its trim to F is from the one the
+// lumped coils give (or, untrimmed, from the tips as designed).
+std::string helixSentence(const CheckReport& report, const AntennaCheck& check) {
+    const HelixCheck& helix = *check.helix;
+    const Lengths L(report.inputs.units);
+    std::string line = "Modelled as helices in NEC-2 (" + turnsText(helix.turns) +
+                       " each), which carries the fall of the current along each coil, the "
+                       "antenna resonates at " +
+                       resonanceText(helix.builtMHz, helix.builtUncertainty) + " as built";
+    if (helix.trimmedMHz) {
+        line +=
+            " and at " + resonanceText(*helix.trimmedMHz, helix.trimmedUncertainty) + " trimmed";
+    }
+    if (!helix.tipChange) {
+        return line + ".";
+    }
+    const std::string f = designText(report);
+    if (helix.tipInTheWay) {
+        return line + "; no trim of the tips brings it to " + f +
+               ": it would cut them back to within a joint of the coils.";
+    }
+    const bool reached = check.trim.outcome == TrimOutcome::Reached;
+    const double beyond = *helix.tipChange - (reached ? check.trim.tipChange : 0.0);
+    if (std::abs(beyond) < trimStep(check.trim) / 2.0) {
+        return line + ": the trim puts it on " + f + " too.";
+    }
+    return line + ": for " + f + " each tip wants " +
+           L.cm(std::abs(beyond), check.trim.toMillimetres ? 1 : 0) +
+           (beyond > 0.0 ? " more wire than " : " less wire than ") +
+           (reached ? "the trim gives." : "cut as designed.");
+}
+
+// Why long coils were not also modelled as NEC-2's helices.
+std::string whyNoHelix(const CheckReport& report) {
+    const WoundCoil& coil = report.coil.coil;
+    switch (helixRefusal(report)) {
+    case HelixRefusal::Measured: return "the coil is given by its measurements, not by its winding";
+    case HelixRefusal::CloseWound:
+        return "NEC-2's thin wires hold a helix only with its turns " +
+               number(kHelixWidestSpacing, 0) + " wire diameters apart or more, and these are " +
+               number(coil.pitch / coil.wireDiameter, 1);
+    case HelixRefusal::Surroundings:
+        return "the coils are wound as NEC-2's helices only in free space, on a straight wire "
+               "of bare copper";
+    case HelixRefusal::None: break;
+    }
+    return "the antenna with its coils wound as NEC-2's helices could not be modelled";
 }
 
 // Why the insulated antenna's length cannot be compared with bare wire's.
@@ -391,6 +443,12 @@ std::vector<std::string> antennaWarnings(const CheckReport& report, const Antenn
                                 : "NEC-2's answer for a wire with lumped coils ") +
                       "still moves with the number of segments. Trim in small steps and "
                       "measure.");
+    }
+    if (check.helix) {
+        out.push_back(helixSentence(report, check));
+    } else if (check.coilModelSpread > 0.0) {
+        out.push_back("The current's fall along the coils is not modelled: " + whyNoHelix(report) +
+                      ".");
     }
     const bool settled = check.designed.converged && check.built.converged &&
                          (!check.trimmed || check.trimmed->converged);

@@ -375,6 +375,21 @@ Json radiated(const check::RadiatedPower& p) {
                 {"db_against_full_size", num(p.dbAgainstFullSize)}};
 }
 
+// The coils wound as NEC-2's helices; null where they were not.
+Json helix(const std::optional<check::HelixCheck>& h) {
+    if (!h) {
+        return Json();
+    }
+    return Json{
+        {"turns", h->turns},
+        {"built_resonance_mhz", num(h->builtMHz)},
+        {"built_uncertainty_percent", num(h->builtUncertainty * 100)},
+        {"trimmed_resonance_mhz", h->trimmedMHz ? num(*h->trimmedMHz) : Json()},
+        {"trimmed_uncertainty_percent", h->trimmedMHz ? num(h->trimmedUncertainty * 100) : Json()},
+        {"tip_change_m", h->tipChange ? decimal(*h->tipChange, kMicrometres) : Json()},
+        {"tip_in_the_way", h->tipInTheWay}};
+}
+
 Json antenna(const CheckReport& r) {
     if (!r.antenna) {
         return Json();
@@ -384,6 +399,7 @@ Json antenna(const CheckReport& r) {
                 {"segments", a.segments},
                 {"fine_segments", a.fineSegments},
                 {"coil_model_spread_percent", num(a.coilModelSpread * 100)},
+                {"helix", helix(a.helix)},
                 {"designed", antennaResult(a.designed, r.inputs)},
                 {"built", antennaResult(a.built, r.inputs)},
                 {"trimmed", a.trimmed ? antennaResult(*a.trimmed, r.inputs) : Json()},

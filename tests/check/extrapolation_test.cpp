@@ -61,5 +61,36 @@ TEST(Extrapolation, LevelsThatSwingOrGrowAreTakenAtTheirWholeSpread) {
     EXPECT_NEAR(whole.uncertainty * whole.limitMHz, 0.02, 1e-12);
 }
 
+// The helix's levels of 4, 6 and 8 segments a turn, made up as limit + a / n^2 + b / n^p: with
+// the cube (p = 3) the fit lands on the limit whatever a and b; with the fourth power it misses
+// by just what it states, the two fits' difference; with the square alone both agree.
+TEST(Extrapolation, TheHelixsChordsLandOnTheLimitOrStateTheirMiss) {
+    struct Chords {
+        const char* name;
+        double square, other, power; // MHz, MHz, the other term's power of 1 / n
+    };
+    for (const Chords& c :
+         {Chords{"square only", 0.8, 0.0, 3}, Chords{"square and cube", 0.8, -2.5, 3},
+          Chords{"falling, with the cube", -1.5, 4.0, 3},
+          Chords{"square and fourth power", 0.8, -9.0, 4}}) {
+        const auto at = [&c](int n) {
+            return kLimit + c.square / (n * n) + c.other * std::pow(n, -c.power);
+        };
+        const Extrapolated e =
+            helixChordLimit(at(kHelixLevels[0]), at(kHelixLevels[1]), at(kHelixLevels[2]));
+        if (c.power == 3) {
+            EXPECT_NEAR(e.limitMHz, kLimit, 1e-12) << c.name;
+        } else {
+            EXPECT_GT(std::abs(e.limitMHz - kLimit), 1e-4) << c.name;
+            EXPECT_NEAR(e.uncertainty * e.limitMHz, std::abs(e.limitMHz - kLimit), 1e-12) << c.name;
+        }
+        if (c.other == 0.0) {
+            EXPECT_LT(e.uncertainty, 1e-12) << c.name;
+        } else {
+            EXPECT_GT(e.uncertainty, 1e-5) << c.name;
+        }
+    }
+}
+
 } // namespace
 } // namespace brevan::check

@@ -216,13 +216,13 @@ TEST(InvertedVDeck, RefusesShapesThatCannotHang) {
 
 // ------------------------------------------------------------------ through the real engine
 
-struct Resonance {
+struct SweptResonance {
     double frequencyMHz = 0.0;
     double resistance = 0.0;
 };
 
 // The reactance's zero in one sweep, and the resistance there, by linear interpolation.
-std::optional<Resonance> resonanceIn(const std::vector<FeedPoint>& points) {
+std::optional<SweptResonance> resonanceIn(const std::vector<FeedPoint>& points) {
     for (std::size_t i = 0; i + 1 < points.size(); ++i) {
         const double x0 = points[i].impedance.imag();
         const double x1 = points[i + 1].impedance.imag();
@@ -230,7 +230,7 @@ std::optional<Resonance> resonanceIn(const std::vector<FeedPoint>& points) {
             const double t = x0 / (x0 - x1);
             const FeedPoint& a = points[i];
             const FeedPoint& b = points[i + 1];
-            return Resonance{a.frequencyMHz + t * (b.frequencyMHz - a.frequencyMHz),
+            return SweptResonance{a.frequencyMHz + t * (b.frequencyMHz - a.frequencyMHz),
                              a.impedance.real() + t * (b.impedance.real() - a.impedance.real())};
         }
     }
@@ -255,11 +255,11 @@ TEST(InvertedVEngine, ClosingTheLegsRaisesTheResonanceAndLowersTheResistance) {
     }
     const auto runs = nec2cEngine({})(decks);
     ASSERT_EQ(runs.size(), decks.size());
-    std::optional<Resonance> before;
+    std::optional<SweptResonance> before;
     for (std::size_t i = 0; i < runs.size(); ++i) {
         SCOPED_TRACE(std::to_string(angles[i]) + " deg between the legs");
         ASSERT_EQ(runs[i].failure, EngineFailure::None);
-        const std::optional<Resonance> now = resonanceIn(runs[i].points);
+        const std::optional<SweptResonance> now = resonanceIn(runs[i].points);
         ASSERT_TRUE(now.has_value());
         if (before) {
             EXPECT_GT(now->frequencyMHz, before->frequencyMHz);

@@ -391,6 +391,63 @@ TEST(Regression, TheCoilsThatWouldDoSayWhichAreLong) {
 // rise is less than the planned coil's); the typical design's 10 turns are short and no share
 // is shown. Where the turns are those wound (80 m, 25 spaced turns) their uncertainty is the
 // built antenna's.
+// Long coils spaced five wire diameters or more are also modelled as NEC-2's helices: the
+// warning gives that antenna's resonances as the JSON has them and the wire each tip wants
+// beyond the trim, which the spare covers. Long coils closer wound, or over ground, or on
+// insulated wire are not, and a warning says why.
+TEST(Regression, SpacedLongCoilsAreAlsoModelledAsHelices) {
+    const QJsonObject o = checked(longCoilsOn80());
+    const QJsonObject antenna = o["antenna"].toObject();
+    const QJsonObject helix = antenna["helix"].toObject();
+    ASSERT_FALSE(helix.isEmpty());
+    EXPECT_EQ(helix["turns"].toInt(), 42);
+    const double built = helix["built_resonance_mhz"].toDouble();
+    const double trimmed = helix["trimmed_resonance_mhz"].toDouble();
+    // NEC-2's helix of these coils resonates above the lumped ones (helix_antenna_test.cpp).
+    EXPECT_GT(built, at(antenna, "built", "resonance_mhz"));
+    EXPECT_GT(trimmed, at(antenna, "trimmed", "resonance_mhz"));
+    const double beyond =
+        helix["tip_change_m"].toDouble() - antenna["trim"].toObject()["tip_change_m"].toDouble();
+    EXPECT_GT(beyond, 0.1);
+    EXPECT_GE(o["cut_list"].toObject()["tip_spare_m"].toDouble(), beyond - 1e-9);
+    const QString said =
+        "Modelled as helices in NEC-2 (42 turns each), which carries the fall of the current "
+        "along each coil, the antenna resonates at " +
+        QString::number(built, 'f', 3) + " MHz ± " +
+        QString::number(helix["built_uncertainty_percent"].toDouble(), 'f', 1) +
+        " % as built and at " + QString::number(trimmed, 'f', 3) + " MHz ± " +
+        QString::number(helix["trimmed_uncertainty_percent"].toDouble(), 'f', 1) +
+        " % trimmed: for 3.6 MHz each tip wants " + QString::number(beyond * 100, 'f', 1) +
+        " cm more wire than the trim gives.";
+    EXPECT_TRUE(anyContains(o["warnings"].toArray(), said.toUtf8().constData()))
+        << said.toStdString();
+
+    const struct {
+        QStringList args;
+        const char* why;
+    } without[] = {
+        {design("3.6", "14", "3", "16", "40", "90", "18"),
+         "NEC-2's thin wires hold a helix only with its turns 5 wire diameters apart or more, and "
+         "these are 1.0"},
+        {longCoilsOn80() + QStringList{"--height", "10", "--ground", "average"},
+         "the coils are wound as NEC-2's helices only in free space, on a straight wire of bare "
+         "copper"},
+        {longCoilsOn80() + QStringList{"--insulation", "pvc", "--insulation-thickness", "0.5"},
+         "the coils are wound as NEC-2's helices only in free space, on a straight wire of bare "
+         "copper"},
+    };
+    for (const auto& row : without) {
+        SCOPED_TRACE(row.args.join(' ').toStdString());
+        const QJsonObject w = checked(row.args);
+        EXPECT_TRUE(w["losses"].toObject()["long_coil"].toBool());
+        EXPECT_TRUE(w["antenna"].toObject()["helix"].isNull());
+        EXPECT_TRUE(anyContains(
+            w["warnings"].toArray(),
+            (std::string("The current's fall along the coils is not modelled: ") + row.why + ".")
+                .c_str()));
+    }
+}
+
 TEST(Regression, TheTurnsThatKeepTheLengthCarryTheirUncertainty) {
     const struct {
         QStringList args;

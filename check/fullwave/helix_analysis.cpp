@@ -1,0 +1,122 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "fullwave/helix_analysis.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace brevan::check {
+
+HelixResonanceTask::HelixResonanceTask(const HelixAntenna& antenna, double startMHz,
+                                       double lowestMHz, double highestMHz)
+    : m_antenna(antenna), m_start(startMHz), m_lowest(lowestMHz), m_highest(highestMHz) {}
+
+Request HelixResonanceTask::at(int segmentsPerTurn, double mhz) const {
+    Request r;
+    r.frequencies = {DeckFrequency{mhz, {}}};
+    r.segmentation.totalSegments = 2 * helixSegments(m_antenna, segmentsPerTurn);
+    r.deck = writeHelixDeck(m_antenna, segmentsPerTurn, mhz,
+                            "Brevan check: the coils wound as helices, " +
+                                fixed(m_antenna.length, 3) + " m tip to tip, " +
+                                std::to_string(segmentsPerTurn) + " segments a turn");
+    return r;
+}
+
+std::vector<Request> HelixResonanceTask::requests() {
+    switch (m_phase) {
+    case Phase::Start: {
+        // Which side the zero lies is known only from the start's reactance: both neighbours
+        // are asked with it, so the first round already brackets a zero close by.
+        const int level = kHelixLevels[0];
+        return {at(level, m_start), at(level, m_start * (1.0 - kHelixFirstStep)),
+                at(level, m_start * (1.0 + kHelixFirstStep))};
+    }
+    case Phase::Search: return {at(kHelixLevels[0], *m_search.next)};
+    case Phase::Levels: {
+        const double f = m_search.root;
+        return {at(kHelixLevels[0], f), at(kHelixLevels[0], f * (1.0 + kHelixSlopeStep)),
+                at(kHelixLevels[1], f), at(kHelixLevels[2], f)};
+    }
+    case Phase::Refine: {
+        std::vector<Request> out;
+        for (int i = 0; i < 3; ++i) {
+            out.push_back(at(kHelixLevels[i], m_levels[i].estimate));
+        }
+        return out;
+    }
+    case Phase::Done: break;
+    }
+    return {};
+}
+
+void HelixResonanceTask::take(const std::vector<EngineRun>& runs) {
+    switch (m_phase) {
+    case Phase::Start: {
+        // The reactance rises with frequency between its poles: below the zero it is negative.
+        const double x = helixFeedReactance(runs.at(0));
+        const bool up = x < 0.0;
+        const double guess = m_start * (1.0 + (up ? kHelixFirstStep : -kHelixFirstStep));
+        m_search = startRootSearch(m_start, x, guess, up ? m_highest : m_lowest,
+                                   kHelixTolerance * m_start);
+        if (m_search.next) {
+            takeProbe(m_search, *m_search.next, helixFeedReactance(runs.at(up ? 2 : 1)));
+        }
+        break;
+    }
+    case Phase::Search: takeProbe(m_search, *m_search.next, helixFeedReactance(runs.at(0))); break;
+    case Phase::Levels: {
+        const double f = m_search.root;
+        const double x4 = helixFeedReactance(runs.at(0));
+        m_slope = (helixFeedReactance(runs.at(1)) - x4) / (f * kHelixSlopeStep);
+        if (!(m_slope > 0.0)) {
+            m_phase = Phase::Done; // a pole this close: no level's zero can be read off it
+            return;
+        }
+        const double xs[3] = {x4, helixFeedReactance(runs.at(2)), helixFeedReactance(runs.at(3))};
+        for (int i = 0; i < 3; ++i) {
+            m_levels[i] = {f, xs[i], f - xs[i] / m_slope};
+        }
+        m_phase = Phase::Refine;
+        return;
+    }
+    case Phase::Refine: {
+        double moved = 0.0;
+        for (int i = 0; i < 3; ++i) {
+            LevelZero& z = m_levels[i];
+            const double x = helixFeedReactance(runs.at(static_cast<std::size_t>(i)));
+            const double secant = (x - z.x) / (z.estimate - z.at);
+            const double next = z.estimate - x / (secant > 0.0 ? secant : m_slope);
+            moved = std::max(moved, std::abs(next - z.estimate));
+            z = {z.estimate, x, next};
+        }
+        if (moved < kHelixRefined * m_search.root || ++m_refinements >= kHelixRefinements) {
+            finish();
+        }
+        return;
+    }
+    case Phase::Done: return;
+    }
+    if (m_search.state == SearchState::Running && m_search.next) {
+        m_phase = Phase::Search;
+    } else {
+        m_phase = m_search.state == SearchState::Converged ? Phase::Levels : Phase::Done;
+    }
+}
+
+void HelixResonanceTask::finish() {
+    m_resonance = helixChordLimit(m_levels[0].estimate, m_levels[1].estimate, m_levels[2].estimate);
+    m_phase = Phase::Done;
+}
+
+double helixFeedReactance(const EngineRun& run) {
+    return run.points.empty() ? 0.0 : 2.0 * run.points.front().impedance.imag();
+}
+
+std::optional<double> lengthForResonance(double length1, double mhz1, double length2, double mhz2,
+                                         double targetMHz) {
+    if (mhz1 == mhz2 || length1 == length2) {
+        return std::nullopt;
+    }
+    return length1 + (targetMHz - mhz1) * (length2 - length1) / (mhz2 - mhz1);
+}
+
+} // namespace brevan::check

@@ -83,7 +83,9 @@ void HelixResonanceTask::take(const std::vector<EngineRun>& runs) {
         for (int i = 0; i < 3; ++i) {
             LevelZero& z = m_levels[i];
             const double x = helixFeedReactance(runs.at(static_cast<std::size_t>(i)));
-            const double secant = (x - z.x) / (z.estimate - z.at);
+            // Level 4's slope where the two points coincide or a pole lies between them.
+            const double apart = z.estimate - z.at;
+            const double secant = apart != 0.0 ? (x - z.x) / apart : 0.0;
             const double next = z.estimate - x / (secant > 0.0 ? secant : m_slope);
             moved = std::max(moved, std::abs(next - z.estimate));
             z = {z.estimate, x, next};

@@ -345,6 +345,75 @@ const Case kCases[] = {
      {"Wound with 1 turn, each coil is "},
      {},
      {"1 turns", "gives"}},
+    // Long coils modelled as NEC-2's helices too: where that antenna resonates, the wire each
+    // tip wants beyond the trim, and the spare that covers it.
+    {"long_coils_as_helices",
+     [](CheckReport& r) {
+         AntennaCheck check = typicalCheck();
+         check.coilModelSpread = 0.001;
+         check.helix = HelixCheck{42, 7.391, 0.0017, 7.066, 0.0018, 0.38 + 0.25, false};
+         withCheck(r, check);
+     },
+     {"leaving 25 cm spare at each tip"},
+     {"Modelled as helices in NEC-2 (42 turns each), which carries the fall of the current along "
+      "each coil, the antenna resonates at 7.391 MHz ± 0.2 % as built and at 7.066 MHz ± 0.2 % "
+      "trimmed: for 7.05 MHz each tip wants 25 cm more wire than the trim gives."},
+     {"is not modelled"}},
+    {"long_coils_as_helices_trimmed_alike",
+     [](CheckReport& r) {
+         AntennaCheck check = typicalCheck();
+         check.coilModelSpread = 0.001;
+         check.helix = HelixCheck{42, 7.391, 0.0017, 7.052, 0.0018, 0.38 - 0.01, false};
+         withCheck(r, check);
+     },
+     {"leaving 10 cm spare at each tip"},
+     {"each tip wants 1 cm less wire than the trim gives."},
+     {}},
+    {"long_coils_as_helices_cut_into_the_coils",
+     [](CheckReport& r) {
+         AntennaCheck check = typicalCheck();
+         check.coilModelSpread = 0.001;
+         check.helix = HelixCheck{42, 6.1, 0.0017, 5.9, 0.0018, -4.0, true};
+         withCheck(r, check);
+     },
+     {"leaving 10 cm spare at each tip"},
+     {"5.900 MHz ± 0.2 % trimmed; no trim of the tips brings it to 7.05 MHz: it would cut them "
+      "back to within a joint of the coils."},
+     {"wire than the trim gives"}},
+    // Long coils not so modelled say why.
+    {"long_coils_close_wound",
+     [](CheckReport& r) {
+         AntennaCheck check = typicalCheck();
+         check.coilModelSpread = 0.03;
+         withCheck(r, check);
+     },
+     {},
+     {"The current's fall along the coils is not modelled: NEC-2's thin wires hold a helix only "
+      "with its turns 5 wire diameters apart or more, and these are 1.0."},
+     {"Modelled as helices"}},
+    {"long_coils_over_ground",
+     [](CheckReport& r) {
+         r.coil.coil.pitch = 6 * r.coil.coil.wireDiameter;
+         r.inputs.ground = {GroundKind::Average, 10};
+         AntennaCheck check = typicalCheck();
+         check.coilModelSpread = 0.03;
+         withCheck(r, check);
+     },
+     {},
+     {"The current's fall along the coils is not modelled: the coils are wound as NEC-2's "
+      "helices only in free space, on a straight wire of bare copper."},
+     {"Modelled as helices"}},
+    {"long_coils_not_modelled",
+     [](CheckReport& r) {
+         r.coil.coil.pitch = 6 * r.coil.coil.wireDiameter;
+         AntennaCheck check = typicalCheck();
+         check.coilModelSpread = 0.03;
+         withCheck(r, check);
+     },
+     {},
+     {"The current's fall along the coils is not modelled: the antenna with its coils wound as "
+      "NEC-2's helices could not be modelled."},
+     {"Modelled as helices"}},
 };
 
 TEST(AdviceRadiated, AnAntennaThatHeatsMostOfThePowerLeadsTheVerdictWithIt) {

@@ -71,7 +71,7 @@
 // None follows the helix better than the single load and its stated spread. The helix itself
 // (1,000 to 2,000 segments) takes seconds a frequency; so where the coils are spaced widely
 // enough the check runs it beside the lumped antennas as half the antenna and its image at 4, 6
-// and 8 segments a turn (TheCheckModelsTheCoilsAsNecTwosHelix), about a second more.
+// and 8 segments a turn (TheStatedUncertaintyAndTheSpareCoverNecTwosHelix), about a second more.
 
 #include "check_inputs.h"
 #include "check_report.h"
@@ -150,7 +150,10 @@ class LongCoils : public ::testing::TestWithParam<LongCoilDesign> {};
 // mid-way. The warning's words hold: the helix resonates higher (or, near the tips, lower) by
 // up to a third of what the self-capacitance adds to the coil's reactance. The spare kept on
 // each tip is at least the wire a higher resonance asks for, at the helix's trim or the lumped
-// coil's, whichever moves it less.
+// coil's, whichever moves it less. And the check's own helix antenna (levels of 4, 6 and 8
+// segments a turn, half the antenna and its image) gives NEC-2's limit of the recorded helix, as
+// built and as trimmed, within its stated uncertainty and within 0.15 %; the trim it asks for
+// puts that helix on F, on the line through the two recorded resonances.
 TEST_P(LongCoils, TheStatedUncertaintyAndTheSpareCoverNecTwosHelix) {
     const LongCoilDesign& d = GetParam();
     const CheckReport report = checked(d);
@@ -200,17 +203,8 @@ TEST_P(LongCoils, TheStatedUncertaintyAndTheSpareCoverNecTwosHelix) {
             std::abs(a.trim.tipChange);
         EXPECT_GE(report.cut.tipSpare, std::max(gap, trimmedGap) / perMetre);
     }
-}
-
-// The check's own helix antenna (levels of 4, 6 and 8 segments a turn, half the antenna and its
-// image) gives NEC-2's limit of the recorded helix, as built and as trimmed, within its stated
-// uncertainty and within 0.15 %; and the trim it asks for puts that helix on F, on the line
-// through the two recorded resonances.
-TEST_P(LongCoils, TheCheckModelsTheCoilsAsNecTwosHelix) {
-    const LongCoilDesign& d = GetParam();
-    const CheckReport report = checked(d);
-    ASSERT_TRUE(report.antenna && report.antenna->helix);
-    const AntennaCheck& a = *report.antenna;
+    // The check's own helix antenna.
+    ASSERT_TRUE(a.helix);
     const HelixCheck& helix = *a.helix;
     EXPECT_EQ(helix.turns, d.turns);
     ASSERT_TRUE(helix.trimmedMHz);
@@ -222,6 +216,8 @@ TEST_P(LongCoils, TheCheckModelsTheCoilsAsNecTwosHelix) {
          {std::tuple{helix.builtMHz, helix.builtUncertainty, d.helixMHz},
           std::tuple{*helix.trimmedMHz, helix.trimmedUncertainty, d.trimmedHelixMHz}}) {
         EXPECT_LE(std::abs(found - recorded), 0.0015 * recorded);
+        // The recorded limit is itself known to about 2e-4
+        // (DISABLED_TheRecordedHelixIsNecTwosLimit).
         EXPECT_LE(std::abs(found - recorded), found * uncertainty + 2e-4 * recorded);
     }
     ASSERT_TRUE(helix.tipChange);

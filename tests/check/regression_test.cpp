@@ -393,8 +393,8 @@ TEST(Regression, TheCoilsThatWouldDoSayWhichAreLong) {
 // built antenna's.
 // Long coils spaced five wire diameters or more are also modelled as NEC-2's helices: the
 // warning gives that antenna's resonances as the JSON has them and the wire each tip wants
-// beyond the trim, which the spare covers. Long coils closer wound, or over ground, or on
-// insulated wire are not, and a warning says why.
+// beyond the trim, which the spare covers. Long coils closer wound are not, and a warning says
+// why (the other reasons: advice_test.cpp).
 TEST(Regression, SpacedLongCoilsAreAlsoModelledAsHelices) {
     const QJsonObject o = checked(longCoilsOn80());
     const QJsonObject antenna = o["antenna"].toObject();
@@ -429,12 +429,6 @@ TEST(Regression, SpacedLongCoilsAreAlsoModelledAsHelices) {
         {design("3.6", "14", "3", "16", "40", "90", "18"),
          "NEC-2's thin wires hold a helix only with its turns 5 wire diameters apart or more, and "
          "these are 1.0"},
-        {longCoilsOn80() + QStringList{"--height", "10", "--ground", "average"},
-         "the coils are wound as NEC-2's helices only in free space, on a straight wire of bare "
-         "copper"},
-        {longCoilsOn80() + QStringList{"--insulation", "pvc", "--insulation-thickness", "0.5"},
-         "the coils are wound as NEC-2's helices only in free space, on a straight wire of bare "
-         "copper"},
     };
     for (const auto& row : without) {
         SCOPED_TRACE(row.args.join(' ').toStdString());

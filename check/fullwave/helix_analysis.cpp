@@ -57,7 +57,9 @@ void HelixResonanceTask::take(const std::vector<EngineRun>& runs) {
         const double guess = m_start * (1.0 + (up ? kHelixFirstStep : -kHelixFirstStep));
         m_search = startRootSearch(m_start, x, guess, up ? m_highest : m_lowest,
                                    kHelixTolerance * m_start);
-        if (m_search.next) {
+        // The neighbour on the search's side is its first probe, unless the window's edge
+        // stands closer than it: then the search asks for the edge itself.
+        if (m_search.next && std::abs(*m_search.next - guess) <= 1e-12 * guess) {
             takeProbe(m_search, *m_search.next, helixFeedReactance(runs.at(up ? 2 : 1)));
         }
         break;

@@ -33,8 +33,7 @@ std::vector<Request> HelixResonanceTask::requests() {
     case Phase::Search: return {at(kHelixLevels[0], *m_search.next)};
     case Phase::Levels: {
         const double f = m_search.root;
-        return {at(kHelixLevels[0], f), at(kHelixLevels[0], f * (1.0 + kHelixSlopeStep)),
-                at(kHelixLevels[1], f), at(kHelixLevels[2], f)};
+        return {at(kHelixLevels[1], f), at(kHelixLevels[2], f)};
     }
     case Phase::Refine: {
         std::vector<Request> out;
@@ -66,16 +65,27 @@ void HelixResonanceTask::take(const std::vector<EngineRun>& runs) {
     }
     case Phase::Search: takeProbe(m_search, *m_search.next, helixFeedReactance(runs.at(0))); break;
     case Phase::Levels: {
+        // Level 4's slope and its zero's last point from the probes that bracket it.
         const double f = m_search.root;
-        const double x4 = helixFeedReactance(runs.at(0));
-        m_slope = (helixFeedReactance(runs.at(1)) - x4) / (f * kHelixSlopeStep);
+        const auto& probes = m_search.probes;
+        const auto above = std::lower_bound(
+            probes.begin() + 1, probes.end(), f,
+            [](const std::pair<double, double>& p, double x) { return p.first < x; });
+        if (probes.size() < 2 || above == probes.end()) {
+            m_phase = Phase::Done;
+            return;
+        }
+        const auto& [lowF, lowX] = *(above - 1);
+        const auto& [highF, highX] = *above;
+        m_slope = (highX - lowX) / (highF - lowF);
         if (!(m_slope > 0.0)) {
             m_phase = Phase::Done; // a pole this close: no level's zero can be read off it
             return;
         }
-        const double xs[3] = {x4, helixFeedReactance(runs.at(2)), helixFeedReactance(runs.at(3))};
-        for (int i = 0; i < 3; ++i) {
-            m_levels[i] = {f, xs[i], f - xs[i] / m_slope};
+        m_levels[0] = {highF, highX, f};
+        const double xs[2] = {helixFeedReactance(runs.at(0)), helixFeedReactance(runs.at(1))};
+        for (int i = 1; i < 3; ++i) {
+            m_levels[i] = {f, xs[i - 1], f - xs[i - 1] / m_slope};
         }
         m_phase = Phase::Refine;
         return;

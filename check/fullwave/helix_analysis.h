@@ -6,8 +6,8 @@
 // built one and the trimmed one, and the trim read off the line through them.
 //
 //   HelixAntenna --level 4: the reactance's zero (root_search.h)--> f4
-//     --levels 4 (and 0.5 % above), 6 and 8 at f4, each level's zero from level 4's slope and
-//       then by secants on its own curve-->
+//     --levels 6 and 8 at f4, each level's zero from level 4's slope over its bracket and then
+//       by secants on its own curve-->
 //     helixChordLimit (extrapolation.h) --> the resonance and its uncertainty
 
 #include "analysis/root_search.h"
@@ -80,7 +80,5 @@ inline constexpr double kHelixRefined = 1e-3;
 inline constexpr int kHelixRefinements = 3;
 // Level 4's first probes either side of the start, as a share of it.
 inline constexpr double kHelixFirstStep = 0.01;
-// Level 4's slope is taken over this share above its zero.
-inline constexpr double kHelixSlopeStep = 0.005;
 
 } // namespace brevan::check

@@ -237,6 +237,31 @@ std::string medhurstSummary(const AntennaCheck& a) {
 
 namespace {
 
+// The antenna with its coils wound as NEC-2's helices: where it resonates as built and trimmed,
+// and the trim of each tip that puts it on F.
+std::string helixSummary(const CheckReport& r, const HelixCheck& h) {
+    std::string text = "as built " + number(h.builtMHz, 3);
+    double uncertainty = h.builtUncertainty;
+    if (h.trimmedMHz) {
+        text += ", trimmed " + number(*h.trimmedMHz, 3);
+        uncertainty = std::max(uncertainty, h.trimmedUncertainty);
+    }
+    text += " MHz" + (uncertainty >= kShownUncertainty ? " " + uncertaintyText(uncertainty) : "");
+    if (!h.tipChange) {
+        return text;
+    }
+    if (h.tipInTheWay) {
+        return text + "; no trim reaches F";
+    }
+    const Lengths L(r.inputs.units);
+    const int decimals = r.antenna->trim.toMillimetres ? 1 : 0;
+    return text + "; each tip " + (*h.tipChange >= 0 ? "+" : "") + L.cm(*h.tipChange, decimals);
+}
+
+} // namespace
+
+namespace {
+
 void antenna(Writer& w, const CheckReport& r) {
     if (!r.antenna) {
         return;
@@ -289,6 +314,9 @@ void antenna(Writer& w, const CheckReport& r) {
     w.row("Or, at the designed length", neededCoilSummary(a));
     if (a.medhurst) {
         w.row("With Medhurst's capacitance", medhurstSummary(a));
+    }
+    if (a.helix) {
+        w.row("Coils as NEC-2's helices", helixSummary(r, *a.helix));
     }
 }
 

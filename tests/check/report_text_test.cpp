@@ -36,7 +36,7 @@ const TextCase kTextCases[] = {
       "  Trim of each tip              +38 cm, total length 15.760 m",
       "  Trim                          +0.380 m from the full-wave check", "(9 turns x 0.914 mm)",
       "  As the antenna sees it        "},
-     {"Radiated into the sky", "±"}},
+     {"Radiated into the sky", "±", "helices"}},
     {"over_ground",
      [](CheckReport& r) {
          AntennaCheck check = typicalCheck();
@@ -92,6 +92,22 @@ const TextCase kTextCases[] = {
      [](CheckReport& r) { r.design.turns = r.coil.coil.turns = 1; },
      {"(1 turn x 0.914 mm)"},
      {"1 turns"}},
+    {"coils_as_helices",
+     [](CheckReport& r) {
+         AntennaCheck check = typicalCheck();
+         check.helix = HelixCheck{42, 7.391, 0.0017, 7.066, 0.0018, 0.63, false};
+         applyAntennaCheck(r, check);
+     },
+     {"  Coils as NEC-2's helices      as built 7.391, trimmed 7.066 MHz ± 0.2 %; each tip +63 cm"},
+     {}},
+    {"coils_as_helices_cut_into_the_coils",
+     [](CheckReport& r) {
+         AntennaCheck check = typicalCheck();
+         check.helix = HelixCheck{42, 6.1, 0.0017, std::nullopt, 0.0, -4.0, true};
+         applyAntennaCheck(r, check);
+     },
+     {"  Coils as NEC-2's helices      as built 6.100 MHz ± 0.2 %; no trim reaches F"},
+     {"trimmed 6"}},
 };
 
 class ReportText : public testing::TestWithParam<TextCase> {};

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <optional>
 #include <vector>
 
 namespace brevan::check {
@@ -27,6 +28,15 @@ struct Case {
 
 void withCheck(CheckReport& report, AntennaCheck check) {
     applyAntennaCheck(report, std::move(check));
+}
+
+// The typical check with long coils: their share of the uncertainty, and the antenna with them
+// wound as NEC-2's helices where given.
+void withLongCoils(CheckReport& report, double spread, std::optional<HelixCheck> helix = {}) {
+    AntennaCheck check = typicalCheck();
+    check.coilModelSpread = spread;
+    check.helix = helix;
+    withCheck(report, check);
 }
 
 CoilAlternative alternative(double former, int gauge, double wire, double pitch, int turns,
@@ -349,10 +359,7 @@ const Case kCases[] = {
     // tip wants beyond the trim, and the spare that covers it.
     {"long_coils_as_helices",
      [](CheckReport& r) {
-         AntennaCheck check = typicalCheck();
-         check.coilModelSpread = 0.001;
-         check.helix = HelixCheck{42, 7.391, 0.0017, 7.066, 0.0018, 0.38 + 0.25, false};
-         withCheck(r, check);
+         withLongCoils(r, 0.001, HelixCheck{42, 7.391, 0.0017, 7.066, 0.0018, 0.38 + 0.25, false});
      },
      {"leaving 25 cm spare at each tip"},
      {"Modelled as helices in NEC-2 (42 turns each), which carries the fall of the current along "
@@ -361,20 +368,14 @@ const Case kCases[] = {
      {"is not modelled"}},
     {"long_coils_as_helices_trimmed_alike",
      [](CheckReport& r) {
-         AntennaCheck check = typicalCheck();
-         check.coilModelSpread = 0.001;
-         check.helix = HelixCheck{42, 7.391, 0.0017, 7.052, 0.0018, 0.38 - 0.01, false};
-         withCheck(r, check);
+         withLongCoils(r, 0.001, HelixCheck{42, 7.391, 0.0017, 7.052, 0.0018, 0.38 - 0.01, false});
      },
      {"leaving 10 cm spare at each tip"},
      {"each tip wants 1 cm less wire than the trim gives."},
      {}},
     {"long_coils_as_helices_cut_into_the_coils",
      [](CheckReport& r) {
-         AntennaCheck check = typicalCheck();
-         check.coilModelSpread = 0.001;
-         check.helix = HelixCheck{42, 6.1, 0.0017, 5.9, 0.0018, -4.0, true};
-         withCheck(r, check);
+         withLongCoils(r, 0.001, HelixCheck{42, 6.1, 0.0017, 5.9, 0.0018, -4.0, true});
      },
      {"leaving 10 cm spare at each tip"},
      {"5.900 MHz ± 0.2 % trimmed; no trim of the tips brings it to 7.05 MHz: it would cut them "
@@ -382,11 +383,7 @@ const Case kCases[] = {
      {"wire than the trim gives"}},
     // Long coils not so modelled say why.
     {"long_coils_close_wound",
-     [](CheckReport& r) {
-         AntennaCheck check = typicalCheck();
-         check.coilModelSpread = 0.03;
-         withCheck(r, check);
-     },
+     [](CheckReport& r) { withLongCoils(r, 0.03); },
      {},
      {"The current's fall along the coils is not modelled: NEC-2's thin wires hold a helix only "
       "with its turns 5 wire diameters apart or more, and these are 1.0."},
@@ -395,9 +392,7 @@ const Case kCases[] = {
      [](CheckReport& r) {
          r.coil.coil.pitch = 6 * r.coil.coil.wireDiameter;
          r.inputs.ground = {GroundKind::Average, 10};
-         AntennaCheck check = typicalCheck();
-         check.coilModelSpread = 0.03;
-         withCheck(r, check);
+         withLongCoils(r, 0.03);
      },
      {},
      {"The current's fall along the coils is not modelled: the coils are wound as NEC-2's "
@@ -406,9 +401,7 @@ const Case kCases[] = {
     {"long_coils_not_modelled",
      [](CheckReport& r) {
          r.coil.coil.pitch = 6 * r.coil.coil.wireDiameter;
-         AntennaCheck check = typicalCheck();
-         check.coilModelSpread = 0.03;
-         withCheck(r, check);
+         withLongCoils(r, 0.03);
      },
      {},
      {"The current's fall along the coils is not modelled: the antenna with its coils wound as "

@@ -505,16 +505,18 @@ private:
     bool hangsTrimmed() const { return m_trimmed && m_check.trim.outcome == TrimOutcome::Reached; }
 
     // The helix antenna at a second length, begun where the lumped coils resonate there
-    // (`lumpedMHz`), moved as far as the built helix moved from them.
+    // (`lumpedMHz`), moved as far as the built helix moved from them: each of its levels from
+    // the built one's where that was found.
     void startSecondHelix(double length, double lumpedMHz) {
         const std::optional<HelixAntenna> second = helixAntenna(length);
         if (!m_helixBuilt || !second) {
             return;
         }
-        const std::optional<Extrapolated>& built = m_helixBuilt->resonance();
-        const double moved = built ? built->limitMHz / *m_check.built.resonanceMHz : 1.0;
-        m_helixSecond = std::make_unique<HelixResonanceTask>(*second, lumpedMHz * moved,
-                                                             lowestMHz(), m_context.highestMHz);
+        const double lumped = *m_check.built.resonanceMHz;
+        const std::optional<HelixLevels> levels = m_helixBuilt->levels();
+        const double start = levels ? levels->zero[0] * lumpedMHz / lumped : lumpedMHz;
+        m_helixSecond = std::make_unique<HelixResonanceTask>(*second, start, lowestMHz(),
+                                                             m_context.highestMHz, levels);
     }
 
     // The coils wound as NEC-2's helices: the built antenna's (begun beside the trim search)

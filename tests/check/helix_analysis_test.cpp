@@ -13,6 +13,7 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -119,6 +120,37 @@ TEST(HelixResonance, FindsTheZeroPastPolesAndLandsOnTheLimit) {
         ASSERT_TRUE(task.resonance()) << m.name;
         EXPECT_NEAR(task.resonance()->limitMHz, m.limitMHz, 2e-5 * m.limitMHz) << m.name;
         EXPECT_LT(decks, 20) << m.name;
+    }
+}
+
+// The second length begins each level where the first length's levels put it: where level 4's
+// zero moved a little, one solve a level and level 4's one more; where it moved beyond the
+// guide's reach, or a pole bends the curve, the search as at the first length.
+TEST(HelixResonance, ASecondLengthBegunFromTheFirstsLevelsLandsOnItsLimit) {
+    const MadeUpHelix first{"first", 3.64, 0.9, -8.0, 4.5, 3.55};
+    int decks = 0;
+    HelixResonanceTask built(eightyMetres(), first.startMHz, 2.52, 4.68);
+    ASSERT_FALSE(runTogether(madeUpEngine(first, decks), {&built}));
+    const std::optional<HelixLevels> levels = built.levels();
+    ASSERT_TRUE(levels);
+    struct Row {
+        MadeUpHelix second;
+        int mostDecks;
+    };
+    const std::vector<Row> rows = {
+        {{"moved 1.5 %", 3.6946, 0.9, -8.0, 4.5, 0.0}, 4},
+        {{"moved 1.5 %, the finer levels moved apart", 3.6946, 1.2, -9.0, 4.5, 0.0}, 6},
+        {{"moved 1.5 % toward a pole 1 % above it", 3.6946, 0.9, -8.0, 3.73, 0.0}, 20},
+        {{"moved 7 %, beyond the guide's reach", 3.8948, 0.9, -8.0, 4.5, 0.0}, 20},
+    };
+    for (const Row& row : rows) {
+        const MadeUpHelix& m = row.second;
+        decks = 0;
+        HelixResonanceTask task(eightyMetres(13.7), levels->zero[0], 2.52, 4.68, levels);
+        ASSERT_FALSE(runTogether(madeUpEngine(m, decks), {&task})) << m.name;
+        ASSERT_TRUE(task.resonance()) << m.name;
+        EXPECT_NEAR(task.resonance()->limitMHz, m.limitMHz, 2e-5 * m.limitMHz) << m.name;
+        EXPECT_LE(decks, row.mostDecks) << m.name;
     }
 }
 

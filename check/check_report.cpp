@@ -426,17 +426,12 @@ AntennaCheckInput antennaCheckInput(const CheckReport& report) {
 }
 
 HelixRefusal helixRefusal(const CheckReport& report) {
-    const CheckInputs& in = report.inputs;
     const WoundCoil& coil = report.coil.coil;
     if (report.measuredCoil) {
         return HelixRefusal::Measured;
     }
     if (coil.pitch < kHelixWidestSpacing * coil.wireDiameter) {
         return HelixRefusal::CloseWound;
-    }
-    if (in.ground.kind != GroundKind::FreeSpace || in.hang.shape != HangShape::Straight ||
-        isInsulated(wireInsulation(in))) {
-        return HelixRefusal::Surroundings;
     }
     return HelixRefusal::None;
 }

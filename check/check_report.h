@@ -174,7 +174,6 @@ enum class HelixRefusal {
     None,         // they are, where the helix antenna fits
     Measured,     // the coil is given by its measurements, not by its winding
     CloseWound,   // turns closer than kHelixWidestSpacing wire diameters
-    Surroundings, // over ground, an inverted V or insulated wire: the helix is free space's
 };
 HelixRefusal helixRefusal(const CheckReport& report);
 

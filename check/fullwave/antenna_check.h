@@ -82,9 +82,9 @@ struct AntennaCheckInput {
     double coilModelSpread = 0.0;
     // The same for `turns` wound the same way (coilOfTurns); empty: none.
     std::function<double(int turns)> coilModelSpreadOfTurns;
-    // A long coil as wound, spaced widely enough for NEC-2's helix (kHelixWidestSpacing), in
-    // free space on a straight bare wire (the helix deck's only surroundings): the antenna is
-    // also modelled with each coil wound as that helix. Nothing: no helix.
+    // A long coil as wound, spaced widely enough for NEC-2's helix (kHelixWidestSpacing): the
+    // antenna is also modelled with each coil wound as that helix, hung and insulated as the
+    // lumped one. Nothing: no helix.
     std::optional<WoundCoil> helixCoil;
 };
 

@@ -230,8 +230,9 @@ private:
         if (!input.helixCoil) {
             return std::nullopt;
         }
-        const HelixAntenna antenna{length, input.coilDistance, input.wireDiameter,
-                                   *input.helixCoil};
+        const HelixAntenna antenna{length,           input.coilDistance, input.wireDiameter,
+                                   *input.helixCoil, input.ground,       input.hang,
+                                   input.insulation};
         return helixFits(antenna) ? std::optional<HelixAntenna>(antenna) : std::nullopt;
     }
 

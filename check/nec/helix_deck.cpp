@@ -8,6 +8,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
+#include <utility>
+#include <variant>
 #include <vector>
 
 namespace brevan::check {
@@ -60,6 +63,24 @@ int turnSegments(const HelixAntenna& a, int segmentsPerTurn) {
     return std::max(1, static_cast<int>(std::lround(a.coil.turns * segmentsPerTurn)));
 }
 
+AntennaModel modelOf(const HelixAntenna& a) {
+    AntennaModel model;
+    model.length = a.length;
+    model.coilDistance = a.coilDistance;
+    model.wireDiameter = a.wireDiameter;
+    model.ground = a.ground;
+    model.hang = a.hang;
+    model.insulation = a.insulation;
+    return model;
+}
+
+// How it hangs, bent at the feed segment's edge as the lumped antenna is at its own.
+std::optional<WireShape> shapeOf(const HelixAntenna& a) {
+    const auto shape = wireShapeAlong(modelOf(a), kHelixFeedSegment, a.length / 2.0);
+    const WireShape* s = std::get_if<WireShape>(&shape);
+    return s ? std::optional<WireShape>(*s) : std::nullopt;
+}
+
 std::string wireCard(int tag, int segments, double x, double z1, double z2, double radius) {
     return "GW " + std::to_string(tag) + ' ' + std::to_string(segments) + ' ' + deckNumber(x) +
            " 0 " + deckNumber(z1) + ' ' + deckNumber(x) + " 0 " + deckNumber(z2) + ' ' +
@@ -71,7 +92,7 @@ std::string wireCard(int tag, int segments, double x, double z1, double z2, doub
 bool helixFits(const HelixAntenna& a) {
     const HelixGeometry g = geometryOf(a, 8);
     return a.coil.turns > 0.0 && a.coil.pitch > 0.0 && g.inner >= kHelixFeedSegment + kFinest &&
-           g.half - g.outer >= kFinest;
+           g.half - g.outer >= kFinest && shapeOf(a);
 }
 
 int helixSegments(const HelixAntenna& a, int segmentsPerTurn) {
@@ -106,8 +127,39 @@ std::string writeHelixDeck(const HelixAntenna& a, int segmentsPerTurn, double fr
         deck += wireCard(++tag, 1, g.radius, z, z + step, wireRadius);
         z += step;
     }
-    deck += "GX " + std::to_string(kHelixImageTags) + " 001\nGE 0\n";
+    const WireShape shape = shapeOf(a).value_or(WireShape{});
+    const bool overGround = a.ground.kind != GroundKind::FreeSpace;
+    if (shape.droop != 0.0) {
+        // The leg, every tag beyond the feed's, swung about the feed segment's outer end.
+        const std::string pivotX = deckNumber(g.radius);
+        const std::string pivotZ = deckNumber(kHelixFeedSegment);
+        deck += "GM 0 0 0 0 0 " + deckNumber(-g.radius) + " 0 " + deckNumber(-kHelixFeedSegment) +
+                " 2\n";
+        deck += "GM 0 0 0 " + deckNumber(shape.droop * 180.0 / kPi) + " 0 " + pivotX + " 0 " +
+                pivotZ + " 2\n";
+    }
+    if (overGround) {
+        // Laid along x, the wire at the apex's height and the coils above it: z = -x up to it.
+        deck += "GM 0 0 0 90 0 0 0 " + deckNumber(shape.apexHeight + g.radius) + " 0\n";
+    }
+    deck +=
+        "GX " + std::to_string(kHelixImageTags) + (overGround ? " 100\nGE 1\n" : " 001\nGE 0\n");
+    deck += groundCards(a.ground);
     deck += "LD 5 0 0 0 " + deckNumber(1.0 / kCopperResistivity) + '\n';
+    const double sleeve = sleeveInductance(a.insulation, a.wireDiameter);
+    if (sleeve > 0.0) {
+        // By absolute segment: the feed's and the inner wire's, then the outer wire's, of this
+        // half and of its image, numbered after it.
+        const int half = helixSegments(a, segmentsPerTurn);
+        const int inner = 1 + static_cast<int>(in.size());
+        const int outer = inner + turnSegments(a, segmentsPerTurn) + 1;
+        for (const int image : {0, half}) {
+            for (const auto& [from, to] : {std::pair<int, int>{1, inner}, {outer, half}}) {
+                deck += "LD 2 0 " + std::to_string(image + from) + ' ' +
+                        std::to_string(image + to) + " 0 " + deckNumber(sleeve) + " 0\n";
+            }
+        }
+    }
     deck += "EX 0 1 1 0 1 0\nEX 0 " + std::to_string(1 + kHelixImageTags) + " 1 0 -1 0\n";
     deck += "FR 0 1 0 0 " + deckNumber(frequencyMHz) + " 0\nXQ 0\nEN\n";
     return deck;

@@ -61,23 +61,6 @@ std::string commentCards(const std::string& text) {
     return cards;
 }
 
-std::string groundCards(const Ground& ground) {
-    switch (ground.kind) {
-    case GroundKind::FreeSpace: return {};
-    case GroundKind::Perfect: return card("GN", {"1", "0", "0", "0"});
-    case GroundKind::Poor:
-    case GroundKind::Average:
-    case GroundKind::Good: {
-        const GroundConstants constants = groundConstants(ground.kind);
-        // Sommerfeld-Norton: right for a wire at any height, unlike the reflection-coefficient
-        // approximation near the ground.
-        return card("GN", {"2", "0", "0", "0", deckNumber(constants.permittivity),
-                           deckNumber(constants.conductivity)});
-    }
-    }
-    return {};
-}
-
 std::string geometryCards(const AntennaModel& model, const Segmentation& segmentation,
                           const std::string& comment) {
     const bool overGround = model.ground.kind != GroundKind::FreeSpace;
@@ -149,11 +132,28 @@ std::string sleeveLoad(const AntennaModel& model) {
 }
 
 std::string sourceCard(const Segmentation& segmentation) {
-    return card("EX", {"0", whole(segmentation.feedTag), whole(segmentation.feedSegment), "0",
-                       "1", "0"});
+    return card("EX",
+                {"0", whole(segmentation.feedTag), whole(segmentation.feedSegment), "0", "1", "0"});
 }
 
 } // namespace
+
+std::string groundCards(const Ground& ground) {
+    switch (ground.kind) {
+    case GroundKind::FreeSpace: return {};
+    case GroundKind::Perfect: return card("GN", {"1", "0", "0", "0"});
+    case GroundKind::Poor:
+    case GroundKind::Average:
+    case GroundKind::Good: {
+        const GroundConstants constants = groundConstants(ground.kind);
+        // Sommerfeld-Norton: right for a wire at any height, unlike the reflection-coefficient
+        // approximation near the ground.
+        return card("GN", {"2", "0", "0", "0", deckNumber(constants.permittivity),
+                           deckNumber(constants.conductivity)});
+    }
+    }
+    return {};
+}
 
 std::string deckNumber(double value) {
     if (value == 0.0) {

@@ -139,6 +139,9 @@ struct WirePoint {
 // too near the ground, legs too short for the drop, an angle outside 60..180 degrees.
 std::variant<WireShape, ModelRefusal> wireShape(const AntennaModel& model,
                                                 const Segmentation& segmentation);
+// The same for a wire that bends `bend` from the centre and ends `tip` from it (m).
+std::variant<WireShape, ModelRefusal> wireShapeAlong(const AntennaModel& model, double bend,
+                                                     double tip);
 WirePoint pointAlong(const WireShape& shape, double along);
 
 // The working segmentation: segments of about A/60 (shorter where the wire beyond the coils
@@ -177,6 +180,9 @@ std::string writeDeck(const AntennaModel& model, const Segmentation& segmentatio
 std::string writeExportDeck(const AntennaModel& model, const Segmentation& segmentation,
                             std::complex<double> coilAtCentre, double centreMHz, double startMHz,
                             double stepMHz, int count, const std::string& comment);
+
+// The GN card of a ground; nothing in free space.
+std::string groundCards(const Ground& ground);
 
 // Prints like %.9g in the C locale: every number on a card.
 std::string deckNumber(double value);

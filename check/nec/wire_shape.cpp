@@ -38,11 +38,15 @@ double tipOf(const Segmentation& segmentation) {
 
 std::variant<WireShape, ModelRefusal> wireShape(const AntennaModel& model,
                                                 const Segmentation& segmentation) {
+    return wireShapeAlong(model, feedHalf(segmentation), tipOf(segmentation));
+}
+
+std::variant<WireShape, ModelRefusal> wireShapeAlong(const AntennaModel& model, double bend,
+                                                     double tip) {
     const bool overGround = model.ground.kind != GroundKind::FreeSpace;
     WireShape shape;
-    shape.bend = feedHalf(segmentation);
+    shape.bend = bend;
     shape.apexHeight = overGround ? model.ground.height : 0.0;
-    const double tip = tipOf(segmentation);
     const double leg = tip - shape.bend;
     const Hang& hang = model.hang;
     if (hang.shape == HangShape::InvertedV) {

@@ -147,9 +147,6 @@ std::string whyNoHelix(const CheckReport& report) {
         return "NEC-2's thin wires hold a helix only with its turns " +
                number(kHelixWidestSpacing, 0) + " wire diameters apart or more, and these are " +
                number(coil.pitch / coil.wireDiameter, 1);
-    case HelixRefusal::Surroundings:
-        return "the coils are wound as NEC-2's helices only in free space, on a straight wire "
-               "of bare copper";
     case HelixRefusal::None: break;
     }
     return "the antenna with its coils wound as NEC-2's helices could not be modelled";

@@ -388,15 +388,16 @@ const Case kCases[] = {
      {"The current's fall along the coils is not modelled: NEC-2's thin wires hold a helix only "
       "with its turns 5 wire diameters apart or more, and these are 1.0."},
      {"Modelled as helices"}},
-    {"long_coils_over_ground",
+    {"long_coils_measured_over_ground",
      [](CheckReport& r) {
          r.coil.coil.pitch = 6 * r.coil.coil.wireDiameter;
          r.inputs.ground = {GroundKind::Average, 10};
+         r.measuredCoil = MeasuredCoil{};
          withLongCoils(r, 0.03);
      },
      {},
-     {"The current's fall along the coils is not modelled: the coils are wound as NEC-2's "
-      "helices only in free space, on a straight wire of bare copper."},
+     {"The current's fall along the coils is not modelled: the coil is given by its "
+      "measurements, not by its winding."},
      {"Modelled as helices"}},
     {"long_coils_not_modelled",
      [](CheckReport& r) {

@@ -5,9 +5,11 @@
 // must find the zero from either side and past the pole, land on the made-up limit, and give
 // up where the window holds no zero.
 
+#include "coil/physics.h"
 #include "fullwave/engine_rounds.h"
 #include "fullwave/helix_analysis.h"
 #include "nec/helix_deck.h"
+#include "real_engine.h"
 
 #include <gtest/gtest.h>
 
@@ -16,6 +18,7 @@
 #include <optional>
 #include <sstream>
 #include <string>
+#include <variant>
 #include <vector>
 
 namespace brevan::check {
@@ -217,6 +220,85 @@ TEST(HelixDeck, HalfTheAntennaFromFeedToTipWithItsImage) {
             EXPECT_TRUE(image) << p.name;
             EXPECT_EQ(sources, (std::vector<double>{1.0, -1.0})) << p.name;
         }
+    }
+}
+
+// A segment of NEC-2's segmentation table: its centre, length, slope (degrees) and tag.
+struct PrintedSegment {
+    double x, z, length, alpha;
+    int tag;
+};
+
+std::vector<PrintedSegment> printedSegments(const std::string& output) {
+    std::vector<PrintedSegment> out;
+    std::istringstream lines(output.substr(output.find("SEGMENTATION DATA")));
+    std::string line;
+    while (std::getline(lines, line) && line.find("MATRIX") == std::string::npos) {
+        std::istringstream words(line);
+        double f[12];
+        int n = 0;
+        while (n < 12 && words >> f[n]) {
+            ++n;
+        }
+        if (n == 12) {
+            out.push_back({f[1], f[3], f[4], f[5], static_cast<int>(f[11])});
+        }
+    }
+    return out;
+}
+
+// Over ground the helix antenna hangs where the lumped one does: level across the feed at the
+// apex's height, an inverted V's legs down to the ends' height, the image in the plane across
+// the feed; the sleeve of insulated wire is on every segment of the wire and none of the coil.
+TEST(HelixDeck, HangsAsTheLumpedAntennaWithTheSleeveOnItsWireAlone) {
+    HelixAntenna a = eightyMetres();
+    a.ground = {GroundKind::Perfect, 10.0};
+    a.hang.shape = HangShape::InvertedV;
+    a.hang.endsHeight = 7.0;
+    a.insulation = {0.5e-3, kPvcPermittivity};
+    ASSERT_TRUE(helixFits(a));
+    const std::string deck = writeHelixDeck(a, 4, 3.6, "hung");
+    const std::vector<EngineRun> runs = realEngine()({deck});
+    ASSERT_EQ(runs.size(), 1u);
+    ASSERT_FALSE(runs[0].points.empty()) << runs[0].detail;
+    const std::vector<PrintedSegment> segments = printedSegments(runs[0].output);
+    ASSERT_EQ(segments.size(), 2u * helixSegments(a, 4));
+    int helixTag = 0;
+    std::vector<int> sleeves(segments.size() + 1, 0);
+    for (const Card& card : cards(deck)) {
+        if (card.name == "GH") {
+            helixTag = static_cast<int>(card.fields[0]);
+        }
+        if (card.name == "LD" && card.fields[0] == 2) {
+            for (int s = static_cast<int>(card.fields[2]); s <= card.fields[3]; ++s) {
+                ++sleeves.at(static_cast<std::size_t>(s));
+            }
+        }
+    }
+    for (std::size_t i = 0; i < segments.size(); ++i) {
+        const bool coil = segments[i].tag % kHelixImageTags == helixTag;
+        EXPECT_EQ(sleeves[i + 1], coil ? 0 : 1) << "segment " << i + 1;
+        EXPECT_GT(segments[i].z, 6.9) << "segment " << i + 1;
+    }
+    const PrintedSegment& feed = segments.front();
+    EXPECT_NEAR(feed.z, 10.0, 1e-4);
+    EXPECT_NEAR(feed.alpha, 0.0, 1e-3);
+    // The tip: the half's last segment's outer end, and its image's.
+    AntennaModel lumped;
+    lumped.length = a.length;
+    lumped.ground = a.ground;
+    lumped.hang = a.hang;
+    lumped.wireDiameter = a.wireDiameter;
+    const auto shape = wireShapeAlong(lumped, kHelixFeedSegment, a.length / 2.0);
+    ASSERT_TRUE(std::holds_alternative<WireShape>(shape));
+    const double droop = std::get<WireShape>(shape).droop;
+    for (const std::size_t last : {segments.size() / 2 - 1, segments.size() - 1}) {
+        const PrintedSegment& tip = segments[last];
+        const double slope = tip.alpha * kPi / 180.0;
+        EXPECT_NEAR(slope, -droop, 1e-4);
+        EXPECT_NEAR(tip.z + tip.length / 2.0 * std::sin(slope), 7.0, 1e-3);
+        EXPECT_NEAR(std::abs(tip.x) + tip.length / 2.0 * std::cos(slope),
+                    std::get<WireShape>(shape).span / 2.0, 1e-3);
     }
 }
 

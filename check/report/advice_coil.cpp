@@ -50,8 +50,13 @@ std::string coilVerdict(const CheckReport& report) {
     const double step1 = report.design.inductanceUh;
     const auto against = [&report, step1](double henries) {
         const double difference = percentAgainstStep1(report.design, henries);
-        return number(henries * 1e6, 3) + " uH, " + number(std::abs(difference), 1) + " % " +
-               (difference < 0 ? "less" : "more") + " than step 1's " + number(step1, 3) + " uH";
+        const std::string share = number(std::abs(difference), 1);
+        const std::string stepOne = "step 1's " + number(step1, 3) + " uH";
+        // Closer than the tenth it is worded to, it is neither less nor more.
+        return number(henries * 1e6, 3) + " uH, " +
+               (share == number(0.0, 1)
+                    ? "within 0.05 % of " + stepOne
+                    : share + " % " + (difference < 0 ? "less" : "more") + " than " + stepOne);
     };
     std::string line;
     if (report.measuredCoil) {

@@ -133,13 +133,11 @@ void HelixResonanceTask::takeGuided(double x) {
         return;
     }
     for (int i = 1; i < 3; ++i) {
-        m_levels[i] = {false,
-                       0.0,
-                       0.0,
-                       four.estimate + guide.zero[i] - guide.zero[0],
-                       guide.slope[i],
-                       SlopeFrom::OtherLength,
-                       false};
+        LevelZero finer;
+        finer.estimate = four.estimate + guide.zero[i] - guide.zero[0];
+        finer.slope = guide.slope[i];
+        finer.from = SlopeFrom::OtherLength;
+        m_levels[i] = finer;
     }
     m_refinements = 0;
     m_phase = Phase::Refine;

@@ -109,7 +109,7 @@ std::vector<AntennaRow> antennaRows(const check::CheckReport& r) {
             label,
             {cell(a.designed), cell(a.built), a.trimmed ? cell(*a.trimmed) : std::string("-")}};
     };
-    return {
+    std::vector<AntennaRow> rows = {
         row("Length", [&L](const AntennaResult& x) { return L.m(x.length, 3); }),
         row("Resonance",
             [](const AntennaResult& x) {
@@ -117,6 +117,17 @@ std::vector<AntennaRow> antennaRows(const check::CheckReport& r) {
                            ? check::resonanceText(*x.resonanceMHz, x.resonanceUncertainty)
                            : std::string("none within 30 %");
             }),
+    };
+    if (a.helix) {
+        // The same antennas with their coils wound as NEC-2's helices, as built and trimmed.
+        const check::HelixCheck& h = *a.helix;
+        rows.push_back(
+            {"Resonance, coils as NEC-2's helices",
+             {"-", check::resonanceText(h.builtMHz, h.builtUncertainty),
+              a.trimmed && h.trimmedMHz ? check::resonanceText(*h.trimmedMHz, h.trimmedUncertainty)
+                                        : std::string("-")}});
+    }
+    const std::vector<AntennaRow> rest = {
         row("Resistance at resonance",
             [](const AntennaResult& x) {
                 return x.resonanceMHz ? ohm(x.resonanceResistance) : std::string("-");
@@ -130,6 +141,8 @@ std::vector<AntennaRow> antennaRows(const check::CheckReport& r) {
         row("Efficiency, wire and coils",
             [](const AntennaResult& x) { return number(x.designEfficiency * 100, 1) + " %"; }),
     };
+    rows.insert(rows.end(), rest.begin(), rest.end());
+    return rows;
 }
 
 std::vector<ToleranceTableRow> toleranceRows(const check::CheckReport& r) {

@@ -81,7 +81,8 @@ BENCHMARK(BM_FullWaveCheckNearTheTips)->Unit(benchmark::kMillisecond)->UseRealTi
 // An 80 m antenna with long coils (42 spaced turns on a 100 mm former, 273 mm long): the lumped
 // coil with its self-capacitance from the helical line, as any other, and beside it NEC-2's
 // helices of the coils at two lengths, which is most of what it costs beyond the typical check.
-void BM_FullWaveCheckLongCoils(benchmark::State& bench) {
+// Over ground each helix solve works out the Sommerfeld ground afresh.
+void BM_FullWaveCheckLongCoils(benchmark::State& bench, Ground ground) {
     CheckInputs in;
     in.frequencyMHz = 3.6;
     in.lengthM = 14;
@@ -92,9 +93,17 @@ void BM_FullWaveCheckLongCoils(benchmark::State& bench) {
     in.coilWireSwg = 18;
     in.pitchMm = 6.5;
     in.turns = 42;
+    in.ground = ground;
     fullWaveChecks(bench, in);
 }
-BENCHMARK(BM_FullWaveCheckLongCoils)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
+BENCHMARK_CAPTURE(BM_FullWaveCheckLongCoils, free_space, Ground{})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(5);
+BENCHMARK_CAPTURE(BM_FullWaveCheckLongCoils, average_ground_10m, Ground{GroundKind::Average, 10})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(3);
 
 // The time the tolerance table adds to the full-wave check: its engine rounds on the antenna as
 // built, analysed once beforehand as the check analyses it.

@@ -505,9 +505,9 @@ private:
     // The antenna that will hang: trimmed when the trim reached F.
     bool hangsTrimmed() const { return m_trimmed && m_check.trim.outcome == TrimOutcome::Reached; }
 
-    // The helix antenna at a second length, begun where the lumped coils resonate there
-    // (`lumpedMHz`), moved as far as the built helix moved from them: each of its levels from
-    // the built one's where that was found.
+    // The helix antenna at a second length: each level begun from the built helix's, level 4's
+    // zero moved in proportion as the lumped coils' resonance moves to `lumpedMHz` there; where
+    // the built one found none, begun at `lumpedMHz`.
     void startSecondHelix(double length, double lumpedMHz) {
         const std::optional<HelixAntenna> second = helixAntenna(length);
         if (!m_helixBuilt || !second) {

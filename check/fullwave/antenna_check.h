@@ -93,6 +93,14 @@ struct AntennaCheckInput {
 // disagree by 0.6 %, at 3 by 1.2 %, and close-wound it had not settled at 16.
 inline constexpr double kHelixWidestSpacing = 5.0; // pitch over wire diameter
 
+// Why the input's helix coil gave no HelixCheck.
+enum class HelixMiss {
+    None,        // it did, or the input has none
+    DoesNotFit,  // wound as helices the coils reach the feed's segment or the tips
+    NoResonance, // the built antenna has no resonance near F for the helices' to be sought by
+    NotFound,    // no zero of the helix antenna's reactance settled within the window
+};
+
 // The antenna with its coils wound as NEC-2's helices, at the built length and at a second one
 // (the trimmed antenna's, or where the trim moved the tips little, 10 cm shorter each tip, and
 // the trimmed antenna's resonance on the line between them).
@@ -256,9 +264,10 @@ struct AntennaCheck {
     // (AntennaCheckInput::coilModelSpread).
     double coilModelSpread = 0.0;
     std::optional<HelixCheck> helix; // where the input has a helix coil and it could be modelled
-    int segments = 0;                // of the built antenna, at the coarser of the two levels
-    int fineSegments = 0;            // at the finer
-    std::string builtDeck;           // the deck of the built antenna, for other NEC-2 programs
+    HelixMiss helixMiss = HelixMiss::None; // else why not, where the input has one
+    int segments = 0;                      // of the built antenna, at the coarser of the two levels
+    int fineSegments = 0;                  // at the finer
+    std::string builtDeck; // the deck of the built antenna, for other NEC-2 programs
     // The built antenna's analysis as found, for the calibration to a measured sweep to reuse.
     std::shared_ptr<const AnalysisRecord> builtAnalysis;
 };

@@ -211,12 +211,20 @@ private:
         m_check.segments = m_built->coarse().totalSegments;
         m_check.fineSegments = m_built->fine().totalSegments;
         m_check.builtDeck = builtDeck(input, *m_built);
-        if (const auto helix = helixAntenna(input.length); helix && m_check.built.resonanceMHz) {
-            // Begun in the middle of where the helices compared resonated against the lumped
-            // coils: above them by up to the long coils' spread.
-            const double start = *m_check.built.resonanceMHz * (1.0 + input.coilModelSpread / 2.0);
-            m_helixBuilt = std::make_unique<HelixResonanceTask>(*helix, start, lowestMHz(),
-                                                                m_context.highestMHz);
+        if (input.helixCoil) {
+            const auto helix = helixAntenna(input.length);
+            if (!helix) {
+                m_check.helixMiss = HelixMiss::DoesNotFit;
+            } else if (!m_check.built.resonanceMHz) {
+                m_check.helixMiss = HelixMiss::NoResonance;
+            } else {
+                // Begun in the middle of where the helices compared resonated against the
+                // lumped coils: above them by up to the long coils' spread.
+                const double start =
+                    *m_check.built.resonanceMHz * (1.0 + input.coilModelSpread / 2.0);
+                m_helixBuilt = std::make_unique<HelixResonanceTask>(*helix, start, lowestMHz(),
+                                                                    m_context.highestMHz);
+            }
         }
         return std::nullopt;
     }
@@ -541,6 +549,7 @@ private:
         }
         const std::optional<Extrapolated>& built = m_helixBuilt->resonance();
         if (!built) {
+            m_check.helixMiss = HelixMiss::NotFound;
             return std::nullopt;
         }
         const double f = designMHz();

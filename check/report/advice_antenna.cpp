@@ -139,7 +139,7 @@ std::string helixSentence(const CheckReport& report, const AntennaCheck& check) 
 }
 
 // Why long coils were not also modelled as NEC-2's helices.
-std::string whyNoHelix(const CheckReport& report) {
+std::string whyNoHelix(const CheckReport& report, const AntennaCheck& check) {
     const WoundCoil& coil = report.coil.coil;
     switch (helixRefusal(report)) {
     case HelixRefusal::Measured: return "the coil is given by its measurements, not by its winding";
@@ -148,6 +148,20 @@ std::string whyNoHelix(const CheckReport& report) {
                number(kHelixWidestSpacing, 0) + " wire diameters apart or more, and these are " +
                number(coil.pitch / coil.wireDiameter, 1);
     case HelixRefusal::None: break;
+    }
+    const std::string f = designText(report);
+    switch (check.helixMiss) {
+    case HelixMiss::DoesNotFit:
+        return "wound as NEC-2's helices, the coils would reach the feed's own segment or the "
+               "tips";
+    case HelixMiss::NoResonance:
+        return "the antenna as built has no resonance within 30 % of " + f +
+               ", so that of its helices was not sought";
+    case HelixMiss::NotFound:
+        return "the antenna with its coils wound as NEC-2's helices has no resonance within 30 % "
+               "of " +
+               f + " that its search could settle";
+    case HelixMiss::None: break;
     }
     return "the antenna with its coils wound as NEC-2's helices could not be modelled";
 }
@@ -444,8 +458,8 @@ std::vector<std::string> antennaWarnings(const CheckReport& report, const Antenn
     if (check.helix) {
         out.push_back(helixSentence(report, check));
     } else if (check.coilModelSpread > 0.0) {
-        out.push_back("The current's fall along the coils is not modelled: " + whyNoHelix(report) +
-                      ".");
+        out.push_back("The current's fall along the coils is not modelled: " +
+                      whyNoHelix(report, check) + ".");
     }
     const bool settled = check.designed.converged && check.built.converged &&
                          (!check.trimmed || check.trimmed->converged);

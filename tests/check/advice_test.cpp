@@ -416,6 +416,36 @@ const Case kCases[] = {
      {"The current's fall along the coils is not modelled: the antenna with its coils wound as "
       "NEC-2's helices could not be modelled."},
      {"Modelled as helices"}},
+    {"long_coils_helices_do_not_fit",
+     [](CheckReport& r) {
+         r.coil.coil.pitch = 6 * r.coil.coil.wireDiameter;
+         withLongCoils(r, 0.03);
+         r.antenna->helixMiss = HelixMiss::DoesNotFit;
+     },
+     {},
+     {"The current's fall along the coils is not modelled: wound as NEC-2's helices, the coils "
+      "would reach the feed's own segment or the tips."},
+     {"Modelled as helices", "could not be modelled"}},
+    {"long_coils_no_resonance_as_built",
+     [](CheckReport& r) {
+         r.coil.coil.pitch = 6 * r.coil.coil.wireDiameter;
+         withLongCoils(r, 0.03);
+         r.antenna->helixMiss = HelixMiss::NoResonance;
+     },
+     {},
+     {"The current's fall along the coils is not modelled: the antenna as built has no "
+      "resonance within 30 % of 7.05 MHz, so that of its helices was not sought."},
+     {"Modelled as helices", "could not be modelled"}},
+    {"long_coils_helix_resonance_not_found",
+     [](CheckReport& r) {
+         r.coil.coil.pitch = 6 * r.coil.coil.wireDiameter;
+         withLongCoils(r, 0.03);
+         r.antenna->helixMiss = HelixMiss::NotFound;
+     },
+     {},
+     {"The current's fall along the coils is not modelled: the antenna with its coils wound as "
+      "NEC-2's helices has no resonance within 30 % of 7.05 MHz that its search could settle."},
+     {"Modelled as helices", "could not be modelled"}},
 };
 
 TEST(AdviceRadiated, AnAntennaThatHeatsMostOfThePowerLeadsTheVerdictWithIt) {

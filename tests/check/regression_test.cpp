@@ -429,6 +429,15 @@ TEST(Regression, SpacedLongCoilsAreAlsoModelledAsHelices) {
         {design("3.6", "14", "3", "16", "40", "90", "18"),
          "NEC-2's thin wires hold a helix only with its turns 5 wire diameters apart or more, and "
          "these are 1.0"},
+        // Spaced, but 14 cm from the feed: the winding reaches its segment.
+        {design("3.6", "14", "0.14", "16", "100", "390", "18") +
+             QStringList{"--pitch", "6.5", "--turns", "42"},
+         "wound as NEC-2's helices, the coils would reach the feed's own segment or the tips"},
+        // Spaced, on 160 m with half the inductance step 1 asks: no resonance near F.
+        {design("1.85", "30", "12", "16", "100", "390", "18") +
+             QStringList{"--pitch", "6.5", "--turns", "90"},
+         "the antenna as built has no resonance within 30 % of 1.85 MHz, so that of its helices "
+         "was not sought"},
     };
     for (const auto& row : without) {
         SCOPED_TRACE(row.args.join(' ').toStdString());

@@ -39,6 +39,13 @@ void withLongCoils(CheckReport& report, double spread, std::optional<HelixCheck>
     withCheck(report, check);
 }
 
+// Spaced long coils (six wire diameters apart) whose helices gave no figure, for `miss`.
+void withSpacedLongCoilsUnmodelled(CheckReport& report, HelixMiss miss) {
+    report.coil.coil.pitch = 6 * report.coil.coil.wireDiameter;
+    withLongCoils(report, 0.03);
+    report.antenna->helixMiss = miss;
+}
+
 CoilAlternative alternative(double former, int gauge, double wire, double pitch, int turns,
                             double microhenry, double srf, double q) {
     CoilAlternative c;
@@ -408,40 +415,25 @@ const Case kCases[] = {
       "measurements, not by its winding."},
      {"Modelled as helices"}},
     {"long_coils_not_modelled",
-     [](CheckReport& r) {
-         r.coil.coil.pitch = 6 * r.coil.coil.wireDiameter;
-         withLongCoils(r, 0.03);
-     },
+     [](CheckReport& r) { withSpacedLongCoilsUnmodelled(r, HelixMiss::None); },
      {},
      {"The current's fall along the coils is not modelled: the antenna with its coils wound as "
       "NEC-2's helices could not be modelled."},
      {"Modelled as helices"}},
     {"long_coils_helices_do_not_fit",
-     [](CheckReport& r) {
-         r.coil.coil.pitch = 6 * r.coil.coil.wireDiameter;
-         withLongCoils(r, 0.03);
-         r.antenna->helixMiss = HelixMiss::DoesNotFit;
-     },
+     [](CheckReport& r) { withSpacedLongCoilsUnmodelled(r, HelixMiss::DoesNotFit); },
      {},
      {"The current's fall along the coils is not modelled: wound as NEC-2's helices, the coils "
       "would reach the feed's own segment or the tips."},
      {"Modelled as helices", "could not be modelled"}},
     {"long_coils_no_resonance_as_built",
-     [](CheckReport& r) {
-         r.coil.coil.pitch = 6 * r.coil.coil.wireDiameter;
-         withLongCoils(r, 0.03);
-         r.antenna->helixMiss = HelixMiss::NoResonance;
-     },
+     [](CheckReport& r) { withSpacedLongCoilsUnmodelled(r, HelixMiss::NoResonance); },
      {},
      {"The current's fall along the coils is not modelled: the antenna as built has no "
       "resonance within 30 % of 7.05 MHz, so that of its helices was not sought."},
      {"Modelled as helices", "could not be modelled"}},
     {"long_coils_helix_resonance_not_found",
-     [](CheckReport& r) {
-         r.coil.coil.pitch = 6 * r.coil.coil.wireDiameter;
-         withLongCoils(r, 0.03);
-         r.antenna->helixMiss = HelixMiss::NotFound;
-     },
+     [](CheckReport& r) { withSpacedLongCoilsUnmodelled(r, HelixMiss::NotFound); },
      {},
      {"The current's fall along the coils is not modelled: the antenna with its coils wound as "
       "NEC-2's helices has no resonance within 30 % of 7.05 MHz that its search could settle."},

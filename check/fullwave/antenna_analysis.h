@@ -54,6 +54,9 @@ struct Locator {
     AntennaModel model;
     Segmentation segmentation;
     Samples samples;
+    // Its resonance's place foretold closely (the third level, from the two others): the search
+    // begins with a fine width around it rather than across 2.5 %.
+    bool foretold = false;
     int rounds = 0;
     std::optional<double> resonanceMHz;
     bool failed = false;
@@ -219,8 +222,8 @@ private:
         return l;
     }
 
-    // The two levels' limit against the working level.
-    double twoLevelScale() const;
+    // Where the third level's resonance lies if the levels converge at the order assumed.
+    double thirdLevelGuess() const;
     bool wantsThirdLevel() const;
     // Once both levels have their resonance, and only when their spread is large.
     void askThirdLevel();

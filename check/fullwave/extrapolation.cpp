@@ -26,6 +26,10 @@ Extrapolated twoLevelsWithoutOrder(double r1, double r2) {
     return {limit, std::abs(r2 - r1) / limit};
 }
 
+double nextLevel(double r1, double r2) {
+    return r2 + (r2 - r1) / portable::pow(2.0, kConvergenceOrder);
+}
+
 bool wantsThirdLevel(double r1, double r2) {
     return twoLevels(r1, r2).uncertainty > kThirdLevelAbove;
 }

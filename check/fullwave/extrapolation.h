@@ -45,6 +45,9 @@ Extrapolated twoLevels(double r1, double r2);
 // third level was wanted but could not be had.
 Extrapolated twoLevelsWithoutOrder(double r1, double r2);
 
+// Where the level of twice r2's segments lies at the order 0.75: where its search begins.
+double nextLevel(double r1, double r2);
+
 // Whether the two levels' spread asks for a third level.
 bool wantsThirdLevel(double r1, double r2);
 

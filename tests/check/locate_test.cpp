@@ -11,13 +11,13 @@
 namespace brevan::check {
 namespace {
 
-constexpr double kDesignMHz = 3.6;
+constexpr double kLocatedNearMHz = 3.6;
 
 // A short loaded dipole's reactance through zero at f0, and where `poleMHz` is given a coil's
 // self-resonance beside it: the reactance runs to +infinity below the pole and back from
 // -infinity above it.
-struct MadeUpCurve {
-    double f0 = kDesignMHz;
+struct ReactanceWithPole {
+    double f0 = kLocatedNearMHz;
     std::optional<double> poleMHz;
 
     double reactance(double f) const {
@@ -44,7 +44,7 @@ struct MadeUpCurve {
 TEST(Locate, AForetoldLevelLandsOnItsZeroInOneRoundAndAMissWidensToIt) {
     struct Row {
         std::string name;
-        MadeUpCurve curve;
+        ReactanceWithPole curve;
         double foretold; // of the true zero
         bool isForetold;
         int mostSolves; // the wide start takes seven on a clean curve
@@ -54,16 +54,20 @@ TEST(Locate, AForetoldLevelLandsOnItsZeroInOneRoundAndAMissWidensToIt) {
         {"foretold 0.5 % high", {}, 1.005, true, 12},
         {"foretold 3 % low", {}, 0.97, true, 30},
         {"a pole 0.4 % above f0, foretold on the zero",
-         {kDesignMHz, 1.004 * kDesignMHz},
+         {kLocatedNearMHz, 1.004 * kLocatedNearMHz},
          1.0,
          true,
          9},
         {"a pole 0.3 % below f0, foretold 0.2 % below the zero",
-         {kDesignMHz, 0.997 * kDesignMHz},
+         {kLocatedNearMHz, 0.997 * kLocatedNearMHz},
          0.998,
          true,
          13},
-        {"the wide start, a pole 0.4 % above", {kDesignMHz, 1.004 * kDesignMHz}, 1.0, false, 13},
+        {"the wide start, a pole 0.4 % above",
+         {kLocatedNearMHz, 1.004 * kLocatedNearMHz},
+         1.0,
+         false,
+         13},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
@@ -71,7 +75,7 @@ TEST(Locate, AForetoldLevelLandsOnItsZeroInOneRoundAndAMissWidensToIt) {
         Locator l;
         l.foretold = row.isForetold;
         int solves = 0;
-        while (const auto next = locate(l, row.foretold * truth, kDesignMHz)) {
+        while (const auto next = locate(l, row.foretold * truth, kLocatedNearMHz)) {
             ASSERT_FALSE(next->empty());
             Samples points;
             for (const double f : *next) {

@@ -580,7 +580,40 @@ private:
             }
         }
         m_check.helix = helix;
+        takeSpreadFromHelix(helix);
         return std::nullopt;
+    }
+
+    // With the coils solved as helices, the long coils' share of the built and trimmed antennas'
+    // uncertainty is what the helices show for this antenna rather than the bound from the
+    // self-capacitance's rise (which came from other antennas, up to eight times wider than the
+    // gap here with the coils near 40 m tips): how far the helix antenna resonates from the
+    // lumped one, with the helix's own uncertainty, the wider of built and trimmed. The whole
+    // turns that would keep the length are not solved as helices: their own bound is scaled as
+    // the built coil's was, so that the same turns carry the same share.
+    void takeSpreadFromHelix(const HelixCheck& helix) {
+        const auto gap = [](const AntennaResult& lumped, double mhz, double uncertainty) {
+            return lumped.resonanceMHz ? std::abs(mhz / *lumped.resonanceMHz - 1.0) + uncertainty
+                                       : 0.0;
+        };
+        double spread = gap(m_check.built, helix.builtMHz, helix.builtUncertainty);
+        if (m_check.trimmed && helix.trimmedMHz) {
+            spread = std::max(spread,
+                              gap(*m_check.trimmed, *helix.trimmedMHz, helix.trimmedUncertainty));
+        }
+        for (AntennaResult* result :
+             {&m_check.built, m_check.trimmed ? &*m_check.trimmed : nullptr}) {
+            if (result) {
+                result->resonanceUncertainty += spread - m_check.coilModelSpread;
+            }
+        }
+        NeededCoil& needed = m_check.neededCoil;
+        const auto& spreadOf = m_input.coilModelSpreadOfTurns;
+        if (needed.turnsResonanceMHz && spreadOf && m_check.coilModelSpread > 0.0) {
+            const double bound = spreadOf(needed.turns);
+            needed.turnsResonanceUncertainty += bound * (spread / m_check.coilModelSpread - 1.0);
+        }
+        m_check.coilModelSpread = spread;
     }
 
     // How exactly it must be built: of the antenna that will hang.

@@ -260,9 +260,10 @@ struct AntennaCheck {
     std::optional<ToleranceTable> tolerances;
     // The built antenna with Medhurst's capacitance in each coil (AntennaCheckInput::medhurst).
     std::optional<AntennaResult> medhurst;
-    // Relative, the long coils' share of the built and trimmed antennas' resonanceUncertainty
-    // (AntennaCheckInput::coilModelSpread).
+    // Relative, the long coils' share of the built and trimmed antennas' resonanceUncertainty:
+    // the bound AntennaCheckInput::coilModelSpread, or what the coils solved as helices showed.
     double coilModelSpread = 0.0;
+    bool spreadFromHelix = false;
     std::optional<HelixCheck> helix; // where the input has a helix coil and it could be modelled
     HelixMiss helixMiss = HelixMiss::None; // else why not, where the input has one
     int segments = 0;                      // of the built antenna, at the coarser of the two levels

@@ -592,12 +592,18 @@ private:
     // turns that would keep the length are not solved as helices: their own bound is scaled as
     // the built coil's was, so that the same turns carry the same share.
     void takeSpreadFromHelix(const HelixCheck& helix) {
+        // The trim can move the gap by percents (with the coils 85 % of the way out on 40 m,
+        // 0.2 % above as built and 3.0 % below trimmed): a trimmed antenna whose helix gave no
+        // figure keeps the bound, and so does the built one beside it.
+        if (m_check.trimmed && !helix.trimmedMHz) {
+            return;
+        }
         const auto gap = [](const AntennaResult& lumped, double mhz, double uncertainty) {
             return lumped.resonanceMHz ? std::abs(mhz / *lumped.resonanceMHz - 1.0) + uncertainty
                                        : 0.0;
         };
         double spread = gap(m_check.built, helix.builtMHz, helix.builtUncertainty);
-        if (m_check.trimmed && helix.trimmedMHz) {
+        if (m_check.trimmed) {
             spread = std::max(spread,
                               gap(*m_check.trimmed, *helix.trimmedMHz, helix.trimmedUncertainty));
         }
@@ -614,6 +620,7 @@ private:
             needed.turnsResonanceUncertainty += bound * (spread / m_check.coilModelSpread - 1.0);
         }
         m_check.coilModelSpread = spread;
+        m_check.spreadFromHelix = true;
     }
 
     // How exactly it must be built: of the antenna that will hang.

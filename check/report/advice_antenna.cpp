@@ -441,12 +441,13 @@ std::vector<std::string> antennaWarnings(const CheckReport& report, const Antenn
         // Near the tips the helix's own charge takes much of the tip wire's part: there it
         // also resonated below the lumped coils, its trim moving it less.
         const std::string why =
-            check.helix ? "wound as NEC-2's helices (below), they move the antenna's resonance "
-                          "that far from the lumped coils', with the helices' own uncertainty"
-                        : std::string("spaced coils wound as helices in NEC-2 resonated ") +
-                              (nearTips ? "higher or lower" : "higher") +
-                              ", by up to a third of what the self-capacitance adds to their "
-                              "reactance";
+            check.spreadFromHelix
+                ? "wound as NEC-2's helices (below), they move the antenna's resonance "
+                  "that far from the lumped coils', with the helices' own uncertainty"
+                : std::string("spaced coils wound as helices in NEC-2 resonated ") +
+                      (nearTips ? "higher or lower" : "higher") +
+                      ", by up to a third of what the self-capacitance adds to their "
+                      "reactance";
         const std::string longCoil =
             spread > 0.0 ? ": " + uncertaintyText(spread) +
                                " of it is the long coils', whose current falls along them: " + why +
